@@ -1,0 +1,162 @@
+// Settings store file. No handle is held between accesses, so the file can be looked at or
+// replaced while the program runs.
+#include "core/eeprom.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/util.h"
+#include "platform/plat.h"
+
+char g_EepromDirectory[kEepromPathSize];
+char g_LibraryDirectory[kEepromPathSize];
+uint32_t g_SfxFlag;
+char g_EepromFileName[kEepromPathSize];
+uint8_t g_EepromReady;
+uint8_t g_DisplayFlag;
+
+static const char kStoreFileName[] = "R718G 2XH Simulator";
+// Set when a directory handed in did not fit: the store then never becomes ready rather than
+// opening a file under a cut-off name.
+static bool s_DirectoryTooLong;
+
+// Copies a path with its ending zero; false (and an empty text) when it does not fit.
+static bool CopyPath(char* target, const char* path) {
+    target[0] = '\0';
+    if (path == nullptr) return true;
+    size_t n = std::strlen(path);
+    if (n >= kEepromPathSize) return false;
+    std::memcpy(target, path, n + 1);
+    return true;
+}
+
+extern "C" void SetEEPROMBinFilePath(const char* path) { s_DirectoryTooLong = !CopyPath(g_EepromDirectory, path); }
+extern "C" void SetSFXFlag(uint32_t flag) { g_SfxFlag = flag; }
+extern "C" void SetDLLFilePath(const char* path) { CopyPath(g_LibraryDirectory, path); }
+
+const char* Eeprom_GetDirectory() { return g_EepromDirectory; }
+uint32_t Link_GetSfxFlag() { return g_SfxFlag; }
+const char* Link_GetLibraryDirectory() { return g_LibraryDirectory; }
+
+// An access must lie inside the 4096 bytes; anything else would grow or garble the file.
+static bool InStore(uint32_t offset, uint32_t n) { return offset <= kEepromSize && n <= kEepromSize - offset; }
+
+void Eeprom_Open() {
+    g_EepromReady = 0;
+    g_EepromFileName[0] = '\0';
+    if (s_DirectoryTooLong) return;
+    int n = std::snprintf(g_EepromFileName, kEepromPathSize, "%s%s", g_EepromDirectory, kStoreFileName);
+    if (n < 0 || static_cast<uint32_t>(n) >= kEepromPathSize) {
+        g_EepromFileName[0] = '\0';
+        return;
+    }
+    PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb+");
+    if (file == nullptr) {
+        // Create only a file that is not there: one we merely may not write keeps its contents.
+        if (Plat_FileExists(g_EepromFileName)) return;
+        file = Plat_FileOpen(g_EepromFileName, "wb+");
+        if (file == nullptr) return;
+        for (uint32_t i = 0; i < kEepromSize; ++i) Plat_FilePutByte(file, 0xFF);
+    }
+    Plat_FileClose(file);
+    g_EepromReady = 1;
+}
+
+void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
+    *status = 0;
+    if (!InStore(offset, n) || data == nullptr) {
+        *status = kStoreNotReady;
+        return;
+    }
+    PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb+");
+    if (file == nullptr || Plat_FileSeek(file, static_cast<long>(offset)) != 0) {
+        Plat_FileClose(file);
+        *status = kStoreNotReady;
+        return;
+    }
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (uint32_t i = 0; i < n; ++i) {
+        if (Plat_FilePutByte(file, bytes[i]) != 0) {
+            *status = kStoreNotReady;
+            break;
+        }
+    }
+    Plat_FileClose(file);
+}
+
+uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
+    *status = 0;
+    if (g_EepromReady != 1) {
+        *status = kStoreNotReady;
+        return 0;
+    }
+    Eeprom_Write(offset, data, n, status);
+    return 1;
+}
+
+void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
+    *status = 0;
+    if (n == 0) return;
+    if (!InStore(offset, n) || buffer == nullptr) {
+        *status = kStoreNotReady;
+        return;
+    }
+    PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb+");
+    if (file == nullptr || Plat_FileSeek(file, static_cast<long>(offset)) != 0) {
+        Plat_FileClose(file);
+        *status = kStoreNotReady;
+        return;
+    }
+    // Read into a scratch copy so a short file leaves the caller's buffer as it was.
+    uint8_t scratch[kEepromSize];
+    for (uint32_t i = 0; i < n; ++i) {
+        int c = Plat_FileGetByte(file);
+        if (c < 0) {
+            Plat_FileClose(file);
+            *status = kStoreNotReady;
+            return;
+        }
+        scratch[i] = static_cast<uint8_t>(c);
+    }
+    Plat_FileClose(file);
+    std::memcpy(buffer, scratch, n);
+}
+
+void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status) {
+    uint8_t bytes[4];
+    Eeprom_Read(offset, bytes, 4, status);
+    float v = 0.0f;
+    if (*status == 0) {
+        uint32_t word = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                        static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+        std::memcpy(&v, &word, 4);
+    }
+    if (*status != 0 || Util_ClassifyFloat(v) >= kFloatPlusInfinity) {
+        *value = 0.0f;
+        *status = kStoreFloatNotFinite;
+        return;
+    }
+    *value = v;
+}
+
+void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status) {
+    *status = 0;
+    if (Util_ClassifyFloat(value) >= kFloatPlusInfinity) {
+        *status = kStoreValueNotFinite;
+        return;
+    }
+    uint32_t word;
+    std::memcpy(&word, &value, 4);
+    uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word >> 16),
+                        static_cast<uint8_t>(word >> 24)};
+    Eeprom_WriteChecked(offset, bytes, 4, status);
+}
+
+void Eeprom_ClearDisplayFlag(uint32_t* status) {
+    g_DisplayFlag = 0;
+    Eeprom_WriteChecked(kStoreDisplayFlag, &g_DisplayFlag, 1, status);
+}
+
+void Eeprom_LoadDisplayFlag(uint32_t* status) { Eeprom_Read(kStoreDisplayFlag, &g_DisplayFlag, 1, status); }
+
+void Eeprom_SaveDisplayFlag(uint32_t* status) { Eeprom_WriteChecked(kStoreDisplayFlag, &g_DisplayFlag, 1, status); }

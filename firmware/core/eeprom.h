@@ -1,0 +1,50 @@
+// Settings store: the instrument's 4096-byte EEPROM, kept as a file in the program's folder and
+// opened anew at every access.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t kEepromSize = 4096;
+constexpr uint32_t kEepromPathSize = 264;
+
+// Status codes of every store access (0 = done).
+constexpr uint32_t kStoreNotReady = 10;
+constexpr uint32_t kStoreFloatNotFinite = 11;
+constexpr uint32_t kStoreValueNotFinite = 12;
+
+// Byte offsets the core owns.
+constexpr uint32_t kStoreMeasurementMarker = 2;  // "2w"
+constexpr uint32_t kStoreConfigMarker = 6;       // "K2"
+constexpr uint32_t kStoreDisplayFlag = 1275;
+constexpr uint32_t kStoreChannelKinds = 1664;
+
+extern char g_EepromDirectory[kEepromPathSize];
+extern char g_LibraryDirectory[kEepromPathSize];
+extern uint32_t g_SfxFlag;
+extern char g_EepromFileName[kEepromPathSize];
+extern uint8_t g_EepromReady;
+extern uint8_t g_DisplayFlag;
+
+// The program's own exports, called once by the panel at start.
+extern "C" {
+void SetEEPROMBinFilePath(const char* path);
+void SetSFXFlag(uint32_t flag);
+void SetDLLFilePath(const char* path);
+}
+
+const char* Eeprom_GetDirectory();
+uint32_t Link_GetSfxFlag();
+const char* Link_GetLibraryDirectory();
+
+// Opens or creates the store file (4096 bytes of 0xFF); g_EepromReady = 1 when it can.
+void Eeprom_Open();
+void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
+// Eeprom_Write when the store is ready (returns 1), else status 10 (returns 0).
+uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
+void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
+// A stored float (little-endian); 0.0 with status 11 when unreadable or not finite.
+void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status);
+// Stores a finite float; a non-finite one gives status 12 and writes nothing.
+void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status);
+void Eeprom_ClearDisplayFlag(uint32_t* status);
+void Eeprom_LoadDisplayFlag(uint32_t* status);
+void Eeprom_SaveDisplayFlag(uint32_t* status);

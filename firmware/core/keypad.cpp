@@ -1,0 +1,124 @@
+// Keypad scan and key queue. The scan runs on the timer thread, the panel writes the held key
+// and the escape key from its own thread, the firmware thread takes keys: shared bytes are atomics.
+#include "core/keypad.h"
+
+#include "core/events.h"
+#include "core/timers.h"
+
+std::atomic<uint8_t> g_KeyCode{kKeyNone};
+
+static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
+
+// Press states of the scan.
+enum : uint8_t { kPressIdle = 0, kPressJust = 1, kPressHeld = 2, kPressLong = 3 };
+static constexpr uint8_t kHoldScans = 50;   // one second to a long hold
+static constexpr uint8_t kRepeatScans = 8;  // 160 ms between repeats
+
+static std::atomic<uint8_t> s_Queue[2];
+static std::atomic<uint8_t> s_WriteIndex;
+static std::atomic<uint8_t> s_ReadIndex;
+static std::atomic<uint8_t> s_Count;
+static std::atomic<uint8_t> s_PreviousKey{kKeyNone};
+static std::atomic<uint8_t> s_PressState;
+static std::atomic<uint8_t> s_HoldCountdown;
+static std::atomic<uint8_t> s_RepeatCountdown;
+
+// Events by key mode (rows) and key (MENU, CAL, UP, INFO, ENTER).
+static const uint8_t kKeyEventTable[10][5] = {
+    {2, 1, 5, 3, 33},          {7, 8, 5, 6, 4},           {7, 8, 5, 6, 14},
+    {7, 8, 5, 6, 15},          {255, 255, 255, 255, 16},  {255, 255, 255, 255, 11},
+    {255, 255, 255, 255, 255}, {18, 19, 20, 21, 4},       {255, 255, 255, 255, 62},
+    {255, 255, 255, 255, 4},
+};
+
+void Key_PressStart() {
+    s_PressState.store(kPressHeld, kRelaxed);
+    s_HoldCountdown.store(kHoldScans, kRelaxed);
+}
+
+void Key_Init() {
+    s_WriteIndex.store(0, kRelaxed);
+    s_ReadIndex.store(0, kRelaxed);
+    s_Count.store(0, kRelaxed);
+    s_Queue[0].store(0, kRelaxed);
+    s_Queue[1].store(0, kRelaxed);
+    s_PreviousKey.store(kKeyNone, kRelaxed);
+    s_PressState.store(kPressIdle, kRelaxed);
+    Timer_Stop(kTimerKeyScan);
+}
+
+void Key_Start() {
+    Key_Init();
+    Timer_SetCallback(kTimerKeyScan, 1, Key_Scan);
+    Timer_Start(kTimerKeyScan, 20, 1);
+}
+
+uint8_t Key_ReadRaw() {
+    uint8_t key = g_KeyCode.load(kRelaxed);
+    if (key != kKeyNone && s_PreviousKey.load(kRelaxed) == kKeyNone) s_PressState.store(kPressJust, kRelaxed);
+    return key;
+}
+
+void Key_Put(uint8_t code) {
+    if (s_Count.load(kRelaxed) >= 2) return;
+    uint8_t w = s_WriteIndex.load(kRelaxed) & 1;
+    s_Queue[w].store(code, kRelaxed);
+    s_WriteIndex.store(static_cast<uint8_t>((w + 1) & 1), kRelaxed);
+    s_Count.fetch_add(1, kRelaxed);
+}
+
+uint8_t Key_HasKey() { return s_Count.load(kRelaxed) > 0 ? 1 : 0; }
+
+uint8_t Key_Get() {
+    if (s_Count.load(kRelaxed) == 0) return kKeyNone;
+    uint8_t r = s_ReadIndex.load(kRelaxed) & 1;
+    uint8_t code = s_Queue[r].load(kRelaxed);
+    s_ReadIndex.store(static_cast<uint8_t>((r + 1) & 1), kRelaxed);
+    s_Count.fetch_sub(1, kRelaxed);
+    return code;
+}
+
+uint8_t Key_EventFor(uint8_t mode, uint8_t key) {
+    if (mode >= 10 || key > kKeyEnter) return 255;
+    return kKeyEventTable[mode][key];
+}
+
+void Key_PostEvent(uint8_t mode, uint8_t code) {
+    Event_Put(code <= kKeyEnter ? Key_EventFor(mode, code) : code);
+}
+
+void Key_Scan() {
+    uint8_t key = Key_ReadRaw();
+    uint8_t previous = s_PreviousKey.load(kRelaxed);
+    uint8_t state = s_PressState.load(kRelaxed);
+    if (key == kKeyNone && previous != kKeyNone) {
+        if (state == kPressLong) {
+            Key_Put(static_cast<uint8_t>(previous + kKeyLongRelease));
+        } else if (state == kPressHeld) {
+            Key_Put(previous);
+        }
+        s_PressState.store(kPressIdle, kRelaxed);
+    } else if (key != kKeyNone && key == previous) {
+        if (state == kPressJust) {
+            s_PressState.store(kPressHeld, kRelaxed);
+            s_HoldCountdown.store(kHoldScans, kRelaxed);
+        } else if (state == kPressHeld) {
+            uint8_t left = s_HoldCountdown.load(kRelaxed);
+            left = left > 0 ? static_cast<uint8_t>(left - 1) : 0;
+            s_HoldCountdown.store(left, kRelaxed);
+            if (left == 0) {
+                s_PressState.store(kPressLong, kRelaxed);
+                s_RepeatCountdown.store(kRepeatScans, kRelaxed);
+            }
+        } else if (state == kPressLong) {
+            uint8_t left = s_RepeatCountdown.load(kRelaxed);
+            left = left > 0 ? static_cast<uint8_t>(left - 1) : 0;
+            if (left == 0) {
+                Key_Put(static_cast<uint8_t>(key + kKeyRepeat));
+                left = kRepeatScans;
+            }
+            s_RepeatCountdown.store(left, kRelaxed);
+        }
+    }
+    s_PreviousKey.store(key, kRelaxed);
+}

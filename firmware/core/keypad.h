@@ -1,0 +1,35 @@
+// Keypad: the five front keys scanned every 20 ms into a two-entry key queue, and the
+// key-to-event table of the key modes.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+constexpr uint8_t kKeyMenu = 0;
+constexpr uint8_t kKeyCal = 1;
+constexpr uint8_t kKeyUp = 2;
+constexpr uint8_t kKeyInfo = 3;
+constexpr uint8_t kKeyEnter = 4;
+constexpr uint8_t kKeyNone = 255;
+constexpr uint8_t kKeyLongRelease = 0x40;
+constexpr uint8_t kKeyRepeat = 0x80;
+constexpr uint8_t kKeyEscape = 172;
+
+// The key the panel holds (255 none); written by the panel, cleared by the timer on release.
+extern std::atomic<uint8_t> g_KeyCode;
+
+// The panel pressed a key area.
+void Key_PressStart();
+void Key_Init();
+// Key_Init, then the scan on software timer 1 every 20 ms.
+void Key_Start();
+uint8_t Key_ReadRaw();
+// Queues a key code; a third code while two wait is dropped.
+void Key_Put(uint8_t code);
+uint8_t Key_HasKey();
+uint8_t Key_Get();
+// Plain keys become the table's event for the mode; other codes pass unchanged.
+void Key_PostEvent(uint8_t mode, uint8_t code);
+// The event a plain key gives in a mode (255 for a mode or key outside the table).
+uint8_t Key_EventFor(uint8_t mode, uint8_t key);
+// The timer callback.
+void Key_Scan();

@@ -1,0 +1,72 @@
+// Display: the frame buffer of 13 rows x 145 columns, text in the 6x8 fonts, the big digits,
+// the blinking field, channel symbols, the bar graph and the display test.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+constexpr uint32_t kLcdRows = 13;
+constexpr uint32_t kLcdColumns = 145;
+constexpr uint32_t kLcdTextColumns = 144;
+constexpr uint32_t kLcdCharsPerRow = 24;
+constexpr uint32_t kLcdLineChars = 26;
+
+// One byte per column of 8 pixels, bit 0 at the top. The firmware writes, the panel paints.
+extern uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
+// 1 while a bulk writer changes the buffer.
+extern std::atomic<uint32_t> g_LcdBusy;
+// Glyph columns of the current text.
+extern uint8_t g_LcdLine[kLcdLineChars * 6];
+
+// The one blinking text field.
+struct BlinkField {
+    uint8_t row;
+    uint8_t column;
+    uint8_t active;
+    uint8_t phase;
+    uint8_t hideMode;  // 2 hides to blank, others leave a cursor line
+    char text[25];
+};
+extern BlinkField g_BlinkField;
+
+void Lcd_FillRect(uint32_t row, uint32_t column, uint32_t width, uint32_t rows, uint8_t byte);
+void Lcd_ClearSpan(uint32_t row, uint32_t column, uint32_t width);
+void Lcd_FillTextRows(uint8_t byte);
+void Lcd_FillStatusRows(uint8_t byte);
+void Lcd_ClearAll();
+void Lcd_WriteColumns(uint32_t row, uint32_t column, const uint8_t* bytes, uint32_t n);
+void Lcd_TextToGlyphs(const char* text, uint32_t n);
+
+uint32_t Lcd_DrawText(uint32_t row, uint32_t column, const char* text);
+uint32_t Lcd_DrawFloat(uint32_t row, uint32_t column, float value, uint32_t decimals, uint32_t width);
+uint32_t Lcd_FormatFloat(float value, uint32_t decimals, uint32_t width, char* buffer);
+uint32_t Lcd_DrawMessage(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
+uint32_t Lcd_DrawMessageBlink(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
+uint32_t Lcd_DrawTextBlink(uint32_t row, uint32_t column, const char* text);
+uint32_t Lcd_DrawTextMode(uint32_t row, uint32_t column, uint32_t blink, const char* text);
+void Lcd_BlinkField(uint32_t phase);
+void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t hideMode);
+// The main loop's 500-ms step of the blinking field: toggles its phase and draws or hides it.
+void Lcd_StepBlinkField();
+void Lcd_DrawEditChar(uint32_t row, uint32_t column, const char* text, uint32_t index, uint32_t mode);
+void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink);
+void Text_RightJustify(char* text, uint32_t width);
+
+void Lcd_FillBigRows(uint32_t line, uint32_t ignored, uint8_t byte, uint32_t operation);
+void Lcd_ClearBigLine(uint32_t line);
+void Lcd_DrawBigText(uint32_t pixelRow, uint32_t column, const char* text);
+void Lcd_DrawBigValue(float value, uint32_t decimals, uint32_t format, uint32_t line);
+void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind);
+void Lcd_DrawChannelSymbol(uint32_t channel);
+void Lcd_EraseChannelSymbol(uint32_t channel);
+void Lcd_StartSymbolBlink(uint32_t channel);
+void Lcd_StopSymbolBlink(uint32_t channel, uint32_t show);
+// The 500-ms timer callback.
+void Lcd_SetBlinkPhase();
+void Lcd_DrawBarGraph(uint32_t row, uint32_t fill);
+void Lcd_ShowTestPattern();
+
+void Lcd_InitController();
+void Lcd_InitControllerTwice();
+void Lcd_Reset();
+void Lcd_Init();
+void Lcd_RefreshController();

@@ -1,0 +1,176 @@
+// Firmware start-up and the main-loop pass, run in the virtual-time rig.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/eeprom.h"
+#include "core/events.h"
+#include "core/fw_main.h"
+#include "core/keypad.h"
+#include "core/link.h"
+#include "core/rtc.h"
+#include "core/timers.h"
+#include "platform/plat.h"
+#include "rig.h"
+#include "ui/menu.h"
+
+namespace {
+std::vector<uint32_t> DrainEvents() {
+    std::vector<uint32_t> events;
+    while (Event_HasItem()) events.push_back(Event_Get());
+    return events;
+}
+
+void SetValidClock() {
+    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
+    Rtc_SetTime(&t);
+}
+}  // namespace
+
+TEST(FirmwareStart, BootWaitsFourteenSecondsAndStartsTheTimers) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    EXPECT_GE(Rig_NowMs(), 14000u);
+    EXPECT_LT(Rig_NowMs(), 14200u);
+    EXPECT_EQ(g_LinkStartupWait, 0);
+    EXPECT_EQ(g_EepromReady, 1);
+    EXPECT_EQ(Menu_TopScreen(), 0);
+    EXPECT_EQ(g_MenuDepth, 1u);
+    EXPECT_EQ(Timer_IsActive(kTimerOneSecond), 1u);
+    EXPECT_EQ(Timer_IsActive(kTimerKeyScan), 1u);
+    EXPECT_EQ(Timer_IsActive(kTimerInactivity), 1u);
+    // With a valid clock the first event leads home.
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{11});
+    EXPECT_EQ(g_EditFlags[0], 0);
+    // The blink timer calls back in this branch too, so the main loop gets its blink ticks.
+    Rig_TickOnlyMs(520);
+    EXPECT_EQ(g_BlinkTick.load(), 1u);
+}
+
+TEST(FirmwareStart, UnsetClockQueuesTheDateEventFirst) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_Boot();
+    std::vector<uint32_t> events = DrainEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front(), 0x500004u);
+    EXPECT_EQ(g_EditFlags[0], 1);
+}
+
+TEST(FirmwareStart, StopRequestEndsTheStartUpWait) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Plat_RequestStop();
+    Rig_Boot();
+    EXPECT_LT(Rig_NowMs(), 100u);
+    EXPECT_EQ(Timer_IsActive(kTimerOneSecond), 0u);
+}
+
+TEST(MainLoop, OneSecondEventsAndTheInactivityTimeOut) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    DrainEvents();
+    // Housekeeping queues event 10 each second.
+    Rig_TickOnlyMs(1000);
+    Fw_Housekeeping();
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{10});
+    // 240 s without a key: event 11 in place of event 10, once per 240 s.
+    for (int second = 0; second < 238; ++second) {
+        Rig_TickOnlyMs(1000);
+        Fw_Housekeeping();
+        EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{10}) << "second " << second;
+    }
+    Rig_TickOnlyMs(1000);
+    Fw_Housekeeping();
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{11});
+    Rig_TickOnlyMs(1000);
+    Fw_Housekeeping();
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{10});
+
+    // With a menu position pending the time-out still gives event 10.
+    Rig_TickOnlyMs(239000);
+    g_MenuPositionPending = 1;
+    Fw_Housekeeping();
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{10});
+}
+
+TEST(MainLoop, KeyEventQueuesBehindWaitingEventsAndOnePassHandlesOne) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    DrainEvents();
+    Event_Put(77);
+    Event_Put(78);
+    Key_Put(kKeyEnter);
+    Fw_MainLoopPass();
+    // 77 was handled; 78 waits, then ENTER's event 33 of the measurement screen.
+    EXPECT_EQ(DrainEvents(), (std::vector<uint32_t>{78, 33}));
+
+    // A key restarts the inactivity count.
+    Rig_TickOnlyMs(200000);
+    Key_Put(kKeyUp);
+    Fw_MainLoopPass();
+    Rig_TickOnlyMs(100000);
+    DrainEvents();
+    Rig_TickOnlyMs(1000);
+    Fw_Housekeeping();
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{10});
+}
+
+TEST(MainLoop, HaltedPassStepsOnlyTheLink) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    DrainEvents();
+    g_FwHalted = 1;
+    Event_Put(77);
+    Key_Put(kKeyMenu);
+    g_SaveWaitBits = kSaveWaitBoard;
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Key_HasKey(), 1);
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{77});
+    EXPECT_EQ(g_SaveWaitBits, kSaveWaitBoard);
+}
+
+TEST(MainLoop, BoardSaveResultsAreReportedOnce) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    DrainEvents();
+    // Still waiting: nothing happens.
+    g_SaveWaitBits = kSaveWaitBoard;
+    g_LinkSaveResult = 255;
+    Fw_MainLoopPass();
+    EXPECT_EQ(g_SaveWaitBits, kSaveWaitBoard);
+    // Done: event 54 follows and the wait ends.
+    g_LinkSaveResult = 1;
+    Key_Put(kKeyMenu);
+    Fw_MainLoopPass();
+    EXPECT_EQ(g_SaveWaitBits, 0);
+    EXPECT_EQ(g_LinkSaveResult, 255);
+    EXPECT_EQ(DrainEvents(), std::vector<uint32_t>{54});
+    // Failed: key mode 5, in which only ENTER counts.
+    g_SaveWaitBits = kSaveWaitBoard;
+    g_LinkSaveResult = 0;
+    Fw_MainLoopPass();
+    EXPECT_EQ(g_DisplayMode, 5);
+    EXPECT_EQ(g_SaveWaitBits, 0);
+    Rig_HoldKey(kKeyMenu, 100);
+    EXPECT_EQ(Key_HasKey(), 0);
+}
+
+TEST(ChannelTypes, UnsetKindsLoadAsPhWithTheDefaultModel) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    Fw_LoadChannelTypes();
+    EXPECT_EQ(Fw_GetChannelType(0), 1);
+    EXPECT_EQ(Fw_GetChannelType(1), 1);
+    EXPECT_EQ(Fw_GetChannelSensorId(1), 4187u);
+    uint8_t kinds[2] = {4, 9};
+    uint32_t status = 0;
+    Eeprom_Write(kStoreChannelKinds, kinds, 2, &status);
+    Fw_LoadChannelTypes();
+    EXPECT_EQ(Fw_GetChannelType(0), 4);
+    EXPECT_EQ(Fw_GetChannelType(1), 9);
+    EXPECT_EQ(Fw_GetChannelType(2), 0);
+}

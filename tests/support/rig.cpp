@@ -1,0 +1,120 @@
+// The virtual-time test rig.
+#include "rig.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "core/eeprom.h"
+#include "core/fw_main.h"
+#include "core/keypad.h"
+#include "core/timers.h"
+#include "platform/plat.h"
+
+namespace {
+std::atomic<uint64_t> s_Now{0};
+std::string s_Folder;
+bool s_Booting = false;
+uint64_t s_BootStart = 0;
+// Start-up that has not returned after this long is stuck (the store-error halt): ask it to stop.
+constexpr uint64_t kBootLimitMs = 120000;
+
+struct Periodic {
+    uint32_t period;
+    void (*fn)();
+};
+Periodic s_Periodic[8];
+int s_PeriodicCount = 0;
+
+std::vector<std::string>& TempFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void RemoveTempFolders() {
+    std::error_code error;
+    for (const std::string& folder : TempFolders()) std::filesystem::remove_all(folder, error);
+}
+
+uint64_t VirtualNow() { return s_Now.load(std::memory_order_relaxed); }
+
+// One millisecond-granular step of 10 ms: the work due at the new instant.
+void Step10(bool withPass) {
+    uint64_t now = s_Now.fetch_add(10, std::memory_order_relaxed) + 10;
+    bool tick = now % 20 == 0;
+    if (tick) Timer_Tick();
+    for (int i = 0; i < s_PeriodicCount; ++i) {
+        if (now % s_Periodic[i].period == 0) s_Periodic[i].fn();
+    }
+    if (tick && withPass) Fw_MainLoopPass();
+}
+
+// The firmware's wait loops call this instead of sleeping: one tick of virtual time passes.
+void IdleHook() {
+    Step10(false);
+    Step10(false);
+    if (s_Booting && VirtualNow() - s_BootStart > kBootLimitMs) Plat_RequestStop();
+}
+}  // namespace
+
+void Rig_Reset(const std::string& folder) {
+    s_Folder = folder;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    s_Now.store(0, std::memory_order_relaxed);
+    Plat_SetTimeSource(VirtualNow);
+    Plat_SetIdleHook(IdleHook);
+    Plat_ClearStop();
+    s_PeriodicCount = 0;
+    g_KeyCode.store(kKeyNone, std::memory_order_relaxed);
+    Timer_Init();
+    std::string directory = folder;
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    SetEEPROMBinFilePath(directory.c_str());
+}
+
+void Rig_Boot() {
+    s_Booting = true;
+    s_BootStart = VirtualNow();
+    Fw_Start();
+    s_Booting = false;
+}
+
+void Rig_AdvanceMs(uint32_t ms) {
+    for (uint32_t t = 0; t < ms; t += 10) Step10(true);
+}
+
+void Rig_TickOnlyMs(uint32_t ms) {
+    for (uint32_t t = 0; t < ms; t += 10) Step10(false);
+}
+
+void Rig_HoldKey(uint8_t key, uint32_t ms) {
+    g_KeyCode.store(key, std::memory_order_relaxed);
+    Key_PressStart();
+    Rig_AdvanceMs(ms);
+    g_KeyCode.store(kKeyNone, std::memory_order_relaxed);
+    Rig_AdvanceMs(60);
+}
+
+uint64_t Rig_NowMs() { return VirtualNow(); }
+
+void Rig_AddPeriodic(uint32_t periodMs, void (*fn)()) {
+    if (s_PeriodicCount < 8 && periodMs >= 10) s_Periodic[s_PeriodicCount++] = Periodic{periodMs, fn};
+}
+
+std::string Rig_MakeTempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvi-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) return pattern;
+    if (TempFolders().empty()) std::atexit(RemoveTempFolders);
+    TempFolders().push_back(buffer.data());
+    return buffer.data();
+}
+
+std::string Rig_StorePath() {
+    std::string directory = s_Folder;
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    return directory + "R718G 2XH Simulator";
+}

@@ -1,0 +1,26 @@
+// Test rig: runs the firmware on one virtual clock. The firmware's tick, its main-loop pass
+// and the other periodic work are called in virtual time, so no test waits in real time.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Fresh firmware state with the settings store in that folder (created when missing).
+void Rig_Reset(const std::string& folder);
+// Runs the firmware's start-up; its 14-second wait for the sensor board costs no real time.
+void Rig_Boot();
+// Advances virtual time: every 20 ms the firmware tick and a main-loop pass.
+void Rig_AdvanceMs(uint32_t ms);
+// Advances virtual time with the ticks and periodic work only, no main-loop pass.
+void Rig_TickOnlyMs(uint32_t ms);
+// Holds a panel key for that long as the panel does, releases it, and lets 60 ms pass so the
+// key's event and what it leads to are handled.
+void Rig_HoldKey(uint8_t key, uint32_t ms);
+// Virtual milliseconds since Rig_Reset.
+uint64_t Rig_NowMs();
+// Calls fn every periodMs of virtual time (after the tick of that instant); for later work
+// such as the link pump. At most 8.
+void Rig_AddPeriodic(uint32_t periodMs, void (*fn)());
+// A new empty folder under the system's temporary folder, removed at the end of the process.
+std::string Rig_MakeTempFolder();
+// The settings store file in the rig's folder.
+std::string Rig_StorePath();
