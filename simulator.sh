@@ -7,7 +7,9 @@ cd "$(dirname "$0")"
 mode="${1:-run}"
 jobs="$(nproc 2>/dev/null || echo 4)"
 
-packages=(cmake g++ make libgtest-dev libbenchmark-dev)
+# Build tools and test libraries; the panel's window toolkit; for the panel's test a virtual X
+# display, a mouse driver for it and screenshots.
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libx11-dev xvfb xdotool imagemagick)
 
 install_missing() {
     local missing=()
@@ -30,7 +32,8 @@ run)
     if [ -x build/panel/Ostrel ]; then
         exec build/panel/Ostrel
     fi
-    echo "The firmware and its tests are built; the panel window is not built yet, so there is nothing to start."
+    echo "The panel program was not built (is libwxgtk3.2-dev installed?), so there is nothing to start." >&2
+    exit 1
     ;;
 test)
     install_missing

@@ -11,10 +11,12 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "panel/sim_inputs.h"
 #include "ui/screens.h"
 
 // ---- Display --------------------------------------------------------------------------------
@@ -49,6 +51,8 @@ uint8_t g_LinkSaveResult = 255;
 void Link_Tick() {}
 void Link_CountTick() {}
 void Link_Pump() {}
+void Link_BindLibrary() {}
+uint32_t Link_SelectSensorImage(uint32_t, const char*, uint8_t) { return 1; }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
@@ -58,6 +62,9 @@ void Settings_LoadAll(uint32_t* status) { *status = 0; }
 // ---- Messages and outputs -------------------------------------------------------------------
 void Msg_ClearAll() {}
 uint32_t Hold_IsOutputHoldActive() { return 0; }
+std::atomic<uint8_t> g_RelayBits{0};
+std::atomic<uint8_t> g_DigitalInputs[2];
+float Aout_GetShownCurrent(uint32_t) { return 4.0f; }
 
 // ---- Menu engine and screens ----------------------------------------------------------------
 uint8_t g_MenuStack[kMenuStackSize];
@@ -96,3 +103,31 @@ uint8_t Chan_GetCurrentChannel() { return 0; }
 // ---- Digital sensor -------------------------------------------------------------------------
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
+
+// ---- Simulated input store (front panel) ----------------------------------------------------
+std::atomic<uint32_t> g_SimInputs[kSimQuantities][2];
+float Panel_GetSimInput(uint32_t channel, uint32_t q) {
+    if (channel >= 2 || q >= kSimQuantities || q == kSimUnused) return 0.0f;
+    uint32_t bits = g_SimInputs[q][channel].load(std::memory_order_relaxed);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+void Panel_SetSimInput(uint32_t channel, uint32_t q, float value) {
+    if (channel >= 2 || q >= kSimQuantities || q == kSimUnused) return;
+    if (q == kSimElectrodeVolts) value = value / 1000.0f < -2.5f ? -2.5f : value / 1000.0f > 2.5f ? 2.5f : value / 1000.0f;
+    if (q == kSimAnalogInput) value = value < 0.0f ? 0.0f : value > 23.0f ? 23.0f : value;
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    g_SimInputs[q][channel].store(bits, std::memory_order_relaxed);
+}
+uint32_t Panel_StepSimInput(uint32_t channel, uint32_t q, float step) {
+    if (channel >= 2 || q >= kSimQuantities || q == kSimUnused) return 0;
+    float value = Panel_GetSimInput(channel, q) + (q == kSimElectrodeVolts ? step / 1000.0f : step);
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    g_SimInputs[q][channel].store(bits, std::memory_order_relaxed);
+    if (q == kSimElectrodeVolts) return value < -2.5f || value > 2.5f ? 1 : 0;
+    if (q == kSimAnalogInput) return value < 0.0f || value > 23.0f ? 1 : 0;
+    return 0;
+}

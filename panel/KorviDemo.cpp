@@ -1,0 +1,77 @@
+// The application object and the program's start.
+#include "panel/KorviDemo.h"
+
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+
+#include <atomic>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+
+#include "core/eeprom.h"
+#include "panel/KorviDemoDlg.h"
+#include "panel/placement.h"
+#include "platform/plat_resources.h"
+
+wxIMPLEMENT_APP(CKorviDemoApp);
+
+static std::atomic<int> s_ExitSignals{0};
+
+bool Panel_ExitRequested() { return s_ExitSignals.load() != 0; }
+
+// The first terminating signal closes the panel the ordinary way (firmware stopped and joined,
+// unpacked library removed); a second one removes the unpacked library at once and ends.
+static void OnTerminatingSignal(int signal) {
+    if (s_ExitSignals.fetch_add(1) == 0) return;
+    Panel_RemoveExtracted();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+static void InstallSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnTerminatingSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signal, &action, nullptr);
+}
+
+bool CKorviDemoApp::OnInit() {
+    // The program reads no command line. Numbers on the display and in the edits use a point
+    // whatever language the desktop speaks.
+    std::setlocale(LC_NUMERIC, "C");
+    wxInitAllImageHandlers();
+    return true;
+}
+
+int CKorviDemoApp::OnRun() {
+    InitInstance();
+    return m_ExitCode;
+}
+
+bool CKorviDemoApp::InitInstance() {
+    // Whatever way the program ends from here, the unpacked library goes with it.
+    std::atexit(Panel_RemoveExtracted);
+    InstallSignalHandlers();
+
+    std::string folder = Panel_GetProgramFolder();
+    std::string storeFolder = folder == "/" ? folder : folder + "/";
+    SetEEPROMBinFilePath(storeFolder.c_str());
+
+    uint32_t size = 0;
+    const uint8_t* image = Plat_FindResource(kResourceTypeData, kResourceLibraryImage, &size);
+    if (Panel_PlaceLibrary(folder, image, size) == LibraryPlace::kFailed) {
+        wxMessageBox(kLibraryLoadFailed, "R718 2roru Simulator", wxOK | wxICON_ERROR);
+        m_ExitCode = 1;
+        return false;
+    }
+
+    {
+        CKorviDemoDlg dialog;
+        SetTopWindow(&dialog);
+        dialog.ShowModal();
+        SetTopWindow(nullptr);
+    }
+    Panel_RemoveExtracted();
+    return false;
+}

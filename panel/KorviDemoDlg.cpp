@@ -1,0 +1,610 @@
+// The panel dialog.
+#include "panel/KorviDemoDlg.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/image.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+
+#include "core/keypad.h"
+#include "core/eeprom.h"
+#include "core/fw_main.h"
+#include "core/link.h"
+#include "core/util.h"
+#include "outputs/aout.h"
+#include "outputs/hold.h"
+#include "panel/Resource.h"
+#include "panel/artwork.h"
+#include "panel/inputs.h"
+#include "panel/keys.h"
+#include "panel/lcd_paint.h"
+#include "panel/sim_inputs.h"
+#include "platform/plat_timer.h"
+
+bool Panel_ExitRequested();
+
+namespace {
+
+constexpr int kPaintTimer = 1;
+constexpr int kClockTimer = 2;
+constexpr int kPaintPeriodMs = 50;
+constexpr int kClockPeriodMs = 1000;
+constexpr uint32_t kTickPeriodMs = 21;
+constexpr uint32_t kLinkPeriodMs = 100;
+
+// Where the panel picture lies in the client area.
+constexpr int kPictureX = 80;
+constexpr int kPictureY = 23;
+
+// The controls' column beside the picture.
+constexpr int kColumnX = 600;
+constexpr int kColumnWidth = 530;
+constexpr int kLabelX = kColumnX + 12;
+constexpr int kChannelAX = kColumnX + 112;
+constexpr int kChannelBX = kColumnX + 320;
+constexpr int kEditWidth = 80;
+constexpr int kRowHeight = 34;
+constexpr int kClientWidth = kColumnX + kColumnWidth + 14;
+constexpr int kClientHeight = 590;
+
+const wxColour kIndicatorOn(255, 255, 255);
+const wxColour kIndicatorOff(0, 0, 255);
+
+wxString Text(const std::string& text) { return wxString::FromUTF8(text.c_str()); }
+
+}  // namespace
+
+// ---- CSxGroupBox ------------------------------------------------------------------------------
+
+CSxGroupBox::CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position,
+                         const wxSize& size, long style)
+    : wxStaticBox(parent, id, caption, position, size, style),
+      m_Shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
+      m_Highlight(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT)) {
+    SetFont(wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).Weight(wxFONTWEIGHT_NORMAL)));
+}
+
+// ---- CIndicator -------------------------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(CIndicator, wxWindow)
+    EVT_PAINT(CIndicator::OnPaint)
+wxEND_EVENT_TABLE()
+
+CIndicator::CIndicator(wxWindow* parent, int id, const wxPoint& position, const wxSize& size)
+    : wxWindow(parent, id, position, size, wxBORDER_NONE) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+void CIndicator::SetLit(bool lit) {
+    if (lit == m_Lit) return;
+    m_Lit = lit;
+    Refresh();
+}
+
+void CIndicator::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    wxSize size = GetClientSize();
+    dc.SetPen(wxPen(wxColour(96, 96, 96)));
+    dc.SetBrush(wxBrush(m_Lit ? kIndicatorOn : kIndicatorOff));
+    dc.DrawRectangle(0, 0, size.x, size.y);
+}
+
+// ---- CPanelView -------------------------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(CPanelView, wxWindow)
+    EVT_PAINT(CPanelView::OnPaint)
+    EVT_LEFT_DOWN(CPanelView::OnLeftDown)
+    EVT_LEFT_DCLICK(CPanelView::OnLeftDown)
+    EVT_LEFT_UP(CPanelView::OnLeftUp)
+    EVT_MOTION(CPanelView::OnMotion)
+    EVT_MOUSE_CAPTURE_LOST(CPanelView::OnCaptureLost)
+wxEND_EVENT_TABLE()
+
+CPanelView::CPanelView(wxWindow* parent, const wxPoint& position)
+    : wxWindow(parent, IDC_PANEL_PICTURE, position, wxSize(kPanelPictureWidth, kPanelPictureHeight), wxBORDER_NONE),
+      m_Pixels(static_cast<size_t>(kLcdImageWidth) * kLcdImageHeight * 3) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    m_Picture = Panel_DrawPanelPicture(parent->GetBackgroundColour());
+    for (int i = 0; i < kKeyCount; ++i) {
+        m_KeyUp[i] = Panel_DrawKeyImage(i, false);
+        m_KeyDown[i] = Panel_DrawKeyImage(i, true);
+    }
+    m_KeyCursor = Panel_MakeKeyCursor();
+}
+
+void CPanelView::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.DrawBitmap(m_Picture, 0, 0);
+    for (int i = 0; i < kKeyCount; ++i) {
+        const KeyArea& key = g_KeyAreas[i];
+        dc.DrawBitmap(i == m_PressedKey ? m_KeyDown[i] : m_KeyUp[i], key.buttonX - kPictureX, key.buttonY - kPictureY,
+                      true);
+    }
+    // The frame buffer is read as it stands; a frame half drawn is painted whole after the next pass.
+    Panel_PaintLcdPixels(g_LcdFrame, Panel_LcdBackground(g_DisplayFlag, Aout_GetShownCurrent(0)), m_Pixels.data());
+    wxImage lcd(kLcdImageWidth, kLcdImageHeight, m_Pixels.data(), true);
+    dc.DrawBitmap(wxBitmap(lcd), kLcdImageX - kPictureX, kLcdImageY - kPictureY);
+}
+
+int CPanelView::KeyButtonAt(const wxPoint& point) const {
+    int x = point.x + kPictureX;
+    int y = point.y + kPictureY;
+    for (int i = 0; i < kKeyCount; ++i) {
+        const KeyArea& key = g_KeyAreas[i];
+        if (x >= key.buttonX && x < key.buttonX + key.buttonWidth && y >= key.buttonY &&
+            y < key.buttonY + key.buttonHeight) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CPanelView::RefreshKey(int index) {
+    if (index < 0 || index >= kKeyCount) return;
+    const KeyArea& key = g_KeyAreas[index];
+    RefreshRect(wxRect(key.buttonX - kPictureX, key.buttonY - kPictureY, key.buttonWidth, key.buttonHeight), false);
+}
+
+void CPanelView::OnLeftDown(wxMouseEvent& event) {
+    uint8_t code = Panel_HitTestKey(event.GetX() + kPictureX, event.GetY() + kPictureY);
+    if (code != kKeyNone) {
+        Panel_PressKey(code);
+        if (!HasCapture()) CaptureMouse();
+        for (int i = 0; i < kKeyCount; ++i) {
+            if (g_KeyAreas[i].code == code) m_PressedKey = i;
+        }
+        RefreshKey(m_PressedKey);
+    }
+    event.Skip();
+}
+
+void CPanelView::ReleaseKey() {
+    Panel_ReleaseButton();
+    int was = m_PressedKey;
+    m_PressedKey = -1;
+    RefreshKey(was);
+}
+
+void CPanelView::OnLeftUp(wxMouseEvent& event) {
+    if (HasCapture()) ReleaseMouse();
+    ReleaseKey();
+    event.Skip();
+}
+
+void CPanelView::OnCaptureLost(wxMouseCaptureLostEvent&) { ReleaseKey(); }
+
+void CPanelView::OnMotion(wxMouseEvent& event) {
+    SetCursor(KeyButtonAt(event.GetPosition()) >= 0 ? m_KeyCursor : wxNullCursor);
+    event.Skip();
+}
+
+// ---- CAboutDlg --------------------------------------------------------------------------------
+
+CAboutDlg::CAboutDlg(wxWindow* parent)
+    : wxDialog(parent, IDD_ABOUTBOX, "About R718 2roru Simulator", wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE) {
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    wxIcon icon = Panel_MakeIcon().GetIcon(32);
+    row->Add(new wxStaticBitmap(this, wxID_ANY, icon), 0, wxALL | wxALIGN_CENTER_VERTICAL, 12);
+    row->Add(new wxStaticText(this, wxID_STATIC, "R718 2roru Simulator Version 1.0"), 0,
+             wxALL | wxALIGN_CENTER_VERTICAL, 12);
+    sizer->Add(row);
+    sizer->Add(new wxButton(this, wxID_OK, "OK"), 0, wxALL | wxALIGN_RIGHT, 10);
+    SetSizerAndFit(sizer);
+    CentreOnParent();
+}
+
+// ---- CKorviDemoDlg ----------------------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(CKorviDemoDlg, wxDialog)
+    EVT_INIT_DIALOG(CKorviDemoDlg::OnInitDialog)
+    EVT_TIMER(kPaintTimer, CKorviDemoDlg::OnTimer)
+    EVT_TIMER(kClockTimer, CKorviDemoDlg::OnTimer)
+    EVT_CLOSE(CKorviDemoDlg::OnClose)
+    EVT_CHAR_HOOK(CKorviDemoDlg::OnCharHook)
+    EVT_SPIN_UP(IDC_SPIN_A_PRIMARY, CKorviDemoDlg::OnDeltaposSpinAPrimary)
+    EVT_SPIN_DOWN(IDC_SPIN_A_PRIMARY, CKorviDemoDlg::OnDeltaposSpinAPrimary)
+    EVT_SPIN_UP(IDC_SPIN_B_PRIMARY, CKorviDemoDlg::OnDeltaposSpinBPrimary)
+    EVT_SPIN_DOWN(IDC_SPIN_B_PRIMARY, CKorviDemoDlg::OnDeltaposSpinBPrimary)
+    EVT_SPIN_UP(IDC_SPIN_B_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinBTemperature)
+    EVT_SPIN_DOWN(IDC_SPIN_B_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinBTemperature)
+    EVT_SPIN_UP(IDC_SPIN_A_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinATemperature)
+    EVT_SPIN_DOWN(IDC_SPIN_A_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinATemperature)
+    EVT_SPIN_UP(IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg)
+    EVT_SPIN_DOWN(IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg)
+    EVT_SPIN_UP(IDC_SPIN_B_RG, CKorviDemoDlg::OnDeltaposSpinBRg)
+    EVT_SPIN_DOWN(IDC_SPIN_B_RG, CKorviDemoDlg::OnDeltaposSpinBRg)
+    EVT_SPIN_UP(IDC_SPIN_A_RR, CKorviDemoDlg::OnDeltaposSpinARr)
+    EVT_SPIN_DOWN(IDC_SPIN_A_RR, CKorviDemoDlg::OnDeltaposSpinARr)
+    EVT_SPIN_UP(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
+    EVT_SPIN_DOWN(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
+    EVT_RADIOBUTTON(IDC_DIN1_LOW, CKorviDemoDlg::OnBnClickedDin1Low)
+    EVT_RADIOBUTTON(IDC_DIN1_HIGH, CKorviDemoDlg::OnBnClickedDin1High)
+    EVT_RADIOBUTTON(IDC_DIN2_LOW, CKorviDemoDlg::OnBnClickedDin2Low)
+    EVT_RADIOBUTTON(IDC_DIN2_HIGH, CKorviDemoDlg::OnBnClickedDin2High)
+    EVT_BUTTON(IDC_ESC, CKorviDemoDlg::OnBnClickedEsc)
+    EVT_BUTTON(IDC_ABOUT, CKorviDemoDlg::OnAbout)
+    EVT_COMBOBOX(IDC_SENSOR_A, CKorviDemoDlg::OnCbnSelchangeSensorA)
+    EVT_COMBOBOX(IDC_SENSOR_B, CKorviDemoDlg::OnCbnSelchangeSensorB)
+    EVT_TEXT(IDC_SENSOR_A, CKorviDemoDlg::OnCbnEditupdateSensorA)
+    EVT_TEXT(IDC_SENSOR_B, CKorviDemoDlg::OnCbnEditupdateSensorB)
+wxEND_EVENT_TABLE()
+
+CKorviDemoDlg::CKorviDemoDlg() : m_PaintTimer(this, kPaintTimer), m_ClockTimer(this, kClockTimer) {
+    m_Icons = Panel_MakeIcon();
+    // The firmware starts before the window exists, as on the instrument the board runs before
+    // anyone looks at it.
+    Panel_StartFirmwareThread(&m_Firmware);
+    Create(nullptr, IDD_KORVIDEMO_DIALOG, "R718 2roru Simulator", wxDefaultPosition, wxDefaultSize,
+           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX);
+    CreateControls();
+}
+
+CKorviDemoDlg::~CKorviDemoDlg() {
+    OnDestroy();
+    Panel_StopFirmwareThread(&m_Firmware);
+}
+
+void CKorviDemoDlg::OnDestroy() {
+    if (m_Destroyed) return;
+    m_Destroyed = true;
+    m_PaintTimer.Stop();
+    m_ClockTimer.Stop();
+    // No tick or pump may run while the firmware winds down.
+    Plat_PeriodicStop();
+    m_Firmware.stop.store(1, std::memory_order_relaxed);
+}
+
+void CKorviDemoDlg::CreateControls() {
+    SetClientSize(kClientWidth, kClientHeight);
+    m_Panel = new CPanelView(this, wxPoint(kPictureX, kPictureY));
+
+    // Beside the keys: the escape key the instrument does not have, and the About command.
+    new wxButton(this, IDC_ESC, "ESC", wxPoint(10, kKeyHitFromY), wxSize(62, 60));
+    new wxButton(this, IDC_ABOUT, "&About R718 2roru Demo...", wxPoint(kColumnX, 548),
+                 wxSize(kColumnWidth, 32));
+
+    // Input source: the sensors and what they measure.
+    new CSxGroupBox(this, IDC_GROUP_INPUT_SOURCE, "Input Source", wxPoint(kColumnX, 8), wxSize(kColumnWidth, 262));
+    new wxStaticText(this, wxID_STATIC, "Channel A(Analog)", wxPoint(kChannelAX, 34));
+    new wxStaticText(this, wxID_STATIC, "Channel B(VDX)", wxPoint(kChannelBX, 34));
+    new wxStaticText(this, wxID_STATIC, "Sensor ", wxPoint(kLabelX, 62));
+    wxArrayString typesA;
+    for (const char* text : g_ChannelATypeTexts) typesA.Add(text);
+    m_SensorA = new wxComboBox(this, IDC_SENSOR_A, "", wxPoint(kChannelAX, 56), wxSize(156, -1), typesA,
+                               wxCB_DROPDOWN | wxCB_READONLY);
+    m_SensorA->Disable();
+    wxArrayString modelsB;
+    for (uint32_t i = 0; i < kSensorListTexts; ++i) modelsB.Add(g_SensorImageFiles[i].listText);
+    m_SensorB = new wxComboBox(this, IDC_SENSOR_B, "", wxPoint(kChannelBX, 56), wxSize(156, -1), modelsB,
+                               wxCB_DROPDOWN);
+
+    struct Row {
+        const char* label;
+        int editA, spinA, editB, spinB;
+        const char* unitA;
+        const char* unitB;
+        const char* defaultA;
+        const char* defaultB;
+    };
+    const Row rows[4] = {
+        {"Primary Meas", IDC_A_PRIMARY, IDC_SPIN_A_PRIMARY, IDC_B_PRIMARY, IDC_SPIN_B_PRIMARY, " ", " ", "0.00",
+         "0.00"},
+        {"Temperature", IDC_A_TEMPERATURE, IDC_SPIN_A_TEMPERATURE, IDC_B_TEMPERATURE, IDC_SPIN_B_TEMPERATURE, "ohm",
+         "oC", "1097.4", "25.0"},
+        {"Rg", IDC_A_RG, IDC_SPIN_A_RG, IDC_B_RG, IDC_SPIN_B_RG, "Mohm", "Mohm", "100.00", "100.00"},
+        {"Rr/pNa Rg", IDC_A_RR, IDC_SPIN_A_RR, IDC_B_RR, IDC_SPIN_B_RR, "Kohm", "Kohm", "30.00", "30.00"},
+    };
+    wxTextCtrl* edits[4][2];
+    wxSpinButton* spins[4][2];
+    wxStaticText* units[4][2];
+    for (int r = 0; r < 4; ++r) {
+        int y = 104 + r * 40;
+        new wxStaticText(this, wxID_STATIC, rows[r].label, wxPoint(kLabelX, y + 6));
+        const int x[2] = {kChannelAX, kChannelBX};
+        const int editIds[2] = {rows[r].editA, rows[r].editB};
+        const int spinIds[2] = {rows[r].spinA, rows[r].spinB};
+        const char* unitTexts[2] = {rows[r].unitA, rows[r].unitB};
+        const char* defaults[2] = {rows[r].defaultA, rows[r].defaultB};
+        for (int c = 0; c < 2; ++c) {
+            edits[r][c] = new wxTextCtrl(this, editIds[c], defaults[c], wxPoint(x[c], y), wxSize(kEditWidth, kRowHeight));
+            spins[r][c] = new wxSpinButton(this, spinIds[c], wxPoint(x[c] + kEditWidth + 2, y), wxSize(-1, kRowHeight),
+                                           wxSP_VERTICAL | wxSP_WRAP);
+            spins[r][c]->SetRange(-1000, 1000);
+            spins[r][c]->SetValue(0);
+            int unitId = wxID_STATIC;
+            if (r == 0) unitId = c == 0 ? IDC_UNIT_A_PRIMARY : IDC_UNIT_B_PRIMARY;
+            if (r == 3 && c == 1) unitId = IDC_UNIT_B_RR;
+            int spinRight = spins[r][c]->GetPosition().x + spins[r][c]->GetSize().x;
+            units[r][c] = new wxStaticText(this, unitId, unitTexts[c], wxPoint(spinRight + 4, y + 6), wxSize(44, -1));
+        }
+    }
+    m_APrimary = edits[0][0];
+    m_BPrimary = edits[0][1];
+    m_ATemperature = edits[1][0];
+    m_BTemperature = edits[1][1];
+    m_ARg = edits[2][0];
+    m_BRg = edits[2][1];
+    m_ARr = edits[3][0];
+    m_BRr = edits[3][1];
+    m_SpinARg = spins[2][0];
+    m_SpinBRg = spins[2][1];
+    m_SpinARr = spins[3][0];
+    m_SpinBRr = spins[3][1];
+    m_UnitAPrimary = units[0][0];
+    m_UnitBPrimary = units[0][1];
+    m_UnitBRr = units[3][1];
+
+    // Digital inputs and relays.
+    const int halfWidth = (kColumnWidth - 10) / 2;
+    const int rightX = kColumnX + halfWidth + 10;
+    new CSxGroupBox(this, IDC_GROUP_DIGITAL_INPUTS, "Digital Inputs", wxPoint(kColumnX, 278), wxSize(halfWidth, 104));
+    new wxStaticText(this, wxID_STATIC, "DIn1", wxPoint(kLabelX, 308));
+    new wxRadioButton(this, IDC_DIN1_LOW, "Low", wxPoint(kColumnX + 80, 306), wxDefaultSize, wxRB_GROUP);
+    new wxRadioButton(this, IDC_DIN1_HIGH, "High", wxPoint(kColumnX + 160, 306));
+    new wxStaticText(this, wxID_STATIC, "DIn2", wxPoint(kLabelX, 344));
+    new wxRadioButton(this, IDC_DIN2_LOW, "Low", wxPoint(kColumnX + 80, 342), wxDefaultSize, wxRB_GROUP);
+    new wxRadioButton(this, IDC_DIN2_HIGH, "High", wxPoint(kColumnX + 160, 342));
+
+    new CSxGroupBox(this, IDC_GROUP_RELAY, "Relay", wxPoint(rightX, 278), wxSize(halfWidth, 104));
+    new wxStaticText(this, wxID_STATIC, "NO", wxPoint(rightX + 124, 296));
+    new wxStaticText(this, wxID_STATIC, "NC", wxPoint(rightX + 184, 296));
+    const int relayNo[2] = {IDC_RELAY1_NO, IDC_RELAY2_NO};
+    const int relayNc[2] = {IDC_RELAY1_NC, IDC_RELAY2_NC};
+    for (int r = 0; r < 2; ++r) {
+        int y = 318 + r * 30;
+        new wxStaticText(this, wxID_STATIC, r == 0 ? "Relay1" : "Relay2", wxPoint(rightX + 14, y));
+        m_RelayNo[r] = new CIndicator(this, relayNo[r], wxPoint(rightX + 120, y), wxSize(24, 18));
+        m_RelayNc[r] = new CIndicator(this, relayNc[r], wxPoint(rightX + 180, y), wxSize(24, 18));
+    }
+
+    // Analog output and input.
+    new CSxGroupBox(this, IDC_GROUP_ANALOG_OUTPUT, "Analog Output", wxPoint(kColumnX, 390), wxSize(halfWidth, 96));
+    const int aoutIds[2] = {IDC_AOUT1, IDC_AOUT2};
+    for (int i = 0; i < 2; ++i) {
+        int y = 414 + i * 34;
+        new wxStaticText(this, wxID_STATIC, i == 0 ? "Analog Out 1" : "Analog Out 2", wxPoint(kLabelX, y + 6));
+        m_AnalogOut[i] = new wxTextCtrl(this, aoutIds[i], "12.00", wxPoint(kColumnX + 104, y), wxSize(70, 30),
+                                        wxTE_READONLY | wxTE_RIGHT);
+        m_AnalogOut[i]->SetBackgroundColour(*wxWHITE);
+        new wxStaticText(this, wxID_STATIC, "mA", wxPoint(kColumnX + 178, y + 6));
+    }
+    new CSxGroupBox(this, IDC_GROUP_ANALOG_INPUT, "Analog Input", wxPoint(rightX, 390), wxSize(halfWidth, 96));
+    new wxStaticText(this, wxID_STATIC, "Analog Ain", wxPoint(rightX + 14, 420));
+    m_AnalogIn = new wxTextCtrl(this, IDC_AIN, "4", wxPoint(rightX + 94, 414), wxSize(70, 30), wxTE_RIGHT);
+    new wxStaticText(this, wxID_STATIC, "mA", wxPoint(rightX + 168, 420));
+
+    // The clock, large.
+    m_Clock = new wxStaticText(this, IDC_CLOCK, "", wxPoint(kColumnX, 492), wxSize(kColumnWidth, 50),
+                               wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    m_Clock->SetFont(wxFont(wxFontInfo(wxSize(0, 42)).FaceName("arial").Weight(wxFONTWEIGHT_THIN)));
+}
+
+void CKorviDemoDlg::OnInitDialog(wxInitDialogEvent& event) {
+    event.Skip();
+    SetIcons(m_Icons);
+    m_PaintTimer.Start(kPaintPeriodMs);
+    m_ClockTimer.Start(kClockPeriodMs);
+    Link_BindLibrary();
+    // The firmware's tick first, then the byte pump, on one thread with absolute deadlines.
+    const PlatPeriodic timers[2] = {{kTickPeriodMs, Panel_TickTimerProc}, {kLinkPeriodMs, Panel_LinkTimerProc}};
+    Plat_PeriodicStart(timers, 2);
+    Panel_LoadChannelSetup();
+    Panel_UpdateInputs();
+    m_Clock->SetLabel(Text(Panel_ClockSecond()));
+    ShowRelays();
+}
+
+void CKorviDemoDlg::OnSysCommand(int command) {
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.ShowModal();
+    }
+}
+
+void CKorviDemoDlg::OnAbout(wxCommandEvent&) { OnSysCommand(IDM_ABOUTBOX); }
+
+void CKorviDemoDlg::OnClose(wxCloseEvent& event) {
+    OnDestroy();
+    if (IsModal()) {
+        EndModal(wxID_CANCEL);
+    } else {
+        event.Skip();
+    }
+}
+
+void CKorviDemoDlg::OnCharHook(wxKeyEvent& event) {
+    // Return in an edit must not end the panel.
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) return;
+    event.Skip();
+}
+
+void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
+    if (event.GetId() == kPaintTimer) {
+        if (Panel_ExitRequested()) {
+            Close();
+            return;
+        }
+        if (m_Firmware.frameReady.exchange(0, std::memory_order_relaxed)) {
+            m_Panel->RefreshRect(wxRect(kLcdImageX - kPictureX, kLcdImageY - kPictureY, kLcdImageWidth,
+                                        kLcdImageHeight),
+                                 false);
+        }
+        Panel_ShowAnalogOutputs();
+        Panel_ReadAnalogInput();
+        Panel_UpdateInputs();
+        ShowRelays();
+    } else if (event.GetId() == kClockTimer) {
+        m_Clock->SetLabel(Text(Panel_ClockSecond()));
+    }
+}
+
+void CKorviDemoDlg::ShowRelays() {
+    uint8_t bits = g_RelayBits.load(std::memory_order_relaxed);
+    for (int r = 0; r < 2; ++r) {
+        int closed = (bits >> r) & 1;
+        if (closed == m_RelayShown[r]) continue;
+        m_RelayShown[r] = closed;
+        m_RelayNo[r]->SetLit(closed != 0);
+        m_RelayNc[r]->SetLit(closed == 0);
+    }
+}
+
+void CKorviDemoDlg::EnableChannelARows(uint32_t kind) {
+    bool glass = Panel_ChannelAUsesGlass(kind) != 0;
+    bool reference = Panel_ChannelAUsesReference(kind) != 0;
+    if (m_ARg->IsEnabled() != glass) {
+        m_ARg->Enable(glass);
+        m_SpinARg->Enable(glass);
+    }
+    if (m_ARr->IsEnabled() != reference) {
+        m_ARr->Enable(reference);
+        m_SpinARr->Enable(reference);
+    }
+}
+
+void CKorviDemoDlg::EnableChannelBRows(bool enable) {
+    m_BRg->Enable(enable);
+    m_SpinBRg->Enable(enable);
+    m_BRr->Enable(enable);
+    m_SpinBRr->Enable(enable);
+}
+
+void CKorviDemoDlg::Panel_UpdateInputs() {
+    uint32_t kind = Fw_GetChannelType(0);
+    KindRow row = Panel_KindRow(kind);
+    int selection = kind < kChannelATypes ? static_cast<int>(kind) : wxNOT_FOUND;
+    if (m_SensorA->GetSelection() != selection) m_SensorA->SetSelection(selection);
+    if (m_UnitAPrimary->GetLabel() != row.unitLabel) m_UnitAPrimary->SetLabel(row.unitLabel);
+    Panel_SetPrimaryQuantity(0, row.primaryQuantity);
+    EnableChannelARows(kind);
+
+    struct Feed {
+        wxTextCtrl* edit;
+        uint32_t channel;
+        uint32_t q;
+    };
+    const Feed feeds[8] = {
+        {m_APrimary, 0, Panel_GetPrimaryQuantity(0)}, {m_BPrimary, 1, Panel_GetPrimaryQuantity(1)},
+        {m_ATemperature, 0, kSimElementOhm},          {m_BTemperature, 1, kSimTemperatureB},
+        {m_ARg, 0, kSimGlassImpedance},               {m_BRg, 1, kSimGlassImpedance},
+        {m_ARr, 0, kSimRefImpedance},                 {m_BRr, 1, kSimRefImpedance},
+    };
+    for (const Feed& feed : feeds) {
+        Panel_StoreInputText(feed.channel, feed.q, feed.edit->GetValue().utf8_str());
+    }
+}
+
+void CKorviDemoDlg::Panel_ShowAnalogOutputs() {
+    for (uint32_t i = 0; i < 2; ++i) {
+        char text[kNumberTextMax + 1];
+        Util_FloatToText(Aout_GetShownCurrent(i), 255, 2, text);
+        if (m_AnalogOut[i]->GetValue() != text) m_AnalogOut[i]->ChangeValue(text);
+    }
+}
+
+void CKorviDemoDlg::Panel_ReadAnalogInput() { ::Panel_ReadAnalogInput(m_AnalogIn->GetValue().utf8_str()); }
+
+void CKorviDemoDlg::Panel_LoadChannelSetup() {
+    ChannelSetup setup = ::Panel_LoadChannelSetup();
+    m_UnitAPrimary->SetLabel(setup.unitA);
+    m_UnitBPrimary->SetLabel(setup.unitB);
+    m_SensorB->SetSelection(setup.sensorIndex < kSensorListTexts ? setup.sensorIndex : wxNOT_FOUND);
+    EnableChannelARows(setup.kindA);
+    EnableChannelBRows(Panel_ChannelBHasElectrodes(setup.kindB) != 0);
+}
+
+void CKorviDemoDlg::OnBnClickedEsc(wxCommandEvent&) { Key_Put(kKeyEscape); }
+
+void CKorviDemoDlg::OnBnClickedDin1Low(wxCommandEvent&) {
+    g_DigitalInputs[0].store(0, std::memory_order_relaxed);
+    m_Din1 = 0;
+}
+
+void CKorviDemoDlg::OnBnClickedDin1High(wxCommandEvent&) {
+    g_DigitalInputs[0].store(1, std::memory_order_relaxed);
+    m_Din1 = 1;
+}
+
+void CKorviDemoDlg::OnBnClickedDin2Low(wxCommandEvent&) {
+    g_DigitalInputs[1].store(0, std::memory_order_relaxed);
+    m_Din2 = 0;
+}
+
+void CKorviDemoDlg::OnBnClickedDin2High(wxCommandEvent&) {
+    g_DigitalInputs[1].store(1, std::memory_order_relaxed);
+    m_Din2 = 1;
+}
+
+void CKorviDemoDlg::OnCbnSelchangeSensorA(wxCommandEvent&) {
+    int selection = m_SensorA->GetSelection();
+    uint32_t kind = Fw_GetChannelType(0);
+    // The list only shows the configured kind; the kind itself is changed in the instrument's menus.
+    KindRow row = selection >= 0 && selection < static_cast<int>(kSensorModels) ? Panel_KindRow(kind)
+                                                                                 : Panel_KindRow(kNoSensorCode);
+    m_UnitAPrimary->SetLabel(row.unitLabel);
+    Panel_SetPrimaryQuantity(0, row.primaryQuantity);
+    bool reference = kind == 1;
+    m_ARg->Enable(reference);
+    m_SpinARg->Enable(reference);
+    m_ARr->Enable(reference);
+    m_SpinARr->Enable(reference);
+}
+
+void CKorviDemoDlg::OnCbnEditupdateSensorA(wxCommandEvent&) {
+    if (!m_SensorA->GetValue().empty()) return;
+    m_UnitAPrimary->SetLabel("ohm");
+    Panel_SetPrimaryQuantity(0, kSimCondSignal);
+    m_ARg->Disable();
+    m_SpinARg->Disable();
+    m_ARr->Disable();
+    m_SpinARr->Disable();
+}
+
+void CKorviDemoDlg::OnCbnSelchangeSensorB(wxCommandEvent&) {
+    int selection = m_SensorB->GetSelection();
+    uint32_t index = selection >= 0 && selection < static_cast<int>(kSensorModels) ? static_cast<uint32_t>(selection)
+                                                                                    : kNoSensorIndex;
+    m_UnitBPrimary->SetLabel(Panel_ApplySensorChoice(1, index));
+    uint32_t code = index < kSensorModels ? g_SensorImageFiles[index].code : kNoSensorCode;
+    if (Panel_ChannelBHasElectrodes(code)) {
+        EnableChannelBRows(true);
+        // A pNa sensor's second glass electrode in megaohm; a reference electrode in kilohm.
+        if (code == 2) {
+            m_UnitBRr->SetLabel("Mohm");
+            m_BRr->ChangeValue("100.00");
+        } else {
+            m_UnitBRr->SetLabel("Kohm");
+            m_BRr->ChangeValue("30.00");
+        }
+    } else {
+        EnableChannelBRows(false);
+    }
+}
+
+void CKorviDemoDlg::OnCbnEditupdateSensorB(wxCommandEvent&) {
+    if (!m_SensorB->GetValue().empty()) return;
+    Panel_ApplySensorChoice(1, kNoSensorIndex);
+    m_UnitBPrimary->SetLabel("ohm");
+    Panel_SetPrimaryQuantity(1, kSimCondSignal);
+    EnableChannelBRows(false);
+}
+
+void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit) {
+    // The spin's up arrow raises the value, the down arrow lowers it.
+    int32_t delta = event.GetEventType() == wxEVT_SPIN_DOWN ? 1 : -1;
+    edit->ChangeValue(Text(Panel_StepInputText(channel, q, delta)));
+    // The spin keeps no position of its own: every step starts from the edit's value.
+    if (auto* spin = wxDynamicCast(event.GetEventObject(), wxSpinButton)) spin->SetValue(0);
+}
+
+void CKorviDemoDlg::OnDeltaposSpinAPrimary(wxSpinEvent& e) { StepRow(e, 0, Panel_GetPrimaryQuantity(0), m_APrimary); }
+void CKorviDemoDlg::OnDeltaposSpinBPrimary(wxSpinEvent& e) { StepRow(e, 1, Panel_GetPrimaryQuantity(1), m_BPrimary); }
+void CKorviDemoDlg::OnDeltaposSpinATemperature(wxSpinEvent& e) { StepRow(e, 0, kSimElementOhm, m_ATemperature); }
+void CKorviDemoDlg::OnDeltaposSpinBTemperature(wxSpinEvent& e) { StepRow(e, 1, kSimTemperatureB, m_BTemperature); }
+void CKorviDemoDlg::OnDeltaposSpinARg(wxSpinEvent& e) { StepRow(e, 0, kSimGlassImpedance, m_ARg); }
+void CKorviDemoDlg::OnDeltaposSpinBRg(wxSpinEvent& e) { StepRow(e, 1, kSimGlassImpedance, m_BRg); }
+void CKorviDemoDlg::OnDeltaposSpinARr(wxSpinEvent& e) { StepRow(e, 0, kSimRefImpedance, m_ARr); }
+void CKorviDemoDlg::OnDeltaposSpinBRr(wxSpinEvent& e) { StepRow(e, 1, kSimRefImpedance, m_BRr); }

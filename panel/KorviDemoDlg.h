@@ -1,0 +1,152 @@
+// The panel dialog: the instrument front with its display and keys, the simulated inputs and
+// outputs beside it, the firmware thread and the timers that drive the firmware.
+#pragma once
+#include <wx/button.h>
+#include <wx/combobox.h>
+#include <wx/dialog.h>
+#include <wx/iconbndl.h>
+#include <wx/radiobut.h>
+#include <wx/spinbutt.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "panel/firmware_thread.h"
+
+// A framed group of controls with its caption.
+class CSxGroupBox : public wxStaticBox {
+public:
+    CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position, const wxSize& size,
+                long style = 0);
+
+private:
+    wxColour m_Shadow;
+    wxColour m_Highlight;
+};
+
+// One relay contact indicator: white or blue.
+class CIndicator : public wxWindow {
+public:
+    CIndicator(wxWindow* parent, int id, const wxPoint& position, const wxSize& size);
+    void SetLit(bool lit);
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    bool m_Lit = false;
+    wxDECLARE_EVENT_TABLE();
+};
+
+// The instrument front: the panel picture, the five keys and the display, all painted here.
+class CPanelView : public wxWindow {
+public:
+    CPanelView(wxWindow* parent, const wxPoint& position);
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void ReleaseKey();
+    // The key button (index into the key areas) under a point of this window, or -1.
+    int KeyButtonAt(const wxPoint& point) const;
+    void RefreshKey(int index);
+
+    wxBitmap m_Picture;
+    wxBitmap m_KeyUp[5];
+    wxBitmap m_KeyDown[5];
+    wxCursor m_KeyCursor;
+    std::vector<uint8_t> m_Pixels;
+    int m_PressedKey = -1;
+    wxDECLARE_EVENT_TABLE();
+};
+
+class CAboutDlg : public wxDialog {
+public:
+    explicit CAboutDlg(wxWindow* parent);
+};
+
+class CKorviDemoDlg : public wxDialog {
+public:
+    CKorviDemoDlg();
+    ~CKorviDemoDlg() override;
+
+    // Stops the timers and asks the firmware to stop; the destructor waits for it.
+    void OnDestroy();
+
+private:
+    void CreateControls();
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnSysCommand(int command);
+    void OnTimer(wxTimerEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnBnClickedEsc(wxCommandEvent& event);
+    void OnBnClickedDin1Low(wxCommandEvent& event);
+    void OnBnClickedDin1High(wxCommandEvent& event);
+    void OnBnClickedDin2Low(wxCommandEvent& event);
+    void OnBnClickedDin2High(wxCommandEvent& event);
+    void OnCbnSelchangeSensorA(wxCommandEvent& event);
+    void OnCbnSelchangeSensorB(wxCommandEvent& event);
+    void OnCbnEditupdateSensorA(wxCommandEvent& event);
+    void OnCbnEditupdateSensorB(wxCommandEvent& event);
+    void OnDeltaposSpinAPrimary(wxSpinEvent& event);
+    void OnDeltaposSpinBPrimary(wxSpinEvent& event);
+    void OnDeltaposSpinATemperature(wxSpinEvent& event);
+    void OnDeltaposSpinBTemperature(wxSpinEvent& event);
+    void OnDeltaposSpinARg(wxSpinEvent& event);
+    void OnDeltaposSpinBRg(wxSpinEvent& event);
+    void OnDeltaposSpinARr(wxSpinEvent& event);
+    void OnDeltaposSpinBRr(wxSpinEvent& event);
+
+    // One spin step of a row: the quantity's new text into the row's edit.
+    void StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit);
+    void Panel_UpdateInputs();
+    void Panel_ShowAnalogOutputs();
+    void Panel_ReadAnalogInput();
+    void Panel_LoadChannelSetup();
+    void ShowRelays();
+    void EnableChannelARows(uint32_t kind);
+    void EnableChannelBRows(bool enable);
+
+    FirmwareThread m_Firmware;
+    wxIconBundle m_Icons;
+    wxTimer m_PaintTimer;
+    wxTimer m_ClockTimer;
+    bool m_TimersRunning = false;
+    bool m_Destroyed = false;
+    int m_Din1 = -1;
+    int m_Din2 = -1;
+    int m_RelayShown[2] = {-1, -1};
+
+    CPanelView* m_Panel = nullptr;
+    wxComboBox* m_SensorA = nullptr;
+    wxComboBox* m_SensorB = nullptr;
+    wxTextCtrl* m_APrimary = nullptr;
+    wxTextCtrl* m_BPrimary = nullptr;
+    wxTextCtrl* m_ATemperature = nullptr;
+    wxTextCtrl* m_BTemperature = nullptr;
+    wxTextCtrl* m_ARg = nullptr;
+    wxTextCtrl* m_BRg = nullptr;
+    wxTextCtrl* m_ARr = nullptr;
+    wxTextCtrl* m_BRr = nullptr;
+    wxSpinButton* m_SpinARg = nullptr;
+    wxSpinButton* m_SpinBRg = nullptr;
+    wxSpinButton* m_SpinARr = nullptr;
+    wxSpinButton* m_SpinBRr = nullptr;
+    wxStaticText* m_UnitAPrimary = nullptr;
+    wxStaticText* m_UnitBPrimary = nullptr;
+    wxStaticText* m_UnitBRr = nullptr;
+    wxTextCtrl* m_AnalogOut[2] = {nullptr, nullptr};
+    wxTextCtrl* m_AnalogIn = nullptr;
+    CIndicator* m_RelayNo[2] = {nullptr, nullptr};
+    CIndicator* m_RelayNc[2] = {nullptr, nullptr};
+    wxStaticText* m_Clock = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
+};

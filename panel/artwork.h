@@ -1,0 +1,21 @@
+// The panel's pictures, drawn by code when the program starts: the instrument front with its
+// display window and key field, the key images up and down with their captions, the hand cursor
+// over the keys and the program icon.
+#pragma once
+#include <wx/bitmap.h>
+#include <wx/colour.h>
+#include <wx/cursor.h>
+#include <wx/iconbndl.h>
+
+// The panel picture size.
+constexpr int kPanelPictureWidth = 500;
+constexpr int kPanelPictureHeight = 499;
+
+// The instrument front, 500 x 499; its corners show the dialog's background.
+wxBitmap Panel_DrawPanelPicture(const wxColour& background);
+// A key image, the size of its button; pressed shows the key pushed in. key indexes g_KeyAreas.
+wxBitmap Panel_DrawKeyImage(int key, bool pressed);
+// The hand-shaped cursor shown over the keys.
+wxCursor Panel_MakeKeyCursor();
+// The program icon in 16, 32 and 48 pixels.
+wxIconBundle Panel_MakeIcon();

@@ -1,0 +1,27 @@
+// The thread that runs the transmitter firmware: start-up once, then a main-loop pass every
+// 20 ms until the panel asks it to stop. It makes no window-system calls; the panel's 50-ms
+// timer looks at the frame-ready flag and repaints.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+struct FirmwareThread {
+    std::thread thread;
+    // The pacing wait: a timed wait that only a stop request cuts short.
+    std::mutex mutex;
+    std::condition_variable pacing;
+    // Set after each main-loop pass (and at start), cleared by the painter.
+    std::atomic<uint32_t> frameReady{0};
+    std::atomic<uint32_t> stop{0};
+};
+
+// Starts the firmware; false when the thread cannot be created.
+bool Panel_StartFirmwareThread(FirmwareThread* block);
+// Asks the firmware to stop, wherever it is (its start-up wait, the store-error halt, a pass,
+// the pacing wait), and waits for the thread to end. Harmless when it already ended.
+void Panel_StopFirmwareThread(FirmwareThread* block);
+// The thread's body.
+void Panel_FirmwareThreadProc(FirmwareThread* block);

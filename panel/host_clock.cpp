@@ -1,0 +1,36 @@
+// The program's clock as an offset in seconds to the computer's local time.
+#include "panel/host_clock.h"
+
+#include <atomic>
+#include <ctime>
+
+#include "core/rtc.h"
+
+static std::atomic<int64_t> s_OffsetSeconds{0};
+
+void HostClock_Get(ClockRecord* record) {
+    std::time_t now = std::time(nullptr) + static_cast<std::time_t>(s_OffsetSeconds.load(std::memory_order_relaxed));
+    std::tm local{};
+    localtime_r(&now, &local);
+    record->year = static_cast<uint16_t>(local.tm_year + 1900);
+    record->month = static_cast<uint8_t>(local.tm_mon + 1);
+    record->day = static_cast<uint8_t>(local.tm_mday);
+    record->weekday = static_cast<uint8_t>(local.tm_wday + 1);
+    record->hour = static_cast<uint8_t>(local.tm_hour);
+    record->minute = static_cast<uint8_t>(local.tm_min);
+    record->second = static_cast<uint8_t>(local.tm_sec);
+}
+
+void HostClock_Set(const ClockRecord* record) {
+    std::tm wanted{};
+    wanted.tm_year = record->year - 1900;
+    wanted.tm_mon = record->month - 1;
+    wanted.tm_mday = record->day;
+    wanted.tm_hour = record->hour;
+    wanted.tm_min = record->minute;
+    wanted.tm_sec = record->second;
+    wanted.tm_isdst = -1;
+    std::time_t target = std::mktime(&wanted);
+    if (target == static_cast<std::time_t>(-1)) return;
+    s_OffsetSeconds.store(static_cast<int64_t>(target - std::time(nullptr)), std::memory_order_relaxed);
+}

@@ -1,0 +1,196 @@
+// Simulated inputs and outputs: the logic behind the panel's edits, spins and lists.
+#include "panel/inputs.h"
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/eeprom.h"
+#include "core/fw_main.h"
+#include "core/link.h"
+#include "core/rtc.h"
+#include "panel/host_clock.h"
+#include "panel/sim_inputs.h"
+
+static const KindRow kKindTable[kKindRows] = {
+    {9, " "}, {1, "mV"}, {1, "mV"}, {2, "ohm"}, {2, "ohm"}, {3, "nA"}, {3, "nA"},
+    {3, "nA"}, {3, "nA"}, {7, " "}, {1, "mV"}, {8, " "}, {3, "nA"},
+};
+static const KindRow kNoSelection = {kSimCondSignal, "ohm"};
+
+// Model numbers as the sensors' memories carry them; the two SelvoP11 images are the same model.
+const SensorImageEntry g_SensorImageFiles[kSensorModels] = {
+    {"SelvoP11", "PH_SelvoP11_0.txt", 1, 4187},      {"SelvoP12", "PH_SelvoP12_0.txt", 1, 4188},
+    {"SelvoN11", "pNa_SelvoN11_0.txt", 2, 4190},     {"SelvoK11", "COND_SelvoK11_0.txt", 4, 4195},
+    {"SelvoD11", "DO_SelvoD11_0.txt", 5, 4200},      {"SelvoD12", "DO_SelvoD12_0.txt", 6, 4201},
+    {"SelvoD13 G", "DO_SelvoD13_0.txt", 7, 4202},    {"SelvoD14", "DO_SelvoD14_0.txt", 8, 4203},
+    {"SelvoP11(2)", "PH_SelvoP11_1.txt", 1, 4187},   {"SelvoQ11", "OPT_SelvoQ11_0.txt", 9, 4210},
+    {"SelvoQ12", "OPT_SelvoQ12_0.txt", 9, 4211},     {"SelvoC11", "CO2_SelvoC11_0.txt", 10, 4220},
+    {"SelvoC12", "CO2_SelvoC12_0.txt", 11, 4221},    {"SelvoZ11", "O3_SelvoZ11_0.txt", 12, 4230},
+};
+
+const char* const g_ChannelATypeTexts[kChannelATypes] = {"Auto",    "pH/ORP", "pH/pNa", "Cond(2)",
+                                                         "Cond(4)", "O2 hi",  "O2 lo",  "O2 Trace"};
+
+static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
+static constexpr uint32_t kDefaultSensorModel = 4187;
+static constexpr uint32_t kStoreSensorModel = 450;  // u32 per channel, little-endian
+static constexpr uint32_t kMaxChannelKind = 13;
+static constexpr float kAnalogInputDefaultMa = 4.0f;
+
+// Written on the user-interface thread only; an atomic so a reader elsewhere sees it whole.
+static std::atomic<uint8_t> s_PrimaryQuantity[2] = {kSimCondSignal, kSimCondSignal};
+
+KindRow Panel_KindRow(uint32_t kindOrCode) { return kindOrCode < kKindRows ? kKindTable[kindOrCode] : kNoSelection; }
+
+float Panel_ParseValueText(const char* text) {
+    if (text == nullptr) return 0.0f;
+    size_t n = std::strlen(text);
+    const char* p = text;
+    const char* end = text + n;
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0.0;
+    std::from_chars(p, end, value);
+    if (n > 0 && text[n - 1] == 'K') value *= 1000.0;
+    if (n > 0 && text[n - 1] == 'M') value *= 1000000.0;
+    return static_cast<float>(value);
+}
+
+// "%.2f" whatever the host's locale says about decimal points.
+static std::string TwoDecimals(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    if (result.ec != std::errc()) return "0.00";
+    return std::string(buffer, result.ptr);
+}
+
+std::string Panel_FormatValueText(float value) {
+    double magnitude = std::fabs(static_cast<double>(value));
+    if (magnitude < 1000.0) return TwoDecimals(value);
+    if (magnitude < 1000000.0) return TwoDecimals(value / 1000.0) + "K";
+    return TwoDecimals(value / 1000000.0) + "M";
+}
+
+uint8_t Panel_GetPrimaryQuantity(uint32_t channel) {
+    return channel < 2 ? s_PrimaryQuantity[channel].load(kRelaxed) : static_cast<uint8_t>(kSimCondSignal);
+}
+
+void Panel_SetPrimaryQuantity(uint32_t channel, uint8_t q) {
+    if (channel < 2) s_PrimaryQuantity[channel].store(q, kRelaxed);
+}
+
+// The value as the row shows it: the electrode potential in mV, everything else as stored.
+static float RowValue(uint32_t channel, uint32_t q) {
+    float value = Panel_GetSimInput(channel, q);
+    return q == kSimElectrodeVolts ? value * 1000.0f : value;
+}
+
+std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta) {
+    float magnitude = std::fabs(RowValue(channel, q));
+    float step = 10000.0f;
+    if (magnitude < 1000.0f) {
+        step = 0.01f;
+    } else if (magnitude < 1000000.0f) {
+        step = 10.0f;
+    }
+    Panel_StepSimInput(channel, q, delta > 0 ? -step : step);
+    return Panel_FormatValueText(RowValue(channel, q));
+}
+
+void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text) {
+    bool empty = text == nullptr || text[0] == '\0';
+    Panel_SetSimInput(channel, q, empty ? 0.0f : Panel_ParseValueText(text));
+}
+
+void Panel_ReadAnalogInput(const char* text) {
+    bool empty = text == nullptr || text[0] == '\0';
+    Panel_SetSimInput(0, kSimAnalogInput, empty ? kAnalogInputDefaultMa : Panel_ParseValueText(text));
+}
+
+uint8_t Panel_FindSensorIndex(uint32_t modelNumber) {
+    for (uint32_t i = 0; i < kSensorModels; ++i) {
+        if (g_SensorImageFiles[i].modelNumber == modelNumber) return static_cast<uint8_t>(i);
+    }
+    return kNoSensorIndex;
+}
+
+void Panel_SelectDigitalSensor(uint32_t channel, uint32_t index) {
+    if (index < kSensorModels) {
+        Link_SelectSensorImage(channel, g_SensorImageFiles[index].fileName, g_SensorImageFiles[index].code);
+    } else {
+        Link_SelectSensorImage(channel, " ", kNoSensorCode);
+    }
+}
+
+const char* Panel_ApplySensorChoice(uint32_t channel, uint32_t index) {
+    uint32_t code = index < kSensorModels ? g_SensorImageFiles[index].code : kNoSensorCode;
+    KindRow row = Panel_KindRow(code);
+    Panel_SetPrimaryQuantity(channel, row.primaryQuantity);
+    Panel_SelectDigitalSensor(channel, index);
+    return row.unitLabel;
+}
+
+uint32_t Panel_ChannelBHasElectrodes(uint32_t kindOrCode) {
+    return kindOrCode == 1 || kindOrCode == 2 || kindOrCode == 10 ? 1 : 0;
+}
+
+uint32_t Panel_ChannelAUsesGlass(uint32_t kind) { return kind == 1 || kind == 10 ? 1 : 0; }
+
+uint32_t Panel_ChannelAUsesReference(uint32_t kind) { return kind == 1 ? 1 : 0; }
+
+uint32_t Panel_ReadStoredSensorModel(uint32_t channel) {
+    if (channel >= 2) return kDefaultSensorModel;
+    uint32_t status = 0;
+    uint8_t marker[2] = {0, 0};
+    Eeprom_Read(kStoreConfigMarker, marker, 2, &status);
+    // Until the firmware has written its settings the store holds 0xFF bytes, not a model.
+    if (status != 0 || marker[0] != 'K' || marker[1] != '2') return kDefaultSensorModel;
+    uint8_t kind = 0xFF;
+    Eeprom_Read(kStoreChannelKinds + channel, &kind, 1, &status);
+    if (status != 0 || kind > kMaxChannelKind) return kDefaultSensorModel;
+    uint8_t bytes[4];
+    Eeprom_Read(kStoreSensorModel + 4 * channel, bytes, 4, &status);
+    if (status != 0) return kDefaultSensorModel;
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+ChannelSetup Panel_LoadChannelSetup() {
+    Fw_LoadChannelTypes();
+    ChannelSetup setup;
+    setup.kindA = Fw_GetChannelType(0);
+    setup.kindB = Fw_GetChannelType(1);
+    KindRow rowA = Panel_KindRow(setup.kindA);
+    Panel_SetPrimaryQuantity(0, rowA.primaryQuantity);
+    setup.unitA = rowA.unitLabel;
+    setup.sensorIndex = Panel_FindSensorIndex(Panel_ReadStoredSensorModel(1));
+    setup.unitB = Panel_ApplySensorChoice(1, setup.sensorIndex);
+    return setup;
+}
+
+void Panel_SyncSystemClock() {
+    ClockRecord firmware;
+    Rtc_GetTime(&firmware);
+    HostClock_Set(&firmware);
+}
+
+std::string Panel_ShowClock() {
+    ClockRecord now;
+    HostClock_Get(&now);
+    Rtc_StoreHostTime(&now);
+    char text[48];
+    std::snprintf(text, sizeof text, "%4d/%02d/%02d,%02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+                  now.minute, now.second);
+    return text;
+}
+
+std::string Panel_ClockSecond() {
+    if (g_ClockChanged.load(kRelaxed)) {
+        Panel_SyncSystemClock();
+        g_ClockChanged.store(0, kRelaxed);
+    }
+    return Panel_ShowClock();
+}

@@ -1,0 +1,92 @@
+// The panel's simulated inputs and outputs without the window: per-kind tables, channel B's
+// sensor models, value texts with K and M suffixes, spin steps, the stored channel set-up and
+// the clock copy between the computer and the firmware.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// What a sensor kind (channel A) or sensor code (channel B) measures as its primary value.
+struct KindRow {
+    uint8_t primaryQuantity;
+    const char* unitLabel;
+};
+// Kinds and codes 0 to 12 have a row.
+constexpr uint32_t kKindRows = 13;
+// Anything outside the table reads as "no selection": a resistance in ohm.
+KindRow Panel_KindRow(uint32_t kindOrCode);
+
+// Channel B's sensor models by list index: list text, memory-image file, sensor code and the
+// model number the sensor carries. The last two are not in the list but load from the store.
+struct SensorImageEntry {
+    const char* listText;
+    const char* fileName;
+    uint8_t code;
+    uint32_t modelNumber;
+};
+constexpr uint32_t kSensorModels = 14;
+constexpr uint32_t kSensorListTexts = 12;
+constexpr uint8_t kNoSensorIndex = 255;
+constexpr uint8_t kNoSensorCode = 255;
+extern const SensorImageEntry g_SensorImageFiles[kSensorModels];
+
+// Channel A's type list.
+constexpr uint32_t kChannelATypes = 8;
+extern const char* const g_ChannelATypeTexts[kChannelATypes];
+
+// The decimal number at the start of the text, times 1000 for a last character K and 1000000
+// for M; 0.0 when the text holds no number. Independent of the host's locale.
+float Panel_ParseValueText(const char* text);
+// Two decimals, with K above 1000 and M above 1000000 (by magnitude).
+std::string Panel_FormatValueText(float value);
+
+// The quantity a channel's primary row feeds, and its unit label.
+uint8_t Panel_GetPrimaryQuantity(uint32_t channel);
+void Panel_SetPrimaryQuantity(uint32_t channel, uint8_t q);
+
+// One spin step of quantity q of a channel: the step is 0.01, 10 or 10000 by the value's
+// magnitude (quantity 1 counted in mV); a positive delta lowers the value, any other raises
+// it. Returns the row's new text.
+std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta);
+// An edit's text into the store: empty is 0.0, anything else its parsed value.
+void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text);
+// The analog input edit: empty is 4.0 mA; stored on channel A (the store limits it to 0..23).
+void Panel_ReadAnalogInput(const char* text);
+
+// The first entry with that model number, else 255.
+uint8_t Panel_FindSensorIndex(uint32_t modelNumber);
+// Hands the entry's image file and code (or " " and 255 for no entry) to the library.
+void Panel_SelectDigitalSensor(uint32_t channel, uint32_t index);
+// Takes over a model choice: for an entry its code's unit and primary quantity (no entry: "no
+// selection"), then the image file to the library. Returns the unit label.
+const char* Panel_ApplySensorChoice(uint32_t channel, uint32_t index);
+// Channel B uses a glass and reference electrode (codes 1, 2, 10 and kinds 1, 2, 10).
+uint32_t Panel_ChannelBHasElectrodes(uint32_t kindOrCode);
+// Channel A's "Rg" row is used by kinds 1 and 10, its "Rr/pNa Rg" row by kind 1.
+uint32_t Panel_ChannelAUsesGlass(uint32_t kind);
+uint32_t Panel_ChannelAUsesReference(uint32_t kind);
+
+// The sensor model number stored for a channel, read from the settings store itself: the panel
+// loads its set-up while the firmware may still be starting. A store without settings yet, or a
+// kind the firmware would replace, gives the default 4187.
+uint32_t Panel_ReadStoredSensorModel(uint32_t channel);
+
+// Channel set-up at start, for the dialog to show.
+struct ChannelSetup {
+    uint8_t kindA;
+    uint8_t kindB;
+    uint8_t sensorIndex;  // 255 when the stored model is in no entry
+    const char* unitA;
+    const char* unitB;
+};
+// Loads the configured kinds, takes channel A's kind and channel B's stored model over, and
+// loads that model's image into the library.
+ChannelSetup Panel_LoadChannelSetup();
+
+// The firmware's clock becomes the program's clock (an offset to the computer's clock, which
+// itself is never set).
+void Panel_SyncSystemClock();
+// The program's clock into the firmware clock; returns its text "YYYY/MM/DD,hh:mm:ss".
+std::string Panel_ShowClock();
+// The clock's once-a-second step: a clock the firmware set goes to the program's clock first,
+// then the program's clock is shown and copied into the firmware.
+std::string Panel_ClockSecond();

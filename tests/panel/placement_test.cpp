@@ -1,0 +1,134 @@
+// Library placement: used in place beside the program, or unpacked into a private folder under
+// TMPDIR that is removed again, and nothing left behind when unpacking fails.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/eeprom.h"
+#include "panel/placement.h"
+#include "platform/plat_resources.h"
+#include "rig.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::vector<uint8_t> kImage = {0x7F, 'E', 'L', 'F', 0, 1, 2, 3, 0xFF, 0x80};
+
+std::vector<uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsEmptyFolder(const std::string& path) { return fs::is_directory(path) && fs::is_empty(path); }
+
+// A program folder and a TMPDIR of the test's own.
+struct Folders {
+    std::string program = Rig_MakeTempFolder();
+    std::string tmp = Rig_MakeTempFolder();
+    Folders() { setenv("TMPDIR", tmp.c_str(), 1); }
+};
+}  // namespace
+
+TEST(LibraryPlacement, LibraryBesideTheProgramIsUsedInPlace) {
+    Folders folders;
+    std::ofstream(folders.program + "/Brannic.so") << "library";
+    SetSFXFlag(7);
+    EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kBeside);
+    EXPECT_EQ(Link_GetSfxFlag(), 0u);
+    EXPECT_STREQ(Link_GetLibraryDirectory(), folders.program.c_str());
+    EXPECT_EQ(Panel_ExtractionFolder(), "");
+    EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+    Panel_RemoveExtracted();
+    EXPECT_TRUE(fs::exists(folders.program + "/Brannic.so"));
+}
+
+TEST(LibraryPlacement, SingleFileModeUnpacksIntoAPrivateFolderAndRemovesIt) {
+    Folders folders;
+    EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kExtracted);
+    std::string folder = Panel_ExtractionFolder();
+    ASSERT_EQ(fs::path(folder).parent_path(), fs::path(folders.tmp));
+    // Named by the seconds since 1970.
+    long seconds = std::strtol(fs::path(folder).filename().c_str(), nullptr, 10);
+    EXPECT_LE(std::labs(seconds - static_cast<long>(std::time(nullptr))), 5L);
+    struct stat info {};
+    ASSERT_EQ(stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(FileBytes(folder + "/Brannic.so"), kImage);
+    EXPECT_EQ(Link_GetSfxFlag(), 1u);
+    EXPECT_EQ(std::string(Link_GetLibraryDirectory()), folder);
+
+    Panel_RemoveExtracted();
+    EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+    EXPECT_EQ(Panel_ExtractionFolder(), "");
+    // A second clean-up (say at exit after the ordinary one) touches nothing.
+    fs::create_directory(folder);
+    Panel_RemoveExtracted();
+    EXPECT_TRUE(fs::exists(folder));
+}
+
+TEST(LibraryPlacement, FolderOfTheSameSecondIsNotShared) {
+    Folders folders;
+    // Someone else's folders for this second and the next, with a file in them.
+    long now = static_cast<long>(std::time(nullptr));
+    for (long s : {now, now + 1}) {
+        fs::create_directory(folders.tmp + "/" + std::to_string(s));
+        std::ofstream(folders.tmp + "/" + std::to_string(s) + "/Brannic.so") << "theirs";
+    }
+    ASSERT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kExtracted);
+    std::string name = fs::path(Panel_ExtractionFolder()).filename();
+    EXPECT_NE(name.find("-1"), std::string::npos) << name;
+    Panel_RemoveExtracted();
+    for (long s : {now, now + 1}) {
+        EXPECT_EQ(FileBytes(folders.tmp + "/" + std::to_string(s) + "/Brannic.so"),
+                  (std::vector<uint8_t>{'t', 'h', 'e', 'i', 'r', 's'}));
+    }
+}
+
+TEST(LibraryPlacement, FailuresLeaveNothingBehind) {
+    Folders folders;
+    // No library image in the program.
+    EXPECT_EQ(Panel_PlaceLibrary(folders.program, nullptr, 0), LibraryPlace::kFailed);
+    EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+    // A temporary folder that does not exist.
+    setenv("TMPDIR", (folders.tmp + "/missing").c_str(), 1);
+    EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kFailed);
+    EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+    EXPECT_EQ(Panel_ExtractionFolder(), "");
+    // A file where the temporary folder should be.
+    std::ofstream(folders.tmp + "/plain") << "x";
+    setenv("TMPDIR", (folders.tmp + "/plain").c_str(), 1);
+    EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kFailed);
+}
+
+TEST(LibraryPlacement, WithoutTmpdirTheSystemTemporaryFolderIsUsed) {
+    Folders folders;
+    unsetenv("TMPDIR");
+    ASSERT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+              LibraryPlace::kExtracted);
+    std::string folder = Panel_ExtractionFolder();
+    EXPECT_EQ(fs::path(folder).parent_path(), fs::path("/tmp"));
+    Panel_RemoveExtracted();
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST(LibraryPlacement, ProgramFolderAndResourcesOutsideTheProgram) {
+    std::string folder = Panel_GetProgramFolder();
+    EXPECT_FALSE(folder.empty());
+    EXPECT_TRUE(fs::is_directory(folder));
+    // The test program exports no resource finder: no resources, and no crash.
+    uint32_t size = 99;
+    EXPECT_EQ(Plat_FindResource(kResourceTypeData, kResourceLibraryImage, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
