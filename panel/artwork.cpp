@@ -176,7 +176,7 @@ wxBitmap Panel_DrawKeyImage(int key, bool pressed) {
     return wxBitmap(image);
 }
 
-wxCursor Panel_MakeKeyCursor() {
+wxImage Panel_DrawKeyCursorImage() {
     wxImage image = TransparentImage(32, 32);
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
     if (gc) {
@@ -215,8 +215,10 @@ wxCursor Panel_MakeKeyCursor() {
     }
     image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_X, 13);
     image.SetOption(wxIMAGE_OPTION_CUR_HOTSPOT_Y, 1);
-    return wxCursor(image);
+    return image;
 }
+
+wxCursor Panel_MakeKeyCursor() { return wxCursor(Panel_DrawKeyCursorImage()); }
 
 static wxIcon IconOfSize(int size) {
     wxImage image = TransparentImage(size, size);

@@ -6,6 +6,7 @@
 #include <wx/colour.h>
 #include <wx/cursor.h>
 #include <wx/iconbndl.h>
+#include <wx/image.h>
 
 // The panel picture size.
 constexpr int kPanelPictureWidth = 500;
@@ -15,7 +16,8 @@ constexpr int kPanelPictureHeight = 499;
 wxBitmap Panel_DrawPanelPicture(const wxColour& background);
 // A key image, the size of its button; pressed shows the key pushed in. key indexes g_KeyAreas.
 wxBitmap Panel_DrawKeyImage(int key, bool pressed);
-// The hand-shaped cursor shown over the keys.
+// The hand-shaped cursor shown over the keys, and its picture (32 x 32, hot spot at the tip).
 wxCursor Panel_MakeKeyCursor();
+wxImage Panel_DrawKeyCursorImage();
 // The program icon in 16, 32 and 48 pixels.
 wxIconBundle Panel_MakeIcon();
