@@ -13,17 +13,8 @@
 #include <string>
 #include <vector>
 
-extern const uint8_t g_FontA[95][6];
-extern const uint8_t g_FontB[64][6];
-extern const uint8_t g_FontC[64][6];
-extern const uint8_t g_FontD[59][6];
-extern const uint8_t g_BigFontWidth[96];
-extern const uint16_t g_BigFontOffset[96];
-extern const uint8_t g_BigFontData[];
-extern const char g_MenuTextBlob[];
-extern const uint32_t g_MenuTextBlobSize;
-extern const uint16_t g_TextOffsets[8 * 730];
-extern const uint8_t g_TextGroupSizes[91];
+#include "core/lcd_fonts.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -71,19 +62,6 @@ void FillRect(Image& image, int x, int y, int w, int h, Colour color)
     }
 }
 
-// The glyph columns of a display code, by the display's font table; nullptr when none.
-const uint8_t* SmallGlyph(uint8_t code)
-{
-    if (code >= 32 && code <= 126) return g_FontA[code - 32];
-    if (code >= 1 && code <= 31) return g_FontD[code - 1];
-    if (code >= 128 && code <= 191) return g_FontC[code - 128];
-    if (code >= 197 && code <= 217) return g_FontD[code - 166];
-    if (code >= 238 && code <= 242) return g_FontD[code - 186];
-    if (code == 247 || code == 248) return g_FontD[code - 190];
-    if (code >= 192) return g_FontB[code - 192];
-    return nullptr;
-}
-
 void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink)
 {
     for (int c = 0; c < count; ++c) {
@@ -98,7 +76,7 @@ int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, C
 {
     int cx = x;
     for (char ch : codes) {
-        const uint8_t* glyph = SmallGlyph(static_cast<uint8_t>(ch));
+        const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(ch));
         if (glyph) DrawColumns(image, cx, y, glyph, kCellColumns, scale, ink);
         cx += kCellColumns * scale;
     }
@@ -214,7 +192,7 @@ Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
         FillRect(image, x, y, 6 * scale, 8 * scale, kLcd);
         for (int c = 0; c <= 6; ++c) FillRect(image, x + c * scale, y, 1, 8 * scale, kGrid);
         for (int r = 0; r <= 8; ++r) FillRect(image, x, y + r * scale, 6 * scale, 1, kGrid);
-        const uint8_t* glyph = SmallGlyph(static_cast<uint8_t>(codes[i]));
+        const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(codes[i]));
         if (glyph) DrawColumns(image, x, y, glyph, kCellColumns, scale, kLcdInk);
         DrawLabel(image, x, y + 8 * scale + 4, Format("%d", codes[i]), 2);
         DrawLabel(image, x, y + 8 * scale + 4 + 2 * 8 + 1, Format("%02X", codes[i]), 1, kInk);
