@@ -27,7 +27,7 @@ void Link_Tick() {}
 void Link_CountTick() {}
 void Link_Pump() {}
 void Link_BindLibrary() {}
-uint32_t Link_SelectSensorImage(uint32_t, const char*, uint8_t) { return 1; }
+uint32_t Link_SelectSensorImage(uint32_t, const char*, uint32_t) { return 1; }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}

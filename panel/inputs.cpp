@@ -11,7 +11,7 @@
 #include "core/fw_main.h"
 #include "core/link.h"
 #include "core/rtc.h"
-#include "panel/host_clock.h"
+#include "platform/plat_clock.h"
 #include "panel/sim_inputs.h"
 
 static const KindRow kKindTable[kKindRows] = {
@@ -174,12 +174,12 @@ ChannelSetup Panel_LoadChannelSetup() {
 void Panel_SyncSystemClock() {
     ClockRecord firmware;
     Rtc_GetTime(&firmware);
-    HostClock_Set(&firmware);
+    Plat_SetLocalTime(&firmware);
 }
 
 std::string Panel_ShowClock() {
     ClockRecord now;
-    HostClock_Get(&now);
+    Plat_GetLocalTime(&now);
     Rtc_StoreHostTime(&now);
     char text[48];
     std::snprintf(text, sizeof text, "%4d/%02d/%02d,%02d:%02d:%02d", now.year, now.month, now.day, now.hour,

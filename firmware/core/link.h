@@ -11,8 +11,7 @@ void Link_Tick();
 void Link_CountTick();
 // The 100-ms byte pump between the firmware and the library.
 void Link_Pump();
-// Loads the sensor-board library from the library folder and starts its worker (once, by the
-// panel at start); without the library every later call into it is skipped.
+// Loads the library from the library folder and starts its board (once, from the panel).
 void Link_BindLibrary();
-// Hands channel B's sensor image file and sensor code to the library (slot 1 only); always 1.
-uint32_t Link_SelectSensorImage(uint32_t slot, const char* fileName, uint8_t code);
+// Hands channel B's sensor image file and sensor code to the library; always 1.
+uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code);

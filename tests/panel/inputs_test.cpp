@@ -10,7 +10,6 @@
 #include "core/eeprom.h"
 #include "core/fw_main.h"
 #include "core/rtc.h"
-#include "panel/host_clock.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"

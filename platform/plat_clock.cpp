@@ -1,14 +1,18 @@
-// The program's clock as an offset in seconds to the computer's local time.
-#include "panel/host_clock.h"
+// Host layer, calendar clock over the C library's local time.
+#include "platform/plat_clock.h"
 
 #include <atomic>
 #include <ctime>
 
-#include "core/rtc.h"
+#include "firmware/core/rtc.h"
 
-static std::atomic<int64_t> s_OffsetSeconds{0};
+namespace {
+// Seconds added to the host's clock; only the program's own "set clock" moves it.
+std::atomic<int64_t> s_OffsetSeconds{0};
+}  // namespace
 
-void HostClock_Get(ClockRecord* record) {
+void Plat_GetLocalTime(ClockRecord* record) {
+    if (record == nullptr) return;
     std::time_t now = std::time(nullptr) + static_cast<std::time_t>(s_OffsetSeconds.load(std::memory_order_relaxed));
     std::tm local{};
     localtime_r(&now, &local);
@@ -21,7 +25,8 @@ void HostClock_Get(ClockRecord* record) {
     record->second = static_cast<uint8_t>(local.tm_sec);
 }
 
-void HostClock_Set(const ClockRecord* record) {
+uint32_t Plat_SetLocalTime(const ClockRecord* record) {
+    if (record == nullptr) return 0;
     std::tm wanted{};
     wanted.tm_year = record->year - 1900;
     wanted.tm_mon = record->month - 1;
@@ -29,8 +34,11 @@ void HostClock_Set(const ClockRecord* record) {
     wanted.tm_hour = record->hour;
     wanted.tm_min = record->minute;
     wanted.tm_sec = record->second;
+    // Let the C library decide whether daylight saving applies on that date.
     wanted.tm_isdst = -1;
     std::time_t target = std::mktime(&wanted);
-    if (target == static_cast<std::time_t>(-1)) return;
-    s_OffsetSeconds.store(static_cast<int64_t>(target - std::time(nullptr)), std::memory_order_relaxed);
+    if (target == static_cast<std::time_t>(-1)) return 0;
+    std::time_t now = std::time(nullptr);
+    s_OffsetSeconds.store(static_cast<int64_t>(target) - static_cast<int64_t>(now), std::memory_order_relaxed);
+    return 1;
 }
