@@ -476,7 +476,11 @@ void CKorviDemoDlg::Panel_UpdateInputs() {
     uint32_t kind = Fw_GetChannelType(0);
     KindRow row = Panel_KindRow(kind);
     int selection = kind < kChannelATypes ? static_cast<int>(kind) : wxNOT_FOUND;
-    if (m_SensorA->GetSelection() != selection) m_SensorA->SetSelection(selection);
+    if (m_SensorA->GetSelection() != selection) {
+        m_SettingLists = true;
+        m_SensorA->SetSelection(selection);
+        m_SettingLists = false;
+    }
     if (m_UnitAPrimary->GetLabel() != row.unitLabel) m_UnitAPrimary->SetLabel(row.unitLabel);
     Panel_SetPrimaryQuantity(0, row.primaryQuantity);
     EnableChannelARows(kind);
@@ -511,7 +515,9 @@ void CKorviDemoDlg::Panel_LoadChannelSetup() {
     ChannelSetup setup = ::Panel_LoadChannelSetup();
     m_UnitAPrimary->SetLabel(setup.unitA);
     m_UnitBPrimary->SetLabel(setup.unitB);
+    m_SettingLists = true;
     m_SensorB->SetSelection(setup.sensorIndex < kSensorListTexts ? setup.sensorIndex : wxNOT_FOUND);
+    m_SettingLists = false;
     EnableChannelARows(setup.kindA);
     EnableChannelBRows(Panel_ChannelBHasElectrodes(setup.kindB) != 0);
 }
@@ -554,7 +560,7 @@ void CKorviDemoDlg::OnCbnSelchangeSensorA(wxCommandEvent&) {
 }
 
 void CKorviDemoDlg::OnCbnEditupdateSensorA(wxCommandEvent&) {
-    if (!m_SensorA->GetValue().empty()) return;
+    if (m_SettingLists || !m_SensorA->GetValue().empty()) return;
     m_UnitAPrimary->SetLabel("ohm");
     Panel_SetPrimaryQuantity(0, kSimCondSignal);
     m_ARg->Disable();
@@ -585,7 +591,7 @@ void CKorviDemoDlg::OnCbnSelchangeSensorB(wxCommandEvent&) {
 }
 
 void CKorviDemoDlg::OnCbnEditupdateSensorB(wxCommandEvent&) {
-    if (!m_SensorB->GetValue().empty()) return;
+    if (m_SettingLists || !m_SensorB->GetValue().empty()) return;
     Panel_ApplySensorChoice(1, kNoSensorIndex);
     m_UnitBPrimary->SetLabel("ohm");
     Panel_SetPrimaryQuantity(1, kSimCondSignal);

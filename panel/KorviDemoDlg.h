@@ -118,8 +118,9 @@ private:
     wxIconBundle m_Icons;
     wxTimer m_PaintTimer;
     wxTimer m_ClockTimer;
-    bool m_TimersRunning = false;
     bool m_Destroyed = false;
+    // Set while the panel itself changes a list, whose text events are then not the user's.
+    bool m_SettingLists = false;
     int m_Din1 = -1;
     int m_Din2 = -1;
     int m_RelayShown[2] = {-1, -1};
