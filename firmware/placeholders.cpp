@@ -170,16 +170,32 @@ float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float CalO2_GetProcPressure(uint32_t) { return 1013.0f; }
+// Process pressure and analog input settings in RAM only, at their defaults.
+static float s_ProcPressure[2] = {1013.0f, 1013.0f};
+static uint8_t s_AnalogInputMode;
+static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
+float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
+void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) s_ProcPressure[channel] = value;
+}
 // The limits a reload for the kind sets.
 float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
     static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
     return i < 6 ? kLimits[i] : 0.0f;
 }
-uint8_t Meas_GetAnalogInputMode() { return 0; }
-float Meas_GetAnalogInputRange(uint32_t i) { return i == 0 ? 0.0f : 2000.0f; }
+uint8_t Meas_GetAnalogInputMode() { return s_AnalogInputMode; }
+void Meas_SetAnalogInputMode(uint8_t mode, uint32_t* status) {
+    *status = 0;
+    s_AnalogInputMode = mode;
+}
+float Meas_GetAnalogInputRange(uint32_t i) { return i < 2 ? s_AnalogInputRange[i] : 0.0f; }
+void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
+    *status = 0;
+    if (i < 2) s_AnalogInputRange[i] = value;
+}
 float Meas_GetInputPressure(uint32_t) { return 0.0f; }
-float Meas_GetO2ProcessPressure(uint32_t) { return 1013.0f; }
+float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];

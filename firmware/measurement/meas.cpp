@@ -217,16 +217,24 @@ void Meas_UpdateInputPressure(uint32_t channel) {
 
 // ---- Conductivity family --------------------------------------------------------------------
 
-float Meas_GetCondCompensated(uint32_t channel, uint32_t mode, float coefficient, uint32_t* status) {
-    if (channel >= 2) return NoChannel(status);
+// The element and the temperature a conductivity needs; a failure ends the read as it is.
+static bool CondTemperatureValid(uint32_t channel, uint32_t* status) {
+    if (channel >= 2) {
+        NoChannel(status);
+        return false;
+    }
     *status = 0;
     // Channel A carries the analog cell and its own temperature element.
     if (channel == 0) {
         Meas_CheckRawTemperature(channel, 0, status);
-        if (*status != 0) return 0.0f;
+        if (*status != 0) return false;
     }
     Meas_GetTemperature(channel, status);
-    if (*status != 0) return 0.0f;
+    return *status == 0;
+}
+
+float Meas_GetCondCompensated(uint32_t channel, uint32_t mode, float coefficient, uint32_t* status) {
+    if (!CondTemperatureValid(channel, status)) return 0.0f;
     float primary = Meas_GetPrimaryValue(channel, status);
     Meas_SetValueCache(channel, primary, *status);
     if (*status != 0) return 0.0f;
@@ -249,6 +257,7 @@ float Meas_GetCondCompensatedAlt(uint32_t channel, uint32_t mode, float coeffici
 float Meas_GetCondByUnit(uint32_t channel, uint32_t unit, uint32_t mode, float coefficient, uint32_t* status) {
     *status = 0;
     if (unit > 10 && unit != 31) return 0.0f;
+    if (!CondTemperatureValid(channel, status)) return 0.0f;
     if (unit == 0) {
         float resistivity = Meas_GetCondCompensated(channel, mode, coefficient, status);
         if (*status != 0) return 0.0f;
