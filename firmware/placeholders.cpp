@@ -114,7 +114,9 @@ float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
 void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
 void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
-float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) { return CalPh_PhFromMv(channel, mv, t, status); }
+float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
+    return CalPh_PhFromMv(channel, mv, t, status);
+}
 float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }

@@ -36,7 +36,8 @@ uint32_t Meas_GetFieldWord(uint32_t channel, uint32_t field) {
 }
 
 void Meas_SetFieldFloat(uint32_t channel, uint32_t field, float value) {
-    if (HasKindField(channel, field)) g_Measurement[channel].kindFields[field - kFieldFirstByKind] = std::bit_cast<uint32_t>(value);
+    if (!HasKindField(channel, field)) return;
+    g_Measurement[channel].kindFields[field - kFieldFirstByKind] = std::bit_cast<uint32_t>(value);
 }
 
 void Meas_SetFieldWord(uint32_t channel, uint32_t field, uint32_t word) {
@@ -97,9 +98,17 @@ static float PrimaryWithStatus(uint32_t channel, uint32_t statusField, uint32_t*
     return g_Measurement[channel].primary;
 }
 
-float Meas_GetPrimaryValue(uint32_t channel, uint32_t* status) { return PrimaryWithStatus(channel, kCondFieldPrimaryStatus, status); }
-float Meas_GetPrimaryValueB(uint32_t channel, uint32_t* status) { return PrimaryWithStatus(channel, kPhFieldPrimaryStatus, status); }
-float Meas_GetSensorCurrent(uint32_t channel, uint32_t* status) { return PrimaryWithStatus(channel, kO2FieldPrimaryStatus, status); }
+float Meas_GetPrimaryValue(uint32_t channel, uint32_t* status) {
+    return PrimaryWithStatus(channel, kCondFieldPrimaryStatus, status);
+}
+
+float Meas_GetPrimaryValueB(uint32_t channel, uint32_t* status) {
+    return PrimaryWithStatus(channel, kPhFieldPrimaryStatus, status);
+}
+
+float Meas_GetSensorCurrent(uint32_t channel, uint32_t* status) {
+    return PrimaryWithStatus(channel, kO2FieldPrimaryStatus, status);
+}
 
 float Meas_GetGlassImpedance(uint32_t channel, uint32_t* status) {
     if (channel >= 2) return NoChannel(status);
@@ -409,7 +418,8 @@ float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
     if (unit < 19 || unit > 26) return 0.0f;
     float base = Meas_GetO2Base(channel, status);
     if (*status != 0) return 0.0f;
-    float pressure = Meas_GetAnalogInputMode() != 0 ? Meas_GetInputPressure(channel) : Meas_GetO2ProcessPressure(channel);
+    float pressure =
+        Meas_GetAnalogInputMode() != 0 ? Meas_GetInputPressure(channel) : Meas_GetO2ProcessPressure(channel);
     switch (unit) {
         case 19:
         case 20: return CalO2_ToSaturation(channel, unit, base, pressure, status);

@@ -1,7 +1,5 @@
 // The four measurement slots: each names a channel and a unit and holds the filtered value, fed
 // by the update cycle whenever the active link channel has a fresh reply.
-#include <cmath>
-
 #include "core/fmt.h"
 #include "core/fw_main.h"
 #include "core/link.h"
@@ -130,7 +128,9 @@ void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix) {
 uint8_t Meas_GetSlotChannel(uint32_t slot) { return slot < kSlotCount ? g_SlotChannel[slot] : kChannelNone; }
 uint8_t Meas_GetSlotUnitIndex(uint32_t slot) { return slot < kSlotCount ? g_SlotUnitRow[slot] : 0; }
 uint8_t Meas_GetSlotPendingUnit(uint32_t slot) { return slot < kSlotCount ? g_SlotPendingUnit[slot] : kUnitNone; }
-uint8_t Meas_GetSlotPendingChannel(uint32_t slot) { return slot < kSlotCount ? g_SlotPendingChannel[slot] : kChannelNone; }
+uint8_t Meas_GetSlotPendingChannel(uint32_t slot) {
+    return slot < kSlotCount ? g_SlotPendingChannel[slot] : kChannelNone;
+}
 
 void Meas_SetSlotUnit(uint32_t slot, uint8_t unit) {
     if (slot < kSlotCount) g_SlotUnit[slot] = unit;

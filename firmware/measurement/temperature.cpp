@@ -132,7 +132,10 @@ float Temp_ComputeFromSensor(uint32_t channel, uint8_t mode, float r, uint32_t* 
     }
     if (mode == kTempSourceManual) {
         float value = t.manual;
-        if (g_CalSettingsEdited != 0 && g_ChosenMode != 2 && Chan_GetMeasuringKind(channel) == 1) value = s_CurrentValue;
+        // A pH calibration page that edits the temperature shows the value it is editing.
+        if (g_CalSettingsEdited != 0 && g_ChosenMode != 2 && Chan_GetMeasuringKind(channel) == 1) {
+            value = s_CurrentValue;
+        }
         // The manual value does not depend on the element, so a missing element does not spoil it.
         *status = 0;
         Temp_CheckManualRange(value, status);
@@ -265,6 +268,15 @@ float Temp_GetPointValue(uint32_t channel, uint32_t point, uint32_t* status) {
     return s_Temp[channel].reference[point];
 }
 
+// Store places of a channel's calibration, in the order they are written and read.
+static void CalOffsets(uint32_t channel, uint32_t* offsets) {
+    offsets[0] = kStoreReference1 + 8 * channel;
+    offsets[1] = kStoreReference2 + 8 * channel;
+    offsets[2] = kStoreSlope + 4 * channel;
+    offsets[3] = kStoreOffset + 4 * channel;
+    offsets[4] = kStoreNtcOffset + 4 * channel;
+}
+
 // Writes the floats in order, stopping at the first that fails.
 static void WriteFloats(const uint32_t* offsets, const float* values, uint32_t n, uint32_t* status) {
     for (uint32_t i = 0; i < n && *status == 0; ++i) Eeprom_WriteFloat(offsets[i], values[i], status);
@@ -272,8 +284,8 @@ static void WriteFloats(const uint32_t* offsets, const float* values, uint32_t n
 
 static void StoreChannel(uint32_t channel, uint32_t* status) {
     const TempChannel& t = s_Temp[channel];
-    const uint32_t offsets[5] = {kStoreReference1 + 8 * channel, kStoreReference2 + 8 * channel, kStoreSlope + 4 * channel,
-                                 kStoreOffset + 4 * channel, kStoreNtcOffset + 4 * channel};
+    uint32_t offsets[5];
+    CalOffsets(channel, offsets);
     const float values[5] = {t.reference[0], t.reference[1], t.slope, t.offset, t.ntcOffset};
     WriteFloats(offsets, values, 5, status);
 }
@@ -361,8 +373,8 @@ void Temp_LoadAll(uint32_t* status) {
     for (uint32_t channel = 0; channel < 2; ++channel) {
         TempChannel& t = s_Temp[channel];
         float values[5];
-        const uint32_t offsets[5] = {kStoreReference1 + 8 * channel, kStoreReference2 + 8 * channel, kStoreSlope + 4 * channel,
-                                     kStoreOffset + 4 * channel, kStoreNtcOffset + 4 * channel};
+        uint32_t offsets[5];
+        CalOffsets(channel, offsets);
         for (uint32_t i = 0; i < 5 && !failed; ++i) {
             uint32_t readStatus = 0;
             Eeprom_ReadFloat(offsets[i], &values[i], &readStatus);
