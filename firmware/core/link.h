@@ -15,3 +15,16 @@ void Link_Pump();
 void Link_BindLibrary();
 // Hands channel B's sensor image file and sensor code to the library; always 1.
 uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code);
+
+// Channel of the current measurement requests; 255 (any value of 2 or more) is none.
+extern uint8_t g_LinkActiveChannel;
+// Polarization voltage last requested of the sensor board, mV.
+extern float g_LinkPolVoltage;
+// Per channel: measurement replies since the sensor's page 13 was last read.
+extern uint16_t g_LinkChanStatus[2];
+
+// Queues request kind n; returns the pending mask.
+uint32_t Link_SetRequestBit(uint32_t kind);
+uint32_t Link_IsRequestPending(uint32_t kind);
+// Selects the channel measured and its measuring mode.
+void Link_SetMeasureMode(uint32_t channel, uint32_t mode);

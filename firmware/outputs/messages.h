@@ -3,3 +3,5 @@
 #include <cstdint>
 
 void Msg_ClearAll();
+// The message part of a channel reset.
+void Msg_ResetChannel(uint32_t channel);
