@@ -97,7 +97,7 @@ wxBEGIN_EVENT_TABLE(CPanelView, wxWindow)
     EVT_LEFT_DOWN(CPanelView::OnLeftDown)
     EVT_LEFT_DCLICK(CPanelView::OnLeftDown)
     EVT_LEFT_UP(CPanelView::OnLeftUp)
-    EVT_MOTION(CPanelView::OnMotion)
+    EVT_SET_CURSOR(CPanelView::OnSetCursor)
     EVT_MOUSE_CAPTURE_LOST(CPanelView::OnCaptureLost)
 wxEND_EVENT_TABLE()
 
@@ -122,7 +122,7 @@ void CPanelView::OnPaint(wxPaintEvent&) {
                       true);
     }
     // The frame buffer is read as it stands; a frame half drawn is painted whole after the next pass.
-    Panel_PaintLcdPixels(g_LcdFrame, Panel_LcdBackground(g_DisplayFlag, Aout_GetShownCurrent(0)), m_Pixels.data());
+    Panel_PaintLcd(g_LcdFrame, Panel_LcdBackground(g_DisplayFlag, Aout_GetShownCurrent(0)), m_Pixels.data());
     wxImage lcd(kLcdImageWidth, kLcdImageHeight, m_Pixels.data(), true);
     dc.DrawBitmap(wxBitmap(lcd), kLcdImageX - kPictureX, kLcdImageY - kPictureY);
 }
@@ -174,9 +174,12 @@ void CPanelView::OnLeftUp(wxMouseEvent& event) {
 
 void CPanelView::OnCaptureLost(wxMouseCaptureLostEvent&) { ReleaseKey(); }
 
-void CPanelView::OnMotion(wxMouseEvent& event) {
-    SetCursor(KeyButtonAt(event.GetPosition()) >= 0 ? m_KeyCursor : wxNullCursor);
-    event.Skip();
+void CPanelView::OnSetCursor(wxSetCursorEvent& event) {
+    if (KeyButtonAt(wxPoint(event.GetX(), event.GetY())) >= 0) {
+        event.SetCursor(m_KeyCursor);
+    } else {
+        event.Skip();
+    }
 }
 
 // ---- CAboutDlg --------------------------------------------------------------------------------
@@ -312,7 +315,8 @@ void CKorviDemoDlg::CreateControls() {
             edits[r][c] = new wxTextCtrl(this, editIds[c], defaults[c], wxPoint(x[c], y), wxSize(kEditWidth, kRowHeight));
             spins[r][c] = new wxSpinButton(this, spinIds[c], wxPoint(x[c] + kEditWidth + 2, y), wxSize(-1, kRowHeight),
                                            wxSP_VERTICAL | wxSP_WRAP);
-            spins[r][c]->SetRange(-1000, 1000);
+            // Only the direction of a step counts; the spin's own position just wraps round.
+            spins[r][c]->SetRange(-1000000, 1000000);
             spins[r][c]->SetValue(0);
             int unitId = wxID_STATIC;
             if (r == 0) unitId = c == 0 ? IDC_UNIT_A_PRIMARY : IDC_UNIT_B_PRIMARY;
@@ -416,7 +420,8 @@ void CKorviDemoDlg::OnClose(wxCloseEvent& event) {
 }
 
 void CKorviDemoDlg::OnCharHook(wxKeyEvent& event) {
-    // Return in an edit must not end the panel.
+    // Every key passes here before the control with the focus sees it: Return in an edit must
+    // not end the panel.
     if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) return;
     event.Skip();
 }
@@ -602,8 +607,6 @@ void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wx
     // The spin's up arrow raises the value, the down arrow lowers it.
     int32_t delta = event.GetEventType() == wxEVT_SPIN_DOWN ? 1 : -1;
     edit->ChangeValue(Text(Panel_StepInputText(channel, q, delta)));
-    // The spin keeps no position of its own: every step starts from the edit's value.
-    if (auto* spin = wxDynamicCast(event.GetEventObject(), wxSpinButton)) spin->SetValue(0);
 }
 
 void CKorviDemoDlg::OnDeltaposSpinAPrimary(wxSpinEvent& e) { StepRow(e, 0, Panel_GetPrimaryQuantity(0), m_APrimary); }

@@ -49,7 +49,8 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
-    void OnMotion(wxMouseEvent& event);
+    // The hand cursor over the key buttons.
+    void OnSetCursor(wxSetCursorEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void ReleaseKey();
     // The key button (index into the key areas) under a point of this window, or -1.

@@ -27,12 +27,17 @@ void Panel_FirmwareThreadProc(FirmwareThread* block) {
     }
 }
 
+int Panel_FirmwareThreadEntry(FirmwareThread* block) {
+    Panel_FirmwareThreadProc(block);
+    return 0;
+}
+
 bool Panel_StartFirmwareThread(FirmwareThread* block) {
     block->frameReady.store(1, std::memory_order_relaxed);
     block->stop.store(0, std::memory_order_relaxed);
     Plat_ClearStop();
     try {
-        block->thread = std::thread(Panel_FirmwareThreadProc, block);
+        block->thread = std::thread(Panel_FirmwareThreadEntry, block);
     } catch (...) {
         return false;
     }

@@ -23,5 +23,7 @@ bool Panel_StartFirmwareThread(FirmwareThread* block);
 // Asks the firmware to stop, wherever it is (its start-up wait, the store-error halt, a pass,
 // the pacing wait), and waits for the thread to end. Harmless when it already ended.
 void Panel_StopFirmwareThread(FirmwareThread* block);
-// The thread's body.
+// The thread's entry: runs the body, then ends with 0.
+int Panel_FirmwareThreadEntry(FirmwareThread* block);
+// The thread's body: start-up, the one-second pause, then the passes until asked to stop.
 void Panel_FirmwareThreadProc(FirmwareThread* block);

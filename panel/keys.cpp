@@ -40,8 +40,6 @@ void Panel_PressKey(uint8_t code) {
 
 void Panel_ReleaseButton() { s_ButtonDown.store(0, kRelaxed); }
 
-uint32_t Panel_ButtonHeld() { return s_ButtonDown.load(kRelaxed); }
-
 void Panel_ReleaseTest() {
     uint8_t left = s_PressTestsLeft.load(kRelaxed);
     while (left > 0) {

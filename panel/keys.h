@@ -29,8 +29,6 @@ uint8_t Panel_HitTestKey(int x, int y);
 void Panel_PressKey(uint8_t code);
 // The left mouse button went up (user-interface thread).
 void Panel_ReleaseButton();
-// 1 while the left button is held down after a press on a key.
-uint32_t Panel_ButtonHeld();
 // The release test (timer thread, after each tick): the key byte becomes 255 once the button is
 // up and the press has been seen.
 void Panel_ReleaseTest();

@@ -14,7 +14,7 @@ LcdColour Panel_LcdBackground(uint8_t displayFlag, float output1mA) {
     return LcdColour{183, static_cast<uint8_t>(green), 189};
 }
 
-void Panel_PaintLcdPixels(const uint8_t frame[kLcdRows][kLcdColumns], LcdColour background, uint8_t* rgb) {
+void Panel_PaintLcd(const uint8_t frame[kLcdRows][kLcdColumns], LcdColour background, uint8_t* rgb) {
     const int pixels = kLcdImageWidth * kLcdImageHeight;
     for (int i = 0; i < pixels; ++i) {
         rgb[3 * i] = background.red;

@@ -27,4 +27,4 @@ LcdColour Panel_LcdBackground(uint8_t displayFlag, float output1mA);
 
 // Paints the frame buffer into rgb (kLcdImageWidth x kLcdImageHeight pixels, 3 bytes each, rows
 // from the top): background everywhere, black 2 x 2 dots for the set bits.
-void Panel_PaintLcdPixels(const uint8_t frame[kLcdRows][kLcdColumns], LcdColour background, uint8_t* rgb);
+void Panel_PaintLcd(const uint8_t frame[kLcdRows][kLcdColumns], LcdColour background, uint8_t* rgb);

@@ -3,7 +3,9 @@
 # program and once in single-file mode (the library unpacked from the program itself):
 #  - starts it in a fresh folder with TMPDIR pointing at a fresh folder of its own;
 #  - waits for the window by its title;
-#  - holds the left button on MENU and sees the key drawn pushed in (the press reached the key);
+#  - holds the left button on MENU and sees the key drawn pushed in (the press reached the key),
+#    and drawn up again after the release;
+#  - presses Return in an edit and sees the panel stay;
 #  - with the display drawing built: sees the display drawn (not blank); with the menus built
 #    too: waits for the home screen (dots above the status and message rows), clicks MENU and
 #    sees the display change to a screen that is not blank;
@@ -110,6 +112,13 @@ run_mode() {
     sleep 0.4
     shot "$window" "$work/menu-again.png" "$menu_geometry"
     [ "$(differing "$work/menu-up.png" "$work/menu-again.png")" -lt 50 ] || fail "$mode: MENU stays pressed"
+
+    # Return in an edit does not end the panel.
+    xdotool mousemove --window "$window" 750 120 click 1
+    xdotool key Return
+    sleep 0.5
+    kill -0 "$app_pid" 2>/dev/null && xdotool search --onlyvisible --name '^R718 2roru Simulator$' >/dev/null ||
+        fail "$mode: Return in an edit closed the panel"
 
     if [ "$expect_display" = 1 ]; then
         # The firmware draws from its start: the display is not blank.

@@ -46,7 +46,7 @@ TEST(LcdPaint, EmptyFrameIsPlainBackground) {
     uint8_t frame[kLcdRows][kLcdColumns] = {};
     Painted painted;
     const LcdColour background{183, 232, 189};
-    Panel_PaintLcdPixels(frame, background, painted.rgb.data());
+    Panel_PaintLcd(frame, background, painted.rgb.data());
     for (int y = 0; y < kLcdImageHeight; ++y) {
         for (int x = 0; x < kLcdImageWidth; ++x) ASSERT_TRUE(Same(painted.At(x, y), background)) << x << "," << y;
     }
@@ -58,7 +58,7 @@ TEST(LcdPaint, FirstAndLastDotsAndBitOrder) {
     Painted painted;
 
     frame[0][0] = 0x01;
-    Panel_PaintLcdPixels(frame, background, painted.rgb.data());
+    Panel_PaintLcd(frame, background, painted.rgb.data());
     EXPECT_EQ(painted.BlackPixels(), 4);
     for (auto [x, y] : {std::pair{25, 5}, {25, 6}, {26, 5}, {26, 6}}) EXPECT_TRUE(Same(painted.At(x, y), kBlack));
     EXPECT_TRUE(Same(painted.At(24, 5), background));
@@ -69,7 +69,7 @@ TEST(LcdPaint, FirstAndLastDotsAndBitOrder) {
     // Bit 7 is the lowest pixel of the row's eight; row r starts 16 screen pixels lower.
     std::memset(frame, 0, sizeof frame);
     frame[12][144] = 0x80;
-    Panel_PaintLcdPixels(frame, background, painted.rgb.data());
+    Panel_PaintLcd(frame, background, painted.rgb.data());
     EXPECT_EQ(painted.BlackPixels(), 4);
     for (auto [x, y] : {std::pair{313, 211}, {313, 212}, {314, 211}, {314, 212}}) {
         EXPECT_TRUE(Same(painted.At(x, y), kBlack)) << x << "," << y;
@@ -77,7 +77,7 @@ TEST(LcdPaint, FirstAndLastDotsAndBitOrder) {
 
     // A full frame: 13 x 145 x 8 dots of four pixels, none outside the dot grid.
     std::memset(frame, 0xFF, sizeof frame);
-    Panel_PaintLcdPixels(frame, background, painted.rgb.data());
+    Panel_PaintLcd(frame, background, painted.rgb.data());
     EXPECT_EQ(painted.BlackPixels(), 13 * 145 * 8 * 4);
     EXPECT_TRUE(Same(painted.At(24, 5), background));
     EXPECT_TRUE(Same(painted.At(315, 5), background));
