@@ -3,17 +3,17 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
-#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 
-#include "core/keypad.h"
 #include "core/eeprom.h"
+#include "core/keypad.h"
 #include "core/fw_main.h"
 #include "core/link.h"
 #include "core/util.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "panel/KorviDemo.h"
 #include "panel/Resource.h"
 #include "panel/artwork.h"
 #include "panel/inputs.h"
@@ -21,8 +21,6 @@
 #include "panel/lcd_paint.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat_timer.h"
-
-bool Panel_ExitRequested();
 
 namespace {
 
@@ -33,9 +31,8 @@ constexpr int kClockPeriodMs = 1000;
 constexpr uint32_t kTickPeriodMs = 21;
 constexpr uint32_t kLinkPeriodMs = 100;
 
-// Where the panel picture lies in the client area.
-constexpr int kPictureX = 80;
-constexpr int kPictureY = 23;
+constexpr int kPictureX = kPanelPictureX;
+constexpr int kPictureY = kPanelPictureY;
 
 // The controls' column beside the picture.
 constexpr int kColumnX = 600;
@@ -48,8 +45,8 @@ constexpr int kRowHeight = 34;
 constexpr int kClientWidth = kColumnX + kColumnWidth + 14;
 constexpr int kClientHeight = 590;
 
-const wxColour kIndicatorOn(255, 255, 255);
-const wxColour kIndicatorOff(0, 0, 255);
+// Relay indicators: white where the contact is made, blue where it is open.
+wxColour IndicatorColour(bool lit) { return lit ? wxColour(255, 255, 255) : wxColour(0, 0, 255); }
 
 wxString Text(const std::string& text) { return wxString::FromUTF8(text.c_str()); }
 
@@ -59,9 +56,7 @@ wxString Text(const std::string& text) { return wxString::FromUTF8(text.c_str())
 
 CSxGroupBox::CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position,
                          const wxSize& size, long style)
-    : wxStaticBox(parent, id, caption, position, size, style),
-      m_Shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
-      m_Highlight(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT)) {
+    : wxStaticBox(parent, id, caption, position, size, style) {
     SetFont(wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).Weight(wxFONTWEIGHT_NORMAL)));
 }
 
@@ -86,7 +81,7 @@ void CIndicator::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     wxSize size = GetClientSize();
     dc.SetPen(wxPen(wxColour(96, 96, 96)));
-    dc.SetBrush(wxBrush(m_Lit ? kIndicatorOn : kIndicatorOff));
+    dc.SetBrush(wxBrush(IndicatorColour(m_Lit)));
     dc.DrawRectangle(0, 0, size.x, size.y);
 }
 

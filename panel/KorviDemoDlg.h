@@ -17,15 +17,12 @@
 
 #include "panel/firmware_thread.h"
 
-// A framed group of controls with its caption.
+// A framed group of controls with its caption in the panel's small caption font. The toolkit
+// draws the frame in the desktop theme's shadow and highlight colours.
 class CSxGroupBox : public wxStaticBox {
 public:
     CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position, const wxSize& size,
                 long style = 0);
-
-private:
-    wxColour m_Shadow;
-    wxColour m_Highlight;
 };
 
 // One relay contact indicator: white or blue.

@@ -13,9 +13,9 @@
 
 namespace {
 
-// The picture lies at (80, 23) of the client area; its own coordinates are relative to that.
-constexpr int kPictureX = 80;
-constexpr int kPictureY = 23;
+// The picture's own coordinates are relative to its place in the client area.
+constexpr int kPictureX = kPanelPictureX;
+constexpr int kPictureY = kPanelPictureY;
 
 const char* const kKeyCaptions[kKeyCount] = {"MENU", "CAL", "UP", "INFO", "ENTER"};
 

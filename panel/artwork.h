@@ -8,9 +8,11 @@
 #include <wx/iconbndl.h>
 #include <wx/image.h>
 
-// The panel picture size.
+// The panel picture: its size and where it lies in the dialog's client area.
 constexpr int kPanelPictureWidth = 500;
 constexpr int kPanelPictureHeight = 499;
+constexpr int kPanelPictureX = 80;
+constexpr int kPanelPictureY = 23;
 
 // The instrument front, 500 x 499; its corners show the dialog's background.
 wxBitmap Panel_DrawPanelPicture(const wxColour& background);
