@@ -3,12 +3,15 @@
 #include <cstring>
 
 #include "core/fw_main.h"
-#include "core/ident.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/settings.h"
+#include "digital_sensor/sensdiag.h"
+#include "digital_sensor/senscmd.h"
+#include "digital_sensor/sensmem.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
+#include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "outputs/hold.h"
@@ -40,23 +43,36 @@ void Lcd_SetBlinkPhase() { g_BlinkTick.store(1, std::memory_order_relaxed); }
 void Lcd_Init() {}
 void Lcd_RefreshController() {}
 
-// ---- Identity -------------------------------------------------------------------------------
-void Ident_InitMainBoard() {}
-const char* Ident_GetModelName() { return "R718G/2XH"; }
-
-// ---- Sensor-board link ----------------------------------------------------------------------
-uint8_t g_LinkSaveResult = 255;
-void Link_Tick() {}
-void Link_CountTick() {}
-void Link_Pump() {}
-
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
-void Settings_LoadMeasurementStore(uint32_t* status) { *status = 0; }
-void Settings_LoadAll(uint32_t* status) { *status = 0; }
+void Settings_LoadMeasurementStore(uint32_t* status) {
+    Link_Reset();
+    *status = 0;
+}
+// Loading the channel configuration selects the measured channel on the sensor board.
+void Settings_LoadAll(uint32_t* status) {
+    uint8_t channel = Chan_GetCurrentChannel();
+    Link_SetMeasureMode(channel, g_ChannelKind[channel]);
+    *status = 0;
+}
 
 // ---- Messages and outputs -------------------------------------------------------------------
-void Msg_ClearAll() {}
+uint16_t g_MsgActive[kMsgListSize];
+uint8_t g_MsgActiveCount;
+void Msg_ClearAll() { g_MsgActiveCount = 0; }
+void Msg_Raise(uint16_t code) {
+    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
+        if (g_MsgActive[i] == code) return;
+    }
+    if (g_MsgActiveCount < kMsgListSize - 1) g_MsgActive[g_MsgActiveCount++] = code;
+}
+void Msg_Clear(uint16_t code) {
+    uint8_t kept = 0;
+    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
+        if (g_MsgActive[i] != code) g_MsgActive[kept++] = g_MsgActive[i];
+    }
+    g_MsgActiveCount = kept;
+}
 uint32_t Hold_IsOutputHoldActive() { return 0; }
 
 // ---- Menu engine and screens ----------------------------------------------------------------
@@ -92,7 +108,59 @@ void Meas_GetSlotUnit(uint32_t, uint8_t* code, uint8_t* prefix) {
 uint32_t Filter_IsStabilityActive() { return 0; }
 uint32_t Chan_GetLinkState() { return 255; }
 uint8_t Chan_GetCurrentChannel() { return 0; }
+uint8_t g_SensorParamSavePending;
+uint8_t Chan_GetBRecordByte74() { return 0; }
+uint16_t g_MeasuringKind[2] = {255, 255};
+void Meas_ResetChannel(uint32_t channel) {
+    if (channel > 1) return;
+    g_ChanValueReady[channel] = 0;
+    g_MeasReplyCount[channel] = 0;
+}
+void Meas_UpdateInputPressure(uint32_t) {}
+void Meas_ClearRecord(uint32_t) {}
+void Meas_TakeInputCurrent(uint32_t) {}
+void Meas_CheckRecordTemperature(uint32_t) {}
+
+// ---- Reply decoders -------------------------------------------------------------------------
+uint32_t g_ChanValueReady[2];
+uint32_t g_SensorKindDetected[2] = {255, 255};
+uint32_t g_SensorKindActive[2] = {255, 255};
+uint32_t g_SensorMemLayout[2] = {5, 5};
+uint32_t Meas_DecodeChannelAReply(uint32_t, const uint8_t*) { return 1; }
+void Meas_DecodeTemperatureInput(uint32_t, const uint8_t*) {}
+uint32_t Meas_DecodePhReply(uint32_t, const uint8_t*) { return 1; }
+uint32_t Meas_DecodeOxygenReply(uint32_t, const uint8_t*) { return 1; }
+uint32_t Meas_DecodeCondReply(uint32_t, const uint8_t*) { return 1; }
+uint32_t Meas_DecodeBoardCalTable(uint32_t, const uint8_t*) { return 1; }
+void Chan_SetKind(uint32_t channel, uint32_t kind) {
+    if (channel > 1) return;
+    g_SensorKindDetected[channel] = kind;
+    if (kind >= 15) g_SensorKindActive[channel] = kind;
+}
+void Chan_ForceKind(uint32_t channel, uint32_t kind) {
+    if (channel > 1) return;
+    g_SensorKindDetected[channel] = kind;
+    g_SensorKindActive[channel] = kind;
+}
 
 // ---- Digital sensor -------------------------------------------------------------------------
+uint8_t g_SensorPlugged[2];
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
+void Vdx_DecodeSensorFamily(uint32_t) {}
+uint32_t Vdx_CheckSensorOption(uint32_t) { return 0; }
+void Vdx_RaiseCommError() { Msg_Raise(100); }
+void Vdx_ClearCommError() { Msg_Clear(100); }
+void Vdx_UpdateDisconnectedB(uint32_t) {}
+uint8_t g_SensorMemImage[2][kSensorImageBytes];
+uint8_t g_SensorImageValid[2];
+uint32_t SensMem_GetWriteTime(uint32_t) { return 0; }
+uint8_t g_SensorProtoFlag[2];
+uint32_t SensCmd_BuildRequest(uint32_t, uint32_t, uint8_t*, uint8_t*) { return 0; }
+uint32_t SensCmd_HandleReply(uint32_t, uint32_t, const uint8_t*, uint32_t) { return 0; }
+void SensDiag_TickCycleDetectors(uint32_t) {}
+void SensDiag_UpdateMaxTemperature(uint32_t) {}
+void SensDiag_PublishIndicators(uint32_t) {}
+void SensDiag_ClearSipDetectorState(uint32_t) {}
+void SensDiag_ClearCipDetectorState(uint32_t) {}
+void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }

@@ -2,4 +2,12 @@
 #pragma once
 #include <cstdint>
 
+constexpr uint32_t kMsgListSize = 40;
+
+// Active message codes, oldest first.
+extern uint16_t g_MsgActive[kMsgListSize];
+extern uint8_t g_MsgActiveCount;
+
 void Msg_ClearAll();
+void Msg_Raise(uint16_t code);
+void Msg_Clear(uint16_t code);
