@@ -45,6 +45,7 @@ void Lcd_RefreshController() {}
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
+// Loading the measurement store ends by resetting the link and queueing its start-up requests.
 void Settings_LoadMeasurementStore(uint32_t* status) {
     Link_Reset();
     *status = 0;
@@ -57,6 +58,7 @@ void Settings_LoadAll(uint32_t* status) {
 }
 
 // ---- Messages and outputs -------------------------------------------------------------------
+// Active codes are only listed, so that raising and clearing can be seen.
 uint16_t g_MsgActive[kMsgListSize];
 uint8_t g_MsgActiveCount;
 void Msg_ClearAll() { g_MsgActiveCount = 0; }

@@ -26,6 +26,7 @@ static constexpr uint32_t kQueueCapacity = 2;
 static uint32_t QueueCount(uint32_t queue) { return (queue >> kQueueCountShift) & 3; }
 static uint32_t QueueIndex(uint32_t queue, uint32_t shift) { return (queue >> shift) & 1; }
 static uint32_t QueueEntry(uint32_t queue, uint32_t index) { return (queue >> (8 * index)) & 0xFF; }
+
 static std::atomic<uint8_t> s_PreviousKey{kKeyNone};
 static std::atomic<uint8_t> s_PressState;
 static std::atomic<uint8_t> s_HoldCountdown;

@@ -574,8 +574,11 @@ static void FollowSensorCommand(uint8_t channel, uint8_t item) {
 void Link_AfterReply(uint8_t channel) {
     g_LinkRetryCount = 0;
     Vdx_ClearCommError();
-    if (channel > 1) return;
-    switch (g_LinkBuffer.kind) {
+    uint8_t kind = g_LinkBuffer.kind;
+    // The sensor's requests belong to a channel; without one there is nothing of theirs to do.
+    bool sensorRequest = kind == kReqReadPage || kind == kReqSensorStatus || kind == kReqSensorCommand;
+    if (sensorRequest && channel > 1) return;
+    switch (kind) {
     case kReqReadPage: {
         uint8_t page = ++g_LinkPageIndex[channel];
         if (page < kLastPage) {

@@ -185,6 +185,12 @@ TEST(LinkReply, NoActiveChannelIndexesNothing) {
         g_LinkBuffer.kind = kind;
         Link_AfterReply(kLinkNoChannel);
     }
+    EXPECT_EQ(g_PendingRequests, 0u);
+    // A board-wide request still has its effect.
+    g_LinkBuffer.kind = kReqRestoreFactory;
+    Link_AfterReply(kLinkNoChannel);
+    EXPECT_EQ(g_LinkSaveResult, 1);
+    EXPECT_EQ(g_PendingRequests, 1u << kReqCalTable);
     // Selecting a channel that does not exist changes nothing.
     Link_SetMeasureMode(2, 1);
     EXPECT_EQ(g_LinkActiveChannel, kLinkNoChannel);

@@ -70,8 +70,12 @@ TEST(BrannicLibrary, ExportsOnlyItsNineFunctions) {
     const char* internal[] = {"Board_Start", "Board_Poll", "g_BoardMailbox", "Brannic_SetSlaveRxData",
                               "SimImage_Load", "Plat_SleepMs", "Plat_ThreadStart"};
     for (const char* name : internal) EXPECT_EQ(dlsym(lib.handle, name), nullptr) << name;
-    // The library's folder setter is its own, not the program's function of the same name.
+    // The library's folder setter is its own, not the program's function of the same name, and
+    // the program does not offer its own to anybody looking it up.
     EXPECT_NE(reinterpret_cast<void*>(lib.setEepromPath), reinterpret_cast<void*>(&SetEEPROMBinFilePath));
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "SetEEPROMBinFilePath"), nullptr);
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "SetSFXFlag"), nullptr);
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "SetDLLFilePath"), nullptr);
 }
 
 TEST(BrannicLibrary, WorkerThreadAnswersThroughTheExports) {
