@@ -10,13 +10,14 @@
 #include "core/fw_main.h"
 #include "core/ident.h"
 #include "core/util.h"
-#include "digital_sensor/senscmd.h"
-#include "digital_sensor/sensdiag.h"
-#include "digital_sensor/sensmem.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
+#include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_library.h"
 
@@ -36,7 +37,6 @@ uint32_t g_DirtyPages[2];
 uint8_t g_LinkRequestResult = 255;
 uint8_t g_LinkSaveResult = 255;
 uint16_t g_LinkChanStatus[2];
-uint32_t g_MeasReplyCount[2];
 uint8_t g_PlugReplyFlag;
 std::atomic<PlatLibrary*> g_LibraryHandle{nullptr};
 
@@ -65,8 +65,6 @@ static constexpr uint8_t kLastPage = 16;
 // Page 16 of the firmware's image is block 18 of the board's 19 blocks.
 static constexpr uint8_t kBlockOfLastPage = 18;
 static constexpr uint8_t kSensorImageAnswer = 0x7E;
-static constexpr uint8_t kKindNone = 255;
-static constexpr uint8_t kKindUnusable = 15;
 // The G100 poll counter value that takes the sensor's diagnostic block with the next good poll.
 static constexpr uint16_t kPollTakeDiagnostics = 405;
 // Payload bytes of a request frame: 256 bytes less start, length, command and checksum.
@@ -218,7 +216,7 @@ void Link_RequestCalPoint(uint8_t point, uint8_t kind, float value, uint32_t* st
     Link_SetRequestBit(kReqCalPoint);
 }
 
-void Link_SetMeasureMode(uint32_t channel, uint8_t mode) {
+void Link_SetMeasureMode(uint32_t channel, uint32_t mode) {
     if (channel > 1) return;
     bool changed = false;
     if (channel != g_LinkActiveChannel) {
@@ -227,8 +225,8 @@ void Link_SetMeasureMode(uint32_t channel, uint8_t mode) {
         Meas_ResetChannel(channel == 0 ? 1 : 0);
         changed = true;
     }
-    if (channel == 0 && mode != s_MeasureMode) {
-        s_MeasureMode = mode;
+    if (channel == 0 && static_cast<uint8_t>(mode) != s_MeasureMode) {
+        s_MeasureMode = static_cast<uint8_t>(mode);
         changed = true;
     }
     if (!changed) return;
@@ -420,8 +418,9 @@ static bool IsPage(const uint8_t* payload, uint32_t n) {
     return n == kSensorPageBytes && Util_ByteSumIsZero(payload, n);
 }
 
+// The record's input current is the panel's analog input, scaled onto its range.
 static void TakeInputCurrent(uint8_t channel) {
-    Meas_TakeInputCurrent(channel);
+    g_Measurement[channel].analogInput = Panel_GetSimInput(0, kSimAnalogInput);
     Meas_UpdateInputPressure(channel);
 }
 
@@ -441,13 +440,14 @@ static void TakeMeasurementB(uint8_t channel, const uint8_t* payload) {
     default:
         break;
     }
-    Meas_CheckRecordTemperature(channel);
+    MeasurementRecord& record = g_Measurement[channel];
+    Meas_CheckTemperatureRange(channel, record.temperature, &record.temperatureStatus);
     if (g_MeasReplyCount[channel] > 3 && g_SensorKindActive[channel] == g_MeasuringKind[channel]) {
         SensDiag_TickCycleDetectors(channel);
         SensDiag_UpdateMaxTemperature(channel);
         g_ChanValueReady[channel] = 1;
     } else {
-        Meas_ClearRecord(channel);
+        record = MeasurementRecord{};
         ++g_MeasReplyCount[channel];
     }
     TakeInputCurrent(channel);
@@ -532,7 +532,7 @@ static void FollowSensorCommand(uint8_t channel, uint8_t item) {
         g_SensorProtoFlag[channel] = 1;
         Link_ClearItems();
         g_PlugReplyFlag = g_LinkStartupWait ? 1 : 0;
-        if (g_SensorKindDetected[channel] >= kKindUnusable) Link_QueueItem(kItemG124);
+        if (g_SensorKindDetected[channel] >= kKindNoSensor) Link_QueueItem(kItemG124);
         if (g_SensorKindDetected[channel] == 9) {
             static const uint8_t kOpticalReads[] = {kItemG540, kItemG134, kItemG133, kItemG131,
                                                     kItemG113, kItemG132, kItemG139};
@@ -555,7 +555,7 @@ static void FollowSensorCommand(uint8_t channel, uint8_t item) {
         g_LinkChanStatus[1] = kPollTakeDiagnostics;
         break;
     case kItemG132:
-        if (g_SensorKindActive[channel] < kKindUnusable) {
+        if (g_SensorKindActive[channel] < kKindNoSensor) {
             g_LinkChanStatus[1] = kPollTakeDiagnostics;
             g_SensorParamSavePending = 1;
         } else {

@@ -69,7 +69,9 @@ extern uint8_t g_LinkRetryCount;
 extern uint8_t g_LinkReqChannel;
 extern uint32_t g_PendingRequests;
 extern uint32_t g_LinkItems[5];
+// Channel of the current measurement requests; 255 (any value of 2 or more) is none.
 extern uint8_t g_LinkActiveChannel;
+// Polarization voltage last requested of the sensor board, mV.
 extern float g_LinkPolVoltage;
 extern uint8_t g_LinkPageIndex[2];
 extern uint32_t g_DirtyPages[2];
@@ -77,8 +79,9 @@ extern uint32_t g_DirtyPages[2];
 // 255 idle or pending.
 extern uint8_t g_LinkRequestResult;
 extern uint8_t g_LinkSaveResult;
+// Per channel: measurement replies since the sensor's page 13 was last read (channel B's
+// command-protocol sensor: the G100 poll counter).
 extern uint16_t g_LinkChanStatus[2];
-extern uint32_t g_MeasReplyCount[2];
 // 1 when a sensor announced itself during the start-up wait.
 extern uint8_t g_PlugReplyFlag;
 extern std::atomic<PlatLibrary*> g_LibraryHandle;
@@ -118,7 +121,7 @@ void Link_RequestCalSave(uint8_t mode, uint8_t kind);
 // Status 2 (and nothing queued) while a point request is still pending, else 0.
 void Link_RequestCalPoint(uint8_t point, uint8_t kind, float value, uint32_t* status);
 // Selects the measured channel and its measuring mode; a change restarts the measurement.
-void Link_SetMeasureMode(uint32_t channel, uint8_t mode);
+void Link_SetMeasureMode(uint32_t channel, uint32_t mode);
 // At store load: clears the link and queues the start-up requests.
 void Link_Reset();
 void Link_QueueStartupRequests();

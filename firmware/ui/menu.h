@@ -9,6 +9,8 @@ extern uint32_t g_MenuDepth;
 extern uint8_t g_MenuPositionPending;
 // Edit flags of the pages; entry 0 is 1 while the clock waits to be set after start.
 extern uint8_t g_EditFlags[8];
+// Calibration type chosen on the page being edited: 0 one point, 1 two points, 2 process.
+extern uint8_t g_ChosenMode;
 
 // Only the measurement screen on the stack.
 void Menu_ResetStack();

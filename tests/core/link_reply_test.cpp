@@ -7,7 +7,7 @@
 
 #include "core/ident.h"
 #include "core/link.h"
-#include "digital_sensor/sensmem.h"
+#include "digital_sensor/sens_mem.h"
 #include "measurement/decoders.h"
 
 namespace {

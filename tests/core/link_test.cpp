@@ -10,7 +10,10 @@
 #include "core/link.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/decoders.h"
+#include "measurement/meas.h"
+#include "measurement/temperature.h"
 #include "outputs/messages.h"
+#include "panel/sim_inputs.h"
 #include "rig.h"
 
 namespace {
@@ -224,4 +227,19 @@ TEST(Link, LibraryIsBoundInOrderAndMissingExportsAreSkipped) {
     EXPECT_FALSE(Rig_SentFrames().empty());
     EXPECT_TRUE(Rig_ReceivedFrames().empty());
     EXPECT_EQ(Link_SelectSensorImage(1, "PH_SelvoP11_0.txt", 0), 1u);
+}
+
+TEST(Link, BoardRepliesCarryTheMeasurementToTheSlots) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));
+    Rig_Boot();
+    // Polled since the start-up wait, past the first four replies: the next reply reaches the
+    // slots with the first main-loop passes.
+    Rig_AdvanceMs(1200);
+    uint32_t status = 9;
+    EXPECT_NEAR(Meas_GetSlotValue(1, &status), 37.0f, 0.05f);
+    EXPECT_EQ(status, 0u);
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(60.0f));
+    Rig_AdvanceMs(20000);
+    EXPECT_NEAR(Meas_GetSlotValue(1, &status), 60.0f, 0.05f);
 }

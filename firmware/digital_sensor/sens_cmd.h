@@ -1,9 +1,9 @@
-// Sensor command set of digital sensors without a memory image: commands framed with CRC-16,
+// Command protocol of digital sensors without a memory image: commands framed with CRC-16,
 // carried inside link request kind 6, and their answers.
 #pragma once
 #include <cstdint>
 
-// 1 per channel while the sensor is run by commands instead of a memory image.
+// 1 while the channel's sensor speaks the command protocol.
 extern uint8_t g_SensorProtoFlag[2];
 
 // Writes the board's time-out and the command frame of item id into buffer, sets *wait to the

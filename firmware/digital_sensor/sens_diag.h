@@ -1,0 +1,22 @@
+// Digital sensor diagnostics: cycle counters, lifetime, maintenance and calibration timers.
+#pragma once
+#include <cstdint>
+
+// Published indicators of channel B.
+constexpr uint32_t kDiagLifetimeDays = 0;
+constexpr uint32_t kDiagTtmDays = 1;
+constexpr uint32_t kDiagActDays = 2;
+constexpr uint32_t kDiagCipCount = 3;
+constexpr uint32_t kDiagSipCount = 4;
+constexpr uint32_t kDiagOperatingDays = 5;
+constexpr uint32_t kDiagMaxTemperature = 6;
+constexpr uint32_t kDiagSpare = 7;
+constexpr uint32_t kDiagAutoclaveCount = 8;
+extern float g_DiagIndicators[9];
+
+void SensDiag_TickCycleDetectors(uint32_t channel);
+void SensDiag_UpdateMaxTemperature(uint32_t channel);
+void SensDiag_PublishIndicators(uint32_t channel);
+void SensDiag_ClearSipDetectorState(uint32_t channel);
+void SensDiag_ClearCipDetectorState(uint32_t channel);
+void SensDiag_LoadSettings(uint32_t* status);
