@@ -1,10 +1,6 @@
 // Stand-ins for modules that are not written yet. Each does the least that keeps start-up and
 // the main loop running, and goes away when its module arrives.
-#include <cstring>
-
-#include "core/fw_main.h"
 #include "core/ident.h"
-#include "core/lcd.h"
 #include "core/link.h"
 #include "core/settings.h"
 #include "digital_sensor/vdx.h"
@@ -16,29 +12,6 @@
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/screens.h"
-
-// ---- Display --------------------------------------------------------------------------------
-uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
-std::atomic<uint32_t> g_LcdBusy{0};
-uint8_t g_LcdLine[kLcdLineChars * 6];
-BlinkField g_BlinkField;
-void Lcd_FillRect(uint32_t, uint32_t, uint32_t, uint32_t, uint8_t) {}
-void Lcd_ClearSpan(uint32_t, uint32_t, uint32_t) {}
-void Lcd_FillTextRows(uint8_t) {}
-void Lcd_FillStatusRows(uint8_t) {}
-void Lcd_ClearAll() {}
-void Lcd_WriteColumns(uint32_t, uint32_t, const uint8_t*, uint32_t) {}
-void Lcd_TextToGlyphs(const char*, uint32_t) {}
-uint32_t Lcd_DrawText(uint32_t, uint32_t, const char* text) { return static_cast<uint32_t>(std::strlen(text)); }
-uint32_t Lcd_DrawTextMode(uint32_t, uint32_t, uint32_t, const char* text) {
-    return static_cast<uint32_t>(std::strlen(text));
-}
-void Lcd_StepBlinkField() {}
-void Lcd_DrawChannelSymbol(uint32_t) {}
-void Lcd_EraseChannelSymbol(uint32_t) {}
-void Lcd_SetBlinkPhase() { g_BlinkTick.store(1, std::memory_order_relaxed); }
-void Lcd_Init() {}
-void Lcd_RefreshController() {}
 
 // ---- Identity -------------------------------------------------------------------------------
 void Ident_InitMainBoard() {}

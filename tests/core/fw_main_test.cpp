@@ -48,6 +48,15 @@ TEST(FirmwareStart, BootWaitsFourteenSecondsAndStartsTheTimers) {
     EXPECT_EQ(g_BlinkTick.load(), 1u);
 }
 
+TEST(FirmwareStart, ShowsModelAndVersionCentred) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    // "R718G/2XH" (9 characters) starts at column 45, "1.2.01" at column 54.
+    EXPECT_EQ(Rig_RowText(11), "       R718G/2XH");
+    EXPECT_EQ(Rig_RowText(12), "         1.2.01");
+}
+
 TEST(FirmwareStart, UnsetClockQueuesTheDateEventFirst) {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_Boot();

@@ -24,3 +24,12 @@ void Rig_AddPeriodic(uint32_t periodMs, void (*fn)());
 std::string Rig_MakeTempFolder();
 // The settings store file in the rig's folder.
 std::string Rig_StorePath();
+
+// The text of a display row (0..12), read back from the frame buffer by matching the drawn
+// columns against the fonts: UTF-8, each blank cell a space, trailing blanks dropped. A cell
+// that matches no glyph reads as U+FFFD.
+std::string Rig_RowText(uint32_t row);
+// The characters drawn in the big font on a big line (0 or 1), blanks dropped.
+std::string Rig_BigLineText(uint32_t line);
+// The frame buffer, row by row, 13 x 145 bytes.
+std::string Rig_FrameBytes();

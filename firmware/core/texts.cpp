@@ -1,0 +1,34 @@
+// Display-text lookup.
+#include "core/texts.h"
+
+uint8_t g_Language;
+
+uint32_t Text_GroupFirstItem(uint32_t index, uint32_t group) {
+    uint32_t item = 0;
+    for (uint32_t g = 0; g < group && g < kTextGroups; ++g) item += g_TextGroupSizes[g];
+    return item + index;
+}
+
+uint32_t Text_GetOffset(uint32_t group, uint32_t index, uint32_t language) {
+    if (group >= kTextGroups || index >= g_TextGroupSizes[group] || language >= kLanguages) {
+        return g_MenuTextBlobSize;
+    }
+    return g_TextOffsets[language * kTextItems + Text_GroupFirstItem(index, group)];
+}
+
+uint8_t Text_GetChar(uint32_t offset) {
+    return offset < g_MenuTextBlobSize ? static_cast<uint8_t>(g_MenuTextBlob[offset]) : static_cast<uint8_t>('\\');
+}
+
+uint32_t Text_CopyItem(uint32_t offset, char* buffer) {
+    uint32_t n = 0;
+    while (n < kTextMaxChars) {
+        uint8_t c = Text_GetChar(offset + n);
+        if (c == '\\') break;
+        buffer[n++] = static_cast<char>(c);
+    }
+    buffer[n] = '\0';
+    return n;
+}
+
+uint8_t Text_GetLanguage() { return g_Language; }

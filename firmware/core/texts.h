@@ -1,0 +1,30 @@
+// Display texts: every menu and page text in eight languages, addressed by text group, index in
+// the group and language, kept in one blob with a backslash after each text.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t kTextGroups = 91;
+constexpr uint32_t kTextItems = 730;
+constexpr uint32_t kLanguages = 8;
+constexpr uint32_t kTextMaxChars = 24;
+
+// The tables made from the language sources at build time.
+extern const char g_MenuTextBlob[];
+extern const uint32_t g_MenuTextBlobSize;
+extern const uint16_t g_TextOffsets[kLanguages * kTextItems];
+extern const uint8_t g_TextGroupSizes[kTextGroups];
+
+// The display language: 0 English, 1 French, 2 German, 3 Italian, 4 Spanish, 5 Portuguese,
+// 6 Russian, 7 Japanese.
+extern uint8_t g_Language;
+
+// Item number of (group, index): the sizes of the groups before it, plus the index.
+uint32_t Text_GroupFirstItem(uint32_t index, uint32_t group);
+// Blob offset of a text; a group, index or language outside the tables gives the blob's end,
+// which copies as an empty text.
+uint32_t Text_GetOffset(uint32_t group, uint32_t index, uint32_t language);
+uint8_t Text_GetChar(uint32_t offset);
+// Copies up to the backslash or 24 characters and an ending zero (buffer of 25); returns the
+// number of characters.
+uint32_t Text_CopyItem(uint32_t offset, char* buffer);
+uint8_t Text_GetLanguage();

@@ -1,0 +1,343 @@
+// Host tool: draws proof sheets of the generated display fonts and texts as PNG files, so that
+// glyphs and translations can be reviewed the way the display shows them.
+//
+// Usage: proofsheet OUTDIR
+// Writes OUTDIR/font_a.png, font_b.png, font_c.png, font_d.png, font_big.png and one
+// texts_LANG.png per language (every text in 6 x 8 cells, scaled up 3 times, its key beside it).
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "core/lcd_fonts.h"
+#include "core/texts.h"
+
+namespace {
+
+constexpr int kTexts = 730;
+constexpr int kGroups = 91;
+constexpr int kCellColumns = 6;
+constexpr int kMaxCells = 24;
+constexpr int kBigLineColumns = 80;
+const char* const kLanguageNames[8] = {"en", "fr", "de", "it", "es", "pt", "ru", "ja"};
+
+// The sheets use a handful of colours, so pixels are palette indexes.
+struct Rgb {
+    uint8_t r, g, b;
+};
+enum Colour : uint8_t { kPaper, kInk, kLabel, kLcd, kLcdInk, kGrid, kRule, kAlert, kColours };
+const Rgb kPalette[kColours] = {
+    {255, 255, 255}, // paper
+    {20, 20, 20},    // title and small text
+    {70, 70, 160},   // codes and keys
+    {200, 214, 170}, // display background
+    {24, 36, 24},    // lit display pixel
+    {180, 192, 150}, // cell raster on the enlarged glyphs
+    {210, 210, 210}, // group rule
+    {200, 0, 0},     // too wide
+};
+
+struct Image {
+    int width;
+    int height;
+    std::vector<uint8_t> pixels; // palette indexes, row after row
+};
+
+Image NewImage(int width, int height)
+{
+    Image image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, kPaper)};
+    return image;
+}
+
+void FillRect(Image& image, int x, int y, int w, int h, Colour color)
+{
+    for (int yy = std::max(0, y); yy < std::min(image.height, y + h); ++yy) {
+        for (int xx = std::max(0, x); xx < std::min(image.width, x + w); ++xx) {
+            image.pixels[static_cast<size_t>(yy) * image.width + xx] = color;
+        }
+    }
+}
+
+void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink)
+{
+    for (int c = 0; c < count; ++c) {
+        for (int bit = 0; bit < 8; ++bit) {
+            if (columns[c] & (1u << bit)) FillRect(image, x + c * scale, y + bit * scale, scale, scale, ink);
+        }
+    }
+}
+
+// Draws display codes in 6 x 8 cells; returns the width drawn.
+int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, Colour ink)
+{
+    int cx = x;
+    for (char ch : codes) {
+        const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(ch));
+        if (glyph) DrawColumns(image, cx, y, glyph, kCellColumns, scale, ink);
+        cx += kCellColumns * scale;
+    }
+    return cx - x;
+}
+
+// Labels are plain ASCII drawn with font A.
+void DrawLabel(Image& image, int x, int y, const std::string& text, int scale, Colour ink = kLabel)
+{
+    DrawCodes(image, x, y, text, scale, ink);
+}
+
+std::string Format(const char* format, int a, int b = 0)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, a, b);
+    return text;
+}
+
+// ---- PNG: stored (uncompressed) deflate blocks inside a zlib stream ----
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
+{
+    static uint32_t table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+        ready = true;
+    }
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void PutChunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data)
+{
+    PutU32(file, static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    file.insert(file.end(), body.begin(), body.end());
+    PutU32(file, Crc32(body.data(), body.size()));
+}
+
+bool WritePng(const std::string& path, const Image& image)
+{
+    std::vector<uint8_t> raw; // filter byte 0 before each row
+    const size_t rowBytes = static_cast<size_t>(image.width);
+    for (int y = 0; y < image.height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), image.pixels.begin() + y * rowBytes, image.pixels.begin() + (y + 1) * rowBytes);
+    }
+    std::vector<uint8_t> zlib = {0x78, 0x01};
+    size_t pos = 0;
+    do {
+        size_t n = std::min<size_t>(65535, raw.size() - pos);
+        bool last = pos + n == raw.size();
+        zlib.push_back(last ? 1 : 0);
+        zlib.push_back(static_cast<uint8_t>(n));
+        zlib.push_back(static_cast<uint8_t>(n >> 8));
+        zlib.push_back(static_cast<uint8_t>(~n));
+        zlib.push_back(static_cast<uint8_t>(~n >> 8));
+        zlib.insert(zlib.end(), raw.begin() + pos, raw.begin() + pos + n);
+        pos += n;
+    } while (pos < raw.size());
+    uint32_t a = 1, b = 0; // Adler-32
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutU32(zlib, (b << 16) | a);
+
+    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    PutU32(header, static_cast<uint32_t>(image.width));
+    PutU32(header, static_cast<uint32_t>(image.height));
+    header.insert(header.end(), {8, 3, 0, 0, 0}); // 8-bit palette indexes, no interlace
+    PutChunk(file, "IHDR", header);
+    std::vector<uint8_t> palette;
+    for (const Rgb& colour : kPalette) palette.insert(palette.end(), {colour.r, colour.g, colour.b});
+    PutChunk(file, "PLTE", palette);
+    PutChunk(file, "IDAT", zlib);
+    PutChunk(file, "IEND", {});
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    if (!out.flush()) {
+        std::cerr << "proofsheet: cannot write " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
+// ---- sheets ----
+
+// One enlarged glyph per code with its raster and code, then every glyph at display size in a row.
+Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
+{
+    const int scale = 8, perRow = 16, cellW = 6 * scale + 24, cellH = 8 * scale + 30;
+    const int rows = (static_cast<int>(codes.size()) + perRow - 1) / perRow;
+    const int sampleTop = 50 + rows * cellH + 10;
+    Image image = NewImage(perRow * cellW + 40, sampleTop + 2 * (8 * 3 + 12) + 30);
+    DrawLabel(image, 20, 12, title, 3, kInk);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        int x = 20 + static_cast<int>(i % perRow) * cellW, y = 50 + static_cast<int>(i / perRow) * cellH;
+        FillRect(image, x, y, 6 * scale, 8 * scale, kLcd);
+        for (int c = 0; c <= 6; ++c) FillRect(image, x + c * scale, y, 1, 8 * scale, kGrid);
+        for (int r = 0; r <= 8; ++r) FillRect(image, x, y + r * scale, 6 * scale, 1, kGrid);
+        const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(codes[i]));
+        if (glyph) DrawColumns(image, x, y, glyph, kCellColumns, scale, kLcdInk);
+        DrawLabel(image, x, y + 8 * scale + 4, Format("%d", codes[i]), 2);
+        DrawLabel(image, x, y + 8 * scale + 4 + 2 * 8 + 1, Format("%02X", codes[i]), 1, kInk);
+    }
+    // At display size (scaled 3 times), glyph after glyph, as text shows them.
+    for (int line = 0; line < 2; ++line) {
+        std::string run;
+        for (size_t i = line * codes.size() / 2; i < (line + 1) * codes.size() / 2; ++i) {
+            run += static_cast<char>(codes[i]);
+        }
+        int y = sampleTop + line * (8 * 3 + 12);
+        FillRect(image, 20, y - 3, static_cast<int>(run.size()) * 18 + 6, 8 * 3 + 6, kLcd);
+        DrawCodes(image, 23, y, run, 3, kLcdInk);
+    }
+    return image;
+}
+
+// Width of a text in the big font; codes without a glyph count 0.
+int BigTextWidth(const std::string& text)
+{
+    int width = 0;
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 32 && c < 128) width += g_BigFontWidth[c - 32];
+    }
+    return width;
+}
+
+// Draws a text in the big font at a pixel position, 4 bands of 8 rows a glyph.
+void DrawBigText(Image& image, int x, int y, const std::string& text, int scale, Colour ink)
+{
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 32 || c >= 128) continue;
+        const int width = g_BigFontWidth[c - 32];
+        const uint8_t* data = g_BigFontData + g_BigFontOffset[c - 32];
+        for (int band = 0; band < 4; ++band) {
+            DrawColumns(image, x, y + band * 8 * scale, data + band * width, width, scale, ink);
+        }
+        x += width * scale;
+    }
+}
+
+// Right-justifies a value text to six characters, as the measurement screen does.
+std::string RightJustify6(const std::string& text)
+{
+    return text.size() >= 6 ? text : std::string(6 - text.size(), ' ') + text;
+}
+
+Image BigFontSheet()
+{
+    const int scale = 3;
+    std::vector<int> codes;
+    for (int c = 32; c < 128; ++c) {
+        if (g_BigFontWidth[c - 32] > 0) codes.push_back(c);
+    }
+    const std::vector<std::string> samples = {"88888.0", RightJustify6("-123.4"), RightJustify6("1234.5"),
+                                              RightJustify6("7.25"),  RightJustify6("-0.05"),  RightJustify6("+10"),
+                                              "}.}.}.}",              "_._._._",               "{.{.{.{"};
+    const int boxW = kBigLineColumns * scale, boxH = 32 * scale;
+    const int glyphTop = 50, sampleTop = glyphTop + boxH + 50;
+    int glyphRowWidth = 20;
+    for (int c : codes) glyphRowWidth += g_BigFontWidth[c - 32] * scale + 16;
+    const int columns = 3;
+    Image image = NewImage(std::max(glyphRowWidth, columns * (boxW + 30) + 20),
+                           sampleTop + ((static_cast<int>(samples.size()) + columns - 1) / columns) * (boxH + 40) + 10);
+    DrawLabel(image, 20, 12, "Big font", 3, kInk);
+    int x = 20;
+    for (int c : codes) {
+        const int width = g_BigFontWidth[c - 32];
+        FillRect(image, x, glyphTop, width * scale, boxH, kLcd);
+        DrawBigText(image, x, glyphTop, std::string(1, static_cast<char>(c)), scale, kLcdInk);
+        DrawLabel(image, x, glyphTop + boxH + 6, Format("%d", c), 2);
+        DrawLabel(image, x, glyphTop + boxH + 24, Format("w%d", width), 1, kInk);
+        x += width * scale + 16;
+    }
+    // Sample readings in the 80-column area of a big line.
+    for (size_t i = 0; i < samples.size(); ++i) {
+        int bx = 20 + static_cast<int>(i % columns) * (boxW + 30);
+        int by = sampleTop + static_cast<int>(i / columns) * (boxH + 40);
+        const int width = BigTextWidth(samples[i]);
+        FillRect(image, bx, by, boxW, boxH, kLcd);
+        DrawBigText(image, bx, by, samples[i], scale, kLcdInk);
+        DrawLabel(image, bx, by + boxH + 4, Format("%d columns", width), 2, width > kBigLineColumns ? kAlert : kLabel);
+    }
+    return image;
+}
+
+// Every text of one language as the display draws it, with its key "G.K" beside it.
+Image TextSheet(int language)
+{
+    const int scale = 3, rowH = 8 * scale + 6, keyW = 7 * 6 * 2, textW = kMaxCells * 6 * scale;
+    const int columns = 4, colW = keyW + textW + 30;
+    const int perColumn = (kTexts + columns - 1) / columns;
+    Image image = NewImage(columns * colW + 20, 60 + perColumn * rowH + 10);
+    DrawLabel(image, 20, 12, std::string("Display texts: ") + kLanguageNames[language], 3, kInk);
+
+    int item = 0;
+    for (int group = 0; group < kGroups; ++group) {
+        for (int index = 0; index < g_TextGroupSizes[group]; ++index, ++item) {
+            const int x = 20 + (item / perColumn) * colW, y = 60 + (item % perColumn) * rowH;
+            if (index == 0) FillRect(image, x, y - 3, keyW + textW, 1, kRule);
+            // Copy as the firmware does: up to the backslash, 24 characters at most.
+            std::string text;
+            uint32_t offset = g_TextOffsets[language * kTexts + item];
+            while (offset < g_MenuTextBlobSize && g_MenuTextBlob[offset] != '\\' && text.size() < kMaxCells) {
+                text += g_MenuTextBlob[offset++];
+            }
+            DrawLabel(image, x, y + 4, Format("%d.%d", group, index), 2);
+            FillRect(image, x + keyW, y, textW, 8 * scale, kLcd);
+            DrawCodes(image, x + keyW, y, text, scale, kLcdInk);
+        }
+    }
+    return image;
+}
+
+std::vector<int> Codes(int first, int last)
+{
+    std::vector<int> codes;
+    for (int c = first; c <= last; ++c) codes.push_back(c);
+    return codes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: proofsheet OUTDIR\n";
+        return 2;
+    }
+    const std::string dir = std::string(argv[1]) + "/";
+    std::vector<int> codesD = Codes(1, 31);
+    for (int c : Codes(197, 217)) codesD.push_back(c);
+    for (int c : Codes(238, 242)) codesD.push_back(c);
+    codesD.push_back(247);
+    codesD.push_back(248);
+
+    bool ok = WritePng(dir + "font_a.png", SmallFontSheet("Font A: codes 32-126", Codes(32, 126)));
+    ok = WritePng(dir + "font_b.png", SmallFontSheet("Font B: codes 192-255", Codes(192, 255))) && ok;
+    ok = WritePng(dir + "font_c.png", SmallFontSheet("Font C: codes 128-191", Codes(128, 191))) && ok;
+    ok = WritePng(dir + "font_d.png", SmallFontSheet("Font D: 59 symbols", codesD)) && ok;
+    ok = WritePng(dir + "font_big.png", BigFontSheet()) && ok;
+    for (int language = 0; language < 8; ++language) {
+        ok = WritePng(dir + "texts_" + kLanguageNames[language] + ".png", TextSheet(language)) && ok;
+    }
+    return ok ? 0 : 1;
+}
