@@ -502,26 +502,26 @@ static void StepResolution(uint32_t j, int32_t direction) {
 int32_t Home_SetupKey(uint32_t event) {
     uint8_t cursor = s_Setup.cursor;
     switch (event) {
-        case kEventLeft:
-        case kEventRight: {
+        case kMenuEventLeft:
+        case kMenuEventRight: {
             static const uint8_t kBack[6] = {0, kSetupLeave, 1, 0, 2, 4};
             static const uint8_t kForward[6] = {0, 2, 4, 0, 5, kSetupLeave};
             uint8_t next;
             if (cursor == kSetupLeave) {
-                next = event == kEventLeft ? 5 : 1;
+                next = event == kMenuEventLeft ? 5 : 1;
             } else {
-                next = event == kEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
+                next = event == kMenuEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
             }
             DrawSetupField(cursor, false);
             s_Setup.cursor = next;
             DrawSetupField(next, true);
             return -1;
         }
-        case kEventUp:
-        case kEventDown:
-        case kEventUpRepeat:
-        case kEventDownRepeat: {
-            int32_t direction = event == kEventUp || event == kEventUpRepeat ? 1 : -1;
+        case kMenuEventUp:
+        case kMenuEventDown:
+        case kMenuEventUpRepeat:
+        case kMenuEventDownRepeat: {
+            int32_t direction = event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1;
             if (cursor == 1 || cursor == 4) {
                 uint32_t j = cursor == 1 ? 0 : 1;
                 StepMeasurement(j, direction);
@@ -546,10 +546,10 @@ int32_t Home_SetupKey(uint32_t event) {
                 return -1;
             }
             return 4084;
-        case kEventRedraw:
+        case kMenuEventRedraw:
             Home_SetupDraw(s_SetupPair, 1);
             return -1;
-        case kEventEscape:
+        case kMenuEventEscape:
             StoreSetupPair();
             return 4084;
         default:

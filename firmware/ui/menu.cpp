@@ -120,14 +120,19 @@ static bool HomeOwnsDisplay() { return CurrentChannel() == 0 || Vdx_GetPlugState
 
 static void BlinkOff() { g_BlinkField.active = 0; }
 
-static void ClearStatusRows() { Lcd_FillStatusRows(0); }
+// Rows 11 and 12 cleared for a screen of fixed texts; a blinking field left by the screen before
+// would otherwise be drawn back over them.
+static void ClearStatusRows() {
+    BlinkOff();
+    Lcd_FillStatusRows(0);
+}
 
 static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
     Lcd_DrawMessage(row, column, group, index, g_Language);
 }
 
 static int32_t GoHome() {
-    g_MenuStack[0] = kScreenHome;
+    g_MenuStack[0] = kMenuScreenHome;
     g_MenuDepth = 1;
     BlinkOff();
     return kEnterHome;
@@ -170,6 +175,8 @@ static uint32_t InTable(const uint32_t* table, uint32_t count, uint32_t id) {
 
 static void ShowCalibrationSuccessful() { DrawText(kRowMessage, 0, 4, 3); }
 
+
+
 // A save that failed says so and waits for ENTER, which leads home.
 static void ShowSaveFailed() {
     Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
@@ -177,10 +184,19 @@ static void ShowSaveFailed() {
     g_DisplayMode = 5;
 }
 
+// The result of a save replaces what the question screen showed.
+static void ShowSaveResult(bool ok) {
+    if (ok) {
+        ClearStatusRows();
+        ShowCalibrationSuccessful();
+    } else {
+        ShowSaveFailed();
+    }
+}
 static int32_t OpenValuePage(uint32_t id) {
     g_PendingMenuItem = id;
     if (id == 0x500001) ValuePage_ClearPasswordState();
-    return Push(kScreenValuePage, 10);
+    return Push(kMenuScreenValuePage, 10);
 }
 
 static int32_t OpenParamPage(uint32_t id) {
@@ -189,7 +205,7 @@ static int32_t OpenParamPage(uint32_t id) {
         g_MenuPosition = 0x1ff030;
         Screen_EndTimedHold();
     }
-    return Push(kScreenParamPage, 9);
+    return Push(kMenuScreenParamPage, 9);
 }
 
 static uint32_t CalStep() {
@@ -201,12 +217,12 @@ static uint32_t CalStep() {
 // ---- Public helpers --------------------------------------------------------------------------
 
 void Menu_ResetStack() {
-    g_MenuStack[0] = kScreenHome;
+    g_MenuStack[0] = kMenuScreenHome;
     g_MenuDepth = 1;
 }
 
 uint8_t Menu_TopScreen() {
-    if (g_MenuDepth < 1 || g_MenuDepth > kMenuStackSize) return kScreenHome;
+    if (g_MenuDepth < 1 || g_MenuDepth > kMenuStackSize) return kMenuScreenHome;
     return g_MenuStack[g_MenuDepth - 1];
 }
 
@@ -383,12 +399,21 @@ void Menu_TickClock() {
     }
 }
 
+static void SyncOpticalLed() { SensDiag_SyncOptLedMode(CurrentChannel()); }
+static void KickHardware() { Fw_HardwareHook(); }
+
+const MenuPeriodicTask g_MenuPeriodicTasks[kMenuPeriodicTaskCount] = {
+    SyncOpticalLed,         Hold_Update,       Menu_TickCleaning, Menu_TickAnalogOutputs,
+    KickHardware,           Menu_TickSetPoints, Alarm_UpdateRelay, Menu_TickRelays,
+    Menu_TickPid,           Menu_TickClock,    KickHardware,
+};
+
 // The work that hangs off the one-second event, after the screen on top has seen it.
 static int32_t OneSecondBlock(uint8_t top, int32_t result) {
     uint8_t channel = CurrentChannel();
     uint32_t messages = Menu_MessagesToShow();
-    if (HomeOwnsDisplay() && g_EditFlags[0] == 0 && top != kScreenDisplayTest) {
-        if (top == kScreenHome) {
+    if (HomeOwnsDisplay() && g_EditFlags[0] == 0 && top != kMenuScreenDisplayTest) {
+        if (top == kMenuScreenHome) {
             Home_Draw(&g_MeasLines, Settings_PidMayRun() ? 2 : 1, messages);
             if (messages) {
                 if (s_FailureLanguage != g_Language) {
@@ -405,19 +430,9 @@ static int32_t OneSecondBlock(uint8_t top, int32_t result) {
         }
     }
     if (g_SensorParamSavePending && g_EditFlags[0] == 0) Screen_DrawDiagIndicators();
-    SensDiag_SyncOptLedMode(channel);
-    Hold_Update();
-    Menu_TickCleaning();
-    Menu_TickAnalogOutputs();
-    Fw_HardwareHook();
-    Menu_TickSetPoints();
-    Alarm_UpdateRelay();
-    Menu_TickRelays();
-    Menu_TickPid();
-    Menu_TickClock();
-    Fw_HardwareHook();
-    if (top == kScreenMessages) Msg_DrawPage();
-    if (!(top == kScreenValuePage && g_EditFlags[0] != 0)) {
+    for (const MenuPeriodicTask& task : g_MenuPeriodicTasks) task();
+    if (top == kMenuScreenMessages) Msg_DrawPage();
+    if (!(top == kMenuScreenValuePage && g_EditFlags[0] != 0)) {
         if (Vdx_GetPlugState() == kPlugIdle) SensDiag_RunPeriodic();
         if ((g_SaveWaitBits & kSaveWaitSensor) == 0 && channel == 1) result = Vdx_GetPendingPlugPage();
     }
@@ -497,7 +512,7 @@ static int32_t HomeKey(uint32_t event) {
             Vdx_SetPlugState(previous == 2 ? 14 : 26);
         }
     }
-    if (result == 4214 && event == kEventHomeEnter) Vdx_SetPlugTarget(1);
+    if (result == 4214 && event == kMenuEventHomeEnter) Vdx_SetPlugTarget(1);
     Vdx_OnPlugTimer();
     return Vdx_GetPendingPlugPage();
 }
@@ -511,7 +526,7 @@ static int32_t CalNotDoneDraw() {
     return -1;
 }
 
-static int32_t CalNotDoneKey(uint32_t event) { return event == kEventEnter ? 4198 : -1; }
+static int32_t CalNotDoneKey(uint32_t event) { return event == kMenuEventEnter ? 4198 : -1; }
 
 static int32_t CountdownDraw() {
     s_CountdownShown = 0;
@@ -527,7 +542,7 @@ int32_t Screen_CountdownKey(uint32_t event) {
         DrawText(kRowStatus, 0, 84, 0);
         DrawText(kRowMessage, 0, 37, 12);
         s_CountdownShown = 1;
-    } else if (event == kEventEnter && s_CountdownShown) {
+    } else if (event == kMenuEventEnter && s_CountdownShown) {
         s_CountdownShown = 0;
         Timer_StartTicks(kTimerDisplayRefresh, 1, 0);
     }
@@ -536,8 +551,8 @@ int32_t Screen_CountdownKey(uint32_t event) {
 
 // The three resistance pages: ESC and 62 lead home, the second redraws.
 static int32_t ResistanceKey(uint8_t screen, uint32_t event) {
-    if (event == kEventEscape || event == kEventRedraw) return kEventTimeout;
-    if (event == kEventSecond) {
+    if (event == kMenuEventEscape || event == kMenuEventRedraw) return kMenuEventTimeout;
+    if (event == kMenuEventSecond) {
         uint32_t channel = CurrentChannel();
         if (screen == 31) SensorAlarm_DrawGlassResPage(channel);
         if (screen == 32) SensorAlarm_DrawRefResPage(channel);
@@ -657,7 +672,7 @@ static int32_t Draw60() { Screen_PleaseWaitDraw(); return -1; }
 static int32_t Draw61() { VdxPage_OpenOptErrors(); return -1; }
 
 // Draw operation by enter code.
-static const MenuDrawOp kDrawOps[kScreenCount] = {
+static const MenuDrawOp kDrawOps[kMenuScreenCount] = {
     EnterHome, Draw1,   Draw2,   Draw3,          nullptr,        Draw5,   Draw6,   Draw7,   nullptr, Draw9,
     Draw10,    CalNotDoneDraw, Draw12, Draw13,   Draw14,         Draw15,  Draw16,  Draw17,  Draw18,  nullptr,
     Draw20,    Draw21,  Draw22,  Draw23,         Draw24,         Draw25,  nullptr, Draw27,  Draw28,  Draw29,
@@ -680,15 +695,15 @@ static int32_t KeyRes32(uint32_t event) { return ResistanceKey(32, event); }
 static int32_t KeyRes60(uint32_t event) { return ResistanceKey(60, event); }
 static int32_t KeyLimits0(uint32_t event) { return Screen_PidLimitsKey(0, event); }
 static int32_t KeyLimits1(uint32_t event) { return Screen_PidLimitsKey(1, event); }
-static int32_t KeyCycles(uint32_t event) { return event == kEventEnter ? 4080 : -1; }
+static int32_t KeyCycles(uint32_t event) { return event == kMenuEventEnter ? 4080 : -1; }
 static int32_t KeyMaxTemp(uint32_t event) {
     int32_t result = VdxPage_MaxTempKey(event);
-    return event == kEventEnter ? 4080 : result;
+    return event == kMenuEventEnter ? 4080 : result;
 }
 static int32_t KeyAin(uint32_t) { Screen_AinValue(); return -1; }
 
 // Key operation by screen id; none where the screen ends only by a time-out or by ESC.
-static const MenuKeyOp kKeyOps[kScreenCount] = {
+static const MenuKeyOp kKeyOps[kMenuScreenCount] = {
     HomeKey,       KeySelect,         Menu_TreeKey,      KeyNumEdit,           Menu_TreeKey,
     KeySelect,     Home_SetupKey,     ParamPage_Screen,  ValuePage_Screen,     CalNotDoneKey,
     KeySelect,     KeySelect,         Screen_TempSourceKey, Screen_VerifyCalKey, nullptr,
@@ -705,7 +720,7 @@ static const MenuKeyOp kKeyOps[kScreenCount] = {
 };
 
 int32_t Menu_EnterScreen(uint32_t code) {
-    if (code >= kScreenCount || kDrawOps[code] == nullptr) return -1;
+    if (code >= kMenuScreenCount || kDrawOps[code] == nullptr) return -1;
     int32_t result = kDrawOps[code]();
     // Only the page openers hand a result on.
     return code == 9 || code == 54 || code == 10 ? result : -1;
@@ -713,10 +728,10 @@ int32_t Menu_EnterScreen(uint32_t code) {
 
 int32_t Menu_ScreenEvent(uint8_t screen, uint32_t event) {
     int32_t result = -1;
-    if (screen < kScreenCount && kKeyOps[screen] != nullptr) result = kKeyOps[screen](event);
+    if (screen < kMenuScreenCount && kKeyOps[screen] != nullptr) result = kKeyOps[screen](event);
     // The end of the hold-release countdown opens its next screen without waiting for the block.
-    if (screen == kScreenHoldCountdown && result == 4157) return result;
-    if (event == kEventSecond) result = OneSecondBlock(screen, result);
+    if (screen == kMenuScreenHoldCountdown && result == 4157) return result;
+    if (event == kMenuEventSecond) result = OneSecondBlock(screen, result);
     return result;
 }
 
@@ -734,19 +749,19 @@ int32_t Menu_HandleEvent(uint8_t top, uint32_t event) {
 static int32_t TranslateHomeKeys(uint32_t event) {
     uint8_t channel = CurrentChannel();
     if (channel == 1 && Vdx_GetPlugState() != kPlugIdle) return kMenuNoNavigation;
-    if (event == kEventCal && channel == 1 && ActiveKind(1) >= kKindUnusable) return kMenuNoNavigation;
-    if (event == kEventInfo && Menu_PidManualOnHome()) return kEventPidDown;
-    if (event == kEventCal) {
+    if (event == kMenuEventCal && channel == 1 && ActiveKind(1) >= kKindUnusable) return kMenuNoNavigation;
+    if (event == kMenuEventInfo && Menu_PidManualOnHome()) return kMenuEventPidDown;
+    if (event == kMenuEventCal) {
         if (Settings_GetLockout() == 0 || Settings_GetSectionLock(0) == 1) {
             g_MenuLastAction = 1;
             g_PendingMenuItem = 0x200020;
-            return Push(kScreenValuePage, 10);
+            return Push(kMenuScreenValuePage, 10);
         }
         if (g_ManualHold.active) {
             g_PendingMenuItem = g_ManualHold.item;
             g_MenuPosition = (static_cast<uint32_t>(g_ManualHold.channel) << 12) | g_ManualHold.item;
             g_CalPoint = 0;
-            return Push(kScreenNumEdit, 5);
+            return Push(kMenuScreenNumEdit, 5);
         }
         Screen_SelectInit(0);
     }
@@ -754,21 +769,21 @@ static int32_t TranslateHomeKeys(uint32_t event) {
 }
 
 static int32_t TranslateLeave(uint8_t top, uint32_t event) {
-    if (event == kEventTimeout) {
-        if (top == kScreenDisplayTest) {
+    if (event == kMenuEventTimeout) {
+        if (top == kMenuScreenDisplayTest) {
             Timer_Stop(kTimerDisplayRefresh);
             Lcd_RefreshController();
         }
-        if (top == kScreenCalNotDone) Cal_SelectMeasurement(2, 0);
+        if (top == kMenuScreenCalNotDone) Cal_SelectMeasurement(2, 0);
     }
     SensDiag_WriteOptLedMode();
     g_EditFlags[0] = 0;
     bool saving = g_SaveWaitBits != 0;
-    if (event == kEventEscape && !saving) {
-        if (top == kScreenNumEdit || top == 10 || (top == kScreenParamPage && ParamPage_CurrentPage() == 69)) {
+    if (event == kMenuEventEscape && !saving) {
+        if (top == kMenuScreenNumEdit || top == 10 || (top == kMenuScreenParamPage && ParamPage_CurrentPage() == 69)) {
             Menu_EndChannelHold();
         }
-        if (top == kScreenHome) return kMenuNoNavigation;
+        if (top == kMenuScreenHome) return kMenuNoNavigation;
         Timer_Stop(kTimerDisplayRefresh);
     }
     if (saving) return kMenuNoNavigation;
@@ -782,13 +797,13 @@ static int32_t TranslateSaveDone() {
         return GoHome();
     }
     if (last == 0x1ff310) {
-        if (EntryUnderTop() == kScreenHome || !Pop(1)) return GoHome();
-        return kEventRedraw;
+        if (EntryUnderTop() == kMenuScreenHome || !Pop(1)) return GoHome();
+        return kMenuEventRedraw;
     }
     if (last == 246) return Push(10, 12);
     if (last == 4248) {
         g_PendingMenuItem = 0x1082;
-        return Push(kScreenValuePage, 10);
+        return Push(kMenuScreenValuePage, 10);
     }
     if (last == 0x300002) {
         g_DisplayMode = 1;
@@ -806,28 +821,28 @@ static int32_t TranslateSaveDone() {
         return kEnterNothing;
     }
     Timer_StartTicks(kTimerCountdown, 3, 0);
-    return Push(kScreenCountdown, 55);
+    return Push(kMenuScreenCountdown, 55);
 }
 
 static int32_t TranslateBelowActions(uint8_t top, uint32_t event) {
     switch (event) {
-        case kEventCal:
-        case kEventMenu:
-        case kEventInfo:
+        case kMenuEventCal:
+        case kMenuEventMenu:
+        case kMenuEventInfo:
             return TranslateHomeKeys(event);
-        case kEventTimeout:
-        case kEventEscape:
+        case kMenuEventTimeout:
+        case kMenuEventEscape:
             return TranslateLeave(top, event);
-        case kEventHomeEnter:
+        case kMenuEventHomeEnter:
             if (HomeOwnsDisplay() && Menu_MessagesToShow()) return Push(kHomeKeyScreen[5], kHomeKeyEnterCode[5]);
             return kMenuNoNavigation;
-        case kEventSaveDone:
+        case kMenuEventSaveDone:
             return TranslateSaveDone();
-        case kEventRedraw:
-            return kEventRedraw;
+        case kMenuEventRedraw:
+            return kMenuEventRedraw;
         case 241:
             if (g_MenuPosition == 0x1ff020 || g_MenuPosition == 0x1ff021) {
-                if (CalStep() != 0) return Push(kScreenCalNotDone, 11);
+                if (CalStep() != 0) return Push(kMenuScreenCalNotDone, 11);
             }
             return Push(5, 6);
         case 246: {
@@ -840,7 +855,7 @@ static int32_t TranslateBelowActions(uint8_t top, uint32_t event) {
                 g_DisplayMode = 6;
                 return kEnterNothing;
             }
-            return status == 0 ? Push(10, 12) : Push(kScreenCalNotDone, 11);
+            return status == 0 ? Push(10, 12) : Push(kMenuScreenCalNotDone, 11);
         }
         default:
             return kMenuNoNavigation;
@@ -853,44 +868,44 @@ static int32_t TranslateAction(uint32_t event) {
             if (g_MenuDepth < 2) return GoHome();
             g_DisplayMode = 1;
             g_MenuDepth = 2;
-            return kEventRedraw;
+            return kMenuEventRedraw;
         case 4081:
             if (!Pop(1)) return GoHome();
             return kMenuNoNavigation;
         case 4082:
-            return kEventRedraw;
+            return kMenuEventRedraw;
         case 4088:
             if (!Pop(1)) return GoHome();
-            return kEventRedraw;
+            return kMenuEventRedraw;
         case 4083:
             Fw_HardwareHook();
-            return Push(kScreenCalNotDone, 11);
+            return Push(kMenuScreenCalNotDone, 11);
         case 4084:
             return Push(11, 13);
         case 4091:
-            return Push(kScreenLineSetup, 7);
+            return Push(kMenuScreenLineSetup, 7);
         case 4097:
             return Push(22, 24);
         case 4085: {
             uint8_t under = EntryUnderTop();
-            if (under == kScreenHome || under == 255) return GoHome();
-            if (!Pop(under == kScreenHoldCountdown ? 2 : 1)) return GoHome();
-            return kEventRedraw;
+            if (under == kMenuScreenHome || under == 255) return GoHome();
+            if (!Pop(under == kMenuScreenHoldCountdown ? 2 : 1)) return GoHome();
+            return kMenuEventRedraw;
         }
         case 4086: {
             uint8_t under = EntryUnderTop();
             if (!Pop(under == 39 || under == 52 ? 2 : 1)) return GoHome();
-            return kEventRedraw;
+            return kMenuEventRedraw;
         }
         case 4093: {
             uint8_t under = EntryUnderTop();
             if (under == 255) return GoHome();
-            if (under == kScreenHome) {
+            if (under == kMenuScreenHome) {
                 uint32_t last = g_MenuLastAction;
-                if (last == kEventCal && g_ManualHold.active) {
+                if (last == kMenuEventCal && g_ManualHold.active) {
                     g_PendingMenuItem = g_ManualHold.item;
                     g_CalPoint = 0;
-                    g_MenuStack[1] = kScreenNumEdit;
+                    g_MenuStack[1] = kMenuScreenNumEdit;
                     g_MenuDepth = 2;
                     return 5;
                 }
@@ -901,20 +916,20 @@ static int32_t TranslateAction(uint32_t event) {
                 if (kHomeKeyEnterCode[last] == 1) Screen_SelectInit(0);
                 return kHomeKeyEnterCode[last];
             }
-            if (under == kScreenConfigWarning) {
+            if (under == kMenuScreenConfigWarning) {
                 g_PendingMenuItem = 0x102c;
-                return ReplaceTop(kScreenParamPage, 9);
+                return ReplaceTop(kMenuScreenParamPage, 9);
             }
             if (!Pop(1)) return GoHome();
-            return kEventAccessGranted;
+            return kMenuEventAccessGranted;
         }
         case 4118:
             g_PendingMenuItem = g_MenuPosition & 0xf00fff;
-            return Push(kScreenNumEdit, 5);
+            return Push(kMenuScreenNumEdit, 5);
         case 4119:
             g_PendingMenuItem = 0x1013;
             g_PageQuantityAbove2 = (g_MenuPosition & 0xf00fff) > 0x100002 ? 1 : 0;
-            return Push(kScreenParamPage, 9);
+            return Push(kMenuScreenParamPage, 9);
         case 4139:
             Msg_ResetStore();
             Screen_DrawDiagIndicators();
@@ -949,14 +964,14 @@ static int32_t TranslateAction(uint32_t event) {
         case 4177:
             return Push(52, 52);
         case 4215:
-            return Push(kScreenHoldCountdown, 57);
+            return Push(kMenuScreenHoldCountdown, 57);
         case 4234:
             return Push(61, 60);
         case 4236:
             return Push(10, 12);
         case 4179:
             g_PendingMenuItem = 4179;
-            return Push(kScreenParamPage, 9);
+            return Push(kMenuScreenParamPage, 9);
         case 4180:
             if (!Pop(1)) return GoHome();
             Screen_SelectShow(2, 1);
@@ -964,10 +979,10 @@ static int32_t TranslateAction(uint32_t event) {
             return kEnterNothing;
         case 4196:
             g_PendingMenuItem = 0xb00004;
-            return ReplaceTop(kScreenParamPage, 54);
+            return ReplaceTop(kMenuScreenParamPage, 54);
         case 4198:
             Timer_StartTicks(kTimerCountdown, 1, 0);
-            return Push(kScreenCountdown, 55);
+            return Push(kMenuScreenCountdown, 55);
         case 4248:
             g_MenuLastAction = 4248;
             Hold_ShowPleaseWait();
@@ -1002,32 +1017,32 @@ static int32_t TranslateCalibrate(uint32_t event) {
     if (pending == 0x100004) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x1014;
-        return Push(kScreenParamPage, 9);
+        return Push(kMenuScreenParamPage, 9);
     }
     if (position == 0x10100b) {
         g_ChosenMode = 2;
         g_PendingMenuItem = 0x1050;
-        return Push(kScreenParamPage, 9);
+        return Push(kMenuScreenParamPage, 9);
     }
     if (pending == 0x10000c) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x1062;
-        return Push(kScreenParamPage, 9);
+        return Push(kMenuScreenParamPage, 9);
     }
     if (pending == 0x100000 || pending == 0x100001) {
         g_PendingMenuItem = pending == 0x100000 ? 0x1011 : 0x1012;
-        return Push(kScreenParamPage, 9);
+        return Push(kMenuScreenParamPage, 9);
     }
     if (position == 0x10100a) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x108b;
-        return Push(kScreenParamPage, 9);
+        return Push(kMenuScreenParamPage, 9);
     }
     if (pending == 0x100002 || pending == 0x100003) {
         g_PendingMenuItem = 0x1013;
         return Push(38, 38);
     }
-    return Push(kScreenNumEdit, 5);
+    return Push(kMenuScreenNumEdit, 5);
 }
 
 static int32_t TranslateSaveCalibration(uint32_t event) {
@@ -1043,15 +1058,11 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
             g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitSensor);
             Chan_SaveCalEditValues(0);
             Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
-            ShowCalibrationSuccessful();
+            ShowSaveResult(true);
         } else if (p == 0x1ff020 || p == 0x1ff021) {
             Cal_SaveById(p, &status);
-            if (status != 0) {
-                ShowSaveFailed();
-            } else {
-                Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
-                ShowCalibrationSuccessful();
-            }
+            if (status == 0) Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
+            ShowSaveResult(status == 0);
         } else {
             g_SaveWaitBits |= kSaveWaitBoard;
             Cal_SaveById(p, &status);
@@ -1060,6 +1071,7 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
                 g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitBoard);
                 ShowSaveFailed();
             } else {
+                ClearStatusRows();
                 DrawText(kRowMessage, 0, 78, 9);
             }
         }
@@ -1075,18 +1087,14 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
         return kEnterNothing;
     }
     g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitSensor);
-    ClearStatusRows();
-    if (status != 0) {
-        ShowSaveFailed();
-        return kEnterNothing;
-    }
-    ShowCalibrationSuccessful();
+    ShowSaveResult(status == 0);
+    if (status != 0) return kEnterNothing;
     if (g_ChosenMode == 2) {
         Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
         return kEnterNothing;
     }
     Timer_StartTicks(kTimerCountdown, 3, 0);
-    return Push(kScreenCountdown, 55);
+    return Push(kMenuScreenCountdown, 55);
 }
 
 static int32_t TranslateItem(uint32_t event) {
@@ -1106,7 +1114,7 @@ static int32_t TranslateItem(uint32_t event) {
             g_PendingMenuItem = event;
             g_CalPoint = 0;
             Screen_EndTimedHold();
-            return Push(kScreenNumEdit, 5);
+            return Push(kMenuScreenNumEdit, 5);
         case 0x1ff022:
         case 0x10000000:
             return TranslateCalibrate(event);
@@ -1121,13 +1129,13 @@ static int32_t TranslateItem(uint32_t event) {
             return TranslateSaveCalibration(event);
         case 0x1ff110:
         case 0x1ff202:
-            g_MenuStack[0] = kScreenHome;
+            g_MenuStack[0] = kMenuScreenHome;
             g_MenuDepth = 1;
             BlinkOff();
             if (event == 0x1ff110 || g_ChosenMode == 2) return kEnterHome;
             ClearStatusRows();
             Timer_StartTicks(kTimerCountdown, 1, 0);
-            return Push(kScreenCountdown, 55);
+            return Push(kMenuScreenCountdown, 55);
         case 0x1ff300:
         case 0x1ff310: {
             g_MenuLastAction = event;
@@ -1142,9 +1150,9 @@ static int32_t TranslateItem(uint32_t event) {
         case 0x1ff320:
             return g_SaveWaitBits == 0 ? GoHome() : kMenuNoNavigation;
         case 0x200000:
-            return Push(kScreenConfigWarning, 58);
+            return Push(kMenuScreenConfigWarning, 58);
         case 0x300000:
-            return Push(kScreenMessages, 27);
+            return Push(kMenuScreenMessages, 27);
         case 0x300001:
             return Push(42, 42);
         case 0x300002:
@@ -1170,7 +1178,7 @@ static int32_t TranslateItem(uint32_t event) {
             return Push(49, 49);
         case 0x700000:
             g_PendingMenuItem = 0x102c;
-            return Push(kScreenParamPage, 9);
+            return Push(kMenuScreenParamPage, 9);
         case 0x700001:
             return Push(12, 14);
         case 0x800000:
@@ -1179,7 +1187,7 @@ static int32_t TranslateItem(uint32_t event) {
             return OpenParamPage(0xb00001);
         case 0xc00001:
             Screen_SelectInit(1);
-            return Push(kScreenSelectCal, 1);
+            return Push(kMenuScreenSelectCal, 1);
         case 0xd00000:
             return Push(30, 30);
         case 0xd00001:

@@ -6,44 +6,44 @@
 constexpr uint32_t kMenuStackSize = 32;
 
 // Screen ids the engine itself names.
-constexpr uint8_t kScreenHome = 0;
-constexpr uint8_t kScreenSelectCal = 1;
-constexpr uint8_t kScreenTreeMenu = 2;
-constexpr uint8_t kScreenNumEdit = 3;
-constexpr uint8_t kScreenTreeInfo = 4;
-constexpr uint8_t kScreenLineSetup = 6;
-constexpr uint8_t kScreenParamPage = 7;
-constexpr uint8_t kScreenValuePage = 8;
-constexpr uint8_t kScreenCalNotDone = 9;
-constexpr uint8_t kScreenDisplayTest = 14;
-constexpr uint8_t kScreenMessages = 25;
-constexpr uint8_t kScreenCountdown = 54;
-constexpr uint8_t kScreenHoldCountdown = 58;
-constexpr uint8_t kScreenConfigWarning = 59;
-constexpr uint32_t kScreenCount = 62;
+constexpr uint8_t kMenuScreenHome = 0;
+constexpr uint8_t kMenuScreenSelectCal = 1;
+constexpr uint8_t kMenuScreenTreeMenu = 2;
+constexpr uint8_t kMenuScreenNumEdit = 3;
+constexpr uint8_t kMenuScreenTreeInfo = 4;
+constexpr uint8_t kMenuScreenLineSetup = 6;
+constexpr uint8_t kMenuScreenParamPage = 7;
+constexpr uint8_t kMenuScreenValuePage = 8;
+constexpr uint8_t kMenuScreenCalNotDone = 9;
+constexpr uint8_t kMenuScreenDisplayTest = 14;
+constexpr uint8_t kMenuScreenMessages = 25;
+constexpr uint8_t kMenuScreenCountdown = 54;
+constexpr uint8_t kMenuScreenHoldCountdown = 58;
+constexpr uint8_t kMenuScreenConfigWarning = 59;
+constexpr uint32_t kMenuScreenCount = 62;
 
 // Software timer of the countdown screens (seconds).
 constexpr int kTimerCountdown = 16;
 
 // Events and results the engine handles by number.
-constexpr uint32_t kEventCal = 1;
-constexpr uint32_t kEventMenu = 2;
-constexpr uint32_t kEventInfo = 3;
-constexpr uint32_t kEventEnter = 4;
-constexpr uint32_t kEventUp = 5;
-constexpr uint32_t kEventDown = 6;
-constexpr uint32_t kEventLeft = 7;
-constexpr uint32_t kEventRight = 8;
-constexpr uint32_t kEventSecond = 10;
-constexpr uint32_t kEventTimeout = 11;
-constexpr uint32_t kEventHomeEnter = 33;
-constexpr uint32_t kEventPidDown = 53;
-constexpr uint32_t kEventSaveDone = 54;
-constexpr uint32_t kEventRedraw = 62;
-constexpr uint32_t kEventAccessGranted = 63;
-constexpr uint32_t kEventUpRepeat = 0x82;
-constexpr uint32_t kEventDownRepeat = 0x83;
-constexpr uint32_t kEventEscape = 172;
+constexpr uint32_t kMenuEventCal = 1;
+constexpr uint32_t kMenuEventMenu = 2;
+constexpr uint32_t kMenuEventInfo = 3;
+constexpr uint32_t kMenuEventEnter = 4;
+constexpr uint32_t kMenuEventUp = 5;
+constexpr uint32_t kMenuEventDown = 6;
+constexpr uint32_t kMenuEventLeft = 7;
+constexpr uint32_t kMenuEventRight = 8;
+constexpr uint32_t kMenuEventSecond = 10;
+constexpr uint32_t kMenuEventTimeout = 11;
+constexpr uint32_t kMenuEventHomeEnter = 33;
+constexpr uint32_t kMenuEventPidDown = 53;
+constexpr uint32_t kMenuEventSaveDone = 54;
+constexpr uint32_t kMenuEventRedraw = 62;
+constexpr uint32_t kMenuEventAccessGranted = 63;
+constexpr uint32_t kMenuEventUpRepeat = 0x82;
+constexpr uint32_t kMenuEventDownRepeat = 0x83;
+constexpr uint32_t kMenuEventEscape = 172;
 // The translation's "not a navigation event": the screen on top gets the event.
 constexpr int32_t kMenuNoNavigation = 255;
 
@@ -116,6 +116,13 @@ void Menu_TickSetPoints();
 void Menu_TickRelays();
 void Menu_TickPid();
 void Menu_TickClock();
+// The fixed part of the one-second block, in the order it runs: the optical LED sync, output
+// hold, cleaning, analog outputs, hardware hook, set points, alarm relay, relays, PID, clock,
+// hardware hook. The measurement-screen refresh and the diagnostic refresh run before it, the
+// message page and the sensor diagnostics after it.
+typedef void (*MenuPeriodicTask)();
+constexpr uint32_t kMenuPeriodicTaskCount = 11;
+extern const MenuPeriodicTask g_MenuPeriodicTasks[kMenuPeriodicTaskCount];
 // Key operation of the "Re-install sensor" countdown (screen 54).
 int32_t Screen_CountdownKey(uint32_t event);
 
@@ -145,6 +152,8 @@ struct MenuCursor {
 extern MenuCursor g_MenuCurNode;
 // Node in which the last tree choice was made (0 after the measurement screen was entered).
 extern uint8_t g_MenuLastNode;
+// Items of "VDX Diagnostics" that channel B's sensor has (0 = passed over).
+extern uint8_t g_MenuNode13Available[6];
 
 void Menu_EnterNode(uint32_t node);
 void Menu_RefreshNode();

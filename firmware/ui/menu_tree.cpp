@@ -138,10 +138,11 @@ void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
         uint32_t language = g_Language < 8 ? g_Language : 0;
         uint32_t start = kPidValueColumn[language] / 6;
         for (uint32_t i = length; i < start && i < kLineSize - 1; ++i) s_ItemLine[i] = ' ';
-        if (start < length) start = length;
         char value[kTextMaxChars + 1];
         CopyText(66, Settings_GetEditPidManual() ? 1 : 0, value);
-        for (uint32_t i = 0; value[i] != '\0' && start + i < kLineSize - 1; ++i) s_ItemLine[start + i] = value[i];
+        uint32_t i = 0;
+        for (; value[i] != '\0' && start + i < kLineSize - 1; ++i) s_ItemLine[start + i] = value[i];
+        s_ItemLine[start + i] = '\0';
         s_ValueChar = start;
     } else if (node == kNodeMeasurementSetup && item == 2) {
         // The compensation item names the compensation that fits the edited measuring kind.
@@ -170,7 +171,12 @@ void Menu_DrawNode(uint32_t state) {
     const char* value = s_ItemLine + s_ValueChar;
     char label[kLineSize];
     std::memcpy(label, s_ItemLine, kLineSize);
-    if (pidItem) label[s_ValueChar] = '\0';
+    if (pidItem) {
+        // Without its trailing blanks, so that redrawing the blinking label leaves the value whole.
+        uint32_t end = s_ValueChar;
+        while (end > 0 && label[end - 1] == ' ') --end;
+        label[end] = '\0';
+    }
     uint32_t valueColumn = 6 * s_ValueChar;
     if (state == kLineItem) {
         // Only the label blinks on the PID item; its value stays.
@@ -296,7 +302,7 @@ static int32_t TreeEnter() {
     uint8_t node = NodeId();
     if (s_LineState == kLineLeave) {
         uint8_t parent = g_MenuCurNode.node->parent;
-        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kEventTimeout;
+        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kMenuEventTimeout;
         Menu_EnterNode(parent);
         s_Cursor = static_cast<int8_t>(s_Remembered[parent]);
         s_LineState = kLineItem;
@@ -323,22 +329,22 @@ static int32_t TreeEnter() {
 int32_t Menu_TreeKey(uint32_t event) {
     uint8_t node = NodeId();
     switch (event) {
-        case kEventUp:
-        case kEventDown:
-        case kEventUpRepeat:
-        case kEventDownRepeat: {
+        case kMenuEventUp:
+        case kMenuEventDown:
+        case kMenuEventUpRepeat:
+        case kMenuEventDownRepeat: {
             if (s_LineState == kLineLeave) return -1;
             if (node == kNodePid && s_Cursor == 0 && s_LineState == kLinePidValue) {
                 Settings_SetEditPidManual(Settings_GetEditPidManual() ? 0 : 1);
                 Menu_RefreshNode();
                 return -1;
             }
-            MoveCursor(event == kEventUp || event == kEventUpRepeat ? 1 : -1);
+            MoveCursor(event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1);
             return -1;
         }
-        case kEventLeft:
-        case kEventRight: {
-            bool forward = event == kEventRight;
+        case kMenuEventLeft:
+        case kMenuEventRight: {
+            bool forward = event == kMenuEventRight;
             if (node == kNodePid && s_Cursor == 0) {
                 s_LineState = static_cast<uint8_t>(forward ? (s_LineState + 1) % 3 : (s_LineState + 2) % 3);
             } else {
@@ -347,14 +353,14 @@ int32_t Menu_TreeKey(uint32_t event) {
             Menu_RefreshNode();
             return -1;
         }
-        case kEventEnter:
+        case kMenuEventEnter:
             return TreeEnter();
-        case kEventRedraw:
+        case kMenuEventRedraw:
             s_Cursor = static_cast<int8_t>(s_Remembered[node]);
             if (s_LineState != kLinePidValue) s_LineState = kLineItem;
             Menu_RefreshNode();
             return -1;
-        case kEventAccessGranted: {
+        case kMenuEventAccessGranted: {
             g_MenuLastNode = node;
             uint8_t child = g_MenuCurNode.node->child[s_Cursor];
             if (child == kMenuLeaf) return ChosenLeaf(true);

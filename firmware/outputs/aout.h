@@ -1,0 +1,5 @@
+// Analog current outputs.
+#pragma once
+#include <cstdint>
+
+void Aout_UpdateAll();
