@@ -410,55 +410,44 @@ void Home_SetupLoadLine() {
     }
 }
 
-static void DrawSetupMeasurement(uint32_t j, bool blink) {
+// One setup row: letter, channel, measurement, "(" prefix ")". Drawn whole and in this order,
+// since every text clears the column after it.
+static void DrawSetupRow(uint32_t j) {
     uint32_t row = kRowStatus + j;
-    Lcd_ClearSpan(row, 18, 60);
-    Home_DrawMeasName(row, 18, UnitAt(SetupKind(), s_Setup.measurement[j]), blink ? 1 : 0);
+    uint8_t cursor = s_Setup.cursor;
+    bool blinkMeasurement = cursor == (j == 0 ? 1 : 4);
+    bool blinkPrefix = cursor == (j == 0 ? 2 : 5);
+    Lcd_ClearSpan(row, 0, kLcdColumns - 7);
+    DrawText(row, 0, 50, 2 * s_SetupPair + j);
+    DrawText(row, 6, 59, s_Setup.channel[j]);
+    Home_DrawMeasName(row, 18, UnitAt(SetupKind(), s_Setup.measurement[j]), blinkMeasurement ? 1 : 0);
     Lcd_DrawText(row, 78, "(");
-}
-
-static void DrawSetupPrefix(uint32_t j, bool blink) {
-    uint32_t row = kRowStatus + j;
-    Lcd_ClearSpan(row, 84, 36);
     uint8_t prefix = s_Setup.prefix[j];
     if (prefix != kPrefixNone) {
         char text[kTextMaxChars + 1];
         Text_CopyItem(Text_GetOffset(21, prefix, g_Language), text);
-        Lcd_DrawTextMode(row, 84, blink ? 1 : 0, text);
-    } else if (blink) {
+        Lcd_DrawTextMode(row, 84, blinkPrefix ? 1 : 0, text);
+    } else if (blinkPrefix) {
         Lcd_DrawTextBlink(row, 84, "      ");
     }
     Lcd_DrawText(row, 120, ")");
 }
 
-// Draws the field at a cursor position, plain or blinking.
-static void DrawSetupField(uint8_t cursor, bool blink) {
-    switch (cursor) {
-        case 1: DrawSetupMeasurement(0, blink); break;
-        case 2: DrawSetupPrefix(0, blink); break;
-        case 4: DrawSetupMeasurement(1, blink); break;
-        case 5: DrawSetupPrefix(1, blink); break;
-        default: Lcd_DrawChannelMark(0, blink ? 1 : 0); break;
-    }
+static void DrawSetupRows() {
+    g_BlinkField.active = 0;
+    DrawSetupRow(0);
+    DrawSetupRow(1);
+    Lcd_DrawChannelMark(0, s_Setup.cursor == kSetupLeave ? 1 : 0);
 }
 
 void Home_SetupDraw(uint32_t pair, uint32_t mode) {
     s_SetupPair = pair < 2 ? static_cast<uint8_t>(pair) : 0;
     Lcd_FillStatusRows(0);
-    g_BlinkField.active = 0;
     s_Setup.cursor = 1;
     Home_SetupLoadLine();
-    for (uint32_t j = 0; j < 2; ++j) {
-        uint32_t row = kRowStatus + j;
-        DrawText(row, 0, 50, 2 * s_SetupPair + j);
-        DrawText(row, 6, 59, s_Setup.channel[j]);
-        DrawSetupMeasurement(j, false);
-        DrawSetupPrefix(j, false);
-    }
     g_DisplayMode = static_cast<uint8_t>(s_SetupPair + 2);
     if (mode == 1) s_Setup.cursor = kSetupLeave;
-    Lcd_DrawChannelMark(0, 0);
-    DrawSetupField(s_Setup.cursor, true);
+    DrawSetupRows();
 }
 
 static void StoreSetupPair() {
@@ -512,9 +501,8 @@ int32_t Home_SetupKey(uint32_t event) {
             } else {
                 next = event == kMenuEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
             }
-            DrawSetupField(cursor, false);
             s_Setup.cursor = next;
-            DrawSetupField(next, true);
+            DrawSetupRows();
             return -1;
         }
         case kMenuEventUp:
@@ -523,14 +511,11 @@ int32_t Home_SetupKey(uint32_t event) {
         case kMenuEventDownRepeat: {
             int32_t direction = event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1;
             if (cursor == 1 || cursor == 4) {
-                uint32_t j = cursor == 1 ? 0 : 1;
-                StepMeasurement(j, direction);
-                DrawSetupMeasurement(j, true);
-                DrawSetupPrefix(j, false);
+                StepMeasurement(cursor == 1 ? 0 : 1, direction);
+                DrawSetupRows();
             } else if (cursor == 2 || cursor == 5) {
-                uint32_t j = cursor == 2 ? 0 : 1;
-                StepResolution(j, direction);
-                DrawSetupPrefix(j, true);
+                StepResolution(cursor == 2 ? 0 : 1, direction);
+                DrawSetupRows();
             }
             return -1;
         }

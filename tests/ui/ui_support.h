@@ -6,15 +6,27 @@
 #include <vector>
 
 #include "core/events.h"
+#include "core/fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/rtc.h"
+#include "measurement/channel.h"
+#include "measurement/meas.h"
 #include "rig.h"
+#include "ui/menu.h"
 
 namespace ui_test {
 
 // Boots with a valid clock and lets the first events bring up the measurement screen.
 inline void BootHome() {
+    // What a fresh start holds: channel A shown, no digital sensor, pH/ORP configured.
+    g_CurrentChannel = 0;
+    g_SensorKindActive[0] = g_SensorKindActive[1] = 255;
+    g_SensorKindDetected[0] = g_SensorKindDetected[1] = 255;
+    g_ChannelKind[0] = g_ChannelKind[1] = 1;
+    for (uint8_t& available : g_MenuNode13Available) available = 1;
+    g_SaveWaitBits = 0;
+    g_EditFlags[0] = 0;
     Rig_Reset(Rig_MakeTempFolder());
     ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
     Rtc_SetTime(&t);
