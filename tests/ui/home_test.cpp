@@ -190,3 +190,19 @@ TEST(HomeScreen, SensorTimerLine) {
     Screen_DrawSensorTimerLine(1, 1, 1);
     EXPECT_EQ(Rig_RowText(12), "Time to Maint       0.0d");
 }
+
+TEST(HomeScreen, MessagesLeaveRow12ToTheFailureText) {
+    BootHome();
+    MeasLineConfig lines = Lines(13, 2);
+    Lcd_ClearAll();
+    Home_Draw(&lines, 1, 1);
+    EXPECT_EQ(SmallValue(11), "***** pH");
+    EXPECT_EQ(Rig_RowText(12), "");
+    Home_Draw(&lines, 1, 0);
+    EXPECT_EQ(SmallValue(12), "***** pH");
+    // Mode 0 refreshes the big lines only.
+    Lcd_ClearAll();
+    Home_Draw(&lines, 0, 0);
+    EXPECT_EQ(Rig_RowText(11), "");
+    EXPECT_EQ(Rig_BigLineText(1), "}.}.}.}");
+}

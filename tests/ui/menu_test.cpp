@@ -6,6 +6,7 @@
 
 #include "core/fw_main.h"
 #include "core/link.h"
+#include "core/eeprom.h"
 #include "core/timers.h"
 #include "measurement/cal.h"
 #include "measurement/channel.h"
@@ -312,4 +313,24 @@ TEST(MenuEngine, OneSecondBlock) {
     g_SensorParamSavePending = 1;
     Menu_ScreenEvent(2, kMenuEventSecond);
     EXPECT_EQ(g_SensorParamSavePending, 0);
+}
+
+TEST(MenuEngine, PackedTagReadsSixBitsACharacter) {
+    BootHome();
+    // "R718G/2X" packed: letters and "/" (31) below 32, digits as their code and 63.
+    const char* tag = "R718G/2X";
+    uint8_t codes[8];
+    for (int i = 0; i < 8; ++i) codes[i] = tag[i] == '/' ? 31 : static_cast<uint8_t>(tag[i] & 63);
+    uint8_t bytes[6];
+    for (int half = 0; half < 2; ++half) {
+        const uint8_t* c = codes + 4 * half;
+        bytes[3 * half] = static_cast<uint8_t>(c[0] << 2 | c[1] >> 4);
+        bytes[3 * half + 1] = static_cast<uint8_t>((c[1] & 15) << 4 | c[2] >> 2);
+        bytes[3 * half + 2] = static_cast<uint8_t>((c[2] & 3) << 6 | c[3]);
+    }
+    uint32_t status = 0;
+    Eeprom_Write(185, bytes, 6, &status);
+    ASSERT_EQ(status, 0u);
+    Menu_LoadPackedTag();
+    EXPECT_STREQ(g_MenuTagText, "R718G_2X");
 }
