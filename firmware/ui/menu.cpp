@@ -1002,8 +1002,10 @@ static int32_t TranslateCalibrate(uint32_t event) {
     g_MenuPosition = event == 0x1ff022 ? 0x1ff022 : Screen_GetSelectPosition();
     uint32_t position = g_MenuPosition;
     g_PendingMenuItem = BaseOfPosition(position);
-    if (Menu_IsCalPosition()) {
-        Cal_SelectMeasurement(Menu_ChannelOfPosition(position), position);
+    uint32_t channel = Menu_ChannelOfPosition(position);
+    // A position without a channel (channel field 2 and above) selects nothing.
+    if (Menu_IsCalPosition() && channel < 2) {
+        Cal_SelectMeasurement(channel, position);
     } else {
         Cal_SelectMeasurement(2, 0);
     }

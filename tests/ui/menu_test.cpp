@@ -334,3 +334,23 @@ TEST(MenuEngine, PackedTagReadsSixBitsACharacter) {
     Menu_LoadPackedTag();
     EXPECT_STREQ(g_MenuTagText, "R718G_2X");
 }
+
+TEST(MenuEngine, PositionsWithoutAChannelIndexNothing) {
+    BootHome();
+    EXPECT_GE(Menu_ChannelOfPosition(0x1fffff), 2u);
+    EXPECT_GE(Menu_ChannelOfPosition(0x1ff020), 2u);
+    EXPECT_EQ(Menu_ChannelOfPosition(0x101004), 1u);
+    EXPECT_EQ(Menu_ChannelOfPosition(0x1ff022), 0u);
+    g_CurrentChannel = 1;
+    EXPECT_EQ(Menu_ChannelOfPosition(0x1ff022), 1u);
+    g_CurrentChannel = 0;
+    // Calibrating the selection's position of a channel kind without measurements (0x1fffff)
+    // opens the editor with no record instead of indexing a channel.
+    Press(kKeyCal);
+    Post(0x10000000);
+    EXPECT_EQ(g_MenuPosition, 0x1fffffu);
+    EXPECT_EQ(Menu_TopScreen(), 3);
+    EXPECT_EQ(Menu_IndexOfId(g_EditorIdTable[0].ids, g_EditorIdTable[0].count, g_PendingMenuItem), 30u);
+    EscapeKey();
+    ExpectHome();
+}
