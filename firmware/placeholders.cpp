@@ -10,15 +10,20 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
-#include "measurement/cal.h"
+#include "measurement/calibration.h"
 #include "measurement/channel.h"
-#include "measurement/conc.h"
+#include "measurement/concentration.h"
+#include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "outputs/alarm.h"
+#include "measurement/oxygen.h"
+#include "measurement/ph.h"
+#include "measurement/temperature.h"
+#include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/clean.h"
 #include "outputs/hold.h"
@@ -28,6 +33,7 @@
 #include "outputs/setpoint.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/meter_cal.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
@@ -42,14 +48,29 @@ const char* Ident_GetModelName() { return "R718G/2XH"; }
 
 // ---- Sensor-board link ----------------------------------------------------------------------
 uint8_t g_LinkSaveResult = 255;
+uint8_t g_LinkActiveChannel = 255;
+float g_LinkPolVoltage = -674.0f;
+uint16_t g_LinkChanStatus[2];
+static uint32_t s_PendingRequests;
 void Link_Tick() {}
 void Link_CountTick() {}
 void Link_Pump() {}
+uint32_t Link_SetRequestBit(uint32_t kind) { return s_PendingRequests |= kind < 32 ? 1u << kind : 0; }
+uint32_t Link_IsRequestPending(uint32_t kind) { return kind < 32 ? (s_PendingRequests >> kind) & 1 : 0; }
+void Link_SetMeasureMode(uint32_t channel, uint32_t) { g_LinkActiveChannel = static_cast<uint8_t>(channel); }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
-void Settings_LoadMeasurementStore(uint32_t* status) { *status = 0; }
-void Settings_LoadAll(uint32_t* status) { *status = 0; }
+// The loaders that exist run; the others keep their defaults.
+void Settings_LoadMeasurementStore(uint32_t* status) {
+    Temp_LoadSettings(status);
+    Temp_LoadAll(status);
+    Filter_LoadModes(status);
+    Meas_InitState();
+    *status = 0;
+}
+void Settings_LoadAll(uint32_t* status) { Vdx_LoadChannelConfig(status); }
+
 void Settings_DefaultAll(uint32_t, uint32_t* status) { *status = 0; }
 static MeasLineConfig s_EditMeasLines;
 static uint8_t s_EditPidManual;
@@ -57,8 +78,10 @@ void Settings_CopyAll() {
     s_EditMeasLines = g_MeasLines;
     g_PeriodicTasksSuspended = 0;
 }
+// The measurement lines are the one setting the menus can change yet.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
     g_MeasLines = s_EditMeasLines;
+    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 uint32_t Settings_PidMayRun() { return 0; }
@@ -77,8 +100,13 @@ int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
 int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
 
 // ---- Messages and outputs -------------------------------------------------------------------
-uint8_t g_MsgActiveCount;
 void Msg_ClearAll() {}
+void Msg_ResetChannel(uint32_t) {}
+void Alarm_ClearAllCauses() {}
+uint32_t Hold_IsOutputHoldActive() { return 0; }
+uint32_t Aout_GetDamping() { return 1; }
+
+uint8_t g_MsgActiveCount;
 void Msg_Raise(uint16_t) {}
 void Msg_Clear(uint16_t) {}
 void Msg_SetChanged() {}
@@ -87,7 +115,6 @@ int32_t Msg_PageKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Msg_ResetStore() {}
 uint32_t g_OutputHold;
 uint8_t g_RelayHoldFlags[2];
-uint32_t Hold_IsOutputHoldActive() { return 0; }
 uint32_t Hold_IsOutputHoldForChannel(uint32_t) { return 0; }
 void Hold_Update() {}
 void Hold_ShowPleaseWait() {
@@ -219,30 +246,13 @@ int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
-uint32_t g_SensorKindDetected[2] = {255, 255};
-uint32_t g_SensorKindActive[2] = {255, 255};
-const char* const g_UnitTexts[kUnitTextCount] = {
-    "^-cm", "S/cm", " ",     "%HCl",   "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",  "TDS",
-    "@C",   "@F",   "pH",    "V",      "V ORP", "^ Rg",  "^ Rr",  "^RpNa",  "%air",   "%O2",  "ppmO2G",
-    "%O2G", "g/L",  "O2",    "mbar",   "nA",    "d DLI", "d TTM", "d ACT",  " ",      "S/m",  "tooCap",
-    "%CO2", "hPa",  "mbar",  "mmHg",   "mg/L",  "V",     " ",     " ",      "hPa",    "mbar", "g/L",
-    "V/V",  "O3",   "g/L",   "nA",     "mbar P", "g100ml", "kPa P", "bar P", "psi P", "mmHg P",
-};
-void Meas_UpdateCycle() {}
 void Meas_DrawStateMarker(uint32_t) {}
-void Meas_GetSlotUnit(uint32_t, uint8_t* code, uint8_t* prefix) {
-    *code = 0;
-    *prefix = 0;
-}
-// No measurement yet: every slot reads "no valid value".
-float Meas_GetSlotValue(uint32_t, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-uint32_t Filter_IsStabilityActive() { return 0; }
-uint8_t g_CurrentChannel;
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
+void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
+void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
+
+uint8_t g_CurrentChannel;
 uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
     uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
     switch (sel) {
@@ -265,9 +275,21 @@ uint32_t Meas_CheckCalDue(uint32_t) { return 0; }
 uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
 void Meas_ResetSettings(uint32_t) {}
 void Meas_QueueMeasurementItems() {}
-uint8_t g_SensorParamSavePending;
-void Cal_SelectMeasurement(uint32_t, uint32_t) {}
+
+// ---- Calibration by measurement id ----------------------------------------------------------
+CalTracking g_CalTracking;
+uint8_t g_CalSettingsEdited;
 uint32_t Cal_IsSelectionActive() { return 0; }
+void Cal_UpdateTrackedValue(uint32_t) {}
+// Ending a selection puts both channels on their configured kinds and measures channel A.
+void Cal_SelectMeasurement(uint32_t, uint32_t) {
+    for (uint32_t channel = 0; channel < 2; ++channel) Meas_SetMeasuringKind(channel, g_ChannelKind[channel]);
+    Link_SetMeasureMode(0, g_ChannelKind[0]);
+}
+void Cal_ClearDataSetSensorFlag(uint32_t) {}
+void Meas_SetValueCache(uint32_t, float, uint32_t) {}
+
+uint8_t g_SensorParamSavePending;
 void Cal_StepById(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 // A save reaches the settings store; it fails as the store does.
 void Cal_SaveById(uint32_t, uint32_t* status) {
@@ -275,13 +297,93 @@ void Cal_SaveById(uint32_t, uint32_t* status) {
     Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
 }
 void Cal_SetCalibrateOnly(uint32_t, uint8_t) {}
+
+// ---- pH, ORP and CO2: values at the factory calibration ------------------------------------
+float CalPh_PhFromMv(uint32_t, float mv, float t, uint32_t*) { return 7.0f - mv / (54.2f + 0.1984f * t); }
+float CalPh_GetOrpOffset(uint32_t) { return 0.0f; }
+uint8_t CalPh_GetStcMode(uint32_t) { return 1; }
+float CalPh_GetStcCoefficient(uint32_t) { return 0.0f; }
+float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
+void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
+void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
+float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
+    return CalPh_PhFromMv(channel, mv, t, status);
+}
+float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
+float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
+float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }
+void CalPh_LoadCo2Settings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+
+// ---- Conductivity: cell constant 1, no compensation ---------------------------------------
+float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
+float CalCond_Compensate(uint32_t, uint32_t, float, float value, uint32_t*) { return value; }
+uint8_t CalCond_GetTempCompMode(uint32_t) { return 0; }
+float CalCond_GetTempCompCoefficient(uint32_t) { return 0.02f; }
+void CalCond_LoadSettings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+float CalCond_DivideByPolyA(float value, float, uint32_t*) { return value; }
+float CalCond_DivideByPolyB(float value, float, uint32_t*) { return value; }
+float Conc_FromCondUnit2(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit3(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit4(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit5(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit6(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit7(float, float, uint32_t*) { return 0.0f; }
+float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
+float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
+float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
 void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
 
+// ---- Oxygen and the analog input --------------------------------------------------------------
+float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
+float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
+float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
+float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
+void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+// Process pressure and analog input settings in RAM only, at their defaults.
+static float s_ProcPressure[2] = {1013.0f, 1013.0f};
+static uint8_t s_AnalogInputMode;
+static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
+float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
+void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) s_ProcPressure[channel] = value;
+}
+// The limits a reload for the kind sets.
+float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
+    static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
+    return i < 6 ? kLimits[i] : 0.0f;
+}
+uint8_t Meas_GetAnalogInputMode() { return s_AnalogInputMode; }
+void Meas_SetAnalogInputMode(uint8_t mode, uint32_t* status) {
+    *status = 0;
+    s_AnalogInputMode = mode;
+}
+float Meas_GetAnalogInputRange(uint32_t i) { return i < 2 ? s_AnalogInputRange[i] : 0.0f; }
+void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
+    *status = 0;
+    if (i < 2) s_AnalogInputRange[i] = value;
+}
+float Meas_GetInputPressure(uint32_t) { return 0.0f; }
+float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
+
 // ---- Digital sensor -------------------------------------------------------------------------
-// The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+float g_DiagIndicators[9];
+uint8_t g_SensorProtoFlag[2];
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
+void Vdx_RaiseWrongSensor(uint32_t) {}
+void Vdx_ClearWrongSensor(uint32_t) {}
+void Vdx_UpdateDisconnectedB(uint32_t) {}
+// The stored kinds and the measurement lines at their defaults.
+void Vdx_LoadChannelConfig(uint32_t* status) {
+    Fw_LoadChannelTypes();
+    Cal_SelectMeasurement(2, 0);
+    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    *status = 0;
+}
+// The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
+MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}
 uint8_t Vdx_GetPreviousPlugState() { return 29; }
@@ -304,10 +406,6 @@ void SensDiag_RunPeriodic() {}
 void SensDiag_IncrementAutoclaveCount() {}
 void SensDiag_WriteOptLedMode() {}
 void SensDiag_SyncOptLedMode(uint32_t) {}
-float SensDiag_GetLifetimeDays() { return 0.0f; }
-float SensDiag_GetTimeToMaintDays() { return 0.0f; }
-float SensDiag_GetActDays() { return 0.0f; }
-float SensDiag_GetOperatingDays() { return 0.0f; }
 void VdxPage_OpenCalHistory(uint32_t) {}
 int32_t VdxPage_CalHistoryKey(uint32_t event) { return PageNotWrittenKey(event); }
 void VdxPage_DrawSensorInfo(uint32_t) {}

@@ -1,6 +1,18 @@
-// Sensor diagnostics of the digital sensor: cycles, lifetime, maintenance and calibration timers.
+// Digital sensor diagnostics: cycle counters, lifetime, maintenance and calibration timers.
 #pragma once
 #include <cstdint>
+
+// Published indicators of channel B.
+constexpr uint32_t kDiagLifetimeDays = 0;
+constexpr uint32_t kDiagTtmDays = 1;
+constexpr uint32_t kDiagActDays = 2;
+constexpr uint32_t kDiagCipCount = 3;
+constexpr uint32_t kDiagSipCount = 4;
+constexpr uint32_t kDiagOperatingDays = 5;
+constexpr uint32_t kDiagMaxTemperature = 6;
+constexpr uint32_t kDiagSpare = 7;
+constexpr uint32_t kDiagAutoclaveCount = 8;
+extern float g_DiagIndicators[9];
 
 // Enable word of the cycle alarms (bit 0 the cycle limits, bit 6 the lifetime reset page).
 uint32_t SensDiag_GetCycleAlarmEnable();
@@ -10,7 +22,3 @@ void SensDiag_IncrementAutoclaveCount();
 // The optical sensor's LED mode: the working set's choice written back, or kept in step.
 void SensDiag_WriteOptLedMode();
 void SensDiag_SyncOptLedMode(uint32_t channel);
-float SensDiag_GetLifetimeDays();
-float SensDiag_GetTimeToMaintDays();
-float SensDiag_GetActDays();
-float SensDiag_GetOperatingDays();

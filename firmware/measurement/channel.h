@@ -2,11 +2,32 @@
 #pragma once
 #include <cstdint>
 
+// Sensor kind the board reports (requested) and the kind measured with, per channel; the
+// measuring kinds, 15 for a digital sensor that cannot be used and 255 for none.
+extern uint32_t g_SensorKindDetected[2];
+extern uint32_t g_SensorKindActive[2];
+// Reply layout of channel B's measurements.
+constexpr uint32_t kLayoutPh = 0;
+constexpr uint32_t kLayoutOxygen = 1;
+constexpr uint32_t kLayoutCond = 2;
+constexpr uint32_t kLayoutProtocol = 4;
+constexpr uint32_t kLayoutNone = 5;
+extern uint32_t g_SensorMemLayout[2];
+
 // State of the digital sensor's save over the link: 0 done, 1 failed, other values waiting.
 uint32_t Chan_GetLinkState();
 // The channel the menus show and edit (0 A, 1 B).
 extern uint8_t g_CurrentChannel;
 uint8_t Chan_GetCurrentChannel();
+uint16_t Chan_GetMeasuringKind(uint32_t channel);
+// The kind the board reports; 15 and above take the channel out of measuring.
+void Chan_SetKind(uint32_t channel, uint32_t kind);
+// Sets the reported and the active kind together.
+void Chan_ForceKind(uint32_t channel, uint32_t kind);
+uint32_t Chan_IsProtocolSensorPresent(uint32_t channel);
+// 0 selects the uncompensated value paths while a calibration point is entered by hand.
+void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag);
+uint8_t Chan_GetMeasureFlag(uint32_t channel);
 // sel 0..3: configured or active kind by channel (sel 3: channel B's active kind while B is
 // current, else channel A's configured kind); 255 none.
 uint32_t Chan_GetSensorKindBySel(uint32_t sel);

@@ -1,18 +1,181 @@
-// Measurement records, units, slots and the update cycle.
+// Measured values: measurement ids, the per-channel measurement record and its readers, the value
+// of each unit family, the four measurement slots and the update cycle that feeds them.
 #pragma once
 #include <cstdint>
 
-// Sensor kind reported for a channel and kind in use (15 = not usable, 255 = none yet).
-extern uint32_t g_SensorKindDetected[2];
-extern uint32_t g_SensorKindActive[2];
+// Status beside every value; other non-zero values are failure codes of the calibrations.
+constexpr uint32_t kStatusValid = 0;
+constexpr uint32_t kStatusOver = 2;  // over range, or no valid value
+constexpr uint32_t kStatusUnder = 3;
+constexpr uint32_t kStatusInvalid = 5;  // invalid raw reading, or check not applicable
 
-// The text of each unit code (display font: "@" degree, "^" ohm).
-constexpr uint32_t kUnitTextCount = 54;
-extern const char* const g_UnitTexts[kUnitTextCount];
+// A channel index of 2 or more (255 in particular) names no channel.
+constexpr uint8_t kChannelNone = 255;
 
-void Meas_UpdateCycle();
-void Meas_DrawStateMarker(uint32_t step);
-// The measurement code and unit prefix of a measurement slot.
-void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix);
-// The slot's filtered value; status 0 valid, 2 over range or none, 3 under range.
+// Measurement id: 0x100000 + channel x 0x1000 + quantity, and three ids of no channel.
+constexpr uint32_t kMeasIdBase = 0x100000;
+constexpr uint32_t kMeasIdOutput1 = 0x1ff020;
+constexpr uint32_t kMeasIdOutput2 = 0x1ff021;
+constexpr uint32_t kMeasIdAnalogInput = 0x1ff022;
+
+// Measuring kinds (and the sensor-kind codes built on them).
+constexpr uint16_t kKindPh = 1;
+constexpr uint16_t kKindPhPna = 2;
+constexpr uint16_t kKindCond2 = 3;
+constexpr uint16_t kKindCond4 = 4;
+constexpr uint16_t kKindO2High = 5;
+constexpr uint16_t kKindO2Low = 6;
+constexpr uint16_t kKindO2Trace = 7;
+constexpr uint16_t kKindO2Gauge = 8;  // shown as "ppmO2 G"
+constexpr uint16_t kKindO2Optical = 9;
+constexpr uint16_t kKindCo2 = 10;
+constexpr uint16_t kKindNoSensor = 15;  // a digital sensor that cannot be used
+constexpr uint16_t kKindNone = 255;
+
+// Twenty 32-bit fields per channel. Fields 1 to 9 mean the same for every kind; fields 10 to 20
+// hold a float or a word by the measuring kind, so they are kept as raw words and read and
+// written only through Meas_GetFieldFloat / Meas_GetFieldWord and their setters.
+struct MeasurementRecord {
+    float temperature;                  // 1, degrees C
+    uint32_t temperatureStatus;         // 2, after the range check by measuring kind
+    uint32_t temperatureSourceStatus;   // 3, of the conversion from the element (channel A)
+    float elementResistance;            // 4, ohm
+    uint32_t elementStatus;             // 5
+    float analogInput;                  // 6, mA
+    float analogInputScaled;            // 7, on the analog input's configured range
+    uint32_t reserved;                  // 8
+    float primary;                      // 9, the channel's primary signal
+    uint32_t kindFields[11];            // 10 to 20
+};
+static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fields");
+
+// Numbers of the kind-dependent fields, by layout.
+constexpr uint32_t kFieldFirstByKind = 10;
+constexpr uint32_t kFieldLastByKind = 20;
+// pH / ORP
+constexpr uint32_t kPhFieldOrpVolts = 10;  // channel B: copy of the electrode voltage
+constexpr uint32_t kPhFieldGlass = 11;     // ohm
+constexpr uint32_t kPhFieldReference = 12; // ohm
+constexpr uint32_t kPhFieldPrimaryStatus = 13;
+constexpr uint32_t kPhFieldGlassStatus = 15;
+constexpr uint32_t kPhFieldReferenceStatus = 16;
+constexpr uint32_t kPhFieldPnaGlass = 17;  // ohm
+constexpr uint32_t kPhFieldPnaGlassStatus = 18;
+constexpr uint32_t kPhFieldMv = 19;        // channel B: electrode voltage in mV
+constexpr uint32_t kPhFieldMvStatus = 20;
+// conductivity
+constexpr uint32_t kCondFieldPrimaryStatus = 10;
+constexpr uint32_t kCondFieldRangeByte = 11;  // channel B
+// amperometric oxygen
+constexpr uint32_t kO2FieldSensorWord1 = 10;  // channel B
+constexpr uint32_t kO2FieldSensorWord2 = 11;  // channel B
+constexpr uint32_t kO2FieldPrimaryStatus = 12;
+constexpr uint32_t kO2FieldAlarmStatus = 13;  // channel B
+
+extern MeasurementRecord g_Measurement[2];
+extern uint16_t g_MeasuringKind[2];
+
+// Kind-dependent fields (10..20) of a channel's record; other fields and channels read 0.
+float Meas_GetFieldFloat(uint32_t channel, uint32_t field);
+uint32_t Meas_GetFieldWord(uint32_t channel, uint32_t field);
+void Meas_SetFieldFloat(uint32_t channel, uint32_t field, float value);
+void Meas_SetFieldWord(uint32_t channel, uint32_t field, uint32_t word);
+
+// ---- Ids ------------------------------------------------------------------------------------
+// The id without its channel; the three channel-less ids come back unchanged.
+uint32_t Meas_GetBaseId(uint32_t id);
+// The id's channel field; 0 for the outputs, the active link channel for the analog input.
+uint32_t Meas_GetIdChannel(uint32_t id);
+
+// ---- Record readers (value and its status; a channel of 2 or more reads 0.0 with status 2) ----
+float Meas_GetTemperature(uint32_t channel, uint32_t* status);
+float Meas_GetTemperatureRaw(uint32_t channel, uint32_t* status);
+float Meas_GetTemperatureForCal(uint32_t channel, uint32_t* status);
+// Celsius, or Fahrenheit for unit 12.
+float Meas_GetTemperatureInUnit(uint32_t channel, uint32_t unit, uint32_t* status);
+float Meas_GetPrimaryValue(uint32_t channel, uint32_t* status);
+float Meas_GetPrimaryValueB(uint32_t channel, uint32_t* status);
+float Meas_GetSensorCurrent(uint32_t channel, uint32_t* status);
+float Meas_GetGlassImpedance(uint32_t channel, uint32_t* status);
+float Meas_GetRefImpedance(uint32_t channel, uint32_t* status);
+float Meas_GetInputMappedValue(uint32_t channel, uint32_t* status);
+// The analog input current of the active link channel (the argument is not used); 0.0 with
+// status 2 while no channel is active.
+float Meas_GetAnalogInput(uint32_t unused, uint32_t* status);
+// Field 9 + i (i 0..7) as a float, a negative value as 0.0.
+float Meas_GetRecordValueNonNeg(uint32_t channel, uint32_t i);
+
+// ---- Value families ---------------------------------------------------------------------------
+float Meas_GetCondByUnit(uint32_t channel, uint32_t unit, uint32_t mode, float coefficient, uint32_t* status);
+// The resistivity from the cell calibration, compensated to the reference temperature.
+float Meas_GetCondCompensated(uint32_t channel, uint32_t mode, float coefficient, uint32_t* status);
+// Its reciprocal: the compensated conductivity in S/cm.
+float Meas_GetCondCompensatedAlt(uint32_t channel, uint32_t mode, float coefficient, uint32_t* status);
+float Meas_GetUnitValue13to18(uint32_t channel, uint32_t unit, uint32_t* status);
+float Meas_GetPh(uint32_t channel, uint32_t* status);
+// Electrode voltage in mV, clamped to +-1500 mV.
+float Meas_GetMv(uint32_t channel, uint32_t* status);
+float Meas_GetCo2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
+float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
+// Sensor current referred to 25 C, x 1000 and negated.
+float Meas_GetO2Base(uint32_t channel, uint32_t* status);
+
+float Meas_ClampMv(float value, uint32_t* status);
+float Meas_ClampPlusMinus1p5(float value, uint32_t* status);
+void Meas_ClampPh(float value, uint32_t* status);
+// Exchanges 2 and 3, for a value that is inverted.
+uint32_t Meas_SwapRangeStatus(uint32_t status);
+// Impedance referred to 25 C: exponential (glass) and linear (reference electrode).
+float Meas_ScaleExp25(float value, float t);
+float Meas_ScaleLin25(float value, float t);
+// Status of the element resistance as the conductivity reads it: 3 with the flag, else 2.
+void Meas_CheckRawTemperature(uint32_t channel, uint32_t flag, uint32_t* status);
+// Range of the temperature by the channel's measuring kind: 3 below, 2 above, else 0.
+void Meas_CheckTemperatureRange(uint32_t channel, float t, uint32_t* status);
+// Maps the active link channel's analog input current onto the input range, into the channel.
+void Meas_UpdateInputPressure(uint32_t channel);
+
+// ---- Measurement slots and the update cycle ---------------------------------------------------
+struct SlotValue {
+    float value;
+    uint32_t status;
+};
+
+constexpr uint32_t kSlotCount = 4;
+constexpr uint8_t kUnitNone = 255;
+
+extern uint8_t g_SlotUnit[kSlotCount];
+extern uint8_t g_SlotChannel[kSlotCount];
+extern uint8_t g_SlotUnitRow[kSlotCount];
+extern uint8_t g_SlotPendingUnit[kSlotCount];
+extern uint8_t g_SlotPendingChannel[kSlotCount];
+extern SlotValue g_SlotValues[kSlotCount];
+
+// Asks for a channel and unit on a slot; a changed slot of a measuring channel is computed at once.
+void Meas_SetSlotAssignment(uint32_t slot, uint32_t channel, uint32_t unit);
+// Takes over the pending unit and channel; 1 when they changed (the slot filter restarts).
+uint32_t Meas_IsSlotChanged(uint32_t slot);
+void Meas_LookUpSlotUnit(uint32_t slot);
+// The slot's unfiltered value; a value that is not finite, or a status of 4 or more, gives 2.
+float Meas_GetSlotRawValue(uint32_t slot, uint32_t* status);
+// The slot's filtered value (a pressure unit: the pressure in that unit).
 float Meas_GetSlotValue(uint32_t slot, uint32_t* status);
+uint8_t Meas_GetSlotUnit(uint32_t slot);
+// The slot's unit code and its display line's unit prefix.
+void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix);
+uint8_t Meas_GetSlotChannel(uint32_t slot);
+uint8_t Meas_GetSlotUnitIndex(uint32_t slot);
+uint8_t Meas_GetSlotPendingUnit(uint32_t slot);
+uint8_t Meas_GetSlotPendingChannel(uint32_t slot);
+void Meas_SetSlotUnit(uint32_t slot, uint8_t unit);
+void Meas_SetSlotChannel(uint32_t slot, uint8_t channel);
+void Meas_UpdateSlots(uint32_t channel);
+// Once per main-loop pass: the slots of the active link channel follow its fresh reply.
+void Meas_UpdateCycle();
+void Meas_ResetSlots();
+void Meas_InitState();
+void Meas_ResetChannel(uint32_t channel);
+void Meas_SetMeasuringKind(uint32_t channel, uint16_t kind);
+void Meas_LoadCalForKind(uint32_t channel, uint16_t kind);
+
+void Meas_DrawStateMarker(uint32_t step);

@@ -6,6 +6,8 @@
 extern uint8_t g_MsgActiveCount;
 
 void Msg_ClearAll();
+// The message part of a channel reset.
+void Msg_ResetChannel(uint32_t channel);
 void Msg_Raise(uint16_t code);
 void Msg_Clear(uint16_t code);
 // Marks the list changed so that the Messages page redraws.

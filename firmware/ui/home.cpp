@@ -14,9 +14,10 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
-#include "measurement/conc.h"
+#include "measurement/concentration.h"
 #include "measurement/meas.h"
-#include "outputs/alarm.h"
+#include "measurement/units.h"
+#include "outputs/alarms.h"
 #include "outputs/hold.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
@@ -67,7 +68,7 @@ static uint32_t NameOffset(uint32_t line) { return line >= 2 && line < kHomeLine
 
 static bool ChannelHeld(uint32_t channel) { return g_ManualHold.active && g_ManualHold.channel == channel; }
 
-static const char* UnitText(uint32_t kind) { return kind < kUnitTextCount ? g_UnitTexts[kind] : ""; }
+static const char* UnitText(uint32_t kind) { return kind < kUnitCodes ? g_UnitTexts[kind] : ""; }
 
 // Columns a prefix symbol takes before the unit text.
 static uint32_t PrefixWidth(uint32_t prefix) {
@@ -325,10 +326,10 @@ void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
     uint32_t row = line == 0 ? kRowStatus : kRowMessage;
     float value = 0.0f;
     switch (item) {
-        case 0: value = SensDiag_GetLifetimeDays(); break;
-        case 1: value = SensDiag_GetTimeToMaintDays(); break;
-        case 2: value = SensDiag_GetActDays(); break;
-        default: value = SensDiag_GetOperatingDays(); break;
+        case 0: value = g_DiagIndicators[kDiagLifetimeDays]; break;
+        case 1: value = g_DiagIndicators[kDiagTtmDays]; break;
+        case 2: value = g_DiagIndicators[kDiagActDays]; break;
+        default: value = g_DiagIndicators[kDiagOperatingDays]; break;
     }
     Lcd_ClearSpan(row, 0, kLcdColumns);
     DrawText(row, 0, 77, item);

@@ -2,10 +2,16 @@
 // names of its four lines, the hold marks, and the display-line setup pages.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/fw_main.h"
 #include "core/settings.h"
 #include "digital_sensor/vdx.h"
+#include "core/link.h"
 #include "measurement/channel.h"
+#include "measurement/decoders.h"
+#include "measurement/temperature.h"
+#include "panel/sim_inputs.h"
 #include "measurement/meas.h"
 #include "ui/home.h"
 #include "ui/menu.h"
@@ -50,6 +56,28 @@ TEST(HomeScreen, AfterBootShowsChannelAsLines) {
     EXPECT_EQ(Rig_BigLineText(1), "}.}.}.}");
     EXPECT_EQ(Rig_RowText(11), "");
     EXPECT_EQ(Rig_RowText(12), "");
+}
+
+namespace {
+// Stands in for the link with channel A selected: one measurement reply a second.
+void ChannelAReplyEverySecond() {
+    static uint32_t tenths;
+    if (++tenths % 10 != 0) return;
+    g_LinkActiveChannel = 0;
+    const std::array<uint8_t, 21> payload{};
+    Meas_DecodeChannelAReply(0, payload.data());
+}
+}  // namespace
+
+TEST(HomeScreen, ChannelAsValuesArriveOnTheBigLines) {
+    BootHome();
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));
+    Rig_AddPeriodic(100, ChannelAReplyEverySecond);
+    // The first replies only count; then the one-second refresh shows the values.
+    Rig_AdvanceMs(7000);
+    EXPECT_EQ(Rig_BigLineText(1), "37.0");
+    EXPECT_NE(Rig_BigLineText(0), "}.}.}.}");
+    EXPECT_EQ(Rig_BigLineText(0).find('.'), 1u) << "pH with two decimals: " << Rig_BigLineText(0);
 }
 
 TEST(HomeScreen, DecimalsFollowResolutionAndMagnitude) {

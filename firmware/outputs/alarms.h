@@ -2,6 +2,9 @@
 #pragma once
 #include <cstdint>
 
+// Clears both channels' cause words except the communication error.
+void Alarm_ClearAllCauses();
+// Once a second: the alarm relay from the causes.
 void Alarm_UpdateRelay();
 // The relay that serves as alarm relay (2 = none).
 uint8_t Alarm_GetRelay();

@@ -1,0 +1,56 @@
+// Sensor-kind bookkeeping per channel, the measuring kind and the measure flag.
+#include "measurement/channel.h"
+
+#include "core/fw_main.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/vdx.h"
+#include "measurement/calibration.h"
+#include "measurement/meas.h"
+
+uint32_t g_SensorKindDetected[2] = {kKindNone, kKindNone};
+uint32_t g_SensorKindActive[2] = {kKindNone, kKindNone};
+uint32_t g_SensorMemLayout[2] = {kLayoutNone, kLayoutNone};
+
+static uint8_t s_MeasureFlag[2] = {1, 1};
+
+uint16_t Chan_GetMeasuringKind(uint32_t channel) { return channel < 2 ? g_MeasuringKind[channel] : kKindNone; }
+
+void Chan_SetKind(uint32_t channel, uint32_t kind) {
+    if (channel >= 2) return;
+    g_SensorKindDetected[channel] = kind;
+    if (kind < kKindNoSensor) {
+        Vdx_ClearWrongSensor(channel);
+        Vdx_UpdateDisconnectedB(0);
+        return;
+    }
+    g_SensorMemLayout[channel] = kLayoutNone;
+    Cal_ClearDataSetSensorFlag(channel);
+    g_SensorKindActive[channel] = kind;
+    if (kind == kKindNoSensor) {
+        Vdx_RaiseWrongSensor(channel);
+        Vdx_UpdateDisconnectedB(0);
+    } else {
+        Vdx_ClearWrongSensor(channel);
+    }
+}
+
+void Chan_ForceKind(uint32_t channel, uint32_t kind) {
+    if (channel >= 2) return;
+    if (kind >= kKindNoSensor) g_SensorMemLayout[channel] = kLayoutNone;
+    g_SensorKindActive[channel] = kind;
+    g_SensorKindDetected[channel] = kind;
+    Vdx_ClearWrongSensor(channel);
+    Vdx_UpdateDisconnectedB(0);
+}
+
+uint32_t Chan_IsProtocolSensorPresent(uint32_t channel) {
+    return channel < 2 && g_SensorProtoFlag[channel] == 1 && g_SensorKindActive[channel] < kKindNoSensor ? 1 : 0;
+}
+
+void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag) {
+    if (channel >= 2) return;
+    s_MeasureFlag[channel] = flag;
+    Fw_HardwareHook();
+}
+
+uint8_t Chan_GetMeasureFlag(uint32_t channel) { return channel < 2 ? s_MeasureFlag[channel] : 1; }

@@ -1,0 +1,128 @@
+// Unit texts and the slot unit table with its value getters.
+#include "measurement/units.h"
+
+#include "core/fmt.h"
+#include "digital_sensor/sens_diag.h"
+#include "measurement/conductivity.h"
+#include "measurement/meas.h"
+#include "ui/home.h"
+
+// Unit prefix "ppb" of a display line.
+static constexpr uint8_t kPrefixPpb = 8;
+
+// In the display font: "@" is the degree sign and "^" the ohm sign.
+const char* const g_UnitTexts[kUnitCodes] = {
+    "^-cm", "S/cm", " ", "%HCl", "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",      // 0-9
+    "TDS", "@C", "@F", "pH", "V", "V ORP", "^ Rg", "^ Rr", "^RpNa", "%air",                   // 10-19
+    "%O2", "ppmO2G", "%O2G", "g/L", "O2", "mbar", "nA", "d DLI", "d TTM", "d ACT",            // 20-29
+    " ", "S/m", "tooCap", "%CO2", "hPa", "mbar", "mmHg", "mg/L", "V", " ",                    // 30-39
+    " ", "hPa", "mbar", "g/L", "V/V", "O3", "g/L", "nA", "mbar P", "g100ml",                  // 40-49
+    "kPa P", "bar P", "psi P", "mmHg P",                                                      // 50-53
+};
+
+// Row 0 serves every unit without a row of its own.
+const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
+    {30, 0.0f, Unit_GetNoValue},
+    {11, 20.0f, Unit_GetTemperatureValue},
+    {12, 68.0f, Unit_GetTemperatureValue},
+    {48, 0.0f, Unit_GetNoValue},
+    {50, 0.0f, Unit_GetNoValue},
+    {51, 0.0f, Unit_GetNoValue},
+    {52, 0.0f, Unit_GetNoValue},
+    {53, 0.0f, Unit_GetNoValue},
+    {0, 100.0f, Unit_GetCondValue},
+    {1, 5e-6f, Unit_GetCondValue},
+    {31, 5e-6f, Unit_GetCondValue},
+    {5, 5e-6f, Unit_GetCondValue},
+    {9, 5e-6f, Unit_GetCondValue},
+    {10, 5e-6f, Unit_GetCondValue},
+    {8, 5e-6f, Unit_GetCondValue},
+    {4, 5e-6f, Unit_GetCondValue},
+    {3, 5e-6f, Unit_GetCondValue},
+    {6, 5e-6f, Unit_GetCondValue},
+    {7, 5e-6f, Unit_GetCondValue},
+    {2, 5e-6f, Unit_GetCondValue},
+    {13, 3.0f, Unit_GetPhValue},
+    {14, 0.18f, Unit_GetPhValue},
+    {15, 0.18f, Unit_GetPhValue},
+    {16, 0.18f, Unit_GetPhValue},
+    {17, 0.18f, Unit_GetPhValue},
+    {18, 0.18f, Unit_GetPhValue},
+    {38, 0.18f, Unit_GetCo2Value},
+    {34, 0.18f, Unit_GetCo2Value},
+    {35, 0.18f, Unit_GetCo2Value},
+    {36, 0.18f, Unit_GetCo2Value},
+    {33, 0.18f, Unit_GetCo2Value},
+    {37, 0.18f, Unit_GetCo2Value},
+    {23, 1e-5f, Unit_GetO2Value},
+    {24, 1e-5f, Unit_GetO2Value},
+    {26, 1e-5f, Unit_GetO2Value},
+    {19, 1e-5f, Unit_GetO2Value},
+    {20, 1e-5f, Unit_GetO2Value},
+    {22, 1e-5f, Unit_GetO2Value},
+    {21, 1e-5f, Unit_GetO2Value},
+    {25, 0.18f, Unit_GetO2Value},
+    {32, 0.0f, Unit_GetMiscValue},
+    {27, 0.0f, Unit_GetMiscValue},
+    {28, 0.0f, Unit_GetMiscValue},
+    {29, 0.0f, Unit_GetMiscValue},
+};
+
+const char* Unit_GetText(uint32_t unit) { return unit < kUnitCodes ? g_UnitTexts[unit] : " "; }
+
+uint32_t Unit_IsPressure(uint32_t unit) {
+    return unit == kUnitPressureMbar || (unit >= kUnitPressureKpa && unit <= kUnitPressureMmHg) ? 1 : 0;
+}
+
+float Unit_GetNoValue(uint32_t, uint32_t* status) {
+    *status = 0;
+    return 0.0f;
+}
+
+float Unit_GetTemperatureValue(uint32_t slot, uint32_t* status) {
+    return Meas_GetTemperatureInUnit(Meas_GetSlotChannel(slot), Meas_GetSlotUnit(slot), status);
+}
+
+float Unit_GetCondValue(uint32_t slot, uint32_t* status) {
+    return Meas_GetCondByUnit(Meas_GetSlotChannel(slot), Meas_GetSlotUnit(slot), CalCond_GetTempCompMode(slot),
+                              CalCond_GetTempCompCoefficient(slot), status);
+}
+
+float Unit_GetPhValue(uint32_t slot, uint32_t* status) {
+    return Meas_GetUnitValue13to18(Meas_GetSlotChannel(slot), Meas_GetSlotUnit(slot), status);
+}
+
+float Unit_GetCo2Value(uint32_t slot, uint32_t* status) {
+    uint32_t channel = Meas_GetSlotChannel(slot);
+    uint32_t unit = Meas_GetSlotUnit(slot);
+    if (unit == 38) return Meas_GetMv(channel, status) / 1000.0f;
+    return Meas_GetCo2ByUnit(channel, unit, status);
+}
+
+float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
+    uint32_t channel = Meas_GetSlotChannel(slot);
+    uint32_t unit = Meas_GetSlotUnit(slot);
+    if (channel >= 2 || g_MeasuringKind[channel] != kKindO2Optical) return Meas_GetO2ByUnit(channel, unit, status);
+    // The optical sensor delivers its values per unit; the display line's prefix picks the scale.
+    *status = 0;
+    if (unit < 19 || unit > 26) return 0.0f;
+    float value = Meas_GetRecordValueNonNeg(channel, unit - 19);
+    uint8_t code = 0, prefix = 0;
+    Home_GetLineUnit(slot, &code, &prefix);
+    if (unit == 24 && prefix == kPrefixPpb) value *= 0.001f;
+    if (unit == 23) {
+        value *= 0.001f;
+        if (prefix == kPrefixMicro) value *= 0.001f;
+    }
+    return value;
+}
+
+float Unit_GetMiscValue(uint32_t slot, uint32_t*) {
+    switch (Meas_GetSlotUnit(slot)) {
+        case 27: return g_DiagIndicators[kDiagLifetimeDays];
+        case 28: return g_DiagIndicators[kDiagTtmDays];
+        case 29: return g_DiagIndicators[kDiagActDays];
+        case 32: return g_DiagIndicators[kDiagOperatingDays];
+        default: return 0.0f;
+    }
+}

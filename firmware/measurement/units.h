@@ -1,0 +1,38 @@
+// Unit codes: their texts and the table that turns a measurement slot's unit into a value.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t kUnitCodes = 54;
+constexpr uint32_t kSlotUnitRows = 44;
+
+// Pressure units a slot shows from the pressure source, not through the table's getter.
+constexpr uint8_t kUnitPressureMbar = 48;
+constexpr uint8_t kUnitPressureKpa = 50;
+constexpr uint8_t kUnitPressureBar = 51;
+constexpr uint8_t kUnitPressurePsi = 52;
+constexpr uint8_t kUnitPressureMmHg = 53;
+
+// Value of a slot's channel and unit, with its status.
+typedef float (*SlotValueGetter)(uint32_t slot, uint32_t* status);
+
+struct SlotUnitRow {
+    uint32_t unit;
+    float step;  // jump size that restarts the slot filter's adaptive averaging
+    SlotValueGetter getter;
+};
+
+extern const char* const g_UnitTexts[kUnitCodes];
+extern const SlotUnitRow g_SlotUnitTable[kSlotUnitRows];
+
+// The text of a unit code; codes outside the table read as a blank.
+const char* Unit_GetText(uint32_t unit);
+// 1 for the pressure units 48 and 50 to 53.
+uint32_t Unit_IsPressure(uint32_t unit);
+
+float Unit_GetNoValue(uint32_t slot, uint32_t* status);
+float Unit_GetTemperatureValue(uint32_t slot, uint32_t* status);
+float Unit_GetCondValue(uint32_t slot, uint32_t* status);
+float Unit_GetPhValue(uint32_t slot, uint32_t* status);
+float Unit_GetCo2Value(uint32_t slot, uint32_t* status);
+float Unit_GetO2Value(uint32_t slot, uint32_t* status);
+float Unit_GetMiscValue(uint32_t slot, uint32_t* status);

@@ -1,0 +1,75 @@
+// The measurement road in the virtual-time rig: after start-up the channel set-up puts pH and
+// temperature on the first two slots of channel A, and channel A's replies fill them.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "core/link.h"
+#include "measurement/channel.h"
+#include "measurement/decoders.h"
+#include "measurement/meas.h"
+#include "measurement/temperature.h"
+#include "panel/sim_inputs.h"
+#include "rig.h"
+
+namespace {
+// Stands in for the link once it has selected channel A: one measurement reply a second.
+uint32_t s_Replies;
+void ChannelAReplyEverySecond() {
+    static uint32_t tenths;
+    if (++tenths % 10 != 0) return;
+    g_LinkActiveChannel = 0;
+    const std::array<uint8_t, 21> payload{};
+    Meas_DecodeChannelAReply(0, payload.data());
+    ++s_Replies;
+}
+}  // namespace
+
+TEST(MeasurementRoad, ChannelATemperatureReachesItsSlotAfterBoot) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));
+    Panel_SetSimInput(0, kSimElectrodeVolts, -59.16f);
+    Rig_Boot();
+    EXPECT_EQ(g_MeasuringKind[0], kKindPh);
+    EXPECT_EQ(Meas_GetSlotChannel(1), 0);
+    EXPECT_EQ(Meas_GetSlotUnit(1), 11);
+    uint32_t status = 0;
+    Meas_GetSlotValue(1, &status);
+    EXPECT_EQ(status, 2u) << "nothing measured yet";
+
+    Rig_AddPeriodic(100, ChannelAReplyEverySecond);
+    Rig_AdvanceMs(4000);
+    EXPECT_EQ(s_Replies, 4u);
+    Meas_GetSlotValue(1, &status);
+    EXPECT_EQ(status, 2u) << "the first four replies only count";
+    Rig_AdvanceMs(1000);
+    EXPECT_NEAR(Meas_GetSlotValue(1, &status), 37.0f, 0.05f);
+    EXPECT_EQ(status, 0u);
+    Meas_GetSlotValue(0, &status);
+    EXPECT_EQ(status, 0u) << "the pH slot measures too";
+    // Slots without a quantity show nothing, validly.
+    EXPECT_EQ(Meas_GetSlotValue(2, &status), 0.0f);
+    EXPECT_EQ(status, 0u);
+
+    // The panel warms the process: the slot follows through its filter.
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(80.0f));
+    Rig_AdvanceMs(15000);
+    EXPECT_NEAR(Meas_GetSlotValue(1, &status), 80.0f, 0.05f);
+    // An open element: the temperature slot reports over range.
+    Panel_SetSimInput(0, kSimElementOhm, 400000.0f);
+    Rig_AdvanceMs(1000);
+    Meas_GetSlotValue(1, &status);
+    EXPECT_EQ(status, 2u);
+}
+
+TEST(MeasurementRoad, NoActiveChannelLeavesTheSlotsAlone) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_Boot();
+    g_LinkActiveChannel = 255;
+    g_ChanValueReady[0] = 1;
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(g_ChanValueReady[0], 1u);
+    uint32_t status = 0;
+    Meas_GetSlotValue(1, &status);
+    EXPECT_EQ(status, 2u);
+}
