@@ -357,30 +357,12 @@ void Home_BlinkChannelLetter(uint32_t phase) {
 
 // ---- Display-line setup ------------------------------------------------------------------------
 
-// The unit lists of the channel kinds, in list order (the order the setup steps through).
-static const uint8_t kSetupUnitLists[13][18] = {
-    {30},
-    {13, 14, 15, 16, 17, 27, 28, 29, 11, 12, 30},
-    {13, 14, 15, 16, 18, 27, 28, 29, 11, 12, 30},
-    {1, 0, 3, 6, 5, 7, 8, 4, 2, 9, 10, 11, 12, 30},
-    {1, 0, 3, 6, 5, 7, 8, 4, 2, 9, 10, 11, 12, 30},
-    {19, 24, 23, 21, 22, 20, 27, 28, 29, 26, 11, 12, 48, 50, 51, 52, 53, 30},
-    {24, 23, 19, 21, 22, 27, 28, 29, 26, 11, 12, 48, 50, 51, 52, 53, 30},
-    {24, 23, 19, 21, 22, 27, 28, 29, 26, 11, 12, 48, 50, 51, 52, 53, 30},
-    {24, 23, 19, 21, 22, 27, 28, 29, 26, 11, 12, 48, 50, 51, 52, 53, 30},
-    {19, 20, 23, 24, 25, 21, 22, 27, 29, 32, 11, 12, 48, 50, 51, 52, 53, 30},
-    {33, 34, 35, 36, 37, 38, 27, 28, 29, 11, 12, 30},
-    {},
-    {1},
-};
-static const uint8_t kSetupUnitListLengths[13] = {1, 11, 11, 14, 14, 18, 17, 17, 17, 18, 12, 0, 1};
-
-// A kind outside the lists uses the list of kind 0.
-static uint32_t UnitListOf(uint32_t kind) { return kind < 13 && kSetupUnitListLengths[kind] > 0 ? kind : 0; }
+// A kind without a unit list steps through kind 0's.
+static uint32_t UnitListOf(uint32_t kind) { return Fmt_UnitListLength(kind) > 0 ? kind : 0; }
 
 static uint8_t UnitAt(uint32_t kind, uint32_t index) {
     uint32_t list = UnitListOf(kind);
-    return index < kSetupUnitListLengths[list] ? kSetupUnitLists[list][index] : kHomeNoMeasurement;
+    return index < Fmt_UnitListLength(list) ? Fmt_UnitAt(list, index) : kHomeNoMeasurement;
 }
 
 static constexpr uint8_t kSetupLeave = 20;
@@ -463,17 +445,17 @@ static void StoreSetupPair() {
 
 static void StepMeasurement(uint32_t j, int32_t direction) {
     uint32_t list = UnitListOf(SetupKind());
-    int32_t length = kSetupUnitListLengths[list];
+    int32_t length = static_cast<int32_t>(Fmt_UnitListLength(list));
     int32_t index = s_Setup.measurement[j];
     for (int32_t i = 0; i < length; ++i) {
         index += direction;
         if (index >= length) index = 0;
         if (index < 0) index = length - 1;
-        if (!Chan_IsKindSpecialOnA(s_Setup.channel[j], kSetupUnitLists[list][index])) break;
+        if (!Chan_IsKindSpecialOnA(s_Setup.channel[j], Fmt_UnitAt(list, static_cast<uint32_t>(index)))) break;
     }
     s_Setup.measurement[j] = static_cast<uint8_t>(index);
     s_Setup.resolution[j] = 0;
-    s_Setup.prefix[j] = static_cast<uint8_t>(Fmt_ResolutionClass(kSetupUnitLists[list][index], 0));
+    s_Setup.prefix[j] = static_cast<uint8_t>(Fmt_ResolutionClass(Fmt_UnitAt(list, static_cast<uint32_t>(index)), 0));
 }
 
 static void StepResolution(uint32_t j, int32_t direction) {
