@@ -4,3 +4,5 @@
 
 // Output 1's damping: the number of values its filter averages.
 uint32_t Aout_GetDamping();
+// Once a second: both outputs from their measurements.
+void Aout_UpdateAll();
