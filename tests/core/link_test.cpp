@@ -178,6 +178,7 @@ TEST(Link, BoardRefusingTheVersionCheckHaltsTheFirmware) {
     Rig_UseBoardRejecting(0xB1);
     Rig_Boot();
     EXPECT_EQ(g_FwHalted, 1u);
+    EXPECT_EQ(Rig_RowText(12), "Need Update Brannic");
     EXPECT_EQ(Commands(Rig_SentFrames()), (std::vector<uint8_t>{kCmdVersionCheck, kCmdVersionCheck, kCmdVersionCheck}));
     for (const RigFrame& reply : Rig_ReceivedFrames()) EXPECT_EQ(reply.bytes[3], 7);
     // A refusal is an answer: no communication error.
@@ -186,6 +187,7 @@ TEST(Link, BoardRefusingTheVersionCheckHaltsTheFirmware) {
     Rig_AdvanceMs(20000);
     EXPECT_EQ(Rig_SentFrames().size(), 3u);
     EXPECT_EQ(g_FwHalted, 1u);
+    EXPECT_EQ(Rig_RowText(12), "Need Update Brannic");
 }
 
 TEST(Link, SilentBoardAlsoFailsTheVersionCheck) {
@@ -207,6 +209,7 @@ TEST(Link, MissingLibraryStartsUpAndSendsNothing) {
     Rig_Boot();
     EXPECT_GE(Rig_NowMs(), 14000u);
     EXPECT_EQ(g_FwHalted, 0u);
+    EXPECT_NE(Rig_RowText(12), "Need Update Brannic");
     EXPECT_EQ(g_LibraryHandle.load(), nullptr);
     Rig_AdvanceMs(120000);
     EXPECT_TRUE(Rig_SentFrames().empty());
