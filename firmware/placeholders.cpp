@@ -1,12 +1,19 @@
 // Stand-ins for modules that are not written yet. Each does the least that keeps start-up and
 // the main loop running, and goes away when its module arrives.
+#include <cstring>
+
+#include "core/eeprom.h"
 #include "core/fw_main.h"
-#include "core/ident.h"
+#include "core/lcd.h"
 #include "core/link.h"
 #include "core/settings.h"
+#include "core/texts.h"
+#include "core/timers.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
+#include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_page.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
@@ -18,32 +25,23 @@
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
+#include "outputs/clean.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
+#include "outputs/pid.h"
+#include "outputs/sensor_alarm.h"
+#include "outputs/setpoint.h"
 #include "panel/sim_inputs.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/meter_cal.h"
+#include "ui/numedit.h"
+#include "ui/param_page.h"
 #include "ui/screens.h"
+#include "ui/value_page.h"
 
-// ---- Identity -------------------------------------------------------------------------------
-void Ident_InitMainBoard() {}
-const char* Ident_GetModelName() { return "R718G/2XH"; }
-
-// ---- Sensor-board link ----------------------------------------------------------------------
-uint8_t g_LinkSaveResult = 255;
-uint8_t g_LinkActiveChannel = 255;
-float g_LinkPolVoltage = -674.0f;
-uint16_t g_LinkChanStatus[2];
-static uint32_t s_PendingRequests;
-void Link_Tick() {}
-void Link_CountTick() {}
-void Link_Pump() {}
-void Link_BindLibrary() {}
-uint32_t Link_SelectSensorImage(uint32_t, const char*, uint32_t) { return 1; }
-uint32_t Link_SetRequestBit(uint32_t kind) { return s_PendingRequests |= kind < 32 ? 1u << kind : 0; }
-uint32_t Link_IsRequestPending(uint32_t kind) { return kind < 32 ? (s_PendingRequests >> kind) & 1 : 0; }
-void Link_SetMeasureMode(uint32_t channel, uint32_t) { g_LinkActiveChannel = static_cast<uint8_t>(channel); }
+// A page that is not written yet: ENTER goes back to the screen below, which redraws.
+static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnter ? 4085 : -1; }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
@@ -53,12 +51,57 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
     Temp_LoadAll(status);
     Filter_LoadModes(status);
     Meas_InitState();
+    Link_Reset();
     *status = 0;
 }
 void Settings_LoadAll(uint32_t* status) { Vdx_LoadChannelConfig(status); }
 
+void Settings_DefaultAll(uint32_t, uint32_t* status) { *status = 0; }
+static MeasLineConfig s_EditMeasLines;
+static uint8_t s_EditPidManual;
+void Settings_CopyAll() {
+    s_EditMeasLines = g_MeasLines;
+    g_PeriodicTasksSuspended = 0;
+}
+// The measurement lines are the one setting the menus can change yet.
+void Settings_CommitAll(uint32_t* status, uint32_t) {
+    g_MeasLines = s_EditMeasLines;
+    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    *status = 0;
+}
+uint32_t Settings_PidMayRun() { return 0; }
+uint8_t Settings_GetLockout() { return 1; }
+uint8_t Settings_GetSectionLock(uint32_t) { return 0; }
+uint8_t Settings_GetErrorDisplay() { return 0; }
+uint8_t Settings_GetHoldOutputs() { return 1; }
+void Settings_GetLineName(uint32_t, char* text) { std::memcpy(text, "        ", kLineNameSize); }
+uint8_t Settings_GetNameOffset(uint32_t) { return 54; }
+uint8_t Settings_GetEditChannel() { return Chan_GetCurrentChannel(); }
+uint8_t Settings_GetEditKind(uint32_t channel) { return channel < 2 ? g_ChannelKind[channel] : 0; }
+uint8_t Settings_GetEditPidManual() { return s_EditPidManual; }
+void Settings_SetEditPidManual(uint8_t manual) { s_EditPidManual = manual; }
+MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
+int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
+int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
+
 // ---- Messages and outputs -------------------------------------------------------------------
-void Msg_ClearAll() {}
+// Active codes are only listed, so that raising and clearing can be seen.
+uint16_t g_MsgActive[kMsgListSize];
+uint8_t g_MsgActiveCount;
+void Msg_ClearAll() { g_MsgActiveCount = 0; }
+void Msg_Raise(uint16_t code) {
+    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
+        if (g_MsgActive[i] == code) return;
+    }
+    if (g_MsgActiveCount < kMsgListSize - 1) g_MsgActive[g_MsgActiveCount++] = code;
+}
+void Msg_Clear(uint16_t code) {
+    uint8_t kept = 0;
+    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
+        if (g_MsgActive[i] != code) g_MsgActive[kept++] = g_MsgActive[i];
+    }
+    g_MsgActiveCount = kept;
+}
 void Msg_ResetChannel(uint32_t) {}
 void Alarm_ClearAllCauses() {}
 uint32_t Hold_IsOutputHoldActive() { return 0; }
@@ -67,36 +110,173 @@ std::atomic<uint8_t> g_DigitalInputs[2];
 float Aout_GetShownCurrent(uint32_t) { return 4.0f; }
 uint32_t Aout_GetDamping() { return 1; }
 
-// ---- Menu engine and screens ----------------------------------------------------------------
-uint8_t g_MenuStack[kMenuStackSize];
-uint32_t g_MenuDepth = 1;
-uint8_t g_MenuPositionPending;
-uint8_t g_EditFlags[8];
-uint8_t g_ChosenMode;
-void Menu_ResetStack() {
-    g_MenuStack[0] = 0;
-    g_MenuDepth = 1;
+void Msg_SetChanged() {}
+void Msg_DrawPage() {}
+int32_t Msg_PageKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Msg_ResetStore() {}
+uint32_t g_OutputHold;
+uint8_t g_RelayHoldFlags[2];
+uint32_t Hold_IsOutputHoldForChannel(uint32_t) { return 0; }
+void Hold_Update() {}
+void Hold_ShowPleaseWait() {
+    Lcd_FillStatusRows(0);
+    Lcd_DrawMessage(kRowMessage, 0, 78, 9, g_Language);
+    g_SaveWaitBits |= kSaveWaitSensor;
 }
-uint8_t Menu_TopScreen() { return g_MenuDepth >= 1 && g_MenuDepth <= kMenuStackSize ? g_MenuStack[g_MenuDepth - 1] : 0; }
-uint32_t Menu_EventAllowed(uint32_t) { return 1; }
-int32_t Menu_HandleEvent(uint8_t, uint32_t) { return -1; }
-void Menu_EndChannelHoldIfActive() {}
-uint32_t Menu_IsChannelHeld() { return 0; }
+void Relay_UpdateAll(uint32_t, uint32_t, uint8_t, uint8_t, uint8_t) {}
+void Alarm_UpdateRelay() {}
+uint8_t Alarm_GetRelay() { return 1; }
+uint32_t Alarm_GetCauseDisableMask() { return 0; }
+void Aout_UpdateAll() {}
+void Clean_Update() {}
+void Clean_Stop() {}
+uint32_t Clean_IsActive() { return 0; }
+uint8_t Clean_GetRelay() { return 2; }
+float Clean_GetInterval() { return 0.0f; }
+float Clean_GetTime() { return 0.0f; }
+uint8_t Pid_GetSourceSlot() { return 4; }
+void Pid_ActivateOnce() {}
+void Pid_Deactivate() {}
+void Pid_EnterHold() {}
+void Pid_LeaveHold() {}
+void Pid_Step(float, uint32_t) {}
+float Pid_GetSubstituteValue() { return 0.0f; }
+uint32_t Pid_IsManual() { return 0; }
+float Pid_GetOutput() { return 0.0f; }
+float Pid_GetManualOutput() { return 0.0f; }
+uint8_t Pid_GetPulseRelay(uint32_t) { return 2; }
+uint8_t Pid_GetOutputType() { return 4; }
+void Pid_DrawOutputLine(uint32_t, float) {}
+void SetPoint_UpdateAll() {}
+uint8_t SetPoint_GetState(uint32_t) { return 255; }
+void SensorAlarm_EvalGlassRes(uint32_t) {}
+void SensorAlarm_EvalRefRes(uint32_t) {}
+void SensorAlarm_EvalPnaGlassRes(uint32_t) {}
+void SensorAlarm_EvalDryCond(uint32_t) {}
+void SensorAlarm_EvalCellShorted(uint32_t) {}
+void SensorAlarm_EvalCellDeviation(uint32_t) {}
+void SensorAlarm_EvalElectrolyteLow(uint32_t) {}
+void SensorAlarm_ClearAll(uint32_t, uint32_t) {}
+void SensorAlarm_ClearDryCond(uint32_t) {}
+void SensorAlarm_ClearCellShorted(uint32_t) {}
+void SensorAlarm_ClearCellDeviation(uint32_t) {}
+void SensorAlarm_ClearElectrolyteLow(uint32_t) {}
+void SensorAlarm_DrawGlassResPage(uint32_t) {}
+void SensorAlarm_DrawPnaGlassResPage(uint32_t) {}
+void SensorAlarm_DrawRefResPage(uint32_t) {}
+
+// ---- Menu pages and screens -----------------------------------------------------------------
+ManualHold g_ManualHold;
+void Menu_EndChannelHold() { g_ManualHold.active = 0; }
+void Menu_EndChannelHoldIfActive() { g_ManualHold.active = 0; }
+uint32_t Menu_IsChannelHeld() { return g_ManualHold.active; }
 void Home_DrawChannelHoldMarks(uint32_t) {}
-void Home_BlinkHoldMark(uint32_t) {}
-void Home_BlinkChannelLetter(uint32_t) {}
-void Home_GetLineUnit(uint32_t, uint8_t* code, uint8_t* prefix) {
-    *code = 0;
-    *prefix = 0;
+void Screen_EndTimedHold() {
+    g_TimedHold = 0;
+    g_OutputHold = 0;
+    Timer_Stop(kTimerTimedHold);
 }
-void Screen_EndTimedHold() {}
+void Screen_SelectInit(uint32_t) {}
+void Screen_SelectShow(uint32_t, uint32_t) { g_DisplayMode = 1; }
+int32_t Screen_SelectKey(uint32_t event) { return PageNotWrittenKey(event); }
+uint32_t Screen_GetSelectPosition() { return 0x1fffff; }
+void Screen_InfoShow() {}
+int32_t Screen_InfoKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_ListShow(uint32_t, uint32_t) {}
+int32_t Screen_ListKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_List2Show(uint32_t) {}
+int32_t Screen_List2Key(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_HoldCountdownShow() {}
+int32_t Screen_HoldCountdownTick(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_DrawDiagIndicators() { g_SensorParamSavePending = 0; }
+void Screen_KeypadTestDraw() {}
+int32_t Screen_KeypadTestKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_DigInDraw() {}
+void Screen_DigInValues() {}
+void Screen_ReadOcDraw() {}
+int32_t Screen_ReadOcKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_AoutTestDraw() {}
+int32_t Screen_AoutTestKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_AinDraw() {}
+void Screen_AinValue() {}
+void Screen_MemoryTestDraw() {}
+void Screen_DisplayTestStart() {}
+void Screen_RevisionOpen() {}
+int32_t Screen_RevisionKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_ConfigWarnDraw(uint32_t) {}
+int32_t Screen_ConfigWarnKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_PleaseWaitDraw() {}
+int32_t Menu_Back(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_PasswordDraw(uint32_t) {}
+int32_t Screen_PasswordKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_TempSourceDraw(uint32_t) {}
+int32_t Screen_TempSourceKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_VerifyCalDraw(uint32_t) {}
+int32_t Screen_VerifyCalKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_CalEditDraw(uint32_t, uint32_t) {}
+int32_t Screen_CalEditKey(uint32_t event, uint32_t) { return PageNotWrittenKey(event); }
+void Screen_LinCompDraw(uint32_t, uint32_t) {}
+int32_t Screen_LinCompKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_CompCoefDraw(uint32_t) {}
+int32_t Screen_CompCoefKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_AoutMaDraw(uint32_t, uint32_t) {}
+int32_t Screen_AoutMaKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_PidModeDraw(uint32_t) {}
+int32_t Screen_PidModeKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_PidTuneDraw(uint32_t) {}
+int32_t Screen_PidTuneKey(uint32_t event) { return PageNotWrittenKey(event); }
+void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
+int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
+int32_t Screen_PidManualKey(uint32_t, int32_t) { return 4155; }
+int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
+void NumEdit_SetChannelB(uint32_t) {}
+uint32_t NumEdit_IsOutputCalOpen() { return 0; }
+int32_t ParamPage_Open(uint32_t, uint32_t) {
+    g_DisplayMode = 1;
+    return -1;
+}
+int32_t ParamPage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
+void ParamPage_SetCurrent(uint32_t) {}
+uint32_t ParamPage_CurrentPage() { return 0; }
+void ParamPage_ResetSelectors(uint32_t) {}
+int32_t ValuePage_BeginEdit(uint32_t, uint32_t) {
+    g_DisplayMode = 1;
+    return -1;
+}
+int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
+void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
 void Meas_DrawStateMarker(uint32_t) {}
-uint32_t Chan_GetLinkState() { return 255; }
-uint8_t Chan_GetCurrentChannel() { return 0; }
+uint32_t Chan_GetLinkState() { return 0; }
+uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
+uint8_t Chan_GetBRecordByte74() { return 0; }
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
+
+uint8_t g_CurrentChannel;
+uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
+    uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
+    switch (sel) {
+        case 0: return channel == 0 ? g_ChannelKind[0] : 255;
+        case 1: return channel == 1 ? g_SensorKindActive[1] : 255;
+        case 2: return g_ChannelKind[channel];
+        case 3: return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
+        default: return 255;
+    }
+}
+uint32_t Chan_IsMeasuringKindO2(uint32_t kind) { return kind >= 5 && kind <= 8 ? 1 : 0; }
+uint32_t Chan_IsKindSpecialOnA(uint32_t channel, uint32_t kind) {
+    return channel == 0 && (kind == 15 || kind == 27 || kind == 28 || kind == 29 || kind == 32) ? 1 : 0;
+}
+uint32_t Chan_HasTempComp(uint32_t) { return 1; }
+void Chan_LoadCalEditValues(uint32_t, uint32_t) {}
+void Chan_SaveCalEditValues(uint32_t) {}
+void Chan_NotifyMemoryChanged(uint32_t) {}
+uint32_t Meas_CheckCalDue(uint32_t) { return 0; }
+uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
+void Meas_ResetSettings(uint32_t) {}
+void Meas_QueueMeasurementItems() {}
 
 // ---- Calibration by measurement id ----------------------------------------------------------
 CalTracking g_CalTracking;
@@ -110,6 +290,15 @@ void Cal_SelectMeasurement(uint32_t, uint32_t) {
 }
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
 void Meas_SetValueCache(uint32_t, float, uint32_t) {}
+
+uint8_t g_SensorParamSavePending;
+void Cal_StepById(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+// A save reaches the settings store; it fails as the store does.
+void Cal_SaveById(uint32_t, uint32_t* status) {
+    uint8_t marker[2];
+    Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
+}
+void Cal_SetCalibrateOnly(uint32_t, uint8_t) {}
 
 // ---- pH, ORP and CO2: values at the factory calibration ------------------------------------
 float CalPh_PhFromMv(uint32_t, float mv, float t, uint32_t*) { return 7.0f - mv / (54.2f + 0.1984f * t); }
@@ -145,6 +334,7 @@ float Conc_FromCondUnit7(float, float, uint32_t*) { return 0.0f; }
 float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
+void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
 
 // ---- Oxygen and the analog input --------------------------------------------------------------
 float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
@@ -187,12 +377,65 @@ void Vdx_ReportAutoclaveSave() {}
 void Vdx_RaiseWrongSensor(uint32_t) {}
 void Vdx_ClearWrongSensor(uint32_t) {}
 void Vdx_UpdateDisconnectedB(uint32_t) {}
-// The stored kinds and the default measurement lines: pH, temperature and two empty lines, all
-// on channel A.
+uint8_t g_SensorPlugged[2];
+void Vdx_DecodeSensorFamily(uint32_t) {}
+uint32_t Vdx_CheckSensorOption(uint32_t) { return 0; }
+void Vdx_RaiseCommError() { Msg_Raise(100); }
+void Vdx_ClearCommError() { Msg_Clear(100); }
+uint8_t g_SensorMemImage[2][kSensorImageBytes];
+uint8_t g_SensorImageValid[2];
+uint32_t SensMem_GetWriteTime(uint32_t) { return 0; }
+uint32_t SensCmd_BuildRequest(uint32_t, uint32_t, uint8_t*, uint8_t*) { return 0; }
+uint32_t SensCmd_HandleReply(uint32_t, uint32_t, const uint8_t*, uint32_t) { return 0; }
+void SensDiag_TickCycleDetectors(uint32_t) {}
+void SensDiag_UpdateMaxTemperature(uint32_t) {}
+void SensDiag_PublishIndicators(uint32_t) {}
+void SensDiag_ClearSipDetectorState(uint32_t) {}
+void SensDiag_ClearCipDetectorState(uint32_t) {}
+void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
+// The stored kinds and the measurement lines at their defaults.
 void Vdx_LoadChannelConfig(uint32_t* status) {
-    static const uint8_t kLineUnits[4] = {13, 11, 30, 30};
     Fw_LoadChannelTypes();
     Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, 0, kLineUnits[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
+// The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
+MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+uint8_t Vdx_GetPlugState() { return 29; }
+void Vdx_SetPlugState(uint8_t) {}
+uint8_t Vdx_GetPreviousPlugState() { return 29; }
+void Vdx_SetPlugTarget(uint8_t) {}
+uint8_t Vdx_TakeChooseRequest() { return 0; }
+void Vdx_SetChooseRequest() {}
+void Vdx_ChoosePlugState(uint32_t) {}
+void Vdx_ResumePlugState() {}
+int32_t Vdx_StepPlugMachine() { return -1; }
+int32_t Vdx_PlugYesNoKey(uint32_t) { return -1; }
+void Vdx_OnPlugTimer() {}
+int32_t Vdx_GetPendingPlugPage() { return -1; }
+void Vdx_RaiseSetDateAlarm() {}
+void Vdx_ClearSetDateAlarm() {}
+void Vdx_ClearDisconnected(uint32_t) {}
+uint32_t Vdx_HasSensorOption(uint32_t) { return 0; }
+void Vdx_PushSettingsToSensor() {}
+uint32_t SensDiag_GetCycleAlarmEnable() { return 0; }
+void SensDiag_RunPeriodic() {}
+void SensDiag_IncrementAutoclaveCount() {}
+void SensDiag_WriteOptLedMode() {}
+void SensDiag_SyncOptLedMode(uint32_t) {}
+void VdxPage_OpenCalHistory(uint32_t) {}
+int32_t VdxPage_CalHistoryKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_DrawSensorInfo(uint32_t) {}
+int32_t VdxPage_SensorInfoKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_OpenCalData(uint32_t, uint32_t) {}
+int32_t VdxPage_CalDataKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_DrawCycles(uint32_t, uint32_t) {}
+void VdxPage_DrawTimers(uint32_t, uint32_t) {}
+int32_t VdxPage_TimersKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_DrawMaxTemp() {}
+int32_t VdxPage_MaxTempKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_DrawSetup(uint32_t, uint32_t) {}
+int32_t VdxPage_SetupKey(uint32_t event) { return PageNotWrittenKey(event); }
+void VdxPage_OpenOptErrors() {}
+int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); }

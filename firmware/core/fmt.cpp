@@ -131,6 +131,12 @@ uint32_t Fmt_UnitIndexInList(uint32_t list, uint32_t unit) {
     return 0;
 }
 
+uint32_t Fmt_UnitListLength(uint32_t list) { return list < 13 ? kUnitListLengths[list] : 0; }
+
+uint8_t Fmt_UnitAt(uint32_t list, uint32_t index) {
+    return index < Fmt_UnitListLength(list) ? kUnitLists[list][index] : 0;
+}
+
 void Fmt_DrawUnitString(uint32_t row, uint32_t column, uint32_t blink, uint32_t prefix) {
     static const char* const kSymbols[10] = {"", "n", "{", "m", "M", "K", "ppk", "ppm", "ppb", "ppt"};
     if (prefix >= 1 && prefix <= 9) {

@@ -65,7 +65,9 @@ static void DrawCentred(uint32_t row, const char* text) {
 }
 
 void Fw_ShowVersion() {
-    DrawCentred(kRowStatus, Ident_GetModelName());
+    char model[16];
+    Ident_GetModelName(model);
+    DrawCentred(kRowStatus, model);
     DrawCentred(kRowMessage, kFirmwareVersion);
 }
 

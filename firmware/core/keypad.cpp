@@ -1,5 +1,5 @@
 // Keypad scan and key queue. The scan runs on the timer thread, the panel writes the held key
-// and the escape key from its own thread, the firmware thread takes keys: shared bytes are atomics.
+// and the escape key from its own thread, the firmware thread takes keys: shared values are atomics.
 #include "core/keypad.h"
 
 #include "core/events.h"
@@ -14,10 +14,19 @@ enum : uint8_t { kPressIdle = 0, kPressJust = 1, kPressHeld = 2, kPressLong = 3 
 static constexpr uint8_t kHoldScans = 50;   // one second to a long hold
 static constexpr uint8_t kRepeatScans = 8;  // 160 ms between repeats
 
-static std::atomic<uint8_t> s_Queue[2];
-static std::atomic<uint8_t> s_WriteIndex;
-static std::atomic<uint8_t> s_ReadIndex;
-static std::atomic<uint8_t> s_Count;
+// The two-entry key queue in one word, so that the scan (timer thread), the escape key (panel
+// thread) and Key_Get (firmware thread) each change it in one atomic step: entry 0 in bits 0-7,
+// entry 1 in bits 8-15, write index bit 16, read index bit 17, count bits 18-19.
+static std::atomic<uint32_t> s_KeyQueue{0};
+static constexpr uint32_t kQueueWriteShift = 16;
+static constexpr uint32_t kQueueReadShift = 17;
+static constexpr uint32_t kQueueCountShift = 18;
+static constexpr uint32_t kQueueCapacity = 2;
+
+static uint32_t QueueCount(uint32_t queue) { return (queue >> kQueueCountShift) & 3; }
+static uint32_t QueueIndex(uint32_t queue, uint32_t shift) { return (queue >> shift) & 1; }
+static uint32_t QueueEntry(uint32_t queue, uint32_t index) { return (queue >> (8 * index)) & 0xFF; }
+
 static std::atomic<uint8_t> s_PreviousKey{kKeyNone};
 static std::atomic<uint8_t> s_PressState;
 static std::atomic<uint8_t> s_HoldCountdown;
@@ -37,11 +46,7 @@ void Key_PressStart() {
 }
 
 void Key_Init() {
-    s_WriteIndex.store(0, kRelaxed);
-    s_ReadIndex.store(0, kRelaxed);
-    s_Count.store(0, kRelaxed);
-    s_Queue[0].store(0, kRelaxed);
-    s_Queue[1].store(0, kRelaxed);
+    s_KeyQueue.store(0, kRelaxed);
     s_PreviousKey.store(kKeyNone, kRelaxed);
     s_PressState.store(kPressIdle, kRelaxed);
     Timer_Stop(kTimerKeyScan);
@@ -60,21 +65,34 @@ uint8_t Key_ReadRaw() {
 }
 
 void Key_Put(uint8_t code) {
-    if (s_Count.load(kRelaxed) >= 2) return;
-    uint8_t w = s_WriteIndex.load(kRelaxed) & 1;
-    s_Queue[w].store(code, kRelaxed);
-    s_WriteIndex.store(static_cast<uint8_t>((w + 1) & 1), kRelaxed);
-    s_Count.fetch_add(1, kRelaxed);
+    uint32_t queue = s_KeyQueue.load(kRelaxed);
+    uint32_t next;
+    do {
+        uint32_t count = QueueCount(queue);
+        if (count >= kQueueCapacity) return;
+        uint32_t w = QueueIndex(queue, kQueueWriteShift);
+        next = queue & ~((0xFFu << (8 * w)) | (1u << kQueueWriteShift) | (3u << kQueueCountShift));
+        next |= static_cast<uint32_t>(code) << (8 * w);
+        next |= (w ^ 1) << kQueueWriteShift;
+        next |= (count + 1) << kQueueCountShift;
+    } while (!s_KeyQueue.compare_exchange_weak(queue, next, std::memory_order_acq_rel, kRelaxed));
 }
 
-uint8_t Key_HasKey() { return s_Count.load(kRelaxed) > 0 ? 1 : 0; }
+uint8_t Key_HasKey() { return QueueCount(s_KeyQueue.load(kRelaxed)) > 0 ? 1 : 0; }
 
 uint8_t Key_Get() {
-    if (s_Count.load(kRelaxed) == 0) return kKeyNone;
-    uint8_t r = s_ReadIndex.load(kRelaxed) & 1;
-    uint8_t code = s_Queue[r].load(kRelaxed);
-    s_ReadIndex.store(static_cast<uint8_t>((r + 1) & 1), kRelaxed);
-    s_Count.fetch_sub(1, kRelaxed);
+    uint32_t queue = s_KeyQueue.load(kRelaxed);
+    uint32_t next;
+    uint8_t code;
+    do {
+        uint32_t count = QueueCount(queue);
+        if (count == 0) return kKeyNone;
+        uint32_t r = QueueIndex(queue, kQueueReadShift);
+        code = static_cast<uint8_t>(QueueEntry(queue, r));
+        next = queue & ~((1u << kQueueReadShift) | (3u << kQueueCountShift));
+        next |= (r ^ 1) << kQueueReadShift;
+        next |= (count - 1) << kQueueCountShift;
+    } while (!s_KeyQueue.compare_exchange_weak(queue, next, std::memory_order_acq_rel, kRelaxed));
     return code;
 }
 

@@ -1,30 +1,152 @@
-// Main-board side of the sensor-board link.
+// Main-board side of the sensor-board link: request kinds and their frames, the pending-request
+// mask, the link state machine with its time-outs and retries, reply checks, and the transport
+// that binds the sensor-board library and pumps bytes to and from it.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
-// Outcome of a sensor-board save: 1 done, 0 failed, 255 idle.
-extern uint8_t g_LinkSaveResult;
+struct PlatLibrary;
 
-// One step of the link state machine (main loop).
-void Link_Tick();
-// Software timer 3's callback: counts link ticks.
-void Link_CountTick();
-// The 100-ms byte pump between the firmware and the library.
-void Link_Pump();
-// Loads the library from the library folder and starts its board (once, from the panel).
-void Link_BindLibrary();
-// Hands channel B's sensor image file and sensor code to the library; always 1.
-uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code);
+// The sensor-board library's file, looked for in the library folder.
+extern const char kLibraryFileName[];
 
+constexpr uint32_t kLinkFrameMax = 256;
+constexpr uint8_t kLinkRequestStart = 0x77;
+constexpr uint8_t kLinkReplyStart = 0x33;
+constexpr uint8_t kLinkNoChannel = 255;
+
+// Link states.
+constexpr uint32_t kLinkIdle = 0;
+constexpr uint32_t kLinkBuilt = 1;
+constexpr uint32_t kLinkSent = 2;
+constexpr uint32_t kLinkArmed = 3;
+
+// Request kinds (bit numbers of the pending mask).
+constexpr uint8_t kReqMeasureA = 0;
+constexpr uint8_t kReqMeasureB = 1;
+constexpr uint8_t kReqReadPage13 = 2;
+constexpr uint8_t kReqWritePage = 3;
+constexpr uint8_t kReqReadPage = 4;
+constexpr uint8_t kReqSensorStatus = 5;
+constexpr uint8_t kReqSensorCommand = 6;
+constexpr uint8_t kReqCalTable = 12;
+constexpr uint8_t kReqCalSave = 13;
+constexpr uint8_t kReqCalPoint = 14;
+constexpr uint8_t kReqRestoreFactory = 15;
+constexpr uint8_t kReqRange = 16;
+constexpr uint8_t kReqGain = 17;
+constexpr uint8_t kReqPolarization = 18;
+constexpr uint8_t kReqMeasureMode = 19;
+constexpr uint8_t kReqIdentity = 21;
+constexpr uint8_t kReqVersionCheck = 22;
+
+// The main board's link buffer. The pump (timer thread) writes the receive ring, its write index
+// and the two flags; the firmware thread touches the frame only before arming it and the ring
+// only after the reply wait.
+struct LinkBuffer {
+    uint8_t kind;
+    uint8_t command;
+    uint8_t status;
+    uint8_t item;
+    uint8_t frame[kLinkFrameMax];
+    uint8_t ring[kLinkFrameMax];
+    std::atomic<uint8_t> sendIndex;
+    uint8_t readIndex;
+    // Bytes received since the request was armed; wraps with the ring.
+    std::atomic<uint8_t> writeIndex;
+    uint8_t payloadPos;
+    uint8_t payloadLength;
+    uint8_t turnaround;
+    uint8_t replyWait;
+    std::atomic<uint8_t> awaitingReply;
+    std::atomic<uint8_t> requestPending;
+};
+
+extern LinkBuffer g_LinkBuffer;
+extern std::atomic<uint32_t> g_LinkState;
+extern std::atomic<uint32_t> g_LinkTickCount;
+extern uint8_t g_LinkRetryCount;
+extern uint8_t g_LinkReqChannel;
+extern uint32_t g_PendingRequests;
+extern uint32_t g_LinkItems[5];
 // Channel of the current measurement requests; 255 (any value of 2 or more) is none.
 extern uint8_t g_LinkActiveChannel;
 // Polarization voltage last requested of the sensor board, mV.
 extern float g_LinkPolVoltage;
-// Per channel: measurement replies since the sensor's page 13 was last read.
+extern uint8_t g_LinkPageIndex[2];
+extern uint32_t g_DirtyPages[2];
+// Outcome of the last request a wait page waits for / of a sensor-board save: 1 done, 0 failed,
+// 255 idle or pending.
+extern uint8_t g_LinkRequestResult;
+extern uint8_t g_LinkSaveResult;
+// Per channel: measurement replies since the sensor's page 13 was last read (channel B's
+// command-protocol sensor: the G100 poll counter).
 extern uint16_t g_LinkChanStatus[2];
+// 1 when a sensor announced itself during the start-up wait.
+extern uint8_t g_PlugReplyFlag;
+extern std::atomic<PlatLibrary*> g_LibraryHandle;
 
-// Queues request kind n; returns the pending mask.
+// The library's exports as the program calls them, looked up by name at each call.
+typedef uintptr_t (*SlaveStartHandleFn)();
+typedef int (*SlaveSetTedsFileNameFn)(int slot, const char* name, int code);
+typedef uint8_t (*MainSetSlaveRxDataFn)(int byte);
+typedef uint8_t (*MainGetSlaveTxFlagFn)();
+typedef uint8_t (*MainGetSlaveTxCountFn)();
+typedef int (*MainGetSlaveTxDataFn)(int unused);
+typedef int (*SetEepromBinFilePathFn)(const char* folder);
+typedef uint32_t (*SetSfxFlagFn)(uint32_t flag);
+typedef int (*SetDllFilePathFn)(const char* folder);
+
+// ---- Pending requests and sensor-command items ----------------------------------------------
 uint32_t Link_SetRequestBit(uint32_t kind);
+void Link_SetRequestMask(uint32_t mask);
+void Link_ClearRequestBit(uint32_t kind);
+void Link_ClearRequestMask(uint32_t mask);
+void Link_ClearRequests();
 uint32_t Link_IsRequestPending(uint32_t kind);
-// Selects the channel measured and its measuring mode.
+// Position of the highest set bit counted from bit 31 (0 = bit 31); 32 for 0.
+uint32_t Link_FindFirstSetBit(uint32_t word);
+void Link_ClearItems();
+void Link_QueueItem(uint32_t item);
+// The lowest-numbered item queued in the current word (255 none); take = 1 also unqueues it.
+uint8_t Link_TakeNextItem(uint32_t take);
+// The lowest page of channel B waiting for write-back (255 none), unmarked.
+uint8_t Link_TakeNextDirtyPage();
+
+// ---- Requests the rest of the firmware asks for ---------------------------------------------
+void Link_SetRange(uint8_t range);
+void Link_SetGain(uint8_t gain);
+void Link_SetPolarizationVoltage(uint32_t channel, float millivolts, uint8_t flag);
+void Link_RequestCalSave(uint8_t mode, uint8_t kind);
+// Status 2 (and nothing queued) while a point request is still pending, else 0.
+void Link_RequestCalPoint(uint8_t point, uint8_t kind, float value, uint32_t* status);
+// Selects the measured channel and its measuring mode; a change restarts the measurement.
 void Link_SetMeasureMode(uint32_t channel, uint32_t mode);
+// At store load: clears the link and queues the start-up requests.
+void Link_Reset();
+void Link_QueueStartupRequests();
+
+// ---- State machine ----------------------------------------------------------------------------
+// One step per main-loop pass and per round of the start-up wait.
+void Link_Tick();
+// Software timer 3's callback: counts link ticks.
+void Link_CountTick();
+void Link_StartNextRequest();
+// Builds the request of that kind for the channel; 0 when there is nothing to send for it.
+uint32_t Link_BuildRequest(uint8_t channel, uint8_t kind, uint8_t turnaround);
+void Link_ArmSend();
+// 0 when nothing arrived since the last look, else whether a valid reply was found.
+uint32_t Link_CheckReceived(LinkBuffer* buffer, uint32_t unused);
+uint32_t Link_FindReplyFrame(LinkBuffer* buffer);
+uint32_t Link_ParseReply(uint8_t channel);
+void Link_AfterReply(uint8_t channel);
+void Link_HandleFailure(uint8_t channel);
+void Link_OnFinalFailure(uint8_t kind);
+
+// ---- Transport to the library -----------------------------------------------------------------
+// Loads the library from the library folder and starts its board (once, from the panel).
+void Link_BindLibrary();
+// The 100-ms byte pump between the firmware and the library.
+void Link_Pump();
+// Hands channel B's sensor image file and sensor code to the library; always 1.
+uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code);

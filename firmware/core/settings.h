@@ -1,7 +1,46 @@
-// Settings modules: defaults, load, copy and commit of every module, run by the dispatchers.
+// Settings modules: defaults, load, copy and commit of every module, run by the dispatchers, and
+// the system settings and working-set values the menus read.
 #pragma once
 #include <cstdint>
+
+struct MeasLineConfig;
 
 void Settings_InitComm();
 void Settings_LoadMeasurementStore(uint32_t* status);
 void Settings_LoadAll(uint32_t* status);
+// mode 1 at first start, 0 from the reset page (keeps the access codes and section locks).
+void Settings_DefaultAll(uint32_t mode, uint32_t* status);
+// Live settings into the working set the pages edit.
+void Settings_CopyAll();
+// The working set into the live settings and the store.
+void Settings_CommitAll(uint32_t* status, uint32_t mode);
+// The PID controller may run and show its output line.
+uint32_t Settings_PidMayRun();
+
+// System settings (live values).
+// Menu lockout: 0 on, 1 off.
+uint8_t Settings_GetLockout();
+// Lock byte of a menu section: 0 the CAL key, 1 quick setup, 2 configuration, 3 system,
+// 4 PID setup, 5 service.
+uint8_t Settings_GetSectionLock(uint32_t section);
+// Error display: 1 = the measurement screen offers the message list.
+uint8_t Settings_GetErrorDisplay();
+// Hold outputs during a calibration: 0 yes, 1 no.
+uint8_t Settings_GetHoldOutputs();
+// Names of display lines 2 and 3 (index 0, 1): 8 characters and an ending zero; the offset by
+// which the line's value moves right when the name is shown (0 = no name).
+constexpr uint32_t kLineNameSize = 9;
+void Settings_GetLineName(uint32_t index, char* text);
+uint8_t Settings_GetNameOffset(uint32_t index);
+
+// Working set.
+// The channel the menus edit, and the measuring kind edited for a channel.
+uint8_t Settings_GetEditChannel();
+uint8_t Settings_GetEditKind(uint32_t channel);
+// PID auto (0) or manual (1).
+uint8_t Settings_GetEditPidManual();
+void Settings_SetEditPidManual(uint8_t manual);
+// Working copy of the measurement lines.
+MeasLineConfig* Settings_GetEditMeasLines();
+int16_t Settings_GetEditMeasPolVoltage(uint32_t channel);
+int16_t Settings_GetEditCalPolVoltage(uint32_t channel);

@@ -13,3 +13,18 @@ constexpr uint32_t kDiagMaxTemperature = 6;
 constexpr uint32_t kDiagSpare = 7;
 constexpr uint32_t kDiagAutoclaveCount = 8;
 extern float g_DiagIndicators[9];
+
+// Enable word of the cycle alarms (bit 0 the cycle limits, bit 6 the lifetime reset page).
+uint32_t SensDiag_GetCycleAlarmEnable();
+// Once a second while plug-and-measure is idle.
+void SensDiag_RunPeriodic();
+void SensDiag_IncrementAutoclaveCount();
+// The optical sensor's LED mode: the working set's choice written back, or kept in step.
+void SensDiag_WriteOptLedMode();
+void SensDiag_SyncOptLedMode(uint32_t channel);
+void SensDiag_TickCycleDetectors(uint32_t channel);
+void SensDiag_UpdateMaxTemperature(uint32_t channel);
+void SensDiag_PublishIndicators(uint32_t channel);
+void SensDiag_ClearSipDetectorState(uint32_t channel);
+void SensDiag_ClearCipDetectorState(uint32_t channel);
+void SensDiag_LoadSettings(uint32_t* status);

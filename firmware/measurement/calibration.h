@@ -28,3 +28,10 @@ void Cal_SelectMeasurement(uint32_t channel, uint32_t id);
 void Cal_ClearDataSetSensorFlag(uint32_t channel);
 // The value last used for calibration, with its status.
 void Meas_SetValueCache(uint32_t channel, float value, uint32_t status);
+
+// Set when sensor parameters were saved: the calibration diagnostics are judged again.
+extern uint8_t g_SensorParamSavePending;
+void Cal_StepById(uint32_t id, uint32_t point, uint32_t points, uint32_t* status);
+void Cal_SaveById(uint32_t id, uint32_t* status);
+// 1: a finished calibration is recorded but not put into use.
+void Cal_SetCalibrateOnly(uint32_t channel, uint8_t value);

@@ -13,10 +13,13 @@ constexpr uint32_t kLayoutCond = 2;
 constexpr uint32_t kLayoutProtocol = 4;
 constexpr uint32_t kLayoutNone = 5;
 extern uint32_t g_SensorMemLayout[2];
+// Set when the digital sensor's parameters are to be saved to it.
+extern uint8_t g_SensorParamSavePending;
 
 // State of the digital sensor's save over the link: 0 done, 1 failed, other values waiting.
 uint32_t Chan_GetLinkState();
-// The channel the menus show and edit.
+// The channel the menus show and edit (0 A, 1 B).
+extern uint8_t g_CurrentChannel;
 uint8_t Chan_GetCurrentChannel();
 uint16_t Chan_GetMeasuringKind(uint32_t channel);
 // The kind the board reports; 15 and above take the channel out of measuring.
@@ -27,3 +30,24 @@ uint32_t Chan_IsProtocolSensorPresent(uint32_t channel);
 // 0 selects the uncompensated value paths while a calibration point is entered by hand.
 void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag);
 uint8_t Chan_GetMeasureFlag(uint32_t channel);
+// sel 0..3: configured or active kind by channel (sel 3: channel B's active kind while B is
+// current, else channel A's configured kind); 255 none.
+uint32_t Chan_GetSensorKindBySel(uint32_t sel);
+// Amperometric oxygen kinds 5 to 8.
+uint32_t Chan_IsMeasuringKindO2(uint32_t kind);
+// Measurements channel A does not offer (channel 0 with kinds 15, 27, 28, 29, 32).
+uint32_t Chan_IsKindSpecialOnA(uint32_t channel, uint32_t kind);
+// The channel compensates for temperature.
+uint32_t Chan_HasTempComp(uint32_t channel);
+void Chan_LoadCalEditValues(uint32_t channel, uint32_t asked);
+void Chan_SaveCalEditValues(uint32_t channel);
+void Chan_NotifyMemoryChanged(uint32_t channel);
+// 1 when the optical sensor waits for its calibration (its LED is off).
+uint32_t Meas_CheckCalDue(uint32_t channel);
+uint32_t Meas_HasSensorStatusBit2(uint32_t channel);
+// 0 re-identify the sensors, 2 factory measurement settings, 3 factory output calibration.
+void Meas_ResetSettings(uint32_t mode);
+// Asks the optical sensor for its measurement items over the link.
+void Meas_QueueMeasurementItems();
+// The optical sensor's calibration mode (byte 74 of its parameter record): 3 the calibration step.
+uint8_t Chan_GetBRecordByte74();

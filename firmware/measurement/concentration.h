@@ -11,3 +11,7 @@ float Conc_FromCondUnit7(float k, float t, uint32_t* status);
 float Conc_FromCondUnit8(float k, float t, uint32_t* status);
 float Conc_GetTdsUnit9(float k, float t, uint32_t* status);
 float Conc_GetTdsUnit10(float k, float t, uint32_t* status);
+
+constexpr uint32_t kConcNameSize = 8;
+// The user table's 7-character name and an ending zero.
+void Conc_GetTableName(char* text);

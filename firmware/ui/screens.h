@@ -1,5 +1,72 @@
-// Info, list, countdown and fixed pages.
+// Info, list, countdown, selection and fixed pages.
 #pragma once
 #include <cstdint>
 
 void Screen_EndTimedHold();
+
+// Selection screen (modes 0 to 3) and its position.
+void Screen_SelectInit(uint32_t flag);
+void Screen_SelectShow(uint32_t mode, uint32_t marker);
+int32_t Screen_SelectKey(uint32_t event);
+uint32_t Screen_GetSelectPosition();
+
+// Info, list and countdown screens.
+void Screen_InfoShow();
+int32_t Screen_InfoKey(uint32_t event);
+void Screen_ListShow(uint32_t point, uint32_t alternate);
+int32_t Screen_ListKey(uint32_t event);
+void Screen_List2Show(uint32_t alternate);
+int32_t Screen_List2Key(uint32_t event);
+void Screen_HoldCountdownShow();
+int32_t Screen_HoldCountdownTick(uint32_t event);
+// Judges the current channel's calibration into warnings and alarms.
+void Screen_DrawDiagIndicators();
+
+// Service, test and information pages.
+void Screen_KeypadTestDraw();
+int32_t Screen_KeypadTestKey(uint32_t event);
+void Screen_DigInDraw();
+void Screen_DigInValues();
+void Screen_ReadOcDraw();
+int32_t Screen_ReadOcKey(uint32_t event);
+void Screen_AoutTestDraw();
+int32_t Screen_AoutTestKey(uint32_t event);
+void Screen_AinDraw();
+void Screen_AinValue();
+void Screen_MemoryTestDraw();
+void Screen_DisplayTestStart();
+void Screen_RevisionOpen();
+int32_t Screen_RevisionKey(uint32_t event);
+void Screen_ConfigWarnDraw(uint32_t field);
+int32_t Screen_ConfigWarnKey(uint32_t event);
+void Screen_PleaseWaitDraw();
+// Key operation of the wait for a sensor-board request.
+int32_t Menu_Back(uint32_t event);
+
+// Password and lockout page.
+void Screen_PasswordDraw(uint32_t entry);
+int32_t Screen_PasswordKey(uint32_t event);
+
+// Temperature-source, calibration-constant, compensation and output-hold pages.
+void Screen_TempSourceDraw(uint32_t redraw);
+int32_t Screen_TempSourceKey(uint32_t event);
+void Screen_VerifyCalDraw(uint32_t channel);
+int32_t Screen_VerifyCalKey(uint32_t event);
+void Screen_CalEditDraw(uint32_t channel, uint32_t redraw);
+int32_t Screen_CalEditKey(uint32_t event, uint32_t channel);
+void Screen_LinCompDraw(uint32_t part, uint32_t redraw);
+int32_t Screen_LinCompKey(uint32_t event);
+void Screen_CompCoefDraw(uint32_t redraw);
+int32_t Screen_CompCoefKey(uint32_t event);
+void Screen_AoutMaDraw(uint32_t output, uint32_t redraw);
+int32_t Screen_AoutMaKey(uint32_t event);
+
+// PID setup pages and the manual output key of the measurement screen.
+void Screen_PidModeDraw(uint32_t redraw);
+int32_t Screen_PidModeKey(uint32_t event);
+void Screen_PidTuneDraw(uint32_t redraw);
+int32_t Screen_PidTuneKey(uint32_t event);
+void Screen_PidLimitsDraw(uint32_t form, uint32_t redraw);
+int32_t Screen_PidLimitsKey(uint32_t form, uint32_t event);
+// Returns -1 or 4155 (no change).
+int32_t Screen_PidManualKey(uint32_t event, int32_t percent);

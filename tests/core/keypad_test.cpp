@@ -5,6 +5,10 @@
 #include "core/keypad.h"
 #include "core/timers.h"
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 void Scan(int times) {
     for (int i = 0; i < times; ++i) Key_Scan();
@@ -76,4 +80,49 @@ TEST(Keypad, KeyModesMapKeysToEvents) {
     }
     // A mode outside the table gives nothing rather than reading past it.
     EXPECT_EQ(Key_EventFor(10, kKeyEnter), 255);
+}
+
+TEST(Keypad, ReleaseWithinOneScanOfThePressGivesNothing) {
+    Timer_Init();
+    Key_Start();
+    g_KeyCode = kKeyCal;
+    Scan(1);
+    g_KeyCode = kKeyNone;
+    Scan(1);
+    EXPECT_EQ(Key_HasKey(), 0);
+}
+
+// The scan (timer thread) and the escape button (panel thread) put keys while the firmware thread
+// takes them: no key is taken twice or out of its producer's order, and the count stays whole.
+TEST(Keypad, QueueStaysWholeUnderThreeThreads) {
+    Key_Init();
+    for (int round = 0; round < 1000; ++round) {
+        std::atomic<int> running{2};
+        std::vector<uint8_t> taken;
+        auto produce = [&running](uint8_t first) {
+            for (uint8_t code = first; code < first + 100; ++code) Key_Put(code);
+            running.fetch_sub(1);
+        };
+        std::thread scan(produce, 1);
+        std::thread panel(produce, 101);
+        while (running.load() > 0) {
+            if (Key_HasKey()) taken.push_back(Key_Get());
+        }
+        scan.join();
+        panel.join();
+        int left = 0;
+        while (Key_HasKey() && left < 3) {
+            taken.push_back(Key_Get());
+            ++left;
+        }
+        ASSERT_LE(left, 2) << "round " << round;
+        int lastScan = 0;
+        int lastPanel = 100;
+        for (uint8_t code : taken) {
+            ASSERT_NE(code, kKeyNone);
+            int& last = code <= 100 ? lastScan : lastPanel;
+            ASSERT_GT(code, last) << "round " << round;
+            last = code;
+        }
+    }
 }

@@ -9,8 +9,10 @@
 #include "core/eeprom.h"
 #include "core/fw_main.h"
 #include "core/keypad.h"
+#include "core/link.h"
 #include "core/timers.h"
 #include "platform/plat.h"
+#include "rig_board.h"
 
 namespace {
 std::atomic<uint64_t> s_Now{0};
@@ -72,9 +74,13 @@ void Rig_Reset(const std::string& folder) {
     std::string directory = folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     SetEEPROMBinFilePath(directory.c_str());
+    SetDLLFilePath(folder.c_str());
+    RigBoard_Reset();
+    Rig_AddPeriodic(100, Link_Pump);
 }
 
 void Rig_Boot() {
+    RigBoard_Bind();
     s_Booting = true;
     s_BootStart = VirtualNow();
     Fw_Start();

@@ -3,12 +3,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// Fresh firmware state with the settings store in that folder (created when missing).
+// Fresh firmware state with the settings store (and the library folder) in that folder, created
+// when missing. The sensor board of the next Rig_Boot is the library's own code again.
 void Rig_Reset(const std::string& folder);
-// Runs the firmware's start-up; its 14-second wait for the sensor board costs no real time.
+// Binds the sensor board chosen below (the library's code unless a test chose otherwise), then
+// runs the firmware's start-up; its 14-second wait for the sensor board costs no real time.
 void Rig_Boot();
-// Advances virtual time: every 20 ms the firmware tick and a main-loop pass.
+// Advances virtual time: every 20 ms the firmware tick and a main-loop pass; every 100 ms the
+// link pump; every 50 ms one poll of the board's worker once the board was started.
 void Rig_AdvanceMs(uint32_t ms);
 // Advances virtual time with the ticks and periodic work only, no main-loop pass.
 void Rig_TickOnlyMs(uint32_t ms);
@@ -33,3 +37,28 @@ std::string Rig_RowText(uint32_t row);
 std::string Rig_BigLineText(uint32_t line);
 // The frame buffer, row by row, 13 x 145 bytes.
 std::string Rig_FrameBytes();
+
+// ---- Sensor board ---------------------------------------------------------------------------
+// Rig_Boot binds the board behind the same nine export names the program looks up; the worker is
+// polled in virtual time instead of running on its thread. Choose before Rig_Boot.
+
+// No library: the library file is missing, so the firmware binds nothing.
+void Rig_UseNoLibrary();
+// A stand-in board that takes every request byte and never answers.
+void Rig_UseSilentBoard();
+// The library's board, except that requests with this command are answered with status 7.
+void Rig_UseBoardRejecting(uint8_t command);
+// The library's board, except that it stops answering this command after that many answers.
+void Rig_UseBoardIgnoring(uint8_t command, uint32_t answersFirst);
+// Lookups of this export find nothing (as a library without it).
+void Rig_HideExport(const std::string& name);
+
+struct RigFrame {
+    uint64_t atMs;
+    std::vector<uint8_t> bytes;
+};
+// Request frames the firmware handed to the board, and the replies it fetched, in order.
+const std::vector<RigFrame>& Rig_SentFrames();
+const std::vector<RigFrame>& Rig_ReceivedFrames();
+// The exports the firmware called while binding, in order.
+const std::vector<std::string>& Rig_BindCalls();

@@ -1,0 +1,526 @@
+// Measurement (home) screen: the four configured measurement lines with decimals, over- and
+// under-range fills and units, the sensor evaluations that run with each draw, and the line setup.
+#include "ui/home.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/fmt.h"
+#include "core/fw_main.h"
+#include "core/lcd.h"
+#include "core/settings.h"
+#include "core/texts.h"
+#include "core/util.h"
+#include "digital_sensor/sens_diag.h"
+#include "digital_sensor/vdx.h"
+#include "measurement/channel.h"
+#include "measurement/concentration.h"
+#include "measurement/meas.h"
+#include "measurement/units.h"
+#include "outputs/alarms.h"
+#include "outputs/hold.h"
+#include "outputs/pid.h"
+#include "outputs/sensor_alarm.h"
+#include "ui/menu.h"
+
+// Above these magnitudes a line shows one decimal fewer (index 3 - decimals).
+static const float kDecimalThresholds[4] = {9.9995f, 99.995f, 999.95f, 9999.499f};
+// What four digits can show; beyond it the line is over or under range.
+static constexpr float kLineLimit = 9999.499f;
+// Big-digit placeholders of the display font: over range, under range, no usable sensor.
+static constexpr uint32_t kBigOverRange = 65;
+static constexpr uint32_t kBigUnderRange = 192;
+static constexpr uint32_t kBigInvalid = 72;
+
+static constexpr uint32_t kSmallRow[kHomeLines] = {0, 0, 11, 12};
+static constexpr uint32_t kSymbolRow[2] = {1, 5};
+static constexpr uint32_t kUnitRow[2] = {2, 6};
+static constexpr uint32_t kUnitColumn = 108;
+static constexpr uint32_t kSmallUnitColumn = 48;
+
+// Channel of the slot whose line is being drawn (its unit may carry the "U" of no compensation).
+static uint8_t s_LineChannel;
+
+static uint8_t CurrentChannel() {
+    uint8_t channel = Chan_GetCurrentChannel();
+    return channel < 2 ? channel : 0;
+}
+
+static uint32_t ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : 255; }
+
+static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
+    Lcd_DrawMessage(row, column, group, index, g_Language);
+}
+
+static uint8_t SlotOfLine(const MeasLineConfig* lines, uint32_t line) {
+    uint8_t slot = line < kHomeLines ? lines->lineSlot[line] : 0;
+    return slot < kHomeLines ? slot : 0;
+}
+
+// Stored kinds above 54 show nothing.
+static uint8_t KindOfSlot(const MeasLineConfig* lines, uint8_t slot) {
+    uint8_t kind = lines->kind[slot];
+    return kind > 54 ? kHomeNoMeasurement : kind;
+}
+
+// Name offset of a small line (lines 2 and 3); big lines have none.
+static uint32_t NameOffset(uint32_t line) { return line >= 2 && line < kHomeLines ? Settings_GetNameOffset(line - 2) : 0; }
+
+static bool ChannelHeld(uint32_t channel) { return g_ManualHold.active && g_ManualHold.channel == channel; }
+
+static const char* UnitText(uint32_t kind) { return kind < kUnitCodes ? g_UnitTexts[kind] : ""; }
+
+// Columns a prefix symbol takes before the unit text.
+static uint32_t PrefixWidth(uint32_t prefix) {
+    if (prefix >= 1 && prefix <= 5) return 6;
+    if (prefix >= 6 && prefix <= 9) return 18;
+    return prefix == kPrefixUnits ? 6 : 0;
+}
+
+uint32_t Home_LineDecimals(float value, uint32_t resolution) {
+    if (resolution >= 4) return Util_DecimalsForDigits(value, 3);
+    uint32_t decimals = resolution;
+    float magnitude = std::fabs(value);
+    while (decimals != 0 && magnitude > kDecimalThresholds[3 - decimals]) --decimals;
+    return decimals;
+}
+
+uint32_t Home_ChannelBIsDigital(uint32_t channel) { return channel == 1 && ActiveKind(1) >= 15 ? 1 : 0; }
+
+void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) {
+    uint8_t slot = SlotOfLine(&g_MeasLines, line);
+    *code = KindOfSlot(&g_MeasLines, slot);
+    *prefix = g_MeasLines.prefix[slot];
+}
+
+void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
+    uint32_t row, column;
+    if (line < 2) {
+        row = kUnitRow[line];
+        Lcd_ClearSpan(row, kUnitColumn + 1, 36);
+        column = kUnitColumn;
+    } else {
+        row = kSmallRow[line < kHomeLines ? line : 3];
+        column = kSmallUnitColumn + NameOffset(line);
+    }
+    if (kind == 2) {
+        char name[kConcNameSize];
+        Conc_GetTableName(name);
+        Lcd_DrawText(row, column, name);
+        return;
+    }
+    Fmt_DrawUnitString(row, column, 0, prefix);
+    column += PrefixWidth(prefix);
+    column += 6 * Lcd_DrawText(row, column, UnitText(kind));
+    if ((kind == 0 || kind == 1) && !Chan_HasTempComp(s_LineChannel)) Lcd_DrawText(row, column, "U");
+}
+
+// The start of a small line: channel symbol, a blank, and the value area cleared.
+static void BeginSmallLine(uint32_t line, uint32_t channel) {
+    uint32_t row = kSmallRow[line];
+    if (!ChannelHeld(channel)) {
+        if (channel < 2) {
+            DrawText(row, 0, 59, channel);
+        } else {
+            Lcd_DrawText(row, 0, " ");
+        }
+    }
+    Lcd_DrawText(row, 6, " ");
+    uint32_t start = NameOffset(line) + 6;
+    if (start < kLcdColumns) Lcd_ClearSpan(row, start, kLcdColumns - start);
+}
+
+void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel, uint32_t line) {
+    if (line < 2 || line >= kHomeLines) return;
+    BeginSmallLine(line, channel);
+    char text[kNumberTextMax + 1];
+    Util_FloatToText(value, 255, decimals, text);
+    Lcd_DrawText(kSmallRow[line], NameOffset(line) + 12, text);
+    Home_DrawValue(kind, prefix, line);
+}
+
+void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t state, uint32_t, uint32_t, uint32_t prefix) {
+    if (line >= kHomeLines) return;
+    uint8_t slot = SlotOfLine(lines, line);
+    uint8_t kind = KindOfSlot(lines, slot);
+    bool over = state == 2;
+    if (line < 2) {
+        Lcd_ClearBigLine(line);
+        Lcd_DrawBigPlaceholder(line, over ? kBigOverRange : kBigUnderRange);
+    } else {
+        BeginSmallLine(line, lines->channel[slot]);
+        Lcd_DrawText(kSmallRow[line], NameOffset(line) + 12, over ? "*****" : "_____");
+    }
+    Home_DrawValue(kind, prefix, line);
+}
+
+void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint32_t status, uint32_t messages) {
+    if (line >= kHomeLines || lines == nullptr) return;
+    uint8_t slot = SlotOfLine(lines, line);
+    uint8_t channel = lines->channel[slot];
+    uint8_t kind = KindOfSlot(lines, slot);
+    uint8_t prefix = lines->prefix[slot];
+    uint8_t current = CurrentChannel();
+    bool big = line < 2;
+    s_LineChannel = channel;
+
+    if (Home_ChannelBIsDigital(current)) {
+        if (big) {
+            if (!Hold_IsOutputHoldForChannel(channel)) Lcd_ClearSpan(kSymbolRow[line], 0, 6);
+            Lcd_ClearBigLine(line);
+            Lcd_DrawBigPlaceholder(line, kBigInvalid);
+            Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
+        } else {
+            Lcd_ClearSpan(kSmallRow[line], 0, kLcdColumns);
+            if (g_SensorKindDetected[1] == 15) DrawText(kSmallRow[line], 0, 78, 14);
+        }
+        return;
+    }
+    if (!big && Meas_CheckCalDue(current) == 1) {
+        // The optical sensor's LED is off while it waits for its calibration.
+        if (line == 2) {
+            Lcd_ClearSpan(kRowStatus, 0, kLcdColumns);
+            DrawText(kRowStatus, 0, 84, 12);
+        } else if (!messages) {
+            Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
+        }
+        return;
+    }
+    if (big && !Hold_IsOutputHoldForChannel(channel) && !ChannelHeld(channel)) {
+        if (kind == kHomeNoMeasurement || channel >= 2) {
+            Lcd_DrawText(kSymbolRow[line], 0, " ");
+        } else {
+            DrawText(kSymbolRow[line], 0, 59, channel);
+        }
+    }
+    if (kind == kHomeNoMeasurement) {
+        if (big) {
+            Lcd_ClearBigLine(line);
+            Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
+        } else {
+            Lcd_ClearSpan(kSmallRow[line], 0, 12);
+            uint32_t start = NameOffset(line) + 6;
+            if (start < kLcdColumns) Lcd_ClearSpan(kSmallRow[line], start, kLcdColumns - start);
+        }
+        return;
+    }
+    if (status == 2 || status == 3) {
+        Home_DrawLineValue(line, lines, status, 1, messages, prefix);
+        return;
+    }
+    float shown = Fmt_ConvertUnit(0, value, prefix);
+    if (shown > kLineLimit) {
+        Home_DrawLineValue(line, lines, 2, 1, messages, prefix);
+        return;
+    }
+    if (shown < -kLineLimit) {
+        Home_DrawLineValue(line, lines, 3, 1, messages, prefix);
+        return;
+    }
+    uint32_t decimals = Home_LineDecimals(shown, lines->resolution[slot]);
+    if (big) {
+        Lcd_DrawBigValue(shown, decimals, kind, line);
+        Home_DrawValue(kind, prefix, line);
+    } else {
+        Home_DrawLineUnit(shown, decimals, kind, prefix, channel, line);
+    }
+}
+
+static void DrawLineName(uint32_t line) {
+    uint32_t index = line - 2;
+    if (Settings_GetNameOffset(index) == 0) return;
+    char name[kLineNameSize];
+    Settings_GetLineName(index, name);
+    Lcd_DrawText(kSmallRow[line], 12, name);
+}
+
+// The electrode checks of the current channel; a check switched off in the cause mask clears its
+// messages instead.
+static void RunSensorEvaluations(uint8_t channel) {
+    uint32_t kind = channel == 1 ? ActiveKind(1) : g_ChannelKind[0];
+    uint32_t mask = Alarm_GetCauseDisableMask();
+    auto enabled = [mask](uint32_t bit) { return (mask & (1u << bit)) == 0; };
+    if (channel == 0) Vdx_ClearDisconnected(1);
+    if (kind == 1 || kind == 2) {
+        if (enabled(2)) {
+            SensorAlarm_EvalGlassRes(channel);
+            if (kind == 2) SensorAlarm_EvalPnaGlassRes(channel);
+        } else {
+            SensorAlarm_ClearAll(0, channel);
+        }
+        if (enabled(3) && kind == 1) {
+            SensorAlarm_EvalRefRes(channel);
+        } else {
+            SensorAlarm_ClearAll(1, channel);
+        }
+    } else if (kind == 3 || kind == 4) {
+        enabled(4) ? SensorAlarm_EvalDryCond(channel) : SensorAlarm_ClearDryCond(channel);
+        enabled(5) ? SensorAlarm_EvalCellShorted(channel) : SensorAlarm_ClearCellShorted(channel);
+        if (channel == 1) enabled(6) ? SensorAlarm_EvalCellDeviation(channel) : SensorAlarm_ClearCellDeviation(channel);
+    } else if (channel == 1 && kind >= 5 && kind <= 8) {
+        enabled(8) ? SensorAlarm_EvalElectrolyteLow(channel) : SensorAlarm_ClearElectrolyteLow(channel);
+    }
+}
+
+void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
+    if (lines == nullptr) return;
+    uint8_t channel = CurrentChannel();
+    bool calDue = Meas_CheckCalDue(channel) == 1;
+    uint32_t count = 2;
+    if (mode != 0) {
+        if (calDue) {
+            count = 4;
+        } else {
+            count = 3;
+            DrawLineName(2);
+            if (!messages) {
+                if (mode == 2) {
+                    uint32_t manual = Pid_IsManual() ? 1 : 0;
+                    float output = manual ? Pid_GetManualOutput() : Pid_GetOutput();
+                    Pid_DrawOutputLine(manual, output * 100.0f);
+                } else {
+                    count = 4;
+                    DrawLineName(3);
+                }
+            }
+        }
+    }
+    for (uint32_t line = 0; line < count; ++line) {
+        uint32_t status = 2;
+        float value = Meas_GetSlotValue(SlotOfLine(lines, line), &status);
+        Home_DrawLine(line, lines, value, status, messages);
+    }
+    RunSensorEvaluations(channel);
+}
+
+void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t inverted) {
+    if (kind >= 54) kind = kHomeNoMeasurement;
+    const char* name;
+    switch (kind) {
+        case 2: name = "%Conc."; break;
+        case 9: name = "TDS(NaCl)"; break;
+        case 10: name = "TDS(CaCO3)"; break;
+        case 14:
+        case 38: name = "Volts"; break;
+        case 15: name = "ORP"; break;
+        case 16: name = "Rg"; break;
+        case 17: name = "Rr"; break;
+        case 18: name = "pNa Rg"; break;
+        case 27: name = "DLI"; break;
+        case 28: name = "TTM"; break;
+        case 29: name = "ACT"; break;
+        case 30: name = "----"; break;
+        default: name = UnitText(kind); break;
+    }
+    Lcd_DrawTextMode(row, column, inverted, name);
+}
+
+void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
+    struct TimerLine {
+        uint8_t width;
+        uint8_t decimals;
+        uint8_t baseColumn;
+    };
+    static const TimerLine kLines[4] = {{4, 0, 120}, {5, 1, 114}, {3, 0, 126}, {4, 0, 114}};
+    if (item >= 4) return;
+    uint32_t row = line == 0 ? kRowStatus : kRowMessage;
+    float value = 0.0f;
+    switch (item) {
+        case 0: value = g_DiagIndicators[kDiagLifetimeDays]; break;
+        case 1: value = g_DiagIndicators[kDiagTtmDays]; break;
+        case 2: value = g_DiagIndicators[kDiagActDays]; break;
+        default: value = g_DiagIndicators[kDiagOperatingDays]; break;
+    }
+    Lcd_ClearSpan(row, 0, kLcdColumns);
+    DrawText(row, 0, 77, item);
+    char unit[kTextMaxChars + 1];
+    uint32_t unitWidth = 6 * Text_CopyItem(Text_GetOffset(6, 21, g_Language), unit);
+    char text[kNumberTextMax + 1];
+    Util_FloatToText(value, 255, kLines[item].decimals, text);
+    Text_RightJustify(text, kLines[item].width);
+    uint32_t column = kLines[item].baseColumn >= unitWidth ? kLines[item].baseColumn - unitWidth : 0;
+    column += 6 * Lcd_DrawText(row, column, text);
+    Lcd_DrawText(row, column, unit);
+}
+
+// ---- Hold marks ------------------------------------------------------------------------------
+
+void Home_BlinkHoldMark(uint32_t phase) {
+    Lcd_DrawText(kSymbolRow[CurrentChannel()], 0, phase == 0 ? "H" : " ");
+}
+
+void Home_BlinkChannelLetter(uint32_t phase) {
+    uint8_t channel = CurrentChannel();
+    char letter[2] = {static_cast<char>(phase == 0 ? 'A' + channel : ' '), '\0'};
+    Lcd_DrawText(kSymbolRow[channel], 0, letter);
+}
+
+// ---- Display-line setup ------------------------------------------------------------------------
+
+// A kind without a unit list steps through kind 0's.
+static uint32_t UnitListOf(uint32_t kind) { return Fmt_UnitListLength(kind) > 0 ? kind : 0; }
+
+static uint8_t UnitAt(uint32_t kind, uint32_t index) {
+    uint32_t list = UnitListOf(kind);
+    return index < Fmt_UnitListLength(list) ? Fmt_UnitAt(list, index) : kHomeNoMeasurement;
+}
+
+static constexpr uint8_t kSetupLeave = 20;
+
+struct SetupBuffer {
+    uint8_t channel[2];
+    uint8_t measurement[2];  // index in the unit list of the edited kind
+    uint8_t prefix[2];
+    uint8_t cursor;          // 1, 2, 4, 5 or kSetupLeave
+    uint8_t resolution[2];
+};
+static SetupBuffer s_Setup;
+static uint8_t s_SetupPair;
+
+static uint32_t SetupKind() { return Settings_GetEditKind(s_Setup.channel[0]); }
+
+void Home_SetupLoadLine() {
+    const MeasLineConfig* lines = Settings_GetEditMeasLines();
+    uint8_t channel = Settings_GetEditChannel();
+    if (channel >= 2) channel = 0;
+    uint32_t kind = Settings_GetEditKind(channel);
+    for (uint32_t j = 0; j < 2; ++j) {
+        uint32_t slot = 2 * s_SetupPair + j;
+        s_Setup.channel[j] = channel;
+        s_Setup.measurement[j] = static_cast<uint8_t>(Fmt_UnitIndexInList(UnitListOf(kind), lines->kind[slot]));
+        s_Setup.prefix[j] = lines->prefix[slot];
+        s_Setup.resolution[j] = lines->resolution[slot];
+    }
+}
+
+// One setup row: letter, channel, measurement, "(" prefix ")". Drawn whole and in this order,
+// since every text clears the column after it.
+static void DrawSetupRow(uint32_t j) {
+    uint32_t row = kRowStatus + j;
+    uint8_t cursor = s_Setup.cursor;
+    bool blinkMeasurement = cursor == (j == 0 ? 1 : 4);
+    bool blinkPrefix = cursor == (j == 0 ? 2 : 5);
+    Lcd_ClearSpan(row, 0, kLcdColumns - 7);
+    DrawText(row, 0, 50, 2 * s_SetupPair + j);
+    DrawText(row, 6, 59, s_Setup.channel[j]);
+    Home_DrawMeasName(row, 18, UnitAt(SetupKind(), s_Setup.measurement[j]), blinkMeasurement ? 1 : 0);
+    Lcd_DrawText(row, 78, "(");
+    uint8_t prefix = s_Setup.prefix[j];
+    if (prefix != kPrefixNone) {
+        char text[kTextMaxChars + 1];
+        Text_CopyItem(Text_GetOffset(21, prefix, g_Language), text);
+        Lcd_DrawTextMode(row, 84, blinkPrefix ? 1 : 0, text);
+    } else if (blinkPrefix) {
+        Lcd_DrawTextBlink(row, 84, "      ");
+    }
+    Lcd_DrawText(row, 120, ")");
+}
+
+static void DrawSetupRows() {
+    g_BlinkField.active = 0;
+    DrawSetupRow(0);
+    DrawSetupRow(1);
+    Lcd_DrawChannelMark(0, s_Setup.cursor == kSetupLeave ? 1 : 0);
+}
+
+void Home_SetupDraw(uint32_t pair, uint32_t mode) {
+    s_SetupPair = pair < 2 ? static_cast<uint8_t>(pair) : 0;
+    Lcd_FillStatusRows(0);
+    s_Setup.cursor = 1;
+    Home_SetupLoadLine();
+    g_DisplayMode = static_cast<uint8_t>(s_SetupPair + 2);
+    if (mode == 1) s_Setup.cursor = kSetupLeave;
+    DrawSetupRows();
+}
+
+static void StoreSetupPair() {
+    MeasLineConfig* lines = Settings_GetEditMeasLines();
+    for (uint32_t j = 0; j < 2; ++j) {
+        uint32_t slot = 2 * s_SetupPair + j;
+        lines->kind[slot] = UnitAt(SetupKind(), s_Setup.measurement[j]);
+        lines->prefix[slot] = s_Setup.prefix[j];
+        lines->resolution[slot] = s_Setup.resolution[j];
+    }
+}
+
+static void StepMeasurement(uint32_t j, int32_t direction) {
+    uint32_t list = UnitListOf(SetupKind());
+    int32_t length = static_cast<int32_t>(Fmt_UnitListLength(list));
+    int32_t index = s_Setup.measurement[j];
+    for (int32_t i = 0; i < length; ++i) {
+        index += direction;
+        if (index >= length) index = 0;
+        if (index < 0) index = length - 1;
+        if (!Chan_IsKindSpecialOnA(s_Setup.channel[j], Fmt_UnitAt(list, static_cast<uint32_t>(index)))) break;
+    }
+    s_Setup.measurement[j] = static_cast<uint8_t>(index);
+    s_Setup.resolution[j] = 0;
+    s_Setup.prefix[j] = static_cast<uint8_t>(Fmt_ResolutionClass(Fmt_UnitAt(list, static_cast<uint32_t>(index)), 0));
+}
+
+static void StepResolution(uint32_t j, int32_t direction) {
+    uint8_t code = UnitAt(SetupKind(), s_Setup.measurement[j]);
+    uint32_t last = Fmt_DecimalsByUnit(code) - 1;
+    uint32_t r = s_Setup.resolution[j];
+    if (direction > 0) {
+        r = r >= last ? 0 : r + 1;
+    } else {
+        r = r == 0 || r > last ? last : r - 1;
+    }
+    s_Setup.resolution[j] = static_cast<uint8_t>(r);
+    s_Setup.prefix[j] = static_cast<uint8_t>(Fmt_ResolutionClass(code, r));
+}
+
+int32_t Home_SetupKey(uint32_t event) {
+    uint8_t cursor = s_Setup.cursor;
+    switch (event) {
+        case kMenuEventLeft:
+        case kMenuEventRight: {
+            static const uint8_t kBack[6] = {0, kSetupLeave, 1, 0, 2, 4};
+            static const uint8_t kForward[6] = {0, 2, 4, 0, 5, kSetupLeave};
+            uint8_t next;
+            if (cursor == kSetupLeave) {
+                next = event == kMenuEventLeft ? 5 : 1;
+            } else {
+                next = event == kMenuEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
+            }
+            s_Setup.cursor = next;
+            DrawSetupRows();
+            return -1;
+        }
+        case kMenuEventUp:
+        case kMenuEventDown:
+        case kMenuEventUpRepeat:
+        case kMenuEventDownRepeat: {
+            int32_t direction = event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1;
+            if (cursor == 1 || cursor == 4) {
+                StepMeasurement(cursor == 1 ? 0 : 1, direction);
+                DrawSetupRows();
+            } else if (cursor == 2 || cursor == 5) {
+                StepResolution(cursor == 2 ? 0 : 1, direction);
+                DrawSetupRows();
+            }
+            return -1;
+        }
+        case 14:
+            StoreSetupPair();
+            if (cursor == kSetupLeave) return 4085;
+            Home_SetupDraw(1, 0);
+            return -1;
+        case 15:
+            StoreSetupPair();
+            if (cursor == kSetupLeave) {
+                Home_SetupDraw(0, 1);
+                return -1;
+            }
+            return 4084;
+        case kMenuEventRedraw:
+            Home_SetupDraw(s_SetupPair, 1);
+            return -1;
+        case kMenuEventEscape:
+            StoreSetupPair();
+            return 4084;
+        default:
+            return -1;
+    }
+}

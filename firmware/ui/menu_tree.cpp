@@ -1,0 +1,373 @@
+// Menu tree: the MENU and INFO trees on display rows 11 and 12, their nodes, the items each
+// channel and sensor offers, the access rules and the keys that walk them.
+#include <cstring>
+
+#include "core/fw_main.h"
+#include "core/lcd.h"
+#include "core/settings.h"
+#include "core/texts.h"
+#include "digital_sensor/sens_diag.h"
+#include "digital_sensor/vdx.h"
+#include "measurement/channel.h"
+#include "measurement/meas.h"
+#include "ui/menu.h"
+
+// child entries: kMenuLeaf = the item is an id for the engine, else the node it opens.
+const MenuNode g_MenuNodes[kMenuNodeCount] = {
+    {0, 200, {1, 2}},
+    {1, 0, {kMenuLeaf, 3, 4, 11, 5}},
+    {2, 0, {kMenuLeaf, kMenuLeaf, kMenuLeaf, 13, kMenuLeaf}},
+    {3, 1, {6, kMenuLeaf, kMenuLeaf, kMenuLeaf, 14, 7, kMenuLeaf}},
+    {4, 1, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {5, 1, {8, kMenuLeaf, 9}},
+    {6, 3, {kMenuLeaf, kMenuLeaf, 10, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {7, 3, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {8, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {9, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {10, 6, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {11, 1, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {12, 2, {kMenuLeaf, kMenuLeaf}},
+    {13, 2, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {14, 3, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+};
+
+// Text group of each node's items and the id of its item 0.
+const MenuPage g_MenuPages[kMenuNodeCount] = {
+    {255, 0},       {7, 0x200000},  {8, 0x300000},  {9, 0x400000},  {10, 0x500000},
+    {11, 0xc00000}, {12, 0x700000}, {13, 0x900000}, {14, 0xa00000}, {15, 0xd00000},
+    {16, 0xb00000}, {17, 0xe00000}, {18, 255},      {19, 0xf00000}, {20, 0x600000},
+};
+
+MenuCursor g_MenuCurNode = {&g_MenuNodes[0], &g_MenuPages[0]};
+uint8_t g_MenuLastNode;
+// Items of "VDX Diagnostics" offered on channel B (0 = passed over).
+uint8_t g_MenuNode13Available[6] = {1, 1, 1, 1, 1, 1};
+
+// Line states: the item blinks, the PID item's value blinks, the leave marker blinks.
+enum : uint8_t { kLineItem = 0, kLinePidValue = 1, kLineLeave = 2 };
+
+// Pixel column of the PID item's "Auto"/"Manual" by language.
+static const uint8_t kPidValueColumn[8] = {48, 24, 24, 24, 24, 48, 72, 96};
+
+static constexpr uint32_t kLineSize = 26;
+static char s_TitleLine[kLineSize];
+static char s_ItemLine[kLineSize];
+// Character index where the PID item's value starts in the item line; 0 = no value part.
+static uint32_t s_ValueChar;
+static int8_t s_Cursor;
+static uint8_t s_LineState;
+static uint8_t s_Remembered[kMenuNodeCount];
+static uint8_t s_PageOpened;
+
+static constexpr uint8_t kNodeMenu = 1;
+static constexpr uint8_t kNodeService = 5;
+static constexpr uint8_t kNodeMeasurementSetup = 6;
+static constexpr uint8_t kNodeDiagnostics = 8;
+static constexpr uint8_t kNodeTechnician = 9;
+static constexpr uint8_t kNodeComp = 10;
+static constexpr uint8_t kNodePid = 11;
+static constexpr uint8_t kNodeVdxDiagnostics = 13;
+static constexpr uint8_t kNodeVdxSetup = 14;
+
+static uint8_t NodeId() { return g_MenuCurNode.node->id; }
+
+static uint8_t CurrentChannel() {
+    uint8_t channel = Chan_GetCurrentChannel();
+    return channel < 2 ? channel : 0;
+}
+
+static uint8_t EditChannel() {
+    uint8_t channel = Settings_GetEditChannel();
+    return channel < 2 ? channel : 0;
+}
+
+static uint32_t ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : 255; }
+
+static bool IsConductivityKind(uint32_t kind) { return kind == 3 || kind == 4; }
+
+static uint32_t GroupSize(uint32_t group) { return group < kTextGroups ? g_TextGroupSizes[group] : 0; }
+
+static uint32_t CopyText(uint32_t group, uint32_t index, char* buffer) {
+    return Text_CopyItem(Text_GetOffset(group, index, g_Language), buffer);
+}
+
+uint32_t Menu_ItemCount() {
+    uint32_t size = GroupSize(g_MenuCurNode.page->textGroup);
+    return size > 0 ? size - 1 : 0;
+}
+
+uint8_t Menu_TreeCursor() { return static_cast<uint8_t>(s_Cursor); }
+uint8_t Menu_TreeLineState() { return s_LineState; }
+
+void Menu_TreeBegin() { s_PageOpened = 0; }
+
+// ---- Access rules ------------------------------------------------------------------------------
+
+// A section asks for the access code when its lock byte is 1, or 0 while the lockout is on.
+uint32_t Menu_ItemAllowed(uint32_t section) {
+    uint8_t lock = Settings_GetSectionLock(section);
+    if (lock == 1) return 1;
+    return lock == 0 && Settings_GetLockout() == 0 ? 1 : 0;
+}
+
+uint32_t Menu_ItemUnlocked(uint32_t section) { return Menu_ItemAllowed(section) ? 0 : 1; }
+
+uint32_t Menu_ItemNeedsPassword() {
+    if (s_Cursor < 0 || static_cast<uint32_t>(s_Cursor) >= kMenuMaxItems) return 0;
+    uint8_t child = g_MenuCurNode.node->child[s_Cursor];
+    uint32_t section;
+    switch (child) {
+        case 3: section = 2; break;
+        case 4: section = 3; break;
+        case kNodePid: section = 4; break;
+        case kNodeService: section = 5; break;
+        default: return 0;
+    }
+    return Menu_ItemAllowed(section);
+}
+
+// ---- Drawing -----------------------------------------------------------------------------------
+
+void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
+    std::memset(s_TitleLine, 0, sizeof s_TitleLine);
+    std::memset(s_ItemLine, 0, sizeof s_ItemLine);
+    s_ValueChar = 0;
+    uint8_t node = NodeId();
+    uint32_t length = CopyText(group, item, s_ItemLine);
+    if (node == kNodePid && item == 0) {
+        uint32_t language = g_Language < 8 ? g_Language : 0;
+        uint32_t start = kPidValueColumn[language] / 6;
+        for (uint32_t i = length; i < start && i < kLineSize - 1; ++i) s_ItemLine[i] = ' ';
+        char value[kTextMaxChars + 1];
+        CopyText(66, Settings_GetEditPidManual() ? 1 : 0, value);
+        uint32_t i = 0;
+        for (; value[i] != '\0' && start + i < kLineSize - 1; ++i) s_ItemLine[start + i] = value[i];
+        s_ItemLine[start + i] = '\0';
+        s_ValueChar = start;
+    } else if (node == kNodeMeasurementSetup && item == 2) {
+        // The compensation item names the compensation that fits the edited measuring kind.
+        int32_t comp = -1;
+        uint32_t kind = Settings_GetEditKind(EditChannel());
+        if (kind == 1 || kind == 2) comp = 1;
+        if (kind == 3 || kind == 4) comp = 0;
+        if (kind >= 5 && kind <= 8) comp = 2;
+        if (kind == 9) comp = 3;
+        if (kind == 10) comp = 4;
+        if (comp >= 0) {
+            std::memset(s_ItemLine, 0, sizeof s_ItemLine);
+            CopyText(16, static_cast<uint32_t>(comp), s_ItemLine);
+            s_Remembered[kNodeComp] = static_cast<uint8_t>(comp);
+        }
+    }
+    // Titles are group 40; the item groups 7 to 20 map onto it with group 18 skipped.
+    uint32_t title = group < 19 ? group - 7 : group - 8;
+    CopyText(40, title, s_TitleLine);
+}
+
+void Menu_DrawNode(uint32_t state) {
+    Lcd_FillStatusRows(0);
+    Lcd_DrawText(kRowStatus, 0, s_TitleLine);
+    bool pidItem = s_ValueChar != 0;
+    const char* value = s_ItemLine + s_ValueChar;
+    char label[kLineSize];
+    std::memcpy(label, s_ItemLine, kLineSize);
+    if (pidItem) {
+        // Without its trailing blanks, so that redrawing the blinking label leaves the value whole.
+        uint32_t end = s_ValueChar;
+        while (end > 0 && label[end - 1] == ' ') --end;
+        label[end] = '\0';
+    }
+    uint32_t valueColumn = 6 * s_ValueChar;
+    if (state == kLineItem) {
+        // Only the label blinks on the PID item; its value stays.
+        Lcd_DrawTextBlink(kRowMessage, 0, pidItem ? label : s_ItemLine);
+        if (pidItem) Lcd_DrawText(kRowMessage, valueColumn, value);
+        Lcd_DrawChannelMark(0, 0);
+    } else if (state == kLinePidValue) {
+        Lcd_DrawText(kRowMessage, 0, label);
+        if (pidItem) Lcd_DrawTextBlink(kRowMessage, valueColumn, value);
+        Lcd_DrawChannelMark(0, 0);
+    } else {
+        Lcd_DrawText(kRowMessage, 0, s_ItemLine);
+        Lcd_DrawChannelMark(0, 1);
+    }
+}
+
+void Menu_RefreshNode() {
+    Menu_BuildNodeLines(g_MenuCurNode.page->textGroup, static_cast<uint32_t>(s_Cursor));
+    Menu_DrawNode(s_LineState);
+    g_DisplayMode = 1;
+    uint8_t node = NodeId();
+    if (node != kNodeMeasurementSetup && node != kNodeComp) s_Remembered[kNodeComp] = 0;
+}
+
+void Menu_EnterNode(uint32_t node) {
+    if (node >= kMenuNodeCount) node = kNodeMenu;
+    g_MenuCurNode.node = &g_MenuNodes[node];
+    g_MenuCurNode.page = &g_MenuPages[node];
+    s_Cursor = 0;
+    if (node == kNodeVdxSetup && IsConductivityKind(g_SensorKindDetected[1])) s_Cursor = 1;
+    s_LineState = kLineItem;
+    Menu_RefreshNode();
+}
+
+// ---- Moving the cursor -------------------------------------------------------------------------
+
+static int32_t Wrap(int32_t value, int32_t first, int32_t last) {
+    if (value > last) return first;
+    if (value < first) return last;
+    return value;
+}
+
+// Whether the current node offers an item; the skip rules in their order, each for its node.
+static void ApplySkips(int32_t direction, int32_t first, int32_t last) {
+    uint8_t node = NodeId();
+    uint8_t channel = CurrentChannel();
+    int32_t steps = last - first + 1;
+    auto moveWhile = [&](auto skipped) {
+        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i) s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
+    };
+    if (node == 2 && (channel == 0 || ActiveKind(channel) >= 15)) {
+        moveWhile([&](int32_t c) { return c == 1 || c == 3 || (c == 2 && channel == 1); });
+    }
+    if (node == kNodeVdxSetup && ActiveKind(1) == 9 && !Meas_HasSensorStatusBit2(1)) {
+        moveWhile([](int32_t c) { return c == 3; });
+    }
+    if (node == kNodeVdxSetup && (SensDiag_GetCycleAlarmEnable() & 1) == 0) {
+        if (direction > 0 && s_Cursor == 1) s_Cursor = 4;
+        if (direction < 0 && s_Cursor == 3) s_Cursor = 0;
+    }
+    if (node == kNodeTechnician) {
+        uint32_t kind = Chan_GetSensorKindBySel(3);
+        if (kind == 1) {
+            moveWhile([](int32_t c) { return c == 3; });
+        } else if (kind == 2) {
+            moveWhile([](int32_t c) { return c == 2; });
+        } else {
+            s_Cursor = 0;
+        }
+    }
+    uint8_t editChannel = EditChannel();
+    if (node == 3 && (editChannel == 0 || ActiveKind(1) >= 15)) {
+        moveWhile([](int32_t c) { return c == 4; });
+    }
+    if (node == kNodeVdxDiagnostics && editChannel == 1) {
+        moveWhile([](int32_t c) { return c >= 0 && c < 6 && g_MenuNode13Available[c] == 0; });
+    }
+    if (node == kNodeMeasurementSetup) {
+        bool optical = ActiveKind(channel) == 9;
+        bool conductivity = IsConductivityKind(Settings_GetEditKind(editChannel));
+        moveWhile([&](int32_t c) {
+            if (c == 0 || c == last || c == 2) return false;
+            if (c == 1 && editChannel == 0) return false;
+            if ((c == 3 || c == 4) && optical) return false;
+            if (c == 5 && conductivity) return false;
+            return true;
+        });
+    }
+}
+
+static void MoveCursor(int32_t direction) {
+    uint8_t node = NodeId();
+    uint8_t channel = CurrentChannel();
+    int32_t first = 0;
+    int32_t last = static_cast<int32_t>(Menu_ItemCount());
+    if (node == kNodeDiagnostics && ActiveKind(channel) != 9) last -= 1;
+    if (node == kNodeVdxSetup) {
+        if (IsConductivityKind(ActiveKind(channel))) {
+            first = 1;
+            last = 2;
+        } else if (!Vdx_HasSensorOption(channel)) {
+            last -= 1;
+        }
+    }
+    if (last < first) last = first;
+    s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
+    ApplySkips(direction, first, last);
+    Menu_RefreshNode();
+}
+
+// ---- Keys --------------------------------------------------------------------------------------
+
+static int32_t ChosenLeaf(bool accessGranted) {
+    uint32_t id = g_MenuCurNode.page->baseId + static_cast<uint32_t>(s_Cursor);
+    uint32_t base = g_MenuCurNode.page->baseId;
+    bool information = accessGranted ? id == 0xa00000
+                                     : (base == 0x300000 || base == 0xa00000 || base == 0xd00000 || base == 0xf00000);
+    if (!information) s_PageOpened = 1;
+    return static_cast<int32_t>(id);
+}
+
+static int32_t TreeEnter() {
+    uint8_t node = NodeId();
+    if (s_LineState == kLineLeave) {
+        uint8_t parent = g_MenuCurNode.node->parent;
+        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kMenuEventTimeout;
+        Menu_EnterNode(parent);
+        s_Cursor = static_cast<int8_t>(s_Remembered[parent]);
+        s_LineState = kLineItem;
+        Menu_RefreshNode();
+        return -1;
+    }
+    s_Remembered[node] = static_cast<uint8_t>(s_Cursor);
+    g_MenuLastNode = node;
+    if (node == kNodePid && s_Cursor == 0) return 4084;
+    uint8_t child = g_MenuCurNode.node->child[s_Cursor];
+    if (child == kMenuLeaf) return ChosenLeaf(false);
+    if (child == kNodeComp) {
+        // The compensation page of the edited kind; the optical sensor shares the O2 page.
+        uint8_t comp = s_Remembered[kNodeComp];
+        s_PageOpened = 1;
+        return static_cast<int32_t>(0xb00000 + (comp == 3 ? 2u : comp));
+    }
+    if (node == kNodeService && s_Cursor == 2) return 0xc00002;
+    if (Menu_ItemNeedsPassword()) return 0x200020;
+    Menu_EnterNode(child);
+    return -1;
+}
+
+int32_t Menu_TreeKey(uint32_t event) {
+    uint8_t node = NodeId();
+    switch (event) {
+        case kMenuEventUp:
+        case kMenuEventDown:
+        case kMenuEventUpRepeat:
+        case kMenuEventDownRepeat: {
+            if (s_LineState == kLineLeave) return -1;
+            if (node == kNodePid && s_Cursor == 0 && s_LineState == kLinePidValue) {
+                Settings_SetEditPidManual(Settings_GetEditPidManual() ? 0 : 1);
+                Menu_RefreshNode();
+                return -1;
+            }
+            MoveCursor(event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1);
+            return -1;
+        }
+        case kMenuEventLeft:
+        case kMenuEventRight: {
+            bool forward = event == kMenuEventRight;
+            if (node == kNodePid && s_Cursor == 0) {
+                s_LineState = static_cast<uint8_t>(forward ? (s_LineState + 1) % 3 : (s_LineState + 2) % 3);
+            } else {
+                s_LineState = s_LineState == kLineLeave ? kLineItem : kLineLeave;
+            }
+            Menu_RefreshNode();
+            return -1;
+        }
+        case kMenuEventEnter:
+            return TreeEnter();
+        case kMenuEventRedraw:
+            s_Cursor = static_cast<int8_t>(s_Remembered[node]);
+            if (s_LineState != kLinePidValue) s_LineState = kLineItem;
+            Menu_RefreshNode();
+            return -1;
+        case kMenuEventAccessGranted: {
+            g_MenuLastNode = node;
+            uint8_t child = g_MenuCurNode.node->child[s_Cursor];
+            if (child == kMenuLeaf) return ChosenLeaf(true);
+            Menu_EnterNode(child);
+            return -1;
+        }
+        default:
+            return -1;
+    }
+}

@@ -1,0 +1,79 @@
+// Sensor-board library, exports and mailbox.
+#include "sensor_board/brannic.h"
+
+#include <cstring>
+
+#include "platform/plat_thread.h"
+#include "sensor_board/board.h"
+#include "sensor_board/sim_image.h"
+
+BoardMailbox g_BoardMailbox;
+BoardConfig g_BoardConfig;
+
+static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
+static constexpr std::memory_order kAcquire = std::memory_order_acquire;
+static constexpr std::memory_order kRelease = std::memory_order_release;
+
+static std::atomic<uintptr_t> s_WorkerHandle{0};
+
+uintptr_t Brannic_StartHandle() {
+    uintptr_t handle = s_WorkerHandle.load(kAcquire);
+    if (handle != 0) return handle;
+    // Two workers would take the same frames; the host starts the board once.
+    handle = Plat_ThreadStart(Board_ThreadProc);
+    s_WorkerHandle.store(handle, kRelease);
+    return handle;
+}
+
+int Brannic_SetTedsFileName(int slot, const char* name, int code) {
+    if (name == nullptr || slot < 0 || slot > 1) return 0;
+    return static_cast<int>(SimImage_Load(static_cast<uint32_t>(slot), name, static_cast<uint8_t>(code)));
+}
+
+uint8_t Brannic_SetSlaveRxData(int byte) {
+    BoardMailbox& m = g_BoardMailbox;
+    if (m.flags.load(kAcquire) & kBoardFramePending) return 0;
+    uint8_t count = m.receiveCount.load(kRelaxed);
+    m.receive[count] = static_cast<uint8_t>(byte);
+    ++count;
+    m.receiveCount.store(count, kRelaxed);
+    // Complete at the length byte's count; a length of 0 or 1 closes the frame at its second
+    // byte, and the count never passes 255, so the buffer is never overrun.
+    if (count >= 2 && count >= m.receive[1]) m.flags.fetch_or(kBoardFramePending, kRelease);
+    return 1;
+}
+
+uint8_t Brannic_GetSlaveTxFlag() { return g_BoardMailbox.replyReady.load(kAcquire); }
+
+uint8_t Brannic_GetSlaveTxCount() { return static_cast<uint8_t>(g_BoardMailbox.replyLength.load(kRelaxed)); }
+
+int Brannic_GetSlaveTxData(int) {
+    BoardMailbox& m = g_BoardMailbox;
+    uint8_t position = m.replyReadPos.load(kRelaxed);
+    uint8_t byte = m.reply[position];
+    uint32_t next = position + 1u;
+    if (next >= m.replyLength.load(kRelaxed)) {
+        m.replyReadPos.store(0, kRelaxed);
+        m.replyReady.store(0, kRelease);
+    } else {
+        m.replyReadPos.store(static_cast<uint8_t>(next), kRelaxed);
+    }
+    return byte;
+}
+
+// A text that does not fit is refused whole rather than cut into another folder's name.
+static int CopyFolder(char* field, const char* folder) {
+    if (folder == nullptr) return 0;
+    size_t n = std::strlen(folder);
+    if (n >= kBoardFolderSize) return 0;
+    std::memcpy(field, folder, n + 1);
+    return 1;
+}
+
+int Brannic_SetEEPROMBinFilePath(const char* folder) { return CopyFolder(g_BoardConfig.eepromFolder, folder); }
+int Brannic_SetDLLFilePath(const char* folder) { return CopyFolder(g_BoardConfig.libraryFolder, folder); }
+
+uint32_t Brannic_SetSFXFlag(uint32_t flag) {
+    g_BoardConfig.singleFileFlag.store(flag, kRelaxed);
+    return flag;
+}

@@ -1,0 +1,217 @@
+// The sensor board's mailbox, worker and dispatcher, run in-process one poll at a time.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "sensor_board/board.h"
+#include "sensor_board/brannic.h"
+#include "sensor_board/sim_image.h"
+
+namespace {
+std::vector<uint8_t> Request(uint8_t type, const std::vector<uint8_t>& arguments) {
+    std::vector<uint8_t> frame = {0x77, static_cast<uint8_t>(arguments.size() + 4), type};
+    for (uint8_t b : arguments) frame.push_back(b);
+    frame.push_back(Board_Checksum(frame.data(), static_cast<uint32_t>(frame.size())));
+    return frame;
+}
+
+void Send(const std::vector<uint8_t>& bytes) {
+    for (uint8_t b : bytes) Brannic_SetSlaveRxData(b);
+}
+
+// The whole armed reply as the host's pump fetches it; empty when none is ready.
+std::vector<uint8_t> Fetch() {
+    std::vector<uint8_t> reply;
+    if (!Brannic_GetSlaveTxFlag()) return reply;
+    uint8_t n = Brannic_GetSlaveTxCount();
+    for (uint8_t i = 0; i < n; ++i) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
+    return reply;
+}
+
+std::vector<uint8_t> Exchange(uint8_t type, const std::vector<uint8_t>& arguments) {
+    Send(Request(type, arguments));
+    Board_Poll();
+    return Fetch();
+}
+
+uint8_t StatusOf(uint8_t type, const std::vector<uint8_t>& arguments) {
+    std::vector<uint8_t> reply = Exchange(type, arguments);
+    return reply.size() >= 5 ? reply[3] : 0xEE;
+}
+
+bool SumsToZero(const std::vector<uint8_t>& bytes) {
+    uint8_t sum = 0;
+    for (uint8_t b : bytes) sum = static_cast<uint8_t>(sum + b);
+    return sum == 0;
+}
+}  // namespace
+
+TEST(Board, AnswersTheIdentityRequest) {
+    Board_Start();
+    Send({0x77, 0x04, 0x11, 0x74});
+    EXPECT_EQ(Fetch(), std::vector<uint8_t>{});
+    Board_Poll();
+    std::vector<uint8_t> reply = Fetch();
+    ASSERT_EQ(reply.size(), 53u);
+    EXPECT_EQ(std::vector<uint8_t>(reply.begin(), reply.begin() + 4), (std::vector<uint8_t>{0x33, 0x35, 0x11, 0x00}));
+    EXPECT_TRUE(SumsToZero(reply));
+    const uint8_t* p = reply.data() + 4;
+    EXPECT_EQ(p[0], 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 1), 12), std::string("12345678\0\0\0\0", 12));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 13), 4), std::string("1.0\0", 4));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 17), 10), std::string("58203146\0\0", 10));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 27), 8), std::string("1.1.09\0\0", 8));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p + 35), 10), "121.0.0.01");
+    EXPECT_EQ(p[45], 0x30);
+    EXPECT_EQ(p[46], 0);
+    EXPECT_EQ(p[47], 0);
+}
+
+TEST(Board, MailboxTakesOneFrameAtATime) {
+    Board_Start();
+    // Length 6: pending at the sixth byte; a seventh sent before the worker ran is dropped.
+    std::vector<uint8_t> frame = Request(0x0A, {0, 1});
+    ASSERT_EQ(frame.size(), 6u);
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(Brannic_SetSlaveRxData(frame[i]), 1);
+    EXPECT_EQ(g_BoardMailbox.flags.load() & kBoardFramePending, 0);
+    EXPECT_EQ(Brannic_SetSlaveRxData(frame[5]), 1);
+    EXPECT_NE(g_BoardMailbox.flags.load() & kBoardFramePending, 0);
+    EXPECT_EQ(Brannic_SetSlaveRxData(0x99), 0);
+    Board_Poll();
+    std::vector<uint8_t> reply = Fetch();
+    ASSERT_EQ(reply.size(), 5u);
+    EXPECT_EQ(reply[3], 0);
+    // A length byte of 1 closes the buffer at the second byte; the worker drops the frame.
+    Send({0x77, 0x01});
+    EXPECT_NE(g_BoardMailbox.flags.load() & kBoardFramePending, 0);
+    Board_Poll();
+    EXPECT_EQ(g_BoardMailbox.flags.load() & kBoardFramePending, 0);
+    EXPECT_EQ(g_BoardMailbox.receiveCount.load(), 0);
+    EXPECT_TRUE(Fetch().empty());
+    // A wrong checksum gets no reply; the next good frame is answered.
+    std::vector<uint8_t> bad = Request(0x11, {});
+    bad.back() ^= 0x01;
+    Send(bad);
+    Board_Poll();
+    EXPECT_TRUE(Fetch().empty());
+    EXPECT_EQ(Exchange(0x11, {}).size(), 53u);
+}
+
+TEST(Board, ReplyIsFetchedByteByByte) {
+    Board_Start();
+    g_SimImageSlots[1].present.store(0);
+    Send(Request(0x05, {}));
+    Board_Poll();
+    ASSERT_EQ(Brannic_GetSlaveTxFlag(), 1);
+    // 12 payload bytes and 5 frame bytes; the last fetch ends the reply.
+    ASSERT_EQ(Brannic_GetSlaveTxCount(), 17);
+    std::vector<uint8_t> reply;
+    // The argument is not used.
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(Brannic_GetSlaveTxFlag(), 1);
+        reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(i * 7)));
+    }
+    EXPECT_EQ(Brannic_GetSlaveTxFlag(), 0);
+    EXPECT_EQ(reply[0], 0x33);
+    EXPECT_EQ(reply[4], 0);
+    EXPECT_TRUE(SumsToZero(reply));
+    // Reading on starts again at byte 0 of the same reply.
+    EXPECT_EQ(Brannic_GetSlaveTxData(0), 0x33);
+}
+
+TEST(Board, DispatchByType) {
+    Board_Start();
+    // An unknown type: status 3, nothing else.
+    std::vector<uint8_t> reply = Exchange(0x15, {});
+    EXPECT_EQ(reply, (std::vector<uint8_t>{0x33, 0x05, 0x15, 0x03, static_cast<uint8_t>(0u - (0x33 + 5 + 0x15 + 3))}));
+    // The version check with flag 1 is simply acknowledged.
+    EXPECT_EQ(StatusOf(0xB1, {1}), 0);
+    // Sensor status with an image in slot 1: 126, and the next block read succeeds at once.
+    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    g_SimImageSlots[1].busyCount.store(3);
+    reply = Exchange(0x05, {});
+    ASSERT_EQ(reply.size(), 17u);
+    EXPECT_EQ(reply[4], 126);
+    EXPECT_EQ(g_SimImageSlots[1].busyCount.load(), 0);
+    reply = Exchange(0x06, {3});
+    ASSERT_EQ(reply.size(), 37u);
+    EXPECT_EQ(reply[3], 0);
+    // Channel B's measurement: 36 bytes, the block at offset 512 behind four bytes.
+    reply = Exchange(0x07, {0});
+    EXPECT_EQ(reply.size(), 41u);
+    // A sensor command to a memory-image sensor: only the input current.
+    reply = Exchange(0x09, std::vector<uint8_t>(12, 0x30));
+    EXPECT_EQ(reply.size(), 9u);
+    // Channel A's measurement record and the calibration table.
+    EXPECT_EQ(Exchange(0x00, {}).size(), 26u);
+    EXPECT_EQ(Exchange(0x0C, {}).size(), 113u);
+    // No name, or a slot that does not exist, is refused rather than loaded.
+    EXPECT_EQ(Brannic_SetTedsFileName(1, nullptr, 0), 0);
+    EXPECT_EQ(Brannic_SetTedsFileName(2, "PH_SelvoP11_0.txt", 0), 0);
+}
+
+TEST(Board, ArgumentsOutOfRangeAreRefusedNotFatal) {
+    Board_Start();
+    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    std::vector<uint8_t> block(33, 0);
+    block[0] = 19;
+    EXPECT_EQ(StatusOf(0x06, {19}), 7);
+    EXPECT_EQ(StatusOf(0x06, {18}), 0);
+    EXPECT_EQ(StatusOf(0x08, block), 7);
+    EXPECT_EQ(StatusOf(0x0A, {2, 1}), 7);
+    EXPECT_EQ(StatusOf(0x0A, {1, 1}), 0);
+    EXPECT_EQ(StatusOf(0x03, {6}), 7);
+    EXPECT_EQ(StatusOf(0x03, {5}), 0);
+    EXPECT_EQ(StatusOf(0x10, {3}), 7);
+    EXPECT_EQ(StatusOf(0x10, {2}), 0);
+    std::vector<uint8_t> point = {3, 6, 0x3F, 0x80, 0, 0};
+    EXPECT_EQ(StatusOf(0x01, point), 7);
+    point[0] = 2;
+    EXPECT_EQ(StatusOf(0x01, point), 0);
+    // A raw read of no bytes, or of more than a reply can carry.
+    std::vector<uint8_t> raw = {'0', '0', '0', '0', '0', '0', '0', '2', 0};
+    EXPECT_EQ(StatusOf(0x13, raw), 7);
+    raw[8] = 251;
+    EXPECT_EQ(StatusOf(0x13, raw), 7);
+    // Frames too short for their arguments are refused instead of read past their end.
+    EXPECT_EQ(StatusOf(0x08, {3, 1, 2}), 7);
+    EXPECT_EQ(StatusOf(0x01, {0}), 7);
+    EXPECT_EQ(StatusOf(0x06, {}), 7);
+    // The worker is still answering.
+    EXPECT_EQ(Exchange(0x11, {}).size(), 53u);
+}
+
+TEST(Board, FolderTextsAndFlag) {
+    std::string fits(259, 'a');
+    std::string tooLong(260, 'b');
+    EXPECT_EQ(Brannic_SetEEPROMBinFilePath(fits.c_str()), 1);
+    EXPECT_EQ(Brannic_SetEEPROMBinFilePath(tooLong.c_str()), 0);
+    EXPECT_EQ(std::string(g_BoardConfig.eepromFolder), fits);
+    EXPECT_EQ(Brannic_SetEEPROMBinFilePath(nullptr), 0);
+    EXPECT_EQ(Brannic_SetDLLFilePath(tooLong.c_str()), 0);
+    EXPECT_EQ(Brannic_SetDLLFilePath("/opt/korvi/"), 1);
+    EXPECT_STREQ(g_BoardConfig.libraryFolder, "/opt/korvi/");
+    EXPECT_EQ(Brannic_SetSFXFlag(1), 1u);
+    EXPECT_EQ(g_BoardConfig.singleFileFlag.load(), 1u);
+}
+
+TEST(Board, NumbersOnTheWire) {
+    uint8_t bytes[4];
+    Board_PutFloatBE(bytes, 1.0f);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), (std::vector<uint8_t>{0x3F, 0x80, 0x00, 0x00}));
+    EXPECT_EQ(Board_GetFloatBE(bytes), 1.0f);
+    EXPECT_EQ(Board_LimitSetValue(5000.0f), 1000.0f);
+    EXPECT_EQ(Board_LimitSetValue(-2500.0f), -1000.0f);
+    EXPECT_EQ(Board_LimitSetValue(12.5f), 12.5f);
+    EXPECT_EQ(Board_ClassifyFloat(1.5f), 0u);
+    EXPECT_EQ(Board_ClassifyFloat(std::numeric_limits<float>::denorm_min()), 0u);
+    EXPECT_EQ(Board_ClassifyFloat(-0.0f), 1u);
+    EXPECT_EQ(Board_ClassifyFloat(std::numeric_limits<float>::infinity()), 2u);
+    EXPECT_EQ(Board_ClassifyFloat(-std::numeric_limits<float>::infinity()), 3u);
+    EXPECT_EQ(Board_ClassifyFloat(std::nanf("")), 4u);
+    const uint8_t request[] = {0x77, 0x04, 0x11};
+    EXPECT_EQ(Board_Checksum(request, 3), 0x74);
+}

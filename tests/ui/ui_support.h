@@ -1,0 +1,79 @@
+// Shared steps of the user-interface tests: a booted firmware on the measurement screen, key
+// presses, and display rows read with the blinking field shown.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/events.h"
+#include "core/fw_main.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
+#include "core/rtc.h"
+#include "measurement/channel.h"
+#include "measurement/meas.h"
+#include "rig.h"
+#include "ui/menu.h"
+
+namespace ui_test {
+
+// Boots with a valid clock and lets the first events bring up the measurement screen.
+inline void BootHome() {
+    // What a fresh start holds: channel A shown, no digital sensor, pH/ORP configured.
+    g_CurrentChannel = 0;
+    g_SensorKindActive[0] = g_SensorKindActive[1] = 255;
+    g_SensorKindDetected[0] = g_SensorKindDetected[1] = 255;
+    g_ChannelKind[0] = g_ChannelKind[1] = 1;
+    for (uint8_t& available : g_MenuNode13Available) available = 1;
+    g_SaveWaitBits = 0;
+    g_EditFlags[0] = 0;
+    Rig_Reset(Rig_MakeTempFolder());
+    // No sensor board: the screens are walked without measured values arriving.
+    Rig_UseNoLibrary();
+    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
+    Rtc_SetTime(&t);
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
+}
+
+inline void Press(uint8_t key) { Rig_HoldKey(key, 100); }
+
+// The row as the user sees it while the blinking field is in its shown phase.
+inline std::string Row(uint32_t row) {
+    if (g_BlinkField.active && g_BlinkField.row == row) Lcd_BlinkField(0);
+    return Rig_RowText(row);
+}
+
+// The item on row 12: its first 23 cells, before the leave marker at column 138.
+inline std::string Item() {
+    std::string text = Row(12);
+    std::string out;
+    int cells = 0;
+    for (std::string::size_type i = 0; i < text.size() && cells < 23; ++cells) {
+        std::string::size_type n = 1;
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0xf0) n = 4; else if (c >= 0xe0) n = 3; else if (c >= 0xc0) n = 2;
+        out += text.substr(i, n);
+        i += n;
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+// Queues an event as a screen's result would be, and lets the main loop take it.
+inline void Post(uint32_t event) {
+    Event_Put(event);
+    Rig_AdvanceMs(60);
+}
+
+// The items shown while pressing a key n times, starting with the one shown now.
+inline std::vector<std::string> Walk(uint8_t key, int n) {
+    std::vector<std::string> items{Item()};
+    for (int i = 0; i < n; ++i) {
+        Press(key);
+        items.push_back(Item());
+    }
+    return items;
+}
+
+}  // namespace ui_test
