@@ -8,7 +8,8 @@
 #  - presses Return in an edit and sees the panel stay;
 #  - with the display drawing built: sees the display drawn (not blank); with the menus built
 #    too: waits for the home screen (dots above the status and message rows), clicks MENU and
-#    sees the display change to a screen that is not blank;
+#    sees the display change to a screen that is not blank, then types an electrode potential
+#    into channel A's primary edit and sees the value on the display change;
 #  - single-file mode: while it runs, the library lies unpacked in its own folder under TMPDIR;
 #  - closes the window as a window manager does and requires the program to end within 6 s
 #    with status 0, leaving nothing under TMPDIR, and the settings store beside the program.
@@ -150,6 +151,18 @@ run_mode() {
             done
             [ "$changed" = 1 ] || fail "$mode: MENU did not change the display"
             [ "$(dark_pixels "$work/after.png")" -gt 100 ] || fail "$mode: the menu screen is blank"
+            # Typing an electrode potential into channel A's primary edit changes the value shown.
+            shot "$window" "$work/value-before.png" "$lcd_top_geometry"
+            xdotool mousemove --window "$window" 750 120 click --repeat 3 1
+            xdotool key ctrl+a
+            xdotool type 59.16
+            changed=0
+            for _ in $(seq 1 40); do
+                sleep 0.25
+                shot "$window" "$work/value-after.png" "$lcd_top_geometry"
+                if [ "$(differing "$work/value-before.png" "$work/value-after.png")" -gt 100 ]; then changed=1; break; fi
+            done
+            [ "$changed" = 1 ] || fail "$mode: typing an input did not change the value shown"
         else
             echo "   (menus not built: the home screen and MENU's effect are not checked)"
         fi
