@@ -121,16 +121,16 @@ std::vector<long> CodePoints(const char* text)
     return points;
 }
 
-bool ReadCharMap(const std::string& path, CharMap& map)
+// Calls each(line number, line) for every line of a source file that is not empty or a comment,
+// without its line end and byte-order mark; false when the file cannot be opened.
+template <typename Each>
+bool ForEachSourceLine(const std::string& path, Each each)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         Error(path, 0, "cannot open the file");
         return false;
     }
-    for (int c = 32; c < 127; ++c) map.nameOf[c] = std::string(1, static_cast<char>(c));
-    std::map<int, int> letterLine; // code >= 128 -> line that gave it a letter
-    std::map<int, int> nameLine;   // code -> line of its "name" entry
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -138,48 +138,59 @@ bool ReadCharMap(const std::string& path, CharMap& map)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3); // byte-order mark
         if (line.empty() || line[0] == '#') continue;
+        each(number, line);
+    }
+    return true;
+}
+
+bool ReadCharMap(const std::string& path, CharMap& map)
+{
+    for (int c = 32; c < 127; ++c) map.nameOf[c] = std::string(1, static_cast<char>(c));
+    std::map<int, int> letterLine; // code >= 128 -> line that gave it a letter
+    std::map<int, int> nameLine;   // code -> line of its "name" entry
+    bool opened = ForEachSourceLine(path, [&](int number, const std::string& line) {
         std::vector<std::string> fields;
         std::istringstream split(line);
         std::string field;
         while (std::getline(split, field, '\t')) fields.push_back(field);
         if (fields.size() < 2) {
             Error(path, number, "expected \"character<TAB>0xHH\"");
-            continue;
+            return;
         }
         size_t i = 0;
         long cp = DecodeUtf8(fields[0], i);
         if (cp < 0x80 || i != fields[0].size()) {
             Error(path, number, "the first field must be one non-ASCII character");
-            continue;
+            return;
         }
         char* end = nullptr;
         long code = fields[1].compare(0, 2, "0x") == 0 ? std::strtol(fields[1].c_str() + 2, &end, 16) : -1;
         if (end == nullptr || *end != '\0' || code < 1 || code > 255) {
             Error(path, number, "the code must be written 0xHH, from 0x01 to 0xFF");
-            continue;
+            return;
         }
         bool nameOnly = fields.size() >= 3 && fields[2].compare(0, 4, "name") == 0;
         if (fields.size() >= 3 && !nameOnly) {
             Error(path, number, "a third field, if any, begins with \"name\"");
-            continue;
+            return;
         }
         if (nameOnly) {
             if (nameLine.count(static_cast<int>(code))) {
                 Error(path, number, "code 0x" + Hex(code, 2) + " is already named at line " +
                                         std::to_string(nameLine[static_cast<int>(code)]));
-                continue;
+                return;
             }
             nameLine[static_cast<int>(code)] = number;
             map.nameOf[code] = fields[0];
-            continue;
+            return;
         }
         if (map.codeOf.count(cp)) {
             Error(path, number, "character " + fields[0] + " is listed twice");
-            continue;
+            return;
         }
         if (IsFontDCode(static_cast<int>(code))) {
             Error(path, number, "code 0x" + Hex(code, 2) + " draws a font D symbol, not a letter");
-            continue;
+            return;
         }
         if (code < 128) {
             // Cyrillic capitals that look like Latin ones use the Latin glyphs.
@@ -189,13 +200,14 @@ bool ReadCharMap(const std::string& path, CharMap& map)
             if (letterLine.count(static_cast<int>(code))) {
                 Error(path, number, "code 0x" + Hex(code, 2) + " already holds the letter of line " +
                                         std::to_string(letterLine[static_cast<int>(code)]));
-                continue;
+                return;
             }
             letterLine[static_cast<int>(code)] = number;
             map.nameOf[code] = fields[0];
         }
         map.codeOf[cp] = static_cast<uint8_t>(code);
-    }
+    });
+    if (!opened) return false;
     // The display's letter codes are all taken: 100 letters, every code from 128 that font D
     // does not use.
     for (int code = 128; code < 256; ++code) {
@@ -234,26 +246,14 @@ struct TextLine {
 
 bool ReadLanguage(const std::string& path, std::vector<TextLine>& texts)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Error(path, 0, "cannot open the file");
-        return false;
-    }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3); // byte-order mark
-        if (line.empty() || line[0] == '#') continue;
+    return ForEachSourceLine(path, [&](int number, const std::string& line) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos) {
             Error(path, number, "expected \"GROUP.INDEX<TAB>text\"");
-            continue;
+            return;
         }
         texts.push_back({number, line.substr(0, tab), line.substr(tab + 1), std::string()});
-    }
-    return true;
+    });
 }
 
 // Converts a text to display codes; reports every character the display cannot draw.

@@ -75,6 +75,15 @@ colours() { convert "$1" -format "%k" info:; }
 differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 # Dark dots in an image: pixels below a tenth of full brightness.
 dark_pixels() { convert "$1" -colorspace Gray -threshold 10% -negate -format "%[fx:round(mean*w*h)]" info:; }
+# Waits up to that many seconds for more than 100 dark dots in a part of the window.
+wait_dark() {  # window, file, geometry, seconds
+    for _ in $(seq 1 "$4"); do
+        shot "$1" "$2" "$3"
+        [ "$(dark_pixels "$2")" -gt 100 ] && return 0
+        sleep 1
+    done
+    return 1
+}
 
 run_mode() {
     local mode="$1"
@@ -123,23 +132,12 @@ run_mode() {
 
     if [ "$expect_display" = 1 ]; then
         # The firmware draws from its start: the display is not blank.
-        local drawn=0
-        for _ in $(seq 1 30); do
-            shot "$window" "$work/lcd.png" "$lcd_geometry"
-            if [ "$(dark_pixels "$work/lcd.png")" -gt 100 ]; then drawn=1; break; fi
-            sleep 1
-        done
-        [ "$drawn" = 1 ] || fail "$mode: the display stays blank"
+        wait_dark "$window" "$work/lcd.png" "$lcd_geometry" 30 || fail "$mode: the display stays blank"
         if [ "$expect_menu" = 1 ]; then
             # The home screen comes after the 14-s wait for the sensor board and fills the rows
             # above the status and message rows.
-            local home=0
-            for _ in $(seq 1 60); do
-                shot "$window" "$work/top.png" "$lcd_top_geometry"
-                if [ "$(dark_pixels "$work/top.png")" -gt 100 ]; then home=1; break; fi
-                sleep 1
-            done
-            [ "$home" = 1 ] || fail "$mode: the display shows no home screen within 60 s"
+            wait_dark "$window" "$work/top.png" "$lcd_top_geometry" 60 ||
+                fail "$mode: the display shows no home screen within 60 s"
             sleep 1
             shot "$window" "$work/home.png" "$lcd_geometry"
             xdotool mousemove --window "$window" 190 412 click 1
