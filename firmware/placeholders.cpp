@@ -250,7 +250,7 @@ void ValuePage_ClearPasswordState() {}
 void Meas_DrawStateMarker(uint32_t) {}
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
-uint8_t Chan_GetBRecordByte74() { return 0; }
+float Chan_GetCalRecordFloat0(uint32_t) { return 1.0f; }
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
 
@@ -309,6 +309,12 @@ float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
 void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
 void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
+// The digital pH sensor's configured option, in RAM only, at its default.
+static uint8_t s_SensorOption[2] = {1, 1};
+uint8_t CalPh_GetSensorOption(uint32_t channel) { return channel < 2 ? s_SensorOption[channel] : 1; }
+void CalPh_SetSensorOption(uint32_t channel, uint8_t option) {
+    if (channel < 2) s_SensorOption[channel] = option;
+}
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
     return CalPh_PhFromMv(channel, mv, t, status);
 }
@@ -351,6 +357,8 @@ void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
     if (channel < 2) s_ProcPressure[channel] = value;
 }
+void CalO2_SetCalPressure(uint32_t, float, uint32_t* status) { *status = 0; }
+void CalO2_SetRelHumidity(uint32_t, float, uint32_t* status) { *status = 0; }
 // The limits a reload for the kind sets.
 float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
     static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
@@ -371,22 +379,15 @@ float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
-uint8_t g_SensorProtoFlag[2];
+uint8_t g_SensorSaveFlags[2];
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
 void Vdx_RaiseWrongSensor(uint32_t) {}
 void Vdx_ClearWrongSensor(uint32_t) {}
 void Vdx_UpdateDisconnectedB(uint32_t) {}
 uint8_t g_SensorPlugged[2];
-void Vdx_DecodeSensorFamily(uint32_t) {}
-uint32_t Vdx_CheckSensorOption(uint32_t) { return 0; }
 void Vdx_RaiseCommError() { Msg_Raise(100); }
 void Vdx_ClearCommError() { Msg_Clear(100); }
-uint8_t g_SensorMemImage[2][kSensorImageBytes];
-uint8_t g_SensorImageValid[2];
-uint32_t SensMem_GetWriteTime(uint32_t) { return 0; }
-uint32_t SensCmd_BuildRequest(uint32_t, uint32_t, uint8_t*, uint8_t*) { return 0; }
-uint32_t SensCmd_HandleReply(uint32_t, uint32_t, const uint8_t*, uint32_t) { return 0; }
 void SensDiag_TickCycleDetectors(uint32_t) {}
 void SensDiag_UpdateMaxTemperature(uint32_t) {}
 void SensDiag_PublishIndicators(uint32_t) {}
@@ -417,7 +418,6 @@ int32_t Vdx_GetPendingPlugPage() { return -1; }
 void Vdx_RaiseSetDateAlarm() {}
 void Vdx_ClearSetDateAlarm() {}
 void Vdx_ClearDisconnected(uint32_t) {}
-uint32_t Vdx_HasSensorOption(uint32_t) { return 0; }
 void Vdx_PushSettingsToSensor() {}
 uint32_t SensDiag_GetCycleAlarmEnable() { return 0; }
 void SensDiag_RunPeriodic() {}

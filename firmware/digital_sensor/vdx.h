@@ -1,5 +1,4 @@
-// Plug-and-measure of the digital sensor on channel B, sensor identity from its memory image,
-// the sensor and communication messages, and the channel configuration store with the layout of
+// Plug-and-measure of the digital sensor on channel B, the sensor and communication messages, and the channel configuration store with the layout of
 // the measurement screen's lines.
 #pragma once
 #include <cstdint>
@@ -25,10 +24,6 @@ void Vdx_ClearWrongSensor(uint32_t channel);
 void Vdx_UpdateDisconnectedB(uint32_t on);
 // Loads the configured kinds, the selected channel and the measurement lines.
 void Vdx_LoadChannelConfig(uint32_t* status);
-// Layout and requested kind of the sensor in the staging image.
-void Vdx_DecodeSensorFamily(uint32_t channel);
-// Whether the sensor offers the page-16 option (stored and returned).
-uint32_t Vdx_CheckSensorOption(uint32_t channel);
 // Message 100 "Communication Error" with its alarm, and its end.
 void Vdx_RaiseCommError();
 void Vdx_ClearCommError();
@@ -55,7 +50,5 @@ int32_t Vdx_GetPendingPlugPage();
 void Vdx_RaiseSetDateAlarm();
 void Vdx_ClearSetDateAlarm();
 void Vdx_ClearDisconnected(uint32_t channel);
-// The sensor reports its optional feature.
-uint32_t Vdx_HasSensorOption(uint32_t channel);
 // The committed settings go into the sensor's memory.
 void Vdx_PushSettingsToSensor();

@@ -54,3 +54,5 @@ void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag) {
 }
 
 uint8_t Chan_GetMeasureFlag(uint32_t channel) { return channel < 2 ? s_MeasureFlag[channel] : 1; }
+
+uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }

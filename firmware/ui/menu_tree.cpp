@@ -8,6 +8,7 @@
 #include "core/texts.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "ui/menu.h"

@@ -11,6 +11,9 @@
 #include "core/keypad.h"
 #include "core/link.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx_ident.h"
 #include "platform/plat.h"
 #include "rig_board.h"
 
@@ -71,6 +74,9 @@ void Rig_Reset(const std::string& folder) {
     s_PeriodicCount = 0;
     g_KeyCode.store(kKeyNone, std::memory_order_relaxed);
     Timer_Init();
+    SensMem_Reset();
+    SensCmd_Reset();
+    Vdx_ResetIdentity();
     std::string directory = folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     SetEEPROMBinFilePath(directory.c_str());
