@@ -273,11 +273,13 @@ static void CopyVersion(const char* version, char* text) {
 }
 
 void SensCmd_GetFirmwareVersionText(uint32_t channel, char* text) {
-    CopyVersion(g_SensorProtocol[channel < 2 ? channel : 0].firmwareVersion, text);
+    text[0] = '\0';
+    if (channel < 2) CopyVersion(g_SensorProtocol[channel].firmwareVersion, text);
 }
 
 void SensCmd_GetHardwareVersionText(uint32_t channel, char* text) {
-    CopyVersion(g_SensorProtocol[channel < 2 ? channel : 0].hardwareVersion, text);
+    text[0] = '\0';
+    if (channel < 2) CopyVersion(g_SensorProtocol[channel].hardwareVersion, text);
 }
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -101,8 +101,9 @@ static void VersionText(uint8_t version, char* text) {
 }
 
 void Vdx_GetFirmwareVersionText(uint32_t channel, char* text) {
-    if (channel > 1) channel = 1;
-    if (SpeaksCommands(channel)) {
+    if (channel > 1) {
+        text[0] = '\0';
+    } else if (SpeaksCommands(channel)) {
         SensCmd_GetFirmwareVersionText(channel, text);
     } else {
         VersionText(g_SensorMemImage[channel][kFirmwareByte], text);
@@ -110,8 +111,9 @@ void Vdx_GetFirmwareVersionText(uint32_t channel, char* text) {
 }
 
 void Vdx_GetHardwareVersionText(uint32_t channel, char* text) {
-    if (channel > 1) channel = 1;
-    if (SpeaksCommands(channel)) {
+    if (channel > 1) {
+        text[0] = '\0';
+    } else if (SpeaksCommands(channel)) {
         SensCmd_GetHardwareVersionText(channel, text);
     } else {
         VersionText(g_SensorMemImage[channel][kHardwareByte], text);

