@@ -6,6 +6,7 @@
 #include "core/fw_main.h"
 #include "core/lcd.h"
 #include "core/link.h"
+#include "core/param.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
@@ -14,14 +15,17 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
+#include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
 #include "measurement/concentration.h"
 #include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
@@ -47,9 +51,13 @@ static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnt
 void Settings_InitComm() {}
 // The loaders that exist run; the others keep their defaults.
 void Settings_LoadMeasurementStore(uint32_t* status) {
+    CalPh_LoadGlassImpedanceRef(status);
+    CalPh_LoadRefImpedanceRef(status);
     Temp_LoadSettings(status);
     Temp_LoadAll(status);
     Filter_LoadModes(status);
+    CalPh_LoadChannel(0, 0, status);
+    CalPh_LoadAll(status);
     Meas_InitState();
     Link_Reset();
     *status = 0;
@@ -83,6 +91,13 @@ void Settings_SetEditPidManual(uint8_t manual) { s_EditPidManual = manual; }
 MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
 int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
 int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
+int16_t Settings_GetMeasPolVoltage(uint32_t) { return -674; }
+// Parameters by number: none is set or read yet.
+uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
+    *status = 0;
+    return 0;
+}
+void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 
 // ---- Messages and outputs -------------------------------------------------------------------
 // Active codes are only listed, so that raising and clearing can be seen.
@@ -109,6 +124,13 @@ std::atomic<uint8_t> g_RelayBits{0};
 std::atomic<uint8_t> g_DigitalInputs[2];
 float Aout_GetShownCurrent(uint32_t) { return 4.0f; }
 uint32_t Aout_GetDamping() { return 1; }
+// The outputs cannot be calibrated yet: no point is taken and no calibration accepted.
+float Aout_GetCalPoint(uint32_t, uint32_t, uint32_t* status) {
+    *status = 0;
+    return 0.0f;
+}
+void Aout_CalFromPoints(uint32_t, float, float, uint32_t* status) { *status = 2; }
+void Aout_AcceptCalibration(uint32_t, uint32_t* status) { *status = 2; }
 
 void Msg_SetChanged() {}
 void Msg_DrawPage() {}
@@ -166,7 +188,6 @@ void SensorAlarm_DrawPnaGlassResPage(uint32_t) {}
 void SensorAlarm_DrawRefResPage(uint32_t) {}
 
 // ---- Menu pages and screens -----------------------------------------------------------------
-ManualHold g_ManualHold;
 void Menu_EndChannelHold() { g_ManualHold.active = 0; }
 void Menu_EndChannelHoldIfActive() { g_ManualHold.active = 0; }
 uint32_t Menu_IsChannelHeld() { return g_ManualHold.active; }
@@ -250,7 +271,17 @@ void ValuePage_ClearPasswordState() {}
 void Meas_DrawStateMarker(uint32_t) {}
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
-float Chan_GetCalRecordFloat0(uint32_t) { return 1.0f; }
+// The measuring polarization voltage goes to channel A's board input; channel B's sensor keeps its
+// own until the digital-sensor settings are written.
+void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts) {
+    if (channel == 0 && Chan_IsMeasuringKindO2(Chan_GetSensorKindBySel(3))) {
+        Link_SetPolarizationVoltage(0, static_cast<float>(millivolts), 0);
+    }
+}
+void Chan_ApplySensorCalData() {}
+void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag) {
+    if (channel < 2) g_SensorParams[channel].flag = flag;
+}
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
 
@@ -278,43 +309,24 @@ uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
 void Meas_ResetSettings(uint32_t) {}
 void Meas_QueueMeasurementItems() {}
 
-// ---- Calibration by measurement id ----------------------------------------------------------
-CalTracking g_CalTracking;
-uint8_t g_CalSettingsEdited;
-uint32_t Cal_IsSelectionActive() { return 0; }
-void Cal_UpdateTrackedValue(uint32_t) {}
-// Ending a selection puts both channels on their configured kinds and measures channel A.
-void Cal_SelectMeasurement(uint32_t, uint32_t) {
-    for (uint32_t channel = 0; channel < 2; ++channel) Meas_SetMeasuringKind(channel, g_ChannelKind[channel]);
-    Link_SetMeasureMode(0, g_ChannelKind[0]);
-}
+// ---- Calibration data sets and the buffer recognition ---------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
-void Meas_SetValueCache(uint32_t, float, uint32_t) {}
-
-uint8_t g_SensorParamSavePending;
-void Cal_StepById(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// A save reaches the settings store; it fails as the store does.
-void Cal_SaveById(uint32_t, uint32_t* status) {
-    uint8_t marker[2];
-    Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
+// No buffer is recognised yet: a pH point is taken with its buffer entered (buffer set 8 or the
+// process calibration).
+float CalPh_RecognizeBuffer(uint32_t, float, float, uint32_t* status) {
+    *status = kPhNoBuffer;
+    return 0.0f;
 }
-void Cal_SetCalibrateOnly(uint32_t, uint8_t) {}
+void CalPh_EvaluatePoint(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
+void CalPh_EvaluateCo2Point(uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
+// A sensor's memory holds no calibration data set yet, and none is written.
+uint32_t SensMem_ReadCalDataSet(uint32_t, uint32_t, CalDataSetRecord*) { return 0; }
+void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
+void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
+void SensMem_StoreSlopeCopy(uint32_t) {}
+void SensMem_StoreSlope(uint32_t) {}
 
-// ---- pH, ORP and CO2: values at the factory calibration ------------------------------------
-float CalPh_PhFromMv(uint32_t, float mv, float t, uint32_t*) { return 7.0f - mv / (54.2f + 0.1984f * t); }
-float CalPh_GetOrpOffset(uint32_t) { return 0.0f; }
-uint8_t CalPh_GetStcMode(uint32_t) { return 1; }
-float CalPh_GetStcCoefficient(uint32_t) { return 0.0f; }
-float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
-void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
-void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
-// The digital pH sensor's configured option, in RAM only, at its default.
-static uint8_t s_SensorOption[2] = {1, 1};
-uint8_t CalPh_GetSensorOption(uint32_t channel) { return channel < 2 ? s_SensorOption[channel] : 1; }
-void CalPh_SetSensorOption(uint32_t channel, uint8_t option) {
-    if (channel < 2) s_SensorOption[channel] = option;
-}
+// ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
     return CalPh_PhFromMv(channel, mv, t, status);
 }
@@ -322,6 +334,20 @@ float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }
 void CalPh_LoadCo2Settings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+float CalPh_GetCo2SlopeInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.slope : 0.0f; }
+float CalPh_GetCo2SlopeInUsePercent(uint32_t channel) { return CalPh_GetCo2SlopeInUse(channel) * 100.0f / 59.16f; }
+float CalPh_GetCo2ZeroInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.zero : 0.0f; }
+float CalPh_ZeroPhToMvB(uint32_t channel, float ph) { return (ph - 7.0f) * CalPh_GetCo2SlopeInUse(channel); }
+void CalPh_CaptureCo2Point(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalPh_GetCo2PointRef(uint32_t, uint32_t) { return 0.0f; }
+void CalPh_SetCo2PointRef(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalPh_SetCo2PointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalPh_GetCo2ProcessValue(uint32_t) { return 0.0f; }
+void CalPh_CalibrateCo2(uint32_t, uint32_t, uint32_t* status) { *status = 2; }
+void CalPh_CalibrateCo2Process(uint32_t, uint32_t* status) { *status = 2; }
+void CalPh_StoreCo2Cal(uint32_t, uint32_t* status) { *status = kCo2NotStored; }
+void CalPh_FillCo2DataSet(uint32_t, CalDataSetRecord*) {}
+void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
 
 // ---- Conductivity: cell constant 1, no compensation ---------------------------------------
 float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
@@ -341,6 +367,21 @@ float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
 void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
+// No conductivity calibration yet: points cannot be taken, nothing is calibrated or stored.
+uint8_t CalCond_GetRefTempMode(uint32_t) { return 0; }
+float CalCond_GetRefCoefficient(uint32_t) { return 0.02f; }
+float CalCond_GetPointValue(uint32_t, uint32_t) { return 0.0f; }
+void CalCond_SetPointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalCond_GetRawPointValue(uint32_t, uint32_t, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+void CalCond_CaptureRawPoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalCond_CapturePoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalCond_CalibrateOnePoint(uint32_t, uint32_t* status) { *status = 2; }
+void CalCond_CalibrateTwoPoint(uint32_t, uint32_t* status) { *status = 2; }
+void CalCond_StoreCal(uint32_t, uint32_t* status) { *status = kPhNotStored; }
+void CalCond_FillDataSet(uint32_t, CalDataSetRecord*) {}
 
 // ---- Oxygen and the analog input --------------------------------------------------------------
 float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
@@ -348,17 +389,63 @@ float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// Process pressure and analog input settings in RAM only, at their defaults.
-static float s_ProcPressure[2] = {1013.0f, 1013.0f};
+// The medium parameters in the calibration record, in RAM only; the analog input settings too.
 static uint8_t s_AnalogInputMode;
 static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
-float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
+float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].procPressure : 1013.0f; }
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
-    if (channel < 2) s_ProcPressure[channel] = value;
+    if (channel < 2) g_SensorCal[channel].procPressure = value;
 }
-void CalO2_SetCalPressure(uint32_t, float, uint32_t* status) { *status = 0; }
-void CalO2_SetRelHumidity(uint32_t, float, uint32_t* status) { *status = 0; }
+void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    CalO2_SetCalPressureRam(channel, value);
+}
+void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    CalO2_SetRelHumidityRam(channel, value);
+}
+void CalO2_SetCalPressureRam(uint32_t channel, float value) {
+    if (channel < 2) g_SensorCal[channel].calPressure = value;
+}
+void CalO2_SetRelHumidityRam(uint32_t channel, float value) {
+    if (channel < 2) g_SensorCal[channel].relHumidity = value;
+}
+void CalO2_SetPressureSourceRam(uint32_t channel, uint8_t source) {
+    if (channel < 2) g_SensorCal[channel].pressureSource = source;
+}
+float CalO2_GetCalPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].calPressure : 1013.0f; }
+float CalO2_GetRelHumidity(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].relHumidity : 1.0f; }
+void CalO2_ReloadChannel(uint32_t) {}
+float CalO2_GetPressureForCal(uint32_t channel) { return CalO2_GetCalPressure(channel); }
+// No oxygen calibration yet: points cannot be taken, nothing is calibrated or stored.
+float CalO2_GetValueForCal(uint32_t, uint32_t, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+float CalO2_ToUnitForCal(uint32_t, uint32_t, float, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+float CalO2_ToSaturationForCal(uint32_t, uint32_t, uint32_t, float, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind) {
+    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointKind[i] = kind;
+}
+void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current) {
+    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointCurrent[i] = current;
+}
+float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
+    return channel < 2 && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
+}
+void CalO2_CapturePoint(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalO2_Calibrate(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 2; }
+void CalO2_StoreCal(uint32_t, uint32_t* status) { *status = 2; }
+void CalO2_FillDataSet(uint32_t, CalDataSetRecord*) {}
+float CalO2_GetSlopeInUseAtAir(uint32_t) { return 0.0f; }
+float CalO2_GetZeroInUseMicro(uint32_t) { return 0.0f; }
 // The limits a reload for the kind sets.
 float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
     static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};

@@ -43,4 +43,6 @@ void Settings_SetEditPidManual(uint8_t manual);
 // Working copy of the measurement lines.
 MeasLineConfig* Settings_GetEditMeasLines();
 int16_t Settings_GetEditMeasPolVoltage(uint32_t channel);
+// The live measuring polarization voltage of a channel, mV.
+int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 int16_t Settings_GetEditCalPolVoltage(uint32_t channel);

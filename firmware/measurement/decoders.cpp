@@ -115,6 +115,7 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
         case kKindPh: {
             float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
             record.primary = volts;
+            Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
             MeterCal_CheckSignalRange(volts, &status);
             Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
             Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);

@@ -5,6 +5,7 @@
 #include "core/link.h"
 #include "core/util.h"
 #include "measurement/calibration.h"
+#include "measurement/co2.h"
 #include "measurement/channel.h"
 #include "measurement/conductivity.h"
 #include "measurement/decoders.h"

@@ -39,8 +39,6 @@ uint8_t g_MenuPositionPending;
 uint32_t g_MenuLastAction;
 uint8_t g_CalPoint;
 uint8_t g_TimedHold;
-uint8_t g_ChosenMode;
-uint8_t g_ChosenOption;
 uint8_t g_EditFlags[8];
 uint8_t g_PeriodicTasksSuspended;
 uint8_t g_PageQuantityAbove2;

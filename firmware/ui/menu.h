@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 
+// The calibration type and option chosen on the pages, and the manual channel hold.
+#include "measurement/calibration.h"
+
 constexpr uint32_t kMenuStackSize = 32;
 
 // Screen ids the engine itself names.
@@ -58,9 +61,6 @@ extern uint8_t g_MenuPositionPending;
 extern uint32_t g_MenuLastAction;
 extern uint8_t g_CalPoint;
 extern uint8_t g_TimedHold;
-// Calibration type (0 one point, 1 two points, 2 process) and option chosen on the pages.
-extern uint8_t g_ChosenMode;
-extern uint8_t g_ChosenOption;
 // Edit flags of the pages; entry 0 is 1 while the clock waits to be set after start.
 extern uint8_t g_EditFlags[8];
 // Set by the relay test page: the periodic relay, cleaning and PID tasks leave the relays alone.
@@ -172,12 +172,6 @@ uint8_t Menu_TreeLineState();
 
 // ---- Manual channel hold (selection screen module) -------------------------------------------
 
-struct ManualHold {
-    uint8_t channel;
-    uint8_t active;
-    uint32_t item;
-};
-extern ManualHold g_ManualHold;
 void Menu_EndChannelHold();
 void Menu_EndChannelHoldIfActive();
 uint32_t Menu_IsChannelHeld();

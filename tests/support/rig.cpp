@@ -14,6 +14,8 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
+#include "measurement/calibration.h"
+#include "measurement/ph.h"
 #include "platform/plat.h"
 #include "rig_board.h"
 
@@ -77,6 +79,8 @@ void Rig_Reset(const std::string& folder) {
     SensMem_Reset();
     SensCmd_Reset();
     Vdx_ResetIdentity();
+    Cal_Reset();
+    CalPh_Reset();
     std::string directory = folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     SetEEPROMBinFilePath(directory.c_str());

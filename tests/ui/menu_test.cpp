@@ -244,19 +244,18 @@ TEST(MenuEngine, SaveThatFailsNeverReportsSuccess) {
     Press(kKeyEnter);
     ExpectHome();
 
-    // A channel-A sensor calibration saved the same way.
+    // A channel-A sensor calibration put into use the same way.
     OpenMenu();
     std::filesystem::remove(Rig_StorePath());
     g_MenuPosition = 0x100000;
-    Post(0x1ff201);
+    Post(0x1ff200);
     EXPECT_EQ(Row(12), "      Save Failed!");
     EXPECT_EQ(Menu_TopScreen(), 2);
     EXPECT_EQ(g_SaveWaitBits, 0);
 
-    // A save the board carries out, refused before it starts.
+    // A save of a position of no channel, refused before it starts.
     OpenMenu();
-    std::filesystem::remove(Rig_StorePath());
-    g_MenuPosition = 0x100011;
+    g_MenuPosition = 0x102011;
     Post(0x1ff100);
     EXPECT_EQ(Row(12), "      Save Failed!");
     EXPECT_EQ(g_SaveWaitBits, 0);
@@ -270,9 +269,9 @@ TEST(MenuEngine, SaveThatSucceedsReportsSuccess) {
     EXPECT_EQ(Row(12), "Calibration Successful");
     EXPECT_EQ(Menu_TopScreen(), 54);
 
-    // The output calibration: success, then home two seconds later.
+    // Calibration constants edited by hand: success, then home two seconds later.
     OpenMenu();
-    g_MenuPosition = 0x1ff021;
+    g_MenuPosition = 0x100005;
     Post(0x1ff100);
     EXPECT_EQ(Row(12), "Calibration Successful");
     Rig_AdvanceMs(3100);

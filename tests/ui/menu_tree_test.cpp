@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/fw_main.h"
+#include "core/link.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
@@ -164,7 +165,9 @@ TEST(MenuTree, InfoTreeOnChannelAAlternatesThreeItems) {
 
 TEST(MenuTree, ChannelBNodesWithADigitalSensor) {
     BootHome();
+    // Channel B shown and measured, its sensor taken over.
     g_CurrentChannel = 1;
+    Link_SetMeasureMode(1, g_ChannelKind[1]);
     g_SensorKindActive[1] = 1;
     Press(kKeyInfo);
     EXPECT_EQ(Walk(kKeyUp, 5), (Items{"Messages", "VDX Sensor Info", "Calibration Data", "VDX Diagnostics",
