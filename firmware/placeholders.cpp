@@ -49,8 +49,24 @@ static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnt
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
-// The loaders that exist run; the others keep their defaults.
+// A store without its measurement marker gets the factory values of the modules that exist, so
+// that what they store later reads back whole; then the loaders that exist run.
+static void DefaultMeasurementStore() {
+    uint32_t status = 0;
+    CalPh_DefaultGlassImpedanceRef(&status);
+    CalPh_DefaultRefImpedanceRef(&status);
+    CalPh_ResetToFactory(0, &status);
+    CalPh_ResetModes(&status);
+    Temp_ResetAllCal(&status);
+    Filter_DefaultModes(&status);
+    Temp_SetDefaults(&status);
+    Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, &status);
+}
+
 void Settings_LoadMeasurementStore(uint32_t* status) {
+    char marker[2] = {0, 0};
+    Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
+    if (*status == 0 && (marker[0] != '2' || marker[1] != 'w')) DefaultMeasurementStore();
     CalPh_LoadGlassImpedanceRef(status);
     CalPh_LoadRefImpedanceRef(status);
     Temp_LoadSettings(status);
