@@ -12,6 +12,7 @@
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
+#include "measurement/units.h"
 
 uint32_t g_CalUnitSelector;
 
@@ -198,7 +199,7 @@ static float ChannelValue(uint32_t channel, uint32_t quantity, uint32_t unit, ui
             return Meas_GetFilteredMv(channel, status);
         }
         case kQuantityOrp: {
-            float orp = Meas_GetUnitValue13to18(channel, 15, status) * 1000.0f;
+            float orp = Meas_GetUnitValue13to18(channel, kUnitOrpVolts, status) * 1000.0f;
             Meas_SetValueCache(channel, Meas_GetFieldFloat(channel, kPhFieldOrpVolts) * 1000.0f, 0);
             return orp;
         }

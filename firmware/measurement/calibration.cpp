@@ -26,6 +26,7 @@
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
 #include "measurement/temperature.h"
+#include "measurement/units.h"
 #include "outputs/aout.h"
 
 // The factory calibration settings of every kind.
@@ -590,6 +591,7 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
     Filter_StopStability();
     uint32_t q = Meas_GetIdQuantity(id);
     if (IsOutputId(id)) {
+        // The board knows an output's calibration by the low byte of its id.
         Link_RequestCalPoint(static_cast<uint8_t>(point), static_cast<uint8_t>(id & 0xff), value, status);
         return;
     }
@@ -649,11 +651,11 @@ static void MarkPhDataSet(uint32_t channel, uint32_t points) {
 // keeps them in the store, channel B also in the sensor's data set (9999 when invalid).
 static void TakeImpedanceReferences(uint32_t channel) {
     uint32_t status = 0;
-    float glass = Meas_GetUnitValue13to18(channel, 16, &status);
+    float glass = Meas_GetUnitValue13to18(channel, kUnitGlassOhm, &status);
     bool glassValid = status == 0;
     if (glassValid) CalPh_SetGlassImpedanceRef(channel, glass);
     bool pna = channel == 1 && g_SensorKindActive[1] == kKindOfPnaSensor;
-    float second = Meas_GetUnitValue13to18(channel, pna ? 18 : 17, &status);
+    float second = Meas_GetUnitValue13to18(channel, pna ? kUnitPnaGlassOhm : kUnitReferenceOhm, &status);
     bool secondValid = status == 0;
     if (secondValid) {
         if (pna) {

@@ -11,6 +11,12 @@ constexpr uint8_t kUnitPressureKpa = 50;
 constexpr uint8_t kUnitPressureBar = 51;
 constexpr uint8_t kUnitPressurePsi = 52;
 constexpr uint8_t kUnitPressureMmHg = 53;
+// Units of the electrode family: the ORP in V, and the glass, reference and pH/pNa second glass
+// impedances at 25 C in ohm.
+constexpr uint8_t kUnitOrpVolts = 15;
+constexpr uint8_t kUnitGlassOhm = 16;
+constexpr uint8_t kUnitReferenceOhm = 17;
+constexpr uint8_t kUnitPnaGlassOhm = 18;
 
 // Value of a slot's channel and unit, with its status.
 typedef float (*SlotValueGetter)(uint32_t slot, uint32_t* status);
