@@ -143,8 +143,8 @@ static float OxygenValue(uint32_t channel, uint32_t unit, uint32_t* status) {
     switch (unit) {
         case kO2UnitConcentrationMicro:
         case kO2UnitConcentration: {
-            float value = measured ? CalO2_ToConcentration(channel, base, status)
-                                   : CalO2_GetValueForCal(channel, point, status);
+            float value =
+                measured ? CalO2_ToConcentration(channel, base, status) : CalO2_GetValueForCal(channel, point, status);
             return unit == kO2UnitConcentrationMicro ? value * 1000.0f : value;
         }
         case kO2UnitGasPercent:
@@ -186,11 +186,15 @@ static float Co2Value(uint32_t channel, uint32_t unit, uint32_t* status) {
 
 static float ChannelValue(uint32_t channel, uint32_t quantity, uint32_t unit, uint32_t* status) {
     switch (quantity) {
-        case kQuantityPh: return PhValue(channel, status);
-        case kQuantityTemperature: return Meas_GetTemperatureForCal(channel, status);
+        case kQuantityPh:
+            return PhValue(channel, status);
+        case kQuantityTemperature:
+            return Meas_GetTemperatureForCal(channel, status);
         case kQuantityConductivity:
-        case kQuantityResistivity: return ConductivityValue(channel, quantity, status);
-        case kQuantityOxygen: return OxygenValue(channel, unit, status);
+        case kQuantityResistivity:
+            return ConductivityValue(channel, quantity, status);
+        case kQuantityOxygen:
+            return OxygenValue(channel, unit, status);
         case kQuantityMv:
         case kQuantityMvB: {
             uint32_t primaryStatus = 0;
@@ -203,12 +207,17 @@ static float ChannelValue(uint32_t channel, uint32_t quantity, uint32_t unit, ui
             Meas_SetValueCache(channel, Meas_GetFieldFloat(channel, kPhFieldOrpVolts) * 1000.0f, 0);
             return orp;
         }
-        case kQuantityOptical: return OpticalValue(channel, unit, status);
-        case kQuantityCo2: return Co2Value(channel, unit, status);
-        case kQuantityMeterTemperature: return Meas_GetTemperatureRaw(channel, status);
-        case kQuantityMeterVoltage: return Meas_GetPrimaryValueB(channel, status);
+        case kQuantityOptical:
+            return OpticalValue(channel, unit, status);
+        case kQuantityCo2:
+            return Co2Value(channel, unit, status);
+        case kQuantityMeterTemperature:
+            return Meas_GetTemperatureRaw(channel, status);
+        case kQuantityMeterVoltage:
+            return Meas_GetPrimaryValueB(channel, status);
         case kQuantityMeterCurrent1:
-        case kQuantityMeterCurrent2: return Meas_GetSensorCurrent(channel, status);
+        case kQuantityMeterCurrent2:
+            return Meas_GetSensorCurrent(channel, status);
         case kQuantityGlass: {
             float value = Meas_GetGlassImpedance(channel, status);
             *status = 0;
@@ -220,7 +229,8 @@ static float ChannelValue(uint32_t channel, uint32_t quantity, uint32_t unit, ui
             return value;
         }
         default:
-            if (quantity >= kQuantityMeterR1 && quantity <= kQuantityMeterR5) return Meas_GetPrimaryValue(channel, status);
+            if (quantity >= kQuantityMeterR1 && quantity <= kQuantityMeterR5)
+                return Meas_GetPrimaryValue(channel, status);
             // Quantities without a value.
             return 0.0f;
     }

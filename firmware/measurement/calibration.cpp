@@ -55,7 +55,8 @@ static const SensorCalRecord kFactoryCal = {
     1,        // sensor option
     0,        // drift control
 };
-static const CalInUseRecord kFactoryInUse = {0.0f, kStatusOver, {.ph = {1.0f, 0.0f, 0.0f, {0.0f, 0.0f}, {25.0f, 25.0f}, {4.0f, 7.0f}, 0.0f, {0, 0}}}};
+static const CalInUseRecord kFactoryInUse = {
+    0.0f, kStatusOver, {.ph = {1.0f, 0.0f, 0.0f, {0.0f, 0.0f}, {25.0f, 25.0f}, {4.0f, 7.0f}, 0.0f, {0, 0}}}};
 
 SensorCalRecord g_SensorCal[2] = {kFactoryCal, kFactoryCal};
 CalInUseRecord g_CalInUse[2] = {kFactoryInUse, kFactoryInUse};
@@ -155,7 +156,8 @@ void Cal_Reset() {
 // Reference presets of the meter calibration: the resistance inputs R1 to R5 (ohm), the current
 // inputs (nA), the voltage input (V), the temperature input (ohm, three points) and the output
 // current (mA).
-static const float kPresetResistance[5][2] = {{1e6f, 1e7f}, {1e5f, 1e6f}, {1e4f, 1e5f}, {1e3f, 1e4f}, {100.0f, 1000.0f}};
+static const float kPresetResistance[5][2] = {
+    {1e6f, 1e7f}, {1e5f, 1e6f}, {1e4f, 1e5f}, {1e3f, 1e4f}, {100.0f, 1000.0f}};
 static const float kPresetCurrent[2][2] = {{0.0f, -750.0f}, {-750.0f, -7500.0f}};
 static const float kPresetVoltage[2] = {-1.5f, 1.5f};
 static const float kPresetTemperature[3] = {1000.0f, 3000.0f, 66000.0f};
@@ -281,9 +283,14 @@ void Cal_SetStabilityCriteria(uint32_t id, uint32_t point) {
             if (drift == kDriftLow) criteria = &kCriteriaPhLow;
             break;
         }
-        case kQuantityOxygen: criteria = &kCriteriaOxygen; break;
-        case kQuantityOptical: criteria = point == 0 ? &kCriteriaOpticalFirst : &kCriteriaOpticalSecond; break;
-        default: break;
+        case kQuantityOxygen:
+            criteria = &kCriteriaOxygen;
+            break;
+        case kQuantityOptical:
+            criteria = point == 0 ? &kCriteriaOpticalFirst : &kCriteriaOpticalSecond;
+            break;
+        default:
+            break;
     }
     Filter_StartStability(criteria);
 }
@@ -431,8 +438,12 @@ void Cal_GetSettingById(uint32_t id, uint32_t point, float* value, uint32_t* sta
         }
         uint32_t q = Meas_GetIdQuantity(id);
         switch (q) {
-            case kQuantityPh: PhSetting(channel, point, value, status); break;
-            case kQuantityTemperature: *value = Temp_GetPointValue(channel, point, status); break;
+            case kQuantityPh:
+                PhSetting(channel, point, value, status);
+                break;
+            case kQuantityTemperature:
+                *value = Temp_GetPointValue(channel, point, status);
+                break;
             case kQuantityConductivity:
             case kQuantityResistivity: {
                 float reference = CalCond_GetPointValue(channel, point);
@@ -445,13 +456,19 @@ void Cal_GetSettingById(uint32_t id, uint32_t point, float* value, uint32_t* sta
                 }
                 break;
             }
-            case kQuantityOxygen: *value = CalO2_GetPointCurrent(channel, point); break;
+            case kQuantityOxygen:
+                *value = CalO2_GetPointCurrent(channel, point);
+                break;
             case kQuantityMv:
-            case kQuantityOrp: *value = CalPh_GetOrpReference(channel); break;
+            case kQuantityOrp:
+                *value = CalPh_GetOrpReference(channel);
+                break;
             case kQuantityOptical:
                 *value = g_ChosenOption == 1 ? 0.0f : g_SensorParams[1].p[kSensParamReference];
                 break;
-            case kQuantityCo2: Co2Setting(channel, point, value, status); break;
+            case kQuantityCo2:
+                Co2Setting(channel, point, value, status);
+                break;
             default:
                 if (IsMeterQuantity(q)) *value = MeterPoint(point, status);
                 break;
@@ -601,10 +618,16 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
         return;
     }
     switch (q) {
-        case kQuantityPh: SetPhPoint(channel, point, value, status); break;
-        case kQuantityTemperature: Temp_RecordPoint(channel, point, value, status); break;
+        case kQuantityPh:
+            SetPhPoint(channel, point, value, status);
+            break;
+        case kQuantityTemperature:
+            Temp_RecordPoint(channel, point, value, status);
+            break;
         case kQuantityConductivity:
-        case kQuantityResistivity: SetConductivityPoint(channel, q, point, value, status); break;
+        case kQuantityResistivity:
+            SetConductivityPoint(channel, q, point, value, status);
+            break;
         case kQuantityOxygen:
             CalO2_SetPointKind(channel, point, static_cast<uint8_t>(unit));
             if (Chan_GetMeasureFlag(channel) == 0) {
@@ -615,10 +638,18 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
             break;
         case kQuantityMv:
         case kQuantityOrp:
-        case kQuantityMvB: CalPh_CaptureOrpPoint(channel, value, status); break;
-        case kQuantityOptical: SetOpticalPoint(point, value, unit, status); break;
-        case kQuantityCo2: SetCo2Point(channel, point, value, unit, status); break;
-        case kQuantityReference: CalPh_SetLimitPairValue(point, value); break;
+        case kQuantityMvB:
+            CalPh_CaptureOrpPoint(channel, value, status);
+            break;
+        case kQuantityOptical:
+            SetOpticalPoint(point, value, unit, status);
+            break;
+        case kQuantityCo2:
+            SetCo2Point(channel, point, value, unit, status);
+            break;
+        case kQuantityReference:
+            CalPh_SetLimitPairValue(point, value);
+            break;
         case kQuantityMeterOxygen:
             Link_RequestCalPoint(static_cast<uint8_t>(point), static_cast<uint8_t>(q), value, status);
             break;
@@ -725,7 +756,9 @@ void Cal_StepById(uint32_t id, uint32_t points, uint32_t option, uint32_t* statu
     uint32_t q = Meas_GetIdQuantity(id);
     switch (q) {
         case kQuantityPh:
-        case kQuantityCo2: StepPhFamily(channel, q, points, status); break;
+        case kQuantityCo2:
+            StepPhFamily(channel, q, points, status);
+            break;
         case kQuantityTemperature:
             if (points == 1) {
                 Temp_CalcOnePoint(channel, option, status);
@@ -743,12 +776,19 @@ void Cal_StepById(uint32_t id, uint32_t points, uint32_t option, uint32_t* statu
                 CalCond_CalibrateOnePoint(channel, status);
             }
             break;
-        case kQuantityOxygen: CalO2_Calibrate(channel, option, g_ChosenMode, status); break;
+        case kQuantityOxygen:
+            CalO2_Calibrate(channel, option, g_ChosenMode, status);
+            break;
         case kQuantityMv:
         case kQuantityOrp:
-        case kQuantityMvB: CalPh_CalibrateOrp(channel, status); break;
-        case kQuantityOptical: StepOptical(status); break;
-        default: break;
+        case kQuantityMvB:
+            CalPh_CalibrateOrp(channel, status);
+            break;
+        case kQuantityOptical:
+            StepOptical(status);
+            break;
+        default:
+            break;
     }
 }
 
@@ -795,11 +835,13 @@ void Cal_GetResultsById(uint32_t id, float* slope, float* offset, uint32_t* stat
             break;
         case kQuantityCo2: {
             float zero = CalPh_GetCo2ZeroInUse(channel);
-            *slope = CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopeInUse(channel) : CalPh_GetCo2SlopeInUsePercent(channel);
+            *slope = CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopeInUse(channel)
+                                                    : CalPh_GetCo2SlopeInUsePercent(channel);
             *offset = CalPh_GetOffsetUnitFlag(0) == 1 ? CalPh_ZeroPhToMvB(channel, zero) : zero;
             break;
         }
-        default: break;
+        default:
+            break;
     }
     if (!IsFinite(*slope)) *slope = 0.0f;
     if (!IsFinite(*offset)) *offset = 0.0f;
@@ -809,24 +851,42 @@ void Cal_GetResultsById(uint32_t id, float* slope, float* offset, uint32_t* stat
 
 static void StoreKind(uint32_t channel, uint32_t q, uint32_t* status) {
     switch (q) {
-        case kQuantityPh: CalPh_StoreCal(channel, status); break;
+        case kQuantityPh:
+            CalPh_StoreCal(channel, status);
+            break;
         case kQuantityConductivity:
-        case kQuantityResistivity: CalCond_StoreCal(channel, status); break;
-        case kQuantityOxygen: CalO2_StoreCal(channel, status); break;
-        case kQuantityCo2: CalPh_StoreCo2Cal(channel, status); break;
-        default: break;
+        case kQuantityResistivity:
+            CalCond_StoreCal(channel, status);
+            break;
+        case kQuantityOxygen:
+            CalO2_StoreCal(channel, status);
+            break;
+        case kQuantityCo2:
+            CalPh_StoreCo2Cal(channel, status);
+            break;
+        default:
+            break;
     }
 }
 
 static void FillDataSet(uint32_t channel, uint32_t q, CalDataSetRecord* set) {
     Rtc_GetTime(&set->date);
     switch (q) {
-        case kQuantityPh: CalPh_FillDataSet(channel, set); break;
+        case kQuantityPh:
+            CalPh_FillDataSet(channel, set);
+            break;
         case kQuantityConductivity:
-        case kQuantityResistivity: CalCond_FillDataSet(channel, set); break;
-        case kQuantityOxygen: CalO2_FillDataSet(channel, set); break;
-        case kQuantityCo2: CalPh_FillCo2DataSet(channel, set); break;
-        default: break;
+        case kQuantityResistivity:
+            CalCond_FillDataSet(channel, set);
+            break;
+        case kQuantityOxygen:
+            CalO2_FillDataSet(channel, set);
+            break;
+        case kQuantityCo2:
+            CalPh_FillCo2DataSet(channel, set);
+            break;
+        default:
+            break;
     }
 }
 
@@ -884,7 +944,9 @@ void Cal_SaveById(uint32_t id, uint32_t* status) {
         case kQuantityConductivity:
         case kQuantityResistivity:
         case kQuantityOxygen:
-        case kQuantityCo2: SaveKindCal(channel, q, status); break;
+        case kQuantityCo2:
+            SaveKindCal(channel, q, status);
+            break;
         case kQuantityTemperature:
             if (!calibrateOnly) Temp_StoreCal(channel, status);
             break;

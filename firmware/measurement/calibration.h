@@ -13,23 +13,23 @@
 // store and written there by its setter. The meaning of the first two values follows the
 // channel's measuring kind.
 struct SensorCalRecord {
-    float first;           // pH: slope fraction; CO2: slope in mV/pH; oxygen: zero current x 1000
-    float second;          // pH: zero in mV; CO2: zero point in pH; oxygen: slope
-    float orpOffset;       // mV added to the ORP reading
-    float cellConstant;    // conductivity
-    float zeroOffset;      // conductivity
-    float salinity;        // oxygen, of the medium
-    float relHumidity;     // oxygen, of the calibration gas
-    float calPressure;     // oxygen, mbar
-    float procPressure;    // oxygen, mbar
+    float first;             // pH: slope fraction; CO2: slope in mV/pH; oxygen: zero current x 1000
+    float second;            // pH: zero in mV; CO2: zero point in pH; oxygen: slope
+    float orpOffset;         // mV added to the ORP reading
+    float cellConstant;      // conductivity
+    float zeroOffset;        // conductivity
+    float salinity;          // oxygen, of the medium
+    float relHumidity;       // oxygen, of the calibration gas
+    float calPressure;       // oxygen, mbar
+    float procPressure;      // oxygen, mbar
     uint8_t pressureSource;  // oxygen: 0 edited pressure, 1 analog input
     uint8_t sensorSetting;   // channel B: the digital sensor's setting byte
-    float bicarbonate;     // CO2 electrolyte
-    float co2Salinity;     // CO2 electrolyte
-    float co2Pressure;     // CO2, total gas pressure in mbar
-    float isoPoint;        // pH
-    float stcCoefficient;  // pH per degree C
-    float stcRefTemp;      // degrees C
+    float bicarbonate;       // CO2 electrolyte
+    float co2Salinity;       // CO2 electrolyte
+    float co2Pressure;       // CO2, total gas pressure in mbar
+    float isoPoint;          // pH
+    float stcCoefficient;    // pH per degree C
+    float stcRefTemp;        // degrees C
     uint8_t stcMode;         // 0 applied, 1 not applied
     uint8_t bufferSet;       // 0 to 10
     uint8_t slopeUnitFlag;   // 1 slope as mV/pH at 25 C (channel A's byte serves every channel)
@@ -105,7 +105,7 @@ extern CalInUseRecord g_CalInUse[2];
 
 // The quantity being tracked for calibration and its filtered value.
 struct CalTracking {
-    uint32_t id;  // 0 none
+    uint32_t id;   // 0 none
     uint8_t unit;  // 255 none
     uint8_t point;
     uint8_t autoSetting;  // 1: the reference follows the recognised buffer

@@ -22,16 +22,16 @@ static constexpr uint32_t kStoreSlopeUnitFlag = 616;    // + ch, channel A's byt
 static constexpr uint32_t kStoreOffsetUnitFlag = 618;   // + ch, channel A's byte serves all
 static constexpr uint32_t kStoreRefImpedanceRef = 752;  // channel A only
 static constexpr uint32_t kStoreGlassImpedanceRef = 756;
-static constexpr uint32_t kStorePointBuffer = 760;      // + 8 x ch + 4 x point
-static constexpr uint32_t kStoreIsoPoint = 776;         // + 4 x ch
-static constexpr uint32_t kStoreStcCoefficient = 784;   // + 4 x ch
-static constexpr uint32_t kStoreSlope = 792;            // + 4 x ch, a fraction
-static constexpr uint32_t kStoreZero = 800;             // + 4 x ch, mV
-static constexpr uint32_t kStoreBufferSet = 808;        // + ch
-static constexpr uint32_t kStoreStcMode = 810;          // + ch
-static constexpr uint32_t kStoreStcRefTemp = 812;       // + 4 x ch
-static constexpr uint32_t kStoreOrpOffset = 820;        // + 4 x ch
-static constexpr uint32_t kStoreSensorOption = 894;     // one byte
+static constexpr uint32_t kStorePointBuffer = 760;     // + 8 x ch + 4 x point
+static constexpr uint32_t kStoreIsoPoint = 776;        // + 4 x ch
+static constexpr uint32_t kStoreStcCoefficient = 784;  // + 4 x ch
+static constexpr uint32_t kStoreSlope = 792;           // + 4 x ch, a fraction
+static constexpr uint32_t kStoreZero = 800;            // + 4 x ch, mV
+static constexpr uint32_t kStoreBufferSet = 808;       // + ch
+static constexpr uint32_t kStoreStcMode = 810;         // + ch
+static constexpr uint32_t kStoreStcRefTemp = 812;      // + 4 x ch
+static constexpr uint32_t kStoreOrpOffset = 820;       // + 4 x ch
+static constexpr uint32_t kStoreSensorOption = 894;    // one byte
 
 // Factory values.
 static constexpr float kDefaultSlope = 1.0f;
@@ -127,7 +127,9 @@ void CalPh_Reset() {
 
 // ---- Slope, zero and pH -------------------------------------------------------------------------
 
-float CalPh_GetSlopePercent(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].first * 100.0f : 100.0f; }
+float CalPh_GetSlopePercent(uint32_t channel) {
+    return IsChannel(channel) ? g_SensorCal[channel].first * 100.0f : 100.0f;
+}
 
 void CalPh_SetSlopePercent(uint32_t channel, float percent, uint32_t* status) {
     if (NoChannel(channel, status)) return;
@@ -289,9 +291,7 @@ void CalPh_StoreCal(uint32_t channel, uint32_t* status) {
 
 float CalPh_GetOrpOffset(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].orpOffset : 0.0f; }
 
-float CalPh_GetOrpOffsetInUse(uint32_t channel) {
-    return IsChannel(channel) ? g_CalInUse[channel].ph.orpOffset : 0.0f;
-}
+float CalPh_GetOrpOffsetInUse(uint32_t channel) { return IsChannel(channel) ? g_CalInUse[channel].ph.orpOffset : 0.0f; }
 
 void CalPh_SetOrpOffset(uint32_t channel, float mv, uint32_t* status) {
     if (NoChannel(channel, status)) return;
@@ -351,14 +351,18 @@ void CalPh_StoreOrpCal(uint32_t channel, uint32_t* status) {
 
 // ---- Settings -------------------------------------------------------------------------------------
 
-float CalPh_GetIsoPoint(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].isoPoint : kDefaultIsoPoint; }
+float CalPh_GetIsoPoint(uint32_t channel) {
+    return IsChannel(channel) ? g_SensorCal[channel].isoPoint : kDefaultIsoPoint;
+}
 
 void CalPh_SetIsoPoint(uint32_t channel, float value, uint32_t* status) {
     if (NoChannel(channel, status)) return;
     SetFloat(&g_SensorCal[channel].isoPoint, nullptr, kStoreIsoPoint + 4 * channel, value, status);
 }
 
-float CalPh_GetStcCoefficient(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].stcCoefficient : 0.0f; }
+float CalPh_GetStcCoefficient(uint32_t channel) {
+    return IsChannel(channel) ? g_SensorCal[channel].stcCoefficient : 0.0f;
+}
 
 void CalPh_SetStcCoefficient(uint32_t channel, float value, uint32_t* status) {
     if (NoChannel(channel, status)) return;
@@ -374,7 +378,9 @@ void CalPh_SetStcRefTemp(uint32_t channel, float value, uint32_t* status) {
     SetFloat(&g_SensorCal[channel].stcRefTemp, nullptr, kStoreStcRefTemp + 4 * channel, value, status);
 }
 
-uint8_t CalPh_GetStcMode(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].stcMode : kStcNotApplied; }
+uint8_t CalPh_GetStcMode(uint32_t channel) {
+    return IsChannel(channel) ? g_SensorCal[channel].stcMode : kStcNotApplied;
+}
 
 void CalPh_SetStcMode(uint32_t channel, uint8_t mode, uint32_t* status) {
     if (NoChannel(channel, status)) return;
