@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/settings.h"
@@ -41,7 +42,7 @@
 #include "ui/value_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnter ? 4085 : -1; }
+static int32_t PageNotWrittenKey(uint32_t event) { return event == kEventEnter ? 4085 : -1; }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}

@@ -8,7 +8,7 @@
 
 #include "core/eeprom.h"
 #include "core/keypad.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/link.h"
 #include "core/util.h"
 #include "outputs/aout.h"

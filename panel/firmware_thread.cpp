@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "platform/plat.h"
 
 static constexpr uint32_t kStartPauseMs = 1000;

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/link.h"
 #include "core/rtc.h"
 #include "platform/plat_clock.h"

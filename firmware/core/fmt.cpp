@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "core/fw_main.h"
 #include "core/lcd.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "core/lcd_fonts.h"
 #include "core/texts.h"
 #include "core/util.h"
@@ -13,6 +13,11 @@ uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
 std::atomic<uint32_t> g_LcdBusy{0};
 uint8_t g_LcdLine[kLcdLineChars * 6];
 BlinkField g_BlinkField;
+std::atomic<uint32_t> g_BlinkTick{0};
+uint32_t g_SymbolBlinkPhase;
+uint32_t g_SymbolBlinkMask;
+uint32_t g_HoldMarkPhase;
+uint8_t g_StateMarkerStep;
 
 static constexpr uint32_t kBigLeft = 24;
 static constexpr uint32_t kBigWidth = 80;

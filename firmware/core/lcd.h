@@ -9,6 +9,9 @@ constexpr uint32_t kLcdColumns = 145;
 constexpr uint32_t kLcdTextColumns = 144;
 constexpr uint32_t kLcdCharsPerRow = 24;
 constexpr uint32_t kLcdLineChars = 26;
+// The two text rows under the big lines: the status row and, below it, the message row.
+constexpr uint32_t kRowStatus = 11;
+constexpr uint32_t kRowMessage = 12;
 
 // One byte per column of 8 pixels, bit 0 at the top. The firmware writes, the panel paints.
 extern uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
@@ -27,6 +30,17 @@ struct BlinkField {
     char text[25];
 };
 extern BlinkField g_BlinkField;
+
+// Blinking: set by the 500-ms blink timer on the timer thread, consumed by the main loop.
+extern std::atomic<uint32_t> g_BlinkTick;
+// Channel symbols: the phase alternates 0/1 at each blink tick; mask bit 0 = channel A's symbol
+// blinks, bit 1 = channel B's.
+extern uint32_t g_SymbolBlinkPhase;
+extern uint32_t g_SymbolBlinkMask;
+// Which of the two hold marks the output hold shows next (0/1).
+extern uint32_t g_HoldMarkPhase;
+// Step 0 to 3 of the stability marker on the numeric editor.
+extern uint8_t g_StateMarkerStep;
 
 void Lcd_FillRect(uint32_t row, uint32_t column, uint32_t width, uint32_t rows, uint8_t byte);
 void Lcd_ClearSpan(uint32_t row, uint32_t column, uint32_t width);

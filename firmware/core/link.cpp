@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "core/ident.h"
 #include "core/util.h"
 #include "digital_sensor/sens_cmd.h"
@@ -24,6 +24,9 @@
 const char kLibraryFileName[] = "Brannic.so";
 
 LinkBuffer g_LinkBuffer;
+uint32_t g_FwHalted;
+uint8_t g_LinkStartupWait;
+uint8_t g_SaveWaitBits;
 std::atomic<uint32_t> g_LinkState{kLinkIdle};
 std::atomic<uint32_t> g_LinkTickCount{0};
 uint8_t g_LinkRetryCount;

@@ -63,6 +63,15 @@ struct LinkBuffer {
 };
 
 extern LinkBuffer g_LinkBuffer;
+// 1 once the sensor board failed the start-up check: the main loop then only steps the link.
+extern uint32_t g_FwHalted;
+// 1 during the firmware's start-up wait for the sensor board.
+extern uint8_t g_LinkStartupWait;
+// Saves over the link the main loop waits for: a save of digital-sensor data, a save on the
+// sensor board.
+extern uint8_t g_SaveWaitBits;
+constexpr uint8_t kSaveWaitSensor = 0x01;
+constexpr uint8_t kSaveWaitBoard = 0x02;
 extern std::atomic<uint32_t> g_LinkState;
 extern std::atomic<uint32_t> g_LinkTickCount;
 extern uint8_t g_LinkRetryCount;

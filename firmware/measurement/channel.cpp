@@ -1,12 +1,14 @@
 // Sensor-kind bookkeeping per channel, the measuring kind and the measure flag.
 #include "measurement/channel.h"
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/meas.h"
 
+uint8_t g_ChannelKind[2];
+uint32_t g_ChannelSensorId[2];
 uint32_t g_SensorKindDetected[2] = {kKindNone, kKindNone};
 uint32_t g_SensorKindActive[2] = {kKindNone, kKindNone};
 uint32_t g_SensorMemLayout[2] = {kLayoutNone, kLayoutNone};

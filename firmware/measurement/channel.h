@@ -2,6 +2,9 @@
 #pragma once
 #include <cstdint>
 
+// The configured sensor kind per channel (0 to 13) and the stored sensor model number.
+extern uint8_t g_ChannelKind[2];
+extern uint32_t g_ChannelSensorId[2];
 // Sensor kind the board reports (requested) and the kind measured with, per channel; the
 // measuring kinds, 15 for a digital sensor that cannot be used and 255 for none.
 extern uint32_t g_SensorKindDetected[2];

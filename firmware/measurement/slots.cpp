@@ -1,7 +1,7 @@
 // The four measurement slots: each names a channel and a unit and holds the filtered value, fed
 // by the update cycle whenever the active link channel has a fresh reply.
 #include "core/fmt.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "core/link.h"
 #include "core/util.h"
 #include "measurement/calibration.h"

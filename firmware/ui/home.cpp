@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "core/fmt.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -474,25 +475,25 @@ static void StepResolution(uint32_t j, int32_t direction) {
 int32_t Home_SetupKey(uint32_t event) {
     uint8_t cursor = s_Setup.cursor;
     switch (event) {
-        case kMenuEventLeft:
-        case kMenuEventRight: {
+        case kEventLeft:
+        case kEventRight: {
             static const uint8_t kBack[6] = {0, kSetupLeave, 1, 0, 2, 4};
             static const uint8_t kForward[6] = {0, 2, 4, 0, 5, kSetupLeave};
             uint8_t next;
             if (cursor == kSetupLeave) {
-                next = event == kMenuEventLeft ? 5 : 1;
+                next = event == kEventLeft ? 5 : 1;
             } else {
-                next = event == kMenuEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
+                next = event == kEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
             }
             s_Setup.cursor = next;
             DrawSetupRows();
             return -1;
         }
-        case kMenuEventUp:
-        case kMenuEventDown:
-        case kMenuEventUpRepeat:
-        case kMenuEventDownRepeat: {
-            int32_t direction = event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1;
+        case kEventUp:
+        case kEventDown:
+        case kEventUpRepeat:
+        case kEventDownRepeat: {
+            int32_t direction = event == kEventUp || event == kEventUpRepeat ? 1 : -1;
             if (cursor == 1 || cursor == 4) {
                 StepMeasurement(cursor == 1 ? 0 : 1, direction);
                 DrawSetupRows();
@@ -514,10 +515,10 @@ int32_t Home_SetupKey(uint32_t event) {
                 return -1;
             }
             return 4084;
-        case kMenuEventRedraw:
+        case kEventRedraw:
             Home_SetupDraw(s_SetupPair, 1);
             return -1;
-        case kMenuEventEscape:
+        case kEventEscape:
             StoreSetupPair();
             return 4084;
         default:

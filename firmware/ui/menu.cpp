@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
+#include "core/link.h"
 #include "core/rtc.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -45,10 +47,6 @@ uint8_t g_EditFlags[8];
 uint8_t g_PeriodicTasksSuspended;
 uint8_t g_PageQuantityAbove2;
 
-// An enter code that draws nothing: the event was handled by the translation itself.
-static constexpr int32_t kEnterNothing = -1;
-// The result the translation gives when the stack went home.
-static constexpr int32_t kEnterHome = 0;
 
 // The plug-and-measure machine's idle state: channel B's screens are the instrument's own.
 static constexpr uint8_t kPlugIdle = 29;
@@ -132,7 +130,7 @@ static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t ind
 }
 
 static int32_t GoHome() {
-    g_MenuStack[0] = kMenuScreenHome;
+    g_MenuStack[0] = kScreenHome;
     g_MenuDepth = 1;
     BlinkOff();
     return kEnterHome;
@@ -196,7 +194,7 @@ static void ShowSaveResult(bool ok) {
 static int32_t OpenValuePage(uint32_t id) {
     g_PendingMenuItem = id;
     if (id == 0x500001) ValuePage_ClearPasswordState();
-    return Push(kMenuScreenValuePage, 10);
+    return Push(kScreenValuePage, 10);
 }
 
 static int32_t OpenParamPage(uint32_t id) {
@@ -205,7 +203,7 @@ static int32_t OpenParamPage(uint32_t id) {
         g_MenuPosition = 0x1ff030;
         Screen_EndTimedHold();
     }
-    return Push(kMenuScreenParamPage, 9);
+    return Push(kScreenParamPage, 9);
 }
 
 static uint32_t CalStep() {
@@ -217,12 +215,12 @@ static uint32_t CalStep() {
 // ---- Public helpers --------------------------------------------------------------------------
 
 void Menu_ResetStack() {
-    g_MenuStack[0] = kMenuScreenHome;
+    g_MenuStack[0] = kScreenHome;
     g_MenuDepth = 1;
 }
 
 uint8_t Menu_TopScreen() {
-    if (g_MenuDepth < 1 || g_MenuDepth > kMenuStackSize) return kMenuScreenHome;
+    if (g_MenuDepth < 1 || g_MenuDepth > kMenuStackSize) return kScreenHome;
     return g_MenuStack[g_MenuDepth - 1];
 }
 
@@ -412,8 +410,8 @@ const MenuPeriodicTask g_MenuPeriodicTasks[kMenuPeriodicTaskCount] = {
 static int32_t OneSecondBlock(uint8_t top, int32_t result) {
     uint8_t channel = CurrentChannel();
     uint32_t messages = Menu_MessagesToShow();
-    if (HomeOwnsDisplay() && g_EditFlags[0] == 0 && top != kMenuScreenDisplayTest) {
-        if (top == kMenuScreenHome) {
+    if (HomeOwnsDisplay() && g_EditFlags[0] == 0 && top != kScreenDisplayTest) {
+        if (top == kScreenHome) {
             Home_Draw(&g_MeasLines, Settings_PidMayRun() ? 2 : 1, messages);
             if (messages) {
                 if (s_FailureLanguage != g_Language) {
@@ -431,8 +429,8 @@ static int32_t OneSecondBlock(uint8_t top, int32_t result) {
     }
     if (g_SensorParamSavePending && g_EditFlags[0] == 0) Screen_DrawDiagIndicators();
     for (const MenuPeriodicTask& task : g_MenuPeriodicTasks) task();
-    if (top == kMenuScreenMessages) Msg_DrawPage();
-    if (!(top == kMenuScreenValuePage && g_EditFlags[0] != 0)) {
+    if (top == kScreenMessages) Msg_DrawPage();
+    if (!(top == kScreenValuePage && g_EditFlags[0] != 0)) {
         if (Vdx_GetPlugState() == kPlugIdle) SensDiag_RunPeriodic();
         if ((g_SaveWaitBits & kSaveWaitSensor) == 0 && channel == 1) result = Vdx_GetPendingPlugPage();
     }
@@ -512,7 +510,7 @@ static int32_t HomeKey(uint32_t event) {
             Vdx_SetPlugState(previous == 2 ? 14 : 26);
         }
     }
-    if (result == 4214 && event == kMenuEventHomeEnter) Vdx_SetPlugTarget(1);
+    if (result == 4214 && event == kEventHomeEnter) Vdx_SetPlugTarget(1);
     Vdx_OnPlugTimer();
     return Vdx_GetPendingPlugPage();
 }
@@ -526,7 +524,7 @@ static int32_t CalNotDoneDraw() {
     return -1;
 }
 
-static int32_t CalNotDoneKey(uint32_t event) { return event == kMenuEventEnter ? 4198 : -1; }
+static int32_t CalNotDoneKey(uint32_t event) { return event == kEventEnter ? 4198 : -1; }
 
 static int32_t CountdownDraw() {
     s_CountdownShown = 0;
@@ -542,7 +540,7 @@ int32_t Screen_CountdownKey(uint32_t event) {
         DrawText(kRowStatus, 0, 84, 0);
         DrawText(kRowMessage, 0, 37, 12);
         s_CountdownShown = 1;
-    } else if (event == kMenuEventEnter && s_CountdownShown) {
+    } else if (event == kEventEnter && s_CountdownShown) {
         s_CountdownShown = 0;
         Timer_StartTicks(kTimerDisplayRefresh, 1, 0);
     }
@@ -551,8 +549,8 @@ int32_t Screen_CountdownKey(uint32_t event) {
 
 // The three resistance pages: ESC and 62 lead home, the second redraws.
 static int32_t ResistanceKey(uint8_t screen, uint32_t event) {
-    if (event == kMenuEventEscape || event == kMenuEventRedraw) return kMenuEventTimeout;
-    if (event == kMenuEventSecond) {
+    if (event == kEventEscape || event == kEventRedraw) return kEventHome;
+    if (event == kEventSecond) {
         uint32_t channel = CurrentChannel();
         if (screen == 31) SensorAlarm_DrawGlassResPage(channel);
         if (screen == 32) SensorAlarm_DrawRefResPage(channel);
@@ -672,7 +670,7 @@ static int32_t Draw60() { Screen_PleaseWaitDraw(); return -1; }
 static int32_t Draw61() { VdxPage_OpenOptErrors(); return -1; }
 
 // Draw operation by enter code.
-static const MenuDrawOp kDrawOps[kMenuScreenCount] = {
+static const MenuDrawOp kDrawOps[kScreenCount] = {
     EnterHome, Draw1,   Draw2,   Draw3,          nullptr,        Draw5,   Draw6,   Draw7,   nullptr, Draw9,
     Draw10,    CalNotDoneDraw, Draw12, Draw13,   Draw14,         Draw15,  Draw16,  Draw17,  Draw18,  nullptr,
     Draw20,    Draw21,  Draw22,  Draw23,         Draw24,         Draw25,  nullptr, Draw27,  Draw28,  Draw29,
@@ -695,15 +693,15 @@ static int32_t KeyRes32(uint32_t event) { return ResistanceKey(32, event); }
 static int32_t KeyRes60(uint32_t event) { return ResistanceKey(60, event); }
 static int32_t KeyLimits0(uint32_t event) { return Screen_PidLimitsKey(0, event); }
 static int32_t KeyLimits1(uint32_t event) { return Screen_PidLimitsKey(1, event); }
-static int32_t KeyCycles(uint32_t event) { return event == kMenuEventEnter ? 4080 : -1; }
+static int32_t KeyCycles(uint32_t event) { return event == kEventEnter ? 4080 : -1; }
 static int32_t KeyMaxTemp(uint32_t event) {
     int32_t result = VdxPage_MaxTempKey(event);
-    return event == kMenuEventEnter ? 4080 : result;
+    return event == kEventEnter ? 4080 : result;
 }
 static int32_t KeyAin(uint32_t) { Screen_AinValue(); return -1; }
 
 // Key operation by screen id; none where the screen ends only by a time-out or by ESC.
-static const MenuKeyOp kKeyOps[kMenuScreenCount] = {
+static const MenuKeyOp kKeyOps[kScreenCount] = {
     HomeKey,       KeySelect,         Menu_TreeKey,      KeyNumEdit,           Menu_TreeKey,
     KeySelect,     Home_SetupKey,     ParamPage_Screen,  ValuePage_Screen,     CalNotDoneKey,
     KeySelect,     KeySelect,         Screen_TempSourceKey, Screen_VerifyCalKey, nullptr,
@@ -720,7 +718,7 @@ static const MenuKeyOp kKeyOps[kMenuScreenCount] = {
 };
 
 int32_t Menu_EnterScreen(uint32_t code) {
-    if (code >= kMenuScreenCount || kDrawOps[code] == nullptr) return -1;
+    if (code >= kScreenCount || kDrawOps[code] == nullptr) return -1;
     int32_t result = kDrawOps[code]();
     // Only the page openers hand a result on.
     return code == 9 || code == 54 || code == 10 ? result : -1;
@@ -728,10 +726,10 @@ int32_t Menu_EnterScreen(uint32_t code) {
 
 int32_t Menu_ScreenEvent(uint8_t screen, uint32_t event) {
     int32_t result = -1;
-    if (screen < kMenuScreenCount && kKeyOps[screen] != nullptr) result = kKeyOps[screen](event);
+    if (screen < kScreenCount && kKeyOps[screen] != nullptr) result = kKeyOps[screen](event);
     // The end of the hold-release countdown opens its next screen without waiting for the block.
-    if (screen == kMenuScreenHoldCountdown && result == 4157) return result;
-    if (event == kMenuEventSecond) result = OneSecondBlock(screen, result);
+    if (screen == kScreenHoldCountdown && result == 4157) return result;
+    if (event == kEventSecond) result = OneSecondBlock(screen, result);
     return result;
 }
 
@@ -740,7 +738,7 @@ int32_t Menu_HandleEvent(uint8_t top, uint32_t event) {
     int32_t r = Menu_TranslateEvent(top, event, &newTop);
     if (r == kEnterNothing) return -1;
     if (r == 62 || r == 63 || r == 53) return Menu_ScreenEvent(newTop, static_cast<uint32_t>(r));
-    if (r == kMenuNoNavigation) return Menu_ScreenEvent(top, event);
+    if (r == kEnterNoNavigation) return Menu_ScreenEvent(top, event);
     return Menu_EnterScreen(static_cast<uint32_t>(r));
 }
 
@@ -748,20 +746,20 @@ int32_t Menu_HandleEvent(uint8_t top, uint32_t event) {
 
 static int32_t TranslateHomeKeys(uint32_t event) {
     uint8_t channel = CurrentChannel();
-    if (channel == 1 && Vdx_GetPlugState() != kPlugIdle) return kMenuNoNavigation;
-    if (event == kMenuEventCal && channel == 1 && ActiveKind(1) >= kKindUnusable) return kMenuNoNavigation;
-    if (event == kMenuEventInfo && Menu_PidManualOnHome()) return kMenuEventPidDown;
-    if (event == kMenuEventCal) {
+    if (channel == 1 && Vdx_GetPlugState() != kPlugIdle) return kEnterNoNavigation;
+    if (event == kEventCal && channel == 1 && ActiveKind(1) >= kKindUnusable) return kEnterNoNavigation;
+    if (event == kEventInfo && Menu_PidManualOnHome()) return kEventPidDown;
+    if (event == kEventCal) {
         if (Settings_GetLockout() == 0 || Settings_GetSectionLock(0) == 1) {
             g_MenuLastAction = 1;
             g_PendingMenuItem = 0x200020;
-            return Push(kMenuScreenValuePage, 10);
+            return Push(kScreenValuePage, 10);
         }
         if (g_ManualHold.active) {
             g_PendingMenuItem = g_ManualHold.item;
             g_MenuPosition = (static_cast<uint32_t>(g_ManualHold.channel) << 12) | g_ManualHold.item;
             g_CalPoint = 0;
-            return Push(kMenuScreenNumEdit, 5);
+            return Push(kScreenNumericEditor, 5);
         }
         Screen_SelectInit(0);
     }
@@ -769,24 +767,24 @@ static int32_t TranslateHomeKeys(uint32_t event) {
 }
 
 static int32_t TranslateLeave(uint8_t top, uint32_t event) {
-    if (event == kMenuEventTimeout) {
-        if (top == kMenuScreenDisplayTest) {
+    if (event == kEventHome) {
+        if (top == kScreenDisplayTest) {
             Timer_Stop(kTimerDisplayRefresh);
             Lcd_RefreshController();
         }
-        if (top == kMenuScreenCalNotDone) Cal_SelectMeasurement(2, 0);
+        if (top == kScreenCalNotDone) Cal_SelectMeasurement(2, 0);
     }
     SensDiag_WriteOptLedMode();
     g_EditFlags[0] = 0;
     bool saving = g_SaveWaitBits != 0;
-    if (event == kMenuEventEscape && !saving) {
-        if (top == kMenuScreenNumEdit || top == 10 || (top == kMenuScreenParamPage && ParamPage_CurrentPage() == 69)) {
+    if (event == kEventEscape && !saving) {
+        if (top == kScreenNumericEditor || top == 10 || (top == kScreenParamPage && ParamPage_CurrentPage() == 69)) {
             Menu_EndChannelHold();
         }
-        if (top == kMenuScreenHome) return kMenuNoNavigation;
+        if (top == kScreenHome) return kEnterNoNavigation;
         Timer_Stop(kTimerDisplayRefresh);
     }
-    if (saving) return kMenuNoNavigation;
+    if (saving) return kEnterNoNavigation;
     return GoHome();
 }
 
@@ -797,13 +795,13 @@ static int32_t TranslateSaveDone() {
         return GoHome();
     }
     if (last == 0x1ff310) {
-        if (EntryUnderTop() == kMenuScreenHome || !Pop(1)) return GoHome();
-        return kMenuEventRedraw;
+        if (EntryUnderTop() == kScreenHome || !Pop(1)) return GoHome();
+        return kEventRedraw;
     }
     if (last == 246) return Push(10, 12);
     if (last == 4248) {
         g_PendingMenuItem = 0x1082;
-        return Push(kMenuScreenValuePage, 10);
+        return Push(kScreenValuePage, 10);
     }
     if (last == 0x300002) {
         g_DisplayMode = 1;
@@ -821,28 +819,28 @@ static int32_t TranslateSaveDone() {
         return kEnterNothing;
     }
     Timer_StartTicks(kTimerCountdown, 3, 0);
-    return Push(kMenuScreenCountdown, 55);
+    return Push(kScreenReinstallCountdown, 55);
 }
 
 static int32_t TranslateBelowActions(uint8_t top, uint32_t event) {
     switch (event) {
-        case kMenuEventCal:
-        case kMenuEventMenu:
-        case kMenuEventInfo:
+        case kEventCal:
+        case kEventMenu:
+        case kEventInfo:
             return TranslateHomeKeys(event);
-        case kMenuEventTimeout:
-        case kMenuEventEscape:
+        case kEventHome:
+        case kEventEscape:
             return TranslateLeave(top, event);
-        case kMenuEventHomeEnter:
+        case kEventHomeEnter:
             if (HomeOwnsDisplay() && Menu_MessagesToShow()) return Push(kHomeKeyScreen[5], kHomeKeyEnterCode[5]);
-            return kMenuNoNavigation;
-        case kMenuEventSaveDone:
+            return kEnterNoNavigation;
+        case kEventSaveDone:
             return TranslateSaveDone();
-        case kMenuEventRedraw:
-            return kMenuEventRedraw;
+        case kEventRedraw:
+            return kEventRedraw;
         case 241:
             if (g_MenuPosition == 0x1ff020 || g_MenuPosition == 0x1ff021) {
-                if (CalStep() != 0) return Push(kMenuScreenCalNotDone, 11);
+                if (CalStep() != 0) return Push(kScreenCalNotDone, 11);
             }
             return Push(5, 6);
         case 246: {
@@ -855,10 +853,10 @@ static int32_t TranslateBelowActions(uint8_t top, uint32_t event) {
                 g_DisplayMode = 6;
                 return kEnterNothing;
             }
-            return status == 0 ? Push(10, 12) : Push(kMenuScreenCalNotDone, 11);
+            return status == 0 ? Push(10, 12) : Push(kScreenCalNotDone, 11);
         }
         default:
-            return kMenuNoNavigation;
+            return kEnterNoNavigation;
     }
 }
 
@@ -868,44 +866,44 @@ static int32_t TranslateAction(uint32_t event) {
             if (g_MenuDepth < 2) return GoHome();
             g_DisplayMode = 1;
             g_MenuDepth = 2;
-            return kMenuEventRedraw;
+            return kEventRedraw;
         case 4081:
             if (!Pop(1)) return GoHome();
-            return kMenuNoNavigation;
+            return kEnterNoNavigation;
         case 4082:
-            return kMenuEventRedraw;
+            return kEventRedraw;
         case 4088:
             if (!Pop(1)) return GoHome();
-            return kMenuEventRedraw;
+            return kEventRedraw;
         case 4083:
             Fw_HardwareHook();
-            return Push(kMenuScreenCalNotDone, 11);
+            return Push(kScreenCalNotDone, 11);
         case 4084:
             return Push(11, 13);
         case 4091:
-            return Push(kMenuScreenLineSetup, 7);
+            return Push(kScreenLineSetup, 7);
         case 4097:
             return Push(22, 24);
         case 4085: {
             uint8_t under = EntryUnderTop();
-            if (under == kMenuScreenHome || under == 255) return GoHome();
-            if (!Pop(under == kMenuScreenHoldCountdown ? 2 : 1)) return GoHome();
-            return kMenuEventRedraw;
+            if (under == kScreenHome || under == 255) return GoHome();
+            if (!Pop(under == kScreenHoldCountdown ? 2 : 1)) return GoHome();
+            return kEventRedraw;
         }
         case 4086: {
             uint8_t under = EntryUnderTop();
             if (!Pop(under == 39 || under == 52 ? 2 : 1)) return GoHome();
-            return kMenuEventRedraw;
+            return kEventRedraw;
         }
         case 4093: {
             uint8_t under = EntryUnderTop();
             if (under == 255) return GoHome();
-            if (under == kMenuScreenHome) {
+            if (under == kScreenHome) {
                 uint32_t last = g_MenuLastAction;
-                if (last == kMenuEventCal && g_ManualHold.active) {
+                if (last == kEventCal && g_ManualHold.active) {
                     g_PendingMenuItem = g_ManualHold.item;
                     g_CalPoint = 0;
-                    g_MenuStack[1] = kMenuScreenNumEdit;
+                    g_MenuStack[1] = kScreenNumericEditor;
                     g_MenuDepth = 2;
                     return 5;
                 }
@@ -916,20 +914,20 @@ static int32_t TranslateAction(uint32_t event) {
                 if (kHomeKeyEnterCode[last] == 1) Screen_SelectInit(0);
                 return kHomeKeyEnterCode[last];
             }
-            if (under == kMenuScreenConfigWarning) {
+            if (under == kScreenConfigWarning) {
                 g_PendingMenuItem = 0x102c;
-                return ReplaceTop(kMenuScreenParamPage, 9);
+                return ReplaceTop(kScreenParamPage, 9);
             }
             if (!Pop(1)) return GoHome();
-            return kMenuEventAccessGranted;
+            return kEventAccessGranted;
         }
         case 4118:
             g_PendingMenuItem = g_MenuPosition & 0xf00fff;
-            return Push(kMenuScreenNumEdit, 5);
+            return Push(kScreenNumericEditor, 5);
         case 4119:
             g_PendingMenuItem = 0x1013;
             g_PageQuantityAbove2 = (g_MenuPosition & 0xf00fff) > 0x100002 ? 1 : 0;
-            return Push(kMenuScreenParamPage, 9);
+            return Push(kScreenParamPage, 9);
         case 4139:
             Msg_ResetStore();
             Screen_DrawDiagIndicators();
@@ -964,14 +962,14 @@ static int32_t TranslateAction(uint32_t event) {
         case 4177:
             return Push(52, 52);
         case 4215:
-            return Push(kMenuScreenHoldCountdown, 57);
+            return Push(kScreenHoldCountdown, 57);
         case 4234:
             return Push(61, 60);
         case 4236:
             return Push(10, 12);
         case 4179:
             g_PendingMenuItem = 4179;
-            return Push(kMenuScreenParamPage, 9);
+            return Push(kScreenParamPage, 9);
         case 4180:
             if (!Pop(1)) return GoHome();
             Screen_SelectShow(2, 1);
@@ -979,10 +977,10 @@ static int32_t TranslateAction(uint32_t event) {
             return kEnterNothing;
         case 4196:
             g_PendingMenuItem = 0xb00004;
-            return ReplaceTop(kMenuScreenParamPage, 54);
+            return ReplaceTop(kScreenParamPage, 54);
         case 4198:
             Timer_StartTicks(kTimerCountdown, 1, 0);
-            return Push(kMenuScreenCountdown, 55);
+            return Push(kScreenReinstallCountdown, 55);
         case 4248:
             g_MenuLastAction = 4248;
             Hold_ShowPleaseWait();
@@ -994,7 +992,7 @@ static int32_t TranslateAction(uint32_t event) {
     }
     if (InTable(kValuePageIds, kValuePageIdCount, event)) return OpenValuePage(event);
     if (InTable(kParamPageIds, kParamPageIdCount, event)) return OpenParamPage(event);
-    return kMenuNoNavigation;
+    return kEnterNoNavigation;
 }
 
 // Calibrating the position chosen on the selection screen, or the output current.
@@ -1019,32 +1017,32 @@ static int32_t TranslateCalibrate(uint32_t event) {
     if (pending == 0x100004) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x1014;
-        return Push(kMenuScreenParamPage, 9);
+        return Push(kScreenParamPage, 9);
     }
     if (position == 0x10100b) {
         g_ChosenMode = 2;
         g_PendingMenuItem = 0x1050;
-        return Push(kMenuScreenParamPage, 9);
+        return Push(kScreenParamPage, 9);
     }
     if (pending == 0x10000c) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x1062;
-        return Push(kMenuScreenParamPage, 9);
+        return Push(kScreenParamPage, 9);
     }
     if (pending == 0x100000 || pending == 0x100001) {
         g_PendingMenuItem = pending == 0x100000 ? 0x1011 : 0x1012;
-        return Push(kMenuScreenParamPage, 9);
+        return Push(kScreenParamPage, 9);
     }
     if (position == 0x10100a) {
         g_ChosenMode = 0;
         g_PendingMenuItem = 0x108b;
-        return Push(kMenuScreenParamPage, 9);
+        return Push(kScreenParamPage, 9);
     }
     if (pending == 0x100002 || pending == 0x100003) {
         g_PendingMenuItem = 0x1013;
         return Push(38, 38);
     }
-    return Push(kMenuScreenNumEdit, 5);
+    return Push(kScreenNumericEditor, 5);
 }
 
 static int32_t TranslateSaveCalibration(uint32_t event) {
@@ -1096,7 +1094,7 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
         return kEnterNothing;
     }
     Timer_StartTicks(kTimerCountdown, 3, 0);
-    return Push(kMenuScreenCountdown, 55);
+    return Push(kScreenReinstallCountdown, 55);
 }
 
 static int32_t TranslateItem(uint32_t event) {
@@ -1106,7 +1104,7 @@ static int32_t TranslateItem(uint32_t event) {
             g_MenuPosition = event;
             return Push(13, 15);
         }
-        return kMenuNoNavigation;
+        return kEnterNoNavigation;
     }
     switch (event) {
         case 0x1ff020:
@@ -1116,7 +1114,7 @@ static int32_t TranslateItem(uint32_t event) {
             g_PendingMenuItem = event;
             g_CalPoint = 0;
             Screen_EndTimedHold();
-            return Push(kMenuScreenNumEdit, 5);
+            return Push(kScreenNumericEditor, 5);
         case 0x1ff022:
         case 0x10000000:
             return TranslateCalibrate(event);
@@ -1131,13 +1129,13 @@ static int32_t TranslateItem(uint32_t event) {
             return TranslateSaveCalibration(event);
         case 0x1ff110:
         case 0x1ff202:
-            g_MenuStack[0] = kMenuScreenHome;
+            g_MenuStack[0] = kScreenHome;
             g_MenuDepth = 1;
             BlinkOff();
             if (event == 0x1ff110 || g_ChosenMode == 2) return kEnterHome;
             ClearStatusRows();
             Timer_StartTicks(kTimerCountdown, 1, 0);
-            return Push(kMenuScreenCountdown, 55);
+            return Push(kScreenReinstallCountdown, 55);
         case 0x1ff300:
         case 0x1ff310: {
             g_MenuLastAction = event;
@@ -1150,11 +1148,11 @@ static int32_t TranslateItem(uint32_t event) {
             return kEnterNothing;
         }
         case 0x1ff320:
-            return g_SaveWaitBits == 0 ? GoHome() : kMenuNoNavigation;
+            return g_SaveWaitBits == 0 ? GoHome() : kEnterNoNavigation;
         case 0x200000:
-            return Push(kMenuScreenConfigWarning, 58);
+            return Push(kScreenConfigWarning, 58);
         case 0x300000:
-            return Push(kMenuScreenMessages, 27);
+            return Push(kScreenMessages, 27);
         case 0x300001:
             return Push(42, 42);
         case 0x300002:
@@ -1180,7 +1178,7 @@ static int32_t TranslateItem(uint32_t event) {
             return Push(49, 49);
         case 0x700000:
             g_PendingMenuItem = 0x102c;
-            return Push(kMenuScreenParamPage, 9);
+            return Push(kScreenParamPage, 9);
         case 0x700001:
             return Push(12, 14);
         case 0x800000:
@@ -1189,7 +1187,7 @@ static int32_t TranslateItem(uint32_t event) {
             return OpenParamPage(0xb00001);
         case 0xc00001:
             Screen_SelectInit(1);
-            return Push(kMenuScreenSelectCal, 1);
+            return Push(kScreenSelectCal, 1);
         case 0xd00000:
             return Push(30, 30);
         case 0xd00001:
@@ -1219,7 +1217,7 @@ static int32_t TranslateItem(uint32_t event) {
     }
     if (InTable(kParamPageIds, kParamPageIdCount, event)) return OpenParamPage(event);
     if (InTable(kValuePageIds, kValuePageIdCount, event)) return OpenValuePage(event);
-    return kMenuNoNavigation;
+    return kEnterNoNavigation;
 }
 
 int32_t Menu_TranslateEvent(uint8_t top, uint32_t event, uint8_t* newTop) {

@@ -3,49 +3,12 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t kMenuStackSize = 32;
+#include "core/ui_ids.h"
 
-// Screen ids the engine itself names.
-constexpr uint8_t kMenuScreenHome = 0;
-constexpr uint8_t kMenuScreenSelectCal = 1;
-constexpr uint8_t kMenuScreenTreeMenu = 2;
-constexpr uint8_t kMenuScreenNumEdit = 3;
-constexpr uint8_t kMenuScreenTreeInfo = 4;
-constexpr uint8_t kMenuScreenLineSetup = 6;
-constexpr uint8_t kMenuScreenParamPage = 7;
-constexpr uint8_t kMenuScreenValuePage = 8;
-constexpr uint8_t kMenuScreenCalNotDone = 9;
-constexpr uint8_t kMenuScreenDisplayTest = 14;
-constexpr uint8_t kMenuScreenMessages = 25;
-constexpr uint8_t kMenuScreenCountdown = 54;
-constexpr uint8_t kMenuScreenHoldCountdown = 58;
-constexpr uint8_t kMenuScreenConfigWarning = 59;
-constexpr uint32_t kMenuScreenCount = 62;
+constexpr uint32_t kMenuStackSize = 32;
 
 // Software timer of the countdown screens (seconds).
 constexpr int kTimerCountdown = 16;
-
-// Events and results the engine handles by number.
-constexpr uint32_t kMenuEventCal = 1;
-constexpr uint32_t kMenuEventMenu = 2;
-constexpr uint32_t kMenuEventInfo = 3;
-constexpr uint32_t kMenuEventEnter = 4;
-constexpr uint32_t kMenuEventUp = 5;
-constexpr uint32_t kMenuEventDown = 6;
-constexpr uint32_t kMenuEventLeft = 7;
-constexpr uint32_t kMenuEventRight = 8;
-constexpr uint32_t kMenuEventSecond = 10;
-constexpr uint32_t kMenuEventTimeout = 11;
-constexpr uint32_t kMenuEventHomeEnter = 33;
-constexpr uint32_t kMenuEventPidDown = 53;
-constexpr uint32_t kMenuEventSaveDone = 54;
-constexpr uint32_t kMenuEventRedraw = 62;
-constexpr uint32_t kMenuEventAccessGranted = 63;
-constexpr uint32_t kMenuEventUpRepeat = 0x82;
-constexpr uint32_t kMenuEventDownRepeat = 0x83;
-constexpr uint32_t kMenuEventEscape = 172;
-// The translation's "not a navigation event": the screen on top gets the event.
-constexpr int32_t kMenuNoNavigation = 255;
 
 extern uint8_t g_MenuStack[kMenuStackSize];
 extern uint32_t g_MenuDepth;

@@ -2,7 +2,8 @@
 // channel and sensor offers, the access rules and the keys that walk them.
 #include <cstring>
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -302,7 +303,7 @@ static int32_t TreeEnter() {
     uint8_t node = NodeId();
     if (s_LineState == kLineLeave) {
         uint8_t parent = g_MenuCurNode.node->parent;
-        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kMenuEventTimeout;
+        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kEventHome;
         Menu_EnterNode(parent);
         s_Cursor = static_cast<int8_t>(s_Remembered[parent]);
         s_LineState = kLineItem;
@@ -329,22 +330,22 @@ static int32_t TreeEnter() {
 int32_t Menu_TreeKey(uint32_t event) {
     uint8_t node = NodeId();
     switch (event) {
-        case kMenuEventUp:
-        case kMenuEventDown:
-        case kMenuEventUpRepeat:
-        case kMenuEventDownRepeat: {
+        case kEventUp:
+        case kEventDown:
+        case kEventUpRepeat:
+        case kEventDownRepeat: {
             if (s_LineState == kLineLeave) return -1;
             if (node == kNodePid && s_Cursor == 0 && s_LineState == kLinePidValue) {
                 Settings_SetEditPidManual(Settings_GetEditPidManual() ? 0 : 1);
                 Menu_RefreshNode();
                 return -1;
             }
-            MoveCursor(event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1);
+            MoveCursor(event == kEventUp || event == kEventUpRepeat ? 1 : -1);
             return -1;
         }
-        case kMenuEventLeft:
-        case kMenuEventRight: {
-            bool forward = event == kMenuEventRight;
+        case kEventLeft:
+        case kEventRight: {
+            bool forward = event == kEventRight;
             if (node == kNodePid && s_Cursor == 0) {
                 s_LineState = static_cast<uint8_t>(forward ? (s_LineState + 1) % 3 : (s_LineState + 2) % 3);
             } else {
@@ -353,14 +354,14 @@ int32_t Menu_TreeKey(uint32_t event) {
             Menu_RefreshNode();
             return -1;
         }
-        case kMenuEventEnter:
+        case kEventEnter:
             return TreeEnter();
-        case kMenuEventRedraw:
+        case kEventRedraw:
             s_Cursor = static_cast<int8_t>(s_Remembered[node]);
             if (s_LineState != kLinePidValue) s_LineState = kLineItem;
             Menu_RefreshNode();
             return -1;
-        case kMenuEventAccessGranted: {
+        case kEventAccessGranted: {
             g_MenuLastNode = node;
             uint8_t child = g_MenuCurNode.node->child[s_Cursor];
             if (child == kMenuLeaf) return ChosenLeaf(true);

@@ -1,7 +1,7 @@
 // Cost of the firmware's main-loop pass.
 #include <benchmark/benchmark.h>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/rtc.h"
 #include "rig.h"
 

@@ -5,8 +5,9 @@
 
 #include "core/eeprom.h"
 #include "core/events.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/link.h"
 #include "core/rtc.h"
 #include "core/timers.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
 #include "core/texts.h"

@@ -5,10 +5,11 @@
 
 #include <vector>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/ident.h"
 #include "core/link.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "measurement/temperature.h"

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
+#include "measurement/channel.h"
 #include "core/rtc.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/keypad.h"
 #include "core/link.h"
 #include "core/timers.h"

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/settings.h"
 #include "digital_sensor/vdx.h"
 #include "core/link.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/link.h"
 #include "core/eeprom.h"
 #include "core/timers.h"
@@ -93,7 +93,7 @@ TEST(MenuEngine, EscapeAndTimeOutWaitForASaveUnderWay) {
     g_MenuLastAction = 0x1ff300;
     EscapeKey();
     EXPECT_EQ(Menu_TopScreen(), 2);
-    Post(kMenuEventTimeout);
+    Post(kEventHome);
     EXPECT_EQ(Menu_TopScreen(), 2);
     // The board reports the save: event 54 finishes the path that started it.
     g_LinkSaveResult = 1;
@@ -115,7 +115,7 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
     // time-out that already went home), go home.
     for (uint32_t event : {4080u, 4081u, 4085u, 4086u, 4088u, 4093u, 4180u}) {
         OpenMenu();
-        Event_Put(kMenuEventTimeout);
+        Event_Put(kEventHome);
         Event_Put(event);
         Rig_AdvanceMs(100);
         ExpectHome();
@@ -123,8 +123,8 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
     }
     OpenMenu();
     g_MenuLastAction = 0x1ff310;
-    Event_Put(kMenuEventTimeout);
-    Event_Put(kMenuEventSaveDone);
+    Event_Put(kEventHome);
+    Event_Put(kEventSaveDone);
     Rig_AdvanceMs(100);
     ExpectHome();
     // Popping two from depth 2 lands home, not under it.
@@ -294,24 +294,24 @@ TEST(MenuEngine, OneSecondBlock) {
     // not at all during the display test.
     BootHome();
     Lcd_ClearAll();
-    EXPECT_EQ(Menu_ScreenEvent(0, kMenuEventSecond), -1);
+    EXPECT_EQ(Menu_ScreenEvent(0, kEventSecond), -1);
     EXPECT_EQ(Rig_BigLineText(0), "}.}.}.}");
     EXPECT_EQ(Row(2).substr(Row(2).size() - 2), "pH");
     Lcd_ClearAll();
-    Menu_ScreenEvent(2, kMenuEventSecond);
+    Menu_ScreenEvent(2, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(1), "}.}.}.}");
     Lcd_ClearAll();
-    Menu_ScreenEvent(14, kMenuEventSecond);
+    Menu_ScreenEvent(14, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(0), "");
     // Nor while the clock waits to be set after start.
     g_EditFlags[0] = 1;
-    Menu_ScreenEvent(0, kMenuEventSecond);
+    Menu_ScreenEvent(0, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(0), "");
     g_EditFlags[0] = 0;
 
     // The diagnostic refresh runs when sensor parameters were saved.
     g_SensorParamSavePending = 1;
-    Menu_ScreenEvent(2, kMenuEventSecond);
+    Menu_ScreenEvent(2, kEventSecond);
     EXPECT_EQ(g_SensorParamSavePending, 0);
 }
 

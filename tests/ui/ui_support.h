@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "core/events.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
+#include "core/link.h"
 #include "core/rtc.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"

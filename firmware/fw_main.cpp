@@ -1,10 +1,11 @@
 // Firmware start-up and the main-loop pass.
-#include "core/fw_main.h"
+#include "fw_main.h"
 
 #include <cstring>
 
 #include "core/eeprom.h"
 #include "core/events.h"
+#include "core/fw_hook.h"
 #include "core/ident.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
@@ -23,33 +24,12 @@
 #include "ui/menu.h"
 #include "ui/screens.h"
 
-uint32_t g_FwHalted;
-uint8_t g_LinkStartupWait;
-std::atomic<uint32_t> g_BlinkTick{0};
-uint32_t g_SymbolBlinkPhase;
-uint32_t g_SymbolBlinkMask;
-uint32_t g_HoldMarkPhase;
-uint8_t g_StateMarkerStep;
-uint8_t g_SaveWaitBits;
-uint8_t g_DisplayMode;
-uint8_t g_ChannelKind[2];
-uint32_t g_ChannelSensorId[2];
-
 const char kFirmwareVersion[] = "1.2.01";
 
-// Events the main loop itself queues.
-static constexpr uint32_t kEventSecond = 10;
-static constexpr uint32_t kEventHome = 11;
-static constexpr uint32_t kEventEditorSecond = 12;
-static constexpr uint32_t kEventSaveDone = 54;
-static constexpr uint32_t kEventClockNotSet = 0x500004;
-static constexpr uint8_t kScreenNumericEditor = 3;
-static constexpr uint8_t kScreenDisplayTest = 14;
-static constexpr uint8_t kKeyModeMessage = 5;
+// The date and time value page: the first event after a start with the clock unset.
+static constexpr uint32_t kItemSetClock = 0x500004;
 static constexpr uint8_t kMaxChannelKind = 13;
 static constexpr uint32_t kDefaultSensorId = 4187;
-
-void Fw_HardwareHook(uint32_t, uint32_t) {}
 
 void Fw_HardwareInit() {
     Lcd_Init();
@@ -106,7 +86,7 @@ static bool WaitForBoard(uint32_t seconds) {
 
 void Fw_Start() {
     Menu_ResetStack();
-    g_DisplayMode = 0;
+    g_DisplayMode = kKeyModeHome;
     g_BlinkTick.store(0, std::memory_order_relaxed);
 
     Fw_HardwareInit();
@@ -144,7 +124,7 @@ void Fw_Start() {
     ClockRecord clock;
     if (!Rtc_GetTime(&clock)) {
         g_EditFlags[0] = 1;
-        Event_Put(kEventClockNotSet);
+        Event_Put(kItemSetClock);
     } else {
         g_EditFlags[0] = 0;
         Event_Put(kEventHome);
@@ -209,7 +189,7 @@ void Fw_MainLoopPass() {
         if (Menu_EventAllowed(event)) {
             Fw_HardwareHook();
             int32_t result = Menu_HandleEvent(Menu_TopScreen(), event);
-            if (result != -1 && result != 255) Event_Put(static_cast<uint32_t>(result));
+            if (result != -1 && result != static_cast<int32_t>(kEventNone)) Event_Put(static_cast<uint32_t>(result));
         }
     }
     Fw_Housekeeping();
