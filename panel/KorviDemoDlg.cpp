@@ -10,6 +10,7 @@
 #include "core/keypad.h"
 #include "fw_main.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/util.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"

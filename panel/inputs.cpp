@@ -10,6 +10,7 @@
 #include "core/eeprom.h"
 #include "fw_main.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/rtc.h"
 #include "platform/plat_clock.h"
 #include "panel/sim_inputs.h"

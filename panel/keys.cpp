@@ -5,6 +5,7 @@
 
 #include "core/keypad.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/timers.h"
 
 const KeyArea g_KeyAreas[kKeyCount] = {

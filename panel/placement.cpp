@@ -14,6 +14,7 @@
 #include <ctime>
 
 #include "core/eeprom.h"
+#include "core/link_transport.h"
 
 // The paths to remove live in fixed buffers so that a signal handler may use them.
 static char s_ExtractFolder[PATH_MAX];

@@ -35,8 +35,6 @@ extern "C" void SetSFXFlag(uint32_t flag) { g_SfxFlag = flag; }
 extern "C" void SetDLLFilePath(const char* path) { CopyPath(g_LibraryDirectory, path); }
 
 const char* Eeprom_GetDirectory() { return g_EepromDirectory; }
-uint32_t Link_GetSfxFlag() { return g_SfxFlag; }
-const char* Link_GetLibraryDirectory() { return g_LibraryDirectory; }
 
 // An access must lie inside the 4096 bytes; anything else would grow or garble the file.
 static bool InStore(uint32_t offset, uint32_t n) { return offset <= kEepromSize && n <= kEepromSize - offset; }

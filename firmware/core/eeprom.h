@@ -32,8 +32,6 @@ void SetDLLFilePath(const char* path);
 }
 
 const char* Eeprom_GetDirectory();
-uint32_t Link_GetSfxFlag();
-const char* Link_GetLibraryDirectory();
 
 // Opens or creates the store file (4096 bytes of 0xFF); g_EepromReady = 1 when it can.
 void Eeprom_Open();

@@ -8,6 +8,7 @@
 #include "fw_main.h"
 #include "core/ident.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/eeprom.h"
+#include "core/link_transport.h"
 #include "panel/placement.h"
 #include "platform/plat_resources.h"
 #include "rig.h"

@@ -10,6 +10,7 @@
 #include "fw_main.h"
 #include "core/keypad.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/timers.h"
 #include "platform/plat.h"
 #include "rig_board.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "platform/plat_library.h"
 #include "rig.h"
 #include "sensor_board/board.h"
