@@ -26,8 +26,6 @@
 
 const char kFirmwareVersion[] = "1.2.01";
 
-// The date and time value page: the first event after a start with the clock unset.
-static constexpr uint32_t kItemSetClock = 0x500004;
 static constexpr uint8_t kMaxChannelKind = 13;
 static constexpr uint32_t kDefaultSensorId = 4187;
 

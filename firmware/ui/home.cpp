@@ -6,13 +6,11 @@
 #include <cstring>
 
 #include "core/fmt.h"
-#include "core/fw_hook.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/util.h"
-#include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
@@ -314,34 +312,6 @@ void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t in
         default: name = UnitText(kind); break;
     }
     Lcd_DrawTextMode(row, column, inverted, name);
-}
-
-void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
-    struct TimerLine {
-        uint8_t width;
-        uint8_t decimals;
-        uint8_t baseColumn;
-    };
-    static const TimerLine kLines[4] = {{4, 0, 120}, {5, 1, 114}, {3, 0, 126}, {4, 0, 114}};
-    if (item >= 4) return;
-    uint32_t row = line == 0 ? kRowStatus : kRowMessage;
-    float value = 0.0f;
-    switch (item) {
-        case 0: value = g_DiagIndicators[kDiagLifetimeDays]; break;
-        case 1: value = g_DiagIndicators[kDiagTtmDays]; break;
-        case 2: value = g_DiagIndicators[kDiagActDays]; break;
-        default: value = g_DiagIndicators[kDiagOperatingDays]; break;
-    }
-    Lcd_ClearSpan(row, 0, kLcdColumns);
-    DrawText(row, 0, 77, item);
-    char unit[kTextMaxChars + 1];
-    uint32_t unitWidth = 6 * Text_CopyItem(Text_GetOffset(6, 21, g_Language), unit);
-    char text[kNumberTextMax + 1];
-    Util_FloatToText(value, 255, kLines[item].decimals, text);
-    Text_RightJustify(text, kLines[item].width);
-    uint32_t column = kLines[item].baseColumn >= unitWidth ? kLines[item].baseColumn - unitWidth : 0;
-    column += 6 * Lcd_DrawText(row, column, text);
-    Lcd_DrawText(row, column, unit);
 }
 
 // ---- Hold marks ------------------------------------------------------------------------------

@@ -28,9 +28,6 @@ uint32_t Home_LineDecimals(float value, uint32_t resolution);
 uint32_t Home_ChannelBIsDigital(uint32_t channel);
 // The name of a measurement kind; inverted draws it as the blinking field.
 void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t inverted);
-// One line (0 row 11, 1 row 12) of the sensor monitoring page: lifetime, time to maintenance,
-// adaptive calibration timer or operating days.
-void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
 
 // The measurement code and unit prefix shown on a display line (0..3).
 void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix);

@@ -1,5 +1,7 @@
 // Menu tree: the MENU and INFO trees on display rows 11 and 12, their nodes, the items each
 // channel and sensor offers, the access rules and the keys that walk them.
+#include "ui/menu_tree.h"
+
 #include <cstring>
 
 #include "core/fw_hook.h"

@@ -15,6 +15,7 @@
 #include "measurement/meas.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/screens.h"
 #include "ui_support.h"
 
 using namespace ui_test;

@@ -14,6 +14,8 @@
 #include "outputs/alarms.h"
 #include "outputs/hold.h"
 #include "ui/menu.h"
+#include "ui/menu_screens.h"
+#include "ui/menu_tasks.h"
 #include "ui_support.h"
 
 using namespace ui_test;

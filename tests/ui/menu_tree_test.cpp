@@ -6,6 +6,7 @@
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "ui/menu.h"
+#include "ui/menu_tree.h"
 #include "ui_support.h"
 
 using namespace ui_test;

@@ -15,6 +15,7 @@
 #include "measurement/meas.h"
 #include "rig.h"
 #include "ui/menu.h"
+#include "ui/menu_tree.h"
 
 namespace ui_test {
 
