@@ -121,7 +121,7 @@ uint32_t Hold_IsOutputHoldForChannel(uint32_t) { return 0; }
 void Hold_Update() {}
 void Hold_ShowPleaseWait() {
     Lcd_FillStatusRows(0);
-    Lcd_DrawMessage(kRowMessage, 0, 78, 9, g_Language);
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
     g_SaveWaitBits |= kSaveWaitSensor;
 }
 void Relay_UpdateAll(uint32_t, uint32_t, uint8_t, uint8_t, uint8_t) {}

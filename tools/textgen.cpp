@@ -1,14 +1,18 @@
 // Host tool: turns the UTF-8 display texts of the eight languages into the text blob of the
 // firmware (display character codes, each text ended by a backslash), its offset table and the
-// text group sizes; and writes the display-code-to-UTF-8 names that tests use to read the screen.
+// text group sizes; writes the names of the texts the firmware addresses by name; and writes the
+// display-code-to-UTF-8 names that tests use to read the screen.
 //
-// Usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp en.txt fr.txt de.txt it.txt es.txt
-//        pt.txt ru.txt ja.txt
+// Usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp lcd_text_names.h en.txt fr.txt
+//        de.txt it.txt es.txt pt.txt ru.txt ja.txt
 //
 // Language files: lines "GROUP.INDEX<TAB>text" and "# ..." comments. English fixes the keys;
-// every language has the same keys in the same order. Faults are reported as file:line and the
-// tool exits with 1 without writing anything.
+// every language has the same keys in the same order. An English line may carry a third column,
+// "<TAB>Name": the firmware then addresses that text (or the list of texts it begins) as kTextName,
+// a TextRef of its group and index. Faults are reported as file:line and the tool exits with 1
+// without writing anything.
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -241,10 +245,21 @@ struct TextLine {
     int line;
     std::string key;
     std::string text;   // UTF-8, as written
+    std::string name;   // the optional name column, "" when none
     std::string codes;  // display codes
 };
 
-bool ReadLanguage(const std::string& path, std::vector<TextLine>& texts)
+bool IsName(const std::string& name)
+{
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) return false;
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+// names: whether the file may carry the name column (English only).
+bool ReadLanguage(const std::string& path, bool names, std::vector<TextLine>& texts)
 {
     return ForEachSourceLine(path, [&](int number, const std::string& line) {
         size_t tab = line.find('\t');
@@ -252,7 +267,19 @@ bool ReadLanguage(const std::string& path, std::vector<TextLine>& texts)
             Error(path, number, "expected \"GROUP.INDEX<TAB>text\"");
             return;
         }
-        texts.push_back({number, line.substr(0, tab), line.substr(tab + 1), std::string()});
+        std::string text = line.substr(tab + 1);
+        std::string name;
+        size_t nameTab = text.find('\t');
+        if (nameTab != std::string::npos) {
+            name = text.substr(nameTab + 1);
+            text.erase(nameTab);
+            if (!names) {
+                Error(path, number, "text names belong in the English source only");
+            } else if (!IsName(name)) {
+                Error(path, number, "the name \"" + name + "\" is not a letter followed by letters and digits");
+            }
+        }
+        texts.push_back({number, line.substr(0, tab), text, name, std::string()});
     });
 }
 
@@ -340,12 +367,13 @@ bool WriteFile(const std::string& path, const std::string& content)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 + kLanguages) {
-        std::cerr << "usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp "
+    constexpr int kFirstLanguageArgument = 5;
+    if (argc != kFirstLanguageArgument + kLanguages) {
+        std::cerr << "usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp lcd_text_names.h "
                      "en.txt fr.txt de.txt it.txt es.txt pt.txt ru.txt ja.txt\n";
         return 2;
     }
-    const std::string mapPath = argv[1], textsPath = argv[2], namesPath = argv[3];
+    const std::string mapPath = argv[1], textsPath = argv[2], namesPath = argv[3], textNamesPath = argv[4];
     CharMap map;
     ReadCharMap(mapPath, map);
 
@@ -353,17 +381,28 @@ int main(int argc, char** argv)
     std::vector<std::vector<TextLine>> languages(kLanguages);
     std::vector<std::string> paths(kLanguages);
     for (int l = 0; l < kLanguages; ++l) {
-        paths[l] = argv[4 + l];
-        ReadLanguage(paths[l], languages[l]);
+        paths[l] = argv[kFirstLanguageArgument + l];
+        ReadLanguage(paths[l], l == 0, languages[l]);
     }
     const std::vector<TextLine>& english = languages[0];
     std::vector<int> groupSizes;
+    std::ostringstream textNames;
+    std::map<std::string, int> nameLine;
     for (const TextLine& text : english) {
         int group = -1, index = -1;
         char tail = 0;
         if (std::sscanf(text.key.c_str(), "%d.%d%c", &group, &index, &tail) != 2 || group < 0 || index < 0) {
             Error(paths[0], text.line, "key \"" + text.key + "\" is not GROUP.INDEX");
             continue;
+        }
+        if (!text.name.empty()) {
+            if (nameLine.count(text.name)) {
+                Error(paths[0], text.line, "the name " + text.name + " is already given at line " +
+                                               std::to_string(nameLine[text.name]));
+            }
+            nameLine[text.name] = text.line;
+            textNames << "constexpr TextRef kText" << text.name << "{" << group << ", " << index << "};  // \""
+                      << text.text << "\"\n";
         }
         if (group == static_cast<int>(groupSizes.size()) && index == 0) {
             groupSizes.push_back(1);
@@ -470,7 +509,16 @@ int main(int argc, char** argv)
     }
     names << "};\n";
 
-    if (!WriteFile(textsPath, out.str()) || !WriteFile(namesPath, names.str())) return 1;
+    std::ostringstream textNamesHeader;
+    textNamesHeader << "// Names of the display texts the firmware addresses, generated by textgen from the name column of\n"
+                       "// firmware/core/texts/en.txt: edit the source, not this file. Included by core/texts.h.\n"
+                       "#pragma once\n\n"
+                    << textNames.str();
+
+    if (!WriteFile(textsPath, out.str()) || !WriteFile(namesPath, names.str()) ||
+        !WriteFile(textNamesPath, textNamesHeader.str())) {
+        return 1;
+    }
     std::cout << "textgen: " << size << " bytes of text in 8 languages\n";
     return 0;
 }

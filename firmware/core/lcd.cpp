@@ -103,6 +103,14 @@ uint32_t Lcd_DrawMessageBlink(uint32_t row, uint32_t column, uint32_t group, uin
     return Lcd_DrawTextBlink(row, column, buffer);
 }
 
+uint32_t Lcd_DrawTextRef(uint32_t row, uint32_t column, TextRef text) {
+    return Lcd_DrawMessage(row, column, text.group, text.index, g_Language);
+}
+
+uint32_t Lcd_DrawTextRefBlink(uint32_t row, uint32_t column, TextRef text) {
+    return Lcd_DrawMessageBlink(row, column, text.group, text.index, g_Language);
+}
+
 static void SetBlinkField(uint32_t row, uint32_t column, uint8_t phase, uint8_t hideMode, const char* text) {
     g_BlinkField.row = static_cast<uint8_t>(row);
     g_BlinkField.column = static_cast<uint8_t>(column);

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/texts.h"
+
 constexpr uint32_t kLcdRows = 13;
 constexpr uint32_t kLcdColumns = 145;
 constexpr uint32_t kLcdTextColumns = 144;
@@ -56,6 +58,9 @@ uint32_t Lcd_FormatFloat(float value, uint32_t decimals, uint32_t width, char* b
 uint32_t Lcd_DrawMessage(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
 uint32_t Lcd_DrawMessageBlink(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
 uint32_t Lcd_DrawTextBlink(uint32_t row, uint32_t column, const char* text);
+// A named text in the display language, plain or as the blinking field.
+uint32_t Lcd_DrawTextRef(uint32_t row, uint32_t column, TextRef text);
+uint32_t Lcd_DrawTextRefBlink(uint32_t row, uint32_t column, TextRef text);
 uint32_t Lcd_DrawTextMode(uint32_t row, uint32_t column, uint32_t blink, const char* text);
 void Lcd_BlinkField(uint32_t phase);
 void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t hideMode);

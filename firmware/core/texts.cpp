@@ -32,3 +32,7 @@ uint32_t Text_CopyItem(uint32_t offset, char* buffer) {
 }
 
 uint8_t Text_GetLanguage() { return g_Language; }
+
+uint32_t Text_Copy(TextRef text, char* buffer) {
+    return Text_CopyItem(Text_GetOffset(text.group, text.index, g_Language), buffer);
+}

@@ -47,9 +47,6 @@ static uint8_t CurrentChannel() {
 
 static uint32_t ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : 255; }
 
-static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
-    Lcd_DrawMessage(row, column, group, index, g_Language);
-}
 
 static uint8_t SlotOfLine(const MeasLineConfig* lines, uint32_t line) {
     uint8_t slot = line < kHomeLines ? lines->lineSlot[line] : 0;
@@ -119,7 +116,7 @@ static void BeginSmallLine(uint32_t line, uint32_t channel) {
     uint32_t row = kSmallRow[line];
     if (!ChannelHeld(channel)) {
         if (channel < 2) {
-            DrawText(row, 0, 59, channel);
+            Lcd_DrawTextRef(row, 0, Text_Nth(kTextChannelLetters, channel));
         } else {
             Lcd_DrawText(row, 0, " ");
         }
@@ -171,7 +168,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
             Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
         } else {
             Lcd_ClearSpan(kSmallRow[line], 0, kLcdColumns);
-            if (g_SensorKindDetected[1] == 15) DrawText(kSmallRow[line], 0, 78, 14);
+            if (g_SensorKindDetected[1] == 15) Lcd_DrawTextRef(kSmallRow[line], 0, kTextUnknown);
         }
         return;
     }
@@ -179,7 +176,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         // The optical sensor's LED is off while it waits for its calibration.
         if (line == 2) {
             Lcd_ClearSpan(kRowStatus, 0, kLcdColumns);
-            DrawText(kRowStatus, 0, 84, 12);
+            Lcd_DrawTextRef(kRowStatus, 0, kTextLedOffNoMeasurement);
         } else if (!messages) {
             Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
         }
@@ -189,7 +186,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         if (kind == kHomeNoMeasurement || channel >= 2) {
             Lcd_DrawText(kSymbolRow[line], 0, " ");
         } else {
-            DrawText(kSymbolRow[line], 0, 59, channel);
+            Lcd_DrawTextRef(kSymbolRow[line], 0, Text_Nth(kTextChannelLetters, channel));
         }
     }
     if (kind == kHomeNoMeasurement) {
@@ -372,14 +369,14 @@ static void DrawSetupRow(uint32_t j) {
     bool blinkMeasurement = cursor == (j == 0 ? 1 : 4);
     bool blinkPrefix = cursor == (j == 0 ? 2 : 5);
     Lcd_ClearSpan(row, 0, kLcdColumns - 7);
-    DrawText(row, 0, 50, 2 * s_SetupPair + j);
-    DrawText(row, 6, 59, s_Setup.channel[j]);
+    Lcd_DrawTextRef(row, 0, Text_Nth(kTextLineLetters, 2 * s_SetupPair + j));
+    Lcd_DrawTextRef(row, 6, Text_Nth(kTextChannelLetters, s_Setup.channel[j]));
     Home_DrawMeasName(row, 18, UnitAt(SetupKind(), s_Setup.measurement[j]), blinkMeasurement ? 1 : 0);
     Lcd_DrawText(row, 78, "(");
     uint8_t prefix = s_Setup.prefix[j];
     if (prefix != kPrefixNone) {
         char text[kTextMaxChars + 1];
-        Text_CopyItem(Text_GetOffset(21, prefix, g_Language), text);
+        Text_Copy(Text_Nth(kTextPrefixNames, prefix), text);
         Lcd_DrawTextMode(row, 84, blinkPrefix ? 1 : 0, text);
     } else if (blinkPrefix) {
         Lcd_DrawTextBlink(row, 84, "      ");

@@ -214,11 +214,8 @@ static uint32_t InTable(const uint32_t* table, uint32_t count, uint32_t id) {
     return Menu_IndexOfId(table, count, id) < count ? 1 : 0;
 }
 
-static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
-    Lcd_DrawMessage(row, column, group, index, g_Language);
-}
 
-static void ShowCalibrationSuccessful() { DrawText(kRowMessage, 0, 4, 3); }
+static void ShowCalibrationSuccessful() { Lcd_DrawTextRef(kRowMessage, 0, kTextCalibrationSuccessful); }
 
 // A save that failed says so and waits for ENTER, which leads home.
 static void ShowSaveFailed() {
@@ -595,7 +592,7 @@ static int32_t TranslateAction(uint32_t event) {
             g_DisplayMode = kKeyModeBusy;
             Menu_BlinkOff();
             Menu_ClearStatusRows();
-            DrawText(kRowMessage, 0, 78, 9);
+            Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
             g_SaveWaitBits |= kSaveWaitBoard;
             return kEnterNothing;
         case kActionResetOutputCal:
@@ -699,7 +696,7 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
                 ShowSaveFailed();
             } else {
                 Menu_ClearStatusRows();
-                DrawText(kRowMessage, 0, 78, 9);
+                Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
             }
         }
         Cal_SelectMeasurement(2, 0);

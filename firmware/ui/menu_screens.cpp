@@ -37,9 +37,6 @@ typedef int32_t (*MenuKeyOp)(uint32_t event);
 static constexpr uint8_t kPlugIdle = 29;
 static constexpr uint8_t kPlugAutoclaveQuestion = 22;
 
-static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
-    Lcd_DrawMessage(row, column, group, index, g_Language);
-}
 
 static uint32_t PositionChannel() { return Menu_ChannelOfPosition(g_MenuPosition); }
 
@@ -104,7 +101,7 @@ static int32_t KeyHome(uint32_t event) {
                     SensDiag_IncrementAutoclaveCount();
                     g_DisplayMode = kKeyModeBusy;
                     Vdx_SetChooseRequest();
-                    DrawText(kRowMessage, 0, 78, 9);
+                    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
                 } else {
                     Vdx_SetPlugState(kPlugIdle);
                 }
@@ -124,8 +121,8 @@ static int32_t KeyHome(uint32_t event) {
 
 static int32_t DrawCalNotDone() {
     Menu_ClearStatusRows();
-    DrawText(kRowStatus, 0, 4, 7);
-    DrawText(kRowMessage, 0, 4, 1);
+    Lcd_DrawTextRef(kRowStatus, 0, kTextCalibrationNotDone);
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPressEnterToExit);
     Menu_EndChannelHoldIfActive();
     g_DisplayMode = g_ChosenMode == 2 || Menu_IsCalPosition() ? kKeyModeMessage : kKeyModeEnterOnly;
     return -1;

@@ -152,7 +152,7 @@ int32_t Menu_RunSecondTasks(uint8_t top, int32_t result) {
             if (messages) {
                 if (s_FailureLanguage != g_Language) {
                     Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
-                    Lcd_DrawMessageBlink(kRowMessage, 0, 37, 4, g_Language);
+                    Lcd_DrawTextRefBlink(kRowMessage, 0, kTextFailurePressEnter);
                     s_FailureLanguage = g_Language;
                 }
             } else {

@@ -94,6 +94,8 @@ static uint32_t CopyText(uint32_t group, uint32_t index, char* buffer) {
     return Text_CopyItem(Text_GetOffset(group, index, g_Language), buffer);
 }
 
+static uint32_t CopyText(TextRef text, char* buffer) { return Text_Copy(text, buffer); }
+
 uint32_t Menu_ItemCount() {
     uint32_t size = GroupSize(g_MenuCurNode.page->textGroup);
     return size > 0 ? size - 1 : 0;
@@ -142,7 +144,7 @@ void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
         uint32_t start = kPidValueColumn[language] / 6;
         for (uint32_t i = length; i < start && i < kLineSize - 1; ++i) s_ItemLine[i] = ' ';
         char value[kTextMaxChars + 1];
-        CopyText(66, Settings_GetEditPidManual() ? 1 : 0, value);
+        CopyText(Text_Nth(kTextPidModes, Settings_GetEditPidManual() ? 1 : 0), value);
         uint32_t i = 0;
         for (; value[i] != '\0' && start + i < kLineSize - 1; ++i) s_ItemLine[start + i] = value[i];
         s_ItemLine[start + i] = '\0';
@@ -158,13 +160,13 @@ void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
         if (kind == 10) comp = 4;
         if (comp >= 0) {
             std::memset(s_ItemLine, 0, sizeof s_ItemLine);
-            CopyText(16, static_cast<uint32_t>(comp), s_ItemLine);
+            CopyText(Text_Nth(kTextCompensations, static_cast<uint32_t>(comp)), s_ItemLine);
             s_Remembered[kNodeComp] = static_cast<uint8_t>(comp);
         }
     }
     // Titles are group 40; the item groups 7 to 20 map onto it with group 18 skipped.
     uint32_t title = group < 19 ? group - 7 : group - 8;
-    CopyText(40, title, s_TitleLine);
+    CopyText(Text_Nth(kTextNodeTitles, title), s_TitleLine);
 }
 
 void Menu_DrawNode(uint32_t state) {

@@ -14,9 +14,6 @@
 // The countdown screen has drawn its question.
 static uint8_t s_CountdownShown;
 
-static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
-    Lcd_DrawMessage(row, column, group, index, g_Language);
-}
 
 void Screen_CountdownDraw() {
     s_CountdownShown = 0;
@@ -28,8 +25,8 @@ int32_t Screen_CountdownKey(uint32_t event) {
         // Stopped so that the question is drawn once per countdown.
         Timer_Stop(kTimerCountdown);
         Menu_ClearStatusRows();
-        DrawText(kRowStatus, 0, 84, 0);
-        DrawText(kRowMessage, 0, 37, 12);
+        Lcd_DrawTextRef(kRowStatus, 0, kTextReinstallSensor);
+        Lcd_DrawTextRef(kRowMessage, 0, kTextPressEnter);
         s_CountdownShown = 1;
     } else if (event == kEventEnter && s_CountdownShown) {
         s_CountdownShown = 0;
@@ -55,9 +52,9 @@ void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
         default: value = g_DiagIndicators[kDiagOperatingDays]; break;
     }
     Lcd_ClearSpan(row, 0, kLcdColumns);
-    DrawText(row, 0, 77, item);
+    Lcd_DrawTextRef(row, 0, Text_Nth(kTextSensorTimerTitles, item));
     char unit[kTextMaxChars + 1];
-    uint32_t unitWidth = 6 * Text_CopyItem(Text_GetOffset(6, 21, g_Language), unit);
+    uint32_t unitWidth = 6 * Text_Copy(kTextDayUnit, unit);
     char text[kNumberTextMax + 1];
     Util_FloatToText(value, 255, kLines[item].decimals, text);
     Text_RightJustify(text, kLines[item].width);
