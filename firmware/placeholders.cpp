@@ -1,5 +1,7 @@
 // Stand-ins for modules that are not written yet. Each does the least that keeps start-up and
 // the main loop running, and goes away when its module arrives.
+#include "placeholders.h"
+
 #include <cstring>
 
 #include "core/eeprom.h"
@@ -344,9 +346,11 @@ float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 // Process pressure and analog input settings in RAM only, at their defaults.
-static float s_ProcPressure[2] = {1013.0f, 1013.0f};
+static constexpr float kDefaultProcPressure = 1013.0f;
+static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
+static float s_ProcPressure[2] = {kDefaultProcPressure, kDefaultProcPressure};
 static uint8_t s_AnalogInputMode;
-static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
+static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
 float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
@@ -402,7 +406,8 @@ void Vdx_LoadChannelConfig(uint32_t* status) {
     *status = 0;
 }
 // The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+static constexpr MeasLineConfig kFactoryLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+MeasLineConfig g_MeasLines = kFactoryLines;
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}
 uint8_t Vdx_GetPreviousPlugState() { return 29; }
@@ -440,3 +445,31 @@ void VdxPage_DrawSetup(uint32_t, uint32_t) {}
 int32_t VdxPage_SetupKey(uint32_t event) { return PageNotWrittenKey(event); }
 void VdxPage_OpenOptErrors() {}
 int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); }
+
+// ---- Power-on ---------------------------------------------------------------------------------
+void Placeholders_ResetState() {
+    s_EditMeasLines = MeasLineConfig{};
+    s_EditPidManual = 0;
+    for (uint16_t& code : g_MsgActive) code = 0;
+    g_MsgActiveCount = 0;
+    g_RelayBits.store(0, std::memory_order_relaxed);
+    for (std::atomic<uint8_t>& input : g_DigitalInputs) input.store(0, std::memory_order_relaxed);
+    g_OutputHold = 0;
+    g_RelayHoldFlags[0] = g_RelayHoldFlags[1] = 0;
+    g_ManualHold = ManualHold{};
+    g_CurrentChannel = 0;
+    g_CalTracking = CalTracking{};
+    g_CalSettingsEdited = 0;
+    g_SensorParamSavePending = 0;
+    for (uint32_t i = 0; i < 2; ++i) {
+        s_ProcPressure[i] = kDefaultProcPressure;
+        s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
+        g_SensorProtoFlag[i] = 0;
+        g_SensorPlugged[i] = 0;
+        g_SensorImageValid[i] = 0;
+    }
+    s_AnalogInputMode = 0;
+    for (float& indicator : g_DiagIndicators) indicator = 0.0f;
+    std::memset(g_SensorMemImage, 0, sizeof g_SensorMemImage);
+    g_MeasLines = kFactoryLines;
+}

@@ -12,6 +12,7 @@
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
+#include "measurement/channel.h"
 #include "platform/plat_clock.h"
 #include "panel/sim_inputs.h"
 
@@ -37,7 +38,6 @@ const char* const g_ChannelATypeTexts[kChannelATypes] = {"Auto",    "pH/ORP", "p
 
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 static constexpr uint32_t kDefaultSensorModel = 4187;
-static constexpr uint32_t kStoreSensorModel = 450;  // u32 per channel, little-endian
 static constexpr uint32_t kMaxChannelKind = 13;
 static constexpr float kAnalogInputDefaultMa = 4.0f;
 

@@ -21,6 +21,8 @@ constexpr uint32_t kSimQuantities = 11;
 // The values as float bits, [quantity][channel]: each is written and read whole without a lock.
 extern std::atomic<uint32_t> g_SimInputs[kSimQuantities][2];
 
+// Every value 0.0 again, as at power-on.
+void Panel_ResetSimInputs();
 // The stored value of quantity q (0..8, 10) of a channel; 0.0 for anything else.
 float Panel_GetSimInput(uint32_t channel, uint32_t q);
 // Stores a value: q 1 takes mV and keeps V limited to -2.5..2.5, q 10 is limited to 0..23 mA,

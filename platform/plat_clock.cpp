@@ -42,3 +42,5 @@ uint32_t Plat_SetLocalTime(const ClockRecord* record) {
     s_OffsetSeconds.store(static_cast<int64_t>(target) - static_cast<int64_t>(now), std::memory_order_relaxed);
     return 1;
 }
+
+void Plat_ResetLocalTime() { s_OffsetSeconds.store(0, std::memory_order_relaxed); }

@@ -11,3 +11,5 @@ void Plat_GetLocalTime(ClockRecord* record);
 // Makes the program's local time read as the record from now on (year, month, day, hour, minute,
 // second; the weekday follows from the date). 1 when done, 0 for a date the host cannot represent.
 uint32_t Plat_SetLocalTime(const ClockRecord* record);
+// The program's local time is the computer's again (no offset).
+void Plat_ResetLocalTime();

@@ -169,3 +169,10 @@ float Fmt_FindChannelUnitRow(uint32_t slot, uint32_t which) {
     float bound = which == 0 ? g_UnitLimitTable[row].upper : g_UnitLimitTable[row].lower;
     return bound / Fmt_PrefixFactor(prefix);
 }
+
+void Fmt_ResetState() {
+    for (uint32_t line = 0; line < 4; ++line) {
+        g_LineUnitRow[line] = 0;
+        g_LineUnitIndexByte[line] = 0;
+    }
+}

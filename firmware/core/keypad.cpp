@@ -148,3 +148,13 @@ void Key_Scan() {
     }
     s_PreviousKey.store(key, kRelaxed);
 }
+
+void Key_ResetState() {
+    g_KeyCode.store(kKeyNone, kRelaxed);
+    g_DisplayMode = kKeyModeHome;
+    s_KeyQueue.store(0, kRelaxed);
+    s_PreviousKey.store(kKeyNone, kRelaxed);
+    s_PressState.store(kPressIdle, kRelaxed);
+    s_HoldCountdown.store(0, kRelaxed);
+    s_RepeatCountdown.store(0, kRelaxed);
+}

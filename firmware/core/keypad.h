@@ -25,6 +25,8 @@ extern uint8_t g_DisplayMode;
 // The panel pressed a key area.
 void Key_PressStart();
 void Key_Init();
+// No key held, key mode 0, the queue and the scan back to power-on.
+void Key_ResetState();
 // Key_Init, then the scan on software timer 1 every 20 ms.
 void Key_Start();
 uint8_t Key_ReadRaw();

@@ -326,3 +326,17 @@ void Lcd_RefreshController() {
     Fw_HardwareHook(0, 0xA4);
     Fw_HardwareHook(0, 0xA4);
 }
+
+void Lcd_ResetState() {
+    for (auto& row : g_LcdFrame) {
+        for (uint8_t& column : row) column = 0;
+    }
+    g_LcdBusy.store(0, std::memory_order_relaxed);
+    for (uint8_t& column : g_LcdLine) column = 0;
+    g_BlinkField = BlinkField{};
+    g_BlinkTick.store(0, std::memory_order_relaxed);
+    g_SymbolBlinkPhase = 0;
+    g_SymbolBlinkMask = 0;
+    g_HoldMarkPhase = 0;
+    g_StateMarkerStep = 0;
+}

@@ -88,4 +88,6 @@ void Lcd_InitController();
 void Lcd_InitControllerTwice();
 void Lcd_Reset();
 void Lcd_Init();
+// The frame, the blinking field and the blink state back to power-on (no controller commands).
+void Lcd_ResetState();
 void Lcd_RefreshController();

@@ -397,3 +397,51 @@ void Link_Tick() {
     }
 }
 
+void Link_ResetState() {
+    LinkBuffer& b = g_LinkBuffer;
+    b.kind = 0;
+    b.command = 0;
+    b.status = 0;
+    b.item = 0;
+    std::memset(b.frame, 0, sizeof b.frame);
+    std::memset(b.ring, 0, sizeof b.ring);
+    b.sendIndex.store(0, kRelaxed);
+    b.readIndex = 0;
+    b.writeIndex.store(0, kRelaxed);
+    b.payloadPos = 0;
+    b.payloadLength = 0;
+    b.turnaround = 0;
+    b.replyWait = 0;
+    b.awaitingReply.store(0, kRelaxed);
+    b.requestPending.store(0, kRelaxed);
+    g_FwHalted = 0;
+    g_LinkStartupWait = 0;
+    g_SaveWaitBits = 0;
+    g_LinkState.store(kLinkIdle, kRelaxed);
+    g_LinkTickCount.store(0, kRelaxed);
+    g_LinkRetryCount = 0;
+    g_LinkReqChannel = kLinkNoChannel;
+    g_PendingRequests = 0;
+    std::memset(g_LinkItems, 0, sizeof g_LinkItems);
+    g_LinkActiveChannel = kLinkNoChannel;
+    g_LinkPolVoltage = 0.0f;
+    for (int channel = 0; channel < 2; ++channel) {
+        g_LinkPageIndex[channel] = 0;
+        g_DirtyPages[channel] = 0;
+        g_LinkChanStatus[channel] = 0;
+    }
+    g_LinkRequestResult = 255;
+    g_LinkSaveResult = 255;
+    g_PlugReplyFlag = 0;
+    s_TickStop.store(0, kRelaxed);
+    s_ItemWord = 0;
+    s_MeasureMode = 255;
+    s_Range = kRangeAutomatic;
+    s_Gain = kGainDefault;
+    s_PolFlag = 0;
+    s_CalKind = 0;
+    s_CalPoint = 0;
+    s_CalSaveMode = 0;
+    s_CalValue = 0.0f;
+    std::memset(s_Reply, 0, sizeof s_Reply);
+}

@@ -121,6 +121,8 @@ void Link_RequestCalPoint(uint8_t point, uint8_t kind, float value, uint32_t* st
 void Link_SetMeasureMode(uint32_t channel, uint32_t mode);
 // At store load: clears the link and queues the start-up requests.
 void Link_Reset();
+// Everything of the link back to power-on: idle, nothing pending, no channel, no results.
+void Link_ResetState();
 void Link_QueueStartupRequests();
 
 // ---- State machine ----------------------------------------------------------------------------

@@ -92,3 +92,5 @@ uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code) 
     }
     return 1;
 }
+
+void Link_ResetTransport() { g_LibraryHandle.store(nullptr, kRelease); }

@@ -26,6 +26,8 @@ typedef int (*SetDllFilePathFn)(const char* folder);
 // from the program (1) or stands beside it (0), and the folder it is in.
 uint32_t Link_GetSfxFlag();
 const char* Link_GetLibraryDirectory();
+// Forgets the bound library (it stays loaded): back to power-on.
+void Link_ResetTransport();
 // Loads the library from the library folder and starts its board (once, from the panel).
 void Link_BindLibrary();
 // The 100-ms byte pump between the firmware and the library.

@@ -96,3 +96,14 @@ uint32_t Rtc_FormatDateTime(uint32_t format, char* text) {
     text[16] = ':';
     return 0;
 }
+
+void Rtc_ResetState() {
+    g_Clock.year.store(0, std::memory_order_relaxed);
+    g_Clock.month.store(0, std::memory_order_relaxed);
+    g_Clock.day.store(0, std::memory_order_relaxed);
+    g_Clock.weekday.store(0, std::memory_order_relaxed);
+    g_Clock.hour.store(0, std::memory_order_relaxed);
+    g_Clock.minute.store(0, std::memory_order_relaxed);
+    g_Clock.second.store(0, std::memory_order_relaxed);
+    g_ClockChanged.store(0, std::memory_order_relaxed);
+}

@@ -36,3 +36,5 @@ uint8_t Text_GetLanguage() { return g_Language; }
 uint32_t Text_Copy(TextRef text, char* buffer) {
     return Text_CopyItem(Text_GetOffset(text.group, text.index, g_Language), buffer);
 }
+
+void Text_ResetState() { g_Language = 0; }

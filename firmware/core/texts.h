@@ -30,6 +30,8 @@ constexpr TextRef Text_Nth(TextRef first, uint32_t n) {
 // The display language: 0 English, 1 French, 2 German, 3 Italian, 4 Spanish, 5 Portuguese,
 // 6 Russian, 7 Japanese.
 extern uint8_t g_Language;
+// English again.
+void Text_ResetState();
 
 // Item number of (group, index): the sizes of the groups before it, plus the index.
 uint32_t Text_GroupFirstItem(uint32_t index, uint32_t group);

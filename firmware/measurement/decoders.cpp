@@ -247,3 +247,13 @@ uint32_t Meas_DecodeBoardCalTable(uint32_t, const uint8_t* payload) {
     g_BoardCalReceived = 1;
     return 1;
 }
+
+void Meas_ResetDecoders() {
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_MeasReplyCount[channel] = 0;
+        g_ChanValueReady[channel] = 0;
+    }
+    g_CondOverflow = 0;
+    for (float& entry : g_BoardCalTable) entry = 0.0f;
+    g_BoardCalReceived = 0;
+}

@@ -431,3 +431,10 @@ float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
         default: return 0.0f;
     }
 }
+
+void Meas_ResetState() {
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_Measurement[channel] = MeasurementRecord{};
+        g_MeasuringKind[channel] = kKindNone;
+    }
+}

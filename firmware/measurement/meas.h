@@ -74,6 +74,8 @@ constexpr uint32_t kO2FieldAlarmStatus = 13;  // channel B
 
 extern MeasurementRecord g_Measurement[2];
 extern uint16_t g_MeasuringKind[2];
+// The records and measuring kinds back to power-on.
+void Meas_ResetState();
 
 // Kind-dependent fields (10..20) of a channel's record; other fields and channels read 0.
 float Meas_GetFieldFloat(uint32_t channel, uint32_t field);
@@ -173,6 +175,8 @@ void Meas_UpdateSlots(uint32_t channel);
 // Once per main-loop pass: the slots of the active link channel follow its fresh reply.
 void Meas_UpdateCycle();
 void Meas_ResetSlots();
+// The slots, pending assignments included, back to power-on.
+void Meas_ResetSlotState();
 void Meas_InitState();
 void Meas_ResetChannel(uint32_t channel);
 void Meas_SetMeasuringKind(uint32_t channel, uint16_t kind);

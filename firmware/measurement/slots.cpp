@@ -230,3 +230,14 @@ void Meas_LoadCalForKind(uint32_t channel, uint16_t kind) {
         default: break;
     }
 }
+
+void Meas_ResetSlotState() {
+    for (uint32_t slot = 0; slot < kSlotCount; ++slot) {
+        g_SlotUnit[slot] = 0;
+        g_SlotChannel[slot] = 0;
+        g_SlotUnitRow[slot] = 0;
+        g_SlotPendingUnit[slot] = 0;
+        g_SlotPendingChannel[slot] = 0;
+        g_SlotValues[slot] = SlotValue{};
+    }
+}

@@ -18,6 +18,11 @@ static constexpr uint32_t kStoreReference2 = 580;     // + 8 x channel
 static constexpr uint32_t kStoreSlope = 592;          // + 4 x channel
 static constexpr uint32_t kStoreOffset = 600;         // + 4 x channel
 static constexpr uint32_t kStoreNtcOffset = 608;      // + 4 x channel
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreSourceMode, 2}, {kStoreManualValue, 8}, {kStoreReference1, 16},
+    {kStoreSlope, 8},      {kStoreOffset, 8},      {kStoreNtcOffset, 8},
+};
+const StoreMap g_TempStoreMap = {"temperature", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 static constexpr uint32_t kStatusStoreFailed = 101;
 static constexpr float kDefaultManual = 25.0f;
@@ -43,11 +48,18 @@ struct TempChannel {
     float newNtcOffset;
 };
 
-static TempChannel s_Temp[2] = {
-    {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f},
-    {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f},
-};
-static float s_CurrentValue = 25.0f;
+// A channel at power-on, before its settings are loaded.
+static constexpr TempChannel kPowerOn = {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f,
+                                         0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+static constexpr float kCurrentValuePowerOn = 25.0f;
+static TempChannel s_Temp[2] = {kPowerOn, kPowerOn};
+static float s_CurrentValue = kCurrentValuePowerOn;
+
+void Temp_ResetState() {
+    s_Temp[0] = kPowerOn;
+    s_Temp[1] = kPowerOn;
+    s_CurrentValue = kCurrentValuePowerOn;
+}
 
 uint8_t Temp_GetSourceMode(uint32_t channel) { return channel < 2 ? s_Temp[channel].sourceMode : kTempSourceAuto; }
 

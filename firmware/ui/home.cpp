@@ -492,3 +492,9 @@ int32_t Home_SetupKey(uint32_t event) {
             return -1;
     }
 }
+
+void Home_ResetState() {
+    s_LineChannel = 0;
+    s_Setup = SetupBuffer{};
+    s_SetupPair = 0;
+}

@@ -40,6 +40,8 @@ void Home_DrawChannelHoldMarks(uint32_t phase);
 
 // Display-line setup (screen 6): pair 0 = lines a and b, 1 = lines c and d; mode 1 selects the
 // leave marker.
+// Back to the state at power-on (tests run many starts in one process).
+void Home_ResetState();
 void Home_SetupLoadLine();
 void Home_SetupDraw(uint32_t pair, uint32_t mode);
 int32_t Home_SetupKey(uint32_t event);

@@ -42,6 +42,8 @@ char g_MenuTagText[9];
 // Where the packed device tag is stored: 8 six-bit codes in 6 bytes.
 static constexpr uint32_t kStoreDeviceTag = 185;
 static constexpr uint32_t kDeviceTagBytes = 6;
+static constexpr StoreRange kStoreRanges[] = {{kStoreDeviceTag, kDeviceTagBytes}};
+const StoreMap g_MenuStoreMap = {"device tag", kStoreRanges, 1};
 
 // The plug-and-measure machine's idle state: channel B's screens are the instrument's own.
 static constexpr uint8_t kPlugIdle = 29;
@@ -273,6 +275,23 @@ static uint32_t CalStep() {
 void Menu_ResetStack() {
     g_MenuStack[0] = kScreenHome;
     g_MenuDepth = 1;
+}
+
+void Menu_ResetState() {
+    for (uint8_t& entry : g_MenuStack) entry = kScreenHome;
+    g_MenuDepth = 1;
+    g_PendingMenuItem = 0;
+    g_MenuPosition = 0;
+    g_MenuPositionPending = 0;
+    g_MenuLastAction = 0;
+    g_CalPoint = 0;
+    g_TimedHold = 0;
+    g_ChosenMode = 0;
+    g_ChosenOption = 0;
+    for (uint8_t& flag : g_EditFlags) flag = 0;
+    g_PeriodicTasksSuspended = 0;
+    g_PageQuantityAbove2 = 0;
+    for (char& c : g_MenuTagText) c = '\0';
 }
 
 uint8_t Menu_TopScreen() {

@@ -43,10 +43,15 @@ constexpr uint32_t kIdTableValuePages = 1;
 constexpr uint32_t kIdTableParamPages = 2;
 extern const MenuIdTable g_EditorIdTable[3];
 
+struct StoreMap;
+extern const StoreMap g_MenuStoreMap;
+
 // ---- Stack and translation ---------------------------------------------------------------------
 
 // Only the measurement screen on the stack.
 void Menu_ResetStack();
+// The stack and every value of the engine back to power-on.
+void Menu_ResetState();
 uint8_t Menu_TopScreen();
 // The filter before the engine: every event passes.
 uint32_t Menu_EventAllowed(uint32_t event);

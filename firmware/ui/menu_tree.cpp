@@ -376,3 +376,16 @@ int32_t Menu_TreeKey(uint32_t event) {
             return -1;
     }
 }
+
+void Menu_ResetTree() {
+    g_MenuCurNode = MenuCursor{&g_MenuNodes[0], &g_MenuPages[0]};
+    g_MenuLastNode = 0;
+    for (uint8_t& available : g_MenuNode13Available) available = 1;
+    std::memset(s_TitleLine, 0, sizeof s_TitleLine);
+    std::memset(s_ItemLine, 0, sizeof s_ItemLine);
+    s_ValueChar = 0;
+    s_Cursor = 0;
+    s_LineState = kLineItem;
+    std::memset(s_Remembered, 0, sizeof s_Remembered);
+    s_PageOpened = 0;
+}

@@ -30,6 +30,8 @@ extern uint8_t g_MenuLastNode;
 // Items of "VDX Diagnostics" that channel B's sensor has (0 = passed over).
 extern uint8_t g_MenuNode13Available[6];
 
+// The tree's cursor, remembered items and lines back to power-on.
+void Menu_ResetTree();
 void Menu_EnterNode(uint32_t node);
 void Menu_RefreshNode();
 void Menu_BuildNodeLines(uint32_t group, uint32_t item);

@@ -62,3 +62,5 @@ void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
     column += 6 * Lcd_DrawText(row, column, text);
     Lcd_DrawText(row, column, unit);
 }
+
+void Screen_ResetState() { s_CountdownShown = 0; }

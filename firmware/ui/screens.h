@@ -4,6 +4,8 @@
 #include <cstdint>
 
 void Screen_EndTimedHold();
+// The written screens' state back to power-on.
+void Screen_ResetState();
 
 // The "Re-install sensor" countdown (screen 54): drawn once its timer ran out; ENTER then refreshes
 // the display, and the time-out leads home.

@@ -11,6 +11,7 @@
 #include "core/link.h"
 #include "core/rtc.h"
 #include "core/timers.h"
+#include "measurement/channel.h"
 #include "platform/plat.h"
 #include "rig.h"
 #include "ui/menu.h"

@@ -61,6 +61,7 @@ TEST(PlatLibrary, StandInResolvesNamesWithoutAFile) {
 }
 
 TEST(PlatThread, StartsTheFunctionOnAThreadOfItsOwn) {
+    s_Ran.store(0);
     EXPECT_EQ(Plat_ThreadStart(nullptr), 0u);
     uintptr_t first = Plat_ThreadStart(RunOnce);
     uintptr_t second = Plat_ThreadStart(RunOnce);

@@ -13,6 +13,7 @@
 #include "rig.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
+#include "sensor_board/sim_image.h"
 
 namespace {
 enum class Choice { Library, None, Silent, Reject, Ignore };
@@ -156,9 +157,26 @@ void RigBoard_Reset() {
     s_OwnReady = false;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
-    g_BoardMailbox.receiveCount.store(0);
-    g_BoardMailbox.flags.store(0);
-    g_BoardMailbox.replyReady.store(0);
+    BoardMailbox& mailbox = g_BoardMailbox;
+    std::memset(mailbox.receive, 0, sizeof mailbox.receive);
+    mailbox.receiveCount.store(0);
+    mailbox.flags.store(0);
+    mailbox.requestType = 0;
+    std::memset(mailbox.reply, 0, sizeof mailbox.reply);
+    mailbox.replyLength.store(0);
+    mailbox.replyReadPos.store(0);
+    mailbox.replyReady.store(0);
+    g_BoardConfig.eepromFolder[0] = '\0';
+    g_BoardConfig.libraryFolder[0] = '\0';
+    g_BoardConfig.singleFileFlag.store(0);
+    g_BoardSettlingCount = 0;
+    for (SimImageSlot& slot : g_SimImageSlots) {
+        std::memset(slot.image, 0, sizeof slot.image);
+        slot.fileName[0] = '\0';
+        slot.sensorCode.store(0);
+        slot.present.store(0);
+        slot.busyCount.store(0);
+    }
 }
 
 void RigBoard_Bind() {

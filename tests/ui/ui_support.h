@@ -21,14 +21,8 @@ namespace ui_test {
 
 // Boots with a valid clock and lets the first events bring up the measurement screen.
 inline void BootHome() {
-    // What a fresh start holds: channel A shown, no digital sensor, pH/ORP configured.
-    g_CurrentChannel = 0;
-    g_SensorKindActive[0] = g_SensorKindActive[1] = 255;
-    g_SensorKindDetected[0] = g_SensorKindDetected[1] = 255;
-    g_ChannelKind[0] = g_ChannelKind[1] = 1;
-    for (uint8_t& available : g_MenuNode13Available) available = 1;
-    g_SaveWaitBits = 0;
-    g_EditFlags[0] = 0;
+    // A fresh start: channel A shown, no digital sensor, and (from the empty store) pH/ORP
+    // configured on both channels.
     Rig_Reset(Rig_MakeTempFolder());
     // No sensor board: the screens are walked without measured values arriving.
     Rig_UseNoLibrary();
