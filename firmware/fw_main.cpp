@@ -17,6 +17,7 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "platform/plat.h"

@@ -16,6 +16,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "placeholders.h"
 #include "ui/home.h"

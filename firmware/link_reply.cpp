@@ -13,6 +13,7 @@
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "panel/sim_inputs.h"
 
 // Channel B's page 13 holds the counters the sensor keeps itself: re-read once per 3607 replies.

@@ -23,6 +23,7 @@
 #include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/temperature.h"

@@ -175,12 +175,15 @@ ChannelSetup Panel_LoadChannelSetup() {
 void Panel_SyncSystemClock() {
     ClockRecord firmware;
     Rtc_GetTime(&firmware);
-    Plat_SetLocalTime(&firmware);
+    PlatDateTime host{firmware.year,    firmware.month,  firmware.day,   firmware.weekday,
+                      firmware.hour,    firmware.minute, firmware.second};
+    Plat_SetLocalTime(&host);
 }
 
 std::string Panel_ShowClock() {
-    ClockRecord now;
-    Plat_GetLocalTime(&now);
+    PlatDateTime host;
+    Plat_GetLocalTime(&host);
+    ClockRecord now{host.year, host.month, host.day, host.weekday, host.hour, host.minute, host.second};
     Rtc_StoreHostTime(&now);
     char text[48];
     std::snprintf(text, sizeof text, "%4d/%02d/%02d,%02d:%02d:%02d", now.year, now.month, now.day, now.hour,

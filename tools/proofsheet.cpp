@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 
 namespace {

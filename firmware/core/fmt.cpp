@@ -6,6 +6,7 @@
 #include "core/lcd.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "ui/home.h"
 
 // code, prefix, index byte, spare, reserved, lower, upper, step; looked up by code and prefix.

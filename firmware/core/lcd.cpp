@@ -6,6 +6,7 @@
 
 #include "core/fw_hook.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "core/util.h"
 
@@ -178,14 +179,6 @@ void Lcd_DrawEditChar(uint32_t row, uint32_t column, const char* text, uint32_t 
 
 void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink) {
     Lcd_DrawTextMode(channel == 0 ? kRowMessage : kRowStatus, kMarkColumn, blink, "$");
-}
-
-void Text_RightJustify(char* text, uint32_t width) {
-    uint32_t n = static_cast<uint32_t>(std::strlen(text));
-    if (n >= width) return;
-    uint32_t shift = width - n;
-    std::memmove(text + shift, text, n + 1);
-    std::memset(text, ' ', shift);
 }
 
 // ---- Big digits and symbols -----------------------------------------------------------------

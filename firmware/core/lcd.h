@@ -68,7 +68,6 @@ void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t 
 void Lcd_StepBlinkField();
 void Lcd_DrawEditChar(uint32_t row, uint32_t column, const char* text, uint32_t index, uint32_t mode);
 void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink);
-void Text_RightJustify(char* text, uint32_t width);
 
 void Lcd_FillBigRows(uint32_t line, uint32_t ignored, uint8_t byte, uint32_t operation);
 void Lcd_ClearBigLine(uint32_t line);

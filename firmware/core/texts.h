@@ -43,5 +43,8 @@ uint8_t Text_GetChar(uint32_t offset);
 // number of characters.
 uint32_t Text_CopyItem(uint32_t offset, char* buffer);
 uint8_t Text_GetLanguage();
+// Moves a text right within width characters, blanks in front; a text as long as width or longer
+// stays.
+void Text_RightJustify(char* text, uint32_t width);
 // Copies a named text in the display language (buffer of 25); returns the number of characters.
 uint32_t Text_Copy(TextRef text, char* buffer);

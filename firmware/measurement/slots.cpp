@@ -10,6 +10,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/units.h"

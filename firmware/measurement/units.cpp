@@ -5,6 +5,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "measurement/conductivity.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "ui/home.h"
 
 // Unit prefix "ppb" of a display line.

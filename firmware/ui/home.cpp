@@ -15,6 +15,7 @@
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/hold.h"

@@ -7,6 +7,7 @@
 #include "fw_main.h"
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "rig.h"
 

@@ -13,6 +13,7 @@
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/messages.h"
 #include "panel/sim_inputs.h"

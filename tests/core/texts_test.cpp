@@ -6,6 +6,7 @@
 
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "rig.h"
 

@@ -8,6 +8,7 @@
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"

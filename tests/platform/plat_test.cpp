@@ -7,7 +7,6 @@
 #include <ctime>
 #include <thread>
 
-#include "core/rtc.h"
 #include "platform/plat_clock.h"
 #include "platform/plat_library.h"
 #include "platform/plat_thread.h"
@@ -22,7 +21,7 @@ void* ResolveAnswer(const char* name) {
     return std::strcmp(name, "Answer") == 0 ? reinterpret_cast<void*>(&Answer) : nullptr;
 }
 
-int64_t Seconds(const ClockRecord& r) {
+int64_t Seconds(const PlatDateTime& r) {
     std::tm t{};
     t.tm_year = r.year - 1900;
     t.tm_mon = r.month - 1;
@@ -73,13 +72,13 @@ TEST(PlatThread, StartsTheFunctionOnAThreadOfItsOwn) {
 }
 
 TEST(PlatClock, SettingTheTimeMovesOnlyTheProgramsOffset) {
-    ClockRecord host{};
+    PlatDateTime host{};
     Plat_GetLocalTime(&host);
     std::time_t before = std::time(nullptr);
     // 2030-05-06 was a Monday: weekday 2 counting Sunday as 1.
-    ClockRecord wanted{2030, 5, 6, 0, 7, 8, 9};
+    PlatDateTime wanted{2030, 5, 6, 0, 7, 8, 9};
     ASSERT_EQ(Plat_SetLocalTime(&wanted), 1u);
-    ClockRecord read{};
+    PlatDateTime read{};
     Plat_GetLocalTime(&read);
     EXPECT_EQ(read.year, 2030);
     EXPECT_EQ(read.month, 5);
