@@ -42,3 +42,5 @@ uint32_t Plat_SetLocalTime(const PlatDateTime* record) {
 }
 
 void Plat_ResetLocalTime() { s_OffsetSeconds.store(0, std::memory_order_relaxed); }
+
+int64_t Plat_SecondsSince1970() { return static_cast<int64_t>(std::time(nullptr)); }

@@ -20,5 +20,7 @@ void Plat_GetLocalTime(PlatDateTime* record);
 // Makes the program's local time read as the record from now on (year, month, day, hour, minute,
 // second; the weekday follows from the date). 1 when done, 0 for a date the host cannot represent.
 uint32_t Plat_SetLocalTime(const PlatDateTime* record);
+// The computer's clock in seconds since 1970 (UTC), without the program's offset.
+int64_t Plat_SecondsSince1970();
 // The program's local time is the computer's again (no offset).
 void Plat_ResetLocalTime();

@@ -40,8 +40,7 @@ std::vector<std::string>& TempFolders() {
 }
 
 void RemoveTempFolders() {
-    std::error_code error;
-    for (const std::string& folder : TempFolders()) std::filesystem::remove_all(folder, error);
+    for (const std::string& folder : TempFolders()) Plat_RemoveTree(folder.c_str());
 }
 
 uint64_t VirtualNow() { return s_Now.load(std::memory_order_relaxed); }
