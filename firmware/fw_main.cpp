@@ -16,7 +16,6 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/filter.h"
-#include "measurement/meas.h"
 #include "measurement/slots.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"

@@ -35,7 +35,6 @@
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
-#include "panel/sim_inputs.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/meter_cal.h"

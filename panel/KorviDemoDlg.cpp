@@ -9,7 +9,6 @@
 #include "core/eeprom.h"
 #include "core/keypad.h"
 #include "fw_main.h"
-#include "core/link.h"
 #include "core/link_transport.h"
 #include "core/util.h"
 #include "outputs/aout.h"

@@ -9,7 +9,6 @@
 
 #include "core/eeprom.h"
 #include "fw_main.h"
-#include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
 #include "measurement/channel.h"

@@ -4,7 +4,6 @@
 #include <atomic>
 
 #include "core/keypad.h"
-#include "core/link.h"
 #include "core/link_transport.h"
 #include "core/timers.h"
 

@@ -5,9 +5,7 @@
 
 #include "core/lcd.h"
 #include "measurement/channel.h"
-#include "measurement/meas.h"
 #include "measurement/slots.h"
-#include "ui/home.h"
 
 // code, prefix, index byte, spare, reserved, lower, upper, step; looked up by code and prefix.
 const UnitLimitRow g_UnitLimitTable[kUnitLimitRows] = {
@@ -156,7 +154,7 @@ uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix) {
 void Fmt_FindLineUnitRow(uint32_t line) {
     if (line >= 4) return;
     uint8_t code = 0, prefix = 0;
-    Home_GetLineUnit(line, &code, &prefix);
+    Meas_GetLineUnit(line, &code, &prefix);
     uint32_t row = Fmt_FindLimitRow(code, prefix);
     g_LineUnitRow[line] = row < kUnitLimitRows ? static_cast<uint8_t>(row) : 0;
     g_LineUnitIndexByte[line] = row < kUnitLimitRows ? g_UnitLimitTable[row].indexByte : 0;

@@ -1,5 +1,7 @@
 // The four measurement slots: each names a channel and a unit and holds the filtered value, fed
 // by the update cycle whenever the active link channel has a fresh reply.
+#include "measurement/slots.h"
+
 #include "core/fmt.h"
 #include "core/fw_hook.h"
 #include "core/link.h"
@@ -10,13 +12,12 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "measurement/slots.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
-#include "ui/home.h"
+#include "digital_sensor/vdx.h"
 #include "ui/menu.h"
 
 uint8_t g_SlotUnit[kSlotCount];
@@ -117,12 +118,20 @@ float Meas_GetSlotValue(uint32_t slot, uint32_t* status) {
     return g_SlotValues[slot].value;
 }
 
+void Meas_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) {
+    uint8_t slot = line < kSlotCount ? g_MeasLines.lineSlot[line] : 0;
+    if (slot >= kSlotCount) slot = 0;
+    uint8_t kind = g_MeasLines.kind[slot];
+    *code = kind > 54 ? kMeasNothingShown : kind;
+    *prefix = g_MeasLines.prefix[slot];
+}
+
 uint8_t Meas_GetSlotUnit(uint32_t slot) { return slot < kSlotCount ? g_SlotUnit[slot] : kUnitNone; }
 
 void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix) {
     uint8_t lineCode = 0;
     *prefix = 0;
-    if (slot < kSlotCount) Home_GetLineUnit(slot, &lineCode, prefix);
+    if (slot < kSlotCount) Meas_GetLineUnit(slot, &lineCode, prefix);
     *code = Meas_GetSlotUnit(slot);
 }
 

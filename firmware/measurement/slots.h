@@ -10,6 +10,8 @@ struct SlotValue {
 };
 
 constexpr uint32_t kSlotCount = 4;
+// The measurement kind of a display line that shows nothing.
+constexpr uint8_t kMeasNothingShown = 30;
 constexpr uint8_t kUnitNone = 255;
 
 extern uint8_t g_SlotUnit[kSlotCount];
@@ -20,6 +22,9 @@ extern uint8_t g_SlotPendingChannel[kSlotCount];
 extern SlotValue g_SlotValues[kSlotCount];
 
 // Asks for a channel and unit on a slot; a changed slot of a measuring channel is computed at once.
+// The measurement code and unit prefix shown on a display line (0..3), from the configured lines:
+// a line's slot, that slot's kind (stored kinds above 54 show nothing) and prefix.
+void Meas_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix);
 void Meas_SetSlotAssignment(uint32_t slot, uint32_t channel, uint32_t unit);
 // Takes over the pending unit and channel; 1 when they changed (the slot filter restarts).
 uint32_t Meas_IsSlotChanged(uint32_t slot);

@@ -6,7 +6,6 @@
 #include "measurement/conductivity.h"
 #include "measurement/meas.h"
 #include "measurement/slots.h"
-#include "ui/home.h"
 
 // Unit prefix "ppb" of a display line.
 static constexpr uint8_t kPrefixPpb = 8;
@@ -109,7 +108,7 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
     if (unit < 19 || unit > 26) return 0.0f;
     float value = Meas_GetRecordValueNonNeg(channel, unit - 19);
     uint8_t code = 0, prefix = 0;
-    Home_GetLineUnit(slot, &code, &prefix);
+    Meas_GetLineUnit(slot, &code, &prefix);
     if (unit == 24 && prefix == kPrefixPpb) value *= 0.001f;
     if (unit == 23) {
         value *= 0.001f;

@@ -14,7 +14,6 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
-#include "measurement/meas.h"
 #include "measurement/slots.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
@@ -84,11 +83,7 @@ uint32_t Home_LineDecimals(float value, uint32_t resolution) {
 
 uint32_t Home_ChannelBIsDigital(uint32_t channel) { return channel == 1 && ActiveKind(1) >= 15 ? 1 : 0; }
 
-void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) {
-    uint8_t slot = SlotOfLine(&g_MeasLines, line);
-    *code = KindOfSlot(&g_MeasLines, slot);
-    *prefix = g_MeasLines.prefix[slot];
-}
+void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) { Meas_GetLineUnit(line, code, prefix); }
 
 void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
     uint32_t row, column;

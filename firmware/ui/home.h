@@ -3,12 +3,14 @@
 #pragma once
 #include <cstdint>
 
+#include "measurement/slots.h"
+
 struct MeasLineConfig;
 
 // Display lines: 0 and 1 in big digits, 2 on row 11 and 3 on row 12.
 constexpr uint32_t kHomeLines = 4;
 // Measurement kind that shows nothing.
-constexpr uint8_t kHomeNoMeasurement = 30;
+constexpr uint8_t kHomeNoMeasurement = kMeasNothingShown;
 
 // mode 0: big lines only (values refresh under another screen); 1: the full screen; 2: the full
 // screen with the PID output line. messages: the message list is to be offered on row 12.

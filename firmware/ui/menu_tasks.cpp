@@ -11,7 +11,6 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
-#include "measurement/meas.h"
 #include "measurement/slots.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "core/fw_hook.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
@@ -12,8 +11,6 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
-#include "measurement/meas.h"
-#include "ui/menu.h"
 
 // child entries: kMenuLeaf = the item is an id for the engine, else the node it opens.
 const MenuNode g_MenuNodes[kMenuNodeCount] = {
