@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <png.h>
 
 #include "core/lcd_fonts.h"
 #include "core/lcd_glyphs.h"
@@ -97,82 +98,20 @@ std::string Format(const char* format, int a, int b = 0)
     return text;
 }
 
-// ---- PNG: stored (uncompressed) deflate blocks inside a zlib stream ----
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
-{
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data)
-{
-    PutU32(file, static_cast<uint32_t>(data.size()));
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    file.insert(file.end(), body.begin(), body.end());
-    PutU32(file, Crc32(body.data(), body.size()));
-}
+// ---- PNG, through libpng: palette images, compressed ----
 
 bool WritePng(const std::string& path, const Image& image)
 {
-    std::vector<uint8_t> raw; // filter byte 0 before each row
-    const size_t rowBytes = static_cast<size_t>(image.width);
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), image.pixels.begin() + y * rowBytes, image.pixels.begin() + (y + 1) * rowBytes);
-    }
-    std::vector<uint8_t> zlib = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        size_t n = std::min<size_t>(65535, raw.size() - pos);
-        bool last = pos + n == raw.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(static_cast<uint8_t>(n));
-        zlib.push_back(static_cast<uint8_t>(n >> 8));
-        zlib.push_back(static_cast<uint8_t>(~n));
-        zlib.push_back(static_cast<uint8_t>(~n >> 8));
-        zlib.insert(zlib.end(), raw.begin() + pos, raw.begin() + pos + n);
-        pos += n;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0; // Adler-32
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutU32(zlib, (b << 16) | a);
-
-    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutU32(header, static_cast<uint32_t>(image.width));
-    PutU32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 3, 0, 0, 0}); // 8-bit palette indexes, no interlace
-    PutChunk(file, "IHDR", header);
-    std::vector<uint8_t> palette;
-    for (const Rgb& colour : kPalette) palette.insert(palette.end(), {colour.r, colour.g, colour.b});
-    PutChunk(file, "PLTE", palette);
-    PutChunk(file, "IDAT", zlib);
-    PutChunk(file, "IEND", {});
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    if (!out.flush()) {
-        std::cerr << "proofsheet: cannot write " << path << '\n';
+    std::vector<uint8_t> colormap;
+    for (const Rgb& colour : kPalette) colormap.insert(colormap.end(), {colour.r, colour.g, colour.b});
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB_COLORMAP;
+    png.colormap_entries = kColours;
+    if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, colormap.data())) {
+        std::cerr << "proofsheet: cannot write " << path << ": " << png.message << '\n';
         return false;
     }
     return true;
