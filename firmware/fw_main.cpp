@@ -26,8 +26,6 @@
 
 const char kFirmwareVersion[] = "1.2.01";
 
-static constexpr uint8_t kMaxChannelKind = 13;
-static constexpr uint32_t kDefaultSensorId = 4187;
 
 void Fw_HardwareInit() {
     Lcd_Init();
@@ -38,8 +36,9 @@ void Fw_HardwareInit() {
 
 static void DrawCentred(uint32_t row, const char* text) {
     uint32_t n = static_cast<uint32_t>(std::strlen(text));
-    if (n > 24) n = 24;
-    Lcd_DrawText(row, (24 - n) * 3, text);
+    if (n > kLcdCharsPerRow) n = kLcdCharsPerRow;
+    // Half a 6-column cell for each character short of a full row.
+    Lcd_DrawText(row, (kLcdCharsPerRow - n) * 3, text);
 }
 
 void Fw_ShowVersion() {
@@ -62,7 +61,7 @@ void Fw_LoadChannelTypes() {
         g_ChannelKind[channel] = kinds[channel];
         if (kinds[channel] > kMaxChannelKind) {
             g_ChannelKind[channel] = 1;
-            g_ChannelSensorId[channel] = kDefaultSensorId;
+            g_ChannelSensorId[channel] = kDefaultSensorModel;
         }
     }
 }

@@ -36,8 +36,6 @@ const char* const g_ChannelATypeTexts[kChannelATypes] = {"Auto",    "pH/ORP", "p
                                                          "Cond(4)", "O2 hi",  "O2 lo",  "O2 Trace"};
 
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
-static constexpr uint32_t kDefaultSensorModel = 4187;
-static constexpr uint32_t kMaxChannelKind = 13;
 static constexpr float kAnalogInputDefaultMa = 4.0f;
 
 // Written on the user-interface thread only; an atomic so a reader elsewhere sees it whole.

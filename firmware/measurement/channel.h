@@ -7,6 +7,10 @@ struct StoreMap;
 // The configured sensor kind per channel (0 to 13) and the stored sensor model number.
 extern uint8_t g_ChannelKind[2];
 extern uint32_t g_ChannelSensorId[2];
+// The highest configured kind the firmware takes; a stored kind above it is replaced by kind 1
+// with the default sensor model.
+constexpr uint8_t kMaxChannelKind = 13;
+constexpr uint32_t kDefaultSensorModel = 4187;
 // Where the store keeps them: a kind byte per channel, a little-endian model number per channel.
 constexpr uint32_t kStoreChannelKinds = 1664;
 constexpr uint32_t kStoreSensorModel = 450;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "fw_main.h"
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
 #include "core/lcd_glyphs.h"

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "fw_main.h"
 #include "core/ident.h"
 #include "core/link.h"
 #include "core/link_transport.h"

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/eeprom.h"
-#include "fw_main.h"
 #include "measurement/channel.h"
 #include "core/rtc.h"
 #include "panel/inputs.h"

@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "fw_main.h"
 #include "core/settings.h"
 #include "digital_sensor/vdx.h"
 #include "core/link.h"

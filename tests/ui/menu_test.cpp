@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "fw_main.h"
 #include "core/link.h"
 #include "core/eeprom.h"
 #include "core/timers.h"

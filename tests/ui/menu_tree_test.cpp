@@ -1,7 +1,6 @@
 // The MENU and INFO trees walked from the keys on channel A, with the texts of rows 11 and 12.
 #include <gtest/gtest.h>
 
-#include "fw_main.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/events.h"
-#include "fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
