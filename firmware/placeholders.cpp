@@ -44,7 +44,7 @@
 #include "ui/value_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) { return event == kEventEnter ? 4085 : -1; }
+static int32_t PageNotWrittenKey(uint32_t event) { return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1; }
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
@@ -230,7 +230,7 @@ void Screen_PidTuneDraw(uint32_t) {}
 int32_t Screen_PidTuneKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
 int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
-int32_t Screen_PidManualKey(uint32_t, int32_t) { return 4155; }
+int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void NumEdit_SetChannelB(uint32_t) {}
 uint32_t NumEdit_IsOutputCalOpen() { return 0; }

@@ -466,24 +466,24 @@ int32_t Home_SetupKey(uint32_t event) {
             }
             return -1;
         }
-        case 14:
+        case kEventLineSetupAbEnter:
             StoreSetupPair();
-            if (cursor == kSetupLeave) return 4085;
+            if (cursor == kSetupLeave) return kActionBack;
             Home_SetupDraw(1, 0);
             return -1;
-        case 15:
+        case kEventLineSetupCdEnter:
             StoreSetupPair();
             if (cursor == kSetupLeave) {
                 Home_SetupDraw(0, 1);
                 return -1;
             }
-            return 4084;
+            return kActionAskSave;
         case kEventRedraw:
             Home_SetupDraw(s_SetupPair, 1);
             return -1;
         case kEventEscape:
             StoreSetupPair();
-            return 4084;
+            return kActionAskSave;
         default:
             return -1;
     }

@@ -8,6 +8,7 @@
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
+#include "core/ui_ids.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
@@ -33,9 +34,21 @@ const MenuNode g_MenuNodes[kMenuNodeCount] = {
 
 // Text group of each node's items and the id of its item 0.
 const MenuPage g_MenuPages[kMenuNodeCount] = {
-    {255, 0},       {7, 0x200000},  {8, 0x300000},  {9, 0x400000},  {10, 0x500000},
-    {11, 0xc00000}, {12, 0x700000}, {13, 0x900000}, {14, 0xa00000}, {15, 0xd00000},
-    {16, 0xb00000}, {17, 0xe00000}, {18, 255},      {19, 0xf00000}, {20, 0x600000},
+    {255, 0},                     // 0: the root
+    {7, kItemQuickSetup},         // 1: MENU
+    {8, kItemInfoFirst},          // 2: INFO
+    {9, kItemConfigureFirst},     // 3: Configure
+    {10, kItemSystemFirst},       // 4: System
+    {11, kItemServiceMenuFirst},  // 5: Service
+    {12, kItemChannelSetup},      // 6: Measurement Setup
+    {13, kItemDisplayFirst},      // 7: Display Setup
+    {14, kItemDiagnosticsFirst},  // 8: Diagnostics
+    {15, kItemMeterCalFirst},     // 9: Service Technician
+    {16, kItemCompFirst},         // 10: Comp/pH/O2
+    {17, kItemPidFirst},          // 11: PID Setup
+    {18, 255},                    // 12: no items of its own
+    {19, kItemSensorFirst},       // 13: VDX Diagnostics
+    {20, kItemSensorSetupFirst},  // 14: VDX Setup
 };
 
 MenuCursor g_MenuCurNode = {&g_MenuNodes[0], &g_MenuPages[0]};
@@ -294,8 +307,9 @@ static void MoveCursor(int32_t direction) {
 static int32_t ChosenLeaf(bool accessGranted) {
     uint32_t id = g_MenuCurNode.page->baseId + static_cast<uint32_t>(s_Cursor);
     uint32_t base = g_MenuCurNode.page->baseId;
-    bool information = accessGranted ? id == 0xa00000
-                                     : (base == 0x300000 || base == 0xa00000 || base == 0xd00000 || base == 0xf00000);
+    bool information = accessGranted ? id == kItemServiceRevision
+                                     : (base == kItemInfoFirst || base == kItemDiagnosticsFirst ||
+                                        base == kItemMeterCalFirst || base == kItemSensorFirst);
     if (!information) s_PageOpened = 1;
     return static_cast<int32_t>(id);
 }
@@ -304,7 +318,7 @@ static int32_t TreeEnter() {
     uint8_t node = NodeId();
     if (s_LineState == kLineLeave) {
         uint8_t parent = g_MenuCurNode.node->parent;
-        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kEventHome;
+        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? kActionAskSave : kEventHome;
         Menu_EnterNode(parent);
         s_Cursor = static_cast<int8_t>(s_Remembered[parent]);
         s_LineState = kLineItem;
@@ -313,17 +327,17 @@ static int32_t TreeEnter() {
     }
     s_Remembered[node] = static_cast<uint8_t>(s_Cursor);
     g_MenuLastNode = node;
-    if (node == kNodePid && s_Cursor == 0) return 4084;
+    if (node == kNodePid && s_Cursor == 0) return kActionAskSave;
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     if (child == kMenuLeaf) return ChosenLeaf(false);
     if (child == kNodeComp) {
         // The compensation page of the edited kind; the optical sensor shares the O2 page.
         uint8_t comp = s_Remembered[kNodeComp];
         s_PageOpened = 1;
-        return static_cast<int32_t>(0xb00000 + (comp == 3 ? 2u : comp));
+        return static_cast<int32_t>(kItemCompFirst + (comp == 3 ? 2u : comp));
     }
-    if (node == kNodeService && s_Cursor == 2) return 0xc00002;
-    if (Menu_ItemNeedsPassword()) return 0x200020;
+    if (node == kNodeService && s_Cursor == 2) return kItemTechService;
+    if (Menu_ItemNeedsPassword()) return kItemPassword;
     Menu_EnterNode(child);
     return -1;
 }

@@ -79,5 +79,5 @@ void Screen_PidTuneDraw(uint32_t redraw);
 int32_t Screen_PidTuneKey(uint32_t event);
 void Screen_PidLimitsDraw(uint32_t form, uint32_t redraw);
 int32_t Screen_PidLimitsKey(uint32_t form, uint32_t event);
-// Returns -1 or 4155 (no change).
+// Returns -1 or kActionPidUnchanged.
 int32_t Screen_PidManualKey(uint32_t event, int32_t percent);
