@@ -49,8 +49,9 @@ struct TempChannel {
 };
 
 // A channel at power-on, before its settings are loaded.
-static constexpr TempChannel kPowerOn = {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f,
-                                         0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+static constexpr TempChannel kPowerOn = {
+    0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,
+};
 static constexpr float kCurrentValuePowerOn = 25.0f;
 static TempChannel s_Temp[2] = {kPowerOn, kPowerOn};
 static float s_CurrentValue = kCurrentValuePowerOn;

@@ -21,6 +21,8 @@ const char* const g_UnitTexts[kUnitCodes] = {
 };
 
 // Row 0 serves every unit without a row of its own.
+// Kept one row a line, as laid out.
+// clang-format off
 const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {30, 0.0f, Unit_GetNoValue},
     {11, 20.0f, Unit_GetTemperatureValue},
@@ -67,6 +69,7 @@ const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {28, 0.0f, Unit_GetMiscValue},
     {29, 0.0f, Unit_GetMiscValue},
 };
+// clang-format on
 
 const char* Unit_GetText(uint32_t unit) { return unit < kUnitCodes ? g_UnitTexts[unit] : " "; }
 

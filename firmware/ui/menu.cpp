@@ -66,13 +66,18 @@ static constexpr uint32_t kPageCalPressure = 0x1082;
 // ---- Id tables -------------------------------------------------------------------------------
 
 // Numeric-editor fields by calibration position, looked up without the position's channel digit.
+// Kept ten to a row as laid out: the place of an id is its record number.
+// clang-format off
 static const uint32_t kNumFieldIds[kNumFieldIdCount] = {
     0x100010, 0x100011, 0x100012, 0x100013, 0x100014, 0x100015, 0x100016, 0x100017, 0x100019, 0x10001a,
     0x1ff020, 0x1ff021, 0x1fffff, 0x1fffff, 0x100000, 0x100001, 0x100003, 0x100002, 0x100004, 0,
     0x100007, 0x10000b, 0x10000c, 0x10000d, 0x10000f, 0x10000a, 0x1ff022, 0x100018, 0,        0,
 };
+// clang-format on
 
 // Value pages by the id that opens them; 0 = reached only from another page.
+// Kept eleven to a row as laid out: the place of an id is its record number.
+// clang-format off
 static const uint32_t kValuePageIds[kValuePageIdCount] = {
     0x1025, 0x1029, 0x1019,   0x100c, 0x1008,   0xb00002, 0x100e, 0,        0x500001, 0x1027, 0,
     0xa00007, 0x200020, 0xffe, 0xfff, 0x100a,   0x1024,   0x1007, 0x1018,   0x900003, 0xc00002, 0,
@@ -80,8 +85,11 @@ static const uint32_t kValuePageIds[kValuePageIdCount] = {
     0,        0x1055,   0x1065, 0,      0x1072, 0,        0x700003, 0x1081, 0x1082, 0x1083,   0x1084,
     0x1085,   0x700005, 0x1086, 0x1087, 0x1088, 0x1089,   0xff7,    0x1096,
 };
+// clang-format on
 
 // Parameter pages by the id that opens them; 0 = reached only by chaining, 0xff = never opened.
+// Kept ten to a row as laid out: the place of an id is its page number.
+// clang-format off
 static const uint32_t kParamPageIds[kParamPageIdCount] = {
     0x400002, 0x1000,   0x1023,   0xffc,    0x900000, 0x1026,   0x900001, 0x700006, 0,        0xb00000,
     0,        0x700001, 0,        0xb00001, 0x500003, 0x500000, 0xa00005, 0,        0x1042,   0x1002,
@@ -93,6 +101,7 @@ static const uint32_t kParamPageIds[kParamPageIdCount] = {
     0,        0x1062,   0x1063,   0xb00004, 0x1068,   0x1069,   0,        0x700004, 0x1073,   0x1074,
     0x1080,   0xd00004, 0x600005, 0x400006, 0,        0x1094,   0x1095,   0x1097,
 };
+// clang-format on
 
 const MenuIdTable g_EditorIdTable[3] = {
     {kNumFieldIds, kNumFieldIdCount},
