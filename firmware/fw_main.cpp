@@ -26,7 +26,6 @@
 
 const char kFirmwareVersion[] = "1.2.01";
 
-
 void Fw_HardwareInit() {
     Lcd_Init();
     Eeprom_Open();

@@ -50,31 +50,31 @@ static uint8_t BlockOfPage(uint8_t page) { return page == kLinkLastPage ? kBlock
 uint32_t Link_BuildSensorPayload(uint8_t kind, uint8_t* payload, uint8_t* wait) {
     uint32_t n = 0;
     switch (kind) {
-    case kReqReadPage13:
-        payload[n++] = kPage13;
-        return n;
-    case kReqWritePage: {
-        uint8_t page = Link_TakeNextDirtyPage();
-        if (page > kLinkLastPage) return kLinkNothingToSend;
-        payload[n++] = BlockOfPage(page);
-        std::memcpy(payload + n, &g_SensorMemImage[1][page * kSensorPageBytes], kSensorPageBytes);
-        n += kSensorPageBytes;
-        // The sensor needs its write time for a page: factor x 32 / 200 ticks and a margin of 10.
-        uint64_t ticks = static_cast<uint64_t>(SensMem_GetWriteTime(1)) * 32 / 200 + 10;
-        *wait = ticks > 255 ? 255 : static_cast<uint8_t>(ticks);
-        return n;
-    }
-    case kReqReadPage: {
-        uint8_t page = g_LinkPageIndex[1];
-        if (page > kLinkLastPage) return kLinkNothingToSend;
-        payload[n++] = BlockOfPage(page);
-        return n;
-    }
-    case kReqSensorCommand:
-        g_LinkBuffer.item = Link_TakeNextItem(1);
-        return SensCmd_BuildRequest(1, g_LinkBuffer.item, wait, payload);
-    default:
-        return kLinkNothingToSend;
+        case kReqReadPage13:
+            payload[n++] = kPage13;
+            return n;
+        case kReqWritePage: {
+            uint8_t page = Link_TakeNextDirtyPage();
+            if (page > kLinkLastPage) return kLinkNothingToSend;
+            payload[n++] = BlockOfPage(page);
+            std::memcpy(payload + n, &g_SensorMemImage[1][page * kSensorPageBytes], kSensorPageBytes);
+            n += kSensorPageBytes;
+            // The sensor needs its write time for a page: factor x 32 / 200 ticks and a margin of 10.
+            uint64_t ticks = static_cast<uint64_t>(SensMem_GetWriteTime(1)) * 32 / 200 + 10;
+            *wait = ticks > 255 ? 255 : static_cast<uint8_t>(ticks);
+            return n;
+        }
+        case kReqReadPage: {
+            uint8_t page = g_LinkPageIndex[1];
+            if (page > kLinkLastPage) return kLinkNothingToSend;
+            payload[n++] = BlockOfPage(page);
+            return n;
+        }
+        case kReqSensorCommand:
+            g_LinkBuffer.item = Link_TakeNextItem(1);
+            return SensCmd_BuildRequest(1, g_LinkBuffer.item, wait, payload);
+        default:
+            return kLinkNothingToSend;
     }
 }
 
@@ -115,17 +115,17 @@ static void TakeInputCurrent(uint8_t channel) {
 static void TakeMeasurementB(uint8_t channel, const uint8_t* payload) {
     const uint8_t* values = payload + 4;
     switch (g_SensorMemLayout[channel]) {
-    case kLayoutPh:
-        Meas_DecodePhReply(channel, values);
-        break;
-    case kLayoutOxygen:
-        Meas_DecodeOxygenReply(channel, values);
-        break;
-    case kLayoutCond:
-        Meas_DecodeCondReply(channel, values);
-        break;
-    default:
-        break;
+        case kLayoutPh:
+            Meas_DecodePhReply(channel, values);
+            break;
+        case kLayoutOxygen:
+            Meas_DecodeOxygenReply(channel, values);
+            break;
+        case kLayoutCond:
+            Meas_DecodeCondReply(channel, values);
+            break;
+        default:
+            break;
     }
     MeasurementRecord& record = g_Measurement[channel];
     Meas_CheckTemperatureRange(channel, record.temperature, &record.temperatureStatus);
@@ -152,61 +152,61 @@ uint32_t Link_ParseReply(uint8_t channel) {
     uint32_t n = b.payloadLength;
     bool known = channel < 2;
     switch (b.kind) {
-    case kReqMeasureA:
-        return known && n >= 21 && Meas_DecodeChannelAReply(channel, p) ? 1 : 0;
-    case kReqMeasureB:
-        if (!known || n < 36) return 0;
-        TakeMeasurementB(channel, p);
-        return 1;
-    case kReqReadPage13:
-        if (!known || !IsPage(p, n)) return 0;
-        std::memcpy(&g_SensorMemImage[channel][kPage13 * kSensorPageBytes], p, kSensorPageBytes);
-        SensDiag_PublishIndicators(channel);
-        return 1;
-    case kReqReadPage: {
-        if (!known || !IsPage(p, n) || g_LinkPageIndex[channel] > kLinkLastPage) return 0;
-        // Pages of a newly read sensor land in the staging image (channel A's slot).
-        std::memcpy(&g_SensorMemImage[0][g_LinkPageIndex[channel] * kSensorPageBytes], p, kSensorPageBytes);
-        return 1;
-    }
-    case kReqSensorStatus:
-        // The input current stands in payload bytes 8 to 11.
-        if (known && n >= 12) TakeInputCurrent(channel);
-        return n >= 12 && p[0] == kSensorImageAnswer ? 1 : 0;
-    case kReqSensorCommand:
-        // The sensor's answer stands behind the board's 4-byte input current.
-        if (!known || n < 4) return 0;
-        TakeInputCurrent(channel);
-        return SensCmd_HandleReply(channel, b.item, p + 4, n - 4) ? 1 : 0;
-    case kReqCalTable:
-        return n >= 108 && Meas_DecodeBoardCalTable(channel, p) ? 1 : 0;
-    case kReqCalSave: {
-        uint32_t saved = n > 0 && p[0] == 1 ? 1 : 0;
-        Link_SetRequestBit(kReqCalTable);
-        g_LinkSaveResult = static_cast<uint8_t>(saved);
-        return saved;
-    }
-    case kReqCalPoint:
-        if (n > 0 && p[0] == 1) {
-            g_LinkRequestResult = 1;
+        case kReqMeasureA:
+            return known && n >= 21 && Meas_DecodeChannelAReply(channel, p) ? 1 : 0;
+        case kReqMeasureB:
+            if (!known || n < 36) return 0;
+            TakeMeasurementB(channel, p);
+            return 1;
+        case kReqReadPage13:
+            if (!known || !IsPage(p, n)) return 0;
+            std::memcpy(&g_SensorMemImage[channel][kPage13 * kSensorPageBytes], p, kSensorPageBytes);
+            SensDiag_PublishIndicators(channel);
+            return 1;
+        case kReqReadPage: {
+            if (!known || !IsPage(p, n) || g_LinkPageIndex[channel] > kLinkLastPage) return 0;
+            // Pages of a newly read sensor land in the staging image (channel A's slot).
+            std::memcpy(&g_SensorMemImage[0][g_LinkPageIndex[channel] * kSensorPageBytes], p, kSensorPageBytes);
             return 1;
         }
-        g_LinkRequestResult = 0;
-        g_LinkSaveResult = 0;
-        return 0;
-    case kReqIdentity:
-        if (n >= kBoardIdentityBytes) Ident_StoreBoardIdentity(p);
-        return 1;
-    case kReqWritePage:
-    case kReqRestoreFactory:
-    case kReqRange:
-    case kReqGain:
-    case kReqPolarization:
-    case kReqMeasureMode:
-    case kReqVersionCheck:
-        return 1;
-    default:
-        return 0;
+        case kReqSensorStatus:
+            // The input current stands in payload bytes 8 to 11.
+            if (known && n >= 12) TakeInputCurrent(channel);
+            return n >= 12 && p[0] == kSensorImageAnswer ? 1 : 0;
+        case kReqSensorCommand:
+            // The sensor's answer stands behind the board's 4-byte input current.
+            if (!known || n < 4) return 0;
+            TakeInputCurrent(channel);
+            return SensCmd_HandleReply(channel, b.item, p + 4, n - 4) ? 1 : 0;
+        case kReqCalTable:
+            return n >= 108 && Meas_DecodeBoardCalTable(channel, p) ? 1 : 0;
+        case kReqCalSave: {
+            uint32_t saved = n > 0 && p[0] == 1 ? 1 : 0;
+            Link_SetRequestBit(kReqCalTable);
+            g_LinkSaveResult = static_cast<uint8_t>(saved);
+            return saved;
+        }
+        case kReqCalPoint:
+            if (n > 0 && p[0] == 1) {
+                g_LinkRequestResult = 1;
+                return 1;
+            }
+            g_LinkRequestResult = 0;
+            g_LinkSaveResult = 0;
+            return 0;
+        case kReqIdentity:
+            if (n >= kBoardIdentityBytes) Ident_StoreBoardIdentity(p);
+            return 1;
+        case kReqWritePage:
+        case kReqRestoreFactory:
+        case kReqRange:
+        case kReqGain:
+        case kReqPolarization:
+        case kReqMeasureMode:
+        case kReqVersionCheck:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -215,46 +215,46 @@ uint32_t Link_ParseReply(uint8_t channel) {
 // What follows a good answer to a sensor command.
 static void FollowSensorCommand(uint8_t channel, uint8_t item) {
     switch (item) {
-    case kItemG124:
-        g_SensorProtoFlag[channel] = 1;
-        Link_ClearItems();
-        g_PlugReplyFlag = g_LinkStartupWait ? 1 : 0;
-        if (g_SensorKindDetected[channel] >= kKindNoSensor) Link_QueueItem(kItemG124);
-        if (g_SensorKindDetected[channel] == 9) {
-            static const uint8_t kOpticalReads[] = {kItemG540, kItemG134, kItemG133, kItemG131,
-                                                    kItemG113, kItemG132, kItemG139};
-            for (uint8_t read : kOpticalReads) Link_QueueItem(read);
-        }
-        break;
-    case kItemS136:
-        Link_QueueItem(kItemG113);
-        Link_QueueItem(kItemG132);
-        break;
-    case kItemS112:
-        if (Chan_GetBRecordByte74() != kS112CalibrationStep) {
+        case kItemG124:
+            g_SensorProtoFlag[channel] = 1;
+            Link_ClearItems();
+            g_PlugReplyFlag = g_LinkStartupWait ? 1 : 0;
+            if (g_SensorKindDetected[channel] >= kKindNoSensor) Link_QueueItem(kItemG124);
+            if (g_SensorKindDetected[channel] == 9) {
+                static const uint8_t kOpticalReads[] = {kItemG540, kItemG134, kItemG133, kItemG131,
+                                                        kItemG113, kItemG132, kItemG139};
+                for (uint8_t read : kOpticalReads) Link_QueueItem(read);
+            }
+            break;
+        case kItemS136:
             Link_QueueItem(kItemG113);
             Link_QueueItem(kItemG132);
-        } else {
-            Link_QueueItem(kItemG129);
-        }
-        break;
-    case kItemS134:
-        g_LinkChanStatus[1] = kPollTakeDiagnostics;
-        break;
-    case kItemG132:
-        if (g_SensorKindActive[channel] < kKindNoSensor) {
+            break;
+        case kItemS112:
+            if (Chan_GetBRecordByte74() != kS112CalibrationStep) {
+                Link_QueueItem(kItemG113);
+                Link_QueueItem(kItemG132);
+            } else {
+                Link_QueueItem(kItemG129);
+            }
+            break;
+        case kItemS134:
             g_LinkChanStatus[1] = kPollTakeDiagnostics;
-            g_SensorParamSavePending = 1;
-        } else {
-            Link_QueueItem(kItemG134);
-            Link_QueueItem(kItemG133);
-        }
-        break;
-    case kItemG540:
-        g_SensorPlugged[channel] = 1;
-        break;
-    default:
-        break;
+            break;
+        case kItemG132:
+            if (g_SensorKindActive[channel] < kKindNoSensor) {
+                g_LinkChanStatus[1] = kPollTakeDiagnostics;
+                g_SensorParamSavePending = 1;
+            } else {
+                Link_QueueItem(kItemG134);
+                Link_QueueItem(kItemG133);
+            }
+            break;
+        case kItemG540:
+            g_SensorPlugged[channel] = 1;
+            break;
+        default:
+            break;
     }
 }
 
@@ -266,46 +266,46 @@ void Link_AfterReply(uint8_t channel) {
     bool sensorRequest = kind == kReqReadPage || kind == kReqSensorStatus || kind == kReqSensorCommand;
     if (sensorRequest && channel > 1) return;
     switch (kind) {
-    case kReqReadPage: {
-        uint8_t page = ++g_LinkPageIndex[channel];
-        if (page < kLinkLastPage) {
-            Link_SetRequestBit(kReqReadPage);
+        case kReqReadPage: {
+            uint8_t page = ++g_LinkPageIndex[channel];
+            if (page < kLinkLastPage) {
+                Link_SetRequestBit(kReqReadPage);
+                break;
+            }
+            Vdx_DecodeSensorFamily(channel);
+            uint32_t option = Vdx_CheckSensorOption(channel);
+            if (page == kLinkLastPage && option) {
+                Link_SetRequestBit(kReqReadPage);
+            } else {
+                g_SensorPlugged[channel] = 1;
+            }
             break;
         }
-        Vdx_DecodeSensorFamily(channel);
-        uint32_t option = Vdx_CheckSensorOption(channel);
-        if (page == kLinkLastPage && option) {
+        case kReqSensorStatus:
+            g_PlugReplyFlag = g_LinkStartupWait ? 1 : 0;
+            g_LinkPageIndex[channel] = 0;
+            g_LinkChanStatus[channel] = 0;
+            g_SensorImageValid[channel] = 0;
+            SensDiag_ClearSipDetectorState(channel);
+            SensDiag_ClearCipDetectorState(channel);
+            g_DirtyPages[channel] = 0;
+            Link_ClearRequestBit(kReqWritePage);
+            Link_ClearRequestBit(kReqReadPage13);
             Link_SetRequestBit(kReqReadPage);
-        } else {
-            g_SensorPlugged[channel] = 1;
-        }
-        break;
-    }
-    case kReqSensorStatus:
-        g_PlugReplyFlag = g_LinkStartupWait ? 1 : 0;
-        g_LinkPageIndex[channel] = 0;
-        g_LinkChanStatus[channel] = 0;
-        g_SensorImageValid[channel] = 0;
-        SensDiag_ClearSipDetectorState(channel);
-        SensDiag_ClearCipDetectorState(channel);
-        g_DirtyPages[channel] = 0;
-        Link_ClearRequestBit(kReqWritePage);
-        Link_ClearRequestBit(kReqReadPage13);
-        Link_SetRequestBit(kReqReadPage);
-        g_SensorProtoFlag[channel] = 0;
-        Link_SetRequestBit(kReqMeasureB);
-        break;
-    case kReqSensorCommand:
-        // The sensor is served without end: the next command, or "G100" when none waits.
-        Link_SetRequestBit(kReqSensorCommand);
-        FollowSensorCommand(channel, g_LinkBuffer.item);
-        break;
-    case kReqRestoreFactory:
-        g_LinkSaveResult = 1;
-        Link_SetRequestBit(kReqCalTable);
-        break;
-    default:
-        break;
+            g_SensorProtoFlag[channel] = 0;
+            Link_SetRequestBit(kReqMeasureB);
+            break;
+        case kReqSensorCommand:
+            // The sensor is served without end: the next command, or "G100" when none waits.
+            Link_SetRequestBit(kReqSensorCommand);
+            FollowSensorCommand(channel, g_LinkBuffer.item);
+            break;
+        case kReqRestoreFactory:
+            g_LinkSaveResult = 1;
+            Link_SetRequestBit(kReqCalTable);
+            break;
+        default:
+            break;
     }
 }
 

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
@@ -17,15 +16,16 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
+#include "fw_main.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
 #include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "measurement/slots.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
@@ -44,7 +44,9 @@
 #include "ui/value_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) { return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1; }
+static int32_t PageNotWrittenKey(uint32_t event) {
+    return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
+}
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
@@ -69,7 +71,8 @@ void Settings_CopyAll() {
 // The measurement lines are the one setting the menus can change yet.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
     g_MeasLines = s_EditMeasLines;
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 uint32_t Settings_PidMayRun() { return 0; }
@@ -261,11 +264,16 @@ uint8_t g_CurrentChannel;
 uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
     uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
     switch (sel) {
-        case 0: return channel == 0 ? g_ChannelKind[0] : 255;
-        case 1: return channel == 1 ? g_SensorKindActive[1] : 255;
-        case 2: return g_ChannelKind[channel];
-        case 3: return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
-        default: return 255;
+        case 0:
+            return channel == 0 ? g_ChannelKind[0] : 255;
+        case 1:
+            return channel == 1 ? g_SensorKindActive[1] : 255;
+        case 2:
+            return g_ChannelKind[channel];
+        case 3:
+            return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
+        default:
+            return 255;
     }
 }
 uint32_t Chan_IsMeasuringKindO2(uint32_t kind) { return kind >= 5 && kind <= 8 ? 1 : 0; }
@@ -402,11 +410,13 @@ void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
 void Vdx_LoadChannelConfig(uint32_t* status) {
     Fw_LoadChannelTypes();
     Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 // The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-static constexpr MeasLineConfig kFactoryLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+static constexpr MeasLineConfig kFactoryLines = {
+    {0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
 MeasLineConfig g_MeasLines = kFactoryLines;
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}

@@ -49,6 +49,7 @@ uint32_t Panel_StepSimInput(uint32_t channel, uint32_t q, float step) {
 
 void Panel_ResetSimInputs() {
     for (auto& quantity : g_SimInputs) {
-        for (std::atomic<uint32_t>& value : quantity) value.store(std::bit_cast<uint32_t>(0.0f), std::memory_order_relaxed);
+        for (std::atomic<uint32_t>& value : quantity)
+            value.store(std::bit_cast<uint32_t>(0.0f), std::memory_order_relaxed);
     }
 }

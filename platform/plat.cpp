@@ -84,9 +84,7 @@ void Plat_FileClose(PlatFile* file) {
     std::fclose(Stream(file));
 }
 
-int Plat_FileSeek(PlatFile* file, long offset) {
-    return file ? std::fseek(Stream(file), offset, SEEK_SET) : -1;
-}
+int Plat_FileSeek(PlatFile* file, long offset) { return file ? std::fseek(Stream(file), offset, SEEK_SET) : -1; }
 
 int Plat_FileGetByte(PlatFile* file) {
     if (file == nullptr) return -1;
@@ -108,8 +106,7 @@ bool Plat_FileGetLine(PlatFile* file, char* buffer, size_t size) {
     if (!whole) {
         // Drop the rest of an over-long line so the next call starts on a fresh line.
         int c;
-        while ((c = std::fgetc(Stream(file))) != EOF && c != '\n') {
-        }
+        while ((c = std::fgetc(Stream(file))) != EOF && c != '\n') {}
     }
     return true;
 }

@@ -26,7 +26,8 @@ const AllowedEdge kAllowedUpEdges[] = {
     {"firmware/core/fmt.cpp", "firmware/measurement/channel.h", "resolution classes by the channel's kind"},
     {"firmware/core/fmt.cpp", "firmware/measurement/slots.h", "the limit rows of a display line's unit"},
     {"firmware/link_reply.cpp", "panel/sim_inputs.h", "the simulated input store (declared: target sim_inputs)"},
-    {"firmware/measurement/decoders.cpp", "panel/sim_inputs.h", "the simulated input store (declared: target sim_inputs)"},
+    {"firmware/measurement/decoders.cpp", "panel/sim_inputs.h",
+     "the simulated input store (declared: target sim_inputs)"},
     {"firmware/measurement/decoders.cpp", "firmware/ui/meter_cal.h", "the meter calibration's signal ranges"},
     {"firmware/measurement/slots.cpp", "firmware/ui/menu.h", "a calibration position pending"},
     {"firmware/measurement/temperature.cpp", "firmware/ui/menu.h", "the calibration type chosen on the pages"},
@@ -116,9 +117,9 @@ TEST(Layers, NoIncludeRunsUpALayer) {
     ASSERT_GT(includes.size(), 300u) << "no sources under " << Root();
     for (const Include& include : includes) {
         if (include.to.empty()) {
-            bool generated = std::find_if(std::begin(kGeneratedHeaders), std::end(kGeneratedHeaders), [&](const char* h) {
-                                 return include.written == h;
-                             }) != std::end(kGeneratedHeaders);
+            bool generated =
+                std::find_if(std::begin(kGeneratedHeaders), std::end(kGeneratedHeaders),
+                             [&](const char* h) { return include.written == h; }) != std::end(kGeneratedHeaders);
             EXPECT_TRUE(generated) << include.from << " includes \"" << include.written << "\", which names no file";
             continue;
         }
@@ -136,8 +137,8 @@ TEST(Layers, NoIncludeRunsUpALayer) {
 TEST(Layers, TheAllowListOnlyShrinks) {
     std::vector<Include> includes = AllIncludes();
     for (const AllowedEdge& edge : kAllowedUpEdges) {
-        EXPECT_FALSE(Allowed(LayerOf(edge.from), LayerOf(edge.to))) << edge.from << " -> " << edge.to
-                                                                    << " is no back edge: take it off the list";
+        EXPECT_FALSE(Allowed(LayerOf(edge.from), LayerOf(edge.to)))
+            << edge.from << " -> " << edge.to << " is no back edge: take it off the list";
         bool present = std::any_of(includes.begin(), includes.end(), [&](const Include& include) {
             return include.from == edge.from && include.to == edge.to;
         });

@@ -33,30 +33,28 @@ struct Rgb {
 };
 enum Colour : uint8_t { kPaper, kInk, kLabel, kLcd, kLcdInk, kGrid, kRule, kAlert, kColours };
 const Rgb kPalette[kColours] = {
-    {255, 255, 255}, // paper
-    {20, 20, 20},    // title and small text
-    {70, 70, 160},   // codes and keys
-    {200, 214, 170}, // display background
-    {24, 36, 24},    // lit display pixel
-    {180, 192, 150}, // cell raster on the enlarged glyphs
-    {210, 210, 210}, // group rule
-    {200, 0, 0},     // too wide
+    {255, 255, 255},  // paper
+    {20, 20, 20},     // title and small text
+    {70, 70, 160},    // codes and keys
+    {200, 214, 170},  // display background
+    {24, 36, 24},     // lit display pixel
+    {180, 192, 150},  // cell raster on the enlarged glyphs
+    {210, 210, 210},  // group rule
+    {200, 0, 0},      // too wide
 };
 
 struct Image {
     int width;
     int height;
-    std::vector<uint8_t> pixels; // palette indexes, row after row
+    std::vector<uint8_t> pixels;  // palette indexes, row after row
 };
 
-Image NewImage(int width, int height)
-{
+Image NewImage(int width, int height) {
     Image image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, kPaper)};
     return image;
 }
 
-void FillRect(Image& image, int x, int y, int w, int h, Colour color)
-{
+void FillRect(Image& image, int x, int y, int w, int h, Colour color) {
     for (int yy = std::max(0, y); yy < std::min(image.height, y + h); ++yy) {
         for (int xx = std::max(0, x); xx < std::min(image.width, x + w); ++xx) {
             image.pixels[static_cast<size_t>(yy) * image.width + xx] = color;
@@ -64,8 +62,7 @@ void FillRect(Image& image, int x, int y, int w, int h, Colour color)
     }
 }
 
-void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink)
-{
+void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink) {
     for (int c = 0; c < count; ++c) {
         for (int bit = 0; bit < 8; ++bit) {
             if (columns[c] & (1u << bit)) FillRect(image, x + c * scale, y + bit * scale, scale, scale, ink);
@@ -74,8 +71,7 @@ void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, 
 }
 
 // Draws display codes in 6 x 8 cells; returns the width drawn.
-int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, Colour ink)
-{
+int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, Colour ink) {
     int cx = x;
     for (char ch : codes) {
         const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(ch));
@@ -86,13 +82,11 @@ int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, C
 }
 
 // Labels are plain ASCII drawn with font A.
-void DrawLabel(Image& image, int x, int y, const std::string& text, int scale, Colour ink = kLabel)
-{
+void DrawLabel(Image& image, int x, int y, const std::string& text, int scale, Colour ink = kLabel) {
     DrawCodes(image, x, y, text, scale, ink);
 }
 
-std::string Format(const char* format, int a, int b = 0)
-{
+std::string Format(const char* format, int a, int b = 0) {
     char text[64];
     std::snprintf(text, sizeof text, format, a, b);
     return text;
@@ -100,8 +94,7 @@ std::string Format(const char* format, int a, int b = 0)
 
 // ---- PNG, through libpng: palette images, compressed ----
 
-bool WritePng(const std::string& path, const Image& image)
-{
+bool WritePng(const std::string& path, const Image& image) {
     std::vector<uint8_t> colormap;
     for (const Rgb& colour : kPalette) colormap.insert(colormap.end(), {colour.r, colour.g, colour.b});
     png_image png{};
@@ -120,8 +113,7 @@ bool WritePng(const std::string& path, const Image& image)
 // ---- sheets ----
 
 // One enlarged glyph per code with its raster and code, then every glyph at display size in a row.
-Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
-{
+Image SmallFontSheet(const std::string& title, const std::vector<int>& codes) {
     const int scale = 8, perRow = 16, cellW = 6 * scale + 24, cellH = 8 * scale + 30;
     const int rows = (static_cast<int>(codes.size()) + perRow - 1) / perRow;
     const int sampleTop = 50 + rows * cellH + 10;
@@ -151,8 +143,7 @@ Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
 }
 
 // Width of a text in the big font; codes without a glyph count 0.
-int BigTextWidth(const std::string& text)
-{
+int BigTextWidth(const std::string& text) {
     int width = 0;
     for (char ch : text) {
         unsigned char c = static_cast<unsigned char>(ch);
@@ -162,8 +153,7 @@ int BigTextWidth(const std::string& text)
 }
 
 // Draws a text in the big font at a pixel position, 4 bands of 8 rows a glyph.
-void DrawBigText(Image& image, int x, int y, const std::string& text, int scale, Colour ink)
-{
+void DrawBigText(Image& image, int x, int y, const std::string& text, int scale, Colour ink) {
     for (char ch : text) {
         unsigned char c = static_cast<unsigned char>(ch);
         if (c < 32 || c >= 128) continue;
@@ -177,21 +167,25 @@ void DrawBigText(Image& image, int x, int y, const std::string& text, int scale,
 }
 
 // Right-justifies a value text to six characters, as the measurement screen does.
-std::string RightJustify6(const std::string& text)
-{
+std::string RightJustify6(const std::string& text) {
     return text.size() >= 6 ? text : std::string(6 - text.size(), ' ') + text;
 }
 
-Image BigFontSheet()
-{
+Image BigFontSheet() {
     const int scale = 3;
     std::vector<int> codes;
     for (int c = 32; c < 128; ++c) {
         if (g_BigFontWidth[c - 32] > 0) codes.push_back(c);
     }
-    const std::vector<std::string> samples = {"88888.0", RightJustify6("-123.4"), RightJustify6("1234.5"),
-                                              RightJustify6("7.25"),  RightJustify6("-0.05"),  RightJustify6("+10"),
-                                              "}.}.}.}",              "_._._._",               "{.{.{.{"};
+    const std::vector<std::string> samples = {"88888.0",
+                                              RightJustify6("-123.4"),
+                                              RightJustify6("1234.5"),
+                                              RightJustify6("7.25"),
+                                              RightJustify6("-0.05"),
+                                              RightJustify6("+10"),
+                                              "}.}.}.}",
+                                              "_._._._",
+                                              "{.{.{.{"};
     const int boxW = kBigLineColumns * scale, boxH = 32 * scale;
     const int glyphTop = 50, sampleTop = glyphTop + boxH + 50;
     int glyphRowWidth = 20;
@@ -222,8 +216,7 @@ Image BigFontSheet()
 }
 
 // Every text of one language as the display draws it, with its key "G.K" beside it.
-Image TextSheet(int language)
-{
+Image TextSheet(int language) {
     const int scale = 3, rowH = 8 * scale + 6, keyW = 7 * 6 * 2, textW = kMaxCells * 6 * scale;
     const int columns = 4, colW = keyW + textW + 30;
     const int perColumn = (kTexts + columns - 1) / columns;
@@ -249,17 +242,15 @@ Image TextSheet(int language)
     return image;
 }
 
-std::vector<int> Codes(int first, int last)
-{
+std::vector<int> Codes(int first, int last) {
     std::vector<int> codes;
     for (int c = first; c <= last; ++c) codes.push_back(c);
     return codes;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: proofsheet OUTDIR\n";
         return 2;

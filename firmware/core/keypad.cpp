@@ -36,16 +36,16 @@ static std::atomic<uint8_t> s_RepeatCountdown;
 // Events by key mode (rows, in mode order) and key (MENU, CAL, UP, INFO, ENTER).
 static constexpr uint8_t kNo = kEventNone;
 static const uint8_t kKeyEventTable[kKeyModeCount][5] = {
-    {kEventMenu, kEventCal, kEventUp, kEventInfo, kEventHomeEnter},                 // kKeyModeHome
-    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventEnter},                   // kKeyModeMenu
-    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupAbEnter},        // kKeyModeLineSetupAb
-    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupCdEnter},        // kKeyModeLineSetupCd
-    {kNo, kNo, kNo, kNo, kEventSpareEnter},                                         // kKeyModeSpare
-    {kNo, kNo, kNo, kNo, kEventHome},                                               // kKeyModeMessage
-    {kNo, kNo, kNo, kNo, kNo},                                                      // kKeyModeBusy
+    {kEventMenu, kEventCal, kEventUp, kEventInfo, kEventHomeEnter},                          // kKeyModeHome
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventEnter},                            // kKeyModeMenu
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupAbEnter},                 // kKeyModeLineSetupAb
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupCdEnter},                 // kKeyModeLineSetupCd
+    {kNo, kNo, kNo, kNo, kEventSpareEnter},                                                  // kKeyModeSpare
+    {kNo, kNo, kNo, kNo, kEventHome},                                                        // kKeyModeMessage
+    {kNo, kNo, kNo, kNo, kNo},                                                               // kKeyModeBusy
     {kEventKeyTestMenu, kEventKeyTestCal, kEventKeyTestUp, kEventKeyTestInfo, kEventEnter},  // kKeyModeKeypadTest
-    {kNo, kNo, kNo, kNo, kEventRedraw},                                             // kKeyModeErrorShown
-    {kNo, kNo, kNo, kNo, kEventEnter},                                              // kKeyModeEnterOnly
+    {kNo, kNo, kNo, kNo, kEventRedraw},                                                      // kKeyModeErrorShown
+    {kNo, kNo, kNo, kNo, kEventEnter},                                                       // kKeyModeEnterOnly
 };
 
 void Key_PressStart() {
@@ -109,9 +109,7 @@ uint8_t Key_EventFor(uint8_t mode, uint8_t key) {
     return kKeyEventTable[mode][key];
 }
 
-void Key_PostEvent(uint8_t mode, uint8_t code) {
-    Event_Put(code <= kKeyEnter ? Key_EventFor(mode, code) : code);
-}
+void Key_PostEvent(uint8_t mode, uint8_t code) { Event_Put(code <= kKeyEnter ? Key_EventFor(mode, code) : code); }
 
 void Key_Scan() {
     uint8_t key = Key_ReadRaw();

@@ -242,7 +242,8 @@ void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind) {
 static void WriteSymbol(uint32_t channel, bool show) {
     uint32_t row = channel == 0 ? 0 : 4;
     for (uint32_t half = 0; half < 2; ++half) {
-        for (uint32_t x = 0; x < 16; ++x) g_LcdFrame[row + half][kSymbolColumn + x] = show ? kChannelSymbol[half][x] : 0;
+        for (uint32_t x = 0; x < 16; ++x)
+            g_LcdFrame[row + half][kSymbolColumn + x] = show ? kChannelSymbol[half][x] : 0;
     }
 }
 

@@ -31,8 +31,7 @@ static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 static constexpr std::memory_order kAcquire = std::memory_order_acquire;
 static constexpr std::memory_order kRelease = std::memory_order_release;
 
-static constexpr uint32_t kStartupRequests =
-    (1u << kReqCalTable) | (1u << kReqIdentity) | (1u << kReqVersionCheck);
+static constexpr uint32_t kStartupRequests = (1u << kReqCalTable) | (1u << kReqIdentity) | (1u << kReqVersionCheck);
 // Kinds 0 to 6 belong to the measured channel; selecting a channel drops them.
 static constexpr uint32_t kChannelRequests = 0x7F;
 static constexpr uint8_t kRetryLimit = 3;
@@ -54,10 +53,10 @@ struct RequestKind {
     uint8_t replyWait;
 };
 static const RequestKind kRequestKinds[32] = {
-    {0x00, 30}, {0x07, 30}, {0x06, 30}, {0x08, 0},   {0x06, 20}, {0x05, 50},  {0x09, 30}, {0xFF, 0},
-    {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},   {0x0C, 30}, {0x02, 50},  {0x01, 40}, {0x0D, 100},
-    {0x03, 30}, {0x10, 30}, {0x04, 30}, {0x0A, 40},  {0xFF, 0},  {0x11, 20},  {0xB1, 5},  {0xFF, 0},
-    {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},   {0xFF, 0},  {0xFF, 0},   {0xFF, 0},  {0xFF, 0},
+    {0x00, 30}, {0x07, 30}, {0x06, 30}, {0x08, 0},  {0x06, 20}, {0x05, 50}, {0x09, 30}, {0xFF, 0},
+    {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0x0C, 30}, {0x02, 50}, {0x01, 40}, {0x0D, 100},
+    {0x03, 30}, {0x10, 30}, {0x04, 30}, {0x0A, 40}, {0xFF, 0},  {0x11, 20}, {0xB1, 5},  {0xFF, 0},
+    {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},  {0xFF, 0},
 };
 
 // Holds Link_CountTick while the firmware thread resets the count.
@@ -217,58 +216,58 @@ uint32_t Link_BuildRequest(uint8_t channel, uint8_t kind, uint8_t turnaround) {
     uint32_t n = 0;
     uint8_t wait = kRequestKinds[kind].replyWait;
     switch (kind) {
-    case kReqMeasureA:
-        Link_SetRequestBit(kReqMeasureA);
-        turnaround = 20;
-        break;
-    case kReqMeasureB:
-        payload[n++] = 0;
-        Link_SetRequestBit(kReqMeasureB);
-        turnaround = 20;
-        break;
-    case kReqReadPage13:
-    case kReqWritePage:
-    case kReqReadPage:
-    case kReqSensorCommand:
-        n = Link_BuildSensorPayload(kind, payload, &wait);
-        if (n == kLinkNothingToSend || n > kRequestPayloadMax) return 0;
-        break;
-    case kReqCalSave:
-        payload[n++] = s_CalKind;
-        payload[n++] = s_CalSaveMode;
-        break;
-    case kReqCalPoint:
-        payload[n++] = s_CalPoint;
-        payload[n++] = s_CalKind;
-        Util_PutFloatBE(s_CalValue, payload + n);
-        n += 4;
-        break;
-    case kReqRange:
-        payload[n++] = s_Range;
-        break;
-    case kReqGain:
-        payload[n++] = s_Gain;
-        break;
-    case kReqPolarization:
-        Util_PutFloatBE(g_LinkPolVoltage, payload + n);
-        n += 4;
-        payload[n++] = 0;
-        payload[n++] = s_PolFlag;
-        break;
-    case kReqMeasureMode:
-        payload[n++] = channel;
-        payload[n++] = s_MeasureMode;
-        Link_ClearRequestMask(kChannelRequests);
-        if (channel == 0) Link_SetRequestBit(kReqMeasureA);
-        if (channel == 1) Link_SetRequestBit(kReqSensorStatus);
-        if (channel < 2) Link_OnMeasureModeSent(channel);
-        break;
-    case kReqVersionCheck:
-        payload[n++] = 1;
-        turnaround = 70;
-        break;
-    default:
-        break;
+        case kReqMeasureA:
+            Link_SetRequestBit(kReqMeasureA);
+            turnaround = 20;
+            break;
+        case kReqMeasureB:
+            payload[n++] = 0;
+            Link_SetRequestBit(kReqMeasureB);
+            turnaround = 20;
+            break;
+        case kReqReadPage13:
+        case kReqWritePage:
+        case kReqReadPage:
+        case kReqSensorCommand:
+            n = Link_BuildSensorPayload(kind, payload, &wait);
+            if (n == kLinkNothingToSend || n > kRequestPayloadMax) return 0;
+            break;
+        case kReqCalSave:
+            payload[n++] = s_CalKind;
+            payload[n++] = s_CalSaveMode;
+            break;
+        case kReqCalPoint:
+            payload[n++] = s_CalPoint;
+            payload[n++] = s_CalKind;
+            Util_PutFloatBE(s_CalValue, payload + n);
+            n += 4;
+            break;
+        case kReqRange:
+            payload[n++] = s_Range;
+            break;
+        case kReqGain:
+            payload[n++] = s_Gain;
+            break;
+        case kReqPolarization:
+            Util_PutFloatBE(g_LinkPolVoltage, payload + n);
+            n += 4;
+            payload[n++] = 0;
+            payload[n++] = s_PolFlag;
+            break;
+        case kReqMeasureMode:
+            payload[n++] = channel;
+            payload[n++] = s_MeasureMode;
+            Link_ClearRequestMask(kChannelRequests);
+            if (channel == 0) Link_SetRequestBit(kReqMeasureA);
+            if (channel == 1) Link_SetRequestBit(kReqSensorStatus);
+            if (channel < 2) Link_OnMeasureModeSent(channel);
+            break;
+        case kReqVersionCheck:
+            payload[n++] = 1;
+            turnaround = 70;
+            break;
+        default:
+            break;
     }
     b.kind = kind;
     b.command = kRequestKinds[kind].command;
@@ -328,9 +327,7 @@ static uint32_t FindReplyBefore(LinkBuffer* b, uint8_t end) {
     return 1;
 }
 
-uint32_t Link_FindReplyFrame(LinkBuffer* buffer) {
-    return FindReplyBefore(buffer, buffer->writeIndex.load(kAcquire));
-}
+uint32_t Link_FindReplyFrame(LinkBuffer* buffer) { return FindReplyBefore(buffer, buffer->writeIndex.load(kAcquire)); }
 
 uint32_t Link_CheckReceived(LinkBuffer* buffer, uint32_t) {
     uint8_t end = buffer->writeIndex.load(kAcquire);
@@ -368,32 +365,32 @@ void Link_CountTick() {
 void Link_Tick() {
     LinkBuffer& b = g_LinkBuffer;
     switch (g_LinkState.load(kAcquire)) {
-    case kLinkIdle:
-        if (!g_FwHalted) Link_StartNextRequest();
-        break;
-    case kLinkBuilt:
-        if (g_LinkTickCount.load(kRelaxed) > b.turnaround) {
-            // Armed before the pump may see the request, so the pump's "sent" is never overwritten.
-            g_LinkState.store(kLinkArmed, kRelaxed);
-            Link_ArmSend();
-        }
-        break;
-    case kLinkSent:
-        if (g_LinkTickCount.load(kRelaxed) >= b.replyWait) {
-            g_LinkState.store(kLinkIdle, kRelaxed);
-            ResetTickCount();
-            Fw_HardwareHook();
-            uint8_t channel = g_LinkReqChannel;
-            if (Link_CheckReceived(&b, 0) && Link_ParseReply(channel)) {
-                Link_AfterReply(channel);
-            } else {
-                Link_HandleFailure(channel);
+        case kLinkIdle:
+            if (!g_FwHalted) Link_StartNextRequest();
+            break;
+        case kLinkBuilt:
+            if (g_LinkTickCount.load(kRelaxed) > b.turnaround) {
+                // Armed before the pump may see the request, so the pump's "sent" is never overwritten.
+                g_LinkState.store(kLinkArmed, kRelaxed);
+                Link_ArmSend();
             }
-        }
-        break;
-    default:
-        // Armed: the pump sends the frame and moves on.
-        break;
+            break;
+        case kLinkSent:
+            if (g_LinkTickCount.load(kRelaxed) >= b.replyWait) {
+                g_LinkState.store(kLinkIdle, kRelaxed);
+                ResetTickCount();
+                Fw_HardwareHook();
+                uint8_t channel = g_LinkReqChannel;
+                if (Link_CheckReceived(&b, 0) && Link_ParseReply(channel)) {
+                    Link_AfterReply(channel);
+                } else {
+                    Link_HandleFailure(channel);
+                }
+            }
+            break;
+        default:
+            // Armed: the pump sends the frame and moves on.
+            break;
     }
 }
 

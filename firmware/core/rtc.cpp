@@ -16,8 +16,7 @@ static uint32_t DaysInMonth(uint32_t year, uint32_t month) {
     return kDays[month - 1];
 }
 
-static uint32_t IsValid(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute,
-                        uint32_t second) {
+static uint32_t IsValid(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute, uint32_t second) {
     if (year < 2008 || year > 2099 || month < 1 || month > 12) return 0;
     if (day < 1 || day > DaysInMonth(year, month)) return 0;
     return hour < 24 && minute < 60 && second < 60 ? 1 : 0;

@@ -149,7 +149,8 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
             CheckPolarizationEcho(payload);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 
     if (g_MeasReplyCount[channel] > kRepliesBeforeMeasuring) {

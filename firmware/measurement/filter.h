@@ -23,7 +23,7 @@ struct FilterRecord {
     uint32_t count;
     uint8_t next;
     uint8_t mode;
-    uint8_t row;     // adaptive depth table position
+    uint8_t row;  // adaptive depth table position
     uint8_t column;
 };
 

@@ -36,16 +36,16 @@ constexpr uint16_t kKindNone = 255;
 // hold a float or a word by the measuring kind, so they are kept as raw words and read and
 // written only through Meas_GetFieldFloat / Meas_GetFieldWord and their setters.
 struct MeasurementRecord {
-    float temperature;                  // 1, degrees C
-    uint32_t temperatureStatus;         // 2, after the range check by measuring kind
-    uint32_t temperatureSourceStatus;   // 3, of the conversion from the element (channel A)
-    float elementResistance;            // 4, ohm
-    uint32_t elementStatus;             // 5
-    float analogInput;                  // 6, mA
-    float analogInputScaled;            // 7, on the analog input's configured range
-    uint32_t reserved;                  // 8
-    float primary;                      // 9, the channel's primary signal
-    uint32_t kindFields[11];            // 10 to 20
+    float temperature;                 // 1, degrees C
+    uint32_t temperatureStatus;        // 2, after the range check by measuring kind
+    uint32_t temperatureSourceStatus;  // 3, of the conversion from the element (channel A)
+    float elementResistance;           // 4, ohm
+    uint32_t elementStatus;            // 5
+    float analogInput;                 // 6, mA
+    float analogInputScaled;           // 7, on the analog input's configured range
+    uint32_t reserved;                 // 8
+    float primary;                     // 9, the channel's primary signal
+    uint32_t kindFields[11];           // 10 to 20
 };
 static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fields");
 
@@ -53,15 +53,15 @@ static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fiel
 constexpr uint32_t kFieldFirstByKind = 10;
 constexpr uint32_t kFieldLastByKind = 20;
 // pH / ORP
-constexpr uint32_t kPhFieldOrpVolts = 10;  // channel B: copy of the electrode voltage
-constexpr uint32_t kPhFieldGlass = 11;     // ohm
-constexpr uint32_t kPhFieldReference = 12; // ohm
+constexpr uint32_t kPhFieldOrpVolts = 10;   // channel B: copy of the electrode voltage
+constexpr uint32_t kPhFieldGlass = 11;      // ohm
+constexpr uint32_t kPhFieldReference = 12;  // ohm
 constexpr uint32_t kPhFieldPrimaryStatus = 13;
 constexpr uint32_t kPhFieldGlassStatus = 15;
 constexpr uint32_t kPhFieldReferenceStatus = 16;
 constexpr uint32_t kPhFieldPnaGlass = 17;  // ohm
 constexpr uint32_t kPhFieldPnaGlassStatus = 18;
-constexpr uint32_t kPhFieldMv = 19;        // channel B: electrode voltage in mV
+constexpr uint32_t kPhFieldMv = 19;  // channel B: electrode voltage in mV
 constexpr uint32_t kPhFieldMvStatus = 20;
 // conductivity
 constexpr uint32_t kCondFieldPrimaryStatus = 10;

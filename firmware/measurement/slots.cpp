@@ -6,6 +6,7 @@
 #include "core/fw_hook.h"
 #include "core/link.h"
 #include "core/util.h"
+#include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/conductivity.h"
@@ -17,7 +18,6 @@
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
-#include "digital_sensor/vdx.h"
 #include "ui/menu.h"
 
 uint8_t g_SlotUnit[kSlotCount];
@@ -96,15 +96,19 @@ static float SlotPressure(uint32_t slot, uint32_t* status) {
         mbar = CalO2_GetProcPressure(channel);
     }
     switch (g_SlotUnit[slot]) {
-        case kUnitPressureKpa: return mbar * 0.1f;
+        case kUnitPressureKpa:
+            return mbar * 0.1f;
         case kUnitPressureBar: {
             float bar = mbar * 0.001f;
             if (bar > 99.99f) *status = kStatusOver;
             return bar;
         }
-        case kUnitPressurePsi: return mbar * 0.014503774f;
-        case kUnitPressureMmHg: return mbar * 0.7500617f;
-        default: return mbar;
+        case kUnitPressurePsi:
+            return mbar * 0.014503774f;
+        case kUnitPressureMmHg:
+            return mbar * 0.7500617f;
+        default:
+            return mbar;
     }
 }
 
@@ -224,20 +228,27 @@ void Meas_LoadCalForKind(uint32_t channel, uint16_t kind) {
     uint32_t status = 0;
     switch (kind) {
         case kKindPh:
-        case kKindPhPna: CalPh_LoadChannel(channel, 1, &status); break;
+        case kKindPhPna:
+            CalPh_LoadChannel(channel, 1, &status);
+            break;
         case kKindCond2:
-        case kKindCond4: CalCond_LoadSettings(channel, 1, &status); break;
+        case kKindCond4:
+            CalCond_LoadSettings(channel, 1, &status);
+            break;
         case kKindO2High:
         case kKindO2Low:
         case kKindO2Trace:
-        case kKindO2Gauge: CalO2_LoadAll(channel, 1, &status); break;
+        case kKindO2Gauge:
+            CalO2_LoadAll(channel, 1, &status);
+            break;
         case kKindCo2:
             CalPh_LoadCo2Settings(channel, 1, &status);
             // The CO2 electrode is a pH electrode with its isothermal point at pH 7.
             CalPh_SetIsoPoint(channel, 7.0f, &status);
             CalPh_LimitBufferSetTo0Or8(channel, &status);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -47,7 +47,6 @@ static uint8_t CurrentChannel() {
 
 static uint32_t ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : 255; }
 
-
 static uint8_t SlotOfLine(const MeasLineConfig* lines, uint32_t line) {
     uint8_t slot = line < kHomeLines ? lines->lineSlot[line] : 0;
     return slot < kHomeLines ? slot : 0;
@@ -60,7 +59,9 @@ static uint8_t KindOfSlot(const MeasLineConfig* lines, uint8_t slot) {
 }
 
 // Name offset of a small line (lines 2 and 3); big lines have none.
-static uint32_t NameOffset(uint32_t line) { return line >= 2 && line < kHomeLines ? Settings_GetNameOffset(line - 2) : 0; }
+static uint32_t NameOffset(uint32_t line) {
+    return line >= 2 && line < kHomeLines ? Settings_GetNameOffset(line - 2) : 0;
+}
 
 static bool ChannelHeld(uint32_t channel) { return g_ManualHold.active && g_ManualHold.channel == channel; }
 
@@ -122,7 +123,8 @@ static void BeginSmallLine(uint32_t line, uint32_t channel) {
     if (start < kLcdColumns) Lcd_ClearSpan(row, start, kLcdColumns - start);
 }
 
-void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel, uint32_t line) {
+void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel,
+                       uint32_t line) {
     if (line < 2 || line >= kHomeLines) return;
     BeginSmallLine(line, channel);
     char text[kNumberTextMax + 1];
@@ -131,7 +133,8 @@ void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t p
     Home_DrawValue(kind, prefix, line);
 }
 
-void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t state, uint32_t, uint32_t, uint32_t prefix) {
+void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t state, uint32_t, uint32_t,
+                        uint32_t prefix) {
     if (line >= kHomeLines) return;
     uint8_t slot = SlotOfLine(lines, line);
     uint8_t kind = KindOfSlot(lines, slot);
@@ -289,29 +292,53 @@ void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t in
     if (kind >= 54) kind = kHomeNoMeasurement;
     const char* name;
     switch (kind) {
-        case 2: name = "%Conc."; break;
-        case 9: name = "TDS(NaCl)"; break;
-        case 10: name = "TDS(CaCO3)"; break;
+        case 2:
+            name = "%Conc.";
+            break;
+        case 9:
+            name = "TDS(NaCl)";
+            break;
+        case 10:
+            name = "TDS(CaCO3)";
+            break;
         case 14:
-        case 38: name = "Volts"; break;
-        case 15: name = "ORP"; break;
-        case 16: name = "Rg"; break;
-        case 17: name = "Rr"; break;
-        case 18: name = "pNa Rg"; break;
-        case 27: name = "DLI"; break;
-        case 28: name = "TTM"; break;
-        case 29: name = "ACT"; break;
-        case 30: name = "----"; break;
-        default: name = UnitText(kind); break;
+        case 38:
+            name = "Volts";
+            break;
+        case 15:
+            name = "ORP";
+            break;
+        case 16:
+            name = "Rg";
+            break;
+        case 17:
+            name = "Rr";
+            break;
+        case 18:
+            name = "pNa Rg";
+            break;
+        case 27:
+            name = "DLI";
+            break;
+        case 28:
+            name = "TTM";
+            break;
+        case 29:
+            name = "ACT";
+            break;
+        case 30:
+            name = "----";
+            break;
+        default:
+            name = UnitText(kind);
+            break;
     }
     Lcd_DrawTextMode(row, column, inverted, name);
 }
 
 // ---- Hold marks ------------------------------------------------------------------------------
 
-void Home_BlinkHoldMark(uint32_t phase) {
-    Lcd_DrawText(kSymbolRow[CurrentChannel()], 0, phase == 0 ? "H" : " ");
-}
+void Home_BlinkHoldMark(uint32_t phase) { Lcd_DrawText(kSymbolRow[CurrentChannel()], 0, phase == 0 ? "H" : " "); }
 
 void Home_BlinkChannelLetter(uint32_t phase) {
     uint8_t channel = CurrentChannel();
@@ -335,7 +362,7 @@ struct SetupBuffer {
     uint8_t channel[2];
     uint8_t measurement[2];  // index in the unit list of the edited kind
     uint8_t prefix[2];
-    uint8_t cursor;          // 1, 2, 4, 5 or kSetupLeave
+    uint8_t cursor;  // 1, 2, 4, 5 or kSetupLeave
     uint8_t resolution[2];
 };
 static SetupBuffer s_Setup;

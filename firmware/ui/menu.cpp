@@ -116,9 +116,8 @@ struct ScreenTarget {
     int32_t enterCode;
 };
 static const ScreenTarget kHomeKeyTargets[6] = {
-    {kScreenHome, kEnterHome},              {kScreenSelectCal, kEnterSelectCal},
-    {kScreenTreeMenu, kEnterTreeMenu},      {kScreenTreeInfo, kEnterTreeInfo},
-    {kScreenHome, kEnterHome},              {kScreenMessages, kEnterMessages},
+    {kScreenHome, kEnterHome},         {kScreenSelectCal, kEnterSelectCal}, {kScreenTreeMenu, kEnterTreeMenu},
+    {kScreenTreeInfo, kEnterTreeInfo}, {kScreenHome, kEnterHome},           {kScreenMessages, kEnterMessages},
 };
 static constexpr uint32_t kHomeKeyMessages = 5;
 
@@ -224,7 +223,6 @@ static uint32_t BaseOfPosition(uint32_t position) {
 static uint32_t InTable(const uint32_t* table, uint32_t count, uint32_t id) {
     return Menu_IndexOfId(table, count, id) < count ? 1 : 0;
 }
-
 
 static void ShowCalibrationSuccessful() { Lcd_DrawTextRef(kRowMessage, 0, kTextCalibrationSuccessful); }
 
@@ -685,7 +683,8 @@ static int32_t TranslateCalibrate(uint32_t event) {
         g_ChosenMode = 0;
         return OpenPage(kPageCo2CalType);
     }
-    if (pending == 0x100000 || pending == 0x100001) return OpenPage(pending == 0x100000 ? kPagePhCalType : kPageTempCalType);
+    if (pending == 0x100000 || pending == 0x100001)
+        return OpenPage(pending == 0x100000 ? kPagePhCalType : kPageTempCalType);
     if (position == 0x10100a) {
         g_ChosenMode = 0;
         return OpenPage(kPageOrpCalType);

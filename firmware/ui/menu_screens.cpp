@@ -37,7 +37,6 @@ typedef int32_t (*MenuKeyOp)(uint32_t event);
 static constexpr uint8_t kPlugIdle = 29;
 static constexpr uint8_t kPlugAutoclaveQuestion = 22;
 
-
 static uint32_t PositionChannel() { return Menu_ChannelOfPosition(g_MenuPosition); }
 
 // ---- The measurement screen --------------------------------------------------------------------
@@ -426,7 +425,9 @@ static int32_t DrawAutoclaveCycles() {
     return -1;
 }
 
-static int32_t KeyCycles(uint32_t event) { return event == kEventEnter ? static_cast<int32_t>(kActionBackToFirst) : -1; }
+static int32_t KeyCycles(uint32_t event) {
+    return event == kEventEnter ? static_cast<int32_t>(kActionBackToFirst) : -1;
+}
 
 static int32_t DrawSensorTimers() {
     VdxPage_DrawTimers(1, 0);
@@ -545,7 +546,8 @@ int32_t Menu_EnterScreen(uint32_t code) {
     if (code >= kEnterCount || kDrawOps[code] == nullptr) return -1;
     int32_t result = kDrawOps[code]();
     // Only the page openers hand a result on.
-    bool opener = code == static_cast<uint32_t>(kEnterParamPage) || code == static_cast<uint32_t>(kEnterParamPageRedraw) ||
+    bool opener = code == static_cast<uint32_t>(kEnterParamPage) ||
+                  code == static_cast<uint32_t>(kEnterParamPageRedraw) ||
                   code == static_cast<uint32_t>(kEnterValuePage);
     return opener ? result : -1;
 }

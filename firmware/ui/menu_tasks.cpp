@@ -136,9 +136,8 @@ static void SyncOpticalLed() { SensDiag_SyncOptLedMode(Menu_CurrentChannel()); }
 static void KickHardware() { Fw_HardwareHook(); }
 
 const MenuPeriodicTask g_MenuPeriodicTasks[kMenuPeriodicTaskCount] = {
-    SyncOpticalLed,         Hold_Update,       Menu_TickCleaning, Menu_TickAnalogOutputs,
-    KickHardware,           Menu_TickSetPoints, Alarm_UpdateRelay, Menu_TickRelays,
-    Menu_TickPid,           Menu_TickClock,    KickHardware,
+    SyncOpticalLed,    Hold_Update,     Menu_TickCleaning, Menu_TickAnalogOutputs, KickHardware, Menu_TickSetPoints,
+    Alarm_UpdateRelay, Menu_TickRelays, Menu_TickPid,      Menu_TickClock,         KickHardware,
 };
 
 void Menu_ForgetFailureText() { s_FailureLanguage = kNotDrawn; }

@@ -23,7 +23,10 @@ const MenuNode g_MenuNodes[kMenuNodeCount] = {
     {5, 1, {8, kMenuLeaf, 9}},
     {6, 3, {kMenuLeaf, kMenuLeaf, 10, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {7, 3, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
-    {8, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {8,
+     5,
+     {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf,
+      kMenuLeaf}},
     {9, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {10, 6, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {11, 1, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
@@ -132,11 +135,20 @@ uint32_t Menu_ItemNeedsPassword() {
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     uint32_t section;
     switch (child) {
-        case 3: section = 2; break;
-        case 4: section = 3; break;
-        case kNodePid: section = 4; break;
-        case kNodeService: section = 5; break;
-        default: return 0;
+        case 3:
+            section = 2;
+            break;
+        case 4:
+            section = 3;
+            break;
+        case kNodePid:
+            section = 4;
+            break;
+        case kNodeService:
+            section = 5;
+            break;
+        default:
+            return 0;
     }
     return Menu_ItemAllowed(section);
 }
@@ -240,7 +252,8 @@ static void ApplySkips(int32_t direction, int32_t first, int32_t last) {
     uint8_t channel = CurrentChannel();
     int32_t steps = last - first + 1;
     auto moveWhile = [&](auto skipped) {
-        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i) s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
+        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i)
+            s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
     };
     if (node == 2 && (channel == 0 || ActiveKind(channel) >= 15)) {
         moveWhile([&](int32_t c) { return c == 1 || c == 3 || (c == 2 && channel == 1); });

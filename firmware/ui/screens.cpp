@@ -14,7 +14,6 @@
 // The countdown screen has drawn its question.
 static uint8_t s_CountdownShown;
 
-
 void Screen_CountdownDraw() {
     s_CountdownShown = 0;
     g_DisplayMode = kKeyModeEnterOnly;
@@ -46,10 +45,18 @@ void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
     uint32_t row = line == 0 ? kRowStatus : kRowMessage;
     float value = 0.0f;
     switch (item) {
-        case 0: value = g_DiagIndicators[kDiagLifetimeDays]; break;
-        case 1: value = g_DiagIndicators[kDiagTtmDays]; break;
-        case 2: value = g_DiagIndicators[kDiagActDays]; break;
-        default: value = g_DiagIndicators[kDiagOperatingDays]; break;
+        case 0:
+            value = g_DiagIndicators[kDiagLifetimeDays];
+            break;
+        case 1:
+            value = g_DiagIndicators[kDiagTtmDays];
+            break;
+        case 2:
+            value = g_DiagIndicators[kDiagActDays];
+            break;
+        default:
+            value = g_DiagIndicators[kDiagOperatingDays];
+            break;
     }
     Lcd_ClearSpan(row, 0, kLcdColumns);
     Lcd_DrawTextRef(row, 0, Text_Nth(kTextSensorTimerTitles, item));

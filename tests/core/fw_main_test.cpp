@@ -5,12 +5,12 @@
 
 #include "core/eeprom.h"
 #include "core/events.h"
-#include "fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/rtc.h"
 #include "core/timers.h"
+#include "fw_main.h"
 #include "measurement/channel.h"
 #include "platform/plat.h"
 #include "rig.h"

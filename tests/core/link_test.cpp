@@ -31,7 +31,8 @@ constexpr uint16_t kMsgCommunicationError = 100;
 
 std::vector<uint8_t> Commands(const std::vector<RigFrame>& frames, size_t from = 0) {
     std::vector<uint8_t> commands;
-    for (size_t i = from; i < frames.size(); ++i) commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
+    for (size_t i = from; i < frames.size(); ++i)
+        commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
     return commands;
 }
 
@@ -66,8 +67,8 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
     // Highest pending kind first: version check, identity, channel selection, calibration table,
     // then the channel's measurement without end.
     ASSERT_GE(sent.size(), 6u);
-    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode, kCmdCalTable, kCmdMeasureA,
-                                     kCmdMeasureA};
+    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode,
+                                     kCmdCalTable,     kCmdMeasureA, kCmdMeasureA};
     std::vector<uint8_t> commands = Commands(sent);
     commands.resize(6);
     EXPECT_EQ(commands, expected);

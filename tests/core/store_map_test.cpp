@@ -39,8 +39,8 @@ TEST(StoreMap, EveryRangeLiesInTheStoreAndNoTwoMeet) {
             const OwnedRange& a = ranges[i];
             const OwnedRange& b = ranges[j];
             bool meet = a.first < b.end && b.first < a.end;
-            EXPECT_FALSE(meet) << a.owner << " [" << a.first << ", " << a.end << ") and " << b.owner << " ["
-                               << b.first << ", " << b.end << ") share bytes";
+            EXPECT_FALSE(meet) << a.owner << " [" << a.first << ", " << a.end << ") and " << b.owner << " [" << b.first
+                               << ", " << b.end << ") share bytes";
         }
     }
 }

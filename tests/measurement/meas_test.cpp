@@ -10,8 +10,8 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "measurement/slots.h"
 #include "measurement/oxygen.h"
+#include "measurement/slots.h"
 #include "measurement/units.h"
 
 namespace {

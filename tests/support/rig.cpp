@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/eeprom.h"
-#include "fw_main.h"
-#include "fw_modules.h"
 #include "core/keypad.h"
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/timers.h"
+#include "fw_main.h"
+#include "fw_modules.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"

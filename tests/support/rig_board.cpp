@@ -66,8 +66,10 @@ void TakeRequest() {
         forward = false;
     }
     if (s_Choice == Choice::Ignore && command == s_Command) {
-        if (s_Answered >= s_AnswersFirst) forward = false;
-        else ++s_Answered;
+        if (s_Answered >= s_AnswersFirst)
+            forward = false;
+        else
+            ++s_Answered;
     }
     if (!forward) return;
     for (uint8_t byte : frame) Brannic_SetSlaveRxData(byte);

@@ -4,13 +4,13 @@
 
 #include <filesystem>
 
-#include "core/link.h"
 #include "core/eeprom.h"
+#include "core/link.h"
 #include "core/timers.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
-#include "outputs/aout.h"
 #include "outputs/alarms.h"
+#include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "ui/menu.h"
 #include "ui/menu_screens.h"
@@ -137,7 +137,7 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
 
 TEST(MenuEngine, BackStepsOverTheCountdownAndTheListScreens) {
     OpenMenu();
-    Post(4215);                          // the hold-release countdown (58)
+    Post(4215);  // the hold-release countdown (58)
     ASSERT_EQ(Menu_TopScreen(), 58);
     Post(4084);  // something above it
     ASSERT_EQ(g_MenuDepth, 4u);
@@ -282,8 +282,9 @@ TEST(MenuEngine, SaveThatSucceedsReportsSuccess) {
 
 TEST(MenuEngine, OneSecondBlock) {
     // The fixed tasks in their order.
-    const MenuPeriodicTask expected[] = {Hold_Update,  Menu_TickCleaning, Menu_TickAnalogOutputs, Menu_TickSetPoints,
-                                         Alarm_UpdateRelay, Menu_TickRelays, Menu_TickPid, Menu_TickClock};
+    const MenuPeriodicTask expected[] = {Hold_Update,        Menu_TickCleaning, Menu_TickAnalogOutputs,
+                                         Menu_TickSetPoints, Alarm_UpdateRelay, Menu_TickRelays,
+                                         Menu_TickPid,       Menu_TickClock};
     uint32_t next = 0;
     for (MenuPeriodicTask task : g_MenuPeriodicTasks) {
         if (next < 8 && task == expected[next]) ++next;

@@ -47,7 +47,12 @@ inline std::string Item() {
     for (std::string::size_type i = 0; i < text.size() && cells < 23; ++cells) {
         std::string::size_type n = 1;
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0xf0) n = 4; else if (c >= 0xe0) n = 3; else if (c >= 0xc0) n = 2;
+        if (c >= 0xf0)
+            n = 4;
+        else if (c >= 0xe0)
+            n = 3;
+        else if (c >= 0xc0)
+            n = 2;
         out += text.substr(i, n);
         i += n;
     }
