@@ -223,6 +223,9 @@ void Board_DispatchFrame() {
     uint32_t n = 0;
     uint8_t status = kBoardStatusDone;
     bool updatePause = false;
+    // Every payload starts from zeros: a byte the operation does not write reads 0, never what
+    // the previous reply left in the buffer.
+    std::memset(payload, 0, kMailboxBytes - 4);
     if (s_ArgumentCount < ArgumentsNeeded(type)) {
         ArmReply(type, kBoardStatusFailed, 0);
         return;
@@ -253,7 +256,6 @@ void Board_DispatchFrame() {
         break;
     case kTypeSensorStatus: {
         n = 12;
-        std::memset(payload, 0, 8);
         SimImageSlot& slot = g_SimImageSlots[1];
         if (slot.present.load(kAcquire)) {
             payload[0] = kSensorImageAnswer;
@@ -269,7 +271,7 @@ void Board_DispatchFrame() {
                                               : Result(SimImage_ReadBlock(arguments[0] * kSimBlockBytes, payload));
         break;
     case kTypeReadMeasureBlock:
-        // Payload bytes 0 to 3 keep what the reply buffer held; the block follows them.
+        // Payload bytes 0 to 3 carry nothing for this type (zeros); the block follows them.
         n = 4 + kSimBlockBytes;
         status = Result(SimImage_ReadBlock(kMeasureBlockOffset, payload + 4));
         break;

@@ -153,6 +153,30 @@ TEST(Board, DispatchByType) {
     EXPECT_EQ(Brannic_SetTedsFileName(2, "PH_SelvoP11_0.txt", 0), 0);
 }
 
+TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
+    Board_Start();
+    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    // The identity fills the reply buffer with text first.
+    ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
+    std::vector<uint8_t> reply = Exchange(0x00, {});
+    ASSERT_EQ(reply.size(), 26u);
+    EXPECT_EQ(std::vector<uint8_t>(reply.begin() + 4, reply.end() - 1), std::vector<uint8_t>(21, 0));
+    EXPECT_TRUE(SumsToZero(reply));
+    ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
+    Send(Request(0x05, {}));
+    Board_Poll();
+    Fetch();
+    reply = Exchange(0x07, {});
+    ASSERT_EQ(reply.size(), 41u);
+    EXPECT_EQ(reply[3], 0);
+    // Bytes 0 to 3 of channel B's measurement carry nothing: zeros, not identity text.
+    EXPECT_EQ(std::vector<uint8_t>(reply.begin() + 4, reply.begin() + 8), std::vector<uint8_t>(4, 0));
+    EXPECT_TRUE(SumsToZero(reply));
+    // A refused request's empty payload leaves nothing behind either: the next short reply
+    // still sums to zero over exactly its own bytes.
+    EXPECT_EQ(StatusOf(0x06, {}), 7);
+}
+
 TEST(Board, ArgumentsOutOfRangeAreRefusedNotFatal) {
     Board_Start();
     ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
