@@ -160,7 +160,6 @@ float Board_LimitSetValue(float value) {
 
 void Board_Start() {
     g_BoardMailbox.receiveCount.store(0, kRelaxed);
-    g_BoardMailbox.replyReadPos.store(0, kRelaxed);
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
     Board_InitIdentity();
@@ -201,24 +200,22 @@ static uint8_t Result(uint32_t done) { return done ? kBoardStatusDone : kBoardSt
 
 static bool IsCommandSensor(uint8_t code) { return code == kSimCodeCommandSensor1 || code == kSimCodeCommandSensor2; }
 
-// Writes the frame around the payload, then hands it to the host: ready is set last.
+// Writes the frame around the payload, then hands the whole reply to the host.
 static void ArmReply(uint8_t type, uint8_t status, uint32_t n) {
-    BoardMailbox& m = g_BoardMailbox;
-    m.reply[0] = kReplyStart;
-    m.reply[1] = static_cast<uint8_t>(n + 5);
-    m.reply[2] = type;
-    m.reply[3] = status;
-    m.reply[n + 4] = Board_Checksum(m.reply, n + 4);
-    m.replyReadPos.store(0, kRelaxed);
-    m.replyLength.store(n + 5, kRelaxed);
-    m.replyReady.store(1, kRelease);
+    uint8_t* reply = Brannic_ReplyBuffer();
+    reply[0] = kReplyStart;
+    reply[1] = static_cast<uint8_t>(n + 5);
+    reply[2] = type;
+    reply[3] = status;
+    reply[n + 4] = Board_Checksum(reply, n + 4);
+    Brannic_ArmReply(n + 5);
 }
 
 void Board_DispatchFrame() {
     BoardMailbox& m = g_BoardMailbox;
     const uint8_t* request = m.receive;
     const uint8_t* arguments = request + kArgumentsAt;
-    uint8_t* payload = m.reply + 4;
+    uint8_t* payload = Brannic_ReplyBuffer() + 4;
     uint8_t type = m.requestType;
     uint32_t n = 0;
     uint8_t status = kBoardStatusDone;

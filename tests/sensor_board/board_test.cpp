@@ -122,6 +122,34 @@ TEST(Board, ReplyIsFetchedByteByByte) {
     EXPECT_EQ(Brannic_GetSlaveTxData(0), 0x33);
 }
 
+TEST(Board, AReplyIsReadWholeEvenWhenTheNextRequestOvertakesIt) {
+    Board_Start();
+    std::vector<uint8_t> identity = Exchange(0x11, {});
+    ASSERT_EQ(identity.size(), 53u);
+    // The host starts reading the identity again, then sends the next request before it has
+    // read the rest; the worker answers that request meanwhile.
+    Send(Request(0x11, {}));
+    Board_Poll();
+    ASSERT_EQ(Brannic_GetSlaveTxFlag(), 1);
+    ASSERT_EQ(Brannic_GetSlaveTxCount(), 53);
+    std::vector<uint8_t> reply;
+    for (int i = 0; i < 10; ++i) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
+    Send(Request(0x15, {}));
+    Board_Poll();
+    Send(Request(0x0A, {0, 1}));
+    Board_Poll();
+    while (reply.size() < 53) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
+    // The reply that was begun is read to its end unchanged.
+    EXPECT_EQ(reply, identity);
+    EXPECT_EQ(Brannic_GetSlaveTxFlag(), 1);
+    // Then the newest reply, whole; the one it replaced was never begun.
+    reply = Fetch();
+    ASSERT_EQ(reply.size(), 5u);
+    EXPECT_EQ(reply[2], 0x0A);
+    EXPECT_TRUE(SumsToZero(reply));
+    EXPECT_EQ(Brannic_GetSlaveTxFlag(), 0);
+}
+
 TEST(Board, DispatchByType) {
     Board_Start();
     // An unknown type: status 3, nothing else.

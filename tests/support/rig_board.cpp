@@ -155,9 +155,7 @@ void RigBoard_Reset() {
     s_OwnReady = false;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
-    g_BoardMailbox.receiveCount.store(0);
-    g_BoardMailbox.flags.store(0);
-    g_BoardMailbox.replyReady.store(0);
+    Brannic_ResetMailbox();
 }
 
 void RigBoard_Bind() {
