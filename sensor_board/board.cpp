@@ -158,6 +158,12 @@ float Board_LimitSetValue(float value) {
     return value;
 }
 
+void Board_Reset() {
+    std::memset(&s_Identity, 0, sizeof s_Identity);
+    s_ArgumentCount = 0;
+    g_BoardSettlingCount = 0;
+}
+
 void Board_Start() {
     g_BoardMailbox.receiveCount.store(0, kRelaxed);
     g_BoardSettlingCount = kSettlingAtStart;
@@ -241,10 +247,12 @@ void Board_DispatchFrame() {
         }
         payload[0] = SimCal_SetPoint(arguments[0], arguments[1], Board_GetFloatBE(arguments + 2)) ? 1 : 0;
         break;
-    case kTypeCalSave:
+    case kTypeCalSave: {
         n = 1;
-        payload[0] = SimCal_Save(arguments[0], arguments[1]) ? 1 : 0;
+        uint32_t saveStatus = 0;
+        payload[0] = SimCal_Save(arguments[0], arguments[1], &saveStatus) ? 1 : 0;
         break;
+    }
     case kTypeRange:
         status = arguments[0] > kRangeModeMax ? kBoardStatusFailed : Result(SimMeas_SetRangeMode(arguments[0]));
         break;
@@ -299,9 +307,11 @@ void Board_DispatchFrame() {
         n = 108;
         status = Result(SimCal_ReadTable(payload));
         break;
-    case kTypeRestoreFactory:
-        SimCal_RestoreAllFactory();
+    case kTypeRestoreFactory: {
+        uint32_t restoreStatus = 0;
+        SimCal_RestoreAllFactory(&restoreStatus);
         break;
+    }
     case kTypeDefaults:
         SimCal_WriteAllDefaults();
         SimCal_LoadAll();
@@ -313,7 +323,7 @@ void Board_DispatchFrame() {
         n = Board_GetIdentity(payload);
         break;
     case kTypeRawWrite:
-        status = Result(SimEeprom_RawWrite(request));
+        status = Result(SimEeprom_RawWrite(request, s_ArgumentCount));
         break;
     case kTypeRawRead: {
         uint8_t count = arguments[8];

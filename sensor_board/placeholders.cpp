@@ -1,12 +1,8 @@
-// Stand-ins for the parts of the sensor board that are not written yet: sensor images, the
-// parameter file, the calibration store and the measurement state. Each does the least that keeps
-// the board answering, and goes away when its module arrives.
+// Stand-ins for the parts of the sensor board that are not written yet: sensor images. Each does
+// the least that keeps the board answering, and goes away when its module arrives.
 #include <cstring>
 
-#include "sensor_board/sim_cal.h"
-#include "sensor_board/sim_eeprom.h"
 #include "sensor_board/sim_image.h"
-#include "sensor_board/sim_meas.h"
 
 // ---- Sensor images ------------------------------------------------------------------------------
 // A loaded memory-image sensor reads as a blank image (every page sums to zero); sensors that
@@ -37,30 +33,3 @@ uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset) {
 }
 uint32_t SimImage_FindRecord(const uint8_t*, uint8_t*, uint32_t) { return 0; }
 
-// ---- Parameter file -----------------------------------------------------------------------------
-void SimEeprom_Open() {}
-void SimEeprom_WriteBytes(uint32_t* status, const uint8_t*, uint32_t, uint32_t) { *status = 10; }
-uint32_t SimEeprom_RawWrite(const uint8_t*) { return 0; }
-int32_t SimEeprom_RawRead(const uint8_t*, uint8_t*, uint32_t) { return -1; }
-
-// ---- Calibration store --------------------------------------------------------------------------
-uint32_t SimCal_SetPoint(uint8_t, uint8_t, float) { return 1; }
-uint32_t SimCal_Save(uint8_t, uint8_t) { return 1; }
-void SimCal_RestoreAllFactory() {}
-void SimCal_WriteAllDefaults() {}
-void SimCal_LoadAll() {}
-void SimCal_CheckMarker(uint32_t* status) { *status = 0; }
-uint32_t SimCal_ReadTable(uint8_t* payload) {
-    std::memset(payload, 0, 108);
-    return 1;
-}
-
-// ---- Measurement state --------------------------------------------------------------------------
-uint32_t SimMeas_SetKind(uint8_t, uint8_t) { return 1; }
-uint32_t SimMeas_SetRangeMode(uint8_t) { return 1; }
-uint32_t SimMeas_SetGainMode(uint8_t) { return 1; }
-void SimMeas_SetSetValue(float) {}
-uint32_t SimMeas_GetRecord(uint8_t*) { return 1; }
-float SimMeas_GetInputCurrent() { return 0.0f; }
-void SimMeas_ResetRings() {}
-void SimMeas_RunStep() {}

@@ -6,51 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "board_client.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
 #include "sensor_board/sim_image.h"
 
-namespace {
-std::vector<uint8_t> Request(uint8_t type, const std::vector<uint8_t>& arguments) {
-    std::vector<uint8_t> frame = {0x77, static_cast<uint8_t>(arguments.size() + 4), type};
-    for (uint8_t b : arguments) frame.push_back(b);
-    frame.push_back(Board_Checksum(frame.data(), static_cast<uint32_t>(frame.size())));
-    return frame;
-}
-
-void Send(const std::vector<uint8_t>& bytes) {
-    for (uint8_t b : bytes) Brannic_SetSlaveRxData(b);
-}
-
-// The whole armed reply as the host's pump fetches it; empty when none is ready.
-std::vector<uint8_t> Fetch() {
-    std::vector<uint8_t> reply;
-    if (!Brannic_GetSlaveTxFlag()) return reply;
-    uint8_t n = Brannic_GetSlaveTxCount();
-    for (uint8_t i = 0; i < n; ++i) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
-    return reply;
-}
-
-std::vector<uint8_t> Exchange(uint8_t type, const std::vector<uint8_t>& arguments) {
-    Send(Request(type, arguments));
-    Board_Poll();
-    return Fetch();
-}
-
-uint8_t StatusOf(uint8_t type, const std::vector<uint8_t>& arguments) {
-    std::vector<uint8_t> reply = Exchange(type, arguments);
-    return reply.size() >= 5 ? reply[3] : 0xEE;
-}
-
-bool SumsToZero(const std::vector<uint8_t>& bytes) {
-    uint8_t sum = 0;
-    for (uint8_t b : bytes) sum = static_cast<uint8_t>(sum + b);
-    return sum == 0;
-}
-}  // namespace
+using namespace board_client;
 
 TEST(Board, AnswersTheIdentityRequest) {
-    Board_Start();
+    StartBoard();
     Send({0x77, 0x04, 0x11, 0x74});
     EXPECT_EQ(Fetch(), std::vector<uint8_t>{});
     Board_Poll();
@@ -71,7 +35,7 @@ TEST(Board, AnswersTheIdentityRequest) {
 }
 
 TEST(Board, MailboxTakesOneFrameAtATime) {
-    Board_Start();
+    StartBoard();
     // Length 6: pending at the sixth byte; a seventh sent before the worker ran is dropped.
     std::vector<uint8_t> frame = Request(0x0A, {0, 1});
     ASSERT_EQ(frame.size(), 6u);
@@ -101,7 +65,7 @@ TEST(Board, MailboxTakesOneFrameAtATime) {
 }
 
 TEST(Board, ReplyIsFetchedByteByByte) {
-    Board_Start();
+    StartBoard();
     g_SimImageSlots[1].present.store(0);
     Send(Request(0x05, {}));
     Board_Poll();
@@ -123,7 +87,7 @@ TEST(Board, ReplyIsFetchedByteByByte) {
 }
 
 TEST(Board, AReplyIsReadWholeEvenWhenTheNextRequestOvertakesIt) {
-    Board_Start();
+    StartBoard();
     std::vector<uint8_t> identity = Exchange(0x11, {});
     ASSERT_EQ(identity.size(), 53u);
     // The host starts reading the identity again, then sends the next request before it has
@@ -151,7 +115,7 @@ TEST(Board, AReplyIsReadWholeEvenWhenTheNextRequestOvertakesIt) {
 }
 
 TEST(Board, DispatchByType) {
-    Board_Start();
+    StartBoard();
     // An unknown type: status 3, nothing else.
     std::vector<uint8_t> reply = Exchange(0x15, {});
     EXPECT_EQ(reply, (std::vector<uint8_t>{0x33, 0x05, 0x15, 0x03, static_cast<uint8_t>(0u - (0x33 + 5 + 0x15 + 3))}));
@@ -182,13 +146,22 @@ TEST(Board, DispatchByType) {
 }
 
 TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
-    Board_Start();
+    StartBoard();
     ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
-    // The identity fills the reply buffer with text first.
+    // Channel A measures oxygen at -674 mV; the identity then fills the reply buffer with text.
+    EXPECT_EQ(StatusOf(0x0A, {0, 5}), 0);
+    std::vector<uint8_t> polarization = FloatBE(-674.0f);
+    polarization.push_back(0);
+    polarization.push_back(1);
+    EXPECT_EQ(StatusOf(0x04, polarization), 0);
     ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
     std::vector<uint8_t> reply = Exchange(0x00, {});
     ASSERT_EQ(reply.size(), 26u);
-    EXPECT_EQ(std::vector<uint8_t>(reply.begin() + 4, reply.end() - 1), std::vector<uint8_t>(21, 0));
+    // Kind 5, raw words and value 0, gain mode 2, the polarization voltage, then zeros.
+    std::vector<uint8_t> record = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    for (uint8_t b : FloatBE(-674.0f)) record.push_back(b);
+    record.resize(21, 0);
+    EXPECT_EQ(PayloadOf(reply), record);
     EXPECT_TRUE(SumsToZero(reply));
     ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
     Send(Request(0x05, {}));
@@ -206,7 +179,7 @@ TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
 }
 
 TEST(Board, ArgumentsOutOfRangeAreRefusedNotFatal) {
-    Board_Start();
+    StartBoard();
     ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
     std::vector<uint8_t> block(33, 0);
     block[0] = 19;

@@ -12,6 +12,9 @@
 #include "rig.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
+#include "sensor_board/sim_cal.h"
+#include "sensor_board/sim_eeprom.h"
+#include "sensor_board/sim_meas.h"
 
 namespace {
 enum class Choice { Library, None, Silent, Reject, Ignore };
@@ -156,6 +159,10 @@ void RigBoard_Reset() {
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
     Brannic_ResetMailbox();
+    Board_Reset();
+    SimEeprom_Reset();
+    SimCal_Reset();
+    SimMeas_Reset();
 }
 
 void RigBoard_Bind() {
