@@ -293,10 +293,12 @@ void Board_DispatchFrame() {
     case kTypeSensorCommand: {
         n = 4;
         Board_PutFloatBE(payload, SimMeas_GetInputCurrent());
-        // A command too short to carry its tag finds no answer.
+        // A command too short to carry its tag finds no answer; a record longer than a reply can
+        // carry is refused, never copied past the reply.
         if (IsCommandSensor(g_SimImageSlots[1].sensorCode.load(kAcquire)) && s_ArgumentCount + 3 >= kCommandTagEnd) {
-            uint32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
-            n += copied > kBoardRecordMax ? kBoardRecordMax : copied;
+            int32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
+            if (copied < 0) status = kBoardStatusFailed;
+            else n += static_cast<uint32_t>(copied);
         }
         break;
     }

@@ -73,6 +73,12 @@ inline std::string StartBoardIn(const std::string& folder) {
 }
 inline std::string StartBoard() { return StartBoardIn(Rig_MakeTempFolder()); }
 
+// Loads slot 1 from the program's resources (single-file mode), as the extracted program does.
+inline int LoadSensorFromResources(const char* name, int code) {
+    Brannic_SetSFXFlag(1);
+    return Brannic_SetTedsFileName(1, name, code);
+}
+
 inline std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -122,7 +122,7 @@ TEST(Board, DispatchByType) {
     // The version check with flag 1 is simply acknowledged.
     EXPECT_EQ(StatusOf(0xB1, {1}), 0);
     // Sensor status with an image in slot 1: 126, and the next block read succeeds at once.
-    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
     g_SimImageSlots[1].busyCount.store(3);
     reply = Exchange(0x05, {});
     ASSERT_EQ(reply.size(), 17u);
@@ -147,7 +147,7 @@ TEST(Board, DispatchByType) {
 
 TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
     StartBoard();
-    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
     // Channel A measures oxygen at -674 mV; the identity then fills the reply buffer with text.
     EXPECT_EQ(StatusOf(0x0A, {0, 5}), 0);
     std::vector<uint8_t> polarization = FloatBE(-674.0f);
@@ -180,7 +180,9 @@ TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
 
 TEST(Board, ArgumentsOutOfRangeAreRefusedNotFatal) {
     StartBoard();
-    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
+    // The status request ends the refusals that follow a load.
+    Exchange(0x05, {});
     std::vector<uint8_t> block(33, 0);
     block[0] = 19;
     EXPECT_EQ(StatusOf(0x06, {19}), 7);

@@ -14,6 +14,7 @@
 #include "sensor_board/brannic.h"
 #include "sensor_board/sim_cal.h"
 #include "sensor_board/sim_eeprom.h"
+#include "sensor_board/sim_image.h"
 #include "sensor_board/sim_meas.h"
 
 namespace {
@@ -163,6 +164,7 @@ void RigBoard_Reset() {
     SimEeprom_Reset();
     SimCal_Reset();
     SimMeas_Reset();
+    SimImage_Reset();
 }
 
 void RigBoard_Bind() {
