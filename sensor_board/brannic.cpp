@@ -57,6 +57,13 @@ void Brannic_ResetMailbox() {
     m.replyReady.store(0, kRelease);
 }
 
+void Brannic_Reset() {
+    Brannic_ResetMailbox();
+    std::memset(g_BoardConfig.eepromFolder, 0, sizeof g_BoardConfig.eepromFolder);
+    std::memset(g_BoardConfig.libraryFolder, 0, sizeof g_BoardConfig.libraryFolder);
+    g_BoardConfig.singleFileFlag.store(0, kRelaxed);
+}
+
 uint8_t* Brannic_ReplyBuffer() { return g_BoardMailbox.replies[g_BoardMailbox.workerBuffer].bytes; }
 
 void Brannic_ArmReply(uint32_t length) {

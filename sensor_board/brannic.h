@@ -56,6 +56,8 @@ struct BoardConfig {
 extern BoardMailbox g_BoardMailbox;
 extern BoardConfig g_BoardConfig;
 
+// The library as at load: empty mailbox, no folders, single-file flag 0.
+void Brannic_Reset();
 // Empty mailbox: nothing received, no reply armed, the three reply buffers in their first places.
 void Brannic_ResetMailbox();
 // Worker: the buffer the next reply is written into (its bytes; the length is set on arming).

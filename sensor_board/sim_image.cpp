@@ -202,10 +202,29 @@ void SimImage_Reset() {
     for (SimImageSlot& slot : g_SimImageSlots) {
         std::memset(slot.image, 0, sizeof slot.image);
         std::memset(slot.fileName, 0, sizeof slot.fileName);
+        std::memset(slot.path, 0, sizeof slot.path);
         slot.sensorCode.store(0, kRelaxed);
         slot.present.store(0, kRelaxed);
         slot.busyCount.store(0, kRelaxed);
     }
+}
+
+// Opens a sensor file for reading: the name as given, else a bare name in the program's folder.
+// The path that opened is kept in path.
+static PlatFile* OpenSensorFile(const char* name, char* path) {
+    std::strncpy(path, name, kSimPathSize - 1);
+    path[kSimPathSize - 1] = '\0';
+    PlatFile* file = Plat_FileOpen(path, "r");
+    if (file != nullptr) return file;
+    const char* folder = g_BoardConfig.eepromFolder;
+    size_t folderLength = strnlen(folder, kBoardFolderSize);
+    size_t nameLength = std::strlen(name);
+    if (folderLength == 0 || BaseName(name) != name || folderLength + nameLength >= kSimPathSize) return nullptr;
+    std::memcpy(path, folder, folderLength);
+    std::memcpy(path + folderLength, name, nameLength + 1);
+    file = Plat_FileOpen(path, "r");
+    if (file == nullptr) std::strncpy(path, name, kSimPathSize - 1);
+    return file;
 }
 
 uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
@@ -219,6 +238,11 @@ uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
     std::memcpy(s.fileName, name, length);
     std::memset(s.fileName + length, 0, kSimFileNameSize - length);
     s.busyCount.store(kSimBusyAfterLoad, kRelaxed);
+    // Where its file is; for a command sensor, where its records are.
+    if (!SingleFileMode()) {
+        PlatFile* found = OpenSensorFile(s.fileName, s.path);
+        if (found != nullptr) Plat_FileClose(found);
+    }
     if (IsCommandSensor(code) || name[0] == '\0') return 1;
     std::memset(s.image, 0, sizeof s.image);
     bool bad = false;
@@ -229,8 +253,7 @@ uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
         if (text == nullptr) return 0;
         numbers = SimImage_ParseHex(text, size, s.image, &bad);
     } else {
-        // The name is used as given: a bare name is found in the working folder.
-        PlatFile* file = Plat_FileOpen(s.fileName, "r");
+        PlatFile* file = Plat_FileOpen(s.path, "r");
         if (file == nullptr) return 1;
         TextSource source = FileSource(file);
         numbers = ReadNumbers(&source, s.image, &bad);
@@ -271,7 +294,7 @@ uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset) {
     std::memcpy(s.image + offset, source, kSimBlockBytes);
     // A resource is not written: the change lives in the slot until the next load.
     if (SingleFileMode()) return 1;
-    PlatFile* file = Plat_FileOpen(s.fileName, "w");
+    PlatFile* file = Plat_FileOpen(s.path, "w");
     if (file == nullptr) return 0;
     static const char kDigits[] = "0123456789abcdef";
     bool written = true;
@@ -288,6 +311,7 @@ static constexpr uint32_t kTagAt = 9;
 
 int32_t SimImage_FindRecord(const uint8_t* request, uint8_t* destination, uint32_t capacity) {
     char name[kSimFileNameSize];
+    static char path[kSimPathSize];
     {
         std::lock_guard<std::mutex> hold(s_SlotLock);
         SimImageSlot& s = g_SimImageSlots[1];
@@ -297,6 +321,7 @@ int32_t SimImage_FindRecord(const uint8_t* request, uint8_t* destination, uint32
             return 0;
         }
         std::memcpy(name, s.fileName, sizeof name);
+        std::memcpy(path, s.path, sizeof path);
     }
     PlatFile* file = nullptr;
     TextSource source;
@@ -306,7 +331,7 @@ int32_t SimImage_FindRecord(const uint8_t* request, uint8_t* destination, uint32
         if (text == nullptr) return 0;
         source = MemorySource(text, size);
     } else {
-        file = Plat_FileOpen(name, "r");
+        file = Plat_FileOpen(path, "r");
         if (file == nullptr) return 0;
         source = FileSource(file);
     }

@@ -23,9 +23,13 @@ constexpr uint32_t kSimResourceFirstId = 17125;
 // The host's user-interface thread loads a slot while the worker reads and writes it: a lock
 // guards the image and the name; the single-byte fields are atomics so the status request may
 // look at them without it.
+constexpr uint32_t kSimPathSize = 260 + kSimFileNameSize;
+
 struct SimImageSlot {
     uint8_t image[kSimImageBytes];
     char fileName[kSimFileNameSize];
+    // File mode: where the file was found (the name itself, or the program's folder and the name).
+    char path[kSimPathSize];
     std::atomic<uint8_t> sensorCode;
     std::atomic<uint8_t> present;
     std::atomic<uint8_t> busyCount;
@@ -39,7 +43,9 @@ void SimImage_Reset();
 void SimImage_InitResourceIds();
 // The resource id of a file name (its base name after the last folder separator), 0 if none.
 uint32_t SimImage_ResourceIdOf(const char* name);
-// Loads a slot (0 or 1) from the file or resource of that name and the sensor code. 1 when the
+// Loads a slot (0 or 1) from the file or resource of that name and the sensor code. In file mode
+// a bare name is looked for in the working folder, then in the program's folder (the folder of
+// the settings store, where the library stands when it reads files). 1 when the
 // slot was set (with or without an image, as the rules say), 0 when the name or its content is
 // refused (no resource, a text that is not a memory image, pages whose sums are not zero).
 uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code);

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "board_client.h"
@@ -479,4 +481,55 @@ TEST(SensorImages, NoRecordOverrunsTheReply) {
     EXPECT_EQ(std::vector<uint8_t>(payload.begin() + 4, payload.end()), (std::vector<uint8_t>{1, 0, 0}));
     EXPECT_EQ(PayloadOf(Exchange(0x09, CommandRequest("G132"))).size(), 4u);
     EXPECT_EQ(Exchange(0x11, {}).size(), 53u);
+}
+
+TEST(SensorImages, ABareNameIsFoundBesideTheProgramToo) {
+    // The working folder holds no sensor files; the program's folder (the settings store's,
+    // given to the library) does.
+    std::string folder = StartBoard();
+    Brannic_SetSFXFlag(0);
+    std::filesystem::current_path(Rig_MakeTempFolder());
+    std::ofstream(folder + "PH_SelvoP12_0.txt", std::ios::binary) << ReadText(ImagePath("PH_SelvoP12_0.txt"));
+    std::ofstream(folder + "OPT_SelvoQ11_0.txt", std::ios::binary) << ReadText(ImagePath("OPT_SelvoQ11_0.txt"));
+    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP12_0.txt", 1), 1);
+    EXPECT_EQ(PayloadOf(Exchange(0x05, {}))[0], 126);
+    std::vector<uint8_t> block = PayloadOf(Exchange(0x06, {5}));
+    std::vector<uint8_t> write = {5};
+    write.insert(write.end(), block.begin(), block.end());
+    EXPECT_EQ(StatusOf(0x08, write), 0);
+    // Written back where it was found, not into the working folder.
+    EXPECT_FALSE(std::filesystem::exists("PH_SelvoP12_0.txt"));
+    std::string lower = ReadText(ImagePath("PH_SelvoP12_0.txt"));
+    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    EXPECT_EQ(ReadText(folder + "PH_SelvoP12_0.txt"), lower);
+    // A record list beside the program answers too.
+    ASSERT_EQ(Brannic_SetTedsFileName(1, "OPT_SelvoQ11_0.txt", 9), 1);
+    for (int i = 0; i < 3; ++i) Exchange(0x09, CommandRequest("G124"));
+    EXPECT_EQ(PayloadOf(Exchange(0x09, CommandRequest("G124"))).size(), 95u);
+}
+
+TEST(SensorImages, LoadingWhileTheWorkerReadsNeverMixesTwoImages) {
+    StartBoard();
+    Brannic_SetSFXFlag(1);
+    std::vector<uint8_t> p11 = HexBytes(ReadText(ImagePath("PH_SelvoP11_0.txt")));
+    std::vector<uint8_t> p12 = HexBytes(ReadText(ImagePath("PH_SelvoP12_0.txt")));
+    std::vector<uint8_t> first(p11.begin(), p11.begin() + 32), second(p12.begin(), p12.begin() + 32);
+    ASSERT_NE(first, second);
+    // The panel's thread switches the model back and forth while the worker reads block 0.
+    std::atomic<bool> done{false};
+    std::thread panel([&done] {
+        for (int i = 0; i < 2000; ++i) Brannic_SetTedsFileName(1, i % 2 ? "PH_SelvoP11_0.txt" : "PH_SelvoP12_0.txt", 1);
+        done.store(true);
+    });
+    uint32_t reads = 0, mixed = 0;
+    while (!done.load()) {
+        g_SimImageSlots[1].busyCount.store(0);
+        uint8_t block[32];
+        if (!SimImage_ReadBlock(0, block)) continue;
+        ++reads;
+        std::vector<uint8_t> got(block, block + 32);
+        if (got != first && got != second) ++mixed;
+    }
+    panel.join();
+    EXPECT_EQ(mixed, 0u) << "of " << reads << " reads";
 }

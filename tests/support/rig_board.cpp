@@ -159,7 +159,7 @@ void RigBoard_Reset() {
     s_OwnReady = false;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
-    Brannic_ResetMailbox();
+    Brannic_Reset();
     Board_Reset();
     SimEeprom_Reset();
     SimCal_Reset();
