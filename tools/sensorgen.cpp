@@ -249,7 +249,6 @@ struct Sensor {
     Diagnostics diag;
     uint32_t polarizationMv;  // magnitude; oxygen sensors polarize negative
     double salinity, bicarbonate;
-    const char* note;
 };
 
 // The transmitter that calibrated a sensor, by the code its serial number gives.
@@ -682,7 +681,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"CO2_SelvoC11_0.txt", Kind::Co2, 9, 0, 4220, 310457, 52206150, "SelvoC11-120", 8, 2, 20, 0, 0,
                  {2023, 9, 18, 14, 5},
                  {3, 41, 63, 3288, 1000, 712, 300, 168, 168, 96, 71.3, {2024, 2, 7, 11, 20}},
-                 0, 0.5, 0.015, nullptr};
+                 0, 0.5, 0.015};
         History h;
         PhCal act = PhPoints({2024, 3, 4, 8, 15}, 2, 57.9, 6.86, 7.0, 9.21, 210, 14.5, 0, 1);
         act.co2Slope = 57.9;
@@ -705,7 +704,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"COND_SelvoK11_0.txt", Kind::Cond, 5, 0, 4195, 208731, 52206085, "SelvoK11-120", 6, 1, 20, 0, 0,
                  {2023, 11, 6, 13, 45},
                  {0, 12, 37, 1460, 0, 0, 0, 0, 0, 0, 88.5, {2024, 1, 22, 16, 10}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         CondCal factory{{2023, 11, 6, 13, 45}, 2, {1.413, 12.88}, {1.4136, 12.874}, {25.0, 25.0}, {60, 60}, 0.3203, 0.0};
         CondCal field{{2024, 2, 19, 10, 0}, 1, {12.88, 0}, {12.91, 0}, {24.6, 0}, {75, 0}, 0.3196, 0.0};
         History h;
@@ -713,7 +712,6 @@ std::vector<Output> BuildAll() {
         h.cal1 = h.act;
         h.adj1 = h.act;
         image(s, BuildConductivity(s, h, factory.cellConstant, factory.zeroOffset), kImageBytes);
-        (void)factory;
     }
     // ---- Amperometric oxygen: D11 high range (kind 5), D12 low range (6), D13 trace (7),
     // D14 gas-phase trace (family 16, kind 8), D15 a variant this transmitter does not use.
@@ -736,7 +734,7 @@ std::vector<Output> BuildAll() {
         Sensor s{m.file, m.kind, m.family, m.variant, m.model, m.serial, m.part, m.typeText, 5, 2, 20, 0, 0,
                  {2023, 12, 4, 15, 30},
                  {2, 18, 30, 2150, 438, 3920, 90, 1460, 720, 512, 62.4, {2024, 2, 28, 7, 55}},
-                 m.polarization, 0, 0, nullptr};
+                 m.polarization, 0, 0};
         bool kind8 = m.kind == Kind::O2Gas;
         // Current at air = slope at air x 1000; the pressure 1013 mbar, saturated air at 25 C.
         double pd = (1013 - 31.671572) * 0.2095;
@@ -763,9 +761,7 @@ std::vector<Output> BuildAll() {
          {"24/01/22", "24/01/22", "24/01/22", "--/--/--", "--/--/--", "--/--/--"},
          {19.7f, 19.7f, 19.7f, 0.0f, 0.0f, 0.0f}, {58.9f, 58.9f, 58.9f, 0.0f, 0.0f, 0.0f}},
     };
-    size_t opticalAt = out.size();
     for (const Optical& o : optical) out.push_back({o.file, RecordList(o)});
-    (void)opticalAt;
 
     // ---- pH sensors.
     {
@@ -773,7 +769,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"PH_SelvoP11_0.txt", Kind::Ph, 1, 0, 4187, 100234, 52206001, "SelvoP11-120", 8, 2, 20, 1, 8,
                  {2024, 3, 12, 9, 40},
                  {0, 0, 0, 6, 365, 8754, 300, 720, 720, 720, 25.8, {2024, 3, 12, 9, 40}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         History h;
         h.act = EncodePh(PhPoints(kNewSensorCal, 2, 59.05, 7.02, 7.0, 4.01, 260, 12.0, 0, 1), false, false, kFactoryStation,
                          "P11 Act");
@@ -784,7 +780,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"PH_SelvoP11_1.txt", Kind::Ph, 1, 0, 4187, 100871, 52206001, "SelvoP11-120", 5, 1, 20, 1, 0,
                  {2023, 2, 20, 11, 0},
                  {4, 27, 58, 8130, 365, 630, 300, 410, 720, 260, 128.6, {2023, 11, 14, 3, 25}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         History h;
         h.adj1 = EncodePh(PhPoints({2023, 3, 6, 8, 45}, 2, 58.7, 6.98, 7.0, 4.01, 240, 11.5, 0, 1), false, false,
                           kPlantTransmitter, "P11(2) 1Adj");
@@ -801,7 +797,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"PH_SelvoP12_0.txt", Kind::Ph, 1, 0, 4188, 101502, 52206002, "SelvoP12-225", 7, 2, 20, 2, 4,
                  {2023, 12, 1, 10, 20},
                  {1, 6, 11, 2210, 365, 6540, 300, 530, 720, 410, 91.2, {2024, 1, 30, 12, 0}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         History h;
         h.adj1 = EncodePh(PhPoints({2023, 12, 14, 9, 0}, 2, 58.9, 7.03, 7.0, 4.01, 420, 9.5, 0, 1), false, false,
                           kPlantTransmitter, "P12 1Adj");
@@ -817,7 +813,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"pNa_SelvoN11_0.txt", Kind::Pna, 1, 0, 4190, 102288, 52206010, "SelvoN11-120", 7, 2, 20, 13, 8,
                  {2023, 10, 9, 15, 15},
                  {0, 2, 5, 3110, 365, 5260, 300, 600, 720, 300, 45.1, {2023, 12, 2, 14, 40}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         History h;
         PhCal act = PhPoints({2024, 1, 15, 11, 45}, 2, 58.1, 7.0, 7.0, 4.0, 380, 120.0, 1, 1);
         h.act = EncodePh(act, true, false, kPlantTransmitter, "N11 Act");
@@ -830,7 +826,7 @@ std::vector<Output> BuildAll() {
         Sensor s{"Unknown_OneWire_Sensor_0.txt", Kind::Unknown, 12, 0, 4990, 900017, 52209990, "1W-MEM-512", 1, 1, 20, 0, 0,
                  {2022, 6, 1, 12, 0},
                  {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 23.0, {2022, 6, 1, 12, 0}},
-                 0, 0, 0, nullptr};
+                 0, 0, 0};
         std::vector<uint8_t> bytes(kImageBytes, 0);
         PutIdentity(bytes.data(), s);
         FixPageSums(bytes.data());
