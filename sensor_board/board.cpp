@@ -158,9 +158,14 @@ float Board_LimitSetValue(float value) {
     return value;
 }
 
+void Board_Reset() {
+    std::memset(&s_Identity, 0, sizeof s_Identity);
+    s_ArgumentCount = 0;
+    g_BoardSettlingCount = 0;
+}
+
 void Board_Start() {
     g_BoardMailbox.receiveCount.store(0, kRelaxed);
-    g_BoardMailbox.replyReadPos.store(0, kRelaxed);
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
     Board_InitIdentity();
@@ -201,28 +206,29 @@ static uint8_t Result(uint32_t done) { return done ? kBoardStatusDone : kBoardSt
 
 static bool IsCommandSensor(uint8_t code) { return code == kSimCodeCommandSensor1 || code == kSimCodeCommandSensor2; }
 
-// Writes the frame around the payload, then hands it to the host: ready is set last.
+// Writes the frame around the payload, then hands the whole reply to the host.
 static void ArmReply(uint8_t type, uint8_t status, uint32_t n) {
-    BoardMailbox& m = g_BoardMailbox;
-    m.reply[0] = kReplyStart;
-    m.reply[1] = static_cast<uint8_t>(n + 5);
-    m.reply[2] = type;
-    m.reply[3] = status;
-    m.reply[n + 4] = Board_Checksum(m.reply, n + 4);
-    m.replyReadPos.store(0, kRelaxed);
-    m.replyLength.store(n + 5, kRelaxed);
-    m.replyReady.store(1, kRelease);
+    uint8_t* reply = Brannic_ReplyBuffer();
+    reply[0] = kReplyStart;
+    reply[1] = static_cast<uint8_t>(n + 5);
+    reply[2] = type;
+    reply[3] = status;
+    reply[n + 4] = Board_Checksum(reply, n + 4);
+    Brannic_ArmReply(n + 5);
 }
 
 void Board_DispatchFrame() {
     BoardMailbox& m = g_BoardMailbox;
     const uint8_t* request = m.receive;
     const uint8_t* arguments = request + kArgumentsAt;
-    uint8_t* payload = m.reply + 4;
+    uint8_t* payload = Brannic_ReplyBuffer() + 4;
     uint8_t type = m.requestType;
     uint32_t n = 0;
     uint8_t status = kBoardStatusDone;
     bool updatePause = false;
+    // Every payload starts from zeros: a byte the operation does not write reads 0, never what
+    // the previous reply left in the buffer.
+    std::memset(payload, 0, kMailboxBytes - 4);
     if (s_ArgumentCount < ArgumentsNeeded(type)) {
         ArmReply(type, kBoardStatusFailed, 0);
         return;
@@ -241,10 +247,12 @@ void Board_DispatchFrame() {
             }
             payload[0] = SimCal_SetPoint(arguments[0], arguments[1], Board_GetFloatBE(arguments + 2)) ? 1 : 0;
             break;
-        case kTypeCalSave:
+        case kTypeCalSave: {
             n = 1;
-            payload[0] = SimCal_Save(arguments[0], arguments[1]) ? 1 : 0;
+            uint32_t saveStatus = 0;
+            payload[0] = SimCal_Save(arguments[0], arguments[1], &saveStatus) ? 1 : 0;
             break;
+        }
         case kTypeRange:
             status = arguments[0] > kRangeModeMax ? kBoardStatusFailed : Result(SimMeas_SetRangeMode(arguments[0]));
             break;
@@ -253,7 +261,6 @@ void Board_DispatchFrame() {
             break;
         case kTypeSensorStatus: {
             n = 12;
-            std::memset(payload, 0, 8);
             SimImageSlot& slot = g_SimImageSlots[1];
             if (slot.present.load(kAcquire)) {
                 payload[0] = kSensorImageAnswer;
@@ -269,7 +276,7 @@ void Board_DispatchFrame() {
                                                   : Result(SimImage_ReadBlock(arguments[0] * kSimBlockBytes, payload));
             break;
         case kTypeReadMeasureBlock:
-            // Payload bytes 0 to 3 keep what the reply buffer held; the block follows them.
+            // Payload bytes 0 to 3 carry nothing for this type (zeros); the block follows them.
             n = 4 + kSimBlockBytes;
             status = Result(SimImage_ReadBlock(kMeasureBlockOffset, payload + 4));
             break;
@@ -286,11 +293,15 @@ void Board_DispatchFrame() {
         case kTypeSensorCommand: {
             n = 4;
             Board_PutFloatBE(payload, SimMeas_GetInputCurrent());
-            // A command too short to carry its tag finds no answer.
+            // A command too short to carry its tag finds no answer; a record longer than a reply can
+            // carry is refused, never copied past the reply.
             if (IsCommandSensor(g_SimImageSlots[1].sensorCode.load(kAcquire)) &&
                 s_ArgumentCount + 3 >= kCommandTagEnd) {
-                uint32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
-                n += copied > kBoardRecordMax ? kBoardRecordMax : copied;
+                int32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
+                if (copied < 0)
+                    status = kBoardStatusFailed;
+                else
+                    n += static_cast<uint32_t>(copied);
             }
             break;
         }
@@ -301,9 +312,11 @@ void Board_DispatchFrame() {
             n = 108;
             status = Result(SimCal_ReadTable(payload));
             break;
-        case kTypeRestoreFactory:
-            SimCal_RestoreAllFactory();
+        case kTypeRestoreFactory: {
+            uint32_t restoreStatus = 0;
+            SimCal_RestoreAllFactory(&restoreStatus);
             break;
+        }
         case kTypeDefaults:
             SimCal_WriteAllDefaults();
             SimCal_LoadAll();
@@ -315,7 +328,7 @@ void Board_DispatchFrame() {
             n = Board_GetIdentity(payload);
             break;
         case kTypeRawWrite:
-            status = Result(SimEeprom_RawWrite(request));
+            status = Result(SimEeprom_RawWrite(request, s_ArgumentCount));
             break;
         case kTypeRawRead: {
             uint8_t count = arguments[8];

@@ -41,6 +41,6 @@ float CalPh_GetCo2Solubility(float t, uint32_t* status) {
         return 0.0f;
     }
     const uint32_t i = static_cast<uint32_t>(t / kSolubilityStep);
-    return kCo2Solubility[i] +
-           (kCo2Solubility[i + 1] - kCo2Solubility[i]) * (t - kSolubilityStep * static_cast<float>(i)) / kSolubilityStep;
+    return kCo2Solubility[i] + (kCo2Solubility[i + 1] - kCo2Solubility[i]) *
+                                   (t - kSolubilityStep * static_cast<float>(i)) / kSolubilityStep;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/eeprom.h"
 #include "core/ident.h"
 #include "core/link.h"
 #include "core/link_transport.h"
@@ -109,6 +110,8 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
 
 TEST(Link, ChannelBReadsTheSensorImageThenPollsItsMeasurement) {
     Rig_Reset(Rig_MakeTempFolder());
+    // The sensor images come from the program's resources.
+    SetSFXFlag(1);
     Rig_Boot();
     EXPECT_EQ(Link_SelectSensorImage(1, "PH_SelvoP11_0.txt", 0), 1u);
     size_t from = Rig_SentFrames().size();

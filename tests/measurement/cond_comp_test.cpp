@@ -13,10 +13,13 @@ constexpr uint32_t kKindStandard75 = 3;
 constexpr uint32_t kKindGlycol50 = 5;
 constexpr uint32_t kKindGlycol = 6;
 constexpr uint32_t kKindAlcohol = 8;
-constexpr uint32_t kTableKinds[] = {kKindStandard, kKindLight84, kKindStandard75, kKindGlycol50, kKindGlycol, kKindAlcohol};
+constexpr uint32_t kTableKinds[] = {kKindStandard, kKindLight84, kKindStandard75,
+                                    kKindGlycol50, kKindGlycol,  kKindAlcohol};
 
 // Conductivity (S/cm) a resistivity reads as at the column's reference temperature.
-float Referred(float p, float t, uint32_t kind) { return 1.0f / CalCond_TempCompensate(kCompToReferenceTemp, p, t, kind); }
+float Referred(float p, float t, uint32_t kind) {
+    return 1.0f / CalCond_TempCompensate(kCompToReferenceTemp, p, t, kind);
+}
 }  // namespace
 
 TEST(CondComp, StandardColumnAtItsFixedTemperatures) {
@@ -65,8 +68,9 @@ TEST(CondComp, EveryColumnIsMonotonicAndSmooth) {
     // neighbours' (the curves bend most in the cold).
     for (uint32_t kind : kTableKinds) {
         for (float t = -45.0f; t <= 195.0f; t += 5.0f) {
-            const float curvature = std::log(Referred(100.0f, t, kind)) -
-                                    0.5f * (std::log(Referred(100.0f, t - 5.0f, kind)) + std::log(Referred(100.0f, t + 5.0f, kind)));
+            const float curvature =
+                std::log(Referred(100.0f, t, kind)) -
+                0.5f * (std::log(Referred(100.0f, t - 5.0f, kind)) + std::log(Referred(100.0f, t + 5.0f, kind)));
             EXPECT_LT(std::fabs(curvature), t < 5.0f ? 0.05f : 0.015f) << kind << " at " << t;
         }
     }
@@ -152,8 +156,10 @@ TEST(CondComp, CationAndAmmoniaFormulas) {
     // Less conductive than the water itself.
     EXPECT_EQ(CalCond_CationCompensate(1e9f, 25.0f), kCompOverRange);
     // Neither formula has a direction.
-    EXPECT_EQ(CalCond_TempCompensate(0, 2e5f, 45.0f, kCompKindCation), CalCond_TempCompensate(1, 2e5f, 45.0f, kCompKindCation));
-    EXPECT_EQ(CalCond_TempCompensate(0, 2e5f, 45.0f, kCompKindAmmonia), CalCond_TempCompensate(1, 2e5f, 45.0f, kCompKindAmmonia));
+    EXPECT_EQ(CalCond_TempCompensate(0, 2e5f, 45.0f, kCompKindCation),
+              CalCond_TempCompensate(1, 2e5f, 45.0f, kCompKindCation));
+    EXPECT_EQ(CalCond_TempCompensate(0, 2e5f, 45.0f, kCompKindAmmonia),
+              CalCond_TempCompensate(1, 2e5f, 45.0f, kCompKindAmmonia));
     // A warm sample conducts better than the same sample at 25 C.
     EXPECT_GT(CalCond_CationCompensate(2e5f, 45.0f), 2e5f);
     EXPECT_GT(CalCond_AmmoniaCompensate(2e5f, 45.0f), 2e5f);

@@ -140,7 +140,7 @@ TEST(LibraryPlacement, ProgramFolderAndResourcesOutsideTheProgram) {
     std::string folder = Panel_GetProgramFolder();
     EXPECT_FALSE(folder.empty());
     EXPECT_TRUE(fs::is_directory(folder));
-    // The test program exports no resource finder: no resources, and no crash.
+    // The test program carries the sensor files but no library image: nothing, and no crash.
     uint32_t size = 99;
     EXPECT_EQ(Plat_FindResource(kResourceTypeData, kResourceLibraryImage, &size), nullptr);
     EXPECT_EQ(size, 0u);

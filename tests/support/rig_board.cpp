@@ -13,7 +13,10 @@
 #include "rig.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
+#include "sensor_board/sim_cal.h"
+#include "sensor_board/sim_eeprom.h"
 #include "sensor_board/sim_image.h"
+#include "sensor_board/sim_meas.h"
 
 namespace {
 enum class Choice { Library, None, Silent, Reject, Ignore };
@@ -159,26 +162,12 @@ void RigBoard_Reset() {
     s_OwnReady = false;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
-    BoardMailbox& mailbox = g_BoardMailbox;
-    std::memset(mailbox.receive, 0, sizeof mailbox.receive);
-    mailbox.receiveCount.store(0);
-    mailbox.flags.store(0);
-    mailbox.requestType = 0;
-    std::memset(mailbox.reply, 0, sizeof mailbox.reply);
-    mailbox.replyLength.store(0);
-    mailbox.replyReadPos.store(0);
-    mailbox.replyReady.store(0);
-    g_BoardConfig.eepromFolder[0] = '\0';
-    g_BoardConfig.libraryFolder[0] = '\0';
-    g_BoardConfig.singleFileFlag.store(0);
-    g_BoardSettlingCount = 0;
-    for (SimImageSlot& slot : g_SimImageSlots) {
-        std::memset(slot.image, 0, sizeof slot.image);
-        slot.fileName[0] = '\0';
-        slot.sensorCode.store(0);
-        slot.present.store(0);
-        slot.busyCount.store(0);
-    }
+    Brannic_Reset();
+    Board_Reset();
+    SimEeprom_Reset();
+    SimCal_Reset();
+    SimMeas_Reset();
+    SimImage_Reset();
 }
 
 void RigBoard_Bind() {
