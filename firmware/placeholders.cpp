@@ -1,9 +1,11 @@
 // Stand-ins for modules that are not written yet. Each does the least that keeps start-up and
 // the main loop running, and goes away when its module arrives.
+#include "placeholders.h"
+
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/param.h"
@@ -15,6 +17,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
+#include "fw_main.h"
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
@@ -26,6 +29,7 @@
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
@@ -35,7 +39,6 @@
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
-#include "panel/sim_inputs.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/meter_cal.h"
@@ -45,7 +48,9 @@
 #include "ui/value_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnter ? 4085 : -1; }
+static int32_t PageNotWrittenKey(uint32_t event) {
+    return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
+}
 
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
@@ -90,7 +95,8 @@ void Settings_CopyAll() {
 // The measurement lines are the one setting the menus can change yet.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
     g_MeasLines = s_EditMeasLines;
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 uint32_t Settings_PidMayRun() { return 0; }
@@ -158,7 +164,7 @@ uint32_t Hold_IsOutputHoldForChannel(uint32_t) { return 0; }
 void Hold_Update() {}
 void Hold_ShowPleaseWait() {
     Lcd_FillStatusRows(0);
-    Lcd_DrawMessage(kRowMessage, 0, 78, 9, g_Language);
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
     g_SaveWaitBits |= kSaveWaitSensor;
 }
 void Relay_UpdateAll(uint32_t, uint32_t, uint8_t, uint8_t, uint8_t) {}
@@ -264,7 +270,7 @@ void Screen_PidTuneDraw(uint32_t) {}
 int32_t Screen_PidTuneKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
 int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
-int32_t Screen_PidManualKey(uint32_t, int32_t) { return 4155; }
+int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void NumEdit_SetChannelB(uint32_t) {}
 uint32_t NumEdit_IsOutputCalOpen() { return 0; }
@@ -305,11 +311,16 @@ uint8_t g_CurrentChannel;
 uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
     uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
     switch (sel) {
-        case 0: return channel == 0 ? g_ChannelKind[0] : 255;
-        case 1: return channel == 1 ? g_SensorKindActive[1] : 255;
-        case 2: return g_ChannelKind[channel];
-        case 3: return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
-        default: return 255;
+        case 0:
+            return channel == 0 ? g_ChannelKind[0] : 255;
+        case 1:
+            return channel == 1 ? g_SensorKindActive[1] : 255;
+        case 2:
+            return g_ChannelKind[channel];
+        case 3:
+            return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
+        default:
+            return 255;
     }
 }
 uint32_t Chan_IsMeasuringKindO2(uint32_t kind) { return kind >= 5 && kind <= 8 ? 1 : 0; }
@@ -406,8 +417,9 @@ float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 // The medium parameters in the calibration record, in RAM only; the analog input settings too.
+static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
 static uint8_t s_AnalogInputMode;
-static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
+static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
 float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].procPressure : 1013.0f; }
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
@@ -501,11 +513,14 @@ void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
 void Vdx_LoadChannelConfig(uint32_t* status) {
     Fw_LoadChannelTypes();
     Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 // The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+static constexpr MeasLineConfig kFactoryLines = {
+    {0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+MeasLineConfig g_MeasLines = kFactoryLines;
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}
 uint8_t Vdx_GetPreviousPlugState() { return 29; }
@@ -542,3 +557,24 @@ void VdxPage_DrawSetup(uint32_t, uint32_t) {}
 int32_t VdxPage_SetupKey(uint32_t event) { return PageNotWrittenKey(event); }
 void VdxPage_OpenOptErrors() {}
 int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); }
+
+// ---- Power-on ---------------------------------------------------------------------------------
+void Placeholders_ResetState() {
+    s_EditMeasLines = MeasLineConfig{};
+    s_EditPidManual = 0;
+    for (uint16_t& code : g_MsgActive) code = 0;
+    g_MsgActiveCount = 0;
+    g_RelayBits.store(0, std::memory_order_relaxed);
+    for (std::atomic<uint8_t>& input : g_DigitalInputs) input.store(0, std::memory_order_relaxed);
+    g_OutputHold = 0;
+    g_RelayHoldFlags[0] = g_RelayHoldFlags[1] = 0;
+    g_CurrentChannel = 0;
+    for (uint32_t i = 0; i < 2; ++i) {
+        s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
+        g_SensorPlugged[i] = 0;
+        g_SensorSaveFlags[i] = 0;
+    }
+    s_AnalogInputMode = 0;
+    for (float& indicator : g_DiagIndicators) indicator = 0.0f;
+    g_MeasLines = kFactoryLines;
+}

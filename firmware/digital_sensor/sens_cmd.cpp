@@ -112,7 +112,8 @@ uint32_t SensCmd_BuildRequest(uint32_t channel, uint32_t id, uint8_t* wait, uint
     if (row == nullptr || channel > 1) return 0;
     Util_PutU16BE(static_cast<uint16_t>(row->time * kMsPerTick), buffer);
     uint32_t n = SensCmd_FrameRequest(channel, row, buffer + 2);
-    *wait = static_cast<uint8_t>(row->time + (row->replyLength + kAnswerFrameBytes) / kAnswerBytesPerTick + kWaitMargin);
+    *wait =
+        static_cast<uint8_t>(row->time + (row->replyLength + kAnswerFrameBytes) / kAnswerBytesPerTick + kWaitMargin);
     return n + 2;
 }
 
@@ -185,23 +186,23 @@ uint32_t SensCmd_SetRegister(uint32_t channel, uint32_t n, uint16_t value) {
     if (channel > 1) return 0;
     SensorProtocolRecord& r = g_SensorProtocol[channel];
     switch (n) {
-    case 1:
-        r.register1 = value;
-        break;
-    case 2:
-        r.register2 = value;
-        break;
-    case 3:
-        r.register3 = value;
-        break;
-    case 5:
-        // Register 5 is written only when it changes, and the sensor's report follows it.
-        if (value == r.register5) return 0;
-        r.register5 = value;
-        g_SensorIdent[channel].register5 = value;
-        break;
-    default:
-        return 0;
+        case 1:
+            r.register1 = value;
+            break;
+        case 2:
+            r.register2 = value;
+            break;
+        case 3:
+            r.register3 = value;
+            break;
+        case 5:
+            // Register 5 is written only when it changes, and the sensor's report follows it.
+            if (value == r.register5) return 0;
+            r.register5 = value;
+            g_SensorIdent[channel].register5 = value;
+            break;
+        default:
+            return 0;
     }
     r.pendingRegisters |= static_cast<uint8_t>(1u << n);
     return 1;
@@ -223,16 +224,16 @@ uint16_t SensCmd_GetRegister(uint32_t channel, uint32_t n) {
     if (channel > 1) return 0;
     const SensorProtocolRecord& r = g_SensorProtocol[channel];
     switch (n) {
-    case 1:
-        return r.register1;
-    case 2:
-        return r.register2;
-    case 3:
-        return r.register3;
-    case 5:
-        return r.register5;
-    default:
-        return 0;
+        case 1:
+            return r.register1;
+        case 2:
+            return r.register2;
+        case 3:
+            return r.register3;
+        case 5:
+            return r.register5;
+        default:
+            return 0;
     }
 }
 
@@ -246,7 +247,9 @@ uint32_t SensCmd_GetParamRounded(uint32_t channel) {
 }
 
 uint16_t SensCmd_GetActInterval(uint32_t channel) { return SensCmd_GetRegister(channel, 5); }
-uint16_t SensCmd_GetLifetimeLimit(uint32_t channel) { return channel < 2 ? g_SensorProtocol[channel].lifetimeLimit : 0; }
+uint16_t SensCmd_GetLifetimeLimit(uint32_t channel) {
+    return channel < 2 ? g_SensorProtocol[channel].lifetimeLimit : 0;
+}
 uint32_t SensCmd_GetOperatingHours(uint32_t channel) { return channel < 2 ? g_SensorIdent[channel].operatingHours : 0; }
 uint32_t SensCmd_GetSerialNumber(uint32_t channel) { return channel < 2 ? g_SensorIdent[channel].serialNumber : 0; }
 

@@ -46,7 +46,7 @@ typedef uint32_t (*SensCmdHandler)(uint32_t channel, const uint8_t* payload);
 
 struct SensCmdRow {
     uint8_t id;
-    uint8_t time;  // the sensor's answer time, in 20-ms ticks
+    uint8_t time;                      // the sensor's answer time, in 20-ms ticks
     char name[kSensCmdNameBytes + 1];  // four characters and a NUL
     uint8_t requestLength;
     uint8_t replyLength;
@@ -77,7 +77,7 @@ struct SensorIdentRecord {
     uint16_t register3;
     uint16_t fifthValue;
     uint16_t register5;
-    float g133Value;  // the S133 value in the adopted copy
+    float g133Value;           // the S133 value in the adopted copy
     uint8_t pendingRegisters;  // bit n: register n waits to be written
     uint8_t resetEvents;       // bit n: reset event n waits to be sent
     uint8_t s126Value;
@@ -116,7 +116,7 @@ struct SensorParamRecord {
     uint8_t pointCode;   // 2 first point measured, 3 second, 4 or 5 entered
     uint8_t s112Mode;
     uint8_t g129Status;
-    uint8_t unitCode;    // the sensor's code of the reference value's unit
+    uint8_t unitCode;  // the sensor's code of the reference value's unit
     uint8_t flag;
 };
 

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "core/fw_main.h"
 #include "core/link.h"
 #include "core/rtc.h"
 #include "core/util.h"

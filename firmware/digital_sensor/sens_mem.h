@@ -27,7 +27,7 @@ struct SensMemField {
     uint16_t offset1;   // byte offset of the first piece
     uint16_t bits1;
     uint16_t reserved;
-    uint16_t offset2;   // byte offset of the second piece
+    uint16_t offset2;  // byte offset of the second piece
     uint16_t bits2;
 };
 static_assert(sizeof(SensMemField) == 12, "a field descriptor is six 16-bit words");

@@ -128,28 +128,28 @@ void Vdx_DecodeSensorFamily(uint32_t channel) {
     uint32_t layout = kLayoutPh;
     uint32_t kind = kKindNoSensor;
     switch (family) {
-    case kFamilyPh:
-        kind = (image[kPhSubTypeByte] & 0x0F) == kSubTypePna ? kKindPhPna : kKindPh;
-        break;
-    case kFamilyOxygen: {
-        static const uint16_t kOxygenKinds[4] = {kKindO2High, kKindO2Low, kKindO2Trace, kKindNoSensor};
-        layout = kLayoutOxygen;
-        kind = kOxygenKinds[variant];
-        break;
-    }
-    case kFamilyConductivity:
-        layout = kLayoutCond;
-        kind = variant == 1 ? kKindCond2 : kKindCond4;
-        break;
-    case kFamilyCo2:
-        kind = kKindCo2;
-        break;
-    case kFamilyOxygenGauge:
-        layout = kLayoutOxygen;
-        kind = kKindO2Gauge;
-        break;
-    default:
-        break;
+        case kFamilyPh:
+            kind = (image[kPhSubTypeByte] & 0x0F) == kSubTypePna ? kKindPhPna : kKindPh;
+            break;
+        case kFamilyOxygen: {
+            static const uint16_t kOxygenKinds[4] = {kKindO2High, kKindO2Low, kKindO2Trace, kKindNoSensor};
+            layout = kLayoutOxygen;
+            kind = kOxygenKinds[variant];
+            break;
+        }
+        case kFamilyConductivity:
+            layout = kLayoutCond;
+            kind = variant == 1 ? kKindCond2 : kKindCond4;
+            break;
+        case kFamilyCo2:
+            kind = kKindCo2;
+            break;
+        case kFamilyOxygenGauge:
+            layout = kLayoutOxygen;
+            kind = kKindO2Gauge;
+            break;
+        default:
+            break;
     }
     Chan_SetKind(channel, kind);
     // Set after the kind, which would mark a sensor that cannot be used as having no layout.
@@ -177,7 +177,8 @@ uint32_t Vdx_GetSensorOption(uint32_t channel) {
 }
 
 uint32_t Vdx_SetSensorOption(uint32_t channel, uint32_t value) {
-    if (channel > 1 || g_SensorKindActive[channel] != kKindPh || value >= kOptionCount || !s_Option[channel].supported) {
+    if (channel > 1 || g_SensorKindActive[channel] != kKindPh || value >= kOptionCount ||
+        !s_Option[channel].supported) {
         return 0;
     }
     if (value == s_Option[channel].value) return 1;

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
 #include "core/link.h"
 #include "core/param.h"
 #include "core/rtc.h"
@@ -25,6 +24,7 @@
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
 #include "outputs/aout.h"
@@ -57,6 +57,9 @@ static const SensorCalRecord kFactoryCal = {
 };
 static const CalInUseRecord kFactoryInUse = {
     0.0f, kStatusOver, {.ph = {1.0f, 0.0f, 0.0f, {0.0f, 0.0f}, {25.0f, 25.0f}, {4.0f, 7.0f}, 0.0f, {0, 0}}}};
+
+static constexpr StoreRange kStoreRanges[] = {{kStoreDriftControl, 2}};
+const StoreMap g_CalStoreMap = {"calibration", kStoreRanges, 1};
 
 SensorCalRecord g_SensorCal[2] = {kFactoryCal, kFactoryCal};
 CalInUseRecord g_CalInUse[2] = {kFactoryInUse, kFactoryInUse};
@@ -133,7 +136,7 @@ static bool IsMeterQuantity(uint32_t q) { return q >= kQuantityMeterR1 && q <= k
 static bool IsCondKind(uint16_t kind) { return kind == kKindCond2 || kind == kKindCond4; }
 static uint8_t ChannelKind(uint32_t channel) { return channel < 2 ? g_ChannelKind[channel] : 0; }
 
-void Cal_Reset() {
+void Cal_ResetState() {
     g_SensorCal[0] = g_SensorCal[1] = kFactoryCal;
     g_CalInUse[0] = g_CalInUse[1] = kFactoryInUse;
     g_CalTracking = CalTracking{0, kUnitNone, 0, 0, 0.0f, kStatusOver, 0.0f, kStatusOver};

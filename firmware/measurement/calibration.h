@@ -7,6 +7,8 @@
 
 #include "digital_sensor/sens_mem.h"
 
+struct StoreMap;
+
 // ---- Records ----------------------------------------------------------------------------------
 
 // The calibration settings in force, one per channel; every field is backed by the settings
@@ -156,7 +158,7 @@ extern CalDataSetRecord g_CalDataSet[2];
 // ---- Interfaces -----------------------------------------------------------------------------------
 
 // Empty records, no selection, nothing tracked.
-void Cal_Reset();
+void Cal_ResetState();
 
 // Id 0 (with channel 2) ends any selection and puts both channels back on their kinds; any other
 // id switches the sensor board into the quantity's mode and selects the channel.
@@ -194,6 +196,7 @@ void Cal_SaveById(uint32_t id, uint32_t* status);
 void Cal_SetCalibrateOnly(uint32_t channel, uint8_t value);
 // Drift control (0 medium, 1 manual, 2 strict, 3 low), stored per channel at this offset + channel.
 constexpr uint32_t kStoreDriftControl = 828;
+extern const StoreMap g_CalStoreMap;
 constexpr uint8_t kDriftManual = 1;
 constexpr uint8_t kDriftStrict = 2;
 constexpr uint8_t kDriftLow = 3;

@@ -32,6 +32,24 @@ static constexpr uint32_t kStoreStcMode = 810;         // + ch
 static constexpr uint32_t kStoreStcRefTemp = 812;      // + 4 x ch
 static constexpr uint32_t kStoreOrpOffset = 820;       // + 4 x ch
 static constexpr uint32_t kStoreSensorOption = 894;    // one byte
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreOrpReference, 8},
+    {kStoreSlopeUnitFlag, 2},
+    {kStoreOffsetUnitFlag, 2},
+    {kStoreRefImpedanceRef, 4},
+    {kStoreGlassImpedanceRef, 4},
+    {kStorePointBuffer, 16},
+    {kStoreIsoPoint, 8},
+    {kStoreStcCoefficient, 8},
+    {kStoreSlope, 8},
+    {kStoreZero, 8},
+    {kStoreBufferSet, 2},
+    {kStoreStcMode, 2},
+    {kStoreStcRefTemp, 8},
+    {kStoreOrpOffset, 8},
+    {kStoreSensorOption, 1},
+};
+const StoreMap g_PhStoreMap = {"pH", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Factory values.
 static constexpr float kDefaultSlope = 1.0f;
@@ -117,7 +135,7 @@ static void ReadByte(uint32_t offset, uint8_t* value, bool* failed) {
     if (status != 0) *failed = true;
 }
 
-void CalPh_Reset() {
+void CalPh_ResetState() {
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_GlassImpedanceRef[channel] = kDefaultGlassRef;
         g_RefImpedanceRef[channel] = kDefaultRefRef;

@@ -6,6 +6,10 @@
 #include <cstdint>
 
 struct CalDataSetRecord;
+struct StoreMap;
+
+// The settings-store ranges of the pH and ORP settings.
+extern const StoreMap g_PhStoreMap;
 
 // The Nernst slope at 25 C, mV/pH.
 constexpr float kNernstSlope = 59.16f;
@@ -27,7 +31,7 @@ extern float g_RefImpedanceRef[2];
 extern uint8_t g_RecognisedBuffer[2];
 
 // Empty records at their factory values; nothing read from the store.
-void CalPh_Reset();
+void CalPh_ResetState();
 
 // ---- Slope, zero and pH -------------------------------------------------------------------------
 // Stored slope x 100; the setter refuses a zero (status 2) and writes both records and the store.

@@ -7,22 +7,24 @@
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "measurement/ph.h"
-#include "ui/home.h"
+#include "measurement/slots.h"
 
 // Unit prefix "ppb" of a display line.
 static constexpr uint8_t kPrefixPpb = 8;
 
 // In the display font: "@" is the degree sign and "^" the ohm sign.
 const char* const g_UnitTexts[kUnitCodes] = {
-    "^-cm", "S/cm", " ", "%HCl", "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",      // 0-9
-    "TDS", "@C", "@F", "pH", "V", "V ORP", "^ Rg", "^ Rr", "^RpNa", "%air",                   // 10-19
-    "%O2", "ppmO2G", "%O2G", "g/L", "O2", "mbar", "nA", "d DLI", "d TTM", "d ACT",            // 20-29
-    " ", "S/m", "tooCap", "%CO2", "hPa", "mbar", "mmHg", "mg/L", "V", " ",                    // 30-39
-    " ", "hPa", "mbar", "g/L", "V/V", "O3", "g/L", "nA", "mbar P", "g100ml",                  // 40-49
-    "kPa P", "bar P", "psi P", "mmHg P",                                                      // 50-53
+    "^-cm",  "S/cm",   " ",      "%HCl",   "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",     // 0-9
+    "TDS",   "@C",     "@F",     "pH",     "V",     "V ORP", "^ Rg",  "^ Rr",   "^RpNa",  "%air",    // 10-19
+    "%O2",   "ppmO2G", "%O2G",   "g/L",    "O2",    "mbar",  "nA",    "d DLI",  "d TTM",  "d ACT",   // 20-29
+    " ",     "S/m",    "tooCap", "%CO2",   "hPa",   "mbar",  "mmHg",  "mg/L",   "V",      " ",       // 30-39
+    " ",     "hPa",    "mbar",   "g/L",    "V/V",   "O3",    "g/L",   "nA",     "mbar P", "g100ml",  // 40-49
+    "kPa P", "bar P",  "psi P",  "mmHg P",                                                           // 50-53
 };
 
 // Row 0 serves every unit without a row of its own.
+// Kept one row a line, as laid out.
+// clang-format off
 const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {30, 0.0f, Unit_GetNoValue},
     {11, 20.0f, Unit_GetTemperatureValue},
@@ -69,6 +71,7 @@ const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {28, 0.0f, Unit_GetMiscValue},
     {29, 0.0f, Unit_GetMiscValue},
 };
+// clang-format on
 
 const char* Unit_GetText(uint32_t unit) { return unit < kUnitCodes ? g_UnitTexts[unit] : " "; }
 
@@ -110,7 +113,7 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
     if (unit < 19 || unit > 26) return 0.0f;
     float value = Meas_GetRecordValueNonNeg(channel, unit - 19);
     uint8_t code = 0, prefix = 0;
-    Home_GetLineUnit(slot, &code, &prefix);
+    Meas_GetLineUnit(slot, &code, &prefix);
     if (unit == 24 && prefix == kPrefixPpb) value *= 0.001f;
     if (unit == 23) {
         value *= 0.001f;
@@ -121,11 +124,16 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
 
 float Unit_GetMiscValue(uint32_t slot, uint32_t*) {
     switch (Meas_GetSlotUnit(slot)) {
-        case 27: return g_DiagIndicators[kDiagLifetimeDays];
-        case 28: return g_DiagIndicators[kDiagTtmDays];
-        case 29: return g_DiagIndicators[kDiagActDays];
-        case 32: return g_DiagIndicators[kDiagOperatingDays];
-        default: return 0.0f;
+        case 27:
+            return g_DiagIndicators[kDiagLifetimeDays];
+        case 28:
+            return g_DiagIndicators[kDiagTtmDays];
+        case 29:
+            return g_DiagIndicators[kDiagActDays];
+        case 32:
+            return g_DiagIndicators[kDiagOperatingDays];
+        default:
+            return 0.0f;
     }
 }
 
@@ -152,14 +160,18 @@ static constexpr uint32_t kRangeBitScale = 0x08;
 static uint32_t PrimaryStatusA() {
     switch (g_MeasuringKind[0]) {
         case kKindPh:
-        case kKindPhPna: return Meas_GetFieldWord(0, kPhFieldPrimaryStatus);
+        case kKindPhPna:
+            return Meas_GetFieldWord(0, kPhFieldPrimaryStatus);
         case kKindCond2:
-        case kKindCond4: return Meas_GetFieldWord(0, kCondFieldPrimaryStatus);
+        case kKindCond4:
+            return Meas_GetFieldWord(0, kCondFieldPrimaryStatus);
         case kKindO2High:
         case kKindO2Low:
         case kKindO2Trace:
-        case kKindO2Gauge: return Meas_GetFieldWord(0, kO2FieldPrimaryStatus);
-        default: return 0;
+        case kKindO2Gauge:
+            return Meas_GetFieldWord(0, kO2FieldPrimaryStatus);
+        default:
+            return 0;
     }
 }
 
@@ -189,7 +201,9 @@ void Unit_CheckRangeByUnit(uint32_t channel, float, uint32_t code, uint32_t* sta
     switch (code) {
         case kCheckGlass:
         case kCheckReference:
-        case kCheckPnaGlass: CheckImpedanceCode(channel, code, status); break;
+        case kCheckPnaGlass:
+            CheckImpedanceCode(channel, code, status);
+            break;
         case kCheckSignal:
             if (channel == 0) {
                 *status = PrimaryStatusA();
@@ -205,7 +219,8 @@ void Unit_CheckRangeByUnit(uint32_t channel, float, uint32_t code, uint32_t* sta
         case kCheckSensorAlarm:
             if (channel == 1) *status = Meas_GetFieldWord(1, kO2FieldAlarmStatus);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -218,9 +233,16 @@ void Unit_CheckValueByUnit(uint32_t channel, uint32_t code, float value, uint32_
         return;
     }
     switch (code) {
-        case kCheckGlass: CalPh_CheckGlassImpedance(channel, value, status); break;
-        case kCheckReference: CalPh_CheckRefElectrodeImpedance(channel, value, status); break;
-        case kCheckPnaGlass: CalPh_CheckPnaImpedance(channel, value, status); break;
-        default: break;
+        case kCheckGlass:
+            CalPh_CheckGlassImpedance(channel, value, status);
+            break;
+        case kCheckReference:
+            CalPh_CheckRefElectrodeImpedance(channel, value, status);
+            break;
+        case kCheckPnaGlass:
+            CalPh_CheckPnaImpedance(channel, value, status);
+            break;
+        default:
+            break;
     }
 }

@@ -1,8 +1,8 @@
 // Cost of the firmware's main-loop pass.
 #include <benchmark/benchmark.h>
 
-#include "core/fw_main.h"
 #include "core/rtc.h"
+#include "fw_main.h"
 #include "rig.h"
 
 static void BM_IdleMainLoopPass(benchmark::State& state) {

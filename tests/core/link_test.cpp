@@ -5,12 +5,16 @@
 
 #include <vector>
 
-#include "core/fw_main.h"
+#include "core/eeprom.h"
 #include "core/ident.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
+#include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/messages.h"
 #include "panel/sim_inputs.h"
@@ -29,7 +33,8 @@ constexpr uint16_t kMsgCommunicationError = 100;
 
 std::vector<uint8_t> Commands(const std::vector<RigFrame>& frames, size_t from = 0) {
     std::vector<uint8_t> commands;
-    for (size_t i = from; i < frames.size(); ++i) commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
+    for (size_t i = from; i < frames.size(); ++i)
+        commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
     return commands;
 }
 
@@ -64,8 +69,8 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
     // Highest pending kind first: version check, identity, channel selection, calibration table,
     // then the channel's measurement without end.
     ASSERT_GE(sent.size(), 6u);
-    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode, kCmdCalTable, kCmdMeasureA,
-                                     kCmdMeasureA};
+    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode,
+                                     kCmdCalTable,     kCmdMeasureA, kCmdMeasureA};
     std::vector<uint8_t> commands = Commands(sent);
     commands.resize(6);
     EXPECT_EQ(commands, expected);
@@ -106,27 +111,33 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
 
 TEST(Link, ChannelBReadsTheSensorImageThenPollsItsMeasurement) {
     Rig_Reset(Rig_MakeTempFolder());
+    // The sensor images come from the program's resources.
+    SetSFXFlag(1);
     Rig_Boot();
     EXPECT_EQ(Link_SelectSensorImage(1, "PH_SelvoP11_0.txt", 0), 1u);
     size_t from = Rig_SentFrames().size();
     Link_SetMeasureMode(1, 1);
     Rig_AdvanceMs(40000);
     std::vector<uint8_t> commands = Commands(Rig_SentFrames(), from);
-    // Perhaps one channel-A poll still in flight, then selection, sensor status, 16 pages, and
-    // channel B's measurement without end.
+    // Perhaps one channel-A poll still in flight, then selection, sensor status, 16 pages (and
+    // page 16 when the sensor offers its option), and channel B's measurement without end.
     if (!commands.empty() && commands.front() == kCmdMeasureA) commands.erase(commands.begin());
     ASSERT_GT(commands.size(), 30u);
+    size_t pages = Vdx_HasSensorOption(1) ? 17 : 16;
     EXPECT_EQ(commands[0], kCmdMeasureMode);
     EXPECT_EQ(commands[1], kCmdSensorStatus);
-    for (int page = 0; page < 16; ++page) EXPECT_EQ(commands[2 + page], kCmdReadBlock) << page;
-    for (size_t i = 18; i < commands.size(); ++i) EXPECT_EQ(commands[i], kCmdMeasureB) << i;
-    // The pages asked for are the blocks 0 to 15, in order.
+    for (size_t page = 0; page < pages; ++page) EXPECT_EQ(commands[2 + page], kCmdReadBlock) << page;
+    for (size_t i = 2 + pages; i < commands.size(); ++i) EXPECT_EQ(commands[i], kCmdMeasureB) << i;
+    // The pages asked for are the blocks 0 to 15, in order, and page 16 is block 18.
     std::vector<uint8_t> blocks;
     for (const RigFrame& f : Rig_SentFrames()) {
         if (f.bytes[2] == kCmdReadBlock) blocks.push_back(f.bytes[3]);
     }
-    ASSERT_EQ(blocks.size(), 16u);
+    ASSERT_EQ(blocks.size(), pages);
     for (uint8_t i = 0; i < 16; ++i) EXPECT_EQ(blocks[i], i);
+    if (pages == 17) {
+        EXPECT_EQ(blocks[16], 18);
+    }
     EXPECT_EQ(g_SensorPlugged[1], 1);
     EXPECT_EQ(g_LinkActiveChannel, 1);
     EXPECT_GT(g_MeasReplyCount[1], 3u);

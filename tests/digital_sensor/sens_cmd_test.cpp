@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/fw_main.h"
 #include "core/link.h"
 #include "core/rtc.h"
 #include "core/util.h"
@@ -48,7 +47,9 @@ Bytes FloatBE(float value) {
     return bytes;
 }
 
-void Put(Bytes& payload, uint32_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), payload.begin() + at); }
+void Put(Bytes& payload, uint32_t at, const Bytes& bytes) {
+    std::copy(bytes.begin(), bytes.end(), payload.begin() + at);
+}
 void PutText(Bytes& payload, uint32_t at, const char* text) { Put(payload, at, Bytes(text, text + std::strlen(text))); }
 
 Bytes Identification(uint8_t type, const char* firmware) {
@@ -125,7 +126,7 @@ TEST(SensCmd, DecimalsTheSensorWrites) {
     EXPECT_EQ(SensCmd_ParseDecimal(7, " 12a45"), 12u);
     EXPECT_EQ(SensCmd_ParseDecimal(7, "0098765"), 98765u);
     EXPECT_EQ(SensCmd_ParseDecimal(3, "12345"), 123u);
-    EXPECT_EQ(SensCmd_ParseDecimal(4, "x7"), 7u);    // "x" a leading 0 digit, then 7
+    EXPECT_EQ(SensCmd_ParseDecimal(4, "x7"), 7u);  // "x" a leading 0 digit, then 7
     EXPECT_EQ(SensCmd_ParseDecimal(4, "xx7y"), 7u);
 }
 
@@ -290,11 +291,11 @@ TEST(SensCmd, PollAnswerFillsTheRecordAndTakesTheDiagnosticBlock) {
     Bytes g100(96, 0);
     Put(g100, 56, FloatBE(4.5f));
     Put(g100, 60, FloatBE(121.5f));
-    g100[66] = 12;  // SIP count
-    g100[68] = 34;  // CIP count
-    g100[70] = 5;   // autoclave count
-    g100[75] = 60;  // adaptive calibration timer, days
-    g100[77] = 200; // lifetime, days
+    g100[66] = 12;   // SIP count
+    g100[68] = 34;   // CIP count
+    g100[70] = 5;    // autoclave count
+    g100[75] = 60;   // adaptive calibration timer, days
+    g100[77] = 200;  // lifetime, days
     PutText(g100, 78, "  12345");
     PutText(g100, 85, "0000240");
     g100[92] = 0x00;

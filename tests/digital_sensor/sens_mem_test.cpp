@@ -23,8 +23,8 @@ void Adopt(const RigSensorIdentity& identity) {
 
 TEST(SensMem, BitFieldsAcrossByteBoundaries) {
     const uint8_t bytes[] = {0xB4, 0x6D, 0xFF, 0x01, 0x80};
-    EXPECT_EQ(SensMem_GetBits(bytes, 2, 4), 0xDu);          // bits 2..5 of 0xB4
-    EXPECT_EQ(SensMem_GetBits(bytes, 6, 6), 0x36u);         // 0b10 from 0xB4, 0b1101 from 0x6D
+    EXPECT_EQ(SensMem_GetBits(bytes, 2, 4), 0xDu);   // bits 2..5 of 0xB4
+    EXPECT_EQ(SensMem_GetBits(bytes, 6, 6), 0x36u);  // 0b10 from 0xB4, 0b1101 from 0x6D
     EXPECT_EQ(SensMem_GetBits(bytes, 0, 32), 0x01FF6DB4u);
     EXPECT_EQ(SensMem_GetBits(bytes, 39, 1), 1u);
     EXPECT_EQ(SensMem_GetU32LE(bytes), 0x01FF6DB4u);

@@ -176,7 +176,8 @@ TEST(SensorLink, PeriodicReReadNeverOverwritesAPageWaitingForWriteBack) {
     SensMem_AdoptStagingImage(1);
     // The re-read of page 13 is in flight when the page changes locally.
     g_LinkChanStatus[1] = 3606;
-    for (int step = 0; step < 1000 && !(g_LinkBuffer.kind == kReqReadPage13 && g_LinkState.load() == kLinkSent); ++step) {
+    for (int step = 0; step < 1000 && !(g_LinkBuffer.kind == kReqReadPage13 && g_LinkState.load() == kLinkSent);
+         ++step) {
         Rig_AdvanceMs(10);
     }
     ASSERT_EQ(g_LinkBuffer.kind, kReqReadPage13);
@@ -221,7 +222,8 @@ TEST(SensorLink, CommandSensorIsIdentifiedReadAndPolled) {
     Bytes g124 = RigSensor_RequestFrame("G124", {});
     Bytes expectedRequest = {0x77, static_cast<uint8_t>(4 + 2 + g124.size()), kCmdSensorCommand, 0x02, 0x58};
     expectedRequest.insert(expectedRequest.end(), g124.begin(), g124.end());
-    expectedRequest.push_back(Util_ByteSumNegated(expectedRequest.data(), static_cast<uint32_t>(expectedRequest.size())));
+    expectedRequest.push_back(
+        Util_ByteSumNegated(expectedRequest.data(), static_cast<uint32_t>(expectedRequest.size())));
     EXPECT_EQ(commands[0], expectedRequest);
 
     // What the answers carried.

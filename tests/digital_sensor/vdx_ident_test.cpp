@@ -86,12 +86,12 @@ TEST(VdxIdent, FamilyTableGivesLayoutAndKind) {
         uint32_t layout, kind;
     };
     const Case cases[] = {
-        {1, 0, 0, kLayoutPh, kKindPh},        {1, 0, 13, kLayoutPh, kKindPhPna},
-        {3, 0, 0, kLayoutOxygen, kKindO2High}, {3, 1, 0, kLayoutOxygen, kKindO2Low},
+        {1, 0, 0, kLayoutPh, kKindPh},          {1, 0, 13, kLayoutPh, kKindPhPna},
+        {3, 0, 0, kLayoutOxygen, kKindO2High},  {3, 1, 0, kLayoutOxygen, kKindO2Low},
         {3, 2, 0, kLayoutOxygen, kKindO2Trace}, {3, 3, 0, kLayoutOxygen, kKindNoSensor},
-        {5, 0, 0, kLayoutCond, kKindCond4},   {5, 1, 0, kLayoutCond, kKindCond2},
-        {9, 0, 0, kLayoutPh, kKindCo2},       {16, 3, 0, kLayoutOxygen, kKindO2Gauge},
-        {7, 0, 0, kLayoutPh, kKindNoSensor},  {0, 0, 0, kLayoutPh, kKindNoSensor},
+        {5, 0, 0, kLayoutCond, kKindCond4},     {5, 1, 0, kLayoutCond, kKindCond2},
+        {9, 0, 0, kLayoutPh, kKindCo2},         {16, 3, 0, kLayoutOxygen, kKindO2Gauge},
+        {7, 0, 0, kLayoutPh, kKindNoSensor},    {0, 0, 0, kLayoutPh, kKindNoSensor},
     };
     for (const Case& c : cases) {
         Decoded d = Decode(c.family, c.variant, c.subType);

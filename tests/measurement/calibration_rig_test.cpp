@@ -10,7 +10,6 @@
 
 #include "core/eeprom.h"
 #include "core/events.h"
-#include "core/fw_main.h"
 #include "core/keypad.h"
 #include "core/link.h"
 #include "core/timers.h"
@@ -20,6 +19,7 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/ph.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/hold.h"
 #include "panel/sim_inputs.h"
@@ -99,8 +99,8 @@ TEST(CalibrationRig, PhOnChannelAFollowsThePanelWithTheStoredCalibration) {
     // The program starts anew on that store.
     Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(40.0f));
     Panel_SetSimInput(0, kSimElectrodeVolts, 100.0f);
-    Cal_Reset();
-    CalPh_Reset();
+    Cal_ResetState();
+    CalPh_ResetState();
     Rig_Boot();
     Rig_AdvanceMs(8000);
     EXPECT_NEAR(PhSlot(&status), ExpectedPh(0.9f, 15.0f, 7.2f, 100.0f, 40.0f), 0.002f);

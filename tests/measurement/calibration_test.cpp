@@ -10,7 +10,6 @@
 #include <limits>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
 #include "core/link.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_cmd.h"

@@ -205,7 +205,7 @@ TEST(PhCalibration, StoredBytesOfASavedCalibrationAndAStoreThatFails) {
     EXPECT_EQ(CalPh_GetZeroValue(1), -5.5f);
 
     // After a restart the channel's calibration comes back from the store.
-    Cal_Reset();
+    Cal_ResetState();
     CalPh_LoadChannel(1, 1, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_NEAR(CalPh_GetSlopePercent(1), 97.0f, 1e-4f);
@@ -346,7 +346,7 @@ TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
     EXPECT_EQ(status, 72u);
 
     // References: accepted only in range; stored for channel A only.
-    CalPh_Reset();
+    CalPh_ResetState();
     CalPh_SetGlassImpedanceRef(0, 4.9e6f);
     EXPECT_EQ(g_GlassImpedanceRef[0], 1e8f);
     CalPh_SetGlassImpedanceRef(0, 2e8f);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/util.h"
 #include "rig.h"
 #include "sensor_board/sim_image.h"
@@ -77,7 +78,8 @@ std::vector<uint8_t> RigSensor_BuildImage(const RigSensorIdentity& id) {
     RigSensor_PutBits(image, 33 * 8, 4, id.phSubType);
     for (uint32_t i = 65; i <= 76; ++i) image[i] = 0;
     std::string text = id.typeText.size() < 13 ? id.typeText + "/" : id.typeText.substr(0, 13);
-    for (uint32_t i = 0; i < text.size(); ++i) RigSensor_PutBits(image, 65 * 8 + 7 * i, 7, static_cast<uint8_t>(text[i]));
+    for (uint32_t i = 0; i < text.size(); ++i)
+        RigSensor_PutBits(image, 65 * 8 + 7 * i, 7, static_cast<uint8_t>(text[i]));
     image[481] = id.firmware;
     image[482] = id.hardware;
     image[484] = id.writeTime;
@@ -113,7 +115,8 @@ std::vector<uint8_t> Frame(uint8_t from, uint8_t to, std::string name, const std
 }
 }  // namespace
 
-std::vector<uint8_t> RigSensor_AnswerFrame(const std::string& name, const std::vector<uint8_t>& payload, uint8_t status) {
+std::vector<uint8_t> RigSensor_AnswerFrame(const std::string& name, const std::vector<uint8_t>& payload,
+                                           uint8_t status) {
     std::string lower = name;
     lower[0] = static_cast<char>(lower[0] + 32);
     return Frame(0x01, 0x03, lower, payload, 7, &status);
@@ -127,9 +130,11 @@ void Rig_PlugSensorImage(const std::vector<uint8_t>& memory, uint8_t code) {
     EnterRigFolder();
     WriteText(kImageFile, HexBytes(memory));
     Link_SelectSensorImage(1, kImageFile, code);
-    // A library that does not read image files yet holds a blank image: give it the bytes.
+    // The library takes only an image whose pages all sum to zero; a test that hands the
+    // firmware a garbled page puts the bytes into the library's slot itself.
     SimImageSlot& slot = g_SimImageSlots[1];
     std::memcpy(slot.image, memory.data(), memory.size() < kSimImageBytes ? memory.size() : kSimImageBytes);
+    slot.present.store(1, std::memory_order_relaxed);
 }
 
 void Rig_PlugCommandSensor(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& records, uint8_t code) {

@@ -47,5 +47,4 @@ std::vector<uint8_t> RigSensor_RequestFrame(const std::string& name, const std::
 void Rig_PlugSensorImage(const std::vector<uint8_t>& memory, uint8_t code = 1);
 // A sensor that answers commands: a record-list file of (command name, answer frame) records,
 // chosen with this sensor code. After Rig_Boot.
-void Rig_PlugCommandSensor(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& records,
-                           uint8_t code = 9);
+void Rig_PlugCommandSensor(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& records, uint8_t code = 9);
