@@ -13,6 +13,7 @@
 #include "core/util.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "outputs/relays.h"
 #include "panel/KorviDemo.h"
 #include "panel/Resource.h"
 #include "panel/artwork.h"

@@ -21,6 +21,7 @@
 #include "outputs/hold.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
+#include "ui/hold_view.h"
 #include "ui/menu.h"
 
 // Above these magnitudes a line shows one decimal fewer (index 3 - decimals).

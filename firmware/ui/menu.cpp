@@ -23,9 +23,11 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "outputs/relays.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
 #include "ui/home.h"
+#include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
@@ -38,7 +40,6 @@ uint32_t g_MenuPosition;
 uint8_t g_MenuPositionPending;
 uint32_t g_MenuLastAction;
 uint8_t g_CalPoint;
-uint8_t g_TimedHold;
 uint8_t g_ChosenMode;
 uint8_t g_ChosenOption;
 uint8_t g_EditFlags[8];
@@ -930,7 +931,7 @@ static int32_t TranslateAction(uint32_t event) {
             g_PendingMenuItem = 0x1013;
             g_PageQuantityAbove2 = (g_MenuPosition & 0xf00fff) > 0x100002 ? 1 : 0;
             return Push(kMenuScreenParamPage, 9);
-        case 4139:
+        case kMsgActionClearMessages:
             Msg_ResetStore();
             Screen_DrawDiagIndicators();
             return GoHome();
