@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "core/eeprom.h"
@@ -193,4 +195,9 @@ std::string Rig_StorePath() {
     std::string directory = s_Folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     return directory + "R718G 2XH Simulator";
+}
+
+std::vector<uint8_t> Rig_StoreBytes() {
+    std::ifstream in(Rig_StorePath(), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }

@@ -31,8 +31,9 @@ void Rig_SetClock(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, ui
 void Rig_AddPeriodic(uint32_t periodMs, void (*fn)());
 // A new empty folder under the system's temporary folder, removed at the end of the process.
 std::string Rig_MakeTempFolder();
-// The settings store file in the rig's folder.
+// The settings store file in the rig's folder, and its bytes as they stand (empty when missing).
 std::string Rig_StorePath();
+std::vector<uint8_t> Rig_StoreBytes();
 
 // The text of a display row (0..12), read back from the frame buffer by matching the drawn
 // columns against the fonts: UTF-8, each blank cell a space, trailing blanks dropped. A cell
