@@ -104,7 +104,9 @@ static void LoadDigitalInputHold(uint32_t* status) {
         s_DigitalInputHold[channel] = s == 0 && states[channel] <= kInputHoldNever ? states[channel] : kInputHoldNever;
     }
 }
-uint8_t Settings_GetDigitalInputHold(uint32_t channel) { return channel < 2 ? s_DigitalInputHold[channel] : kInputHoldNever; }
+uint8_t Settings_GetDigitalInputHold(uint32_t channel) {
+    return channel < 2 ? s_DigitalInputHold[channel] : kInputHoldNever;
+}
 uint8_t Settings_GetHoldOutputs() { return g_HoldOnChange == 1 ? 0 : 1; }
 // The pH module is not written: the isothermal point stands at its factory value.
 float Settings_ReadParam1(uint32_t) { return 7.0f; }

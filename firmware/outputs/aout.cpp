@@ -107,7 +107,9 @@ void Aout_ResetState() {
 
 // ---- Currents ---------------------------------------------------------------------------------
 
-float Aout_GetShownCurrent(uint32_t output) { return output < kAoutCount ? g_AnalogOut[output].shownCurrent.load(kRelaxed) : 0.0f; }
+float Aout_GetShownCurrent(uint32_t output) {
+    return output < kAoutCount ? g_AnalogOut[output].shownCurrent.load(kRelaxed) : 0.0f;
+}
 uint32_t Aout_GetDamping() { return g_AoutSettings.damping; }
 
 // Timer 4 ran out: a fall of output 1 shows now.

@@ -41,7 +41,8 @@ std::vector<uint16_t> StoredList() {
     std::vector<uint8_t> bytes = Rig_StoreBytes();
     std::vector<uint16_t> codes;
     for (uint32_t i = 0; i < 4; ++i) {
-        codes.push_back(static_cast<uint16_t>(bytes[kStoreShownList + 2 * i] | bytes[kStoreShownList + 2 * i + 1] << 8));
+        uint32_t at = kStoreShownList + 2 * i;
+        codes.push_back(static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8));
     }
     return codes;
 }
