@@ -349,6 +349,7 @@ TEST(MessageText, EveryLanguageFitsOneRow) {
     char word[kTextMaxChars + 1];
     uint32_t first = Text_CopyItem(Text_GetOffset(56, 3, 6), word);
     EXPECT_EQ(russian[1 + first], ' ') << "short enough for its blank";
+    g_Language = 0;
 }
 
 TEST(AlarmFlags, TheIndicatorBlinksWhileAFlagStands) {

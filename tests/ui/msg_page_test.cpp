@@ -11,6 +11,11 @@
 using namespace ui_test;
 
 namespace {
+void BootEnglish() {
+    BootHome();
+    g_Language = 0;
+}
+
 void OpenMessages(bool english = true) {
     Press(kKeyInfo);
     if (english) {
@@ -22,7 +27,7 @@ void OpenMessages(bool english = true) {
 }  // namespace
 
 TEST(MessagesPage, BrowseAndClearByKeys) {
-    BootHome();
+    BootEnglish();
     Msg_Raise(3);
     Msg_Raise(567);
     Msg_Clear(3);
@@ -60,7 +65,7 @@ TEST(MessagesPage, BrowseAndClearByKeys) {
 }
 
 TEST(MessagesPage, FieldsMoveWithMenuAndCal) {
-    BootHome();
+    BootEnglish();
     Msg_Raise(4);
     OpenMessages();
     // On a message line CAL and MENU go between the line and the exit marker.
@@ -96,7 +101,7 @@ TEST(MessagesPage, FieldsMoveWithMenuAndCal) {
 }
 
 TEST(MessagesPage, FollowsTheListWhileOpen) {
-    BootHome();
+    BootEnglish();
     OpenMessages();
     EXPECT_EQ(Row(12), "No Message Available");
     Press(kKeyUp);
@@ -115,7 +120,7 @@ TEST(MessagesPage, FollowsTheListWhileOpen) {
 }
 
 TEST(MessagesPage, TheYesNoWordStaysOnTheRowInEveryLanguage) {
-    BootHome();
+    BootEnglish();
     Msg_Raise(4);
     for (uint8_t language = 0; language < kLanguages; ++language) {
         g_Language = language;
@@ -131,4 +136,5 @@ TEST(MessagesPage, TheYesNoWordStaysOnTheRowInEveryLanguage) {
         Key_Put(kKeyEscape);
         Rig_AdvanceMs(60);
     }
+    g_Language = 0;
 }
