@@ -30,9 +30,9 @@ uint8_t Settings_GetHoldOutputs();
 // Hold switch of the "Hold Outputs?" page (store 1293): 1 ("Yes") holds the outputs, 0 does not.
 extern uint8_t g_HoldOnChange;
 void Settings_LoadHoldFlag(uint32_t* status);
+void Settings_SaveHoldFlag(uint32_t* status);
 // The hold switch and digital-input states as at power-up (off, never).
 void Settings_ResetHoldSettings();
-void Settings_SaveHoldFlag(uint32_t* status);
 // The state of a channel's digital input that holds the outputs: 0 low, 1 high, 2 never.
 uint8_t Settings_GetDigitalInputHold(uint32_t channel);
 // Float parameter 1 of a channel: the pH isothermal point.
