@@ -113,6 +113,8 @@ TEST(Link, ChannelBReadsTheSensorImageThenPollsItsMeasurement) {
     // The sensor images come from the program's resources.
     SetSFXFlag(1);
     Rig_Boot();
+    // The start-up's first event brings up the measurement screen, which selects channel A.
+    Rig_AdvanceMs(100);
     EXPECT_EQ(Link_SelectSensorImage(1, "PH_SelvoP11_0.txt", 0), 1u);
     size_t from = Rig_SentFrames().size();
     Link_SetMeasureMode(1, 1);
