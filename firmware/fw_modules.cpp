@@ -13,6 +13,9 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
@@ -49,6 +52,9 @@ void Fw_ResetModules() {
     Meas_ResetDecoders();
     Filter_ResetState();
     Temp_ResetState();
+    SensMem_ResetState();
+    SensCmd_ResetState();
+    Vdx_ResetIdentity();
     Msg_ResetState();
     Alarm_ResetState();
     Aout_ResetState();
@@ -64,7 +70,8 @@ void Fw_ResetModules() {
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap, &g_ChanStoreMap, &g_FilterStoreMap, &g_TempStoreMap, &g_MsgStoreMap,
-    &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,  &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap, &g_ChanStoreMap,         &g_FilterStoreMap,   &g_TempStoreMap,
+    &g_MsgStoreMap,    &g_AlarmStoreMap,        &g_AoutStoreMap,     &g_RelayStoreMap,
+    &g_MenuStoreMap,   &g_HoldSettingsStoreMap, &g_VdxIdentStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

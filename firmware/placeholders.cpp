@@ -301,7 +301,7 @@ void ValuePage_ClearPasswordState() {}
 void Meas_DrawStateMarker(uint32_t) {}
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
-uint8_t Chan_GetBRecordByte74() { return 0; }
+float Chan_GetCalRecordFloat0(uint32_t) { return 1.0f; }
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
 
@@ -365,6 +365,13 @@ float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
 void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
 void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
+// The digital pH sensor's configured option, in RAM only, at its default.
+static constexpr uint8_t kDefaultSensorOption = 1;
+static uint8_t s_SensorOption[2] = {kDefaultSensorOption, kDefaultSensorOption};
+uint8_t CalPh_GetSensorOption(uint32_t channel) { return channel < 2 ? s_SensorOption[channel] : kDefaultSensorOption; }
+void CalPh_SetSensorOption(uint32_t channel, uint8_t option) {
+    if (channel < 2) s_SensorOption[channel] = option;
+}
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
     return CalPh_PhFromMv(channel, mv, t, status);
 }
@@ -409,6 +416,8 @@ void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
     if (channel < 2) s_ProcPressure[channel] = value;
 }
+void CalO2_SetCalPressure(uint32_t, float, uint32_t* status) { *status = 0; }
+void CalO2_SetRelHumidity(uint32_t, float, uint32_t* status) { *status = 0; }
 // The limits a reload for the kind sets.
 float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
     static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
@@ -431,17 +440,9 @@ float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure
 float g_DiagIndicators[9];
 uint8_t g_SensorSaveFlags[2];
 uint8_t g_ChanOcAlarm[6];
-uint8_t g_SensorProtoFlag[2];
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
 uint8_t g_SensorPlugged[2];
-void Vdx_DecodeSensorFamily(uint32_t) {}
-uint32_t Vdx_CheckSensorOption(uint32_t) { return 0; }
-uint8_t g_SensorMemImage[2][kSensorImageBytes];
-uint8_t g_SensorImageValid[2];
-uint32_t SensMem_GetWriteTime(uint32_t) { return 0; }
-uint32_t SensCmd_BuildRequest(uint32_t, uint32_t, uint8_t*, uint8_t*) { return 0; }
-uint32_t SensCmd_HandleReply(uint32_t, uint32_t, const uint8_t*, uint32_t) { return 0; }
 void SensDiag_TickCycleDetectors(uint32_t) {}
 void SensDiag_UpdateMaxTemperature(uint32_t) {}
 void SensDiag_PublishIndicators(uint32_t) {}
@@ -472,7 +473,6 @@ int32_t Vdx_StepPlugMachine() { return -1; }
 int32_t Vdx_PlugYesNoKey(uint32_t) { return -1; }
 void Vdx_OnPlugTimer() {}
 int32_t Vdx_GetPendingPlugPage() { return -1; }
-uint32_t Vdx_HasSensorOption(uint32_t) { return 0; }
 void Vdx_PushSettingsToSensor() {}
 uint32_t SensDiag_GetCycleAlarmEnable() { return 0; }
 void SensDiag_RunPeriodic() {}
@@ -507,14 +507,12 @@ void Placeholders_ResetState() {
     for (uint32_t i = 0; i < 2; ++i) {
         s_ProcPressure[i] = kDefaultProcPressure;
         s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
-        g_SensorProtoFlag[i] = 0;
+        s_SensorOption[i] = kDefaultSensorOption;
         g_SensorPlugged[i] = 0;
-        g_SensorImageValid[i] = 0;
         g_SensorSaveFlags[i] = 0;
     }
     for (uint8_t& request : g_ChanOcAlarm) request = 0;
     s_AnalogInputMode = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
-    std::memset(g_SensorMemImage, 0, sizeof g_SensorMemImage);
     g_MeasLines = kFactoryLines;
 }

@@ -1,6 +1,5 @@
-// Plug-and-measure of the digital sensor on channel B, sensor identity from its memory image,
-// the sensor and communication messages, and the channel configuration store with the layout of
-// the measurement screen's lines.
+// Plug-and-measure of the digital sensor on channel B, and the channel configuration store with the
+// layout of the measurement screen's lines (the sensor and communication messages: vdx_alarms.h).
 #pragma once
 #include <cstdint>
 
@@ -23,10 +22,6 @@ void Vdx_InitPlugMachine();
 void Vdx_ReportAutoclaveSave();
 // Loads the configured kinds, the selected channel and the measurement lines.
 void Vdx_LoadChannelConfig(uint32_t* status);
-// Layout and requested kind of the sensor in the staging image.
-void Vdx_DecodeSensorFamily(uint32_t channel);
-// Whether the sensor offers the page-16 option (stored and returned).
-uint32_t Vdx_CheckSensorOption(uint32_t channel);
 
 // Plug-and-measure state: even states 2..26 for channel B's screens, 29 idle, 30 pending.
 uint8_t Vdx_GetPlugState();
@@ -47,7 +42,5 @@ int32_t Vdx_PlugYesNoKey(uint32_t event);
 void Vdx_OnPlugTimer();
 // 172 while a plug is pending, else -1.
 int32_t Vdx_GetPendingPlugPage();
-// The sensor reports its optional feature.
-uint32_t Vdx_HasSensorOption(uint32_t channel);
 // The committed settings go into the sensor's memory.
 void Vdx_PushSettingsToSensor();

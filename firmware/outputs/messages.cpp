@@ -305,8 +305,8 @@ void Msg_ClearAll() {
 void Msg_ResetStore() {
     if (g_MsgShownCount > 0) {
         Msg_ClearAll();
-        g_SensorSaveFlags[0] = 1;
-        g_SensorSaveFlags[1] = 1;
+        g_SensorSaveFlags[kSensorSaveDiagnostics] = 1;
+        g_SensorSaveFlags[kSensorSaveOpticalErrors] = 1;
         g_SensorParamSavePending = 1;
     }
     // The stored list is emptied also when nothing was shown, so that factory defaults leave a
