@@ -10,6 +10,7 @@
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
+#include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_cmd.h"
@@ -23,6 +24,11 @@
 #include "measurement/ph.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
+#include "outputs/alarms.h"
+#include "outputs/aout.h"
+#include "outputs/hold.h"
+#include "outputs/messages.h"
+#include "outputs/relays.h"
 #include "placeholders.h"
 #include "ui/home.h"
 #include "ui/menu.h"
@@ -50,19 +56,25 @@ void Fw_ResetModules() {
     Temp_ResetState();
     Cal_ResetState();
     CalPh_ResetState();
-    SensMem_Reset();
-    SensCmd_Reset();
+    SensMem_ResetState();
+    SensCmd_ResetState();
     Vdx_ResetIdentity();
+    Msg_ResetState();
+    Alarm_ResetState();
+    Aout_ResetState();
+    Relay_ResetState();
+    Hold_ResetState();
     Menu_ResetState();
     Menu_ResetTree();
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
     Placeholders_ResetState();
+    Settings_ResetHoldSettings();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap, &g_ChanStoreMap, &g_FilterStoreMap, &g_TempStoreMap,
-    &g_PhStoreMap,     &g_CalStoreMap,  &g_MenuStoreMap,
+    &g_EepromStoreMap, &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap,  &g_PhStoreMap,   &g_CalStoreMap,
+    &g_MsgStoreMap,    &g_AlarmStoreMap, &g_AoutStoreMap,   &g_RelayStoreMap, &g_MenuStoreMap, &g_HoldSettingsStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

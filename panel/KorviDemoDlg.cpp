@@ -9,16 +9,17 @@
 #include "core/eeprom.h"
 #include "core/keypad.h"
 #include "core/link_transport.h"
-#include "core/util.h"
 #include "fw_main.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "outputs/relays.h"
 #include "panel/KorviDemo.h"
 #include "panel/Resource.h"
 #include "panel/artwork.h"
 #include "panel/inputs.h"
 #include "panel/keys.h"
 #include "panel/lcd_paint.h"
+#include "panel/outputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat_timer.h"
 
@@ -444,8 +445,8 @@ void CKorviDemoDlg::ShowRelays() {
         int closed = (bits >> r) & 1;
         if (closed == m_RelayShown[r]) continue;
         m_RelayShown[r] = closed;
-        m_RelayNo[r]->SetLit(closed != 0);
-        m_RelayNc[r]->SetLit(closed == 0);
+        m_RelayNo[r]->SetLit(Panel_RelayIndicatorLit(bits, r, false));
+        m_RelayNc[r]->SetLit(Panel_RelayIndicatorLit(bits, r, true));
     }
 }
 
@@ -504,8 +505,7 @@ void CKorviDemoDlg::Panel_UpdateInputs() {
 
 void CKorviDemoDlg::Panel_ShowAnalogOutputs() {
     for (uint32_t i = 0; i < 2; ++i) {
-        char text[kNumberTextMax + 1];
-        Util_FloatToText(Aout_GetShownCurrent(i), 255, 2, text);
+        wxString text = Text(Panel_AnalogOutputText(i));
         if (m_AnalogOut[i]->GetValue() != text) m_AnalogOut[i]->ChangeValue(text);
     }
 }

@@ -25,8 +25,6 @@ struct AllowedEdge {
 const AllowedEdge kAllowedUpEdges[] = {
     {"firmware/core/fmt.cpp", "firmware/measurement/channel.h", "resolution classes by the channel's kind"},
     {"firmware/core/fmt.cpp", "firmware/measurement/slots.h", "the limit rows of a display line's unit"},
-    {"firmware/digital_sensor/sens_cmd_items.cpp", "panel/sim_inputs.h",
-     "the simulated input store (declared: target sim_inputs)"},
     {"firmware/link_reply.cpp", "panel/sim_inputs.h", "the simulated input store (declared: target sim_inputs)"},
     {"firmware/measurement/decoders.cpp", "panel/sim_inputs.h",
      "the simulated input store (declared: target sim_inputs)"},

@@ -74,7 +74,7 @@ static constexpr uint8_t kFallbackWeekday = 1;
 // Optical oxygen, the only sensor kind that takes queued writes.
 static constexpr uint32_t kKindOptical = 9;
 
-void SensCmd_Reset() {
+void SensCmd_ResetState() {
     g_SensCmdSet = SensCmdSet{g_SensCmdTable, kSensCmdTableRows};
     std::memset(g_SensorProtoFlag, 0, sizeof g_SensorProtoFlag);
     std::memset(g_SensorIdent, 0, sizeof g_SensorIdent);

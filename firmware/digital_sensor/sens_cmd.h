@@ -149,7 +149,7 @@ extern SensCalHistoryEntry g_SensCalHistory[2][kSensCmdHistoryEntries];
 extern uint32_t g_SensorStatusWord[2];
 
 // The full command table in use, empty records.
-void SensCmd_Reset();
+void SensCmd_ResetState();
 
 // ---- Frames ---------------------------------------------------------------------------------
 // Writes the board's time-out (ms, big-endian) and the command frame of item id into buffer,

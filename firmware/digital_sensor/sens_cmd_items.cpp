@@ -15,7 +15,6 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
-#include "panel/sim_inputs.h"
 
 // Sensor types that speak this command set.
 static constexpr uint8_t kTypeOptical = 3;
@@ -216,8 +215,9 @@ static void SetRecordSlot(uint32_t channel, uint32_t slot, float value) {
 uint32_t SensCmd_OnG100Measurement(uint32_t channel, const uint8_t* payload) {
     g_SensorStatusWord[channel] = GetU16(payload + kG100StatusLow) + 65536u * GetU16(payload + kG100StatusHigh);
     // The sensor's values are read, but the simulated sensor measures what the panel sets.
-    float temperature = Panel_GetSimInput(channel, kSimTemperatureB);
-    float primary = Panel_GetSimInput(channel, kSimPrimaryKind9);
+    float temperature = 0.0f;
+    float primary = 0.0f;
+    Meas_GetSimulatedOptical(channel, &temperature, &primary);
     for (uint8_t slot : kG100Slots) {
         if (slot != kSkip) SetRecordSlot(channel, slot, slot == kSlotTemperature ? temperature : primary);
     }

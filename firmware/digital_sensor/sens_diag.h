@@ -17,6 +17,8 @@ extern float g_DiagIndicators[9];
 constexpr uint32_t kSensorSaveDiagnostics = 0;
 constexpr uint32_t kSensorSaveOpticalErrors = 1;
 extern uint8_t g_SensorSaveFlags[2];
+// The six diagnostic output requests of channel B's sensor (1 = the alarm asks for its output).
+extern uint8_t g_ChanOcAlarm[6];
 
 // Enable word of the cycle alarms (bit 0 the cycle limits, bit 6 the lifetime reset page).
 uint32_t SensDiag_GetCycleAlarmEnable();

@@ -15,7 +15,7 @@ uint8_t g_SensorImageLoaded[2];
 // Byte of the sensor's page-write time factor.
 static constexpr uint32_t kWriteTimeByte = 484;
 
-void SensMem_Reset() {
+void SensMem_ResetState() {
     std::memset(g_SensorMemImage, 0, sizeof g_SensorMemImage);
     std::memset(g_SensorImageValid, 0, sizeof g_SensorImageValid);
     std::memset(g_SensorImageLoaded, 0, sizeof g_SensorImageLoaded);

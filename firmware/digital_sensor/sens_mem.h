@@ -39,7 +39,7 @@ extern uint8_t g_SensorImageValid[2];
 extern uint8_t g_SensorImageLoaded[2];
 
 // Empty images, nothing valid or loaded.
-void SensMem_Reset();
+void SensMem_ResetState();
 
 // The field of count bits (1..32) from bit start of bytes; bit k of the field is bit
 // (start + k) mod 8 of byte (start + k) / 8, the first bit the least significant.

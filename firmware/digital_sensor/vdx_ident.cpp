@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "core/eeprom.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_mem.h"
 #include "measurement/channel.h"
@@ -36,8 +35,6 @@ static constexpr uint8_t kOptionFirmware = 7;
 static constexpr uint8_t kOptionField[3] = {4, 8, 12};
 static constexpr uint32_t kOptionDefault = 1;
 static constexpr uint32_t kOptionCount = 3;
-// Where the configured option of the digital pH sensor is kept.
-static constexpr uint32_t kStoreSensorOption = 894;
 
 // Sensor families of the image and what they are.
 enum : uint32_t {
@@ -183,11 +180,9 @@ uint32_t Vdx_SetSensorOption(uint32_t channel, uint32_t value) {
     }
     if (value == s_Option[channel].value) return 1;
     s_Option[channel].value = static_cast<uint8_t>(value);
-    // The configured option is channel B's, the only channel with a digital sensor.
-    uint8_t option = static_cast<uint8_t>(value);
-    CalPh_SetSensorOption(1, option);
-    uint32_t status = 0;
-    Eeprom_Write(kStoreSensorOption, &option, 1, &status);
+    // The configured option is channel B's, the only channel with a digital sensor; the pH
+    // settings keep it in the store.
+    CalPh_SetSensorOption(1, static_cast<uint8_t>(value));
     uint8_t& field = g_SensorMemImage[channel][kOptionByte];
     field = static_cast<uint8_t>((field & 0xF0) | kOptionField[value]);
     SensMem_CommitPage(channel, kOptionPage);

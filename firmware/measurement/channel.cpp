@@ -61,8 +61,6 @@ void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag) {
 
 uint8_t Chan_GetMeasureFlag(uint32_t channel) { return channel < 2 ? s_MeasureFlag[channel] : 1; }
 
-uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }
-
 // ---- The in-use calibration record ----------------------------------------------------------
 
 float Chan_GetCalRecordFloat0(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].optical.first : 0.0f; }
@@ -96,3 +94,5 @@ void Chan_ResetState() {
         s_MeasureFlag[channel] = 1;
     }
 }
+
+uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }

@@ -20,7 +20,6 @@ extern uint8_t g_MenuPositionPending;
 // The event that started the save or wait that event 54 continues (1 = the CAL key).
 extern uint32_t g_MenuLastAction;
 extern uint8_t g_CalPoint;
-extern uint8_t g_TimedHold;
 // Edit flags of the pages; entry 0 is 1 while the clock waits to be set after start.
 extern uint8_t g_EditFlags[8];
 // Set by the relay test page: the periodic relay, cleaning and PID tasks leave the relays alone.

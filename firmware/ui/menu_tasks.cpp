@@ -18,9 +18,11 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "outputs/relays.h"
 #include "outputs/setpoint.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/screens.h"
 

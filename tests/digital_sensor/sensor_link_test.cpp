@@ -92,6 +92,9 @@ Records OpticalSensor(uint8_t g133Status = 0) {
 void BootOnChannelB() {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_Boot();
+    // The start-up ends on the measurement screen (the rig's clock is set), which puts channel A
+    // on measurement as it is drawn: channel B is asked for after that.
+    Rig_AdvanceMs(20);
 }
 }  // namespace
 
@@ -145,9 +148,11 @@ TEST(SensorLink, MemoryImageIsReadPageByPageIdentifiedAndWrittenBack) {
 TEST(SensorLink, PageWithAWrongSumIsRefusedAndTheSensorReadAgain) {
     BootOnChannelB();
     std::vector<uint8_t> image = RigSensor_BuildImage(RigSensorIdentity{});
-    Bytes memory = RigSensor_ToSensorMemory(image);
-    memory[5 * 32 + 9] ^= 0x10;  // page 5 no longer sums to zero
-    Rig_PlugSensorImage(memory);
+    Rig_PlugSensorImage(RigSensor_ToSensorMemory(image));
+    // The library takes no file whose pages do not sum to zero: the sensor's memory goes bad
+    // after the plug, so that page 5 no longer sums to zero.
+    ASSERT_EQ(g_SimImageSlots[1].present.load(), 1);
+    g_SimImageSlots[1].image[5 * 32 + 9] ^= 0x10;
     std::memset(g_SensorMemImage[kSensorStagingImage], 0, kSensorImageBytes);
     size_t from = Rig_SentFrames().size();
     Link_SetMeasureMode(1, 1);

@@ -6,11 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/link.h"
 #include "core/link_transport.h"
 #include "core/util.h"
 #include "rig.h"
-#include "sensor_board/sim_image.h"
 
 namespace {
 constexpr uint32_t kPageBytes = 32;
@@ -130,11 +128,6 @@ void Rig_PlugSensorImage(const std::vector<uint8_t>& memory, uint8_t code) {
     EnterRigFolder();
     WriteText(kImageFile, HexBytes(memory));
     Link_SelectSensorImage(1, kImageFile, code);
-    // The library takes only an image whose pages all sum to zero; a test that hands the
-    // firmware a garbled page puts the bytes into the library's slot itself.
-    SimImageSlot& slot = g_SimImageSlots[1];
-    std::memcpy(slot.image, memory.data(), memory.size() < kSimImageBytes ? memory.size() : kSimImageBytes);
-    slot.present.store(1, std::memory_order_relaxed);
 }
 
 void Rig_PlugCommandSensor(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& records, uint8_t code) {
