@@ -48,6 +48,14 @@ static int32_t PageNotWrittenKey(uint32_t event) {
     return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
 }
 
+// A stand-in save reaches the settings store as the real one will: it writes two stored bytes
+// back as they stand, so it changes nothing and fails exactly when the store cannot be written.
+static void RewriteStoreBytes(uint32_t offset, uint32_t* status) {
+    uint8_t bytes[2];
+    Eeprom_Read(offset, bytes, 2, status);
+    if (*status == 0) Eeprom_WriteChecked(offset, bytes, 2, status);
+}
+
 // ---- Settings modules -----------------------------------------------------------------------
 void Settings_InitComm() {}
 // The loaders that exist run; the others keep their defaults.
@@ -73,7 +81,7 @@ void Settings_CommitAll(uint32_t* status, uint32_t) {
     g_MeasLines = s_EditMeasLines;
     for (uint32_t slot = 0; slot < 4; ++slot)
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
-    *status = 0;
+    RewriteStoreBytes(kStoreConfigMarker, status);
 }
 uint32_t Settings_PidMayRun() { return 0; }
 uint8_t Settings_GetLockout() { return 1; }
@@ -305,10 +313,7 @@ void Meas_SetValueCache(uint32_t, float, uint32_t) {}
 uint8_t g_SensorParamSavePending;
 void Cal_StepById(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 // A save reaches the settings store; it fails as the store does.
-void Cal_SaveById(uint32_t, uint32_t* status) {
-    uint8_t marker[2];
-    Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
-}
+void Cal_SaveById(uint32_t, uint32_t* status) { RewriteStoreBytes(kStoreMeasurementMarker, status); }
 void Cal_SetCalibrateOnly(uint32_t, uint8_t) {}
 
 // ---- pH, ORP and CO2: values at the factory calibration ------------------------------------
