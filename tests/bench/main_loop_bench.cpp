@@ -36,10 +36,10 @@ static void BM_OneSecondPassWithOutputsAndRelays(benchmark::State& state) {
     for (auto _ : state) {
         bool odd = (pass++ & 1u) != 0;
         if (odd) {
-            Alarm_SetCause(3, 0);
+            Alarm_SetCause(kAlarmCauseWrongSensor, 0);
             Relay_AddRequester(1, kRelayRequesterCleaning, 0);
         } else {
-            Alarm_ClearCause(3, 0);
+            Alarm_ClearCause(kAlarmCauseWrongSensor, 0);
             Relay_RemoveRequester(1, kRelayRequesterCleaning, 0);
         }
         g_AoutSettings.valueAt20mA[0] = odd ? 12.0f : 14.0f;

@@ -17,9 +17,13 @@
 #include "core/timers.h"
 #include "outputs/aout.h"
 #include "outputs/alarms.h"
+#include "outputs/clean.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
+#include "outputs/pid.h"
 #include "outputs/relays.h"
+#include "outputs/sensor_alarm.h"
+#include "outputs/setpoint.h"
 #include "platform/plat.h"
 #include "rig_board.h"
 
@@ -127,6 +131,10 @@ void Rig_Reset(const std::string& folder) {
     Aout_ResetState();
     Relay_ResetState();
     Hold_ResetState();
+    SetPoint_ResetState();
+    Clean_ResetState();
+    Pid_ResetState();
+    SensorAlarm_ResetState();
     Settings_ResetHoldSettings();
     Rig_SetClock(2025, 6, 1, 0, 10, 0);
     g_ClockChanged.store(0, std::memory_order_relaxed);
