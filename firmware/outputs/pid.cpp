@@ -589,8 +589,8 @@ void Pid_DrawOutputLine(uint32_t mode, float percent) {
     uint8_t kind = line < kPidSourceOff ? Meas_GetSlotUnit(line) : 0;
     uint32_t direction = Pid_GetOutputDirection();
     if ((kind == kLineKindPh || kind == kLineKindPhB) && direction != kPidDirectionNone) {
-        // Two character columns apart; one where the language's words are long.
+        // Two pixel columns apart; one where the language's words are long.
         uint32_t gap = g_Language == 4 || g_Language == 5 ? 1 : 2;
-        Lcd_DrawMessage(kRowMessage, column + 6 * gap, kTextGroupDirection, direction, g_Language);
+        Lcd_DrawMessage(kRowMessage, column + gap, kTextGroupDirection, direction, g_Language);
     }
 }
