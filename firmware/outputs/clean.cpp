@@ -81,6 +81,9 @@ void Clean_Update() {
         s_Cleaning = 0;
         s_Active = 0;
         Relay_RemoveRequester(s_RelayInUse, kRelayRequesterCleaning, 0);
+        // The relay is no longer the cleaning relay, so the hold it is under would keep its contact
+        // (and a cleaning device running) until the hold ends: it lets go now.
+        Relay_DriveFromRequesters(s_RelayInUse);
         s_RelayInUse = g_CleanSettings.relay;
         return;
     }

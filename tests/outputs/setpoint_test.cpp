@@ -10,11 +10,16 @@
 
 #include "core/settings.h"
 #include "measurement/channel.h"
+#include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
+#include "panel/sim_inputs.h"
+#include "core/link.h"
+#include <array>
 #include "rig.h"
 
 namespace {
@@ -259,4 +264,45 @@ TEST(SetPoints, StoreHoldsFactoryValuesAndLoadsBadOnesAsDefaults) {
     EXPECT_EQ(s.hysteresis[3], 100.0f);
     EXPECT_EQ(s.valueA[2], 3.5f);
     EXPECT_EQ(Rig_StoreBytes(), b) << "loading rewrites nothing";
+}
+
+namespace {
+// Stands in for the link once it has selected channel A: one measurement reply a second.
+void ChannelAReplyEverySecond() {
+    static uint32_t tenths;
+    if (++tenths % 10 != 0) return;
+    g_LinkActiveChannel = 0;
+    const std::array<uint8_t, 21> payload{};
+    Meas_DecodeChannelAReply(0, payload.data());
+}
+}  // namespace
+
+TEST(SetPoints, TheRelayFollowsThePanelsTemperatureAcrossTheLimit) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_UseNoLibrary();
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));
+    Rig_Boot();
+    Rig_AddPeriodic(100, ChannelAReplyEverySecond);
+    g_CurrentChannel = 0;
+    g_RelaySettings.delay[0] = 2.0f;
+    // Set point 2 watches line b, the temperature of channel A, from the factory on.
+    g_SetPointSettings.relay[1] = 0;
+    g_SetPointSettings.type[1] = kSetPointHigh;
+    g_SetPointSettings.valueA[1] = 40.0f;
+    g_SetPointSettings.hysteresis[1] = 1.0f;
+    uint32_t status = 0;
+    SetPoint_SaveSettings(&status);
+    Rig_AdvanceMs(8000);
+    EXPECT_FALSE(Closed(0));
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(45.0f));
+    uint64_t start = Rig_NowMs();
+    while (!Closed(0) && Rig_NowMs() - start < 30000) Rig_AdvanceMs(100);
+    EXPECT_TRUE(Closed(0)) << "the process warmed past 40 degrees";
+    EXPECT_TRUE(Msg_IsActive(1210)) << "SP2 High";
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(39.5f));
+    Rig_AdvanceMs(20000);
+    EXPECT_TRUE(Closed(0)) << "within the hysteresis";
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(38.0f));
+    Rig_AdvanceMs(20000);
+    EXPECT_FALSE(Closed(0));
 }
