@@ -78,12 +78,14 @@ void Clean_Update() {
         // The relay, interval or time changed to values the cycle cannot use.
         Timer_Stop(kTimerCleanInterval);
         Timer_Stop(kTimerCleanTime);
+        bool wasCleaning = s_Cleaning != 0;
         s_Cleaning = 0;
         s_Active = 0;
         Relay_RemoveRequester(s_RelayInUse, kRelayRequesterCleaning, 0);
-        // The relay is no longer the cleaning relay, so the hold it is under would keep its contact
-        // (and a cleaning device running) until the hold ends: it lets go now.
-        Relay_DriveFromRequesters(s_RelayInUse);
+        // A relay given up in the middle of a cleaning is no longer the cleaning relay, so the hold
+        // it is under would keep its contact (and the cleaning device running) until the hold
+        // ends: it lets go now.
+        if (wasCleaning) Relay_DriveFromRequesters(s_RelayInUse);
         s_RelayInUse = g_CleanSettings.relay;
         return;
     }

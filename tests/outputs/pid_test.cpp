@@ -183,10 +183,12 @@ TEST(PidPulses, FrequencyModeAtFullOutputPulsesEvery17Ticks) {
     Configure(0, 1, kPidPulseFrequency);
     Show(0.0f);  // the lower limit: shaped error 1
     ASSERT_TRUE(WaitForClosing(0));
+    uint32_t closings = g_RelayClosings[0].load();
     for (int cycle = 0; cycle < 3; ++cycle) {
         EXPECT_EQ(TicksUntilChange(0, 100), 12u);
         EXPECT_EQ(TicksUntilChange(0, 100), 5u);
     }
+    EXPECT_EQ(g_RelayClosings[0].load() - closings, 3u) << "each pulse counts for the panel";
     // Above the set point the negative relay takes over; the positive one rests.
     Show(14.0f);
     ASSERT_TRUE(WaitForClosing(1));
