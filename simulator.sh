@@ -7,9 +7,10 @@ cd "$(dirname "$0")"
 mode="${1:-run}"
 jobs="$(nproc 2>/dev/null || echo 4)"
 
-# Build tools and test libraries; the panel's window toolkit; for the panel's test a virtual X
-# display, a mouse driver for it and screenshots.
-packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libx11-dev xvfb xdotool imagemagick)
+# Build tools, test libraries and the formatter; the panel's window toolkit; libpng for the
+# display proof sheets; for the panel's test a virtual X display, a mouse driver for it and
+# screenshots.
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libpng-dev clang-format libx11-dev xvfb xdotool imagemagick)
 
 install_missing() {
     local missing=()

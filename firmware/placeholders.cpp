@@ -1,9 +1,11 @@
 // Stand-ins for modules that are not written yet. Each does the least that keeps start-up and
 // the main loop running, and goes away when its module arrives.
+#include "placeholders.h"
+
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/settings.h"
@@ -14,6 +16,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
+#include "fw_main.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
@@ -22,6 +25,7 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
@@ -33,7 +37,6 @@
 #include "outputs/relays.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
-#include "panel/sim_inputs.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/meter_cal.h"
@@ -43,7 +46,9 @@
 #include "ui/value_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) { return event == kMenuEventEnter ? 4085 : -1; }
+static int32_t PageNotWrittenKey(uint32_t event) {
+    return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
+}
 
 // ---- Settings modules -----------------------------------------------------------------------
 // Hardware start: of the communication block only the output mode byte is read.
@@ -188,7 +193,7 @@ int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
 // ---- Outputs ----------------------------------------------------------------------------------
 void Hold_ShowPleaseWait() {
     Lcd_FillStatusRows(0);
-    Lcd_DrawMessage(kRowMessage, 0, 78, 9, g_Language);
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
     g_SaveWaitBits |= kSaveWaitSensor;
 }
 
@@ -254,7 +259,7 @@ void Screen_PidTuneDraw(uint32_t) {}
 int32_t Screen_PidTuneKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
 int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
-int32_t Screen_PidManualKey(uint32_t, int32_t) { return 4155; }
+int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void NumEdit_SetChannelB(uint32_t) {}
 uint32_t NumEdit_IsOutputCalOpen() { return 0; }
@@ -287,11 +292,16 @@ uint8_t g_CurrentChannel;
 uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
     uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
     switch (sel) {
-        case 0: return channel == 0 ? g_ChannelKind[0] : 255;
-        case 1: return channel == 1 ? g_SensorKindActive[1] : 255;
-        case 2: return g_ChannelKind[channel];
-        case 3: return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
-        default: return 255;
+        case 0:
+            return channel == 0 ? g_ChannelKind[0] : 255;
+        case 1:
+            return channel == 1 ? g_SensorKindActive[1] : 255;
+        case 2:
+            return g_ChannelKind[channel];
+        case 3:
+            return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
+        default:
+            return 255;
     }
 }
 uint32_t Chan_IsMeasuringKindO2(uint32_t kind) { return kind >= 5 && kind <= 8 ? 1 : 0; }
@@ -372,9 +382,11 @@ float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 // Process pressure and analog input settings in RAM only, at their defaults.
-static float s_ProcPressure[2] = {1013.0f, 1013.0f};
+static constexpr float kDefaultProcPressure = 1013.0f;
+static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
+static float s_ProcPressure[2] = {kDefaultProcPressure, kDefaultProcPressure};
 static uint8_t s_AnalogInputMode;
-static float s_AnalogInputRange[2] = {0.0f, 2000.0f};
+static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
 float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
@@ -423,11 +435,14 @@ void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
 void Vdx_LoadChannelConfig(uint32_t* status) {
     Fw_LoadChannelTypes();
     Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     *status = 0;
 }
 // The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-MeasLineConfig g_MeasLines = {{0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+static constexpr MeasLineConfig kFactoryLines = {
+    {0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
+MeasLineConfig g_MeasLines = kFactoryLines;
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}
 uint8_t Vdx_GetPreviousPlugState() { return 29; }
@@ -462,3 +477,28 @@ void VdxPage_DrawSetup(uint32_t, uint32_t) {}
 int32_t VdxPage_SetupKey(uint32_t event) { return PageNotWrittenKey(event); }
 void VdxPage_OpenOptErrors() {}
 int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); }
+
+// ---- Power-on ---------------------------------------------------------------------------------
+void Placeholders_ResetState() {
+    s_EditMeasLines = MeasLineConfig{};
+    s_EditPidManual = 0;
+    Settings_ResetHoldSettings();
+    g_SensorSaveFlags[0] = g_SensorSaveFlags[1] = 0;
+    std::memset(g_ChanOcAlarm, 0, sizeof g_ChanOcAlarm);
+    g_ManualHold = ManualHold{};
+    g_CurrentChannel = 0;
+    g_CalTracking = CalTracking{};
+    g_CalSettingsEdited = 0;
+    g_SensorParamSavePending = 0;
+    for (uint32_t i = 0; i < 2; ++i) {
+        s_ProcPressure[i] = kDefaultProcPressure;
+        s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
+        g_SensorProtoFlag[i] = 0;
+        g_SensorPlugged[i] = 0;
+        g_SensorImageValid[i] = 0;
+    }
+    s_AnalogInputMode = 0;
+    for (float& indicator : g_DiagIndicators) indicator = 0.0f;
+    std::memset(g_SensorMemImage, 0, sizeof g_SensorMemImage);
+    g_MeasLines = kFactoryLines;
+}

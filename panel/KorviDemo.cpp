@@ -6,12 +6,12 @@
 
 #include <atomic>
 #include <clocale>
-#include <csignal>
 #include <cstdlib>
 
 #include "core/eeprom.h"
 #include "panel/KorviDemoDlg.h"
 #include "panel/placement.h"
+#include "platform/plat.h"
 #include "platform/plat_resources.h"
 
 wxIMPLEMENT_APP(CKorviDemoApp);
@@ -25,15 +25,7 @@ bool Panel_ExitRequested() { return s_ExitSignals.load() != 0; }
 static void OnTerminatingSignal(int signal) {
     if (s_ExitSignals.fetch_add(1) == 0) return;
     Panel_RemoveExtracted();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-static void InstallSignalHandlers() {
-    struct sigaction action {};
-    action.sa_handler = OnTerminatingSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signal, &action, nullptr);
+    Plat_RaiseUncaught(signal);
 }
 
 bool CKorviDemoApp::OnInit() {
@@ -52,7 +44,7 @@ int CKorviDemoApp::OnRun() {
 bool CKorviDemoApp::InitInstance() {
     // Whatever way the program ends from here, the unpacked library goes with it.
     std::atexit(Panel_RemoveExtracted);
-    InstallSignalHandlers();
+    Plat_CatchTerminatingSignals(OnTerminatingSignal);
 
     std::string folder = Panel_GetProgramFolder();
     std::string storeFolder = folder == "/" ? folder : folder + "/";

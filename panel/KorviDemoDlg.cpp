@@ -8,8 +8,10 @@
 
 #include "core/eeprom.h"
 #include "core/keypad.h"
-#include "core/fw_main.h"
 #include "core/link.h"
+#include "core/link_transport.h"
+#include "core/util.h"
+#include "fw_main.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "outputs/relays.h"
@@ -55,19 +57,17 @@ wxString Text(const std::string& text) { return wxString::FromUTF8(text.c_str())
 
 // ---- CSxGroupBox ------------------------------------------------------------------------------
 
-CSxGroupBox::CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position,
-                         const wxSize& size, long style)
+CSxGroupBox::CSxGroupBox(wxWindow* parent, int id, const wxString& caption, const wxPoint& position, const wxSize& size,
+                         long style)
     : wxStaticBox(parent, id, caption, position, size, style) {
     SetFont(wxFont(wxFontInfo(8).Family(wxFONTFAMILY_SWISS).Weight(wxFONTWEIGHT_NORMAL)));
 }
 
 // ---- CIndicator -------------------------------------------------------------------------------
 
-wxBEGIN_EVENT_TABLE(CIndicator, wxWindow)
-    EVT_PAINT(CIndicator::OnPaint)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CIndicator, wxWindow) EVT_PAINT(CIndicator::OnPaint) wxEND_EVENT_TABLE()
 
-CIndicator::CIndicator(wxWindow* parent, int id, const wxPoint& position, const wxSize& size)
+    CIndicator::CIndicator(wxWindow* parent, int id, const wxPoint& position, const wxSize& size)
     : wxWindow(parent, id, position, size, wxBORDER_NONE) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
 }
@@ -88,16 +88,11 @@ void CIndicator::OnPaint(wxPaintEvent&) {
 
 // ---- CPanelView -------------------------------------------------------------------------------
 
-wxBEGIN_EVENT_TABLE(CPanelView, wxWindow)
-    EVT_PAINT(CPanelView::OnPaint)
-    EVT_LEFT_DOWN(CPanelView::OnLeftDown)
-    EVT_LEFT_DCLICK(CPanelView::OnLeftDown)
-    EVT_LEFT_UP(CPanelView::OnLeftUp)
-    EVT_SET_CURSOR(CPanelView::OnSetCursor)
-    EVT_MOUSE_CAPTURE_LOST(CPanelView::OnCaptureLost)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CPanelView, wxWindow) EVT_PAINT(CPanelView::OnPaint) EVT_LEFT_DOWN(CPanelView::OnLeftDown)
+    EVT_LEFT_DCLICK(CPanelView::OnLeftDown) EVT_LEFT_UP(CPanelView::OnLeftUp) EVT_SET_CURSOR(CPanelView::OnSetCursor)
+        EVT_MOUSE_CAPTURE_LOST(CPanelView::OnCaptureLost) wxEND_EVENT_TABLE()
 
-CPanelView::CPanelView(wxWindow* parent, const wxPoint& position)
+            CPanelView::CPanelView(wxWindow* parent, const wxPoint& position)
     : wxWindow(parent, IDC_PANEL_PICTURE, position, wxSize(kPanelPictureWidth, kPanelPictureHeight), wxBORDER_NONE),
       m_Pixels(static_cast<size_t>(kLcdImageWidth) * kLcdImageHeight * 3) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -197,41 +192,46 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
 
 // ---- CKorviDemoDlg ----------------------------------------------------------------------------
 
-wxBEGIN_EVENT_TABLE(CKorviDemoDlg, wxDialog)
-    EVT_INIT_DIALOG(CKorviDemoDlg::OnInitDialog)
-    EVT_TIMER(kPaintTimer, CKorviDemoDlg::OnTimer)
-    EVT_TIMER(kClockTimer, CKorviDemoDlg::OnTimer)
-    EVT_CLOSE(CKorviDemoDlg::OnClose)
-    EVT_CHAR_HOOK(CKorviDemoDlg::OnCharHook)
-    EVT_SPIN_UP(IDC_SPIN_A_PRIMARY, CKorviDemoDlg::OnDeltaposSpinAPrimary)
-    EVT_SPIN_DOWN(IDC_SPIN_A_PRIMARY, CKorviDemoDlg::OnDeltaposSpinAPrimary)
-    EVT_SPIN_UP(IDC_SPIN_B_PRIMARY, CKorviDemoDlg::OnDeltaposSpinBPrimary)
-    EVT_SPIN_DOWN(IDC_SPIN_B_PRIMARY, CKorviDemoDlg::OnDeltaposSpinBPrimary)
-    EVT_SPIN_UP(IDC_SPIN_B_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinBTemperature)
-    EVT_SPIN_DOWN(IDC_SPIN_B_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinBTemperature)
-    EVT_SPIN_UP(IDC_SPIN_A_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinATemperature)
-    EVT_SPIN_DOWN(IDC_SPIN_A_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinATemperature)
-    EVT_SPIN_UP(IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg)
-    EVT_SPIN_DOWN(IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg)
-    EVT_SPIN_UP(IDC_SPIN_B_RG, CKorviDemoDlg::OnDeltaposSpinBRg)
-    EVT_SPIN_DOWN(IDC_SPIN_B_RG, CKorviDemoDlg::OnDeltaposSpinBRg)
-    EVT_SPIN_UP(IDC_SPIN_A_RR, CKorviDemoDlg::OnDeltaposSpinARr)
-    EVT_SPIN_DOWN(IDC_SPIN_A_RR, CKorviDemoDlg::OnDeltaposSpinARr)
-    EVT_SPIN_UP(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
-    EVT_SPIN_DOWN(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
-    EVT_RADIOBUTTON(IDC_DIN1_LOW, CKorviDemoDlg::OnBnClickedDin1Low)
-    EVT_RADIOBUTTON(IDC_DIN1_HIGH, CKorviDemoDlg::OnBnClickedDin1High)
-    EVT_RADIOBUTTON(IDC_DIN2_LOW, CKorviDemoDlg::OnBnClickedDin2Low)
-    EVT_RADIOBUTTON(IDC_DIN2_HIGH, CKorviDemoDlg::OnBnClickedDin2High)
-    EVT_BUTTON(IDC_ESC, CKorviDemoDlg::OnBnClickedEsc)
-    EVT_BUTTON(IDC_ABOUT, CKorviDemoDlg::OnAbout)
-    EVT_COMBOBOX(IDC_SENSOR_A, CKorviDemoDlg::OnCbnSelchangeSensorA)
-    EVT_COMBOBOX(IDC_SENSOR_B, CKorviDemoDlg::OnCbnSelchangeSensorB)
-    EVT_TEXT(IDC_SENSOR_A, CKorviDemoDlg::OnCbnEditupdateSensorA)
-    EVT_TEXT(IDC_SENSOR_B, CKorviDemoDlg::OnCbnEditupdateSensorB)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CKorviDemoDlg, wxDialog) EVT_INIT_DIALOG(CKorviDemoDlg::OnInitDialog) EVT_TIMER(
+    kPaintTimer, CKorviDemoDlg::OnTimer) EVT_TIMER(kClockTimer,
+                                                   CKorviDemoDlg::OnTimer) EVT_CLOSE(CKorviDemoDlg::OnClose)
+    EVT_CHAR_HOOK(CKorviDemoDlg::OnCharHook) EVT_SPIN_UP(IDC_SPIN_A_PRIMARY, CKorviDemoDlg::OnDeltaposSpinAPrimary)
+        EVT_SPIN_DOWN(IDC_SPIN_A_PRIMARY,
+                      CKorviDemoDlg::OnDeltaposSpinAPrimary) EVT_SPIN_UP(IDC_SPIN_B_PRIMARY,
+                                                                         CKorviDemoDlg::OnDeltaposSpinBPrimary)
+            EVT_SPIN_DOWN(IDC_SPIN_B_PRIMARY,
+                          CKorviDemoDlg::OnDeltaposSpinBPrimary) EVT_SPIN_UP(IDC_SPIN_B_TEMPERATURE,
+                                                                             CKorviDemoDlg::OnDeltaposSpinBTemperature)
+                EVT_SPIN_DOWN(IDC_SPIN_B_TEMPERATURE, CKorviDemoDlg::OnDeltaposSpinBTemperature) EVT_SPIN_UP(
+                    IDC_SPIN_A_TEMPERATURE,
+                    CKorviDemoDlg::OnDeltaposSpinATemperature) EVT_SPIN_DOWN(IDC_SPIN_A_TEMPERATURE,
+                                                                             CKorviDemoDlg::OnDeltaposSpinATemperature)
+                    EVT_SPIN_UP(IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg) EVT_SPIN_DOWN(
+                        IDC_SPIN_A_RG, CKorviDemoDlg::OnDeltaposSpinARg) EVT_SPIN_UP(IDC_SPIN_B_RG,
+                                                                                     CKorviDemoDlg::OnDeltaposSpinBRg)
+                        EVT_SPIN_DOWN(IDC_SPIN_B_RG,
+                                      CKorviDemoDlg::OnDeltaposSpinBRg) EVT_SPIN_UP(IDC_SPIN_A_RR,
+                                                                                    CKorviDemoDlg::OnDeltaposSpinARr)
+                            EVT_SPIN_DOWN(IDC_SPIN_A_RR, CKorviDemoDlg::OnDeltaposSpinARr)
+                                EVT_SPIN_UP(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
+                                    EVT_SPIN_DOWN(IDC_SPIN_B_RR, CKorviDemoDlg::OnDeltaposSpinBRr)
+                                        EVT_RADIOBUTTON(IDC_DIN1_LOW, CKorviDemoDlg::OnBnClickedDin1Low)
+                                            EVT_RADIOBUTTON(IDC_DIN1_HIGH, CKorviDemoDlg::OnBnClickedDin1High)
+                                                EVT_RADIOBUTTON(IDC_DIN2_LOW, CKorviDemoDlg::OnBnClickedDin2Low)
+                                                    EVT_RADIOBUTTON(IDC_DIN2_HIGH, CKorviDemoDlg::OnBnClickedDin2High)
+                                                        EVT_BUTTON(IDC_ESC, CKorviDemoDlg::OnBnClickedEsc)
+                                                            EVT_BUTTON(IDC_ABOUT, CKorviDemoDlg::OnAbout) EVT_COMBOBOX(
+                                                                IDC_SENSOR_A, CKorviDemoDlg::OnCbnSelchangeSensorA)
+                                                                EVT_COMBOBOX(IDC_SENSOR_B,
+                                                                             CKorviDemoDlg::OnCbnSelchangeSensorB)
+                                                                    EVT_TEXT(IDC_SENSOR_A,
+                                                                             CKorviDemoDlg::OnCbnEditupdateSensorA)
+                                                                        EVT_TEXT(IDC_SENSOR_B,
+                                                                                 CKorviDemoDlg::OnCbnEditupdateSensorB)
+                                                                            wxEND_EVENT_TABLE()
 
-CKorviDemoDlg::CKorviDemoDlg() : m_PaintTimer(this, kPaintTimer), m_ClockTimer(this, kClockTimer) {
+                                                                                CKorviDemoDlg::CKorviDemoDlg()
+    : m_PaintTimer(this, kPaintTimer), m_ClockTimer(this, kClockTimer) {
     m_Icons = Panel_MakeIcon();
     // The firmware starts before the window exists, as on the instrument the board runs before
     // anyone looks at it.
@@ -262,8 +262,7 @@ void CKorviDemoDlg::CreateControls() {
 
     // Beside the keys: the escape key the instrument does not have, and the About command.
     new wxButton(this, IDC_ESC, "ESC", wxPoint(10, kKeyHitFromY), wxSize(62, 60));
-    new wxButton(this, IDC_ABOUT, "&About R718 2roru Demo...", wxPoint(kColumnX, 548),
-                 wxSize(kColumnWidth, 32));
+    new wxButton(this, IDC_ABOUT, "&About R718 2roru Demo...", wxPoint(kColumnX, 548), wxSize(kColumnWidth, 32));
 
     // Input source: the sensors and what they measure.
     new CSxGroupBox(this, IDC_GROUP_INPUT_SOURCE, "Input Source", wxPoint(kColumnX, 8), wxSize(kColumnWidth, 262));
@@ -277,8 +276,8 @@ void CKorviDemoDlg::CreateControls() {
     m_SensorA->Disable();
     wxArrayString modelsB;
     for (uint32_t i = 0; i < kSensorListTexts; ++i) modelsB.Add(g_SensorImageFiles[i].listText);
-    m_SensorB = new wxComboBox(this, IDC_SENSOR_B, "", wxPoint(kChannelBX, 56), wxSize(156, -1), modelsB,
-                               wxCB_DROPDOWN);
+    m_SensorB =
+        new wxComboBox(this, IDC_SENSOR_B, "", wxPoint(kChannelBX, 56), wxSize(156, -1), modelsB, wxCB_DROPDOWN);
 
     struct Row {
         const char* label;
@@ -308,7 +307,8 @@ void CKorviDemoDlg::CreateControls() {
         const char* unitTexts[2] = {rows[r].unitA, rows[r].unitB};
         const char* defaults[2] = {rows[r].defaultA, rows[r].defaultB};
         for (int c = 0; c < 2; ++c) {
-            edits[r][c] = new wxTextCtrl(this, editIds[c], defaults[c], wxPoint(x[c], y), wxSize(kEditWidth, kRowHeight));
+            edits[r][c] =
+                new wxTextCtrl(this, editIds[c], defaults[c], wxPoint(x[c], y), wxSize(kEditWidth, kRowHeight));
             spins[r][c] = new wxSpinButton(this, spinIds[c], wxPoint(x[c] + kEditWidth + 2, y), wxSize(-1, kRowHeight),
                                            wxSP_VERTICAL | wxSP_WRAP);
             // Only the direction of a step counts; the spin's own position just wraps round.
@@ -429,9 +429,8 @@ void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
             return;
         }
         if (m_Firmware.frameReady.exchange(0, std::memory_order_relaxed)) {
-            m_Panel->RefreshRect(wxRect(kLcdImageX - kPictureX, kLcdImageY - kPictureY, kLcdImageWidth,
-                                        kLcdImageHeight),
-                                 false);
+            m_Panel->RefreshRect(
+                wxRect(kLcdImageX - kPictureX, kLcdImageY - kPictureY, kLcdImageWidth, kLcdImageHeight), false);
         }
         Panel_ShowAnalogOutputs();
         Panel_ReadAnalogInput();
@@ -494,10 +493,14 @@ void CKorviDemoDlg::Panel_UpdateInputs() {
         uint32_t q;
     };
     const Feed feeds[8] = {
-        {m_APrimary, 0, Panel_GetPrimaryQuantity(0)}, {m_BPrimary, 1, Panel_GetPrimaryQuantity(1)},
-        {m_ATemperature, 0, kSimElementOhm},          {m_BTemperature, 1, kSimTemperatureB},
-        {m_ARg, 0, kSimGlassImpedance},               {m_BRg, 1, kSimGlassImpedance},
-        {m_ARr, 0, kSimRefImpedance},                 {m_BRr, 1, kSimRefImpedance},
+        {m_APrimary, 0, Panel_GetPrimaryQuantity(0)},
+        {m_BPrimary, 1, Panel_GetPrimaryQuantity(1)},
+        {m_ATemperature, 0, kSimElementOhm},
+        {m_BTemperature, 1, kSimTemperatureB},
+        {m_ARg, 0, kSimGlassImpedance},
+        {m_BRg, 1, kSimGlassImpedance},
+        {m_ARr, 0, kSimRefImpedance},
+        {m_BRr, 1, kSimRefImpedance},
     };
     for (const Feed& feed : feeds) {
         Panel_StoreInputText(feed.channel, feed.q, feed.edit->GetValue().utf8_str());
@@ -551,7 +554,7 @@ void CKorviDemoDlg::OnCbnSelchangeSensorA(wxCommandEvent&) {
     uint32_t kind = Fw_GetChannelType(0);
     // The list only shows the configured kind; the kind itself is changed in the instrument's menus.
     KindRow row = selection >= 0 && selection < static_cast<int>(kSensorModels) ? Panel_KindRow(kind)
-                                                                                 : Panel_KindRow(kNoSensorCode);
+                                                                                : Panel_KindRow(kNoSensorCode);
     m_UnitAPrimary->SetLabel(row.unitLabel);
     Panel_SetPrimaryQuantity(0, row.primaryQuantity);
     bool reference = kind == 1;
@@ -574,7 +577,7 @@ void CKorviDemoDlg::OnCbnEditupdateSensorA(wxCommandEvent&) {
 void CKorviDemoDlg::OnCbnSelchangeSensorB(wxCommandEvent&) {
     int selection = m_SensorB->GetSelection();
     uint32_t index = selection >= 0 && selection < static_cast<int>(kSensorModels) ? static_cast<uint32_t>(selection)
-                                                                                    : kNoSensorIndex;
+                                                                                   : kNoSensorIndex;
     m_UnitBPrimary->SetLabel(Panel_ApplySensorChoice(1, index));
     uint32_t code = index < kSensorModels ? g_SensorImageFiles[index].code : kNoSensorCode;
     if (Panel_ChannelBHasElectrodes(code)) {

@@ -47,8 +47,8 @@ void RoundedBox(wxGraphicsContext* gc, double x, double y, double w, double h, d
 void Screw(wxGraphicsContext* gc, double cx, double cy) {
     const double r = 7.0;
     gc->SetPen(wxPen(wxColour(28, 30, 34), 1));
-    gc->SetBrush(gc->CreateRadialGradientBrush(cx - 2, cy - 2, cx, cy, r, wxColour(214, 218, 224),
-                                               wxColour(112, 117, 126)));
+    gc->SetBrush(
+        gc->CreateRadialGradientBrush(cx - 2, cy - 2, cx, cy, r, wxColour(214, 218, 224), wxColour(112, 117, 126)));
     gc->DrawEllipse(cx - r, cy - r, 2 * r, 2 * r);
     gc->SetPen(wxPen(wxColour(52, 55, 60), 2));
     gc->StrokeLine(cx - 4.2, cy + 2.4, cx + 4.2, cy - 2.4);
@@ -72,8 +72,8 @@ wxBitmap Panel_DrawPanelPicture(const wxColour& background) {
 
     // Housing and its bevel.
     RoundedBox(gc.get(), 2, 2, 496, 495, 24,
-               VerticalGradient(gc.get(), 2, 497, wxColour(86, 91, 100), wxColour(44, 47, 53)),
-               wxColour(24, 26, 30), 2);
+               VerticalGradient(gc.get(), 2, 497, wxColour(86, 91, 100), wxColour(44, 47, 53)), wxColour(24, 26, 30),
+               2);
     gc->SetBrush(*wxTRANSPARENT_BRUSH);
     gc->SetPen(wxPen(wxColour(128, 134, 144, 140), 1));
     gc->DrawRoundedRectangle(5, 5, 490, 489, 21);
@@ -84,8 +84,8 @@ wxBitmap Panel_DrawPanelPicture(const wxColour& background) {
 
     // Front plate.
     RoundedBox(gc.get(), 38, 34, 424, 432, 14,
-               VerticalGradient(gc.get(), 34, 466, wxColour(66, 70, 78), wxColour(52, 56, 62)),
-               wxColour(32, 34, 39), 1);
+               VerticalGradient(gc.get(), 34, 466, wxColour(66, 70, 78), wxColour(52, 56, 62)), wxColour(32, 34, 39),
+               1);
     gc->SetPen(wxPen(wxColour(104, 110, 120, 120), 1));
     gc->StrokeLine(52, 35, 448, 35);
 
@@ -102,10 +102,10 @@ wxBitmap Panel_DrawPanelPicture(const wxColour& background) {
     // Display window: a black bezel around the glass, which the display painting covers.
     const double lcdX = kLcdImageX - kPictureX;
     const double lcdY = kLcdImageY - kPictureY;
-    RoundedBox(gc.get(), lcdX - 12, lcdY - 12, kLcdImageWidth + 24, kLcdImageHeight + 24, 10,
-               VerticalGradient(gc.get(), lcdY - 12, lcdY + kLcdImageHeight + 12, wxColour(16, 17, 20),
-                                wxColour(34, 36, 40)),
-               wxColour(104, 110, 120), 1);
+    RoundedBox(
+        gc.get(), lcdX - 12, lcdY - 12, kLcdImageWidth + 24, kLcdImageHeight + 24, 10,
+        VerticalGradient(gc.get(), lcdY - 12, lcdY + kLcdImageHeight + 12, wxColour(16, 17, 20), wxColour(34, 36, 40)),
+        wxColour(104, 110, 120), 1);
     RoundedBox(gc.get(), lcdX - 5, lcdY - 5, kLcdImageWidth + 10, kLcdImageHeight + 10, 5,
                gc->CreateBrush(wxBrush(wxColour(12, 13, 15))), wxColour(8, 8, 10), 1);
     gc->SetBrush(gc->CreateBrush(wxBrush(wxColour(183, 216, 189))));

@@ -1,19 +1,18 @@
 // The firmware thread.
 #include "panel/firmware_thread.h"
 
-#include <chrono>
-
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "platform/plat.h"
+#include "platform/plat_thread.h"
 
 static constexpr uint32_t kStartPauseMs = 1000;
 static constexpr uint32_t kPassPeriodMs = 20;
 
-// Waits that long unless a stop is asked for; true when the thread should go on.
+// Waits that long unless a stop is asked for (the stop request cuts the wait short); true when
+// the thread should go on.
 static bool PacingWait(FirmwareThread* block, uint32_t ms) {
-    std::unique_lock<std::mutex> lock(block->mutex);
-    block->pacing.wait_for(lock, std::chrono::milliseconds(ms),
-                           [block] { return block->stop.load(std::memory_order_relaxed) != 0; });
+    if (block->stop.load(std::memory_order_relaxed) != 0) return false;
+    Plat_WaitForStop(ms);
     return block->stop.load(std::memory_order_relaxed) == 0;
 }
 
@@ -32,25 +31,21 @@ int Panel_FirmwareThreadEntry(FirmwareThread* block) {
     return 0;
 }
 
+static void RunFirmware(void* block) { Panel_FirmwareThreadEntry(static_cast<FirmwareThread*>(block)); }
+
 bool Panel_StartFirmwareThread(FirmwareThread* block) {
     block->frameReady.store(1, std::memory_order_relaxed);
     block->stop.store(0, std::memory_order_relaxed);
     Plat_ClearStop();
-    try {
-        block->thread = std::thread(Panel_FirmwareThreadEntry, block);
-    } catch (...) {
-        return false;
-    }
-    return true;
+    block->thread = Plat_ThreadStartJoinable(RunFirmware, block);
+    return block->thread != nullptr;
 }
 
 void Panel_StopFirmwareThread(FirmwareThread* block) {
-    {
-        std::lock_guard<std::mutex> lock(block->mutex);
-        block->stop.store(1, std::memory_order_relaxed);
-    }
-    // The firmware's own wait loops (start-up wait, store-error halt) watch this one.
+    block->stop.store(1, std::memory_order_relaxed);
+    // The firmware's own wait loops (start-up wait, store-error halt) and the pacing wait watch
+    // this one.
     Plat_RequestStop();
-    block->pacing.notify_all();
-    if (block->thread.joinable()) block->thread.join();
+    Plat_ThreadJoin(block->thread);
+    block->thread = nullptr;
 }

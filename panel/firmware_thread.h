@@ -3,16 +3,13 @@
 // timer looks at the frame-ready flag and repaints.
 #pragma once
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <thread>
+
+struct PlatThread;
 
 struct FirmwareThread {
-    std::thread thread;
-    // The pacing wait: a timed wait that only a stop request cuts short.
-    std::mutex mutex;
-    std::condition_variable pacing;
+    // The running thread; nullptr before the start and after the stop.
+    PlatThread* thread = nullptr;
     // Set after each main-loop pass (and at start), cleared by the painter.
     std::atomic<uint32_t> frameReady{0};
     std::atomic<uint32_t> stop{0};

@@ -8,36 +8,34 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
-#include "core/link.h"
+#include "core/link_transport.h"
 #include "core/rtc.h"
-#include "platform/plat_clock.h"
+#include "fw_main.h"
+#include "measurement/channel.h"
 #include "panel/sim_inputs.h"
+#include "platform/plat_clock.h"
 
 static const KindRow kKindTable[kKindRows] = {
-    {9, " "}, {1, "mV"}, {1, "mV"}, {2, "ohm"}, {2, "ohm"}, {3, "nA"}, {3, "nA"},
-    {3, "nA"}, {3, "nA"}, {7, " "}, {1, "mV"}, {8, " "}, {3, "nA"},
+    {9, " "},  {1, "mV"}, {1, "mV"}, {2, "ohm"}, {2, "ohm"}, {3, "nA"}, {3, "nA"},
+    {3, "nA"}, {3, "nA"}, {7, " "},  {1, "mV"},  {8, " "},   {3, "nA"},
 };
 static const KindRow kNoSelection = {kSimCondSignal, "ohm"};
 
 // Model numbers as the sensors' memories carry them; the two SelvoP11 images are the same model.
 const SensorImageEntry g_SensorImageFiles[kSensorModels] = {
-    {"SelvoP11", "PH_SelvoP11_0.txt", 1, 4187},      {"SelvoP12", "PH_SelvoP12_0.txt", 1, 4188},
-    {"SelvoN11", "pNa_SelvoN11_0.txt", 2, 4190},     {"SelvoK11", "COND_SelvoK11_0.txt", 4, 4195},
-    {"SelvoD11", "DO_SelvoD11_0.txt", 5, 4200},      {"SelvoD12", "DO_SelvoD12_0.txt", 6, 4201},
-    {"SelvoD13 G", "DO_SelvoD13_0.txt", 7, 4202},    {"SelvoD14", "DO_SelvoD14_0.txt", 8, 4203},
-    {"SelvoP11(2)", "PH_SelvoP11_1.txt", 1, 4187},   {"SelvoQ11", "OPT_SelvoQ11_0.txt", 9, 4210},
-    {"SelvoQ12", "OPT_SelvoQ12_0.txt", 9, 4211},     {"SelvoC11", "CO2_SelvoC11_0.txt", 10, 4220},
-    {"SelvoC12", "CO2_SelvoC12_0.txt", 11, 4221},    {"SelvoZ11", "O3_SelvoZ11_0.txt", 12, 4230},
+    {"SelvoP11", "PH_SelvoP11_0.txt", 1, 4187},    {"SelvoP12", "PH_SelvoP12_0.txt", 1, 4188},
+    {"SelvoN11", "pNa_SelvoN11_0.txt", 2, 4190},   {"SelvoK11", "COND_SelvoK11_0.txt", 4, 4195},
+    {"SelvoD11", "DO_SelvoD11_0.txt", 5, 4200},    {"SelvoD12", "DO_SelvoD12_0.txt", 6, 4201},
+    {"SelvoD13 G", "DO_SelvoD13_0.txt", 7, 4202},  {"SelvoD14", "DO_SelvoD14_0.txt", 8, 4203},
+    {"SelvoP11(2)", "PH_SelvoP11_1.txt", 1, 4187}, {"SelvoQ11", "OPT_SelvoQ11_0.txt", 9, 4210},
+    {"SelvoQ12", "OPT_SelvoQ12_0.txt", 9, 4211},   {"SelvoC11", "CO2_SelvoC11_0.txt", 10, 4220},
+    {"SelvoC12", "CO2_SelvoC12_0.txt", 11, 4221},  {"SelvoZ11", "O3_SelvoZ11_0.txt", 12, 4230},
 };
 
 const char* const g_ChannelATypeTexts[kChannelATypes] = {"Auto",    "pH/ORP", "pH/pNa", "Cond(2)",
                                                          "Cond(4)", "O2 hi",  "O2 lo",  "O2 Trace"};
 
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
-static constexpr uint32_t kDefaultSensorModel = 4187;
-static constexpr uint32_t kStoreSensorModel = 450;  // u32 per channel, little-endian
-static constexpr uint32_t kMaxChannelKind = 13;
 static constexpr float kAnalogInputDefaultMa = 4.0f;
 
 // Written on the user-interface thread only; an atomic so a reader elsewhere sees it whole.
@@ -174,16 +172,19 @@ ChannelSetup Panel_LoadChannelSetup() {
 void Panel_SyncSystemClock() {
     ClockRecord firmware;
     Rtc_GetTime(&firmware);
-    Plat_SetLocalTime(&firmware);
+    PlatDateTime host{firmware.year, firmware.month,  firmware.day,   firmware.weekday,
+                      firmware.hour, firmware.minute, firmware.second};
+    Plat_SetLocalTime(&host);
 }
 
 std::string Panel_ShowClock() {
-    ClockRecord now;
-    Plat_GetLocalTime(&now);
+    PlatDateTime host;
+    Plat_GetLocalTime(&host);
+    ClockRecord now{host.year, host.month, host.day, host.weekday, host.hour, host.minute, host.second};
     Rtc_StoreHostTime(&now);
     char text[48];
-    std::snprintf(text, sizeof text, "%4d/%02d/%02d,%02d:%02d:%02d", now.year, now.month, now.day, now.hour,
-                  now.minute, now.second);
+    std::snprintf(text, sizeof text, "%4d/%02d/%02d,%02d:%02d:%02d", now.year, now.month, now.day, now.hour, now.minute,
+                  now.second);
     return text;
 }
 

@@ -4,14 +4,12 @@
 #include <atomic>
 
 #include "core/keypad.h"
-#include "core/link.h"
+#include "core/link_transport.h"
 #include "core/timers.h"
 
 const KeyArea g_KeyAreas[kKeyCount] = {
-    {kKeyMenu, 161, 382, 58, 60, 162, 218},
-    {kKeyCal, 231, 382, 58, 60, 231, 289},
-    {kKeyUp, 303, 382, 57, 60, 303, 359},
-    {kKeyInfo, 373, 382, 59, 60, 373, 430},
+    {kKeyMenu, 161, 382, 58, 60, 162, 218},  {kKeyCal, 231, 382, 58, 60, 231, 289},
+    {kKeyUp, 303, 382, 57, 60, 303, 359},    {kKeyInfo, 373, 382, 59, 60, 373, 430},
     {kKeyEnter, 444, 382, 57, 60, 444, 500},
 };
 

@@ -1,19 +1,14 @@
 // Library placement and the clean-up of what was unpacked.
 #include "panel/placement.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 
 #include "core/eeprom.h"
+#include "core/link_transport.h"
+#include "platform/plat.h"
+#include "platform/plat_clock.h"
 
 // The paths to remove live in fixed buffers so that a signal handler may use them.
 static char s_ExtractFolder[PATH_MAX];
@@ -25,69 +20,48 @@ static std::atomic<uint32_t> s_HaveFile{0};
 static constexpr int kFolderAttempts = 100;
 
 std::string Panel_GetProgramFolder() {
-    char path[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return "";
-    path[n] = '\0';
-    char* slash = std::strrchr(path, '/');
-    if (slash == nullptr) return "";
-    if (slash == path) return "/";
-    *slash = '\0';
-    return path;
+    char folder[PATH_MAX];
+    return Plat_GetProgramFolder(folder, sizeof folder) ? folder : "";
 }
 
 static bool CanRead(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    PlatFile* file = Plat_FileOpen(path.c_str(), "r");
     if (file == nullptr) return false;
-    std::fclose(file);
+    Plat_FileClose(file);
     return true;
 }
 
 static std::string TempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    if (tmp != nullptr && tmp[0] != '\0') return tmp;
-    return "/tmp";
+    char folder[PATH_MAX];
+    return Plat_GetTempFolder(folder, sizeof folder) ? folder : "/tmp";
 }
 
 // A new folder that no one else had; false when none could be made.
 static bool MakeOwnFolder(const std::string& base) {
-    long seconds = static_cast<long>(static_cast<int32_t>(std::time(nullptr)));
+    long seconds = static_cast<long>(static_cast<int32_t>(Plat_SecondsSince1970()));
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         int n = attempt == 0 ? std::snprintf(s_ExtractFolder, sizeof s_ExtractFolder, "%s/%ld", base.c_str(), seconds)
                              : std::snprintf(s_ExtractFolder, sizeof s_ExtractFolder, "%s/%ld-%d", base.c_str(),
                                              seconds, attempt);
         if (n < 0 || static_cast<size_t>(n) >= sizeof s_ExtractFolder) break;
-        if (mkdir(s_ExtractFolder, 0700) == 0) {
+        int made = Plat_MakePrivateFolder(s_ExtractFolder);
+        if (made == 0) {
             s_HaveFolder.store(1);
             return true;
         }
-        if (errno != EEXIST) break;
+        if (made != 1) break;
     }
     s_ExtractFolder[0] = '\0';
     return false;
-}
-
-static bool WriteAll(int fd, const uint8_t* bytes, uint32_t size) {
-    uint32_t done = 0;
-    while (done < size) {
-        ssize_t n = write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<uint32_t>(n);
-    }
-    return true;
 }
 
 // The library file, created anew (never one that was there) and written whole.
 static bool WriteLibrary(const uint8_t* image, uint32_t size) {
     int n = std::snprintf(s_ExtractedFile, sizeof s_ExtractedFile, "%s/%s", s_ExtractFolder, kLibraryFileName);
     if (n < 0 || static_cast<size_t>(n) >= sizeof s_ExtractedFile) return false;
-    int fd = open(s_ExtractedFile, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
-    if (fd < 0) return false;
-    s_HaveFile.store(1);
-    bool written = WriteAll(fd, image, size);
-    bool closed = close(fd) == 0;
-    return written && closed;
+    int written = Plat_WriteNewFile(s_ExtractedFile, image, size);
+    if (written >= 0) s_HaveFile.store(1);
+    return written == 0;
 }
 
 LibraryPlace Panel_PlaceLibrary(const std::string& programFolder, const uint8_t* image, uint32_t size) {
@@ -112,6 +86,6 @@ LibraryPlace Panel_PlaceLibrary(const std::string& programFolder, const uint8_t*
 std::string Panel_ExtractionFolder() { return s_HaveFolder.load() ? s_ExtractFolder : ""; }
 
 void Panel_RemoveExtracted() {
-    if (s_HaveFile.exchange(0)) unlink(s_ExtractedFile);
-    if (s_HaveFolder.exchange(0)) rmdir(s_ExtractFolder);
+    if (s_HaveFile.exchange(0)) Plat_FileRemove(s_ExtractedFile);
+    if (s_HaveFolder.exchange(0)) Plat_RemoveFolder(s_ExtractFolder);
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-constexpr const char kLibraryFileName[] = "Brannic.so";
 constexpr const char kLibraryLoadFailed[] = "Failed to load dll libraries.";
 
 enum class LibraryPlace {

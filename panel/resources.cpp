@@ -4,7 +4,7 @@
 #include <cstring>
 
 extern "C" __attribute__((visibility("default"))) const uint8_t* Ostrel_FindResource(const char* type, uint32_t id,
-                                                                                      uint32_t* size) {
+                                                                                     uint32_t* size) {
     if (size != nullptr) *size = 0;
     if (type == nullptr) return nullptr;
     for (uint32_t i = 0; i < g_ResourceCount; ++i) {

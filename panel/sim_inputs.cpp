@@ -46,3 +46,10 @@ uint32_t Panel_StepSimInput(uint32_t channel, uint32_t q, float step) {
     if (q == kSimAnalogInput) return value < 0.0f || value > kAnalogInputMaxMa ? 1 : 0;
     return 0;
 }
+
+void Panel_ResetSimInputs() {
+    for (auto& quantity : g_SimInputs) {
+        for (std::atomic<uint32_t>& value : quantity)
+            value.store(std::bit_cast<uint32_t>(0.0f), std::memory_order_relaxed);
+    }
+}

@@ -5,22 +5,24 @@
 #include <cstdint>
 
 // Quantities of the store (per channel).
-constexpr uint32_t kSimTemperatureB = 0;     // channel B's temperature row, degrees C
-constexpr uint32_t kSimElectrodeVolts = 1;   // electrode potential, V (the panel edits mV)
-constexpr uint32_t kSimCondSignal = 2;       // conductivity cell resistance, ohm
-constexpr uint32_t kSimSensorCurrent = 3;    // amperometric sensor current, nA
-constexpr uint32_t kSimGlassImpedance = 4;   // glass electrode resistance, megaohm
-constexpr uint32_t kSimRefImpedance = 5;     // reference electrode (kilohm) or pNa glass (megaohm)
-constexpr uint32_t kSimElementOhm = 6;       // channel A's temperature element, ohm
-constexpr uint32_t kSimPrimaryKind9 = 7;     // primary value of the optical oxygen sensor
-constexpr uint32_t kSimPrimaryKind11 = 8;    // primary value of kind 11
-constexpr uint32_t kSimUnused = 9;           // not kept
-constexpr uint32_t kSimAnalogInput = 10;     // analog current input, mA
+constexpr uint32_t kSimTemperatureB = 0;    // channel B's temperature row, degrees C
+constexpr uint32_t kSimElectrodeVolts = 1;  // electrode potential, V (the panel edits mV)
+constexpr uint32_t kSimCondSignal = 2;      // conductivity cell resistance, ohm
+constexpr uint32_t kSimSensorCurrent = 3;   // amperometric sensor current, nA
+constexpr uint32_t kSimGlassImpedance = 4;  // glass electrode resistance, megaohm
+constexpr uint32_t kSimRefImpedance = 5;    // reference electrode (kilohm) or pNa glass (megaohm)
+constexpr uint32_t kSimElementOhm = 6;      // channel A's temperature element, ohm
+constexpr uint32_t kSimPrimaryKind9 = 7;    // primary value of the optical oxygen sensor
+constexpr uint32_t kSimPrimaryKind11 = 8;   // primary value of kind 11
+constexpr uint32_t kSimUnused = 9;          // not kept
+constexpr uint32_t kSimAnalogInput = 10;    // analog current input, mA
 constexpr uint32_t kSimQuantities = 11;
 
 // The values as float bits, [quantity][channel]: each is written and read whole without a lock.
 extern std::atomic<uint32_t> g_SimInputs[kSimQuantities][2];
 
+// Every value 0.0 again, as at power-on.
+void Panel_ResetSimInputs();
 // The stored value of quantity q (0..8, 10) of a channel; 0.0 for anything else.
 float Panel_GetSimInput(uint32_t channel, uint32_t q);
 // Stores a value: q 1 takes mV and keeps V limited to -2.5..2.5, q 10 is limited to 0..23 mA,

@@ -1,17 +1,30 @@
 // Host layer on Linux: the standard library's clocks, threads and C streams.
 #include "platform/plat.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 namespace {
 std::atomic<uint64_t (*)()> s_TimeSource{nullptr};
 std::atomic<void (*)()> s_IdleHook{nullptr};
 std::atomic<bool> s_StopRequested{false};
+// Wakes Plat_WaitForStop when a stop is requested.
+std::mutex s_StopMutex;
+std::condition_variable s_StopWake;
 
 uint64_t SteadyNowMs() {
     using namespace std::chrono;
@@ -38,7 +51,19 @@ void Plat_Idle() {
 }
 
 void Plat_SetIdleHook(void (*hook)()) { s_IdleHook.store(hook, std::memory_order_relaxed); }
-void Plat_RequestStop() { s_StopRequested.store(true, std::memory_order_relaxed); }
+void Plat_RequestStop() {
+    {
+        std::lock_guard<std::mutex> lock(s_StopMutex);
+        s_StopRequested.store(true, std::memory_order_relaxed);
+    }
+    s_StopWake.notify_all();
+}
+
+bool Plat_WaitForStop(uint32_t ms) {
+    std::unique_lock<std::mutex> lock(s_StopMutex);
+    return s_StopWake.wait_for(lock, std::chrono::milliseconds(ms),
+                               [] { return s_StopRequested.load(std::memory_order_relaxed); });
+}
 void Plat_ClearStop() { s_StopRequested.store(false, std::memory_order_relaxed); }
 bool Plat_StopRequested() { return s_StopRequested.load(std::memory_order_relaxed); }
 
@@ -59,9 +84,7 @@ void Plat_FileClose(PlatFile* file) {
     std::fclose(Stream(file));
 }
 
-int Plat_FileSeek(PlatFile* file, long offset) {
-    return file ? std::fseek(Stream(file), offset, SEEK_SET) : -1;
-}
+int Plat_FileSeek(PlatFile* file, long offset) { return file ? std::fseek(Stream(file), offset, SEEK_SET) : -1; }
 
 int Plat_FileGetByte(PlatFile* file) {
     if (file == nullptr) return -1;
@@ -83,8 +106,7 @@ bool Plat_FileGetLine(PlatFile* file, char* buffer, size_t size) {
     if (!whole) {
         // Drop the rest of an over-long line so the next call starts on a fresh line.
         int c;
-        while ((c = std::fgetc(Stream(file))) != EOF && c != '\n') {
-        }
+        while ((c = std::fgetc(Stream(file))) != EOF && c != '\n') {}
     }
     return true;
 }
@@ -101,6 +123,83 @@ bool Plat_FileExists(const char* path) {
     return std::filesystem::exists(std::filesystem::path(path), error);
 }
 
-int Plat_FileRemove(const char* path) { return path ? std::remove(path) : -1; }
+int Plat_FileRemove(const char* path) { return path ? unlink(path) : -1; }
 
 char Plat_PathSeparator() { return '/'; }
+
+// Copies a text with its ending zero; false (and "") when it does not fit.
+static bool CopyText(char* target, size_t size, const char* text) {
+    if (size == 0) return false;
+    target[0] = '\0';
+    size_t n = std::strlen(text);
+    if (n >= size) return false;
+    std::memcpy(target, text, n + 1);
+    return true;
+}
+
+bool Plat_GetProgramFolder(char* folder, size_t size) {
+    if (folder == nullptr || size == 0) return false;
+    folder[0] = '\0';
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return false;
+    path[n] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) return false;
+    if (slash == path) return CopyText(folder, size, "/");
+    *slash = '\0';
+    return CopyText(folder, size, path);
+}
+
+bool Plat_GetTempFolder(char* folder, size_t size) {
+    if (folder == nullptr) return false;
+    const char* tmp = std::getenv("TMPDIR");
+    return CopyText(folder, size, tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp");
+}
+
+int Plat_MakePrivateFolder(const char* path) {
+    if (path == nullptr || path[0] == '\0') return -1;
+    if (mkdir(path, 0700) == 0) return 0;
+    return errno == EEXIST ? 1 : -1;
+}
+
+int Plat_RemoveFolder(const char* path) { return path ? rmdir(path) : -1; }
+
+int Plat_RemoveTree(const char* path) {
+    if (path == nullptr || path[0] == '\0') return -1;
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::path(path), error);
+    return error ? -1 : 0;
+}
+
+static bool WriteAll(int fd, const uint8_t* bytes, uint32_t size) {
+    uint32_t done = 0;
+    while (done < size) {
+        ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<uint32_t>(n);
+    }
+    return true;
+}
+
+int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size) {
+    if (path == nullptr || path[0] == '\0') return -1;
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
+    if (fd < 0) return -1;
+    bool written = bytes != nullptr || size == 0 ? WriteAll(fd, bytes, size) : false;
+    bool closed = close(fd) == 0;
+    return written && closed ? 0 : 1;
+}
+
+void Plat_CatchTerminatingSignals(void (*handler)(int signal)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signal, &action, nullptr);
+}
+
+void Plat_RaiseUncaught(int signal) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}

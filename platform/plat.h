@@ -21,6 +21,8 @@ void Plat_SetIdleHook(void (*hook)());
 void Plat_RequestStop();
 void Plat_ClearStop();
 bool Plat_StopRequested();
+// Waits up to ms, less when a stop is requested meanwhile (or already was); true when it was.
+bool Plat_WaitForStop(uint32_t ms);
 // Sleeps the calling thread (worker threads only; never the firmware's wait loops).
 void Plat_SleepMs(uint32_t ms);
 
@@ -41,7 +43,34 @@ bool Plat_FileGetLine(PlatFile* file, char* buffer, size_t size);
 // Text output; 0 on success.
 int Plat_FilePutText(PlatFile* file, const char* text);
 bool Plat_FileExists(const char* path);
-// Removes a file; 0 on success.
+// Removes a file; 0 on success. Safe in a signal handler.
 int Plat_FileRemove(const char* path);
 // The separator the host puts between folder and file names.
 char Plat_PathSeparator();
+
+// ---- Folders -------------------------------------------------------------------------------
+
+// The folder of the running program without a trailing separator ("/" for the root); false (and
+// "") when the host cannot tell or it does not fit.
+bool Plat_GetProgramFolder(char* folder, size_t size);
+// The host's folder for temporary files: $TMPDIR when set, else /tmp. False when it does not fit.
+bool Plat_GetTempFolder(char* folder, size_t size);
+// Makes a folder that only this user may enter. 0 made, 1 something of that name exists already,
+// -1 it cannot be made.
+int Plat_MakePrivateFolder(const char* path);
+// Removes an empty folder; 0 on success. Safe in a signal handler.
+int Plat_RemoveFolder(const char* path);
+// Removes a folder with everything in it; 0 on success.
+int Plat_RemoveTree(const char* path);
+// Creates a file that did not exist before (an existing one is never opened) and writes the bytes
+// into it, every write checked. 0 done; 1 created but not written whole (the file is there);
+// -1 not created.
+int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size);
+
+// ---- Signals -------------------------------------------------------------------------------
+
+// Calls handler with the signal's number when the program is asked to end from outside (interrupt,
+// termination, hang-up, quit). The handler runs in signal context.
+void Plat_CatchTerminatingSignals(void (*handler)(int signal));
+// Ends the program by that signal as if it had never been caught.
+void Plat_RaiseUncaught(int signal);

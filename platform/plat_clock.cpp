@@ -4,14 +4,12 @@
 #include <atomic>
 #include <ctime>
 
-#include "firmware/core/rtc.h"
-
 namespace {
 // Seconds added to the host's clock; only the program's own "set clock" moves it.
 std::atomic<int64_t> s_OffsetSeconds{0};
 }  // namespace
 
-void Plat_GetLocalTime(ClockRecord* record) {
+void Plat_GetLocalTime(PlatDateTime* record) {
     if (record == nullptr) return;
     std::time_t now = std::time(nullptr) + static_cast<std::time_t>(s_OffsetSeconds.load(std::memory_order_relaxed));
     std::tm local{};
@@ -25,7 +23,7 @@ void Plat_GetLocalTime(ClockRecord* record) {
     record->second = static_cast<uint8_t>(local.tm_sec);
 }
 
-uint32_t Plat_SetLocalTime(const ClockRecord* record) {
+uint32_t Plat_SetLocalTime(const PlatDateTime* record) {
     if (record == nullptr) return 0;
     std::tm wanted{};
     wanted.tm_year = record->year - 1900;
@@ -42,3 +40,7 @@ uint32_t Plat_SetLocalTime(const ClockRecord* record) {
     s_OffsetSeconds.store(static_cast<int64_t>(target) - static_cast<int64_t>(now), std::memory_order_relaxed);
     return 1;
 }
+
+void Plat_ResetLocalTime() { s_OffsetSeconds.store(0, std::memory_order_relaxed); }
+
+int64_t Plat_SecondsSince1970() { return static_cast<int64_t>(std::time(nullptr)); }

@@ -21,3 +21,25 @@ uintptr_t Plat_ThreadStart(void (*fn)()) {
     }
     return s_NextThreadId.fetch_add(1, std::memory_order_relaxed);
 }
+
+struct PlatThread {
+    std::thread thread;
+};
+
+PlatThread* Plat_ThreadStartJoinable(void (*fn)(void* arg), void* arg) {
+    if (fn == nullptr) return nullptr;
+    PlatThread* started = new PlatThread;
+    try {
+        started->thread = std::thread(fn, arg);
+    } catch (const std::system_error&) {
+        delete started;
+        return nullptr;
+    }
+    return started;
+}
+
+void Plat_ThreadJoin(PlatThread* thread) {
+    if (thread == nullptr) return;
+    if (thread->thread.joinable()) thread->thread.join();
+    delete thread;
+}

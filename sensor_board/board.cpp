@@ -123,14 +123,14 @@ float Board_GetFloatBE(const uint8_t* bytes) {
 
 uint32_t Board_ClassifyFloat(float value) {
     switch (std::fpclassify(value)) {
-    case FP_ZERO:
-        return 1;
-    case FP_INFINITE:
-        return std::signbit(value) ? 3 : 2;
-    case FP_NAN:
-        return 4;
-    default:
-        return 0;
+        case FP_ZERO:
+            return 1;
+        case FP_INFINITE:
+            return std::signbit(value) ? 3 : 2;
+        case FP_NAN:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -158,9 +158,14 @@ float Board_LimitSetValue(float value) {
     return value;
 }
 
+void Board_Reset() {
+    std::memset(&s_Identity, 0, sizeof s_Identity);
+    s_ArgumentCount = 0;
+    g_BoardSettlingCount = 0;
+}
+
 void Board_Start() {
     g_BoardMailbox.receiveCount.store(0, kRelaxed);
-    g_BoardMailbox.replyReadPos.store(0, kRelaxed);
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
     Board_InitIdentity();
@@ -174,26 +179,26 @@ void Board_Start() {
 // than answered from the bytes of an earlier one.
 static uint32_t ArgumentsNeeded(uint8_t type) {
     switch (type) {
-    case kTypeCalPoint:
-        return 6;
-    case kTypeCalSave:
-    case kTypeMeasureKind:
-        return 2;
-    case kTypeRange:
-    case kTypeReadBlock:
-    case kTypeGain:
-    case kTypeUpdate:
-        return 1;
-    case kTypeSetValue:
-        return 4;
-    case kTypeWriteBlock:
-        return 1 + kSimBlockBytes;
-    case kTypeRawWrite:
-    case kTypeRawRead:
-        // Eight address digits and the count.
-        return 9;
-    default:
-        return 0;
+        case kTypeCalPoint:
+            return 6;
+        case kTypeCalSave:
+        case kTypeMeasureKind:
+            return 2;
+        case kTypeRange:
+        case kTypeReadBlock:
+        case kTypeGain:
+        case kTypeUpdate:
+            return 1;
+        case kTypeSetValue:
+            return 4;
+        case kTypeWriteBlock:
+            return 1 + kSimBlockBytes;
+        case kTypeRawWrite:
+        case kTypeRawRead:
+            // Eight address digits and the count.
+            return 9;
+        default:
+            return 0;
     }
 }
 
@@ -201,146 +206,155 @@ static uint8_t Result(uint32_t done) { return done ? kBoardStatusDone : kBoardSt
 
 static bool IsCommandSensor(uint8_t code) { return code == kSimCodeCommandSensor1 || code == kSimCodeCommandSensor2; }
 
-// Writes the frame around the payload, then hands it to the host: ready is set last.
+// Writes the frame around the payload, then hands the whole reply to the host.
 static void ArmReply(uint8_t type, uint8_t status, uint32_t n) {
-    BoardMailbox& m = g_BoardMailbox;
-    m.reply[0] = kReplyStart;
-    m.reply[1] = static_cast<uint8_t>(n + 5);
-    m.reply[2] = type;
-    m.reply[3] = status;
-    m.reply[n + 4] = Board_Checksum(m.reply, n + 4);
-    m.replyReadPos.store(0, kRelaxed);
-    m.replyLength.store(n + 5, kRelaxed);
-    m.replyReady.store(1, kRelease);
+    uint8_t* reply = Brannic_ReplyBuffer();
+    reply[0] = kReplyStart;
+    reply[1] = static_cast<uint8_t>(n + 5);
+    reply[2] = type;
+    reply[3] = status;
+    reply[n + 4] = Board_Checksum(reply, n + 4);
+    Brannic_ArmReply(n + 5);
 }
 
 void Board_DispatchFrame() {
     BoardMailbox& m = g_BoardMailbox;
     const uint8_t* request = m.receive;
     const uint8_t* arguments = request + kArgumentsAt;
-    uint8_t* payload = m.reply + 4;
+    uint8_t* payload = Brannic_ReplyBuffer() + 4;
     uint8_t type = m.requestType;
     uint32_t n = 0;
     uint8_t status = kBoardStatusDone;
     bool updatePause = false;
+    // Every payload starts from zeros: a byte the operation does not write reads 0, never what
+    // the previous reply left in the buffer.
+    std::memset(payload, 0, kMailboxBytes - 4);
     if (s_ArgumentCount < ArgumentsNeeded(type)) {
         ArmReply(type, kBoardStatusFailed, 0);
         return;
     }
     switch (type) {
-    case kTypeMeasure:
-        n = 21;
-        status = Result(SimMeas_GetRecord(payload));
-        break;
-    case kTypeCalPoint:
-        n = 1;
-        if (arguments[0] > kCalPointMax) {
+        case kTypeMeasure:
+            n = 21;
+            status = Result(SimMeas_GetRecord(payload));
+            break;
+        case kTypeCalPoint:
+            n = 1;
+            if (arguments[0] > kCalPointMax) {
+                payload[0] = 0;
+                status = kBoardStatusFailed;
+                break;
+            }
+            payload[0] = SimCal_SetPoint(arguments[0], arguments[1], Board_GetFloatBE(arguments + 2)) ? 1 : 0;
+            break;
+        case kTypeCalSave: {
+            n = 1;
+            uint32_t saveStatus = 0;
+            payload[0] = SimCal_Save(arguments[0], arguments[1], &saveStatus) ? 1 : 0;
+            break;
+        }
+        case kTypeRange:
+            status = arguments[0] > kRangeModeMax ? kBoardStatusFailed : Result(SimMeas_SetRangeMode(arguments[0]));
+            break;
+        case kTypeSetValue:
+            SimMeas_SetSetValue(Board_LimitSetValue(Board_GetFloatBE(arguments)));
+            break;
+        case kTypeSensorStatus: {
+            n = 12;
+            SimImageSlot& slot = g_SimImageSlots[1];
+            if (slot.present.load(kAcquire)) {
+                payload[0] = kSensorImageAnswer;
+                // The host reads the sensor right after this answer: no more refusals.
+                slot.busyCount.store(0, kRelaxed);
+            }
+            Board_PutFloatBE(payload + 8, SimMeas_GetInputCurrent());
+            break;
+        }
+        case kTypeReadBlock:
+            n = kSimBlockBytes;
+            status = arguments[0] > kSimLastBlock ? kBoardStatusFailed
+                                                  : Result(SimImage_ReadBlock(arguments[0] * kSimBlockBytes, payload));
+            break;
+        case kTypeReadMeasureBlock:
+            // Payload bytes 0 to 3 carry nothing for this type (zeros); the block follows them.
+            n = 4 + kSimBlockBytes;
+            status = Result(SimImage_ReadBlock(kMeasureBlockOffset, payload + 4));
+            break;
+        case kTypeWriteBlock:
+            n = 1;
             payload[0] = 0;
-            status = kBoardStatusFailed;
+            if (arguments[0] > kSimLastBlock) {
+                status = kBoardStatusFailed;
+                break;
+            }
+            payload[0] = SimImage_WriteBlock(arguments + 1, arguments[0] * kSimBlockBytes) ? 1 : 0;
+            status = Result(payload[0]);
+            break;
+        case kTypeSensorCommand: {
+            n = 4;
+            Board_PutFloatBE(payload, SimMeas_GetInputCurrent());
+            // A command too short to carry its tag finds no answer; a record longer than a reply can
+            // carry is refused, never copied past the reply.
+            if (IsCommandSensor(g_SimImageSlots[1].sensorCode.load(kAcquire)) &&
+                s_ArgumentCount + 3 >= kCommandTagEnd) {
+                int32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
+                if (copied < 0)
+                    status = kBoardStatusFailed;
+                else
+                    n += static_cast<uint32_t>(copied);
+            }
             break;
         }
-        payload[0] = SimCal_SetPoint(arguments[0], arguments[1], Board_GetFloatBE(arguments + 2)) ? 1 : 0;
-        break;
-    case kTypeCalSave:
-        n = 1;
-        payload[0] = SimCal_Save(arguments[0], arguments[1]) ? 1 : 0;
-        break;
-    case kTypeRange:
-        status = arguments[0] > kRangeModeMax ? kBoardStatusFailed : Result(SimMeas_SetRangeMode(arguments[0]));
-        break;
-    case kTypeSetValue:
-        SimMeas_SetSetValue(Board_LimitSetValue(Board_GetFloatBE(arguments)));
-        break;
-    case kTypeSensorStatus: {
-        n = 12;
-        std::memset(payload, 0, 8);
-        SimImageSlot& slot = g_SimImageSlots[1];
-        if (slot.present.load(kAcquire)) {
-            payload[0] = kSensorImageAnswer;
-            // The host reads the sensor right after this answer: no more refusals.
-            slot.busyCount.store(0, kRelaxed);
-        }
-        Board_PutFloatBE(payload + 8, SimMeas_GetInputCurrent());
-        break;
-    }
-    case kTypeReadBlock:
-        n = kSimBlockBytes;
-        status = arguments[0] > kSimLastBlock ? kBoardStatusFailed
-                                              : Result(SimImage_ReadBlock(arguments[0] * kSimBlockBytes, payload));
-        break;
-    case kTypeReadMeasureBlock:
-        // Payload bytes 0 to 3 keep what the reply buffer held; the block follows them.
-        n = 4 + kSimBlockBytes;
-        status = Result(SimImage_ReadBlock(kMeasureBlockOffset, payload + 4));
-        break;
-    case kTypeWriteBlock:
-        n = 1;
-        payload[0] = 0;
-        if (arguments[0] > kSimLastBlock) {
-            status = kBoardStatusFailed;
+        case kTypeMeasureKind:
+            status = arguments[0] > 1 ? kBoardStatusFailed : Result(SimMeas_SetKind(arguments[0], arguments[1]));
+            break;
+        case kTypeCalTable:
+            n = 108;
+            status = Result(SimCal_ReadTable(payload));
+            break;
+        case kTypeRestoreFactory: {
+            uint32_t restoreStatus = 0;
+            SimCal_RestoreAllFactory(&restoreStatus);
             break;
         }
-        payload[0] = SimImage_WriteBlock(arguments + 1, arguments[0] * kSimBlockBytes) ? 1 : 0;
-        status = Result(payload[0]);
-        break;
-    case kTypeSensorCommand: {
-        n = 4;
-        Board_PutFloatBE(payload, SimMeas_GetInputCurrent());
-        // A command too short to carry its tag finds no answer.
-        if (IsCommandSensor(g_SimImageSlots[1].sensorCode.load(kAcquire)) && s_ArgumentCount + 3 >= kCommandTagEnd) {
-            uint32_t copied = SimImage_FindRecord(request, payload + 4, kBoardRecordMax);
-            n += copied > kBoardRecordMax ? kBoardRecordMax : copied;
-        }
-        break;
-    }
-    case kTypeMeasureKind:
-        status = arguments[0] > 1 ? kBoardStatusFailed : Result(SimMeas_SetKind(arguments[0], arguments[1]));
-        break;
-    case kTypeCalTable:
-        n = 108;
-        status = Result(SimCal_ReadTable(payload));
-        break;
-    case kTypeRestoreFactory:
-        SimCal_RestoreAllFactory();
-        break;
-    case kTypeDefaults:
-        SimCal_WriteAllDefaults();
-        SimCal_LoadAll();
-        break;
-    case kTypeGain:
-        status = arguments[0] > kGainModeMax ? kBoardStatusFailed : Result(SimMeas_SetGainMode(arguments[0]));
-        break;
-    case kTypeIdentity:
-        n = Board_GetIdentity(payload);
-        break;
-    case kTypeRawWrite:
-        status = Result(SimEeprom_RawWrite(request));
-        break;
-    case kTypeRawRead: {
-        uint8_t count = arguments[8];
-        if (count == 0 || count > kBoardPayloadMax) {
-            status = kBoardStatusFailed;
+        case kTypeDefaults:
+            SimCal_WriteAllDefaults();
+            SimCal_LoadAll();
+            break;
+        case kTypeGain:
+            status = arguments[0] > kGainModeMax ? kBoardStatusFailed : Result(SimMeas_SetGainMode(arguments[0]));
+            break;
+        case kTypeIdentity:
+            n = Board_GetIdentity(payload);
+            break;
+        case kTypeRawWrite:
+            status = Result(SimEeprom_RawWrite(request, s_ArgumentCount));
+            break;
+        case kTypeRawRead: {
+            uint8_t count = arguments[8];
+            if (count == 0 || count > kBoardPayloadMax) {
+                status = kBoardStatusFailed;
+                break;
+            }
+            int32_t read = SimEeprom_RawRead(request, payload, count);
+            if (read < 0) {
+                status = kBoardStatusFailed;
+            } else {
+                n = static_cast<uint32_t>(read) > count ? count : static_cast<uint32_t>(read);
+            }
             break;
         }
-        int32_t read = SimEeprom_RawRead(request, payload, count);
-        if (read < 0) {
-            status = kBoardStatusFailed;
-        } else {
-            n = static_cast<uint32_t>(read) > count ? count : static_cast<uint32_t>(read);
-        }
-        break;
-    }
-    case kTypeUpdate:
-        if (arguments[0] == 0) {
-            uint8_t mark = kUpdateMark;
-            uint32_t fileStatus = 0;
-            SimEeprom_WriteBytes(&fileStatus, &mark, 1, kUpdateMarkOffset);
-            updatePause = true;
-        }
-        break;
-    default:
-        status = kBoardStatusNotHandled;
-        break;
+        case kTypeUpdate:
+            if (arguments[0] == 0) {
+                uint8_t mark = kUpdateMark;
+                uint32_t fileStatus = 0;
+                SimEeprom_WriteBytes(&fileStatus, &mark, 1, kUpdateMarkOffset);
+                updatePause = true;
+            }
+            break;
+        default:
+            status = kBoardStatusNotHandled;
+            break;
     }
     ArmReply(type, status, n);
     if (updatePause) BusyCount(kUpdatePauseCount);

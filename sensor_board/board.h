@@ -19,6 +19,8 @@ extern uint8_t g_BoardSettlingCount;
 
 // The worker thread's entry: start-up, then a poll every 50 ms; never returns.
 void Board_ThreadProc();
+// The board's own state as at load: no identity, no settling count.
+void Board_Reset();
 // Start-up on the worker, once: parameter file, identity, calibration store.
 void Board_Start();
 // One round of the worker loop without its sleep: handles a pending frame, then a measurement step.

@@ -13,6 +13,7 @@ BoardConfig g_BoardConfig;
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 static constexpr std::memory_order kAcquire = std::memory_order_acquire;
 static constexpr std::memory_order kRelease = std::memory_order_release;
+static constexpr std::memory_order kAcqRel = std::memory_order_acq_rel;
 
 static std::atomic<uintptr_t> s_WorkerHandle{0};
 
@@ -43,18 +44,69 @@ uint8_t Brannic_SetSlaveRxData(int byte) {
     return 1;
 }
 
-uint8_t Brannic_GetSlaveTxFlag() { return g_BoardMailbox.replyReady.load(kAcquire); }
+void Brannic_ResetMailbox() {
+    BoardMailbox& m = g_BoardMailbox;
+    m.receiveCount.store(0, kRelaxed);
+    m.flags.store(0, kRelaxed);
+    m.requestType = 0;
+    for (BoardReply& reply : m.replies) reply.length = 0;
+    m.workerBuffer = 0;
+    m.handover.store(1, kRelaxed);
+    m.hostBuffer.store(2, kRelaxed);
+    m.replyReadPos.store(0, kRelaxed);
+    m.replyReady.store(0, kRelease);
+}
 
-uint8_t Brannic_GetSlaveTxCount() { return static_cast<uint8_t>(g_BoardMailbox.replyLength.load(kRelaxed)); }
+void Brannic_Reset() {
+    Brannic_ResetMailbox();
+    std::memset(g_BoardConfig.eepromFolder, 0, sizeof g_BoardConfig.eepromFolder);
+    std::memset(g_BoardConfig.libraryFolder, 0, sizeof g_BoardConfig.libraryFolder);
+    g_BoardConfig.singleFileFlag.store(0, kRelaxed);
+}
+
+uint8_t* Brannic_ReplyBuffer() { return g_BoardMailbox.replies[g_BoardMailbox.workerBuffer].bytes; }
+
+void Brannic_ArmReply(uint32_t length) {
+    BoardMailbox& m = g_BoardMailbox;
+    m.replies[m.workerBuffer].length = length;
+    // The whole reply goes over in one exchange; the worker goes on in the buffer it gets back,
+    // which the host is not reading (the host holds the third one).
+    uint8_t previous = m.handover.exchange(static_cast<uint8_t>(m.workerBuffer | kBoardReplyFresh), kAcqRel);
+    m.workerBuffer = static_cast<uint8_t>(previous & ~kBoardReplyFresh);
+}
+
+// Takes the newest armed reply, but only between two replies: once the host has started reading
+// one, it reads that one to its end.
+static void TakeNewReply() {
+    BoardMailbox& m = g_BoardMailbox;
+    if (m.replyReadPos.load(kRelaxed) != 0) return;
+    if (!(m.handover.load(kRelaxed) & kBoardReplyFresh)) return;
+    uint8_t taken = m.handover.exchange(m.hostBuffer.load(kRelaxed), kAcqRel);
+    m.hostBuffer.store(static_cast<uint8_t>(taken & ~kBoardReplyFresh), kRelaxed);
+    m.replyReady.store(1, kRelaxed);
+}
+
+// The host asks for the ready byte before the count and the bytes of a reply: that is where a
+// newly armed reply is taken, so the count and the bytes that follow belong to one reply.
+uint8_t Brannic_GetSlaveTxFlag() {
+    TakeNewReply();
+    return g_BoardMailbox.replyReady.load(kRelaxed);
+}
+
+uint8_t Brannic_GetSlaveTxCount() {
+    const BoardMailbox& m = g_BoardMailbox;
+    return static_cast<uint8_t>(m.replies[m.hostBuffer.load(kRelaxed)].length);
+}
 
 int Brannic_GetSlaveTxData(int) {
     BoardMailbox& m = g_BoardMailbox;
+    const BoardReply& reply = m.replies[m.hostBuffer.load(kRelaxed)];
     uint8_t position = m.replyReadPos.load(kRelaxed);
-    uint8_t byte = m.reply[position];
+    uint8_t byte = reply.bytes[position];
     uint32_t next = position + 1u;
-    if (next >= m.replyLength.load(kRelaxed)) {
+    if (next >= reply.length) {
         m.replyReadPos.store(0, kRelaxed);
-        m.replyReady.store(0, kRelease);
+        m.replyReady.store(0, kRelaxed);
     } else {
         m.replyReadPos.store(static_cast<uint8_t>(next), kRelaxed);
     }

@@ -12,19 +12,37 @@ constexpr uint32_t kBoardFolderSize = 260;
 constexpr uint16_t kBoardFramePending = 0x0001;
 constexpr uint16_t kBoardMeasureStep = 0x0008;
 
+// One reply frame and its total length.
+struct BoardReply {
+    uint8_t bytes[kMailboxBytes];
+    uint32_t length;
+};
+constexpr uint32_t kBoardReplyBuffers = 3;
+
 // The host's pump thread writes the receive side and reads the reply side; the worker does the
-// opposite. The flag words order the two: the host writes bytes only while the frame-pending bit
-// is clear, and reads the reply only while the ready byte is 1, which the worker sets last.
+// opposite. The receive side is ordered by the flag word: the host writes bytes only while the
+// frame-pending bit is clear. The reply side has three buffers so that no reply is ever written
+// while the host reads it: the worker fills its own buffer and swaps it into the hand-over place
+// whole; the host takes the handed-over buffer in exchange for its own, and only between two
+// replies, so a host that sends its next request before it has read the last reply still reads
+// one complete reply, never a mixture.
 struct BoardMailbox {
     uint8_t receive[kMailboxBytes];
     std::atomic<uint8_t> receiveCount;
     std::atomic<uint16_t> flags;
     uint8_t requestType;
-    uint8_t reply[kMailboxBytes];
-    std::atomic<uint32_t> replyLength;
+    BoardReply replies[kBoardReplyBuffers];
+    // Worker only: the buffer the next reply is written into.
+    uint8_t workerBuffer = 0;
+    // Hand-over place: a buffer index, with kBoardReplyFresh while the host has not taken it.
+    std::atomic<uint8_t> handover{1};
+    // Host side (one host thread at a time): the buffer being read, its read position and
+    // whether an armed reply waits in it.
+    std::atomic<uint8_t> hostBuffer{2};
     std::atomic<uint8_t> replyReadPos;
     std::atomic<uint8_t> replyReady;
 };
+constexpr uint8_t kBoardReplyFresh = 0x80;
 
 struct BoardConfig {
     // Prefix of the parameter file's path; ends with a separator.
@@ -37,6 +55,15 @@ struct BoardConfig {
 
 extern BoardMailbox g_BoardMailbox;
 extern BoardConfig g_BoardConfig;
+
+// The library as at load: empty mailbox, no folders, single-file flag 0.
+void Brannic_Reset();
+// Empty mailbox: nothing received, no reply armed, the three reply buffers in their first places.
+void Brannic_ResetMailbox();
+// Worker: the buffer the next reply is written into (its bytes; the length is set on arming).
+uint8_t* Brannic_ReplyBuffer();
+// Worker: hands the reply written into Brannic_ReplyBuffer (total length n) to the host whole.
+void Brannic_ArmReply(uint32_t length);
 
 // Starts the board's worker thread (once; a second call returns the first thread).
 uintptr_t Brannic_StartHandle();

@@ -8,8 +8,8 @@
 // Lines beginning with "//" and empty lines are ignored. Any fault is reported as file:line and
 // the tool exits with 1 without writing the output.
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -26,13 +26,12 @@ constexpr int kCellWidth = 6;
 constexpr int kCellRows = 8;
 constexpr int kBigRows = 32;
 constexpr int kBigFirstCode = 32;
-constexpr int kBigCodes = 96;       // codes 32..127
-constexpr int kBigLineColumns = 80; // columns 24..103 of a big line
+constexpr int kBigCodes = 96;        // codes 32..127
+constexpr int kBigLineColumns = 80;  // columns 24..103 of a big line
 
 int g_Errors = 0;
 
-void Error(const std::string& file, int line, const std::string& message)
-{
+void Error(const std::string& file, int line, const std::string& message) {
     std::cerr << file << ':' << line << ": error: " << message << '\n';
     ++g_Errors;
 }
@@ -42,8 +41,7 @@ struct SourceLine {
     std::string text;
 };
 
-bool ReadLines(const std::string& path, std::vector<SourceLine>& lines)
-{
+bool ReadLines(const std::string& path, std::vector<SourceLine>& lines) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         Error(path, 0, "cannot open the file");
@@ -60,8 +58,7 @@ bool ReadLines(const std::string& path, std::vector<SourceLine>& lines)
     return true;
 }
 
-std::vector<std::string> SplitWords(const std::string& text)
-{
+std::vector<std::string> SplitWords(const std::string& text) {
     std::vector<std::string> words;
     std::istringstream in(text);
     std::string word;
@@ -70,8 +67,7 @@ std::vector<std::string> SplitWords(const std::string& text)
 }
 
 // Number of Unicode code points of a UTF-8 text; -1 when it is not well-formed UTF-8.
-int CountCodePoints(const std::string& text)
-{
+int CountCodePoints(const std::string& text) {
     int count = 0;
     for (size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -86,23 +82,21 @@ int CountCodePoints(const std::string& text)
     return count;
 }
 
-bool IsSingleNonAscii(const std::string& text)
-{
+bool IsSingleNonAscii(const std::string& text) {
     return CountCodePoints(text) == 1 && static_cast<unsigned char>(text[0]) >= 0x80;
 }
 
 // A glyph as read: its header fields and its pixel rows.
 struct Glyph {
-    int line = 0;                  // header line
+    int line = 0;  // header line
     int code = -1;
-    std::vector<std::string> words; // header words after "code DEC 0xHEX"
+    std::vector<std::string> words;  // header words after "code DEC 0xHEX"
     std::vector<std::string> rows;
 };
 
 // Splits a source into glyphs; checks the header syntax and the row shapes. rowCount is the
 // number of pixel rows a glyph has; width 0 means the width comes from "width N" in the header.
-std::vector<Glyph> ParseGlyphs(const std::string& path, int rowCount, int fixedWidth)
-{
+std::vector<Glyph> ParseGlyphs(const std::string& path, int rowCount, int fixedWidth) {
     std::vector<Glyph> glyphs;
     std::vector<SourceLine> lines;
     if (!ReadLines(path, lines)) return glyphs;
@@ -154,7 +148,7 @@ std::vector<Glyph> ParseGlyphs(const std::string& path, int rowCount, int fixedW
         }
 
         ++i;
-        bool rowFault = false; // one report a glyph is enough
+        bool rowFault = false;  // one report a glyph is enough
         for (int r = 0; r < rowCount; ++r, ++i) {
             if (i >= lines.size() || lines[i].text.rfind("code", 0) == 0) {
                 Error(path, i < lines.size() ? lines[i].number : header.number,
@@ -167,8 +161,9 @@ std::vector<Glyph> ParseGlyphs(const std::string& path, int rowCount, int fixedW
                 Error(path, lines[i].number, "a pixel row holds only '#' and '.'");
                 rowFault = true;
             } else if (!rowFault && width > 0 && static_cast<int>(row.size()) != width) {
-                Error(path, lines[i].number, "pixel row is " + std::to_string(row.size()) + " wide, the glyph is " +
-                                                 std::to_string(width) + " wide");
+                Error(path, lines[i].number,
+                      "pixel row is " + std::to_string(row.size()) + " wide, the glyph is " + std::to_string(width) +
+                          " wide");
                 rowFault = true;
             }
             glyph.rows.push_back(row);
@@ -178,8 +173,7 @@ std::vector<Glyph> ParseGlyphs(const std::string& path, int rowCount, int fixedW
     return glyphs;
 }
 
-bool IsBlank(const Glyph& glyph)
-{
+bool IsBlank(const Glyph& glyph) {
     for (const std::string& row : glyph.rows) {
         if (row.find('#') != std::string::npos) return false;
     }
@@ -187,8 +181,7 @@ bool IsBlank(const Glyph& glyph)
 }
 
 // The column byte of a small glyph: bit r = pixel of row r.
-uint8_t ColumnByte(const Glyph& glyph, int column, int firstRow)
-{
+uint8_t ColumnByte(const Glyph& glyph, int column, int firstRow) {
     uint8_t byte = 0;
     for (int bit = 0; bit < 8; ++bit) {
         if (glyph.rows[firstRow + bit][column] == '#') byte |= static_cast<uint8_t>(1u << bit);
@@ -197,8 +190,7 @@ uint8_t ColumnByte(const Glyph& glyph, int column, int firstRow)
 }
 
 // Letters and ASCII signs leave column 6 dark so that neighbouring cells do not touch.
-void CheckSpacingColumn(const std::string& path, const Glyph& glyph)
-{
+void CheckSpacingColumn(const std::string& path, const Glyph& glyph) {
     for (const std::string& row : glyph.rows) {
         if (row[kCellWidth - 1] == '#') {
             Error(path, glyph.line, "code " + std::to_string(glyph.code) + ": column 6 must stay dark (spacing)");
@@ -209,8 +201,7 @@ void CheckSpacingColumn(const std::string& path, const Glyph& glyph)
 
 // Places the glyphs of a 6-column font at index code - base; reports gaps and duplicates.
 std::vector<const Glyph*> IndexGlyphs(const std::string& path, const std::vector<Glyph>& glyphs,
-                                      const std::vector<int>& codes)
-{
+                                      const std::vector<int>& codes) {
     std::map<int, size_t> indexOfCode;
     for (size_t k = 0; k < codes.size(); ++k) indexOfCode[codes[k]] = k;
     std::vector<const Glyph*> table(codes.size(), nullptr);
@@ -219,8 +210,9 @@ std::vector<const Glyph*> IndexGlyphs(const std::string& path, const std::vector
         if (it == indexOfCode.end()) {
             Error(path, glyph.line, "code " + std::to_string(glyph.code) + " does not belong to this font");
         } else if (table[it->second] != nullptr) {
-            Error(path, glyph.line, "code " + std::to_string(glyph.code) + " is defined twice (first at line " +
-                                        std::to_string(table[it->second]->line) + ")");
+            Error(path, glyph.line,
+                  "code " + std::to_string(glyph.code) + " is defined twice (first at line " +
+                      std::to_string(table[it->second]->line) + ")");
         } else {
             table[it->second] = &glyph;
         }
@@ -231,16 +223,14 @@ std::vector<const Glyph*> IndexGlyphs(const std::string& path, const std::vector
     return table;
 }
 
-std::vector<int> CodeRange(int first, int last)
-{
+std::vector<int> CodeRange(int first, int last) {
     std::vector<int> codes;
     for (int c = first; c <= last; ++c) codes.push_back(c);
     return codes;
 }
 
 // Codes 1-31, 197-217, 238-242, 247 and 248, in glyph-index order.
-std::vector<int> FontDCodes()
-{
+std::vector<int> FontDCodes() {
     std::vector<int> codes = CodeRange(1, 31);
     for (int c = 197; c <= 217; ++c) codes.push_back(c);
     for (int c = 238; c <= 242; ++c) codes.push_back(c);
@@ -249,16 +239,14 @@ std::vector<int> FontDCodes()
     return codes;
 }
 
-std::string Hex2(unsigned value)
-{
+std::string Hex2(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", value & 0xFFu);
     return text;
 }
 
 // Comment text for a glyph; the words come from the source header, so "*/" is kept out.
-std::string CommentText(const std::string& text)
-{
+std::string CommentText(const std::string& text) {
     std::string safe;
     for (char c : text) {
         if (c == '/' && !safe.empty() && safe.back() == '*') safe += ' ';
@@ -268,8 +256,7 @@ std::string CommentText(const std::string& text)
     return safe;
 }
 
-void WriteSmallFont(std::ostream& out, const char* name, const std::vector<const Glyph*>& table)
-{
+void WriteSmallFont(std::ostream& out, const char* name, const std::vector<const Glyph*>& table) {
     out << "extern const uint8_t " << name << '[' << table.size() << "][6];\n";
     out << "const uint8_t " << name << '[' << table.size() << "][6] = {\n";
     for (const Glyph* glyph : table) {
@@ -284,10 +271,9 @@ void WriteSmallFont(std::ostream& out, const char* name, const std::vector<const
     out << "};\n\n";
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 7) {
         std::cerr << "usage: fontgen font_a.txt font_b.txt font_c.txt font_d.txt font_big.txt OUTPUT.cpp\n";
         return 2;
@@ -309,27 +295,29 @@ int main(int argc, char** argv)
     }
 
     // Fonts C and B: one letter per code; B's slots under font D codes stay blank ("unused").
-    std::map<std::string, std::pair<std::string, int>> letterSeen; // letter -> file, line
+    std::map<std::string, std::pair<std::string, int>> letterSeen;  // letter -> file, line
     auto checkLetters = [&](const std::string& path, const std::vector<Glyph>& glyphs) {
         for (const Glyph& glyph : glyphs) {
             bool shadowed = setD.count(glyph.code) != 0;
             std::string label = glyph.words.empty() ? "" : glyph.words[0];
             if (shadowed) {
                 if (label != "unused" || !IsBlank(glyph)) {
-                    Error(path, glyph.line, "code " + std::to_string(glyph.code) +
-                                                " is drawn from font D: label it \"unused\" and leave it blank");
+                    Error(path, glyph.line,
+                          "code " + std::to_string(glyph.code) +
+                              " is drawn from font D: label it \"unused\" and leave it blank");
                 }
                 continue;
             }
             if (glyph.words.size() != 1 || !IsSingleNonAscii(label)) {
-                Error(path, glyph.line, "code " + std::to_string(glyph.code) +
-                                            " must be labelled with its one non-ASCII letter");
+                Error(path, glyph.line,
+                      "code " + std::to_string(glyph.code) + " must be labelled with its one non-ASCII letter");
                 continue;
             }
             auto seen = letterSeen.find(label);
             if (seen != letterSeen.end()) {
-                Error(path, glyph.line, "letter " + label + " already has a glyph at " + seen->second.first + ':' +
-                                            std::to_string(seen->second.second));
+                Error(path, glyph.line,
+                      "letter " + label + " already has a glyph at " + seen->second.first + ':' +
+                          std::to_string(seen->second.second));
             } else {
                 letterSeen[label] = {path, glyph.line};
             }
@@ -359,14 +347,14 @@ int main(int argc, char** argv)
             if (codesD[k] == glyph.code) index = static_cast<int>(k);
         }
         if (index >= 0 && w[1] != std::to_string(index)) {
-            Error(pathD, glyph.line, "code " + std::to_string(glyph.code) + " is glyph index " +
-                                         std::to_string(index) + ", not " + w[1]);
+            Error(pathD, glyph.line,
+                  "code " + std::to_string(glyph.code) + " is glyph index " + std::to_string(index) + ", not " + w[1]);
         }
         if (!IsSingleNonAscii(w[2])) {
             Error(pathD, glyph.line, "the symbol standing for the glyph must be one non-ASCII character");
         } else if (symbolSeen.count(w[2])) {
-            Error(pathD, glyph.line, "symbol " + w[2] + " already stands for the glyph of line " +
-                                         std::to_string(symbolSeen[w[2]]));
+            Error(pathD, glyph.line,
+                  "symbol " + w[2] + " already stands for the glyph of line " + std::to_string(symbolSeen[w[2]]));
         } else {
             symbolSeen[w[2]] = glyph.line;
         }
@@ -387,8 +375,9 @@ int main(int argc, char** argv)
         }
         const Glyph*& slot = big[glyph.code - kBigFirstCode];
         if (slot != nullptr) {
-            Error(pathBig, glyph.line, "code " + std::to_string(glyph.code) + " is defined twice (first at line " +
-                                           std::to_string(slot->line) + ")");
+            Error(pathBig, glyph.line,
+                  "code " + std::to_string(glyph.code) + " is defined twice (first at line " +
+                      std::to_string(slot->line) + ")");
         } else {
             slot = &glyph;
         }
@@ -418,14 +407,15 @@ int main(int argc, char** argv)
         for (char c : std::string("0123456789-+ ")) widest = std::max(widest, bigWidth(c));
         const int widestValue = std::max(6 * widest, 5 * widest + bigWidth('.'));
         const std::vector<std::pair<std::string, int>> checks = {
-            {"88888.0", textWidth("88888.0")},        {"a six-character value", widestValue},
-            {"}.}.}.}", textWidth("}.}.}.}")},        {"_._._._", textWidth("_._._._")},
+            {"88888.0", textWidth("88888.0")}, {"a six-character value", widestValue},
+            {"}.}.}.}", textWidth("}.}.}.}")}, {"_._._._", textWidth("_._._._")},
             {"{.{.{.{", textWidth("{.{.{.{")},
         };
         for (const auto& check : checks) {
             if (check.second > kBigLineColumns) {
-                Error(pathBig, 0, check.first + " is " + std::to_string(check.second) +
-                                      " columns wide in the big font; a big line has 80");
+                Error(pathBig, 0,
+                      check.first + " is " + std::to_string(check.second) +
+                          " columns wide in the big font; a big line has 80");
             }
         }
     }

@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include <png.h>
+
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 
 namespace {
@@ -31,30 +33,28 @@ struct Rgb {
 };
 enum Colour : uint8_t { kPaper, kInk, kLabel, kLcd, kLcdInk, kGrid, kRule, kAlert, kColours };
 const Rgb kPalette[kColours] = {
-    {255, 255, 255}, // paper
-    {20, 20, 20},    // title and small text
-    {70, 70, 160},   // codes and keys
-    {200, 214, 170}, // display background
-    {24, 36, 24},    // lit display pixel
-    {180, 192, 150}, // cell raster on the enlarged glyphs
-    {210, 210, 210}, // group rule
-    {200, 0, 0},     // too wide
+    {255, 255, 255},  // paper
+    {20, 20, 20},     // title and small text
+    {70, 70, 160},    // codes and keys
+    {200, 214, 170},  // display background
+    {24, 36, 24},     // lit display pixel
+    {180, 192, 150},  // cell raster on the enlarged glyphs
+    {210, 210, 210},  // group rule
+    {200, 0, 0},      // too wide
 };
 
 struct Image {
     int width;
     int height;
-    std::vector<uint8_t> pixels; // palette indexes, row after row
+    std::vector<uint8_t> pixels;  // palette indexes, row after row
 };
 
-Image NewImage(int width, int height)
-{
+Image NewImage(int width, int height) {
     Image image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, kPaper)};
     return image;
 }
 
-void FillRect(Image& image, int x, int y, int w, int h, Colour color)
-{
+void FillRect(Image& image, int x, int y, int w, int h, Colour color) {
     for (int yy = std::max(0, y); yy < std::min(image.height, y + h); ++yy) {
         for (int xx = std::max(0, x); xx < std::min(image.width, x + w); ++xx) {
             image.pixels[static_cast<size_t>(yy) * image.width + xx] = color;
@@ -62,8 +62,7 @@ void FillRect(Image& image, int x, int y, int w, int h, Colour color)
     }
 }
 
-void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink)
-{
+void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, int scale, Colour ink) {
     for (int c = 0; c < count; ++c) {
         for (int bit = 0; bit < 8; ++bit) {
             if (columns[c] & (1u << bit)) FillRect(image, x + c * scale, y + bit * scale, scale, scale, ink);
@@ -72,8 +71,7 @@ void DrawColumns(Image& image, int x, int y, const uint8_t* columns, int count, 
 }
 
 // Draws display codes in 6 x 8 cells; returns the width drawn.
-int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, Colour ink)
-{
+int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, Colour ink) {
     int cx = x;
     for (char ch : codes) {
         const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(ch));
@@ -84,94 +82,29 @@ int DrawCodes(Image& image, int x, int y, const std::string& codes, int scale, C
 }
 
 // Labels are plain ASCII drawn with font A.
-void DrawLabel(Image& image, int x, int y, const std::string& text, int scale, Colour ink = kLabel)
-{
+void DrawLabel(Image& image, int x, int y, const std::string& text, int scale, Colour ink = kLabel) {
     DrawCodes(image, x, y, text, scale, ink);
 }
 
-std::string Format(const char* format, int a, int b = 0)
-{
+std::string Format(const char* format, int a, int b = 0) {
     char text[64];
     std::snprintf(text, sizeof text, format, a, b);
     return text;
 }
 
-// ---- PNG: stored (uncompressed) deflate blocks inside a zlib stream ----
+// ---- PNG, through libpng: palette images, compressed ----
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
-{
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8_t>& data)
-{
-    PutU32(file, static_cast<uint32_t>(data.size()));
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    file.insert(file.end(), body.begin(), body.end());
-    PutU32(file, Crc32(body.data(), body.size()));
-}
-
-bool WritePng(const std::string& path, const Image& image)
-{
-    std::vector<uint8_t> raw; // filter byte 0 before each row
-    const size_t rowBytes = static_cast<size_t>(image.width);
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), image.pixels.begin() + y * rowBytes, image.pixels.begin() + (y + 1) * rowBytes);
-    }
-    std::vector<uint8_t> zlib = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        size_t n = std::min<size_t>(65535, raw.size() - pos);
-        bool last = pos + n == raw.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(static_cast<uint8_t>(n));
-        zlib.push_back(static_cast<uint8_t>(n >> 8));
-        zlib.push_back(static_cast<uint8_t>(~n));
-        zlib.push_back(static_cast<uint8_t>(~n >> 8));
-        zlib.insert(zlib.end(), raw.begin() + pos, raw.begin() + pos + n);
-        pos += n;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0; // Adler-32
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutU32(zlib, (b << 16) | a);
-
-    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutU32(header, static_cast<uint32_t>(image.width));
-    PutU32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 3, 0, 0, 0}); // 8-bit palette indexes, no interlace
-    PutChunk(file, "IHDR", header);
-    std::vector<uint8_t> palette;
-    for (const Rgb& colour : kPalette) palette.insert(palette.end(), {colour.r, colour.g, colour.b});
-    PutChunk(file, "PLTE", palette);
-    PutChunk(file, "IDAT", zlib);
-    PutChunk(file, "IEND", {});
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    if (!out.flush()) {
-        std::cerr << "proofsheet: cannot write " << path << '\n';
+bool WritePng(const std::string& path, const Image& image) {
+    std::vector<uint8_t> colormap;
+    for (const Rgb& colour : kPalette) colormap.insert(colormap.end(), {colour.r, colour.g, colour.b});
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB_COLORMAP;
+    png.colormap_entries = kColours;
+    if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, colormap.data())) {
+        std::cerr << "proofsheet: cannot write " << path << ": " << png.message << '\n';
         return false;
     }
     return true;
@@ -180,8 +113,7 @@ bool WritePng(const std::string& path, const Image& image)
 // ---- sheets ----
 
 // One enlarged glyph per code with its raster and code, then every glyph at display size in a row.
-Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
-{
+Image SmallFontSheet(const std::string& title, const std::vector<int>& codes) {
     const int scale = 8, perRow = 16, cellW = 6 * scale + 24, cellH = 8 * scale + 30;
     const int rows = (static_cast<int>(codes.size()) + perRow - 1) / perRow;
     const int sampleTop = 50 + rows * cellH + 10;
@@ -211,8 +143,7 @@ Image SmallFontSheet(const std::string& title, const std::vector<int>& codes)
 }
 
 // Width of a text in the big font; codes without a glyph count 0.
-int BigTextWidth(const std::string& text)
-{
+int BigTextWidth(const std::string& text) {
     int width = 0;
     for (char ch : text) {
         unsigned char c = static_cast<unsigned char>(ch);
@@ -222,8 +153,7 @@ int BigTextWidth(const std::string& text)
 }
 
 // Draws a text in the big font at a pixel position, 4 bands of 8 rows a glyph.
-void DrawBigText(Image& image, int x, int y, const std::string& text, int scale, Colour ink)
-{
+void DrawBigText(Image& image, int x, int y, const std::string& text, int scale, Colour ink) {
     for (char ch : text) {
         unsigned char c = static_cast<unsigned char>(ch);
         if (c < 32 || c >= 128) continue;
@@ -237,21 +167,25 @@ void DrawBigText(Image& image, int x, int y, const std::string& text, int scale,
 }
 
 // Right-justifies a value text to six characters, as the measurement screen does.
-std::string RightJustify6(const std::string& text)
-{
+std::string RightJustify6(const std::string& text) {
     return text.size() >= 6 ? text : std::string(6 - text.size(), ' ') + text;
 }
 
-Image BigFontSheet()
-{
+Image BigFontSheet() {
     const int scale = 3;
     std::vector<int> codes;
     for (int c = 32; c < 128; ++c) {
         if (g_BigFontWidth[c - 32] > 0) codes.push_back(c);
     }
-    const std::vector<std::string> samples = {"88888.0", RightJustify6("-123.4"), RightJustify6("1234.5"),
-                                              RightJustify6("7.25"),  RightJustify6("-0.05"),  RightJustify6("+10"),
-                                              "}.}.}.}",              "_._._._",               "{.{.{.{"};
+    const std::vector<std::string> samples = {"88888.0",
+                                              RightJustify6("-123.4"),
+                                              RightJustify6("1234.5"),
+                                              RightJustify6("7.25"),
+                                              RightJustify6("-0.05"),
+                                              RightJustify6("+10"),
+                                              "}.}.}.}",
+                                              "_._._._",
+                                              "{.{.{.{"};
     const int boxW = kBigLineColumns * scale, boxH = 32 * scale;
     const int glyphTop = 50, sampleTop = glyphTop + boxH + 50;
     int glyphRowWidth = 20;
@@ -282,8 +216,7 @@ Image BigFontSheet()
 }
 
 // Every text of one language as the display draws it, with its key "G.K" beside it.
-Image TextSheet(int language)
-{
+Image TextSheet(int language) {
     const int scale = 3, rowH = 8 * scale + 6, keyW = 7 * 6 * 2, textW = kMaxCells * 6 * scale;
     const int columns = 4, colW = keyW + textW + 30;
     const int perColumn = (kTexts + columns - 1) / columns;
@@ -309,17 +242,15 @@ Image TextSheet(int language)
     return image;
 }
 
-std::vector<int> Codes(int first, int last)
-{
+std::vector<int> Codes(int first, int last) {
     std::vector<int> codes;
     for (int c = first; c <= last; ++c) codes.push_back(c);
     return codes;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: proofsheet OUTDIR\n";
         return 2;

@@ -1,14 +1,18 @@
 // Host tool: turns the UTF-8 display texts of the eight languages into the text blob of the
 // firmware (display character codes, each text ended by a backslash), its offset table and the
-// text group sizes; and writes the display-code-to-UTF-8 names that tests use to read the screen.
+// text group sizes; writes the names of the texts the firmware addresses by name; and writes the
+// display-code-to-UTF-8 names that tests use to read the screen.
 //
-// Usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp en.txt fr.txt de.txt it.txt es.txt
-//        pt.txt ru.txt ja.txt
+// Usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp lcd_text_names.h en.txt fr.txt
+//        de.txt it.txt es.txt pt.txt ru.txt ja.txt
 //
 // Language files: lines "GROUP.INDEX<TAB>text" and "# ..." comments. English fixes the keys;
-// every language has the same keys in the same order. Faults are reported as file:line and the
-// tool exits with 1 without writing anything.
+// every language has the same keys in the same order. An English line may carry a third column,
+// "<TAB>Name": the firmware then addresses that text (or the list of texts it begins) as kTextName,
+// a TextRef of its group and index. Faults are reported as file:line and the tool exits with 1
+// without writing anything.
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,28 +29,25 @@ namespace {
 constexpr int kLanguages = 8;
 constexpr int kTexts = 730;
 constexpr int kGroups = 91;
-constexpr size_t kMaxCells = 24;     // one display row
-constexpr char kTextEnd = '\\';      // ends every text in the blob
-constexpr uint32_t kMaxOffset = 0xFFFF; // offsets are 16-bit
+constexpr size_t kMaxCells = 24;         // one display row
+constexpr char kTextEnd = '\\';          // ends every text in the blob
+constexpr uint32_t kMaxOffset = 0xFFFF;  // offsets are 16-bit
 
 int g_Errors = 0;
 
-void Error(const std::string& file, int line, const std::string& message)
-{
+void Error(const std::string& file, int line, const std::string& message) {
     std::cerr << file << ':' << line << ": error: " << message << '\n';
     ++g_Errors;
 }
 
 // Codes 1-31, 197-217, 238-242, 247 and 248 draw symbols of font D, never letters.
-bool IsFontDCode(int code)
-{
-    return (code >= 1 && code <= 31) || (code >= 197 && code <= 217) || (code >= 238 && code <= 242) ||
-           code == 247 || code == 248;
+bool IsFontDCode(int code) {
+    return (code >= 1 && code <= 31) || (code >= 197 && code <= 217) || (code >= 238 && code <= 242) || code == 247 ||
+           code == 248;
 }
 
 // Decodes one UTF-8 code point at text[i]; advances i. Returns -1 on malformed input.
-long DecodeUtf8(const std::string& text, size_t& i)
-{
+long DecodeUtf8(const std::string& text, size_t& i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
     if (length == 0 || i + length > text.size()) {
@@ -66,8 +67,7 @@ long DecodeUtf8(const std::string& text, size_t& i)
     return value;
 }
 
-std::string EncodeUtf8(long cp)
-{
+std::string EncodeUtf8(long cp) {
     std::string out;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -87,8 +87,7 @@ std::string EncodeUtf8(long cp)
     return out;
 }
 
-std::string Hex(long value, int digits)
-{
+std::string Hex(long value, int digits) {
     char text[32];
     std::snprintf(text, sizeof text, "%0*lX", digits, value);
     return text;
@@ -107,14 +106,13 @@ const VoicedKana kVoicedKana[] = {
 };
 
 struct CharMap {
-    std::map<long, uint8_t> codeOf;    // character -> display code, for texts
-    std::map<long, long> voicedBase;   // voiced kana -> base kana
-    std::map<long, long> voicedMark;   // voiced kana -> mark character
-    std::string nameOf[256];           // display code -> UTF-8 text of its glyph
+    std::map<long, uint8_t> codeOf;   // character -> display code, for texts
+    std::map<long, long> voicedBase;  // voiced kana -> base kana
+    std::map<long, long> voicedMark;  // voiced kana -> mark character
+    std::string nameOf[256];          // display code -> UTF-8 text of its glyph
 };
 
-std::vector<long> CodePoints(const char* text)
-{
+std::vector<long> CodePoints(const char* text) {
     std::vector<long> points;
     std::string s(text);
     for (size_t i = 0; i < s.size();) points.push_back(DecodeUtf8(s, i));
@@ -124,8 +122,7 @@ std::vector<long> CodePoints(const char* text)
 // Calls each(line number, line) for every line of a source file that is not empty or a comment,
 // without its line end and byte-order mark; false when the file cannot be opened.
 template <typename Each>
-bool ForEachSourceLine(const std::string& path, Each each)
-{
+bool ForEachSourceLine(const std::string& path, Each each) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         Error(path, 0, "cannot open the file");
@@ -136,18 +133,17 @@ bool ForEachSourceLine(const std::string& path, Each each)
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3); // byte-order mark
+        if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // byte-order mark
         if (line.empty() || line[0] == '#') continue;
         each(number, line);
     }
     return true;
 }
 
-bool ReadCharMap(const std::string& path, CharMap& map)
-{
+bool ReadCharMap(const std::string& path, CharMap& map) {
     for (int c = 32; c < 127; ++c) map.nameOf[c] = std::string(1, static_cast<char>(c));
-    std::map<int, int> letterLine; // code >= 128 -> line that gave it a letter
-    std::map<int, int> nameLine;   // code -> line of its "name" entry
+    std::map<int, int> letterLine;  // code >= 128 -> line that gave it a letter
+    std::map<int, int> nameLine;    // code -> line of its "name" entry
     bool opened = ForEachSourceLine(path, [&](int number, const std::string& line) {
         std::vector<std::string> fields;
         std::istringstream split(line);
@@ -176,8 +172,9 @@ bool ReadCharMap(const std::string& path, CharMap& map)
         }
         if (nameOnly) {
             if (nameLine.count(static_cast<int>(code))) {
-                Error(path, number, "code 0x" + Hex(code, 2) + " is already named at line " +
-                                        std::to_string(nameLine[static_cast<int>(code)]));
+                Error(path, number,
+                      "code 0x" + Hex(code, 2) + " is already named at line " +
+                          std::to_string(nameLine[static_cast<int>(code)]));
                 return;
             }
             nameLine[static_cast<int>(code)] = number;
@@ -198,8 +195,9 @@ bool ReadCharMap(const std::string& path, CharMap& map)
             if (!latinCapital) Error(path, number, "a character below 0x80 may only map to a Latin capital");
         } else {
             if (letterLine.count(static_cast<int>(code))) {
-                Error(path, number, "code 0x" + Hex(code, 2) + " already holds the letter of line " +
-                                        std::to_string(letterLine[static_cast<int>(code)]));
+                Error(path, number,
+                      "code 0x" + Hex(code, 2) + " already holds the letter of line " +
+                          std::to_string(letterLine[static_cast<int>(code)]));
                 return;
             }
             letterLine[static_cast<int>(code)] = number;
@@ -227,8 +225,8 @@ bool ReadCharMap(const std::string& path, CharMap& map)
         if (!map.codeOf.count(mark)) Error(path, 0, std::string("the voicing mark ") + rule.mark + " has no code");
         for (size_t k = 0; k < voiced.size(); ++k) {
             if (!map.codeOf.count(bases[k])) {
-                Error(path, 0, "katakana " + EncodeUtf8(bases[k]) + " has no code (needed for " +
-                                   EncodeUtf8(voiced[k]) + ")");
+                Error(path, 0,
+                      "katakana " + EncodeUtf8(bases[k]) + " has no code (needed for " + EncodeUtf8(voiced[k]) + ")");
             }
             map.voicedBase[voiced[k]] = bases[k];
             map.voicedMark[voiced[k]] = mark;
@@ -241,24 +239,44 @@ struct TextLine {
     int line;
     std::string key;
     std::string text;   // UTF-8, as written
+    std::string name;   // the optional name column, "" when none
     std::string codes;  // display codes
 };
 
-bool ReadLanguage(const std::string& path, std::vector<TextLine>& texts)
-{
+bool IsName(const std::string& name) {
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) return false;
+    for (char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+// names: whether the file may carry the name column (English only).
+bool ReadLanguage(const std::string& path, bool names, std::vector<TextLine>& texts) {
     return ForEachSourceLine(path, [&](int number, const std::string& line) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos) {
             Error(path, number, "expected \"GROUP.INDEX<TAB>text\"");
             return;
         }
-        texts.push_back({number, line.substr(0, tab), line.substr(tab + 1), std::string()});
+        std::string text = line.substr(tab + 1);
+        std::string name;
+        size_t nameTab = text.find('\t');
+        if (nameTab != std::string::npos) {
+            name = text.substr(nameTab + 1);
+            text.erase(nameTab);
+            if (!names) {
+                Error(path, number, "text names belong in the English source only");
+            } else if (!IsName(name)) {
+                Error(path, number, "the name \"" + name + "\" is not a letter followed by letters and digits");
+            }
+        }
+        texts.push_back({number, line.substr(0, tab), text, name, std::string()});
     });
 }
 
 // Converts a text to display codes; reports every character the display cannot draw.
-void ConvertText(const std::string& path, TextLine& text, const CharMap& map)
-{
+void ConvertText(const std::string& path, TextLine& text, const CharMap& map) {
     const std::string& s = text.text;
     for (size_t i = 0; i < s.size();) {
         size_t start = i;
@@ -281,20 +299,19 @@ void ConvertText(const std::string& path, TextLine& text, const CharMap& map)
             text.codes += static_cast<char>(map.codeOf.at(map.voicedBase.at(cp)));
             text.codes += static_cast<char>(map.codeOf.at(map.voicedMark.at(cp)));
         } else {
-            Error(path, text.line, "character " + shown + " (U+" + Hex(cp, 4) +
-                                       ") is not in the display's character set");
+            Error(path, text.line,
+                  "character " + shown + " (U+" + Hex(cp, 4) + ") is not in the display's character set");
         }
     }
     if (text.codes.size() > kMaxCells) {
-        Error(path, text.line, "text of " + text.key + " takes " + std::to_string(text.codes.size()) +
-                                   " cells, a display row has 24");
+        Error(path, text.line,
+              "text of " + text.key + " takes " + std::to_string(text.codes.size()) + " cells, a display row has 24");
     }
 }
 
 // A C++ string-literal body for display codes: printable ASCII as it is, the rest as 3-digit
 // octal escapes (which, unlike \x, cannot swallow a following digit).
-std::string Literal(const std::string& bytes)
-{
+std::string Literal(const std::string& bytes) {
     std::string out;
     for (char ch : bytes) {
         unsigned char c = static_cast<unsigned char>(ch);
@@ -313,8 +330,7 @@ std::string Literal(const std::string& bytes)
 }
 
 // Keeps a UTF-8 text safe inside a /* */ comment.
-std::string CommentText(const std::string& text)
-{
+std::string CommentText(const std::string& text) {
     std::string safe;
     for (char c : text) {
         if ((c == '/' && !safe.empty() && safe.back() == '*') || (c == '*' && !safe.empty() && safe.back() == '/')) {
@@ -325,8 +341,7 @@ std::string CommentText(const std::string& text)
     return safe;
 }
 
-bool WriteFile(const std::string& path, const std::string& content)
-{
+bool WriteFile(const std::string& path, const std::string& content) {
     std::ofstream file(path, std::ios::binary);
     file << content;
     if (!file.flush()) {
@@ -336,16 +351,16 @@ bool WriteFile(const std::string& path, const std::string& content)
     return true;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc != 4 + kLanguages) {
-        std::cerr << "usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp "
+int main(int argc, char** argv) {
+    constexpr int kFirstLanguageArgument = 5;
+    if (argc != kFirstLanguageArgument + kLanguages) {
+        std::cerr << "usage: textgen charmap.txt lcd_texts.cpp lcd_code_names.cpp lcd_text_names.h "
                      "en.txt fr.txt de.txt it.txt es.txt pt.txt ru.txt ja.txt\n";
         return 2;
     }
-    const std::string mapPath = argv[1], textsPath = argv[2], namesPath = argv[3];
+    const std::string mapPath = argv[1], textsPath = argv[2], namesPath = argv[3], textNamesPath = argv[4];
     CharMap map;
     ReadCharMap(mapPath, map);
 
@@ -353,17 +368,28 @@ int main(int argc, char** argv)
     std::vector<std::vector<TextLine>> languages(kLanguages);
     std::vector<std::string> paths(kLanguages);
     for (int l = 0; l < kLanguages; ++l) {
-        paths[l] = argv[4 + l];
-        ReadLanguage(paths[l], languages[l]);
+        paths[l] = argv[kFirstLanguageArgument + l];
+        ReadLanguage(paths[l], l == 0, languages[l]);
     }
     const std::vector<TextLine>& english = languages[0];
     std::vector<int> groupSizes;
+    std::ostringstream textNames;
+    std::map<std::string, int> nameLine;
     for (const TextLine& text : english) {
         int group = -1, index = -1;
         char tail = 0;
         if (std::sscanf(text.key.c_str(), "%d.%d%c", &group, &index, &tail) != 2 || group < 0 || index < 0) {
             Error(paths[0], text.line, "key \"" + text.key + "\" is not GROUP.INDEX");
             continue;
+        }
+        if (!text.name.empty()) {
+            if (nameLine.count(text.name)) {
+                Error(paths[0], text.line,
+                      "the name " + text.name + " is already given at line " + std::to_string(nameLine[text.name]));
+            }
+            nameLine[text.name] = text.line;
+            textNames << "constexpr TextRef kText" << text.name << "{" << group << ", " << index << "};  // \""
+                      << text.text << "\"\n";
         }
         if (group == static_cast<int>(groupSizes.size()) && index == 0) {
             groupSizes.push_back(1);
@@ -389,14 +415,14 @@ int main(int argc, char** argv)
         if (l > 0) {
             for (size_t i = 0; i < texts.size() && i < english.size(); ++i) {
                 if (texts[i].key != english[i].key) {
-                    Error(paths[l], texts[i].line, "key " + texts[i].key + " where English has " + english[i].key +
-                                                       " (same keys, same order)");
+                    Error(paths[l], texts[i].line,
+                          "key " + texts[i].key + " where English has " + english[i].key + " (same keys, same order)");
                     break;
                 }
             }
             if (texts.size() != english.size()) {
-                Error(paths[l], 0, "has " + std::to_string(texts.size()) + " texts, English has " +
-                                       std::to_string(english.size()));
+                Error(paths[l], 0,
+                      "has " + std::to_string(texts.size()) + " texts, English has " + std::to_string(english.size()));
             }
         }
         for (size_t i = 0; i < texts.size(); ++i) {
@@ -419,8 +445,9 @@ int main(int argc, char** argv)
     for (int l = 0; l < kLanguages; ++l) {
         for (const TextLine& text : languages[l]) {
             if (size > kMaxOffset) {
-                Error(paths[l], text.line, "text of " + text.key + " would start at blob offset " +
-                                               std::to_string(size) + "; text offsets are 16-bit (65535 at most)");
+                Error(paths[l], text.line,
+                      "text of " + text.key + " would start at blob offset " + std::to_string(size) +
+                          "; text offsets are 16-bit (65535 at most)");
             }
             offsets.push_back(size);
             blob << "    \"" << Literal(text.codes + kTextEnd) << "\" /* " << kNames[l] << ' ' << text.key << ' '
@@ -470,7 +497,17 @@ int main(int argc, char** argv)
     }
     names << "};\n";
 
-    if (!WriteFile(textsPath, out.str()) || !WriteFile(namesPath, names.str())) return 1;
+    std::ostringstream textNamesHeader;
+    textNamesHeader
+        << "// Names of the display texts the firmware addresses, generated by textgen from the name column of\n"
+           "// firmware/core/texts/en.txt: edit the source, not this file. Included by core/texts.h.\n"
+           "#pragma once\n\n"
+        << textNames.str();
+
+    if (!WriteFile(textsPath, out.str()) || !WriteFile(namesPath, names.str()) ||
+        !WriteFile(textNamesPath, textNamesHeader.str())) {
+        return 1;
+    }
     std::cout << "textgen: " << size << " bytes of text in 8 languages\n";
     return 0;
 }

@@ -15,6 +15,13 @@ char g_EepromFileName[kEepromPathSize];
 uint8_t g_EepromReady;
 uint8_t g_DisplayFlag;
 
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreMeasurementMarker, 2},
+    {kStoreConfigMarker, 2},
+    {kStoreDisplayFlag, 1},
+};
+const StoreMap g_EepromStoreMap = {"settings store", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
+
 static const char kStoreFileName[] = "R718G 2XH Simulator";
 // Set when a directory handed in did not fit: the store then never becomes ready rather than
 // opening a file under a cut-off name.
@@ -35,8 +42,6 @@ extern "C" void SetSFXFlag(uint32_t flag) { g_SfxFlag = flag; }
 extern "C" void SetDLLFilePath(const char* path) { CopyPath(g_LibraryDirectory, path); }
 
 const char* Eeprom_GetDirectory() { return g_EepromDirectory; }
-uint32_t Link_GetSfxFlag() { return g_SfxFlag; }
-const char* Link_GetLibraryDirectory() { return g_LibraryDirectory; }
 
 // An access must lie inside the 4096 bytes; anything else would grow or garble the file.
 static bool InStore(uint32_t offset, uint32_t n) { return offset <= kEepromSize && n <= kEepromSize - offset; }
@@ -160,3 +165,13 @@ void Eeprom_ClearDisplayFlag(uint32_t* status) {
 void Eeprom_LoadDisplayFlag(uint32_t* status) { Eeprom_Read(kStoreDisplayFlag, &g_DisplayFlag, 1, status); }
 
 void Eeprom_SaveDisplayFlag(uint32_t* status) { Eeprom_WriteChecked(kStoreDisplayFlag, &g_DisplayFlag, 1, status); }
+
+void Eeprom_ResetState() {
+    g_EepromDirectory[0] = '\0';
+    g_LibraryDirectory[0] = '\0';
+    g_SfxFlag = 0;
+    g_EepromFileName[0] = '\0';
+    g_EepromReady = 0;
+    g_DisplayFlag = 0;
+    s_DirectoryTooLong = false;
+}

@@ -11,11 +11,25 @@ constexpr uint32_t kStoreNotReady = 10;
 constexpr uint32_t kStoreFloatNotFinite = 11;
 constexpr uint32_t kStoreValueNotFinite = 12;
 
-// Byte offsets the core owns.
+// A run of store bytes that one module owns.
+struct StoreRange {
+    uint32_t offset;
+    uint32_t size;
+};
+// Every range a module owns. Each module keeps its offsets at the top of its source and its map
+// beside them; a test checks that no two modules' ranges meet.
+struct StoreMap {
+    const char* owner;
+    const StoreRange* ranges;
+    uint32_t count;
+};
+
+// Byte offsets the store itself owns: the markers that guard the measurement store (calibration
+// data) and the other settings, and the display flag.
 constexpr uint32_t kStoreMeasurementMarker = 2;  // "2w"
 constexpr uint32_t kStoreConfigMarker = 6;       // "K2"
 constexpr uint32_t kStoreDisplayFlag = 1275;
-constexpr uint32_t kStoreChannelKinds = 1664;
+extern const StoreMap g_EepromStoreMap;
 
 extern char g_EepromDirectory[kEepromPathSize];
 extern char g_LibraryDirectory[kEepromPathSize];
@@ -32,9 +46,9 @@ void SetDLLFilePath(const char* path);
 }
 
 const char* Eeprom_GetDirectory();
-uint32_t Link_GetSfxFlag();
-const char* Link_GetLibraryDirectory();
 
+// The paths, flags and readiness back to power-on: nothing set, store not ready.
+void Eeprom_ResetState();
 // Opens or creates the store file (4096 bytes of 0xFF); g_EepromReady = 1 when it can.
 void Eeprom_Open();
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status);

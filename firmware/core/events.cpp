@@ -29,3 +29,8 @@ uint32_t Event_Get() {
     if (++s_ReadIndex >= kEventQueueSize) s_ReadIndex = 0;
     return event;
 }
+
+void Event_ResetState() {
+    for (uint32_t& event : g_EventQueue) event = 0;
+    Event_Clear();
+}

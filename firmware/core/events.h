@@ -7,6 +7,8 @@ constexpr uint32_t kEventQueueSize = 50;
 extern uint32_t g_EventQueue[kEventQueueSize];
 
 void Event_Clear();
+// Back to the state at power-on (tests run many starts in one process).
+void Event_ResetState();
 // Queues an event; a full queue keeps what it holds and drops the new one.
 void Event_Put(uint32_t event);
 // 1 while an event waits.

@@ -3,31 +3,29 @@
 
 #include <cmath>
 
-#include "core/fw_main.h"
 #include "core/lcd.h"
 #include "measurement/channel.h"
-#include "measurement/meas.h"
-#include "ui/home.h"
+#include "measurement/slots.h"
 
 // code, prefix, index byte, spare, reserved, lower, upper, step; looked up by code and prefix.
 const UnitLimitRow g_UnitLimitTable[kUnitLimitRows] = {
-    {30, 10, 2, 0, 0, -100, 100, 1},     {11, 10, 0, 0, 0, -40, 200, 20},      {12, 10, 1, 0, 0, -40, 392, 68},
-    {27, 10, 3, 0, 0, 0, 9999, 100},     {28, 10, 4, 0, 0, 0, 400, 30},        {29, 10, 5, 0, 0, 0, 170, 30},
-    {48, 10, 36, 0, 0, 0, 99999, 1},     {50, 10, 36, 0, 0, 0, 99999, 1},      {51, 10, 36, 0, 0, 0, 99999, 1},
-    {52, 10, 36, 0, 0, 0, 99999, 1},     {53, 10, 36, 0, 0, 0, 99999, 1},      {1, 3, 21, 0, 0, 0, 1000, 1},
-    {1, 2, 22, 0, 0, 0, 99999, 1},       {0, 4, 23, 0, 0, 0, 100, 0.001f},     {9, 7, 24, 0, 0, 0, 99999, 1},
-    {9, 8, 25, 0, 0, 0, 99999, 1},       {9, 6, 26, 0, 0, 0, 10, 1},           {10, 7, 27, 0, 0, 0, 99999, 1},
-    {10, 8, 28, 0, 0, 0, 99999, 1},      {10, 6, 29, 0, 0, 0, 10, 1},          {6, 10, 30, 0, 0, 0, 24, 1},
-    {5, 10, 31, 0, 0, 0, 28, 1},         {7, 10, 32, 0, 0, 0, 26, 1},          {8, 10, 33, 0, 0, 0, 35, 1},
-    {4, 10, 34, 0, 0, 0, 30, 1},         {3, 10, 35, 0, 0, 0, 18, 1},          {2, 10, 37, 0, 0, 0, 40, 1},
-    {23, 3, 12, 0, 0, 0, 50, 1},         {23, 2, 13, 0, 0, 0, 50000, 50},      {24, 7, 14, 0, 0, 0, 50, 1},
-    {24, 8, 15, 0, 0, 0, 50000, 50},     {20, 10, 16, 0, 0, 0, 200, 0.2f},     {19, 10, 17, 0, 0, 0, 500, 1},
-    {22, 10, 18, 0, 0, 0, 100, 1},       {21, 10, 19, 0, 0, 0, 99999, 100},    {26, 10, 20, 0, 0, -99999, 10, 10},
-    {25, 10, 38, 0, 0, 0, 99999, 1},     {32, 10, 39, 0, 0, 0, 9999, 10},      {13, 10, 6, 0, 0, -2, 20, 2},
-    {14, 3, 7, 0, 0, -1500, 1500, 100},  {15, 3, 8, 0, 0, -1500, 1500, 100},   {16, 4, 9, 0, 0, 5, 2000, 100},
-    {18, 4, 10, 0, 0, 5, 2000, 100},     {17, 5, 11, 0, 0, 2, 150, 10},        {38, 3, 45, 0, 0, -1500, 1500, 1},
-    {34, 10, 41, 0, 0, 0, 2000, 1},      {35, 10, 42, 0, 0, 0, 2000, 1},       {36, 10, 43, 0, 0, 0, 1500, 1},
-    {33, 10, 40, 0, 0, 0, 200, 1},       {37, 10, 44, 0, 0, 0, 5000, 1},
+    {30, 10, 2, 0, 0, -100, 100, 1},    {11, 10, 0, 0, 0, -40, 200, 20},    {12, 10, 1, 0, 0, -40, 392, 68},
+    {27, 10, 3, 0, 0, 0, 9999, 100},    {28, 10, 4, 0, 0, 0, 400, 30},      {29, 10, 5, 0, 0, 0, 170, 30},
+    {48, 10, 36, 0, 0, 0, 99999, 1},    {50, 10, 36, 0, 0, 0, 99999, 1},    {51, 10, 36, 0, 0, 0, 99999, 1},
+    {52, 10, 36, 0, 0, 0, 99999, 1},    {53, 10, 36, 0, 0, 0, 99999, 1},    {1, 3, 21, 0, 0, 0, 1000, 1},
+    {1, 2, 22, 0, 0, 0, 99999, 1},      {0, 4, 23, 0, 0, 0, 100, 0.001f},   {9, 7, 24, 0, 0, 0, 99999, 1},
+    {9, 8, 25, 0, 0, 0, 99999, 1},      {9, 6, 26, 0, 0, 0, 10, 1},         {10, 7, 27, 0, 0, 0, 99999, 1},
+    {10, 8, 28, 0, 0, 0, 99999, 1},     {10, 6, 29, 0, 0, 0, 10, 1},        {6, 10, 30, 0, 0, 0, 24, 1},
+    {5, 10, 31, 0, 0, 0, 28, 1},        {7, 10, 32, 0, 0, 0, 26, 1},        {8, 10, 33, 0, 0, 0, 35, 1},
+    {4, 10, 34, 0, 0, 0, 30, 1},        {3, 10, 35, 0, 0, 0, 18, 1},        {2, 10, 37, 0, 0, 0, 40, 1},
+    {23, 3, 12, 0, 0, 0, 50, 1},        {23, 2, 13, 0, 0, 0, 50000, 50},    {24, 7, 14, 0, 0, 0, 50, 1},
+    {24, 8, 15, 0, 0, 0, 50000, 50},    {20, 10, 16, 0, 0, 0, 200, 0.2f},   {19, 10, 17, 0, 0, 0, 500, 1},
+    {22, 10, 18, 0, 0, 0, 100, 1},      {21, 10, 19, 0, 0, 0, 99999, 100},  {26, 10, 20, 0, 0, -99999, 10, 10},
+    {25, 10, 38, 0, 0, 0, 99999, 1},    {32, 10, 39, 0, 0, 0, 9999, 10},    {13, 10, 6, 0, 0, -2, 20, 2},
+    {14, 3, 7, 0, 0, -1500, 1500, 100}, {15, 3, 8, 0, 0, -1500, 1500, 100}, {16, 4, 9, 0, 0, 5, 2000, 100},
+    {18, 4, 10, 0, 0, 5, 2000, 100},    {17, 5, 11, 0, 0, 2, 150, 10},      {38, 3, 45, 0, 0, -1500, 1500, 1},
+    {34, 10, 41, 0, 0, 0, 2000, 1},     {35, 10, 42, 0, 0, 0, 2000, 1},     {36, 10, 43, 0, 0, 0, 1500, 1},
+    {33, 10, 40, 0, 0, 0, 200, 1},      {37, 10, 44, 0, 0, 0, 5000, 1},
 };
 
 uint8_t g_LineUnitRow[4];
@@ -42,19 +40,31 @@ uint32_t Fmt_DecimalsByUnit(uint32_t unit) {
 uint32_t Fmt_ResolutionClass(uint32_t code, uint32_t mode) {
     if (code > 38) return 10;
     switch (code) {
-        case 0: case 16: case 18: return 4;
-        case 1: return mode == 1 ? 2 : 3;
-        case 9: case 10: return mode == 0 ? 6 : (mode == 1 ? 7 : 8);
-        case 14: case 15: case 38: return 3;
-        case 17: return 5;
-        case 23: return mode == 0 ? 2 : 3;
+        case 0:
+        case 16:
+        case 18:
+            return 4;
+        case 1:
+            return mode == 1 ? 2 : 3;
+        case 9:
+        case 10:
+            return mode == 0 ? 6 : (mode == 1 ? 7 : 8);
+        case 14:
+        case 15:
+        case 38:
+            return 3;
+        case 17:
+            return 5;
+        case 23:
+            return mode == 0 ? 2 : 3;
         case 24: {
             uint8_t channel = Chan_GetCurrentChannel();
             bool gauge = channel < 2 && g_ChannelKind[channel] == 8;
             if (gauge) return mode == 0 ? 8 : 7;
             return mode == 0 ? 7 : 8;
         }
-        default: return 10;
+        default:
+            return 10;
     }
 }
 
@@ -67,7 +77,8 @@ float Fmt_RoundDecimals(float value, uint32_t digits) {
 }
 
 float Fmt_PrefixFactor(uint32_t prefix) {
-    static const float kFactors[12] = {1.0f, 1e9f, 1e6f, 1000.0f, 1e-6f, 0.001f, 0.001f, 1.0f, 1000.0f, 1e6f, 1.0f, 1.0f};
+    static const float kFactors[12] = {1.0f,   1e9f, 1e6f,    1000.0f, 1e-6f, 0.001f,
+                                       0.001f, 1.0f, 1000.0f, 1e6f,    1.0f,  1.0f};
     return prefix < 12 ? kFactors[prefix] : 1.0f;
 }
 
@@ -156,7 +167,7 @@ uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix) {
 void Fmt_FindLineUnitRow(uint32_t line) {
     if (line >= 4) return;
     uint8_t code = 0, prefix = 0;
-    Home_GetLineUnit(line, &code, &prefix);
+    Meas_GetLineUnit(line, &code, &prefix);
     uint32_t row = Fmt_FindLimitRow(code, prefix);
     g_LineUnitRow[line] = row < kUnitLimitRows ? static_cast<uint8_t>(row) : 0;
     g_LineUnitIndexByte[line] = row < kUnitLimitRows ? g_UnitLimitTable[row].indexByte : 0;
@@ -169,4 +180,11 @@ float Fmt_FindChannelUnitRow(uint32_t slot, uint32_t which) {
     if (row >= kUnitLimitRows) row = 0;
     float bound = which == 0 ? g_UnitLimitTable[row].upper : g_UnitLimitTable[row].lower;
     return bound / Fmt_PrefixFactor(prefix);
+}
+
+void Fmt_ResetState() {
+    for (uint32_t line = 0; line < 4; ++line) {
+        g_LineUnitRow[line] = 0;
+        g_LineUnitIndexByte[line] = 0;
+    }
 }

@@ -50,5 +50,7 @@ uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix);
 void Fmt_FindLineUnitRow(uint32_t line);
 extern uint8_t g_LineUnitRow[4];
 extern uint8_t g_LineUnitIndexByte[4];
+// Back to the state at power-on (tests run many starts in one process).
+void Fmt_ResetState();
 // The slot's upper (which 0) or lower limit divided by its prefix factor.
 float Fmt_FindChannelUnitRow(uint32_t slot, uint32_t which);

@@ -54,3 +54,8 @@ uint32_t Ident_GetModelName(char* text) {
     std::memcpy(text, name, n + 1);
     return n;
 }
+
+void Ident_ResetState() {
+    g_DeviceIdentity = DeviceIdentity{};
+    g_BoardIdentity = DeviceIdentity{};
+}

@@ -21,6 +21,8 @@ constexpr uint32_t kBoardIdentityBytes = 48;
 
 extern DeviceIdentity g_DeviceIdentity;
 extern DeviceIdentity g_BoardIdentity;
+// Back to the state at power-on (tests run many starts in one process).
+void Ident_ResetState();
 
 // The main board's fixed identity.
 void Ident_InitMainBoard();

@@ -6,6 +6,7 @@
 #include "core/timers.h"
 
 std::atomic<uint8_t> g_KeyCode{kKeyNone};
+uint8_t g_DisplayMode;
 
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 
@@ -32,12 +33,19 @@ static std::atomic<uint8_t> s_PressState;
 static std::atomic<uint8_t> s_HoldCountdown;
 static std::atomic<uint8_t> s_RepeatCountdown;
 
-// Events by key mode (rows) and key (MENU, CAL, UP, INFO, ENTER).
-static const uint8_t kKeyEventTable[10][5] = {
-    {2, 1, 5, 3, 33},          {7, 8, 5, 6, 4},           {7, 8, 5, 6, 14},
-    {7, 8, 5, 6, 15},          {255, 255, 255, 255, 16},  {255, 255, 255, 255, 11},
-    {255, 255, 255, 255, 255}, {18, 19, 20, 21, 4},       {255, 255, 255, 255, 62},
-    {255, 255, 255, 255, 4},
+// Events by key mode (rows, in mode order) and key (MENU, CAL, UP, INFO, ENTER).
+static constexpr uint8_t kNo = kEventNone;
+static const uint8_t kKeyEventTable[kKeyModeCount][5] = {
+    {kEventMenu, kEventCal, kEventUp, kEventInfo, kEventHomeEnter},                          // kKeyModeHome
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventEnter},                            // kKeyModeMenu
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupAbEnter},                 // kKeyModeLineSetupAb
+    {kEventLeft, kEventRight, kEventUp, kEventDown, kEventLineSetupCdEnter},                 // kKeyModeLineSetupCd
+    {kNo, kNo, kNo, kNo, kEventSpareEnter},                                                  // kKeyModeSpare
+    {kNo, kNo, kNo, kNo, kEventHome},                                                        // kKeyModeMessage
+    {kNo, kNo, kNo, kNo, kNo},                                                               // kKeyModeBusy
+    {kEventKeyTestMenu, kEventKeyTestCal, kEventKeyTestUp, kEventKeyTestInfo, kEventEnter},  // kKeyModeKeypadTest
+    {kNo, kNo, kNo, kNo, kEventRedraw},                                                      // kKeyModeErrorShown
+    {kNo, kNo, kNo, kNo, kEventEnter},                                                       // kKeyModeEnterOnly
 };
 
 void Key_PressStart() {
@@ -97,13 +105,11 @@ uint8_t Key_Get() {
 }
 
 uint8_t Key_EventFor(uint8_t mode, uint8_t key) {
-    if (mode >= 10 || key > kKeyEnter) return 255;
+    if (mode >= kKeyModeCount || key > kKeyEnter) return kEventNone;
     return kKeyEventTable[mode][key];
 }
 
-void Key_PostEvent(uint8_t mode, uint8_t code) {
-    Event_Put(code <= kKeyEnter ? Key_EventFor(mode, code) : code);
-}
+void Key_PostEvent(uint8_t mode, uint8_t code) { Event_Put(code <= kKeyEnter ? Key_EventFor(mode, code) : code); }
 
 void Key_Scan() {
     uint8_t key = Key_ReadRaw();
@@ -139,4 +145,14 @@ void Key_Scan() {
         }
     }
     s_PreviousKey.store(key, kRelaxed);
+}
+
+void Key_ResetState() {
+    g_KeyCode.store(kKeyNone, kRelaxed);
+    g_DisplayMode = kKeyModeHome;
+    s_KeyQueue.store(0, kRelaxed);
+    s_PreviousKey.store(kKeyNone, kRelaxed);
+    s_PressState.store(kPressIdle, kRelaxed);
+    s_HoldCountdown.store(0, kRelaxed);
+    s_RepeatCountdown.store(0, kRelaxed);
 }

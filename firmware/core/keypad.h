@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/ui_ids.h"
+
 constexpr uint8_t kKeyMenu = 0;
 constexpr uint8_t kKeyCal = 1;
 constexpr uint8_t kKeyUp = 2;
@@ -16,10 +18,15 @@ constexpr uint8_t kKeyEscape = 172;
 
 // The key the panel holds (255 none); written by the panel, cleared by the timer on release.
 extern std::atomic<uint8_t> g_KeyCode;
+// The key mode: the row of the key-to-event table the main loop turns keys with; the screens
+// set it.
+extern uint8_t g_DisplayMode;
 
 // The panel pressed a key area.
 void Key_PressStart();
 void Key_Init();
+// No key held, key mode 0, the queue and the scan back to power-on.
+void Key_ResetState();
 // Key_Init, then the scan on software timer 1 every 20 ms.
 void Key_Start();
 uint8_t Key_ReadRaw();

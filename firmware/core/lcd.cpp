@@ -4,8 +4,9 @@
 
 #include <cstring>
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "core/util.h"
 
@@ -13,6 +14,11 @@ uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
 std::atomic<uint32_t> g_LcdBusy{0};
 uint8_t g_LcdLine[kLcdLineChars * 6];
 BlinkField g_BlinkField;
+std::atomic<uint32_t> g_BlinkTick{0};
+uint32_t g_SymbolBlinkPhase;
+uint32_t g_SymbolBlinkMask;
+uint32_t g_HoldMarkPhase;
+uint8_t g_StateMarkerStep;
 
 static constexpr uint32_t kBigLeft = 24;
 static constexpr uint32_t kBigWidth = 80;
@@ -98,6 +104,14 @@ uint32_t Lcd_DrawMessageBlink(uint32_t row, uint32_t column, uint32_t group, uin
     return Lcd_DrawTextBlink(row, column, buffer);
 }
 
+uint32_t Lcd_DrawTextRef(uint32_t row, uint32_t column, TextRef text) {
+    return Lcd_DrawMessage(row, column, text.group, text.index, g_Language);
+}
+
+uint32_t Lcd_DrawTextRefBlink(uint32_t row, uint32_t column, TextRef text) {
+    return Lcd_DrawMessageBlink(row, column, text.group, text.index, g_Language);
+}
+
 static void SetBlinkField(uint32_t row, uint32_t column, uint8_t phase, uint8_t hideMode, const char* text) {
     g_BlinkField.row = static_cast<uint8_t>(row);
     g_BlinkField.column = static_cast<uint8_t>(column);
@@ -167,14 +181,6 @@ void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink) {
     Lcd_DrawTextMode(channel == 0 ? kRowMessage : kRowStatus, kMarkColumn, blink, "$");
 }
 
-void Text_RightJustify(char* text, uint32_t width) {
-    uint32_t n = static_cast<uint32_t>(std::strlen(text));
-    if (n >= width) return;
-    uint32_t shift = width - n;
-    std::memmove(text + shift, text, n + 1);
-    std::memset(text, ' ', shift);
-}
-
 // ---- Big digits and symbols -----------------------------------------------------------------
 
 void Lcd_FillBigRows(uint32_t line, uint32_t, uint8_t byte, uint32_t operation) {
@@ -236,7 +242,8 @@ void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind) {
 static void WriteSymbol(uint32_t channel, bool show) {
     uint32_t row = channel == 0 ? 0 : 4;
     for (uint32_t half = 0; half < 2; ++half) {
-        for (uint32_t x = 0; x < 16; ++x) g_LcdFrame[row + half][kSymbolColumn + x] = show ? kChannelSymbol[half][x] : 0;
+        for (uint32_t x = 0; x < 16; ++x)
+            g_LcdFrame[row + half][kSymbolColumn + x] = show ? kChannelSymbol[half][x] : 0;
     }
 }
 
@@ -312,4 +319,18 @@ void Lcd_Init() {
 void Lcd_RefreshController() {
     Fw_HardwareHook(0, 0xA4);
     Fw_HardwareHook(0, 0xA4);
+}
+
+void Lcd_ResetState() {
+    for (auto& row : g_LcdFrame) {
+        for (uint8_t& column : row) column = 0;
+    }
+    g_LcdBusy.store(0, std::memory_order_relaxed);
+    for (uint8_t& column : g_LcdLine) column = 0;
+    g_BlinkField = BlinkField{};
+    g_BlinkTick.store(0, std::memory_order_relaxed);
+    g_SymbolBlinkPhase = 0;
+    g_SymbolBlinkMask = 0;
+    g_HoldMarkPhase = 0;
+    g_StateMarkerStep = 0;
 }

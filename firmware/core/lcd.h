@@ -4,11 +4,16 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/texts.h"
+
 constexpr uint32_t kLcdRows = 13;
 constexpr uint32_t kLcdColumns = 145;
 constexpr uint32_t kLcdTextColumns = 144;
 constexpr uint32_t kLcdCharsPerRow = 24;
 constexpr uint32_t kLcdLineChars = 26;
+// The two text rows under the big lines: the status row and, below it, the message row.
+constexpr uint32_t kRowStatus = 11;
+constexpr uint32_t kRowMessage = 12;
 
 // One byte per column of 8 pixels, bit 0 at the top. The firmware writes, the panel paints.
 extern uint8_t g_LcdFrame[kLcdRows][kLcdColumns];
@@ -28,6 +33,17 @@ struct BlinkField {
 };
 extern BlinkField g_BlinkField;
 
+// Blinking: set by the 500-ms blink timer on the timer thread, consumed by the main loop.
+extern std::atomic<uint32_t> g_BlinkTick;
+// Channel symbols: the phase alternates 0/1 at each blink tick; mask bit 0 = channel A's symbol
+// blinks, bit 1 = channel B's.
+extern uint32_t g_SymbolBlinkPhase;
+extern uint32_t g_SymbolBlinkMask;
+// Which of the two hold marks the output hold shows next (0/1).
+extern uint32_t g_HoldMarkPhase;
+// Step 0 to 3 of the stability marker on the numeric editor.
+extern uint8_t g_StateMarkerStep;
+
 void Lcd_FillRect(uint32_t row, uint32_t column, uint32_t width, uint32_t rows, uint8_t byte);
 void Lcd_ClearSpan(uint32_t row, uint32_t column, uint32_t width);
 void Lcd_FillTextRows(uint8_t byte);
@@ -42,6 +58,9 @@ uint32_t Lcd_FormatFloat(float value, uint32_t decimals, uint32_t width, char* b
 uint32_t Lcd_DrawMessage(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
 uint32_t Lcd_DrawMessageBlink(uint32_t row, uint32_t column, uint32_t group, uint32_t index, uint32_t language);
 uint32_t Lcd_DrawTextBlink(uint32_t row, uint32_t column, const char* text);
+// A named text in the display language, plain or as the blinking field.
+uint32_t Lcd_DrawTextRef(uint32_t row, uint32_t column, TextRef text);
+uint32_t Lcd_DrawTextRefBlink(uint32_t row, uint32_t column, TextRef text);
 uint32_t Lcd_DrawTextMode(uint32_t row, uint32_t column, uint32_t blink, const char* text);
 void Lcd_BlinkField(uint32_t phase);
 void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t hideMode);
@@ -49,7 +68,6 @@ void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t 
 void Lcd_StepBlinkField();
 void Lcd_DrawEditChar(uint32_t row, uint32_t column, const char* text, uint32_t index, uint32_t mode);
 void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink);
-void Text_RightJustify(char* text, uint32_t width);
 
 void Lcd_FillBigRows(uint32_t line, uint32_t ignored, uint8_t byte, uint32_t operation);
 void Lcd_ClearBigLine(uint32_t line);
@@ -69,4 +87,6 @@ void Lcd_InitController();
 void Lcd_InitControllerTwice();
 void Lcd_Reset();
 void Lcd_Init();
+// The frame, the blinking field and the blink state back to power-on (no controller commands).
+void Lcd_ResetState();
 void Lcd_RefreshController();

@@ -1,5 +1,7 @@
 // Character code to glyph: the display's table of which font draws which code. Kept apart from the
 // drawing so the proof-sheet tool shares it.
+#include "core/lcd_glyphs.h"
+
 #include "core/lcd_fonts.h"
 
 static const uint8_t kBlankGlyph[6] = {0, 0, 0, 0, 0, 0};

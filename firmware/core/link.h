@@ -1,14 +1,11 @@
 // Main-board side of the sensor-board link: request kinds and their frames, the pending-request
-// mask, the link state machine with its time-outs and retries, reply checks, and the transport
-// that binds the sensor-board library and pumps bytes to and from it.
+// mask, the link state machine with its time-outs and retries, and the checks of a reply's frame.
+// What a reply means for the measurement and the digital sensor is the reply handling's
+// (link_reply.cpp); moving the bytes to and from the library is the transport's
+// (link_transport.h).
 #pragma once
 #include <atomic>
 #include <cstdint>
-
-struct PlatLibrary;
-
-// The sensor-board library's file, looked for in the library folder.
-extern const char kLibraryFileName[];
 
 constexpr uint32_t kLinkFrameMax = 256;
 constexpr uint8_t kLinkRequestStart = 0x77;
@@ -63,6 +60,15 @@ struct LinkBuffer {
 };
 
 extern LinkBuffer g_LinkBuffer;
+// 1 once the sensor board failed the start-up check: the main loop then only steps the link.
+extern uint32_t g_FwHalted;
+// 1 during the firmware's start-up wait for the sensor board.
+extern uint8_t g_LinkStartupWait;
+// Saves over the link the main loop waits for: a save of digital-sensor data, a save on the
+// sensor board.
+extern uint8_t g_SaveWaitBits;
+constexpr uint8_t kSaveWaitSensor = 0x01;
+constexpr uint8_t kSaveWaitBoard = 0x02;
 extern std::atomic<uint32_t> g_LinkState;
 extern std::atomic<uint32_t> g_LinkTickCount;
 extern uint8_t g_LinkRetryCount;
@@ -73,6 +79,9 @@ extern uint32_t g_LinkItems[5];
 extern uint8_t g_LinkActiveChannel;
 // Polarization voltage last requested of the sensor board, mV.
 extern float g_LinkPolVoltage;
+// Per channel: the next page of the sensor's memory to read, and the pages waiting to be written
+// back (bit n = page n, pages 0 to kLinkLastPage).
+constexpr uint8_t kLinkLastPage = 16;
 extern uint8_t g_LinkPageIndex[2];
 extern uint32_t g_DirtyPages[2];
 // Outcome of the last request a wait page waits for / of a sensor-board save: 1 done, 0 failed,
@@ -84,18 +93,6 @@ extern uint8_t g_LinkSaveResult;
 extern uint16_t g_LinkChanStatus[2];
 // 1 when a sensor announced itself during the start-up wait.
 extern uint8_t g_PlugReplyFlag;
-extern std::atomic<PlatLibrary*> g_LibraryHandle;
-
-// The library's exports as the program calls them, looked up by name at each call.
-typedef uintptr_t (*SlaveStartHandleFn)();
-typedef int (*SlaveSetTedsFileNameFn)(int slot, const char* name, int code);
-typedef uint8_t (*MainSetSlaveRxDataFn)(int byte);
-typedef uint8_t (*MainGetSlaveTxFlagFn)();
-typedef uint8_t (*MainGetSlaveTxCountFn)();
-typedef int (*MainGetSlaveTxDataFn)(int unused);
-typedef int (*SetEepromBinFilePathFn)(const char* folder);
-typedef uint32_t (*SetSfxFlagFn)(uint32_t flag);
-typedef int (*SetDllFilePathFn)(const char* folder);
 
 // ---- Pending requests and sensor-command items ----------------------------------------------
 uint32_t Link_SetRequestBit(uint32_t kind);
@@ -124,6 +121,8 @@ void Link_RequestCalPoint(uint8_t point, uint8_t kind, float value, uint32_t* st
 void Link_SetMeasureMode(uint32_t channel, uint32_t mode);
 // At store load: clears the link and queues the start-up requests.
 void Link_Reset();
+// Everything of the link back to power-on: idle, nothing pending, no channel, no results.
+void Link_ResetState();
 void Link_QueueStartupRequests();
 
 // ---- State machine ----------------------------------------------------------------------------
@@ -138,15 +137,32 @@ void Link_ArmSend();
 // 0 when nothing arrived since the last look, else whether a valid reply was found.
 uint32_t Link_CheckReceived(LinkBuffer* buffer, uint32_t unused);
 uint32_t Link_FindReplyFrame(LinkBuffer* buffer);
+// The payload of the reply the last check found (payload length in g_LinkBuffer), whole even
+// when it wrapped over the receive ring's end.
+const uint8_t* Link_ReplyPayload();
+// Fewer bytes than an answer's four arrived since the request was sent.
+uint32_t Link_GotNoAnswer();
+// The same frame goes out again after its turnaround; the first retry waits 20 ticks longer for
+// the reply, and with noAnswer also 20 ticks longer before sending (else only a turnaround below
+// 20 grows). 0 once the three tries are used up; the count then starts again.
+uint32_t Link_Retry(uint32_t noAnswer);
+
+// ---- Reply handling ---------------------------------------------------------------------------
+// Defined above the core, in link_reply.cpp: the one place that knows what a reply means for the
+// measurement and the digital sensor.
+
+// Checks the payload of the current request's reply and takes it over; 1 when it is accepted.
 uint32_t Link_ParseReply(uint8_t channel);
 void Link_AfterReply(uint8_t channel);
+// No acceptable reply: a retry, or the request's failure.
 void Link_HandleFailure(uint8_t channel);
 void Link_OnFinalFailure(uint8_t kind);
-
-// ---- Transport to the library -----------------------------------------------------------------
-// Loads the library from the library folder and starts its board (once, from the panel).
-void Link_BindLibrary();
-// The 100-ms byte pump between the firmware and the library.
-void Link_Pump();
-// Hands channel B's sensor image file and sensor code to the library; always 1.
-uint32_t Link_SelectSensorImage(uint32_t slot, const char* name, uint32_t code);
+// The payload of a request that carries the sensor's data (write a page, a sensor command) into
+// payload; its length, or kLinkNothingToSend. May lengthen the reply wait.
+constexpr uint32_t kLinkNothingToSend = 0xFFFFFFFF;
+uint32_t Link_BuildSensorPayload(uint8_t kind, uint8_t* payload, uint8_t* wait);
+// The measured channel or channel A's mode changed: the measurement and the sensor kinds start
+// over (channelChanged: the other channel's values go too).
+void Link_RestartMeasurement(uint32_t channel, uint32_t channelChanged);
+// The board was told to measure this channel: its replies count from the first again.
+void Link_OnMeasureModeSent(uint8_t channel);

@@ -16,8 +16,7 @@ static uint32_t DaysInMonth(uint32_t year, uint32_t month) {
     return kDays[month - 1];
 }
 
-static uint32_t IsValid(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute,
-                        uint32_t second) {
+static uint32_t IsValid(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute, uint32_t second) {
     if (year < 2008 || year > 2099 || month < 1 || month > 12) return 0;
     if (day < 1 || day > DaysInMonth(year, month)) return 0;
     return hour < 24 && minute < 60 && second < 60 ? 1 : 0;
@@ -95,4 +94,15 @@ uint32_t Rtc_FormatDateTime(uint32_t format, char* text) {
     text[13] = ':';
     text[16] = ':';
     return 0;
+}
+
+void Rtc_ResetState() {
+    g_Clock.year.store(0, std::memory_order_relaxed);
+    g_Clock.month.store(0, std::memory_order_relaxed);
+    g_Clock.day.store(0, std::memory_order_relaxed);
+    g_Clock.weekday.store(0, std::memory_order_relaxed);
+    g_Clock.hour.store(0, std::memory_order_relaxed);
+    g_Clock.minute.store(0, std::memory_order_relaxed);
+    g_Clock.second.store(0, std::memory_order_relaxed);
+    g_ClockChanged.store(0, std::memory_order_relaxed);
 }

@@ -28,6 +28,8 @@ struct ClockState {
 extern ClockState g_Clock;
 // 1 after the firmware set its clock; the panel hands the time on and clears it.
 extern std::atomic<uint32_t> g_ClockChanged;
+// Back to the state at power-on (tests run many starts in one process).
+void Rtc_ResetState();
 
 // Years 2008..2099, a real calendar day, hour < 24, minute and second < 60.
 uint32_t Rtc_IsValidRecord(const ClockRecord* record);

@@ -1,6 +1,8 @@
 // Display-text lookup.
 #include "core/texts.h"
 
+#include <cstring>
+
 uint8_t g_Language;
 
 uint32_t Text_GroupFirstItem(uint32_t index, uint32_t group) {
@@ -32,3 +34,17 @@ uint32_t Text_CopyItem(uint32_t offset, char* buffer) {
 }
 
 uint8_t Text_GetLanguage() { return g_Language; }
+
+uint32_t Text_Copy(TextRef text, char* buffer) {
+    return Text_CopyItem(Text_GetOffset(text.group, text.index, g_Language), buffer);
+}
+
+void Text_ResetState() { g_Language = 0; }
+
+void Text_RightJustify(char* text, uint32_t width) {
+    uint32_t n = static_cast<uint32_t>(std::strlen(text));
+    if (n >= width) return;
+    uint32_t shift = width - n;
+    std::memmove(text + shift, text, n + 1);
+    std::memset(text, ' ', shift);
+}

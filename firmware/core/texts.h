@@ -14,9 +14,24 @@ extern const uint32_t g_MenuTextBlobSize;
 extern const uint16_t g_TextOffsets[kLanguages * kTextItems];
 extern const uint8_t g_TextGroupSizes[kTextGroups];
 
+// A text the firmware names: its group and its index in the group. The names (kTextPleaseWait
+// and so on) come from the name column of the English source.
+struct TextRef {
+    uint8_t group;
+    uint8_t index;
+};
+#include "lcd_text_names.h"
+
+// The text n places after first in its group: the entry n of a list of texts that first begins.
+constexpr TextRef Text_Nth(TextRef first, uint32_t n) {
+    return TextRef{first.group, static_cast<uint8_t>(first.index + n)};
+}
+
 // The display language: 0 English, 1 French, 2 German, 3 Italian, 4 Spanish, 5 Portuguese,
 // 6 Russian, 7 Japanese.
 extern uint8_t g_Language;
+// English again.
+void Text_ResetState();
 
 // Item number of (group, index): the sizes of the groups before it, plus the index.
 uint32_t Text_GroupFirstItem(uint32_t index, uint32_t group);
@@ -28,3 +43,8 @@ uint8_t Text_GetChar(uint32_t offset);
 // number of characters.
 uint32_t Text_CopyItem(uint32_t offset, char* buffer);
 uint8_t Text_GetLanguage();
+// Moves a text right within width characters, blanks in front; a text as long as width or longer
+// stays.
+void Text_RightJustify(char* text, uint32_t width);
+// Copies a named text in the display language (buffer of 25); returns the number of characters.
+uint32_t Text_Copy(TextRef text, char* buffer);

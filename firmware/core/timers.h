@@ -28,6 +28,8 @@ constexpr int kTimerLinkTick = 3;
 constexpr int kTimerInactivity = 7;
 constexpr int kTimerDisplayRefresh = 8;
 constexpr int kTimerTimedHold = 14;
+// The countdown screens' timer (seconds).
+constexpr int kTimerCountdown = 16;
 
 extern SoftTimer g_SoftTimers[kTimerCount];
 

@@ -5,7 +5,7 @@
 
 // The quantity being tracked for calibration and its filtered value.
 struct CalTracking {
-    uint32_t id;  // 0 none
+    uint32_t id;   // 0 none
     uint8_t unit;  // 255 none
     uint8_t point;
     uint8_t autoSetting;

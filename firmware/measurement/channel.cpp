@@ -1,12 +1,18 @@
 // Sensor-kind bookkeeping per channel, the measuring kind and the measure flag.
 #include "measurement/channel.h"
 
-#include "core/fw_main.h"
+#include "core/eeprom.h"
+#include "core/fw_hook.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/meas.h"
 
+static constexpr StoreRange kStoreRanges[] = {{kStoreSensorModel, 8}, {kStoreChannelKinds, 2}};
+const StoreMap g_ChanStoreMap = {"channel configuration", kStoreRanges, 2};
+
+uint8_t g_ChannelKind[2];
+uint32_t g_ChannelSensorId[2];
 uint32_t g_SensorKindDetected[2] = {kKindNone, kKindNone};
 uint32_t g_SensorKindActive[2] = {kKindNone, kKindNone};
 uint32_t g_SensorMemLayout[2] = {kLayoutNone, kLayoutNone};
@@ -54,3 +60,14 @@ void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag) {
 }
 
 uint8_t Chan_GetMeasureFlag(uint32_t channel) { return channel < 2 ? s_MeasureFlag[channel] : 1; }
+
+void Chan_ResetState() {
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_ChannelKind[channel] = 0;
+        g_ChannelSensorId[channel] = 0;
+        g_SensorKindDetected[channel] = kKindNone;
+        g_SensorKindActive[channel] = kKindNone;
+        g_SensorMemLayout[channel] = kLayoutNone;
+        s_MeasureFlag[channel] = 1;
+    }
+}

@@ -2,6 +2,19 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
+// The configured sensor kind per channel (0 to 13) and the stored sensor model number.
+extern uint8_t g_ChannelKind[2];
+extern uint32_t g_ChannelSensorId[2];
+// The highest configured kind the firmware takes; a stored kind above it is replaced by kind 1
+// with the default sensor model.
+constexpr uint8_t kMaxChannelKind = 13;
+constexpr uint32_t kDefaultSensorModel = 4187;
+// Where the store keeps them: a kind byte per channel, a little-endian model number per channel.
+constexpr uint32_t kStoreChannelKinds = 1664;
+constexpr uint32_t kStoreSensorModel = 450;
+extern const StoreMap g_ChanStoreMap;
 // Sensor kind the board reports (requested) and the kind measured with, per channel; the
 // measuring kinds, 15 for a digital sensor that cannot be used and 255 for none.
 extern uint32_t g_SensorKindDetected[2];
@@ -21,6 +34,8 @@ uint32_t Chan_GetLinkState();
 // The channel the menus show and edit (0 A, 1 B).
 extern uint8_t g_CurrentChannel;
 uint8_t Chan_GetCurrentChannel();
+// Kinds, layouts and measure flags back to power-on: nothing configured or detected.
+void Chan_ResetState();
 uint16_t Chan_GetMeasuringKind(uint32_t channel);
 // The kind the board reports; 15 and above take the channel out of measuring.
 void Chan_SetKind(uint32_t channel, uint32_t kind);

@@ -149,7 +149,8 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
             CheckPolarizationEcho(payload);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 
     if (g_MeasReplyCount[channel] > kRepliesBeforeMeasuring) {
@@ -246,4 +247,14 @@ uint32_t Meas_DecodeBoardCalTable(uint32_t, const uint8_t* payload) {
     for (uint32_t i = 0; i < 8; ++i) g_BoardCalTable[19 + i] = Util_GetFloatBE(payload + 4 * (19 + i));
     g_BoardCalReceived = 1;
     return 1;
+}
+
+void Meas_ResetDecoders() {
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_MeasReplyCount[channel] = 0;
+        g_ChanValueReady[channel] = 0;
+    }
+    g_CondOverflow = 0;
+    for (float& entry : g_BoardCalTable) entry = 0.0f;
+    g_BoardCalReceived = 0;
 }

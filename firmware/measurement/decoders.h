@@ -14,6 +14,8 @@ extern uint32_t g_CondOverflow;
 constexpr uint32_t kBoardCalEntries = 27;
 extern float g_BoardCalTable[kBoardCalEntries];
 extern uint8_t g_BoardCalReceived;
+// Back to the state at power-on (tests run many starts in one process).
+void Meas_ResetDecoders();
 
 // Channel A measurement reply (request kind 0, at least 21 bytes). Returns 1.
 uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload);

@@ -15,6 +15,8 @@ StabilityWindow g_StabilityWindow;
 
 // Settings store: the mode byte of slot s is at 8 + s.
 static constexpr uint32_t kStoreSlotModes = 8;
+static constexpr StoreRange kStoreRanges[] = {{kStoreSlotModes, 4}};
+const StoreMap g_FilterStoreMap = {"slot filters", kStoreRanges, 1};
 static constexpr int kTimerStability = 15;
 static constexpr uint32_t kStatusNoValue = 2;
 
@@ -252,3 +254,11 @@ void Filter_EvaluateStability() {
 uint32_t Filter_GetStabilityState() { return g_StabilityWindow.state; }
 uint32_t Filter_IsStabilityActive() { return g_StabilityWindow.active; }
 uint32_t Filter_IsStabilityTimeUp() { return Timer_Expired(kTimerStability); }
+
+void Filter_ResetState() {
+    for (FilterRecord& filter : g_SlotFilters) filter = FilterRecord{};
+    for (FilterRecord& filter : g_DampFilters) filter = FilterRecord{};
+    for (FilterRecord& filter : g_CalFilters) filter = FilterRecord{};
+    g_ControllerFilter = FilterRecord{};
+    g_StabilityWindow = StabilityWindow{};
+}

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 constexpr uint32_t kFilterRingSize = 16;
 constexpr uint32_t kStabilityRingSize = 64;
 
@@ -21,7 +23,7 @@ struct FilterRecord {
     uint32_t count;
     uint8_t next;
     uint8_t mode;
-    uint8_t row;     // adaptive depth table position
+    uint8_t row;  // adaptive depth table position
     uint8_t column;
 };
 
@@ -57,6 +59,9 @@ extern FilterRecord g_CalFilters[3];
 // The PID controller's input filter.
 extern FilterRecord g_ControllerFilter;
 extern StabilityWindow g_StabilityWindow;
+// Back to the state at power-on (tests run many starts in one process).
+void Filter_ResetState();
+extern const StoreMap g_FilterStoreMap;
 
 // Empties the filter and sets its mode.
 void Filter_Init(FilterRecord* filter, uint8_t mode);

@@ -198,11 +198,29 @@ void Meas_CheckTemperatureRange(uint32_t channel, float t, uint32_t* status) {
     }
     float low, high;
     switch (g_MeasuringKind[channel]) {
-        case kKindPh: case kKindPhPna: low = -30.0f; high = 130.0f; break;
-        case kKindCond2: case kKindCond4: low = -40.0f; high = 200.0f; break;
-        case kKindO2High: case kKindO2Low: case kKindO2Trace: case kKindO2Gauge: low = -10.0f; high = 80.0f; break;
-        case kKindCo2: low = 0.0f; high = 60.0f; break;
-        default: return;
+        case kKindPh:
+        case kKindPhPna:
+            low = -30.0f;
+            high = 130.0f;
+            break;
+        case kKindCond2:
+        case kKindCond4:
+            low = -40.0f;
+            high = 200.0f;
+            break;
+        case kKindO2High:
+        case kKindO2Low:
+        case kKindO2Trace:
+        case kKindO2Gauge:
+            low = -10.0f;
+            high = 80.0f;
+            break;
+        case kKindCo2:
+            low = 0.0f;
+            high = 60.0f;
+            break;
+        default:
+            return;
     }
     if (t < low) {
         *status = kStatusUnder;
@@ -286,17 +304,37 @@ float Meas_GetCondByUnit(uint32_t channel, uint32_t unit, uint32_t mode, float c
         case 1:
             if (k > 1.0f) *status = kStatusOver;
             return k;
-        case 31: return k * 100.0f;
-        case 2: value = Conc_FromCondUnit2(k, t, status); break;
-        case 3: value = Conc_FromCondUnit3(k, t, status); break;
-        case 4: value = Conc_FromCondUnit4(k, t, status); break;
-        case 5: value = Conc_FromCondUnit5(k, t, status); break;
-        case 6: value = Conc_FromCondUnit6(k, t, status); break;
-        case 7: value = Conc_FromCondUnit7(k, t, status); break;
-        case 8: value = Conc_FromCondUnit8(k, t, status); break;
-        case 9: value = Conc_GetTdsUnit9(k, t, status); break;
-        case 10: value = Conc_GetTdsUnit10(k, t, status); break;
-        default: break;
+        case 31:
+            return k * 100.0f;
+        case 2:
+            value = Conc_FromCondUnit2(k, t, status);
+            break;
+        case 3:
+            value = Conc_FromCondUnit3(k, t, status);
+            break;
+        case 4:
+            value = Conc_FromCondUnit4(k, t, status);
+            break;
+        case 5:
+            value = Conc_FromCondUnit5(k, t, status);
+            break;
+        case 6:
+            value = Conc_FromCondUnit6(k, t, status);
+            break;
+        case 7:
+            value = Conc_FromCondUnit7(k, t, status);
+            break;
+        case 8:
+            value = Conc_FromCondUnit8(k, t, status);
+            break;
+        case 9:
+            value = Conc_GetTdsUnit9(k, t, status);
+            break;
+        case 10:
+            value = Conc_GetTdsUnit10(k, t, status);
+            break;
+        default:
+            break;
     }
     if ((unit == 9 || unit == 10) && *status == 0 && value > 10000.0f) *status = kStatusOver;
     return value;
@@ -358,16 +396,21 @@ float Meas_GetUnitValue13to18(uint32_t channel, uint32_t unit, uint32_t* status)
             }
             return ph;
         }
-        case 14: return Meas_GetMv(channel, status) / 1000.0f;
+        case 14:
+            return Meas_GetMv(channel, status) / 1000.0f;
         case 15: {
             // Channel A's electrode voltage is its primary; channel B keeps a copy for the ORP.
             float volts = channel == 0 ? Meas_GetPrimaryValueB(0, status) : Meas_GetFieldFloat(1, kPhFieldOrpVolts);
             return Meas_ClampPlusMinus1p5(volts + CalPh_GetOrpOffset(channel) / 1000.0f, status);
         }
-        case 16: return ImpedanceAt25(channel, kPhFieldGlass, kPhFieldGlassStatus, true, status);
-        case 17: return ImpedanceAt25(channel, kPhFieldReference, kPhFieldReferenceStatus, false, status);
-        case 18: return ImpedanceAt25(channel, kPhFieldPnaGlass, kPhFieldPnaGlassStatus, true, status);
-        default: return 0.0f;
+        case 16:
+            return ImpedanceAt25(channel, kPhFieldGlass, kPhFieldGlassStatus, true, status);
+        case 17:
+            return ImpedanceAt25(channel, kPhFieldReference, kPhFieldReferenceStatus, false, status);
+        case 18:
+            return ImpedanceAt25(channel, kPhFieldPnaGlass, kPhFieldPnaGlassStatus, true, status);
+        default:
+            return 0.0f;
     }
 }
 
@@ -381,11 +424,15 @@ float Meas_GetCo2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
     float mv = Meas_GetMv(channel, status);
     if (*status != 0) return 0.0f;
     switch (unit) {
-        case 33: return CalPh_GetCo2Percent(channel, mv, t, status);
+        case 33:
+            return CalPh_GetCo2Percent(channel, mv, t, status);
         case 34:
-        case 35: return CalPh_GetCo2PartialPressure(channel, mv, t, status) * 1000.0f;
-        case 36: return CalPh_GetCo2PartialPressure(channel, mv, t, status) * 1000.0f * 0.75006168f;
-        default: break;
+        case 35:
+            return CalPh_GetCo2PartialPressure(channel, mv, t, status) * 1000.0f;
+        case 36:
+            return CalPh_GetCo2PartialPressure(channel, mv, t, status) * 1000.0f * 0.75006168f;
+        default:
+            break;
     }
     // Dissolved CO2 in mg/L: mol/L x 44 g/mol x 1000.
     float mg = CalPh_GetCo2Dissolved(channel, mv, t, status) * 44.0f * 1000.0f;
@@ -422,12 +469,26 @@ float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
         Meas_GetAnalogInputMode() != 0 ? Meas_GetInputPressure(channel) : Meas_GetO2ProcessPressure(channel);
     switch (unit) {
         case 19:
-        case 20: return CalO2_ToSaturation(channel, unit, base, pressure, status);
-        case 21: return CalO2_ToUnit21(channel, base, pressure, status);
-        case 22: return CalO2_ToUnit22(channel, base, pressure, status);
-        case 23: return CalO2_ToConcentration(channel, base, status) * 0.001f;
-        case 24: return CalO2_ToConcentration(channel, base, status);
-        case 26: return Meas_GetSensorCurrent(channel, status);
-        default: return 0.0f;
+        case 20:
+            return CalO2_ToSaturation(channel, unit, base, pressure, status);
+        case 21:
+            return CalO2_ToUnit21(channel, base, pressure, status);
+        case 22:
+            return CalO2_ToUnit22(channel, base, pressure, status);
+        case 23:
+            return CalO2_ToConcentration(channel, base, status) * 0.001f;
+        case 24:
+            return CalO2_ToConcentration(channel, base, status);
+        case 26:
+            return Meas_GetSensorCurrent(channel, status);
+        default:
+            return 0.0f;
+    }
+}
+
+void Meas_ResetState() {
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_Measurement[channel] = MeasurementRecord{};
+        g_MeasuringKind[channel] = kKindNone;
     }
 }

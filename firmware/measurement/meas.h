@@ -1,5 +1,5 @@
-// Measured values: measurement ids, the per-channel measurement record and its readers, the value
-// of each unit family, the four measurement slots and the update cycle that feeds them.
+// Measured values: measurement ids, the per-channel measurement record and its readers, and the
+// value of each unit family. The slots that the display lines show are in slots.h.
 #pragma once
 #include <cstdint>
 
@@ -36,16 +36,16 @@ constexpr uint16_t kKindNone = 255;
 // hold a float or a word by the measuring kind, so they are kept as raw words and read and
 // written only through Meas_GetFieldFloat / Meas_GetFieldWord and their setters.
 struct MeasurementRecord {
-    float temperature;                  // 1, degrees C
-    uint32_t temperatureStatus;         // 2, after the range check by measuring kind
-    uint32_t temperatureSourceStatus;   // 3, of the conversion from the element (channel A)
-    float elementResistance;            // 4, ohm
-    uint32_t elementStatus;             // 5
-    float analogInput;                  // 6, mA
-    float analogInputScaled;            // 7, on the analog input's configured range
-    uint32_t reserved;                  // 8
-    float primary;                      // 9, the channel's primary signal
-    uint32_t kindFields[11];            // 10 to 20
+    float temperature;                 // 1, degrees C
+    uint32_t temperatureStatus;        // 2, after the range check by measuring kind
+    uint32_t temperatureSourceStatus;  // 3, of the conversion from the element (channel A)
+    float elementResistance;           // 4, ohm
+    uint32_t elementStatus;            // 5
+    float analogInput;                 // 6, mA
+    float analogInputScaled;           // 7, on the analog input's configured range
+    uint32_t reserved;                 // 8
+    float primary;                     // 9, the channel's primary signal
+    uint32_t kindFields[11];           // 10 to 20
 };
 static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fields");
 
@@ -53,15 +53,15 @@ static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fiel
 constexpr uint32_t kFieldFirstByKind = 10;
 constexpr uint32_t kFieldLastByKind = 20;
 // pH / ORP
-constexpr uint32_t kPhFieldOrpVolts = 10;  // channel B: copy of the electrode voltage
-constexpr uint32_t kPhFieldGlass = 11;     // ohm
-constexpr uint32_t kPhFieldReference = 12; // ohm
+constexpr uint32_t kPhFieldOrpVolts = 10;   // channel B: copy of the electrode voltage
+constexpr uint32_t kPhFieldGlass = 11;      // ohm
+constexpr uint32_t kPhFieldReference = 12;  // ohm
 constexpr uint32_t kPhFieldPrimaryStatus = 13;
 constexpr uint32_t kPhFieldGlassStatus = 15;
 constexpr uint32_t kPhFieldReferenceStatus = 16;
 constexpr uint32_t kPhFieldPnaGlass = 17;  // ohm
 constexpr uint32_t kPhFieldPnaGlassStatus = 18;
-constexpr uint32_t kPhFieldMv = 19;        // channel B: electrode voltage in mV
+constexpr uint32_t kPhFieldMv = 19;  // channel B: electrode voltage in mV
 constexpr uint32_t kPhFieldMvStatus = 20;
 // conductivity
 constexpr uint32_t kCondFieldPrimaryStatus = 10;
@@ -74,6 +74,8 @@ constexpr uint32_t kO2FieldAlarmStatus = 13;  // channel B
 
 extern MeasurementRecord g_Measurement[2];
 extern uint16_t g_MeasuringKind[2];
+// The records and measuring kinds back to power-on.
+void Meas_ResetState();
 
 // Kind-dependent fields (10..20) of a channel's record; other fields and channels read 0.
 float Meas_GetFieldFloat(uint32_t channel, uint32_t field);
@@ -134,48 +136,3 @@ void Meas_CheckRawTemperature(uint32_t channel, uint32_t flag, uint32_t* status)
 void Meas_CheckTemperatureRange(uint32_t channel, float t, uint32_t* status);
 // Maps the active link channel's analog input current onto the input range, into the channel.
 void Meas_UpdateInputPressure(uint32_t channel);
-
-// ---- Measurement slots and the update cycle ---------------------------------------------------
-struct SlotValue {
-    float value;
-    uint32_t status;
-};
-
-constexpr uint32_t kSlotCount = 4;
-constexpr uint8_t kUnitNone = 255;
-
-extern uint8_t g_SlotUnit[kSlotCount];
-extern uint8_t g_SlotChannel[kSlotCount];
-extern uint8_t g_SlotUnitRow[kSlotCount];
-extern uint8_t g_SlotPendingUnit[kSlotCount];
-extern uint8_t g_SlotPendingChannel[kSlotCount];
-extern SlotValue g_SlotValues[kSlotCount];
-
-// Asks for a channel and unit on a slot; a changed slot of a measuring channel is computed at once.
-void Meas_SetSlotAssignment(uint32_t slot, uint32_t channel, uint32_t unit);
-// Takes over the pending unit and channel; 1 when they changed (the slot filter restarts).
-uint32_t Meas_IsSlotChanged(uint32_t slot);
-void Meas_LookUpSlotUnit(uint32_t slot);
-// The slot's unfiltered value; a value that is not finite, or a status of 4 or more, gives 2.
-float Meas_GetSlotRawValue(uint32_t slot, uint32_t* status);
-// The slot's filtered value (a pressure unit: the pressure in that unit).
-float Meas_GetSlotValue(uint32_t slot, uint32_t* status);
-uint8_t Meas_GetSlotUnit(uint32_t slot);
-// The slot's unit code and its display line's unit prefix.
-void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix);
-uint8_t Meas_GetSlotChannel(uint32_t slot);
-uint8_t Meas_GetSlotUnitIndex(uint32_t slot);
-uint8_t Meas_GetSlotPendingUnit(uint32_t slot);
-uint8_t Meas_GetSlotPendingChannel(uint32_t slot);
-void Meas_SetSlotUnit(uint32_t slot, uint8_t unit);
-void Meas_SetSlotChannel(uint32_t slot, uint8_t channel);
-void Meas_UpdateSlots(uint32_t channel);
-// Once per main-loop pass: the slots of the active link channel follow its fresh reply.
-void Meas_UpdateCycle();
-void Meas_ResetSlots();
-void Meas_InitState();
-void Meas_ResetChannel(uint32_t channel);
-void Meas_SetMeasuringKind(uint32_t channel, uint16_t kind);
-void Meas_LoadCalForKind(uint32_t channel, uint16_t kind);
-
-void Meas_DrawStateMarker(uint32_t step);

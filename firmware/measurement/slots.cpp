@@ -1,9 +1,12 @@
 // The four measurement slots: each names a channel and a unit and holds the filtered value, fed
 // by the update cycle whenever the active link channel has a fresh reply.
+#include "measurement/slots.h"
+
 #include "core/fmt.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
 #include "core/link.h"
 #include "core/util.h"
+#include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/conductivity.h"
@@ -15,7 +18,6 @@
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
-#include "ui/home.h"
 #include "ui/menu.h"
 
 uint8_t g_SlotUnit[kSlotCount];
@@ -94,15 +96,19 @@ static float SlotPressure(uint32_t slot, uint32_t* status) {
         mbar = CalO2_GetProcPressure(channel);
     }
     switch (g_SlotUnit[slot]) {
-        case kUnitPressureKpa: return mbar * 0.1f;
+        case kUnitPressureKpa:
+            return mbar * 0.1f;
         case kUnitPressureBar: {
             float bar = mbar * 0.001f;
             if (bar > 99.99f) *status = kStatusOver;
             return bar;
         }
-        case kUnitPressurePsi: return mbar * 0.014503774f;
-        case kUnitPressureMmHg: return mbar * 0.7500617f;
-        default: return mbar;
+        case kUnitPressurePsi:
+            return mbar * 0.014503774f;
+        case kUnitPressureMmHg:
+            return mbar * 0.7500617f;
+        default:
+            return mbar;
     }
 }
 
@@ -116,12 +122,20 @@ float Meas_GetSlotValue(uint32_t slot, uint32_t* status) {
     return g_SlotValues[slot].value;
 }
 
+void Meas_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) {
+    uint8_t slot = line < kSlotCount ? g_MeasLines.lineSlot[line] : 0;
+    if (slot >= kSlotCount) slot = 0;
+    uint8_t kind = g_MeasLines.kind[slot];
+    *code = kind > 54 ? kMeasNothingShown : kind;
+    *prefix = g_MeasLines.prefix[slot];
+}
+
 uint8_t Meas_GetSlotUnit(uint32_t slot) { return slot < kSlotCount ? g_SlotUnit[slot] : kUnitNone; }
 
 void Meas_GetSlotUnit(uint32_t slot, uint8_t* code, uint8_t* prefix) {
     uint8_t lineCode = 0;
     *prefix = 0;
-    if (slot < kSlotCount) Home_GetLineUnit(slot, &lineCode, prefix);
+    if (slot < kSlotCount) Meas_GetLineUnit(slot, &lineCode, prefix);
     *code = Meas_GetSlotUnit(slot);
 }
 
@@ -214,19 +228,37 @@ void Meas_LoadCalForKind(uint32_t channel, uint16_t kind) {
     uint32_t status = 0;
     switch (kind) {
         case kKindPh:
-        case kKindPhPna: CalPh_LoadChannel(channel, 1, &status); break;
+        case kKindPhPna:
+            CalPh_LoadChannel(channel, 1, &status);
+            break;
         case kKindCond2:
-        case kKindCond4: CalCond_LoadSettings(channel, 1, &status); break;
+        case kKindCond4:
+            CalCond_LoadSettings(channel, 1, &status);
+            break;
         case kKindO2High:
         case kKindO2Low:
         case kKindO2Trace:
-        case kKindO2Gauge: CalO2_LoadAll(channel, 1, &status); break;
+        case kKindO2Gauge:
+            CalO2_LoadAll(channel, 1, &status);
+            break;
         case kKindCo2:
             CalPh_LoadCo2Settings(channel, 1, &status);
             // The CO2 electrode is a pH electrode with its isothermal point at pH 7.
             CalPh_SetIsoPoint(channel, 7.0f, &status);
             CalPh_LimitBufferSetTo0Or8(channel, &status);
             break;
-        default: break;
+        default:
+            break;
+    }
+}
+
+void Meas_ResetSlotState() {
+    for (uint32_t slot = 0; slot < kSlotCount; ++slot) {
+        g_SlotUnit[slot] = 0;
+        g_SlotChannel[slot] = 0;
+        g_SlotUnitRow[slot] = 0;
+        g_SlotPendingUnit[slot] = 0;
+        g_SlotPendingChannel[slot] = 0;
+        g_SlotValues[slot] = SlotValue{};
     }
 }

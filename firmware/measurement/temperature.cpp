@@ -11,13 +11,18 @@
 #include "ui/menu.h"
 
 // Settings store places of the temperature settings, per channel.
-static constexpr uint32_t kStoreSourceMode = 64;      // + channel, one byte
-static constexpr uint32_t kStoreManualValue = 66;     // + 4 x channel
-static constexpr uint32_t kStoreReference1 = 576;     // + 8 x channel
-static constexpr uint32_t kStoreReference2 = 580;     // + 8 x channel
-static constexpr uint32_t kStoreSlope = 592;          // + 4 x channel
-static constexpr uint32_t kStoreOffset = 600;         // + 4 x channel
-static constexpr uint32_t kStoreNtcOffset = 608;      // + 4 x channel
+static constexpr uint32_t kStoreSourceMode = 64;   // + channel, one byte
+static constexpr uint32_t kStoreManualValue = 66;  // + 4 x channel
+static constexpr uint32_t kStoreReference1 = 576;  // + 8 x channel
+static constexpr uint32_t kStoreReference2 = 580;  // + 8 x channel
+static constexpr uint32_t kStoreSlope = 592;       // + 4 x channel
+static constexpr uint32_t kStoreOffset = 600;      // + 4 x channel
+static constexpr uint32_t kStoreNtcOffset = 608;   // + 4 x channel
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreSourceMode, 2}, {kStoreManualValue, 8}, {kStoreReference1, 16},
+    {kStoreSlope, 8},      {kStoreOffset, 8},      {kStoreNtcOffset, 8},
+};
+const StoreMap g_TempStoreMap = {"temperature", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 static constexpr uint32_t kStatusStoreFailed = 101;
 static constexpr float kDefaultManual = 25.0f;
@@ -43,11 +48,19 @@ struct TempChannel {
     float newNtcOffset;
 };
 
-static TempChannel s_Temp[2] = {
-    {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f},
-    {0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f},
+// A channel at power-on, before its settings are loaded.
+static constexpr TempChannel kPowerOn = {
+    0, kElementPt1000, 25.0f, {0.0f, 50.0f}, {0.0f, 0.0f}, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,
 };
-static float s_CurrentValue = 25.0f;
+static constexpr float kCurrentValuePowerOn = 25.0f;
+static TempChannel s_Temp[2] = {kPowerOn, kPowerOn};
+static float s_CurrentValue = kCurrentValuePowerOn;
+
+void Temp_ResetState() {
+    s_Temp[0] = kPowerOn;
+    s_Temp[1] = kPowerOn;
+    s_CurrentValue = kCurrentValuePowerOn;
+}
 
 uint8_t Temp_GetSourceMode(uint32_t channel) { return channel < 2 ? s_Temp[channel].sourceMode : kTempSourceAuto; }
 
@@ -144,10 +157,16 @@ float Temp_ComputeFromSensor(uint32_t channel, uint8_t mode, float r, uint32_t* 
     if (*status != 0) return 0.0f;
     float rtd;
     switch (t.elementType) {
-        case kElementNtc: return Temp_FromNtc(channel, r, status);
-        case kElementPt1000: rtd = r; break;
-        case kElementPt100: rtd = r * 10.0f; break;
-        default: return 0.0f;
+        case kElementNtc:
+            return Temp_FromNtc(channel, r, status);
+        case kElementPt1000:
+            rtd = r;
+            break;
+        case kElementPt100:
+            rtd = r * 10.0f;
+            break;
+        default:
+            return 0.0f;
     }
     if (rtd >= kRtdMaxOhm) {
         *status = kStatusOver;
@@ -212,8 +231,8 @@ void Temp_RecordPoint(uint32_t channel, uint32_t point, float reference, uint32_
     if (t.elementType == kElementPt100) m *= 10.0f;
     t.measured[point] = m;
     t.reference[point] = reference;
-    if (point == 1 && (std::fabs(t.measured[1] - t.measured[0]) < 1.0f ||
-                       std::fabs(t.reference[1] - t.reference[0]) < 0.0001f)) {
+    if (point == 1 &&
+        (std::fabs(t.measured[1] - t.measured[0]) < 1.0f || std::fabs(t.reference[1] - t.reference[0]) < 0.0001f)) {
         *status = kStatusOver;
     }
 }

@@ -3,6 +3,12 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
+extern const StoreMap g_TempStoreMap;
+// Back to the state at power-on (tests run many starts in one process).
+void Temp_ResetState();
+
 // Source modes.
 constexpr uint8_t kTempSourceAuto = 0;
 constexpr uint8_t kTempSourceNtc = 1;

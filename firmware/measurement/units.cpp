@@ -5,22 +5,24 @@
 #include "digital_sensor/sens_diag.h"
 #include "measurement/conductivity.h"
 #include "measurement/meas.h"
-#include "ui/home.h"
+#include "measurement/slots.h"
 
 // Unit prefix "ppb" of a display line.
 static constexpr uint8_t kPrefixPpb = 8;
 
 // In the display font: "@" is the degree sign and "^" the ohm sign.
 const char* const g_UnitTexts[kUnitCodes] = {
-    "^-cm", "S/cm", " ", "%HCl", "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",      // 0-9
-    "TDS", "@C", "@F", "pH", "V", "V ORP", "^ Rg", "^ Rr", "^RpNa", "%air",                   // 10-19
-    "%O2", "ppmO2G", "%O2G", "g/L", "O2", "mbar", "nA", "d DLI", "d TTM", "d ACT",            // 20-29
-    " ", "S/m", "tooCap", "%CO2", "hPa", "mbar", "mmHg", "mg/L", "V", " ",                    // 30-39
-    " ", "hPa", "mbar", "g/L", "V/V", "O3", "g/L", "nA", "mbar P", "g100ml",                  // 40-49
-    "kPa P", "bar P", "psi P", "mmHg P",                                                      // 50-53
+    "^-cm",  "S/cm",   " ",      "%HCl",   "%HNO3", "%NaCl", "%NaOH", "%H2SO4", "%H3PO4", "TDS",     // 0-9
+    "TDS",   "@C",     "@F",     "pH",     "V",     "V ORP", "^ Rg",  "^ Rr",   "^RpNa",  "%air",    // 10-19
+    "%O2",   "ppmO2G", "%O2G",   "g/L",    "O2",    "mbar",  "nA",    "d DLI",  "d TTM",  "d ACT",   // 20-29
+    " ",     "S/m",    "tooCap", "%CO2",   "hPa",   "mbar",  "mmHg",  "mg/L",   "V",      " ",       // 30-39
+    " ",     "hPa",    "mbar",   "g/L",    "V/V",   "O3",    "g/L",   "nA",     "mbar P", "g100ml",  // 40-49
+    "kPa P", "bar P",  "psi P",  "mmHg P",                                                           // 50-53
 };
 
 // Row 0 serves every unit without a row of its own.
+// Kept one row a line, as laid out.
+// clang-format off
 const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {30, 0.0f, Unit_GetNoValue},
     {11, 20.0f, Unit_GetTemperatureValue},
@@ -67,6 +69,7 @@ const SlotUnitRow g_SlotUnitTable[kSlotUnitRows] = {
     {28, 0.0f, Unit_GetMiscValue},
     {29, 0.0f, Unit_GetMiscValue},
 };
+// clang-format on
 
 const char* Unit_GetText(uint32_t unit) { return unit < kUnitCodes ? g_UnitTexts[unit] : " "; }
 
@@ -108,7 +111,7 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
     if (unit < 19 || unit > 26) return 0.0f;
     float value = Meas_GetRecordValueNonNeg(channel, unit - 19);
     uint8_t code = 0, prefix = 0;
-    Home_GetLineUnit(slot, &code, &prefix);
+    Meas_GetLineUnit(slot, &code, &prefix);
     if (unit == 24 && prefix == kPrefixPpb) value *= 0.001f;
     if (unit == 23) {
         value *= 0.001f;
@@ -119,10 +122,15 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
 
 float Unit_GetMiscValue(uint32_t slot, uint32_t*) {
     switch (Meas_GetSlotUnit(slot)) {
-        case 27: return g_DiagIndicators[kDiagLifetimeDays];
-        case 28: return g_DiagIndicators[kDiagTtmDays];
-        case 29: return g_DiagIndicators[kDiagActDays];
-        case 32: return g_DiagIndicators[kDiagOperatingDays];
-        default: return 0.0f;
+        case 27:
+            return g_DiagIndicators[kDiagLifetimeDays];
+        case 28:
+            return g_DiagIndicators[kDiagTtmDays];
+        case 29:
+            return g_DiagIndicators[kDiagActDays];
+        case 32:
+            return g_DiagIndicators[kDiagOperatingDays];
+        default:
+            return 0.0f;
     }
 }

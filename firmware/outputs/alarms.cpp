@@ -10,6 +10,8 @@
 // Settings store: the cause disable mask (4 bytes, little-endian) and the alarm relay.
 static constexpr uint32_t kStoreDisableMask = 1276;
 static constexpr uint32_t kStoreAlarmRelay = 1292;
+static constexpr StoreRange kStoreRanges[] = {{kStoreDisableMask, 4}, {kStoreAlarmRelay, 1}};
+const StoreMap g_AlarmStoreMap = {"alarm relay", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 // Factory mask: only bits 7 (channel B disconnected) and 8 (electrolyte low) are evaluated.
 static constexpr uint32_t kFactoryDisableMask = 0xFFFFFE7F;
 static constexpr uint8_t kFactoryAlarmRelay = 1;

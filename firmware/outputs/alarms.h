@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 // Alarm flag bits (one word per channel; the indicator blinks while the word is not zero).
 constexpr uint32_t kAlarmFlagGlassRes = 6;
 constexpr uint32_t kAlarmFlagRefRes = 7;
@@ -63,3 +65,6 @@ void Alarm_UpdateRelay();
 uint8_t Alarm_GetRelay();
 // A set bit switches the cause's check off.
 uint32_t Alarm_GetCauseDisableMask();
+
+// The settings-store ranges of this module.
+extern const StoreMap g_AlarmStoreMap;

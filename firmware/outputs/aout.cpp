@@ -6,12 +6,15 @@
 
 #include "core/eeprom.h"
 #include "core/fmt.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/alarms.h"
 #include "outputs/hold.h"
 
@@ -33,6 +36,8 @@ static constexpr uint32_t kStoreOffset = 1480;
 static constexpr uint32_t kStorePoints = 1488;
 static constexpr uint32_t kStoreFactoryGain = 1928;
 static constexpr uint32_t kStoreFactoryOffset = 1944;
+static constexpr StoreRange kStoreRanges[] = {{kStoreOutputMode, 2}, {kStoreAlarmEnable, 2}, {kStoreAlarmLevel, 2}, {kStoreValueAt4mA, 8}, {kStoreValueAt20mA, 8}, {kStoreHoldMode, 2}, {kStoreHoldValue, 8}, {kStoreGain, 8}, {kStoreOffset, 8}, {kStorePoints, 16}, {kStoreFactoryGain, 8}, {kStoreFactoryOffset, 8}};
+const StoreMap g_AoutStoreMap = {"analog outputs", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Current limits: what a measured value drives, and what a written current is held to.
 static constexpr float kScaledLow = 3.8f;

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+struct StoreMap;
+
 constexpr uint32_t kAoutCount = 2;
 // Software timer 4: output 1's shown current follows a fall after 500 ms.
 constexpr int kTimerAoutFall = 4;
@@ -91,3 +93,6 @@ void Aout_LoadSettings(uint32_t* status);
 void Aout_SaveSettings(uint32_t* status);
 // The output mode byte; a value that is no mode means normal.
 void Aout_LoadOutputMode(uint32_t* status);
+
+// The settings-store ranges of this module.
+extern const StoreMap g_AoutStoreMap;

@@ -14,6 +14,8 @@ static constexpr uint32_t kStoreTime = 1194;
 static constexpr uint32_t kStoreRelay = 1198;
 static constexpr uint32_t kStoreOption = 1199;
 static constexpr uint32_t kSecondsPerHour = 3600;
+static constexpr StoreRange kStoreRanges[] = {{kStoreInterval, 10}};
+const StoreMap g_CleanStoreMap = {"cleaning", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 static const CleanSettings kFactorySettings = {0.0f, 0.0f, 0, 0};
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 // Seconds timers of the cycle: the interval, the cleaning time and the recovery.
 constexpr int kTimerCleanInterval = 11;
 constexpr int kTimerCleanTime = 12;
@@ -45,3 +47,6 @@ uint32_t Clean_IsCleaning();
 uint8_t Clean_GetRelay();
 float Clean_GetInterval();
 float Clean_GetTime();
+
+// The settings-store ranges of this module.
+extern const StoreMap g_CleanStoreMap;

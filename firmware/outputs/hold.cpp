@@ -1,7 +1,9 @@
 // Output hold: the hold word from its causes, and the digital inputs.
 #include "outputs/hold.h"
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/settings.h"
 #include "measurement/channel.h"
 #include "outputs/clean.h"

@@ -5,13 +5,16 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/util.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
+#include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "outputs/alarms.h"
@@ -21,6 +24,8 @@
 static constexpr uint32_t kStoreShownList = 1960;
 static constexpr uint32_t kStoreShownCount = 1968;
 static constexpr uint32_t kStoreShownActive = 1969;
+static constexpr StoreRange kStoreRanges[] = {{kStoreShownList, 10}};
+const StoreMap g_MsgStoreMap = {"message list", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Text groups of the message words: group 57 for the sensor and system rows, 56 for the others
 // (and for every unit word).

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 constexpr uint32_t kMsgListSize = 40;
 // The lists count at most 39 codes; the 40th slot takes a code that finds the list full.
 constexpr uint32_t kMsgListMax = 39;
@@ -94,3 +96,6 @@ uint32_t Msg_IsValidCode(uint16_t code);
 // (buffer of kMsgLineSize). Returns the length before any cut; a code that names no row gives an
 // empty line.
 uint32_t Msg_ComposeText(uint16_t code, char* buffer);
+
+// The settings-store ranges of this module.
+extern const StoreMap g_MsgStoreMap;

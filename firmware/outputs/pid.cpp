@@ -7,13 +7,16 @@
 #include <cstring>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/lcd.h"
 #include "core/texts.h"
 #include "core/timers.h"
 #include "core/util.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/pid_pulse.h"
 #include "outputs/relays.h"
 
@@ -22,6 +25,8 @@ static constexpr uint32_t kStoreBlock = 1537;
 static constexpr uint32_t kStoreHoldBytes = 2030;
 static constexpr uint32_t kStoreHoldFloat = 2032;
 static constexpr float kHoldFloat = 4.0f;
+static constexpr StoreRange kStoreRanges[] = {{kStoreBlock, kPidBlockBytes}, {kStoreHoldBytes, 2}, {kStoreHoldFloat, 4}};
+const StoreMap g_PidStoreMap = {"PID controller", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Validation bounds and fallbacks.
 static constexpr float kMaxGain = 20.0f;

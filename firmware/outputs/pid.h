@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 // Mode: automatic, manual.
 constexpr uint8_t kPidAutomatic = 0;
 constexpr uint8_t kPidManual = 1;
@@ -114,3 +116,6 @@ uint8_t Pid_GetOutputType();
 // Row 12 of the measurement screen: "Auto Ctrl Out" (mode 0) or "Man Ctrl Out" (mode 1), the
 // percentage, and for pH lines the direction word.
 void Pid_DrawOutputLine(uint32_t mode, float percent);
+
+// The settings-store ranges of this module.
+extern const StoreMap g_PidStoreMap;

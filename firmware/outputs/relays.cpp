@@ -2,7 +2,9 @@
 #include "outputs/relays.h"
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/timers.h"
 #include "core/util.h"
 
@@ -11,6 +13,8 @@
 static constexpr uint32_t kStoreSense = 1024;
 static constexpr uint32_t kStoreDelay = 1026;
 static constexpr uint32_t kStoreHoldBehaviour = 1294;
+static constexpr StoreRange kStoreRanges[] = {{kStoreSense, 2}, {kStoreDelay, 8}, {kStoreHoldBehaviour, 2}};
+const StoreMap g_RelayStoreMap = {"relays", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 // Longest delay a relay takes, in seconds.
 static constexpr float kMaxDelay = 999.1f;
 

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+struct StoreMap;
+
 constexpr uint32_t kRelayCount = 2;
 // Software timers 9 and 10 count the delays of relays 1 and 2 in seconds.
 constexpr int kTimerRelayDelayFirst = 9;
@@ -70,3 +72,6 @@ void Relay_DriveFromRequesters(uint32_t relay);
 // Once a second: both relays from their requesters, or by their hold behaviour while the outputs
 // are held. cleanRelay and the PID pulse relays are 2 when not in use.
 void Relay_UpdateAll(uint32_t hold, uint32_t cleaning, uint8_t cleanRelay, uint8_t pidRelay0, uint8_t pidRelay1);
+
+// The settings-store ranges of this module.
+extern const StoreMap g_RelayStoreMap;

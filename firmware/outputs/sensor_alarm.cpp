@@ -2,7 +2,9 @@
 // pages.
 #include "outputs/sensor_alarm.h"
 
-#include "core/fw_main.h"
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/lcd.h"
 #include "core/texts.h"
 #include "core/util.h"

@@ -7,6 +7,7 @@
 #include "core/eeprom.h"
 #include "core/timers.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/alarms.h"
 #include "outputs/relays.h"
 
@@ -20,6 +21,8 @@ static constexpr uint32_t kStoreValueA = 1066;
 static constexpr uint32_t kStoreValueB = 1090;
 static constexpr uint32_t kStoreHysteresis = 1114;
 static constexpr float kMaxHysteresis = 100.0f;
+static constexpr StoreRange kStoreRanges[] = {{kStoreSource, 4 * kSetPointCount}, {kStoreValueA, 12 * kSetPointCount}};
+const StoreMap g_SetPointStoreMap = {"set points", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Channel noted for a set point whose line had none.
 static constexpr uint8_t kNoChannelNoted = 170;

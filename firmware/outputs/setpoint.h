@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+struct StoreMap;
+
 constexpr uint32_t kSetPointCount = 6;
 // Source line: display lines 0 to 3 (a to d), 4 = the set point is off.
 constexpr uint8_t kSetPointSourceOff = 4;
@@ -65,3 +67,6 @@ void SetPoint_DriveOutput(const SetPointSettings* settings, float value, uint32_
 uint8_t SetPoint_GetState(uint32_t i);
 // The type of the set point active on a display line, 8 when several are, 255 when none.
 uint8_t SetPoint_GetLineType(uint32_t line);
+
+// The settings-store ranges of this module.
+extern const StoreMap g_SetPointStoreMap;

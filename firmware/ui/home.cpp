@@ -6,16 +6,15 @@
 #include <cstring>
 
 #include "core/fmt.h"
-#include "core/fw_main.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/util.h"
-#include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/concentration.h"
-#include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/hold.h"
@@ -49,10 +48,6 @@ static uint8_t CurrentChannel() {
 
 static uint32_t ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : 255; }
 
-static void DrawText(uint32_t row, uint32_t column, uint32_t group, uint32_t index) {
-    Lcd_DrawMessage(row, column, group, index, g_Language);
-}
-
 static uint8_t SlotOfLine(const MeasLineConfig* lines, uint32_t line) {
     uint8_t slot = line < kHomeLines ? lines->lineSlot[line] : 0;
     return slot < kHomeLines ? slot : 0;
@@ -65,7 +60,9 @@ static uint8_t KindOfSlot(const MeasLineConfig* lines, uint8_t slot) {
 }
 
 // Name offset of a small line (lines 2 and 3); big lines have none.
-static uint32_t NameOffset(uint32_t line) { return line >= 2 && line < kHomeLines ? Settings_GetNameOffset(line - 2) : 0; }
+static uint32_t NameOffset(uint32_t line) {
+    return line >= 2 && line < kHomeLines ? Settings_GetNameOffset(line - 2) : 0;
+}
 
 static bool ChannelHeld(uint32_t channel) { return g_ManualHold.active && g_ManualHold.channel == channel; }
 
@@ -88,11 +85,7 @@ uint32_t Home_LineDecimals(float value, uint32_t resolution) {
 
 uint32_t Home_ChannelBIsDigital(uint32_t channel) { return channel == 1 && ActiveKind(1) >= 15 ? 1 : 0; }
 
-void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) {
-    uint8_t slot = SlotOfLine(&g_MeasLines, line);
-    *code = KindOfSlot(&g_MeasLines, slot);
-    *prefix = g_MeasLines.prefix[slot];
-}
+void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix) { Meas_GetLineUnit(line, code, prefix); }
 
 void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
     uint32_t row, column;
@@ -121,7 +114,7 @@ static void BeginSmallLine(uint32_t line, uint32_t channel) {
     uint32_t row = kSmallRow[line];
     if (!ChannelHeld(channel)) {
         if (channel < 2) {
-            DrawText(row, 0, 59, channel);
+            Lcd_DrawTextRef(row, 0, Text_Nth(kTextChannelLetters, channel));
         } else {
             Lcd_DrawText(row, 0, " ");
         }
@@ -131,7 +124,8 @@ static void BeginSmallLine(uint32_t line, uint32_t channel) {
     if (start < kLcdColumns) Lcd_ClearSpan(row, start, kLcdColumns - start);
 }
 
-void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel, uint32_t line) {
+void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel,
+                       uint32_t line) {
     if (line < 2 || line >= kHomeLines) return;
     BeginSmallLine(line, channel);
     char text[kNumberTextMax + 1];
@@ -140,7 +134,8 @@ void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t p
     Home_DrawValue(kind, prefix, line);
 }
 
-void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t state, uint32_t, uint32_t, uint32_t prefix) {
+void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t state, uint32_t, uint32_t,
+                        uint32_t prefix) {
     if (line >= kHomeLines) return;
     uint8_t slot = SlotOfLine(lines, line);
     uint8_t kind = KindOfSlot(lines, slot);
@@ -173,7 +168,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
             Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
         } else {
             Lcd_ClearSpan(kSmallRow[line], 0, kLcdColumns);
-            if (g_SensorKindDetected[1] == 15) DrawText(kSmallRow[line], 0, 78, 14);
+            if (g_SensorKindDetected[1] == 15) Lcd_DrawTextRef(kSmallRow[line], 0, kTextUnknown);
         }
         return;
     }
@@ -181,7 +176,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         // The optical sensor's LED is off while it waits for its calibration.
         if (line == 2) {
             Lcd_ClearSpan(kRowStatus, 0, kLcdColumns);
-            DrawText(kRowStatus, 0, 84, 12);
+            Lcd_DrawTextRef(kRowStatus, 0, kTextLedOffNoMeasurement);
         } else if (!messages) {
             Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
         }
@@ -191,7 +186,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         if (kind == kHomeNoMeasurement || channel >= 2) {
             Lcd_DrawText(kSymbolRow[line], 0, " ");
         } else {
-            DrawText(kSymbolRow[line], 0, 59, channel);
+            Lcd_DrawTextRef(kSymbolRow[line], 0, Text_Nth(kTextChannelLetters, channel));
         }
     }
     if (kind == kHomeNoMeasurement) {
@@ -298,57 +293,53 @@ void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t in
     if (kind >= 54) kind = kHomeNoMeasurement;
     const char* name;
     switch (kind) {
-        case 2: name = "%Conc."; break;
-        case 9: name = "TDS(NaCl)"; break;
-        case 10: name = "TDS(CaCO3)"; break;
+        case 2:
+            name = "%Conc.";
+            break;
+        case 9:
+            name = "TDS(NaCl)";
+            break;
+        case 10:
+            name = "TDS(CaCO3)";
+            break;
         case 14:
-        case 38: name = "Volts"; break;
-        case 15: name = "ORP"; break;
-        case 16: name = "Rg"; break;
-        case 17: name = "Rr"; break;
-        case 18: name = "pNa Rg"; break;
-        case 27: name = "DLI"; break;
-        case 28: name = "TTM"; break;
-        case 29: name = "ACT"; break;
-        case 30: name = "----"; break;
-        default: name = UnitText(kind); break;
+        case 38:
+            name = "Volts";
+            break;
+        case 15:
+            name = "ORP";
+            break;
+        case 16:
+            name = "Rg";
+            break;
+        case 17:
+            name = "Rr";
+            break;
+        case 18:
+            name = "pNa Rg";
+            break;
+        case 27:
+            name = "DLI";
+            break;
+        case 28:
+            name = "TTM";
+            break;
+        case 29:
+            name = "ACT";
+            break;
+        case 30:
+            name = "----";
+            break;
+        default:
+            name = UnitText(kind);
+            break;
     }
     Lcd_DrawTextMode(row, column, inverted, name);
 }
 
-void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
-    struct TimerLine {
-        uint8_t width;
-        uint8_t decimals;
-        uint8_t baseColumn;
-    };
-    static const TimerLine kLines[4] = {{4, 0, 120}, {5, 1, 114}, {3, 0, 126}, {4, 0, 114}};
-    if (item >= 4) return;
-    uint32_t row = line == 0 ? kRowStatus : kRowMessage;
-    float value = 0.0f;
-    switch (item) {
-        case 0: value = g_DiagIndicators[kDiagLifetimeDays]; break;
-        case 1: value = g_DiagIndicators[kDiagTtmDays]; break;
-        case 2: value = g_DiagIndicators[kDiagActDays]; break;
-        default: value = g_DiagIndicators[kDiagOperatingDays]; break;
-    }
-    Lcd_ClearSpan(row, 0, kLcdColumns);
-    DrawText(row, 0, 77, item);
-    char unit[kTextMaxChars + 1];
-    uint32_t unitWidth = 6 * Text_CopyItem(Text_GetOffset(6, 21, g_Language), unit);
-    char text[kNumberTextMax + 1];
-    Util_FloatToText(value, 255, kLines[item].decimals, text);
-    Text_RightJustify(text, kLines[item].width);
-    uint32_t column = kLines[item].baseColumn >= unitWidth ? kLines[item].baseColumn - unitWidth : 0;
-    column += 6 * Lcd_DrawText(row, column, text);
-    Lcd_DrawText(row, column, unit);
-}
-
 // ---- Hold marks ------------------------------------------------------------------------------
 
-void Home_BlinkHoldMark(uint32_t phase) {
-    Lcd_DrawText(kSymbolRow[CurrentChannel()], 0, phase == 0 ? "H" : " ");
-}
+void Home_BlinkHoldMark(uint32_t phase) { Lcd_DrawText(kSymbolRow[CurrentChannel()], 0, phase == 0 ? "H" : " "); }
 
 void Home_BlinkChannelLetter(uint32_t phase) {
     uint8_t channel = CurrentChannel();
@@ -372,7 +363,7 @@ struct SetupBuffer {
     uint8_t channel[2];
     uint8_t measurement[2];  // index in the unit list of the edited kind
     uint8_t prefix[2];
-    uint8_t cursor;          // 1, 2, 4, 5 or kSetupLeave
+    uint8_t cursor;  // 1, 2, 4, 5 or kSetupLeave
     uint8_t resolution[2];
 };
 static SetupBuffer s_Setup;
@@ -402,14 +393,14 @@ static void DrawSetupRow(uint32_t j) {
     bool blinkMeasurement = cursor == (j == 0 ? 1 : 4);
     bool blinkPrefix = cursor == (j == 0 ? 2 : 5);
     Lcd_ClearSpan(row, 0, kLcdColumns - 7);
-    DrawText(row, 0, 50, 2 * s_SetupPair + j);
-    DrawText(row, 6, 59, s_Setup.channel[j]);
+    Lcd_DrawTextRef(row, 0, Text_Nth(kTextLineLetters, 2 * s_SetupPair + j));
+    Lcd_DrawTextRef(row, 6, Text_Nth(kTextChannelLetters, s_Setup.channel[j]));
     Home_DrawMeasName(row, 18, UnitAt(SetupKind(), s_Setup.measurement[j]), blinkMeasurement ? 1 : 0);
     Lcd_DrawText(row, 78, "(");
     uint8_t prefix = s_Setup.prefix[j];
     if (prefix != kPrefixNone) {
         char text[kTextMaxChars + 1];
-        Text_CopyItem(Text_GetOffset(21, prefix, g_Language), text);
+        Text_Copy(Text_Nth(kTextPrefixNames, prefix), text);
         Lcd_DrawTextMode(row, 84, blinkPrefix ? 1 : 0, text);
     } else if (blinkPrefix) {
         Lcd_DrawTextBlink(row, 84, "      ");
@@ -475,25 +466,25 @@ static void StepResolution(uint32_t j, int32_t direction) {
 int32_t Home_SetupKey(uint32_t event) {
     uint8_t cursor = s_Setup.cursor;
     switch (event) {
-        case kMenuEventLeft:
-        case kMenuEventRight: {
+        case kEventLeft:
+        case kEventRight: {
             static const uint8_t kBack[6] = {0, kSetupLeave, 1, 0, 2, 4};
             static const uint8_t kForward[6] = {0, 2, 4, 0, 5, kSetupLeave};
             uint8_t next;
             if (cursor == kSetupLeave) {
-                next = event == kMenuEventLeft ? 5 : 1;
+                next = event == kEventLeft ? 5 : 1;
             } else {
-                next = event == kMenuEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
+                next = event == kEventLeft ? kBack[cursor < 6 ? cursor : 1] : kForward[cursor < 6 ? cursor : 1];
             }
             s_Setup.cursor = next;
             DrawSetupRows();
             return -1;
         }
-        case kMenuEventUp:
-        case kMenuEventDown:
-        case kMenuEventUpRepeat:
-        case kMenuEventDownRepeat: {
-            int32_t direction = event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1;
+        case kEventUp:
+        case kEventDown:
+        case kEventUpRepeat:
+        case kEventDownRepeat: {
+            int32_t direction = event == kEventUp || event == kEventUpRepeat ? 1 : -1;
             if (cursor == 1 || cursor == 4) {
                 StepMeasurement(cursor == 1 ? 0 : 1, direction);
                 DrawSetupRows();
@@ -503,25 +494,31 @@ int32_t Home_SetupKey(uint32_t event) {
             }
             return -1;
         }
-        case 14:
+        case kEventLineSetupAbEnter:
             StoreSetupPair();
-            if (cursor == kSetupLeave) return 4085;
+            if (cursor == kSetupLeave) return kActionBack;
             Home_SetupDraw(1, 0);
             return -1;
-        case 15:
+        case kEventLineSetupCdEnter:
             StoreSetupPair();
             if (cursor == kSetupLeave) {
                 Home_SetupDraw(0, 1);
                 return -1;
             }
-            return 4084;
-        case kMenuEventRedraw:
+            return kActionAskSave;
+        case kEventRedraw:
             Home_SetupDraw(s_SetupPair, 1);
             return -1;
-        case kMenuEventEscape:
+        case kEventEscape:
             StoreSetupPair();
-            return 4084;
+            return kActionAskSave;
         default:
             return -1;
     }
+}
+
+void Home_ResetState() {
+    s_LineChannel = 0;
+    s_Setup = SetupBuffer{};
+    s_SetupPair = 0;
 }

@@ -3,12 +3,14 @@
 #pragma once
 #include <cstdint>
 
+#include "measurement/slots.h"
+
 struct MeasLineConfig;
 
 // Display lines: 0 and 1 in big digits, 2 on row 11 and 3 on row 12.
 constexpr uint32_t kHomeLines = 4;
 // Measurement kind that shows nothing.
-constexpr uint8_t kHomeNoMeasurement = 30;
+constexpr uint8_t kHomeNoMeasurement = kMeasNothingShown;
 
 // mode 0: big lines only (values refresh under another screen); 1: the full screen; 2: the full
 // screen with the PID output line. messages: the message list is to be offered on row 12.
@@ -28,9 +30,6 @@ uint32_t Home_LineDecimals(float value, uint32_t resolution);
 uint32_t Home_ChannelBIsDigital(uint32_t channel);
 // The name of a measurement kind; inverted draws it as the blinking field.
 void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t inverted);
-// One line (0 row 11, 1 row 12) of the sensor monitoring page: lifetime, time to maintenance,
-// adaptive calibration timer or operating days.
-void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
 
 // The measurement code and unit prefix shown on a display line (0..3).
 void Home_GetLineUnit(uint32_t line, uint8_t* code, uint8_t* prefix);
@@ -43,6 +42,8 @@ void Home_DrawChannelHoldMarks(uint32_t phase);
 
 // Display-line setup (screen 6): pair 0 = lines a and b, 1 = lines c and d; mode 1 selects the
 // leave marker.
+// Back to the state at power-on (tests run many starts in one process).
+void Home_ResetState();
 void Home_SetupLoadLine();
 void Home_SetupDraw(uint32_t pair, uint32_t mode);
 int32_t Home_SetupKey(uint32_t event);

@@ -1,51 +1,12 @@
 // Screen stack and menu engine: the stack of screen ids, the translation of events into stack
-// changes, the dispatch of draw and key operations, the one-second block and the menu tree.
+// changes and enter codes, the id tables of the generic pages, and the engine's small services.
+// The screens' draw and key operations are in menu_screens, the one-second tasks in menu_tasks.
 #pragma once
 #include <cstdint>
 
+#include "core/ui_ids.h"
+
 constexpr uint32_t kMenuStackSize = 32;
-
-// Screen ids the engine itself names.
-constexpr uint8_t kMenuScreenHome = 0;
-constexpr uint8_t kMenuScreenSelectCal = 1;
-constexpr uint8_t kMenuScreenTreeMenu = 2;
-constexpr uint8_t kMenuScreenNumEdit = 3;
-constexpr uint8_t kMenuScreenTreeInfo = 4;
-constexpr uint8_t kMenuScreenLineSetup = 6;
-constexpr uint8_t kMenuScreenParamPage = 7;
-constexpr uint8_t kMenuScreenValuePage = 8;
-constexpr uint8_t kMenuScreenCalNotDone = 9;
-constexpr uint8_t kMenuScreenDisplayTest = 14;
-constexpr uint8_t kMenuScreenMessages = 25;
-constexpr uint8_t kMenuScreenCountdown = 54;
-constexpr uint8_t kMenuScreenHoldCountdown = 58;
-constexpr uint8_t kMenuScreenConfigWarning = 59;
-constexpr uint32_t kMenuScreenCount = 62;
-
-// Software timer of the countdown screens (seconds).
-constexpr int kTimerCountdown = 16;
-
-// Events and results the engine handles by number.
-constexpr uint32_t kMenuEventCal = 1;
-constexpr uint32_t kMenuEventMenu = 2;
-constexpr uint32_t kMenuEventInfo = 3;
-constexpr uint32_t kMenuEventEnter = 4;
-constexpr uint32_t kMenuEventUp = 5;
-constexpr uint32_t kMenuEventDown = 6;
-constexpr uint32_t kMenuEventLeft = 7;
-constexpr uint32_t kMenuEventRight = 8;
-constexpr uint32_t kMenuEventSecond = 10;
-constexpr uint32_t kMenuEventTimeout = 11;
-constexpr uint32_t kMenuEventHomeEnter = 33;
-constexpr uint32_t kMenuEventPidDown = 53;
-constexpr uint32_t kMenuEventSaveDone = 54;
-constexpr uint32_t kMenuEventRedraw = 62;
-constexpr uint32_t kMenuEventAccessGranted = 63;
-constexpr uint32_t kMenuEventUpRepeat = 0x82;
-constexpr uint32_t kMenuEventDownRepeat = 0x83;
-constexpr uint32_t kMenuEventEscape = 172;
-// The translation's "not a navigation event": the screen on top gets the event.
-constexpr int32_t kMenuNoNavigation = 255;
 
 extern uint8_t g_MenuStack[kMenuStackSize];
 extern uint32_t g_MenuDepth;
@@ -75,29 +36,50 @@ struct MenuIdTable {
 constexpr uint32_t kNumFieldIdCount = 30;
 constexpr uint32_t kValuePageIdCount = 52;
 constexpr uint32_t kParamPageIdCount = 88;
-// 0 numeric-editor fields, 1 value pages, 2 parameter pages.
+// The tables of g_EditorIdTable.
+constexpr uint32_t kIdTableNumFields = 0;
+constexpr uint32_t kIdTableValuePages = 1;
+constexpr uint32_t kIdTableParamPages = 2;
 extern const MenuIdTable g_EditorIdTable[3];
 
-// ---- Stack and dispatch ----------------------------------------------------------------------
+struct StoreMap;
+extern const StoreMap g_MenuStoreMap;
+
+// ---- Stack and translation ---------------------------------------------------------------------
 
 // Only the measurement screen on the stack.
 void Menu_ResetStack();
+// The stack and every value of the engine back to power-on.
+void Menu_ResetState();
 uint8_t Menu_TopScreen();
 // The filter before the engine: every event passes.
 uint32_t Menu_EventAllowed(uint32_t event);
 // Hands an event to the engine; -1 or 255 for "nothing next", else the next event.
 int32_t Menu_HandleEvent(uint8_t screen, uint32_t event);
-// The enter code of a navigation event (255 none, 62 redraw, 63 access granted, 53 PID key),
-// with the screen id on top afterwards.
+// The enter code of a navigation event (kEnterNoNavigation none, or the events kEventRedraw,
+// kEventAccessGranted and kEventPidDown for the screen on top), with the screen id on top
+// afterwards.
 int32_t Menu_TranslateEvent(uint8_t top, uint32_t event, uint8_t* newTop);
-// Runs the draw operation of an enter code.
-int32_t Menu_EnterScreen(uint32_t code);
-// The key operation of a screen, then for event 10 the one-second block.
-int32_t Menu_ScreenEvent(uint8_t screen, uint32_t event);
+
+// ---- Services of the engine ----------------------------------------------------------------------
+
 // Index of the first equal entry, or count when the id is absent.
 uint32_t Menu_IndexOfId(const uint32_t* table, uint32_t count, uint32_t id);
+// The record of the pending item in one of g_EditorIdTable's tables (its count when absent).
+uint32_t Menu_PendingRecord(uint32_t table);
 // Channel field of a position (0x1ff022: the current channel); 2 and above mean no channel.
 uint32_t Menu_ChannelOfPosition(uint32_t position);
+// The current channel, channel A when none is.
+uint8_t Menu_CurrentChannel();
+// The sensor kind measured with on a channel (255 for no channel).
+uint32_t Menu_ActiveKind(uint32_t channel);
+// The measurement screen owns the display: channel A, or channel B with plug-and-measure idle.
+uint32_t Menu_HomeOwnsDisplay();
+// Stops the blinking field.
+void Menu_BlinkOff();
+// Rows 11 and 12 cleared for a screen of fixed texts, the blinking field stopped first (it would
+// otherwise be drawn back over them).
+void Menu_ClearStatusRows();
 uint32_t Menu_MessagesToShow();
 uint32_t Menu_IsCalPosition();
 uint32_t Menu_PidManualOnHome();
@@ -108,66 +90,6 @@ void Menu_ResetToDefaults();
 extern char g_MenuTagText[9];
 void Menu_LoadPackedTag();
 void Menu_CheckPolarizationHold();
-void Menu_RefreshSetPointMessages();
-void Menu_TickCleaning();
-void Menu_TickAnalogOutputs();
-void Menu_TickSetPoints();
-void Menu_TickRelays();
-void Menu_TickPid();
-void Menu_TickClock();
-// The fixed part of the one-second block, in the order it runs: the optical LED sync, output
-// hold, cleaning, analog outputs, hardware hook, set points, alarm relay, relays, PID, clock,
-// hardware hook. The measurement-screen refresh and the diagnostic refresh run before it, the
-// message page and the sensor diagnostics after it.
-typedef void (*MenuPeriodicTask)();
-constexpr uint32_t kMenuPeriodicTaskCount = 11;
-extern const MenuPeriodicTask g_MenuPeriodicTasks[kMenuPeriodicTaskCount];
-// Key operation of the "Re-install sensor" countdown (screen 54).
-int32_t Screen_CountdownKey(uint32_t event);
-
-// ---- Menu tree -------------------------------------------------------------------------------
-
-constexpr uint32_t kMenuNodeCount = 15;
-constexpr uint32_t kMenuMaxItems = 11;
-constexpr uint8_t kMenuLeaf = 200;
-
-struct MenuNode {
-    uint8_t id;
-    uint8_t parent;
-    uint8_t child[kMenuMaxItems];
-};
-struct MenuPage {
-    uint8_t textGroup;
-    uint32_t baseId;
-};
-extern const MenuNode g_MenuNodes[kMenuNodeCount];
-extern const MenuPage g_MenuPages[kMenuNodeCount];
-
-// The current node and the item shown.
-struct MenuCursor {
-    const MenuNode* node;
-    const MenuPage* page;
-};
-extern MenuCursor g_MenuCurNode;
-// Node in which the last tree choice was made (0 after the measurement screen was entered).
-extern uint8_t g_MenuLastNode;
-// Items of "VDX Diagnostics" that channel B's sensor has (0 = passed over).
-extern uint8_t g_MenuNode13Available[6];
-
-void Menu_EnterNode(uint32_t node);
-void Menu_RefreshNode();
-void Menu_BuildNodeLines(uint32_t group, uint32_t item);
-void Menu_DrawNode(uint32_t state);
-uint32_t Menu_ItemCount();
-uint32_t Menu_ItemUnlocked(uint32_t section);
-uint32_t Menu_ItemAllowed(uint32_t section);
-uint32_t Menu_ItemNeedsPassword();
-// Key operation of screens 2 and 4.
-int32_t Menu_TreeKey(uint32_t event);
-// Entering from the measurement screen: no page opened yet.
-void Menu_TreeBegin();
-uint8_t Menu_TreeCursor();
-uint8_t Menu_TreeLineState();
 
 // ---- Manual channel hold (selection screen module) -------------------------------------------
 

@@ -1,16 +1,17 @@
 // Menu tree: the MENU and INFO trees on display rows 11 and 12, their nodes, the items each
 // channel and sensor offers, the access rules and the keys that walk them.
+#include "ui/menu_tree.h"
+
 #include <cstring>
 
-#include "core/fw_main.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/settings.h"
 #include "core/texts.h"
+#include "core/ui_ids.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
-#include "measurement/meas.h"
-#include "ui/menu.h"
 
 // child entries: kMenuLeaf = the item is an id for the engine, else the node it opens.
 const MenuNode g_MenuNodes[kMenuNodeCount] = {
@@ -22,7 +23,10 @@ const MenuNode g_MenuNodes[kMenuNodeCount] = {
     {5, 1, {8, kMenuLeaf, 9}},
     {6, 3, {kMenuLeaf, kMenuLeaf, 10, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {7, 3, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
-    {8, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
+    {8,
+     5,
+     {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf,
+      kMenuLeaf}},
     {9, 5, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {10, 6, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
     {11, 1, {kMenuLeaf, kMenuLeaf, kMenuLeaf, kMenuLeaf}},
@@ -33,9 +37,21 @@ const MenuNode g_MenuNodes[kMenuNodeCount] = {
 
 // Text group of each node's items and the id of its item 0.
 const MenuPage g_MenuPages[kMenuNodeCount] = {
-    {255, 0},       {7, 0x200000},  {8, 0x300000},  {9, 0x400000},  {10, 0x500000},
-    {11, 0xc00000}, {12, 0x700000}, {13, 0x900000}, {14, 0xa00000}, {15, 0xd00000},
-    {16, 0xb00000}, {17, 0xe00000}, {18, 255},      {19, 0xf00000}, {20, 0x600000},
+    {255, 0},                     // 0: the root
+    {7, kItemQuickSetup},         // 1: MENU
+    {8, kItemInfoFirst},          // 2: INFO
+    {9, kItemConfigureFirst},     // 3: Configure
+    {10, kItemSystemFirst},       // 4: System
+    {11, kItemServiceMenuFirst},  // 5: Service
+    {12, kItemChannelSetup},      // 6: Measurement Setup
+    {13, kItemDisplayFirst},      // 7: Display Setup
+    {14, kItemDiagnosticsFirst},  // 8: Diagnostics
+    {15, kItemMeterCalFirst},     // 9: Service Technician
+    {16, kItemCompFirst},         // 10: Comp/pH/O2
+    {17, kItemPidFirst},          // 11: PID Setup
+    {18, 255},                    // 12: no items of its own
+    {19, kItemSensorFirst},       // 13: VDX Diagnostics
+    {20, kItemSensorSetupFirst},  // 14: VDX Setup
 };
 
 MenuCursor g_MenuCurNode = {&g_MenuNodes[0], &g_MenuPages[0]};
@@ -91,6 +107,8 @@ static uint32_t CopyText(uint32_t group, uint32_t index, char* buffer) {
     return Text_CopyItem(Text_GetOffset(group, index, g_Language), buffer);
 }
 
+static uint32_t CopyText(TextRef text, char* buffer) { return Text_Copy(text, buffer); }
+
 uint32_t Menu_ItemCount() {
     uint32_t size = GroupSize(g_MenuCurNode.page->textGroup);
     return size > 0 ? size - 1 : 0;
@@ -117,11 +135,20 @@ uint32_t Menu_ItemNeedsPassword() {
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     uint32_t section;
     switch (child) {
-        case 3: section = 2; break;
-        case 4: section = 3; break;
-        case kNodePid: section = 4; break;
-        case kNodeService: section = 5; break;
-        default: return 0;
+        case 3:
+            section = 2;
+            break;
+        case 4:
+            section = 3;
+            break;
+        case kNodePid:
+            section = 4;
+            break;
+        case kNodeService:
+            section = 5;
+            break;
+        default:
+            return 0;
     }
     return Menu_ItemAllowed(section);
 }
@@ -139,7 +166,7 @@ void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
         uint32_t start = kPidValueColumn[language] / 6;
         for (uint32_t i = length; i < start && i < kLineSize - 1; ++i) s_ItemLine[i] = ' ';
         char value[kTextMaxChars + 1];
-        CopyText(66, Settings_GetEditPidManual() ? 1 : 0, value);
+        CopyText(Text_Nth(kTextPidModes, Settings_GetEditPidManual() ? 1 : 0), value);
         uint32_t i = 0;
         for (; value[i] != '\0' && start + i < kLineSize - 1; ++i) s_ItemLine[start + i] = value[i];
         s_ItemLine[start + i] = '\0';
@@ -155,13 +182,13 @@ void Menu_BuildNodeLines(uint32_t group, uint32_t item) {
         if (kind == 10) comp = 4;
         if (comp >= 0) {
             std::memset(s_ItemLine, 0, sizeof s_ItemLine);
-            CopyText(16, static_cast<uint32_t>(comp), s_ItemLine);
+            CopyText(Text_Nth(kTextCompensations, static_cast<uint32_t>(comp)), s_ItemLine);
             s_Remembered[kNodeComp] = static_cast<uint8_t>(comp);
         }
     }
     // Titles are group 40; the item groups 7 to 20 map onto it with group 18 skipped.
     uint32_t title = group < 19 ? group - 7 : group - 8;
-    CopyText(40, title, s_TitleLine);
+    CopyText(Text_Nth(kTextNodeTitles, title), s_TitleLine);
 }
 
 void Menu_DrawNode(uint32_t state) {
@@ -225,7 +252,8 @@ static void ApplySkips(int32_t direction, int32_t first, int32_t last) {
     uint8_t channel = CurrentChannel();
     int32_t steps = last - first + 1;
     auto moveWhile = [&](auto skipped) {
-        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i) s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
+        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i)
+            s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
     };
     if (node == 2 && (channel == 0 || ActiveKind(channel) >= 15)) {
         moveWhile([&](int32_t c) { return c == 1 || c == 3 || (c == 2 && channel == 1); });
@@ -292,8 +320,9 @@ static void MoveCursor(int32_t direction) {
 static int32_t ChosenLeaf(bool accessGranted) {
     uint32_t id = g_MenuCurNode.page->baseId + static_cast<uint32_t>(s_Cursor);
     uint32_t base = g_MenuCurNode.page->baseId;
-    bool information = accessGranted ? id == 0xa00000
-                                     : (base == 0x300000 || base == 0xa00000 || base == 0xd00000 || base == 0xf00000);
+    bool information = accessGranted ? id == kItemServiceRevision
+                                     : (base == kItemInfoFirst || base == kItemDiagnosticsFirst ||
+                                        base == kItemMeterCalFirst || base == kItemSensorFirst);
     if (!information) s_PageOpened = 1;
     return static_cast<int32_t>(id);
 }
@@ -302,7 +331,7 @@ static int32_t TreeEnter() {
     uint8_t node = NodeId();
     if (s_LineState == kLineLeave) {
         uint8_t parent = g_MenuCurNode.node->parent;
-        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? 4084 : kMenuEventTimeout;
+        if (parent == 0 || parent >= kMenuNodeCount) return s_PageOpened ? kActionAskSave : kEventHome;
         Menu_EnterNode(parent);
         s_Cursor = static_cast<int8_t>(s_Remembered[parent]);
         s_LineState = kLineItem;
@@ -311,17 +340,17 @@ static int32_t TreeEnter() {
     }
     s_Remembered[node] = static_cast<uint8_t>(s_Cursor);
     g_MenuLastNode = node;
-    if (node == kNodePid && s_Cursor == 0) return 4084;
+    if (node == kNodePid && s_Cursor == 0) return kActionAskSave;
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     if (child == kMenuLeaf) return ChosenLeaf(false);
     if (child == kNodeComp) {
         // The compensation page of the edited kind; the optical sensor shares the O2 page.
         uint8_t comp = s_Remembered[kNodeComp];
         s_PageOpened = 1;
-        return static_cast<int32_t>(0xb00000 + (comp == 3 ? 2u : comp));
+        return static_cast<int32_t>(kItemCompFirst + (comp == 3 ? 2u : comp));
     }
-    if (node == kNodeService && s_Cursor == 2) return 0xc00002;
-    if (Menu_ItemNeedsPassword()) return 0x200020;
+    if (node == kNodeService && s_Cursor == 2) return kItemTechService;
+    if (Menu_ItemNeedsPassword()) return kItemPassword;
     Menu_EnterNode(child);
     return -1;
 }
@@ -329,22 +358,22 @@ static int32_t TreeEnter() {
 int32_t Menu_TreeKey(uint32_t event) {
     uint8_t node = NodeId();
     switch (event) {
-        case kMenuEventUp:
-        case kMenuEventDown:
-        case kMenuEventUpRepeat:
-        case kMenuEventDownRepeat: {
+        case kEventUp:
+        case kEventDown:
+        case kEventUpRepeat:
+        case kEventDownRepeat: {
             if (s_LineState == kLineLeave) return -1;
             if (node == kNodePid && s_Cursor == 0 && s_LineState == kLinePidValue) {
                 Settings_SetEditPidManual(Settings_GetEditPidManual() ? 0 : 1);
                 Menu_RefreshNode();
                 return -1;
             }
-            MoveCursor(event == kMenuEventUp || event == kMenuEventUpRepeat ? 1 : -1);
+            MoveCursor(event == kEventUp || event == kEventUpRepeat ? 1 : -1);
             return -1;
         }
-        case kMenuEventLeft:
-        case kMenuEventRight: {
-            bool forward = event == kMenuEventRight;
+        case kEventLeft:
+        case kEventRight: {
+            bool forward = event == kEventRight;
             if (node == kNodePid && s_Cursor == 0) {
                 s_LineState = static_cast<uint8_t>(forward ? (s_LineState + 1) % 3 : (s_LineState + 2) % 3);
             } else {
@@ -353,14 +382,14 @@ int32_t Menu_TreeKey(uint32_t event) {
             Menu_RefreshNode();
             return -1;
         }
-        case kMenuEventEnter:
+        case kEventEnter:
             return TreeEnter();
-        case kMenuEventRedraw:
+        case kEventRedraw:
             s_Cursor = static_cast<int8_t>(s_Remembered[node]);
             if (s_LineState != kLinePidValue) s_LineState = kLineItem;
             Menu_RefreshNode();
             return -1;
-        case kMenuEventAccessGranted: {
+        case kEventAccessGranted: {
             g_MenuLastNode = node;
             uint8_t child = g_MenuCurNode.node->child[s_Cursor];
             if (child == kMenuLeaf) return ChosenLeaf(true);
@@ -370,4 +399,17 @@ int32_t Menu_TreeKey(uint32_t event) {
         default:
             return -1;
     }
+}
+
+void Menu_ResetTree() {
+    g_MenuCurNode = MenuCursor{&g_MenuNodes[0], &g_MenuPages[0]};
+    g_MenuLastNode = 0;
+    for (uint8_t& available : g_MenuNode13Available) available = 1;
+    std::memset(s_TitleLine, 0, sizeof s_TitleLine);
+    std::memset(s_ItemLine, 0, sizeof s_ItemLine);
+    s_ValueChar = 0;
+    s_Cursor = 0;
+    s_LineState = kLineItem;
+    std::memset(s_Remembered, 0, sizeof s_Remembered);
+    s_PageOpened = 0;
 }

@@ -1,7 +1,11 @@
 // The Messages page: browsing the shown messages, clearing them, and the exit marker.
 #include "ui/msg_page.h"
 
-#include "core/fw_main.h"
+#include "core/ui_ids.h"
+
+#include "core/fw_hook.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/lcd.h"
 #include "core/texts.h"
 #include "outputs/messages.h"
@@ -128,20 +132,20 @@ static void StepField(bool forward) {
 
 int32_t Msg_PageKey(uint32_t event) {
     switch (event) {
-    case kMenuEventEnter:
+    case kEventEnter:
         // Only a "Yes" the user chose on the "Clear Messages" line clears; any other ENTER leaves.
-        if (OnClearLine() && g_MsgField <= kFieldYesNo && g_MsgYesNo == kYes) return kMsgActionClearMessages;
-        return static_cast<int32_t>(kMenuEventTimeout);
-    case kMenuEventUp:
-    case kMenuEventUpRepeat:
-    case kMenuEventDown:
-    case kMenuEventDownRepeat:
+        if (OnClearLine() && g_MsgField <= kFieldYesNo && g_MsgYesNo == kYes) return kActionClearMessageStore;
+        return static_cast<int32_t>(kEventHome);
+    case kEventUp:
+    case kEventUpRepeat:
+    case kEventDown:
+    case kEventDownRepeat:
         if (g_MsgField == kFieldExit || NothingShown()) return -1;
-        StepChoice(event == kMenuEventUp || event == kMenuEventUpRepeat);
+        StepChoice(event == kEventUp || event == kEventUpRepeat);
         return -1;
-    case kMenuEventLeft:
-    case kMenuEventRight:
-        StepField(event == kMenuEventRight);
+    case kEventLeft:
+    case kEventRight:
+        StepField(event == kEventRight);
         return -1;
     default:
         return -1;

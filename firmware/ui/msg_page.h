@@ -3,9 +3,6 @@
 #pragma once
 #include <cstdint>
 
-// The page's result for "Clear Messages" answered "Yes": the engine clears the stored lists.
-constexpr int32_t kMsgActionClearMessages = 4139;
-
 // Redraws the page when the list changed since it was last drawn.
 void Msg_DrawPage();
 // Row 12: the line of a code at column 0, blinking (1) or plain; the "Clear Messages" line also

@@ -1,8 +1,19 @@
-// Info, list, countdown, selection and fixed pages.
+// Info, list, countdown, selection and fixed pages. screens.cpp holds the ones written so far
+// (the "Re-install sensor" countdown, the sensor monitoring line); the others are not written yet.
 #pragma once
 #include <cstdint>
 
 void Screen_EndTimedHold();
+// The written screens' state back to power-on.
+void Screen_ResetState();
+
+// The "Re-install sensor" countdown (screen 54): drawn once its timer ran out; ENTER then refreshes
+// the display, and the time-out leads home.
+void Screen_CountdownDraw();
+int32_t Screen_CountdownKey(uint32_t event);
+// One line (0 row 11, 1 row 12) of the sensor monitoring page: lifetime, time to maintenance,
+// adaptive calibration timer or operating days.
+void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
 
 // Selection screen (modes 0 to 3) and its position.
 void Screen_SelectInit(uint32_t flag);
@@ -68,5 +79,5 @@ void Screen_PidTuneDraw(uint32_t redraw);
 int32_t Screen_PidTuneKey(uint32_t event);
 void Screen_PidLimitsDraw(uint32_t form, uint32_t redraw);
 int32_t Screen_PidLimitsKey(uint32_t form, uint32_t event);
-// Returns -1 or 4155 (no change).
+// Returns -1 or kActionPidUnchanged.
 int32_t Screen_PidManualKey(uint32_t event, int32_t percent);

@@ -2,16 +2,17 @@
 #include <benchmark/benchmark.h>
 
 #include "core/events.h"
-#include "core/fw_main.h"
 #include "core/rtc.h"
 #include "core/timers.h"
+#include "fw_main.h"
+#include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/clean.h"
 #include "outputs/pid.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
-#include "measurement/meas.h"
 #include "rig.h"
 #include "ui/menu.h"
 
@@ -49,7 +50,7 @@ static void BM_OneSecondPassWithOutputsAndRelays(benchmark::State& state) {
         }
         g_AoutSettings.valueAt20mA[0] = odd ? 12.0f : 14.0f;
         g_AoutSettings.valueAt20mA[1] = odd ? 100.0f : 90.0f;
-        Event_Put(kMenuEventSecond);
+        Event_Put(kEventSecond);
         Fw_MainLoopPass();
         uint8_t bits = g_RelayBits.load();
         if (bits != lastBits) ++relaySwitches;
@@ -94,7 +95,7 @@ static void BM_OneSecondPassWithSetPointsPidAndCleaning(benchmark::State& state)
     for (auto _ : state) {
         float x = (pass++ & 1u) != 0 ? 9.0f : 5.0f;
         for (uint32_t slot = 0; slot < 4; ++slot) g_SlotValues[slot].value = x + static_cast<float>(slot) * 0.5f;
-        Event_Put(kMenuEventSecond);
+        Event_Put(kEventSecond);
         Fw_MainLoopPass();
     }
     state.counters["cleaning_interval_running"] = Timer_IsActive(11);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/eeprom.h"
+#include "core/link_transport.h"
 #include "rig.h"
 
 namespace {

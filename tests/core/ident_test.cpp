@@ -27,7 +27,10 @@ TEST(Identity, BoardIdentityFromItsReply) {
     payload[0] = 1;
     std::memcpy(payload + 1, "1234567890ABCDEF", 16);
     std::memcpy(payload + 17, "58203146XY", 10);
-    std::memcpy(payload + 27, "1.1.09\0\0" "12", 10);
+    std::memcpy(payload + 27,
+                "1.1.09\0\0"
+                "12",
+                10);
     std::memcpy(payload + 37, "1.", 2);
     std::memcpy(payload + 39, "0.0.01", 6);
     payload[45] = '0';

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/fw_main.h"
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "rig.h"
 

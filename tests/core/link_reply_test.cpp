@@ -34,9 +34,7 @@ void Receive(const std::vector<uint8_t>& bytes) {
     g_LinkBuffer.writeIndex.store(w);
 }
 
-uint32_t Examine(uint8_t channel) {
-    return Link_CheckReceived(&g_LinkBuffer, 0) && Link_ParseReply(channel) ? 1 : 0;
-}
+uint32_t Examine(uint8_t channel) { return Link_CheckReceived(&g_LinkBuffer, 0) && Link_ParseReply(channel) ? 1 : 0; }
 
 std::vector<uint8_t> IdentityPayload() {
     std::vector<uint8_t> p(48, 0);

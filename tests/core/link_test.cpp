@@ -5,12 +5,15 @@
 
 #include <vector>
 
-#include "core/fw_main.h"
+#include "core/eeprom.h"
 #include "core/ident.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/messages.h"
 #include "panel/sim_inputs.h"
@@ -29,7 +32,8 @@ constexpr uint16_t kMsgCommunicationError = 100;
 
 std::vector<uint8_t> Commands(const std::vector<RigFrame>& frames, size_t from = 0) {
     std::vector<uint8_t> commands;
-    for (size_t i = from; i < frames.size(); ++i) commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
+    for (size_t i = from; i < frames.size(); ++i)
+        commands.push_back(frames[i].bytes.size() > 2 ? frames[i].bytes[2] : 0);
     return commands;
 }
 
@@ -64,8 +68,8 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
     // Highest pending kind first: version check, identity, channel selection, calibration table,
     // then the channel's measurement without end.
     ASSERT_GE(sent.size(), 6u);
-    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode, kCmdCalTable, kCmdMeasureA,
-                                     kCmdMeasureA};
+    std::vector<uint8_t> expected = {kCmdVersionCheck, kCmdIdentity, kCmdMeasureMode,
+                                     kCmdCalTable,     kCmdMeasureA, kCmdMeasureA};
     std::vector<uint8_t> commands = Commands(sent);
     commands.resize(6);
     EXPECT_EQ(commands, expected);
@@ -106,6 +110,8 @@ TEST(Link, StartUpExchangeThenContinuousPollingOfChannelA) {
 
 TEST(Link, ChannelBReadsTheSensorImageThenPollsItsMeasurement) {
     Rig_Reset(Rig_MakeTempFolder());
+    // The sensor images come from the program's resources.
+    SetSFXFlag(1);
     Rig_Boot();
     // The start-up's first event brings up the measurement screen, which selects channel A.
     Rig_AdvanceMs(100);

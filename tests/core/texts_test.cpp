@@ -6,6 +6,7 @@
 
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "rig.h"
 
@@ -98,4 +99,24 @@ TEST(Texts, DrawnTextsReadBackInEveryLanguage) {
     EXPECT_EQ(Rig_RowText(12), "Lin 25°C");
     Lcd_DrawMessage(11, 0, 6, 4, 0);
     EXPECT_EQ(Rig_RowText(11), "Ω-cm");
+}
+
+// The names of the English source's name column address the texts they stand beside, in the
+// display language, and a list's name its first entry.
+TEST(Texts, NamedTextsAreTheTextsTheyName) {
+    g_Language = 0;
+    char buffer[kTextMaxChars + 1];
+    EXPECT_EQ(Text_Copy(kTextPleaseWait, buffer), 14u);
+    EXPECT_STREQ(buffer, "Please wait...");
+    Text_Copy(kTextCalibrationSuccessful, buffer);
+    EXPECT_STREQ(buffer, "Calibration Successful");
+    Text_Copy(Text_Nth(kTextChannelLetters, 1), buffer);
+    EXPECT_STREQ(buffer, "B");
+    Text_Copy(Text_Nth(kTextPidModes, 1), buffer);
+    EXPECT_STREQ(buffer, "Manual");
+    g_Language = 2;
+    Text_Copy(kTextPleaseWait, buffer);
+    EXPECT_EQ(std::string(buffer), Copy(kTextPleaseWait.group, kTextPleaseWait.index, 2));
+    EXPECT_NE(std::string(buffer), "Please wait...");
+    g_Language = 0;
 }

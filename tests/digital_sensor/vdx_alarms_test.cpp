@@ -6,7 +6,8 @@
 #include <string>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
+#include "core/lcd.h"
+#include "fw_main.h"
 #include "digital_sensor/vdx_alarms.h"
 #include "measurement/channel.h"
 #include "outputs/alarms.h"

@@ -155,8 +155,8 @@ TEST(BoardCalTable, WireOrderIntoTheTable) {
     Meas_DecodeBoardCalTable(0, payload.data());
     EXPECT_EQ(g_BoardCalReceived, 1);
     // a from the first float of each pair, b from the second; then c, the pairs (d, e), f.
-    const float expected[27] = {0, 2, 4, 6, 8, 1, 3, 5, 7, 9, 10, 11, 12, 13, 14, 15, 17, 16, 18,
-                                19, 20, 21, 22, 23, 24, 25, 26};
+    const float expected[27] = {0,  2,  4,  6,  8,  1,  3,  5,  7,  9,  10, 11, 12, 13,
+                                14, 15, 17, 16, 18, 19, 20, 21, 22, 23, 24, 25, 26};
     for (uint32_t i = 0; i < 27; ++i) EXPECT_EQ(g_BoardCalTable[i], expected[i]) << "entry " << i;
     const uint8_t swapped[4] = {0xC0, 0x3F, 0x00, 0x00};  // 1.5f with its halves swapped
     EXPECT_EQ(Meas_GetFloatWordSwapped(swapped), 1.5f);

@@ -11,6 +11,7 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
+#include "measurement/slots.h"
 #include "measurement/units.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"
@@ -15,9 +16,9 @@
 namespace {
 // Stands in for the link once it has selected channel A: one measurement reply a second.
 uint32_t s_Replies;
+uint32_t s_Tenths;
 void ChannelAReplyEverySecond() {
-    static uint32_t tenths;
-    if (++tenths % 10 != 0) return;
+    if (++s_Tenths % 10 != 0) return;
     g_LinkActiveChannel = 0;
     const std::array<uint8_t, 21> payload{};
     Meas_DecodeChannelAReply(0, payload.data());
@@ -27,6 +28,8 @@ void ChannelAReplyEverySecond() {
 
 TEST(MeasurementRoad, ChannelATemperatureReachesItsSlotAfterBoot) {
     Rig_Reset(Rig_MakeTempFolder());
+    s_Replies = 0;
+    s_Tenths = 0;
     // The replies come from the stand-in above alone.
     Rig_UseNoLibrary();
     Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));

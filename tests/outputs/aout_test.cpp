@@ -12,6 +12,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"

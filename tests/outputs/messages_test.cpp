@@ -9,7 +9,7 @@
 #include "core/eeprom.h"
 #include "core/events.h"
 #include "core/rtc.h"
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "core/lcd.h"
 #include "core/texts.h"
 #include "digital_sensor/sens_diag.h"
@@ -382,11 +382,11 @@ TEST(AlarmFlags, TheDisplayTestKeepsItsIndicators) {
     Alarm_SetFlag(kAlarmFlagWatchdog, 0);
     Event_Put(0xa00002);  // "Display Test" of the service menu
     Rig_AdvanceMs(60);
-    ASSERT_EQ(Menu_TopScreen(), kMenuScreenDisplayTest);
+    ASSERT_EQ(Menu_TopScreen(), kScreenDisplayTest);
     Alarm_ClearFlag(kAlarmFlagWatchdog, 0);
     EXPECT_EQ(g_SymbolBlinkMask & 0x01u, 0x01u);
     // Back home the indicator follows the flags again.
-    Event_Put(kMenuEventTimeout);
+    Event_Put(kEventHome);
     Rig_AdvanceMs(60);
     ASSERT_EQ(Menu_TopScreen(), 0);
     Alarm_SetFlag(kAlarmFlagWatchdog, 0);

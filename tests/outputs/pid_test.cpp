@@ -14,6 +14,7 @@
 #include "core/settings.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/pid.h"
 #include "outputs/pid_pulse.h"
 #include "outputs/relays.h"

@@ -15,6 +15,7 @@
 #include "outputs/hold.h"
 #include "outputs/relays.h"
 #include "rig.h"
+#include "ui/menu_tasks.h"
 #include "ui/hold_view.h"
 #include "ui/menu.h"
 

@@ -5,7 +5,7 @@
 #include <bit>
 #include <map>
 
-#include "core/fw_main.h"
+#include "fw_main.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "outputs/alarms.h"

@@ -12,6 +12,7 @@
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
 #include "core/rtc.h"
+#include "measurement/channel.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"

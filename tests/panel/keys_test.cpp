@@ -35,8 +35,8 @@ TEST(PanelKeys, HitAreasAndTheirEdges) {
         int from, below;
         uint8_t code;
     };
-    const Edge edges[] = {{162, 218, kKeyMenu}, {231, 289, kKeyCal}, {303, 359, kKeyUp},
-                          {373, 430, kKeyInfo}, {444, 500, kKeyEnter}};
+    const Edge edges[] = {
+        {162, 218, kKeyMenu}, {231, 289, kKeyCal}, {303, 359, kKeyUp}, {373, 430, kKeyInfo}, {444, 500, kKeyEnter}};
     for (const Edge& e : edges) {
         EXPECT_EQ(Panel_HitTestKey(e.from, 400), e.code);
         EXPECT_EQ(Panel_HitTestKey(e.below - 1, 400), e.code);

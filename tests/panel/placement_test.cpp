@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/eeprom.h"
+#include "core/link_transport.h"
 #include "panel/placement.h"
 #include "platform/plat_resources.h"
 #include "rig.h"
@@ -28,11 +29,23 @@ std::vector<uint8_t> FileBytes(const fs::path& path) {
 
 bool IsEmptyFolder(const std::string& path) { return fs::is_directory(path) && fs::is_empty(path); }
 
-// A program folder and a TMPDIR of the test's own.
+// A program folder and a TMPDIR of the test's own; the process's own TMPDIR (or its absence)
+// comes back when the test ends, however it ends.
 struct Folders {
     std::string program = Rig_MakeTempFolder();
     std::string tmp = Rig_MakeTempFolder();
-    Folders() { setenv("TMPDIR", tmp.c_str(), 1); }
+    bool hadTmpdir = std::getenv("TMPDIR") != nullptr;
+    std::string previous = hadTmpdir ? std::getenv("TMPDIR") : "";
+    Folders() { SetTmpdir(tmp.c_str()); }
+    ~Folders() { SetTmpdir(hadTmpdir ? previous.c_str() : nullptr); }
+    // nullptr unsets it.
+    static void SetTmpdir(const char* value) {
+        if (value == nullptr) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", value, 1);
+        }
+    }
 };
 }  // namespace
 
@@ -100,21 +113,21 @@ TEST(LibraryPlacement, FailuresLeaveNothingBehind) {
     EXPECT_EQ(Panel_PlaceLibrary(folders.program, nullptr, 0), LibraryPlace::kFailed);
     EXPECT_TRUE(IsEmptyFolder(folders.tmp));
     // A temporary folder that does not exist.
-    setenv("TMPDIR", (folders.tmp + "/missing").c_str(), 1);
+    Folders::SetTmpdir((folders.tmp + "/missing").c_str());
     EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
               LibraryPlace::kFailed);
     EXPECT_TRUE(IsEmptyFolder(folders.tmp));
     EXPECT_EQ(Panel_ExtractionFolder(), "");
     // A file where the temporary folder should be.
     std::ofstream(folders.tmp + "/plain") << "x";
-    setenv("TMPDIR", (folders.tmp + "/plain").c_str(), 1);
+    Folders::SetTmpdir((folders.tmp + "/plain").c_str());
     EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
               LibraryPlace::kFailed);
 }
 
 TEST(LibraryPlacement, WithoutTmpdirTheSystemTemporaryFolderIsUsed) {
     Folders folders;
-    unsetenv("TMPDIR");
+    Folders::SetTmpdir(nullptr);
     ASSERT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
               LibraryPlace::kExtracted);
     std::string folder = Panel_ExtractionFolder();
@@ -127,7 +140,7 @@ TEST(LibraryPlacement, ProgramFolderAndResourcesOutsideTheProgram) {
     std::string folder = Panel_GetProgramFolder();
     EXPECT_FALSE(folder.empty());
     EXPECT_TRUE(fs::is_directory(folder));
-    // The test program exports no resource finder: no resources, and no crash.
+    // The test program carries the sensor files but no library image: nothing, and no crash.
     uint32_t size = 99;
     EXPECT_EQ(Plat_FindResource(kResourceTypeData, kResourceLibraryImage, &size), nullptr);
     EXPECT_EQ(size, 0u);

@@ -5,9 +5,11 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <string>
 #include <thread>
 
-#include "core/rtc.h"
+#include "platform/plat.h"
 #include "platform/plat_clock.h"
 #include "platform/plat_library.h"
 #include "platform/plat_thread.h"
@@ -22,7 +24,7 @@ void* ResolveAnswer(const char* name) {
     return std::strcmp(name, "Answer") == 0 ? reinterpret_cast<void*>(&Answer) : nullptr;
 }
 
-int64_t Seconds(const ClockRecord& r) {
+int64_t Seconds(const PlatDateTime& r) {
     std::tm t{};
     t.tm_year = r.year - 1900;
     t.tm_mon = r.month - 1;
@@ -61,6 +63,7 @@ TEST(PlatLibrary, StandInResolvesNamesWithoutAFile) {
 }
 
 TEST(PlatThread, StartsTheFunctionOnAThreadOfItsOwn) {
+    s_Ran.store(0);
     EXPECT_EQ(Plat_ThreadStart(nullptr), 0u);
     uintptr_t first = Plat_ThreadStart(RunOnce);
     uintptr_t second = Plat_ThreadStart(RunOnce);
@@ -72,13 +75,13 @@ TEST(PlatThread, StartsTheFunctionOnAThreadOfItsOwn) {
 }
 
 TEST(PlatClock, SettingTheTimeMovesOnlyTheProgramsOffset) {
-    ClockRecord host{};
+    PlatDateTime host{};
     Plat_GetLocalTime(&host);
     std::time_t before = std::time(nullptr);
     // 2030-05-06 was a Monday: weekday 2 counting Sunday as 1.
-    ClockRecord wanted{2030, 5, 6, 0, 7, 8, 9};
+    PlatDateTime wanted{2030, 5, 6, 0, 7, 8, 9};
     ASSERT_EQ(Plat_SetLocalTime(&wanted), 1u);
-    ClockRecord read{};
+    PlatDateTime read{};
     Plat_GetLocalTime(&read);
     EXPECT_EQ(read.year, 2030);
     EXPECT_EQ(read.month, 5);
@@ -93,4 +96,43 @@ TEST(PlatClock, SettingTheTimeMovesOnlyTheProgramsOffset) {
     Plat_GetLocalTime(&read);
     EXPECT_LE(Seconds(read) - Seconds(host), 2);
     EXPECT_EQ(read.year, host.year);
+}
+
+namespace {
+void RequestStop(void*) { Plat_RequestStop(); }
+}  // namespace
+
+// A joinable thread's work is done once it is joined; a stop request ends a stop wait at once.
+TEST(PlatThread, JoinableThreadAndTheStopWait) {
+    Plat_ClearStop();
+    EXPECT_FALSE(Plat_WaitForStop(0));
+    EXPECT_EQ(Plat_ThreadStartJoinable(nullptr, nullptr), nullptr);
+    auto start = std::chrono::steady_clock::now();
+    PlatThread* thread = Plat_ThreadStartJoinable(RequestStop, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(Plat_WaitForStop(60000));
+    Plat_ThreadJoin(thread);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_TRUE(Plat_StopRequested());
+    // A stop requested earlier ends the wait before it begins.
+    EXPECT_TRUE(Plat_WaitForStop(60000));
+    Plat_ClearStop();
+    Plat_ThreadJoin(nullptr);
+}
+
+// Private folders, new files that never replace old ones, and removal of a whole tree.
+TEST(PlatFolders, PrivateFolderNewFileAndTreeRemoval) {
+    std::string base = Rig_MakeTempFolder();
+    std::string folder = base + "/own";
+    EXPECT_EQ(Plat_MakePrivateFolder(folder.c_str()), 0);
+    EXPECT_EQ(Plat_MakePrivateFolder(folder.c_str()), 1);
+    EXPECT_EQ(Plat_MakePrivateFolder((base + "/missing/own").c_str()), -1);
+    std::string file = folder + "/data";
+    const uint8_t bytes[3] = {1, 2, 3};
+    EXPECT_EQ(Plat_WriteNewFile(file.c_str(), bytes, 3), 0);
+    EXPECT_EQ(Plat_WriteNewFile(file.c_str(), bytes, 1), -1);
+    EXPECT_EQ(std::filesystem::file_size(file), 3u);
+    EXPECT_NE(Plat_RemoveFolder(folder.c_str()), 0);
+    EXPECT_EQ(Plat_RemoveTree(base.c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(base));
 }

@@ -6,51 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "board_client.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
 #include "sensor_board/sim_image.h"
 
-namespace {
-std::vector<uint8_t> Request(uint8_t type, const std::vector<uint8_t>& arguments) {
-    std::vector<uint8_t> frame = {0x77, static_cast<uint8_t>(arguments.size() + 4), type};
-    for (uint8_t b : arguments) frame.push_back(b);
-    frame.push_back(Board_Checksum(frame.data(), static_cast<uint32_t>(frame.size())));
-    return frame;
-}
-
-void Send(const std::vector<uint8_t>& bytes) {
-    for (uint8_t b : bytes) Brannic_SetSlaveRxData(b);
-}
-
-// The whole armed reply as the host's pump fetches it; empty when none is ready.
-std::vector<uint8_t> Fetch() {
-    std::vector<uint8_t> reply;
-    if (!Brannic_GetSlaveTxFlag()) return reply;
-    uint8_t n = Brannic_GetSlaveTxCount();
-    for (uint8_t i = 0; i < n; ++i) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
-    return reply;
-}
-
-std::vector<uint8_t> Exchange(uint8_t type, const std::vector<uint8_t>& arguments) {
-    Send(Request(type, arguments));
-    Board_Poll();
-    return Fetch();
-}
-
-uint8_t StatusOf(uint8_t type, const std::vector<uint8_t>& arguments) {
-    std::vector<uint8_t> reply = Exchange(type, arguments);
-    return reply.size() >= 5 ? reply[3] : 0xEE;
-}
-
-bool SumsToZero(const std::vector<uint8_t>& bytes) {
-    uint8_t sum = 0;
-    for (uint8_t b : bytes) sum = static_cast<uint8_t>(sum + b);
-    return sum == 0;
-}
-}  // namespace
+using namespace board_client;
 
 TEST(Board, AnswersTheIdentityRequest) {
-    Board_Start();
+    StartBoard();
     Send({0x77, 0x04, 0x11, 0x74});
     EXPECT_EQ(Fetch(), std::vector<uint8_t>{});
     Board_Poll();
@@ -71,7 +35,7 @@ TEST(Board, AnswersTheIdentityRequest) {
 }
 
 TEST(Board, MailboxTakesOneFrameAtATime) {
-    Board_Start();
+    StartBoard();
     // Length 6: pending at the sixth byte; a seventh sent before the worker ran is dropped.
     std::vector<uint8_t> frame = Request(0x0A, {0, 1});
     ASSERT_EQ(frame.size(), 6u);
@@ -101,7 +65,7 @@ TEST(Board, MailboxTakesOneFrameAtATime) {
 }
 
 TEST(Board, ReplyIsFetchedByteByByte) {
-    Board_Start();
+    StartBoard();
     g_SimImageSlots[1].present.store(0);
     Send(Request(0x05, {}));
     Board_Poll();
@@ -122,15 +86,43 @@ TEST(Board, ReplyIsFetchedByteByByte) {
     EXPECT_EQ(Brannic_GetSlaveTxData(0), 0x33);
 }
 
+TEST(Board, AReplyIsReadWholeEvenWhenTheNextRequestOvertakesIt) {
+    StartBoard();
+    std::vector<uint8_t> identity = Exchange(0x11, {});
+    ASSERT_EQ(identity.size(), 53u);
+    // The host starts reading the identity again, then sends the next request before it has
+    // read the rest; the worker answers that request meanwhile.
+    Send(Request(0x11, {}));
+    Board_Poll();
+    ASSERT_EQ(Brannic_GetSlaveTxFlag(), 1);
+    ASSERT_EQ(Brannic_GetSlaveTxCount(), 53);
+    std::vector<uint8_t> reply;
+    for (int i = 0; i < 10; ++i) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
+    Send(Request(0x15, {}));
+    Board_Poll();
+    Send(Request(0x0A, {0, 1}));
+    Board_Poll();
+    while (reply.size() < 53) reply.push_back(static_cast<uint8_t>(Brannic_GetSlaveTxData(0)));
+    // The reply that was begun is read to its end unchanged.
+    EXPECT_EQ(reply, identity);
+    EXPECT_EQ(Brannic_GetSlaveTxFlag(), 1);
+    // Then the newest reply, whole; the one it replaced was never begun.
+    reply = Fetch();
+    ASSERT_EQ(reply.size(), 5u);
+    EXPECT_EQ(reply[2], 0x0A);
+    EXPECT_TRUE(SumsToZero(reply));
+    EXPECT_EQ(Brannic_GetSlaveTxFlag(), 0);
+}
+
 TEST(Board, DispatchByType) {
-    Board_Start();
+    StartBoard();
     // An unknown type: status 3, nothing else.
     std::vector<uint8_t> reply = Exchange(0x15, {});
     EXPECT_EQ(reply, (std::vector<uint8_t>{0x33, 0x05, 0x15, 0x03, static_cast<uint8_t>(0u - (0x33 + 5 + 0x15 + 3))}));
     // The version check with flag 1 is simply acknowledged.
     EXPECT_EQ(StatusOf(0xB1, {1}), 0);
     // Sensor status with an image in slot 1: 126, and the next block read succeeds at once.
-    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
     g_SimImageSlots[1].busyCount.store(3);
     reply = Exchange(0x05, {});
     ASSERT_EQ(reply.size(), 17u);
@@ -153,9 +145,44 @@ TEST(Board, DispatchByType) {
     EXPECT_EQ(Brannic_SetTedsFileName(2, "PH_SelvoP11_0.txt", 0), 0);
 }
 
+TEST(Board, PayloadBytesAReplyDoesNotFillAreZero) {
+    StartBoard();
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
+    // Channel A measures oxygen at -674 mV; the identity then fills the reply buffer with text.
+    EXPECT_EQ(StatusOf(0x0A, {0, 5}), 0);
+    std::vector<uint8_t> polarization = FloatBE(-674.0f);
+    polarization.push_back(0);
+    polarization.push_back(1);
+    EXPECT_EQ(StatusOf(0x04, polarization), 0);
+    ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
+    std::vector<uint8_t> reply = Exchange(0x00, {});
+    ASSERT_EQ(reply.size(), 26u);
+    // Kind 5, raw words and value 0, gain mode 2, the polarization voltage, then zeros.
+    std::vector<uint8_t> record = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    for (uint8_t b : FloatBE(-674.0f)) record.push_back(b);
+    record.resize(21, 0);
+    EXPECT_EQ(PayloadOf(reply), record);
+    EXPECT_TRUE(SumsToZero(reply));
+    ASSERT_EQ(Exchange(0x11, {}).size(), 53u);
+    Send(Request(0x05, {}));
+    Board_Poll();
+    Fetch();
+    reply = Exchange(0x07, {});
+    ASSERT_EQ(reply.size(), 41u);
+    EXPECT_EQ(reply[3], 0);
+    // Bytes 0 to 3 of channel B's measurement carry nothing: zeros, not identity text.
+    EXPECT_EQ(std::vector<uint8_t>(reply.begin() + 4, reply.begin() + 8), std::vector<uint8_t>(4, 0));
+    EXPECT_TRUE(SumsToZero(reply));
+    // A refused request's empty payload leaves nothing behind either: the next short reply
+    // still sums to zero over exactly its own bytes.
+    EXPECT_EQ(StatusOf(0x06, {}), 7);
+}
+
 TEST(Board, ArgumentsOutOfRangeAreRefusedNotFatal) {
-    Board_Start();
-    ASSERT_EQ(Brannic_SetTedsFileName(1, "PH_SelvoP11_0.txt", 0), 1);
+    StartBoard();
+    ASSERT_EQ(LoadSensorFromResources("PH_SelvoP11_0.txt", 1), 1);
+    // The status request ends the refusals that follow a load.
+    Exchange(0x05, {});
     std::vector<uint8_t> block(33, 0);
     block[0] = 19;
     EXPECT_EQ(StatusOf(0x06, {19}), 7);

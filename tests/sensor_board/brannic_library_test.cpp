@@ -63,11 +63,12 @@ std::vector<uint8_t> Exchange(const Library& lib, const std::vector<uint8_t>& fr
 TEST(BrannicLibrary, ExportsOnlyItsNineFunctions) {
     Library lib = Open();
     ASSERT_NE(lib.handle, nullptr) << dlerror();
-    const char* exported[] = {"Slave_Start_Handle",   "Slave_SetTedsFileName", "Main_SetSlaveRxData",
-                              "Main_GetSlaveTxFlag",  "Main_GetSlaveTxCount",  "Main_GetSlaveTxData",
-                              "SetEEPROMBinFilePath", "SetSFXFlag",            "SetDLLFilePath"};
+    const char* exported[] = {
+        "Slave_Start_Handle",   "Slave_SetTedsFileName", "Main_SetSlaveRxData",  "Main_GetSlaveTxFlag",
+        "Main_GetSlaveTxCount", "Main_GetSlaveTxData",   "SetEEPROMBinFilePath", "SetSFXFlag",
+        "SetDLLFilePath"};
     for (const char* name : exported) EXPECT_NE(dlsym(lib.handle, name), nullptr) << name;
-    const char* internal[] = {"Board_Start", "Board_Poll", "g_BoardMailbox", "Brannic_SetSlaveRxData",
+    const char* internal[] = {"Board_Start",   "Board_Poll",   "g_BoardMailbox",  "Brannic_SetSlaveRxData",
                               "SimImage_Load", "Plat_SleepMs", "Plat_ThreadStart"};
     for (const char* name : internal) EXPECT_EQ(dlsym(lib.handle, name), nullptr) << name;
     // The library's folder setter is its own, not the program's function of the same name, and

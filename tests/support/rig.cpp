@@ -5,26 +5,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <vector>
 
 #include "core/eeprom.h"
-#include "core/fw_main.h"
 #include "core/keypad.h"
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "core/rtc.h"
-#include "core/settings.h"
 #include "core/timers.h"
-#include "outputs/aout.h"
-#include "outputs/alarms.h"
-#include "outputs/clean.h"
-#include "outputs/hold.h"
-#include "outputs/messages.h"
-#include "outputs/pid.h"
-#include "outputs/relays.h"
-#include "outputs/sensor_alarm.h"
-#include "outputs/setpoint.h"
+#include "fw_main.h"
+#include "fw_modules.h"
+#include "panel/sim_inputs.h"
 #include "platform/plat.h"
+#include "platform/plat_clock.h"
 #include "rig_board.h"
 
 namespace {
@@ -48,8 +43,7 @@ std::vector<std::string>& TempFolders() {
 }
 
 void RemoveTempFolders() {
-    std::error_code error;
-    for (const std::string& folder : TempFolders()) std::filesystem::remove_all(folder, error);
+    for (const std::string& folder : TempFolders()) Plat_RemoveTree(folder.c_str());
 }
 
 uint64_t VirtualNow() { return s_Now.load(std::memory_order_relaxed); }
@@ -113,36 +107,46 @@ void IdleHook() {
     Step10(false);
     if (s_Booting && VirtualNow() - s_BootStart > kBootLimitMs) Plat_RequestStop();
 }
+
+// Every test begins at power-on.
+class PowerOnBeforeEachTest : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { Rig_PowerOn(); }
+};
+
+const bool s_PowerOnRegistered = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new PowerOnBeforeEachTest);
+    return true;
+}();
 }  // namespace
 
+void Rig_PowerOn() {
+    s_Folder.clear();
+    s_Now.store(0, std::memory_order_relaxed);
+    s_Booting = false;
+    s_BootStart = 0;
+    s_PeriodicCount = 0;
+    Plat_SetTimeSource(nullptr);
+    Plat_SetIdleHook(nullptr);
+    Plat_ClearStop();
+    Plat_ResetLocalTime();
+    Fw_ResetModules();
+    Panel_ResetSimInputs();
+    RigBoard_Reset();
+}
+
 void Rig_Reset(const std::string& folder) {
+    Rig_PowerOn();
     s_Folder = folder;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    s_Now.store(0, std::memory_order_relaxed);
     Plat_SetTimeSource(VirtualNow);
     Plat_SetIdleHook(IdleHook);
-    Plat_ClearStop();
-    s_PeriodicCount = 0;
-    g_KeyCode.store(kKeyNone, std::memory_order_relaxed);
-    Timer_Init();
-    Msg_ResetState();
-    Alarm_ResetState();
-    Aout_ResetState();
-    Relay_ResetState();
-    Hold_ResetState();
-    SetPoint_ResetState();
-    Clean_ResetState();
-    Pid_ResetState();
-    SensorAlarm_ResetState();
-    Settings_ResetHoldSettings();
     Rig_SetClock(2025, 6, 1, 0, 10, 0);
     g_ClockChanged.store(0, std::memory_order_relaxed);
     std::string directory = folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     SetEEPROMBinFilePath(directory.c_str());
     SetDLLFilePath(folder.c_str());
-    RigBoard_Reset();
     Rig_AddPeriodic(100, Link_Pump);
     Rig_AddPeriodic(1000, ClockSecond);
 }

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+// Everything the firmware, the simulated input store, the in-process sensor board and the host
+// layer keep, back to a fresh program's. Runs before every test, so that the tests pass in one
+// process as they do in a process each.
+void Rig_PowerOn();
 // Fresh firmware state with the settings store (and the library folder) in that folder, created
 // when missing. The sensor board of the next Rig_Boot is the library's own code again.
 void Rig_Reset(const std::string& folder);

@@ -8,10 +8,15 @@
 #include <vector>
 
 #include "core/link.h"
+#include "core/link_transport.h"
 #include "platform/plat_library.h"
 #include "rig.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
+#include "sensor_board/sim_cal.h"
+#include "sensor_board/sim_eeprom.h"
+#include "sensor_board/sim_image.h"
+#include "sensor_board/sim_meas.h"
 
 namespace {
 enum class Choice { Library, None, Silent, Reject, Ignore };
@@ -64,8 +69,10 @@ void TakeRequest() {
         forward = false;
     }
     if (s_Choice == Choice::Ignore && command == s_Command) {
-        if (s_Answered >= s_AnswersFirst) forward = false;
-        else ++s_Answered;
+        if (s_Answered >= s_AnswersFirst)
+            forward = false;
+        else
+            ++s_Answered;
     }
     if (!forward) return;
     for (uint8_t byte : frame) Brannic_SetSlaveRxData(byte);
@@ -155,9 +162,12 @@ void RigBoard_Reset() {
     s_OwnReady = false;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
-    g_BoardMailbox.receiveCount.store(0);
-    g_BoardMailbox.flags.store(0);
-    g_BoardMailbox.replyReady.store(0);
+    Brannic_Reset();
+    Board_Reset();
+    SimEeprom_Reset();
+    SimCal_Reset();
+    SimMeas_Reset();
+    SimImage_Reset();
 }
 
 void RigBoard_Bind() {

@@ -3,6 +3,7 @@
 
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
+#include "core/lcd_glyphs.h"
 #include "rig.h"
 
 // Display code to the UTF-8 text of its glyph, made with the text tables.

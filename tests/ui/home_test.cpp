@@ -4,17 +4,17 @@
 
 #include <array>
 
-#include "core/fw_main.h"
+#include "core/link.h"
 #include "core/settings.h"
 #include "digital_sensor/vdx.h"
-#include "core/link.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
+#include "measurement/meas.h"
 #include "measurement/temperature.h"
 #include "panel/sim_inputs.h"
-#include "measurement/meas.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/screens.h"
 #include "ui_support.h"
 
 using namespace ui_test;

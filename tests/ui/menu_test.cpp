@@ -4,16 +4,17 @@
 
 #include <filesystem>
 
-#include "core/fw_main.h"
-#include "core/link.h"
 #include "core/eeprom.h"
+#include "core/link.h"
 #include "core/timers.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
-#include "outputs/aout.h"
 #include "outputs/alarms.h"
+#include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "ui/menu.h"
+#include "ui/menu_screens.h"
+#include "ui/menu_tasks.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -93,7 +94,7 @@ TEST(MenuEngine, EscapeAndTimeOutWaitForASaveUnderWay) {
     g_MenuLastAction = 0x1ff300;
     EscapeKey();
     EXPECT_EQ(Menu_TopScreen(), 2);
-    Post(kMenuEventTimeout);
+    Post(kEventHome);
     EXPECT_EQ(Menu_TopScreen(), 2);
     // The board reports the save: event 54 finishes the path that started it.
     g_LinkSaveResult = 1;
@@ -115,7 +116,7 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
     // time-out that already went home), go home.
     for (uint32_t event : {4080u, 4081u, 4085u, 4086u, 4088u, 4093u, 4180u}) {
         OpenMenu();
-        Event_Put(kMenuEventTimeout);
+        Event_Put(kEventHome);
         Event_Put(event);
         Rig_AdvanceMs(100);
         ExpectHome();
@@ -123,8 +124,8 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
     }
     OpenMenu();
     g_MenuLastAction = 0x1ff310;
-    Event_Put(kMenuEventTimeout);
-    Event_Put(kMenuEventSaveDone);
+    Event_Put(kEventHome);
+    Event_Put(kEventSaveDone);
     Rig_AdvanceMs(100);
     ExpectHome();
     // Popping two from depth 2 lands home, not under it.
@@ -136,7 +137,7 @@ TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
 
 TEST(MenuEngine, BackStepsOverTheCountdownAndTheListScreens) {
     OpenMenu();
-    Post(4215);                          // the hold-release countdown (58)
+    Post(4215);  // the hold-release countdown (58)
     ASSERT_EQ(Menu_TopScreen(), 58);
     Post(4084);  // something above it
     ASSERT_EQ(g_MenuDepth, 4u);
@@ -281,8 +282,9 @@ TEST(MenuEngine, SaveThatSucceedsReportsSuccess) {
 
 TEST(MenuEngine, OneSecondBlock) {
     // The fixed tasks in their order.
-    const MenuPeriodicTask expected[] = {Hold_Update,  Menu_TickCleaning, Menu_TickAnalogOutputs, Menu_TickSetPoints,
-                                         Alarm_UpdateRelay, Menu_TickRelays, Menu_TickPid, Menu_TickClock};
+    const MenuPeriodicTask expected[] = {Hold_Update,        Menu_TickCleaning, Menu_TickAnalogOutputs,
+                                         Menu_TickSetPoints, Alarm_UpdateRelay, Menu_TickRelays,
+                                         Menu_TickPid,       Menu_TickClock};
     uint32_t next = 0;
     for (MenuPeriodicTask task : g_MenuPeriodicTasks) {
         if (next < 8 && task == expected[next]) ++next;
@@ -294,24 +296,24 @@ TEST(MenuEngine, OneSecondBlock) {
     // not at all during the display test.
     BootHome();
     Lcd_ClearAll();
-    EXPECT_EQ(Menu_ScreenEvent(0, kMenuEventSecond), -1);
+    EXPECT_EQ(Menu_ScreenEvent(0, kEventSecond), -1);
     EXPECT_EQ(Rig_BigLineText(0), "}.}.}.}");
     EXPECT_EQ(Row(2).substr(Row(2).size() - 2), "pH");
     Lcd_ClearAll();
-    Menu_ScreenEvent(2, kMenuEventSecond);
+    Menu_ScreenEvent(2, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(1), "}.}.}.}");
     Lcd_ClearAll();
-    Menu_ScreenEvent(14, kMenuEventSecond);
+    Menu_ScreenEvent(14, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(0), "");
     // Nor while the clock waits to be set after start.
     g_EditFlags[0] = 1;
-    Menu_ScreenEvent(0, kMenuEventSecond);
+    Menu_ScreenEvent(0, kEventSecond);
     EXPECT_EQ(Rig_BigLineText(0), "");
     g_EditFlags[0] = 0;
 
     // The diagnostic refresh runs when sensor parameters were saved.
     g_SensorParamSavePending = 1;
-    Menu_ScreenEvent(2, kMenuEventSecond);
+    Menu_ScreenEvent(2, kEventSecond);
     EXPECT_EQ(g_SensorParamSavePending, 0);
 }
 

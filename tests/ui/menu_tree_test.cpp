@@ -1,11 +1,11 @@
 // The MENU and INFO trees walked from the keys on channel A, with the texts of rows 11 and 12.
 #include <gtest/gtest.h>
 
-#include "core/fw_main.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "ui/menu.h"
+#include "ui/menu_tree.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -35,8 +35,8 @@ TEST(MenuTree, MenuRootAndConfigureOnChannelA) {
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Configure");
     // Channel A never offers "VDX Setup".
-    EXPECT_EQ(Walk(kKeyUp, 6),
-              (Items{"Measurement", "Analog Outputs", "Set Points", "Alarm/Clean", "Display", "Hold Outputs", "Measurement"}));
+    EXPECT_EQ(Walk(kKeyUp, 6), (Items{"Measurement", "Analog Outputs", "Set Points", "Alarm/Clean", "Display",
+                                      "Hold Outputs", "Measurement"}));
     EXPECT_EQ(Walk(kKeyInfo, 2), (Items{"Measurement", "Hold Outputs", "Display"}));
 
     Press(kKeyEnter);
@@ -71,7 +71,8 @@ TEST(MenuTree, CompensationItemOpensThePageOfTheEditedKind) {
         uint8_t screen;
     };
     // pH opens parameter page 0xb00001; optical oxygen shares the O2 value page 0xb00002.
-    for (Case c : {Case{1, 0xb00001, 7}, Case{3, 0xb00000, 7}, Case{5, 0xb00002, 8}, Case{9, 0xb00002, 8}, Case{10, 0xb00004, 7}}) {
+    for (Case c : {Case{1, 0xb00001, 7}, Case{3, 0xb00000, 7}, Case{5, 0xb00002, 8}, Case{9, 0xb00002, 8},
+                   Case{10, 0xb00004, 7}}) {
         OpenMenu();
         g_ChannelKind[0] = c.kind;
         Press(kKeyUp);
@@ -91,7 +92,8 @@ TEST(MenuTree, SystemPidAndServiceNodes) {
     Press(kKeyUp);
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "System");
-    EXPECT_EQ(Walk(kKeyUp, 5), (Items{"Set Language", "Passwords", "Set/Clear Lockout", "Reset", "Set Date&Time", "Set Language"}));
+    EXPECT_EQ(Walk(kKeyUp, 5),
+              (Items{"Set Language", "Passwords", "Set/Clear Lockout", "Reset", "Set Date&Time", "Set Language"}));
 
     // Leave "System" through the marker: back on its item in the root.
     Press(kKeyCal);
@@ -122,9 +124,9 @@ TEST(MenuTree, SystemPidAndServiceNodes) {
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Diagnostics");
     // "O2 Opt" is offered only with an optical sensor on the current channel.
-    EXPECT_EQ(Walk(kKeyUp, 10), (Items{"Model/Software Revision", "Digital Input", "Display", "Keypad", "Memory", "Set OC",
-                                      "Read OC", "Set Analog Outputs", "Read Analog Outputs", "Read Analog Inputs",
-                                      "Model/Software Revision"}));
+    EXPECT_EQ(Walk(kKeyUp, 10),
+              (Items{"Model/Software Revision", "Digital Input", "Display", "Keypad", "Memory", "Set OC", "Read OC",
+                     "Set Analog Outputs", "Read Analog Outputs", "Read Analog Inputs", "Model/Software Revision"}));
 }
 
 TEST(MenuTree, ServiceTechnicianAfterTheAccessCodeBySensorKind) {
@@ -132,9 +134,10 @@ TEST(MenuTree, ServiceTechnicianAfterTheAccessCodeBySensorKind) {
         uint8_t kind;
         Items items;
     };
-    for (const Case& c : {Case{1, {"Meter Cal Factors", "pH Glass Resistance", "pH Reference Resistance", "Meter Cal Factors"}},
-                          Case{2, {"Meter Cal Factors", "pH Glass Resistance", "pNa Glass Resistance", "Meter Cal Factors"}},
-                          Case{3, {"Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors"}}}) {
+    for (const Case& c :
+         {Case{1, {"Meter Cal Factors", "pH Glass Resistance", "pH Reference Resistance", "Meter Cal Factors"}},
+          Case{2, {"Meter Cal Factors", "pH Glass Resistance", "pNa Glass Resistance", "Meter Cal Factors"}},
+          Case{3, {"Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors"}}}) {
         OpenMenu();
         g_ChannelKind[0] = c.kind;
         Press(kKeyInfo);
@@ -168,13 +171,13 @@ TEST(MenuTree, ChannelBNodesWithADigitalSensor) {
     g_SensorKindActive[1] = 1;
     Press(kKeyInfo);
     EXPECT_EQ(Walk(kKeyUp, 5), (Items{"Messages", "VDX Sensor Info", "Calibration Data", "VDX Diagnostics",
-                                     "Model/Software Revision", "Messages"}));
+                                      "Model/Software Revision", "Messages"}));
     Press(kKeyInfo);
     Press(kKeyInfo);
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "VDX Diagnostics");
     EXPECT_EQ(Walk(kKeyUp, 6), (Items{"ChB Cal History", "ChB CIP Cycles", "ChB SIP Cycles", "ChB AutoClave Cycles",
-                                     "ChB Sensor Monitoring", "ChB Max. Temperature", "ChB Cal History"}));
+                                      "ChB Sensor Monitoring", "ChB Max. Temperature", "ChB Cal History"}));
     // Items of "VDX Diagnostics" that the sensor does not have are passed over.
     g_MenuNode13Available[1] = 0;
     g_MenuNode13Available[2] = 0;
@@ -185,8 +188,8 @@ TEST(MenuTree, ChannelBNodesWithADigitalSensor) {
     Press(kKeyMenu);
     Press(kKeyUp);
     Press(kKeyEnter);
-    EXPECT_EQ(Walk(kKeyUp, 7), (Items{"Measurement", "Analog Outputs", "Set Points", "Alarm/Clean", "VDX Setup", "Display",
-                                     "Hold Outputs", "Measurement"}));
+    EXPECT_EQ(Walk(kKeyUp, 7), (Items{"Measurement", "Analog Outputs", "Set Points", "Alarm/Clean", "VDX Setup",
+                                      "Display", "Hold Outputs", "Measurement"}));
     Press(kKeyInfo);
     Press(kKeyInfo);
     Press(kKeyInfo);

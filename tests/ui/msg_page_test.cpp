@@ -22,7 +22,7 @@ void OpenMessages(bool english = true) {
         ASSERT_EQ(Item(), "Messages");
     }
     Press(kKeyEnter);
-    ASSERT_EQ(Menu_TopScreen(), kMenuScreenMessages);
+    ASSERT_EQ(Menu_TopScreen(), kScreenMessages);
 }
 }  // namespace
 

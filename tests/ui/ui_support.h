@@ -6,27 +6,22 @@
 #include <vector>
 
 #include "core/events.h"
-#include "core/fw_main.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
+#include "core/link.h"
 #include "core/rtc.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "rig.h"
 #include "ui/menu.h"
+#include "ui/menu_tree.h"
 
 namespace ui_test {
 
 // Boots with a valid clock and lets the first events bring up the measurement screen.
 inline void BootHome() {
-    // What a fresh start holds: channel A shown, no digital sensor, pH/ORP configured.
-    g_CurrentChannel = 0;
-    g_SensorKindActive[0] = g_SensorKindActive[1] = 255;
-    g_SensorKindDetected[0] = g_SensorKindDetected[1] = 255;
-    g_ChannelKind[0] = g_ChannelKind[1] = 1;
-    for (uint8_t& available : g_MenuNode13Available) available = 1;
-    g_SaveWaitBits = 0;
-    g_EditFlags[0] = 0;
+    // A fresh start: channel A shown, no digital sensor, and (from the empty store) pH/ORP
+    // configured on both channels.
     Rig_Reset(Rig_MakeTempFolder());
     // No sensor board: the screens are walked without measured values arriving.
     Rig_UseNoLibrary();
@@ -52,7 +47,12 @@ inline std::string Item() {
     for (std::string::size_type i = 0; i < text.size() && cells < 23; ++cells) {
         std::string::size_type n = 1;
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0xf0) n = 4; else if (c >= 0xe0) n = 3; else if (c >= 0xc0) n = 2;
+        if (c >= 0xf0)
+            n = 4;
+        else if (c >= 0xe0)
+            n = 3;
+        else if (c >= 0xc0)
+            n = 2;
         out += text.substr(i, n);
         i += n;
     }

@@ -1,10 +1,11 @@
 // Firmware start-up and the main-loop pass.
-#include "core/fw_main.h"
+#include "fw_main.h"
 
 #include <cstring>
 
 #include "core/eeprom.h"
 #include "core/events.h"
+#include "core/fw_hook.h"
 #include "core/ident.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
@@ -16,7 +17,9 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/slots.h"
 #include "outputs/alarms.h"
+#include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "platform/plat.h"
 #include "ui/hold_view.h"
@@ -24,33 +27,7 @@
 #include "ui/menu.h"
 #include "ui/screens.h"
 
-uint32_t g_FwHalted;
-uint8_t g_LinkStartupWait;
-std::atomic<uint32_t> g_BlinkTick{0};
-uint32_t g_SymbolBlinkPhase;
-uint32_t g_SymbolBlinkMask;
-uint32_t g_HoldMarkPhase;
-uint8_t g_StateMarkerStep;
-uint8_t g_SaveWaitBits;
-uint8_t g_DisplayMode;
-uint8_t g_ChannelKind[2];
-uint32_t g_ChannelSensorId[2];
-
 const char kFirmwareVersion[] = "1.2.01";
-
-// Events the main loop itself queues.
-static constexpr uint32_t kEventSecond = 10;
-static constexpr uint32_t kEventHome = 11;
-static constexpr uint32_t kEventEditorSecond = 12;
-static constexpr uint32_t kEventSaveDone = 54;
-static constexpr uint32_t kEventClockNotSet = 0x500004;
-static constexpr uint8_t kScreenNumericEditor = 3;
-static constexpr uint8_t kScreenDisplayTest = 14;
-static constexpr uint8_t kKeyModeMessage = 5;
-static constexpr uint8_t kMaxChannelKind = 13;
-static constexpr uint32_t kDefaultSensorId = 4187;
-
-void Fw_HardwareHook(uint32_t, uint32_t) {}
 
 void Fw_HardwareInit() {
     Lcd_Init();
@@ -61,8 +38,9 @@ void Fw_HardwareInit() {
 
 static void DrawCentred(uint32_t row, const char* text) {
     uint32_t n = static_cast<uint32_t>(std::strlen(text));
-    if (n > 24) n = 24;
-    Lcd_DrawText(row, (24 - n) * 3, text);
+    if (n > kLcdCharsPerRow) n = kLcdCharsPerRow;
+    // Half a 6-column cell for each character short of a full row.
+    Lcd_DrawText(row, (kLcdCharsPerRow - n) * 3, text);
 }
 
 void Fw_ShowVersion() {
@@ -85,7 +63,7 @@ void Fw_LoadChannelTypes() {
         g_ChannelKind[channel] = kinds[channel];
         if (kinds[channel] > kMaxChannelKind) {
             g_ChannelKind[channel] = 1;
-            g_ChannelSensorId[channel] = kDefaultSensorId;
+            g_ChannelSensorId[channel] = kDefaultSensorModel;
         }
     }
 }
@@ -107,7 +85,7 @@ static bool WaitForBoard(uint32_t seconds) {
 
 void Fw_Start() {
     Menu_ResetStack();
-    g_DisplayMode = 0;
+    g_DisplayMode = kKeyModeHome;
     g_BlinkTick.store(0, std::memory_order_relaxed);
 
     Fw_HardwareInit();
@@ -145,7 +123,7 @@ void Fw_Start() {
     ClockRecord clock;
     if (!Rtc_GetTime(&clock)) {
         g_EditFlags[0] = 1;
-        Event_Put(kEventClockNotSet);
+        Event_Put(kItemSetClock);
     } else {
         g_EditFlags[0] = 0;
         Event_Put(kEventHome);
@@ -210,7 +188,7 @@ void Fw_MainLoopPass() {
         if (Menu_EventAllowed(event)) {
             Fw_HardwareHook();
             int32_t result = Menu_HandleEvent(Menu_TopScreen(), event);
-            if (result != -1 && result != 255) Event_Put(static_cast<uint32_t>(result));
+            if (result != -1 && result != static_cast<int32_t>(kEventNone)) Event_Put(static_cast<uint32_t>(result));
             // The display test draws the alarm indicators itself while it is shown.
             Alarm_SetDisplayTestShown(Menu_TopScreen() == kScreenDisplayTest);
         }

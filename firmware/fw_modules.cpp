@@ -1,0 +1,76 @@
+// The list of the firmware's modules: their resets in layer order, and their store maps.
+#include "fw_modules.h"
+
+#include "core/eeprom.h"
+#include "core/events.h"
+#include "core/fmt.h"
+#include "core/ident.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
+#include "core/link.h"
+#include "core/link_transport.h"
+#include "core/rtc.h"
+#include "core/texts.h"
+#include "core/timers.h"
+#include "measurement/channel.h"
+#include "measurement/decoders.h"
+#include "measurement/filter.h"
+#include "measurement/meas.h"
+#include "measurement/slots.h"
+#include "measurement/temperature.h"
+#include "outputs/alarms.h"
+#include "outputs/aout.h"
+#include "outputs/clean.h"
+#include "outputs/hold.h"
+#include "outputs/messages.h"
+#include "outputs/pid.h"
+#include "outputs/relays.h"
+#include "outputs/sensor_alarm.h"
+#include "outputs/setpoint.h"
+#include "placeholders.h"
+#include "ui/home.h"
+#include "ui/menu.h"
+#include "ui/menu_tasks.h"
+#include "ui/menu_tree.h"
+#include "ui/screens.h"
+
+void Fw_ResetModules() {
+    Timer_Init();
+    Event_ResetState();
+    Key_ResetState();
+    Lcd_ResetState();
+    Eeprom_ResetState();
+    Rtc_ResetState();
+    Text_ResetState();
+    Ident_ResetState();
+    Fmt_ResetState();
+    Link_ResetState();
+    Link_ResetTransport();
+    Chan_ResetState();
+    Meas_ResetState();
+    Meas_ResetSlotState();
+    Meas_ResetDecoders();
+    Filter_ResetState();
+    Temp_ResetState();
+    Msg_ResetState();
+    Alarm_ResetState();
+    Aout_ResetState();
+    Relay_ResetState();
+    Hold_ResetState();
+    SetPoint_ResetState();
+    Clean_ResetState();
+    Pid_ResetState();
+    SensorAlarm_ResetState();
+    Menu_ResetState();
+    Menu_ResetTree();
+    Menu_ForgetFailureText();
+    Home_ResetState();
+    Screen_ResetState();
+    Placeholders_ResetState();
+}
+
+const StoreMap* const g_FwStoreMaps[] = {
+    &g_EepromStoreMap, &g_ChanStoreMap,     &g_FilterStoreMap, &g_TempStoreMap,  &g_MsgStoreMap,   &g_AlarmStoreMap,
+    &g_AoutStoreMap,   &g_RelayStoreMap,    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,  &g_MenuStoreMap,
+};
+const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

@@ -1,0 +1,187 @@
+// The sensor board's parameter file.
+#include "sensor_board/sim_eeprom.h"
+
+#include <cstring>
+
+#include "platform/plat.h"
+#include "sensor_board/board.h"
+#include "sensor_board/brannic.h"
+
+static constexpr uint32_t kPathSize = kBoardFolderSize;
+// Request bytes of a raw access: address digits from 3, the count at 11, data from 12.
+static constexpr uint32_t kRawAddressAt = 3;
+static constexpr uint32_t kRawCountAt = 11;
+static constexpr uint32_t kRawDataAt = 12;
+static constexpr uint8_t kErased = 0xFF;
+
+// Only the worker touches the file and these.
+static char s_FileName[kPathSize];
+static bool s_Available;
+
+void SimEeprom_Reset() {
+    s_FileName[0] = '\0';
+    s_Available = false;
+}
+
+const char* SimEeprom_GetFileName() { return s_FileName; }
+
+void SimEeprom_Open() {
+    s_Available = false;
+    s_FileName[0] = '\0';
+    const char* folder = g_BoardConfig.eepromFolder;
+    size_t folderLength = strnlen(folder, kBoardFolderSize);
+    // A path that does not fit names no file at all rather than a shortened one.
+    if (folderLength + sizeof kSimEepromFileName > kPathSize) return;
+    std::memcpy(s_FileName, folder, folderLength);
+    std::memcpy(s_FileName + folderLength, kSimEepromFileName, sizeof kSimEepromFileName);
+    if (!Plat_FileExists(s_FileName)) {
+        PlatFile* created = Plat_FileOpen(s_FileName, "wb+");
+        if (created == nullptr) return;
+        bool written = true;
+        for (uint32_t i = 0; i < kSimEepromBytes && written; ++i) written = Plat_FilePutByte(created, kErased) == 0;
+        Plat_FileClose(created);
+        if (!written) return;
+    }
+    // Available when it can be updated, or at least read (a file the user may not write still
+    // loads); a folder in the file's place is neither.
+    PlatFile* file = Plat_FileOpen(s_FileName, "rb+");
+    if (file != nullptr) {
+        Plat_FileClose(file);
+        s_Available = true;
+        return;
+    }
+    file = Plat_FileOpen(s_FileName, "rb");
+    if (file == nullptr) return;
+    s_Available = Plat_FileGetByte(file) >= 0;
+    Plat_FileClose(file);
+}
+
+// Reads open the file for reading only, so a file that may not be written still loads.
+uint32_t SimEeprom_ReadBytes(uint32_t* status, uint8_t* buffer, uint32_t n, uint32_t offset) {
+    *status = 0;
+    if (n == 0 || buffer == nullptr) return 0;
+    PlatFile* file = s_Available ? Plat_FileOpen(s_FileName, "rb") : nullptr;
+    if (file == nullptr) {
+        *status = kSimEepromNotAvailable;
+        return 0;
+    }
+    uint32_t read = 0;
+    if (Plat_FileSeek(file, static_cast<long>(offset)) == 0) {
+        for (; read < n; ++read) {
+            int byte = Plat_FileGetByte(file);
+            if (byte < 0) break;
+            buffer[read] = static_cast<uint8_t>(byte);
+        }
+    }
+    Plat_FileClose(file);
+    if (read < n) *status = kSimEepromBadFloat;
+    return read;
+}
+
+void SimEeprom_WriteBytes(uint32_t* status, const uint8_t* bytes, uint32_t n, uint32_t offset) {
+    *status = 0;
+    PlatFile* file = s_Available ? Plat_FileOpen(s_FileName, "rb+") : nullptr;
+    if (file == nullptr) {
+        *status = kSimEepromNotAvailable;
+        return;
+    }
+    bool written = Plat_FileSeek(file, static_cast<long>(offset)) == 0;
+    for (uint32_t i = 0; i < n && written; ++i) written = Plat_FilePutByte(file, bytes[i]) == 0;
+    Plat_FileClose(file);
+    if (!written) *status = kSimEepromNotAvailable;
+}
+
+static void PutFloatLE(uint8_t* bytes, float value) {
+    uint32_t word;
+    std::memcpy(&word, &value, 4);
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(word >> (8 * i));
+}
+
+void SimEeprom_ReadFloat(uint32_t* status, float* value, uint32_t offset) {
+    uint8_t bytes[4];
+    *value = 0.0f;
+    if (SimEeprom_ReadBytes(status, bytes, 4, offset) != 4) {
+        if (*status == 0) *status = kSimEepromBadFloat;
+        return;
+    }
+    uint32_t word = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                    static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    float read;
+    std::memcpy(&read, &word, 4);
+    uint32_t kind = Board_ClassifyFloat(read);
+    if (kind >= 2) {
+        *status = kSimEepromBadFloat;
+        return;
+    }
+    *value = read;
+}
+
+uint32_t SimEeprom_WriteFloat(float value, uint32_t offset) {
+    uint8_t bytes[4];
+    PutFloatLE(bytes, value);
+    uint32_t status = 0;
+    SimEeprom_WriteBytes(&status, bytes, 4, offset);
+    return status;
+}
+
+void SimEeprom_WriteFloatChecked(uint32_t offset, float value, uint32_t* status) {
+    if (Board_ClassifyFloat(value) >= 2) {
+        *status = kSimEepromNotFinite;
+        return;
+    }
+    if (!s_Available) {
+        *status = kSimEepromNotAvailable;
+        return;
+    }
+    *status = SimEeprom_WriteFloat(value, offset);
+}
+
+// Eight hexadecimal digits, most significant first; false on any other character.
+static bool ParseAddress(const uint8_t* digits, uint32_t* address) {
+    uint32_t value = 0;
+    for (int i = 0; i < 8; ++i) {
+        uint8_t c = digits[i];
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10u;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10u;
+        else
+            return false;
+        value = value << 4 | digit;
+    }
+    *address = value;
+    return true;
+}
+
+// Raw accesses stay inside the EEPROM's 2048 bytes: an address past them would otherwise grow
+// the file to gigabytes.
+static bool InsideEeprom(uint32_t address, uint32_t n) {
+    return address < kSimEepromBytes && n <= kSimEepromBytes - address;
+}
+
+uint32_t SimEeprom_RawWrite(const uint8_t* request, uint32_t argumentCount) {
+    uint32_t address = 0;
+    if (argumentCount < kSimEepromRawHeader || !ParseAddress(request + kRawAddressAt, &address)) return 0;
+    uint32_t n = request[kRawCountAt];
+    if (n > kSimEepromRawWriteMax) n = kSimEepromRawWriteMax;
+    // The data bytes must be in the frame, not left in the buffer by an earlier one.
+    if (n > argumentCount - kSimEepromRawHeader || !InsideEeprom(address, n)) return 0;
+    if (n == 0) return 1;
+    uint32_t status = 0;
+    SimEeprom_WriteBytes(&status, request + kRawDataAt, n, address);
+    return status == 0 ? 1 : 0;
+}
+
+int32_t SimEeprom_RawRead(const uint8_t* request, uint8_t* destination, uint32_t capacity) {
+    uint32_t address = 0;
+    if (!ParseAddress(request + kRawAddressAt, &address)) return -1;
+    uint32_t n = request[kRawCountAt];
+    if (n == 0 || n > capacity || !InsideEeprom(address, n)) return -1;
+    uint32_t status = 0;
+    uint32_t read = SimEeprom_ReadBytes(&status, destination, n, address);
+    if (status == kSimEepromNotAvailable || read == 0) return -1;
+    return static_cast<int32_t>(read);
+}

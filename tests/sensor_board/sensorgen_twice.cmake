@@ -1,0 +1,25 @@
+# Runs the sensor file generator twice, in two empty folders and from two working folders, and
+# fails unless both runs and the files the build embedded are the same byte for byte.
+# Called with -DSENSORGEN=... -DBUILT=<folder of the built files> -DWORK=<scratch folder>.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/first ${WORK}/second)
+execute_process(COMMAND ${SENSORGEN} ${WORK}/first WORKING_DIRECTORY ${WORK} RESULT_VARIABLE first)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 TZ=Asia/Tokyo ${SENSORGEN} ${WORK}/second
+                WORKING_DIRECTORY ${WORK}/second RESULT_VARIABLE second)
+if(NOT first EQUAL 0 OR NOT second EQUAL 0)
+  message(FATAL_ERROR "sensorgen failed: ${first} ${second}")
+endif()
+file(GLOB written RELATIVE ${WORK}/first ${WORK}/first/*)
+list(LENGTH written count)
+if(NOT count EQUAL 15)
+  message(FATAL_ERROR "sensorgen wrote ${count} files, not 15")
+endif()
+foreach(name IN LISTS written)
+  file(SHA256 ${WORK}/first/${name} a)
+  file(SHA256 ${WORK}/second/${name} b)
+  file(SHA256 ${BUILT}/${name} c)
+  if(NOT a STREQUAL b OR NOT a STREQUAL c)
+    message(FATAL_ERROR "${name} differs between runs")
+  endif()
+endforeach()
+message(STATUS "15 files, the same in both runs")
