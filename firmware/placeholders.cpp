@@ -162,7 +162,8 @@ void Settings_CommitAll(uint32_t* status, uint32_t) {
     Relay_SaveSettings(status);
     SetPoint_SaveSettings(status);
     g_MeasLines = s_EditMeasLines;
-    for (uint32_t slot = 0; slot < 4; ++slot) Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     Alarm_SaveSettings(status);
     Settings_SaveHoldFlag(status);
     Pid_SaveSettings(status);

@@ -36,7 +36,10 @@ static constexpr uint32_t kStoreOffset = 1480;
 static constexpr uint32_t kStorePoints = 1488;
 static constexpr uint32_t kStoreFactoryGain = 1928;
 static constexpr uint32_t kStoreFactoryOffset = 1944;
-static constexpr StoreRange kStoreRanges[] = {{kStoreOutputMode, 2}, {kStoreAlarmEnable, 2}, {kStoreAlarmLevel, 2}, {kStoreValueAt4mA, 8}, {kStoreValueAt20mA, 8}, {kStoreHoldMode, 2}, {kStoreHoldValue, 8}, {kStoreGain, 8}, {kStoreOffset, 8}, {kStorePoints, 16}, {kStoreFactoryGain, 8}, {kStoreFactoryOffset, 8}};
+static constexpr StoreRange kStoreRanges[] = {{kStoreOutputMode, 2}, {kStoreAlarmEnable, 2}, {kStoreAlarmLevel, 2},
+                                              {kStoreValueAt4mA, 8}, {kStoreValueAt20mA, 8}, {kStoreHoldMode, 2},
+                                              {kStoreHoldValue, 8},  {kStoreGain, 8},        {kStoreOffset, 8},
+                                              {kStorePoints, 16},    {kStoreFactoryGain, 8}, {kStoreFactoryOffset, 8}};
 const StoreMap g_AoutStoreMap = {"analog outputs", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Current limits: what a measured value drives, and what a written current is held to.
@@ -68,8 +71,13 @@ static const BuiltInCal kBuiltIn[kAoutCount] = {
 };
 
 static const AoutSettings kFactorySettings = {
-    {kAoutAlarmLevelHigh, kAoutAlarmLevelHigh}, {0, 0}, {2.0f, 0.0f}, {12.0f, 100.0f},
-    {kAoutHoldLast, kAoutHoldLast},             {4.0f, 4.0f},          1,
+    {kAoutAlarmLevelHigh, kAoutAlarmLevelHigh},
+    {0, 0},
+    {2.0f, 0.0f},
+    {12.0f, 100.0f},
+    {kAoutHoldLast, kAoutHoldLast},
+    {4.0f, 4.0f},
+    1,
 };
 
 AoutSettings g_AoutSettings = kFactorySettings;
@@ -218,23 +226,30 @@ void Aout_UpdateAll() {
 float Aout_GetDefaultRangeBound(uint32_t line, uint32_t quantity, uint32_t which) {
     const bool high = which == 0;
     switch (quantity) {
-    case 0: return high ? 2e7f : 1e7f;
-    case 1: return high ? 0.5f : 0.0f;
-    case 9:
-    case 10:
-    case 21:
-    case 33:
-    case 34:
-    case 35:
-    case 36:
-    case 37:
-    case 38: return high ? 1000.0f : 0.0f;
-    case 13: return high ? 12.0f : 2.0f;
-    case 14:
-    case 15:
-    case 24: return high ? 1.5f : 0.0f;
-    case 23: return high ? 0.0015f : 0.0f;
-    default: return Fmt_FindChannelUnitRow(line, which);
+        case 0:
+            return high ? 2e7f : 1e7f;
+        case 1:
+            return high ? 0.5f : 0.0f;
+        case 9:
+        case 10:
+        case 21:
+        case 33:
+        case 34:
+        case 35:
+        case 36:
+        case 37:
+        case 38:
+            return high ? 1000.0f : 0.0f;
+        case 13:
+            return high ? 12.0f : 2.0f;
+        case 14:
+        case 15:
+        case 24:
+            return high ? 1.5f : 0.0f;
+        case 23:
+            return high ? 0.0015f : 0.0f;
+        default:
+            return Fmt_FindChannelUnitRow(line, which);
     }
 }
 

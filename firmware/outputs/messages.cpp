@@ -70,108 +70,108 @@ static constexpr uint8_t kNone = kMsgNoWord;
 // The rows in message-number order; the English line each composes (channel A, factory settings)
 // stands beside it. Rows 52 to 65 and 99 to 101 take their words from group 57.
 const MsgDef g_MsgTable[kMsgTableRows] = {
-    {{0, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 0 Clear Messages
-    {{1, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 1 No Message Available
-    {{2, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 2 Watchdog Time-out
-    {{3, 5, 8}, kMsgLimitAbove, 102.0f, 0, kUnitPercent},              // 3 Warning pH slope>102%
-    {{3, 5, 8}, kMsgLimitBelow, 90.0f, 0, kUnitPercent},               // 4 Warning pH slope<90%
-    {{23, 5, 12}, kMsgLimitAbove, 7.5f, 1, kUnitPh},                   // 5 Warn pH ZeroPt>7.5pH
-    {{23, 5, 12}, kMsgLimitBelow, 6.5f, 1, kUnitPh},                   // 6 Warn pH ZeroPt<6.5pH
-    {{4, 5, 8}, kMsgLimitAbove, 103.0f, 0, kUnitPercent},              // 7 Error pH slope>103%
-    {{4, 5, 8}, kMsgLimitBelow, 80.0f, 0, kUnitPercent},               // 8 Error pH slope<80%
-    {{4, 5, 12}, kMsgLimitAbove, 8.0f, 1, kUnitPh},                    // 9 Error pH ZeroPt>8.0pH
-    {{4, 5, 12}, kMsgLimitBelow, 6.0f, 1, kUnitPh},                    // 10 Error pH ZeroPt<6.0pH
-    {{3, 6, 8}, kMsgLimitAbove, -35.0f, 0, kUnitNa},                   // 11 Warning O2 slope>-35nA
-    {{3, 6, 8}, kMsgLimitBelow, -90.0f, 0, kUnitNa},                   // 12 Warning O2 slope<-90nA
-    {{3, 6, 24}, kMsgLimitAbove, 0.3f, 1, kUnitNa},                    // 13 Warning O2 ZeroPt>0.3nA
-    {{3, 6, 24}, kMsgLimitBelow, -0.3f, 1, kUnitNa},                   // 14 Warning O2ZeroPt<-0.3nA
-    {{4, 6, 8}, kMsgLimitAbove, -30.0f, 0, kUnitNa},                   // 15 Error O2 slope>-30nA
-    {{4, 6, 8}, kMsgLimitBelow, -110.0f, 0, kUnitNa},                  // 16 Error O2 slope<-110nA
-    {{4, 6, 24}, kMsgLimitAbove, 0.6f, 1, kUnitNa},                    // 17 Error O2 ZeroPt>0.6nA
-    {{4, 6, 24}, kMsgLimitBelow, -0.6f, 1, kUnitNa},                   // 18 Error O2 ZeroPt<-0.6nA
-    {{3, 6, 8}, kMsgLimitAbove, -250.0f, 0, kUnitNa},                  // 19 Warning O2 slope>-250nA
-    {{3, 6, 8}, kMsgLimitBelow, -460.0f, 0, kUnitNa},                  // 20 Warning O2 slope<-460nA
-    {{3, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},                    // 21 Warning O2 ZeroPt>0.5nA
-    {{3, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},                   // 22 Warning O2ZeroPt<-0.5nA
-    {{4, 6, 8}, kMsgLimitAbove, -220.0f, 0, kUnitNa},                  // 23 Error O2 slope>-220nA
-    {{4, 6, 8}, kMsgLimitBelow, -525.0f, 0, kUnitNa},                  // 24 Error O2 slope<-525nA
-    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},                    // 25 Error O2 ZeroPt>1.0nA
-    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},                   // 26 Error O2 ZeroPt<-1.0nA
-    {{3, 6, 8}, kMsgLimitAbove, 1.5f, 2, kNone},                       // 27 Warning O2 slope>1.50
-    {{3, 6, 8}, kMsgLimitBelow, 0.65f, 2, kNone},                      // 28 Warning O2 slope<0.65
-    {{3, 6, 24}, kMsgLimitAbove, 15.0f, 0, kUnitMicroV},               // 29 Warning O2 ZeroPt>15uV
-    {{3, 6, 24}, kMsgLimitBelow, -15.0f, 0, kUnitMicroV},              // 30 Warning O2 ZeroPt<-15uV
-    {{4, 6, 8}, kMsgLimitAbove, 2.0f, 2, kNone},                       // 31 Error O2 slope>2.00
-    {{4, 6, 8}, kMsgLimitBelow, 0.25f, 2, kNone},                      // 32 Error O2 slope<0.25
-    {{4, 6, 24}, kMsgLimitAbove, 30.0f, 0, kUnitMicroV},               // 33 Error O2 ZeroPt>30uV
-    {{4, 6, 24}, kMsgLimitBelow, -30.0f, 0, kUnitMicroV},              // 34 Error O2 ZeroPt<-30uV
-    {{3, 7, 8}, kMsgLimitAbove, -0.33f, 2, kNone},                     // 35 Warning O3 slope>-0.33
-    {{3, 7, 8}, kMsgLimitBelow, -2.5f, 2, kNone},                      // 36 Warning O3 slope<-2.50
-    {{3, 7, 24}, kMsgLimitAbove, 1.0f, 0, kUnitNa},                    // 37 Warning O3 ZeroPt>1nA
-    {{3, 7, 24}, kMsgLimitBelow, -1.0f, 0, kUnitNa},                   // 38 Warning O3ZeroPt<-1nA
-    {{4, 7, 8}, kMsgLimitAbove, -0.25f, 2, kNone},                     // 39 Error O3 slope>-0.25
-    {{4, 7, 8}, kMsgLimitBelow, -4.0f, 2, kNone},                      // 40 Error O3 slope<-4.00
-    {{4, 7, 24}, kMsgLimitAbove, 1.5f, 1, kUnitNa},                    // 41 Error O3 ZeroPt>1.5nA
-    {{4, 7, 24}, kMsgLimitBelow, -1.5f, 1, kUnitNa},                   // 42 Error O3 ZeroPt<-1.5nA
-    {{4, 5, 10}, kMsgLimitAbove, 150.0f, 0, kUnitKohm},                // 43 Error pH Ref Res>150Kohm
-    {{4, 5, 10}, kMsgLimitBelow, 1000.0f, 0, kUnitOhm},                // 44 Error pH Ref Res<1000ohm
-    {{23, 21, 22}, kMsgLimitAbove, 3.0f, 0, kNone},                    // 45 Warn pHRef change>3
-    {{23, 21, 22}, kMsgLimitBelow, 0.3f, 1, kNone},                    // 46 Warn pHRef change<.3
-    {{4, 5, 11}, kMsgLimitAbove, 2000.0f, 0, kUnitMohm},               // 47 Error pH Gls Res>2000Mohm
-    {{4, 5, 11}, kMsgLimitBelow, 5.0f, 0, kUnitMohm},                  // 48 Error pH Gls Res<5Mohm
-    {{23, 20, 22}, kMsgLimitAbove, 3.0f, 0, kNone},                    // 49 Warn pHGls change>3
-    {{23, 20, 22}, kMsgLimitBelow, 0.3f, 1, kNone},                    // 50 Warn pHGls change<.3
-    {{4, 25, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                     // 51 Error Install O2 Jumper
-    {{kNone, 3, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 52 Dry Cond Sensor
-    {{kNone, 4, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 53 Cond Cell Shorted
-    {{0, 1, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 54 Disconnected
-    {{0, 11, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                     // 55 Wrong Sensor
-    {{0, 5, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 56 Maint Required
-    {{0, 6, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 57 Cal Required
-    {{0, 7, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 58 CIP Counter Expired
-    {{0, 8, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 59 SIP Counter Expired
-    {{0, 9, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                      // 60 AutCl Count Expired
-    {{kNone, 13, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 61 Shaft Error
-    {{kNone, 14, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 62 Signal error
-    {{kNone, 15, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 63 Hardware error
-    {{kNone, 16, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 64 Change spot
-    {{kNone, 10, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 65 Cell Deviation
-    {{23, 27, 12}, kMsgLimitAbove, 30.0f, 0, kUnitMv},                 // 66 Warn ORP ZeroPt>30mV
-    {{23, 27, 12}, kMsgLimitBelow, -30.0f, 0, kUnitMv},                // 67 Warn ORP ZeroPt<-30mV
-    {{4, 27, 12}, kMsgLimitAbove, 60.0f, 0, kUnitMv},                  // 68 Error ORP ZeroPt>60mV
-    {{4, 27, 12}, kMsgLimitBelow, -60.0f, 0, kUnitMv},                 // 69 Error ORP ZeroPt<-60mV
-    {{4, kNone, 28}, kMsgLimitAbove, 2000.0f, 0, kUnitMohm},           // 70 Error pNaGls>2000Mohm
-    {{4, kNone, 28}, kMsgLimitBelow, 5.0f, 0, kUnitMohm},              // 71 Error pNaGls<5Mohm
-    {{23, kNone, 29}, kMsgLimitAbove, 3.0f, 0, kNone},                 // 72 Warn pNaGls change>3
-    {{23, kNone, 29}, kMsgLimitBelow, 0.3f, 1, kNone},                 // 73 Warn pNaGls change<0.3
-    {{4, kNone, 30}, kMsgNoLimit, 0.0f, 0, kNone},                     // 74 Error Electrolyte Low
-    {{3, 5, 8}, kMsgLimitAbove, 102.0f, 0, kUnitPercent},              // 75 Warning pH slope>102%
-    {{3, 5, 8}, kMsgLimitBelow, 90.0f, 0, kUnitPercent},               // 76 Warning pH slope<90%
-    {{23, 5, 12}, kMsgLimitAbove, 8.3f, 1, kUnitPh},                   // 77 Warn pH ZeroPt>8.3pH
-    {{23, 5, 12}, kMsgLimitBelow, 5.7f, 1, kUnitPh},                   // 78 Warn pH ZeroPt<5.7pH
-    {{4, 5, 8}, kMsgLimitAbove, 103.0f, 0, kUnitPercent},              // 79 Error pH slope>103%
-    {{4, 5, 8}, kMsgLimitBelow, 80.0f, 0, kUnitPercent},               // 80 Error pH slope<80%
-    {{4, 5, 12}, kMsgLimitAbove, 9.0f, 1, kUnitPh},                    // 81 Error pH ZeroPt>9.0pH
-    {{4, 5, 12}, kMsgLimitBelow, 5.0f, 1, kUnitPh},                    // 82 Error pH ZeroPt<5.0pH
-    {{23, 6, 8}, kMsgLimitAbove, -3000.0f, 0, kUnitNa},                // 83 Warn O2 slope>-3000nA
-    {{23, 6, 8}, kMsgLimitBelow, -5000.0f, 0, kUnitNa},                // 84 Warn O2 slope<-5000nA
-    {{23, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},                   // 85 Warn O2 ZeroPt>0.5nA
-    {{23, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},                  // 86 Warn O2 ZeroPt<-0.5nA
-    {{4, 6, 8}, kMsgLimitAbove, -2000.0f, 0, kUnitNa},                 // 87 Error O2 slope>-2000nA
-    {{4, 6, 8}, kMsgLimitBelow, -6000.0f, 0, kUnitNa},                 // 88 Error O2 slope<-6000nA
-    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},                    // 89 Error O2 ZeroPt>1.0nA
-    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},                   // 90 Error O2 ZeroPt<-1.0nA
-    {{23, 6, 8}, kMsgLimitAbove, -23000.0f, 0, kUnitNa},               // 91 Warn O2 slope>-23000nA
-    {{23, 6, 8}, kMsgLimitBelow, -57000.0f, 0, kUnitNa},               // 92 Warn O2 slope<-57000nA
-    {{23, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},                   // 93 Warn O2 ZeroPt>0.5nA
-    {{23, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},                  // 94 Warn O2 ZeroPt<-0.5nA
-    {{4, 6, 8}, kMsgLimitAbove, -20000.0f, 0, kUnitNa},                // 95 Error O2 slope>-20000nA
-    {{4, 6, 8}, kMsgLimitBelow, -60000.0f, 0, kUnitNa},                // 96 Error O2 slope<-60000nA
-    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},                    // 97 Error O2 ZeroPt>1.0nA
-    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},                   // 98 Error O2 ZeroPt<-1.0nA
-    {{kNone, 2, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                  // 99 Change Sensor
-    {{kNone, 12, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 100 Communication Error
-    {{kNone, 17, kNone}, kMsgNoLimit, 0.0f, 0, kNone},                 // 101 Set Correct Date
+    {{0, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 0 Clear Messages
+    {{1, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 1 No Message Available
+    {{2, kNone, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 2 Watchdog Time-out
+    {{3, 5, 8}, kMsgLimitAbove, 102.0f, 0, kUnitPercent},     // 3 Warning pH slope>102%
+    {{3, 5, 8}, kMsgLimitBelow, 90.0f, 0, kUnitPercent},      // 4 Warning pH slope<90%
+    {{23, 5, 12}, kMsgLimitAbove, 7.5f, 1, kUnitPh},          // 5 Warn pH ZeroPt>7.5pH
+    {{23, 5, 12}, kMsgLimitBelow, 6.5f, 1, kUnitPh},          // 6 Warn pH ZeroPt<6.5pH
+    {{4, 5, 8}, kMsgLimitAbove, 103.0f, 0, kUnitPercent},     // 7 Error pH slope>103%
+    {{4, 5, 8}, kMsgLimitBelow, 80.0f, 0, kUnitPercent},      // 8 Error pH slope<80%
+    {{4, 5, 12}, kMsgLimitAbove, 8.0f, 1, kUnitPh},           // 9 Error pH ZeroPt>8.0pH
+    {{4, 5, 12}, kMsgLimitBelow, 6.0f, 1, kUnitPh},           // 10 Error pH ZeroPt<6.0pH
+    {{3, 6, 8}, kMsgLimitAbove, -35.0f, 0, kUnitNa},          // 11 Warning O2 slope>-35nA
+    {{3, 6, 8}, kMsgLimitBelow, -90.0f, 0, kUnitNa},          // 12 Warning O2 slope<-90nA
+    {{3, 6, 24}, kMsgLimitAbove, 0.3f, 1, kUnitNa},           // 13 Warning O2 ZeroPt>0.3nA
+    {{3, 6, 24}, kMsgLimitBelow, -0.3f, 1, kUnitNa},          // 14 Warning O2ZeroPt<-0.3nA
+    {{4, 6, 8}, kMsgLimitAbove, -30.0f, 0, kUnitNa},          // 15 Error O2 slope>-30nA
+    {{4, 6, 8}, kMsgLimitBelow, -110.0f, 0, kUnitNa},         // 16 Error O2 slope<-110nA
+    {{4, 6, 24}, kMsgLimitAbove, 0.6f, 1, kUnitNa},           // 17 Error O2 ZeroPt>0.6nA
+    {{4, 6, 24}, kMsgLimitBelow, -0.6f, 1, kUnitNa},          // 18 Error O2 ZeroPt<-0.6nA
+    {{3, 6, 8}, kMsgLimitAbove, -250.0f, 0, kUnitNa},         // 19 Warning O2 slope>-250nA
+    {{3, 6, 8}, kMsgLimitBelow, -460.0f, 0, kUnitNa},         // 20 Warning O2 slope<-460nA
+    {{3, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},           // 21 Warning O2 ZeroPt>0.5nA
+    {{3, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},          // 22 Warning O2ZeroPt<-0.5nA
+    {{4, 6, 8}, kMsgLimitAbove, -220.0f, 0, kUnitNa},         // 23 Error O2 slope>-220nA
+    {{4, 6, 8}, kMsgLimitBelow, -525.0f, 0, kUnitNa},         // 24 Error O2 slope<-525nA
+    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},           // 25 Error O2 ZeroPt>1.0nA
+    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},          // 26 Error O2 ZeroPt<-1.0nA
+    {{3, 6, 8}, kMsgLimitAbove, 1.5f, 2, kNone},              // 27 Warning O2 slope>1.50
+    {{3, 6, 8}, kMsgLimitBelow, 0.65f, 2, kNone},             // 28 Warning O2 slope<0.65
+    {{3, 6, 24}, kMsgLimitAbove, 15.0f, 0, kUnitMicroV},      // 29 Warning O2 ZeroPt>15uV
+    {{3, 6, 24}, kMsgLimitBelow, -15.0f, 0, kUnitMicroV},     // 30 Warning O2 ZeroPt<-15uV
+    {{4, 6, 8}, kMsgLimitAbove, 2.0f, 2, kNone},              // 31 Error O2 slope>2.00
+    {{4, 6, 8}, kMsgLimitBelow, 0.25f, 2, kNone},             // 32 Error O2 slope<0.25
+    {{4, 6, 24}, kMsgLimitAbove, 30.0f, 0, kUnitMicroV},      // 33 Error O2 ZeroPt>30uV
+    {{4, 6, 24}, kMsgLimitBelow, -30.0f, 0, kUnitMicroV},     // 34 Error O2 ZeroPt<-30uV
+    {{3, 7, 8}, kMsgLimitAbove, -0.33f, 2, kNone},            // 35 Warning O3 slope>-0.33
+    {{3, 7, 8}, kMsgLimitBelow, -2.5f, 2, kNone},             // 36 Warning O3 slope<-2.50
+    {{3, 7, 24}, kMsgLimitAbove, 1.0f, 0, kUnitNa},           // 37 Warning O3 ZeroPt>1nA
+    {{3, 7, 24}, kMsgLimitBelow, -1.0f, 0, kUnitNa},          // 38 Warning O3ZeroPt<-1nA
+    {{4, 7, 8}, kMsgLimitAbove, -0.25f, 2, kNone},            // 39 Error O3 slope>-0.25
+    {{4, 7, 8}, kMsgLimitBelow, -4.0f, 2, kNone},             // 40 Error O3 slope<-4.00
+    {{4, 7, 24}, kMsgLimitAbove, 1.5f, 1, kUnitNa},           // 41 Error O3 ZeroPt>1.5nA
+    {{4, 7, 24}, kMsgLimitBelow, -1.5f, 1, kUnitNa},          // 42 Error O3 ZeroPt<-1.5nA
+    {{4, 5, 10}, kMsgLimitAbove, 150.0f, 0, kUnitKohm},       // 43 Error pH Ref Res>150Kohm
+    {{4, 5, 10}, kMsgLimitBelow, 1000.0f, 0, kUnitOhm},       // 44 Error pH Ref Res<1000ohm
+    {{23, 21, 22}, kMsgLimitAbove, 3.0f, 0, kNone},           // 45 Warn pHRef change>3
+    {{23, 21, 22}, kMsgLimitBelow, 0.3f, 1, kNone},           // 46 Warn pHRef change<.3
+    {{4, 5, 11}, kMsgLimitAbove, 2000.0f, 0, kUnitMohm},      // 47 Error pH Gls Res>2000Mohm
+    {{4, 5, 11}, kMsgLimitBelow, 5.0f, 0, kUnitMohm},         // 48 Error pH Gls Res<5Mohm
+    {{23, 20, 22}, kMsgLimitAbove, 3.0f, 0, kNone},           // 49 Warn pHGls change>3
+    {{23, 20, 22}, kMsgLimitBelow, 0.3f, 1, kNone},           // 50 Warn pHGls change<.3
+    {{4, 25, kNone}, kMsgNoLimit, 0.0f, 0, kNone},            // 51 Error Install O2 Jumper
+    {{kNone, 3, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 52 Dry Cond Sensor
+    {{kNone, 4, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 53 Cond Cell Shorted
+    {{0, 1, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 54 Disconnected
+    {{0, 11, kNone}, kMsgNoLimit, 0.0f, 0, kNone},            // 55 Wrong Sensor
+    {{0, 5, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 56 Maint Required
+    {{0, 6, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 57 Cal Required
+    {{0, 7, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 58 CIP Counter Expired
+    {{0, 8, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 59 SIP Counter Expired
+    {{0, 9, kNone}, kMsgNoLimit, 0.0f, 0, kNone},             // 60 AutCl Count Expired
+    {{kNone, 13, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 61 Shaft Error
+    {{kNone, 14, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 62 Signal error
+    {{kNone, 15, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 63 Hardware error
+    {{kNone, 16, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 64 Change spot
+    {{kNone, 10, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 65 Cell Deviation
+    {{23, 27, 12}, kMsgLimitAbove, 30.0f, 0, kUnitMv},        // 66 Warn ORP ZeroPt>30mV
+    {{23, 27, 12}, kMsgLimitBelow, -30.0f, 0, kUnitMv},       // 67 Warn ORP ZeroPt<-30mV
+    {{4, 27, 12}, kMsgLimitAbove, 60.0f, 0, kUnitMv},         // 68 Error ORP ZeroPt>60mV
+    {{4, 27, 12}, kMsgLimitBelow, -60.0f, 0, kUnitMv},        // 69 Error ORP ZeroPt<-60mV
+    {{4, kNone, 28}, kMsgLimitAbove, 2000.0f, 0, kUnitMohm},  // 70 Error pNaGls>2000Mohm
+    {{4, kNone, 28}, kMsgLimitBelow, 5.0f, 0, kUnitMohm},     // 71 Error pNaGls<5Mohm
+    {{23, kNone, 29}, kMsgLimitAbove, 3.0f, 0, kNone},        // 72 Warn pNaGls change>3
+    {{23, kNone, 29}, kMsgLimitBelow, 0.3f, 1, kNone},        // 73 Warn pNaGls change<0.3
+    {{4, kNone, 30}, kMsgNoLimit, 0.0f, 0, kNone},            // 74 Error Electrolyte Low
+    {{3, 5, 8}, kMsgLimitAbove, 102.0f, 0, kUnitPercent},     // 75 Warning pH slope>102%
+    {{3, 5, 8}, kMsgLimitBelow, 90.0f, 0, kUnitPercent},      // 76 Warning pH slope<90%
+    {{23, 5, 12}, kMsgLimitAbove, 8.3f, 1, kUnitPh},          // 77 Warn pH ZeroPt>8.3pH
+    {{23, 5, 12}, kMsgLimitBelow, 5.7f, 1, kUnitPh},          // 78 Warn pH ZeroPt<5.7pH
+    {{4, 5, 8}, kMsgLimitAbove, 103.0f, 0, kUnitPercent},     // 79 Error pH slope>103%
+    {{4, 5, 8}, kMsgLimitBelow, 80.0f, 0, kUnitPercent},      // 80 Error pH slope<80%
+    {{4, 5, 12}, kMsgLimitAbove, 9.0f, 1, kUnitPh},           // 81 Error pH ZeroPt>9.0pH
+    {{4, 5, 12}, kMsgLimitBelow, 5.0f, 1, kUnitPh},           // 82 Error pH ZeroPt<5.0pH
+    {{23, 6, 8}, kMsgLimitAbove, -3000.0f, 0, kUnitNa},       // 83 Warn O2 slope>-3000nA
+    {{23, 6, 8}, kMsgLimitBelow, -5000.0f, 0, kUnitNa},       // 84 Warn O2 slope<-5000nA
+    {{23, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},          // 85 Warn O2 ZeroPt>0.5nA
+    {{23, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},         // 86 Warn O2 ZeroPt<-0.5nA
+    {{4, 6, 8}, kMsgLimitAbove, -2000.0f, 0, kUnitNa},        // 87 Error O2 slope>-2000nA
+    {{4, 6, 8}, kMsgLimitBelow, -6000.0f, 0, kUnitNa},        // 88 Error O2 slope<-6000nA
+    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},           // 89 Error O2 ZeroPt>1.0nA
+    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},          // 90 Error O2 ZeroPt<-1.0nA
+    {{23, 6, 8}, kMsgLimitAbove, -23000.0f, 0, kUnitNa},      // 91 Warn O2 slope>-23000nA
+    {{23, 6, 8}, kMsgLimitBelow, -57000.0f, 0, kUnitNa},      // 92 Warn O2 slope<-57000nA
+    {{23, 6, 24}, kMsgLimitAbove, 0.5f, 1, kUnitNa},          // 93 Warn O2 ZeroPt>0.5nA
+    {{23, 6, 24}, kMsgLimitBelow, -0.5f, 1, kUnitNa},         // 94 Warn O2 ZeroPt<-0.5nA
+    {{4, 6, 8}, kMsgLimitAbove, -20000.0f, 0, kUnitNa},       // 95 Error O2 slope>-20000nA
+    {{4, 6, 8}, kMsgLimitBelow, -60000.0f, 0, kUnitNa},       // 96 Error O2 slope<-60000nA
+    {{4, 6, 24}, kMsgLimitAbove, 1.0f, 1, kUnitNa},           // 97 Error O2 ZeroPt>1.0nA
+    {{4, 6, 24}, kMsgLimitBelow, -1.0f, 1, kUnitNa},          // 98 Error O2 ZeroPt<-1.0nA
+    {{kNone, 2, kNone}, kMsgNoLimit, 0.0f, 0, kNone},         // 99 Change Sensor
+    {{kNone, 12, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 100 Communication Error
+    {{kNone, 17, kNone}, kMsgNoLimit, 0.0f, 0, kNone},        // 101 Set Correct Date
 };
 
 // ---- Codes ------------------------------------------------------------------------------------
@@ -416,40 +416,49 @@ float LimitOf(uint32_t n, uint32_t channel) {
     float stored = g_MsgTable[n].limit;
     uint8_t kind = g_ChannelKind[channel];
     switch (n) {
-    case 5:
-    case 6:
-    case 9:
-    case 10: {
-        if (kind == kKindCo2) return stored;
-        // The zero-point limits follow the isothermal point away from pH 7.
-        float value = stored - 7.0f + Settings_ReadParam1(channel);
-        if (value < -50.0f) value = -50.0f;
-        if (value > 100.0f) value = 100.0f;
-        return value;
-    }
-    case 77:
-    case 78:
-    case 81:
-    case 82:
-        return stored - 7.0f + Settings_ReadParam1(channel);
-    case 66:
-    case 67:
-    case 68:
-    case 69: {
-        static const float kOnPh[4] = {30.0f, -30.0f, 60.0f, -60.0f};
-        static const float kOther[4] = {80.0f, -80.0f, 120.0f, -120.0f};
-        return kind == kKindPh ? kOnPh[n - 66] : kOther[n - 66];
-    }
-    case 91: return CalO2_GetKind8Limit(channel, 0) * 1.15f;
-    case 95: return CalO2_GetKind8Limit(channel, 0);
-    case 92: return CalO2_GetKind8Limit(channel, 1) * 0.95f;
-    case 96: return CalO2_GetKind8Limit(channel, 1);
-    // The zero limits are kept in thousandths of nA.
-    case 93: return CalO2_GetKind8Limit(channel, 2) * 0.5f / 1000.0f;
-    case 97: return CalO2_GetKind8Limit(channel, 2) / 1000.0f;
-    case 94: return CalO2_GetKind8Limit(channel, 3) * 0.5f / 1000.0f;
-    case 98: return CalO2_GetKind8Limit(channel, 3) / 1000.0f;
-    default: return stored;
+        case 5:
+        case 6:
+        case 9:
+        case 10: {
+            if (kind == kKindCo2) return stored;
+            // The zero-point limits follow the isothermal point away from pH 7.
+            float value = stored - 7.0f + Settings_ReadParam1(channel);
+            if (value < -50.0f) value = -50.0f;
+            if (value > 100.0f) value = 100.0f;
+            return value;
+        }
+        case 77:
+        case 78:
+        case 81:
+        case 82:
+            return stored - 7.0f + Settings_ReadParam1(channel);
+        case 66:
+        case 67:
+        case 68:
+        case 69: {
+            static const float kOnPh[4] = {30.0f, -30.0f, 60.0f, -60.0f};
+            static const float kOther[4] = {80.0f, -80.0f, 120.0f, -120.0f};
+            return kind == kKindPh ? kOnPh[n - 66] : kOther[n - 66];
+        }
+        case 91:
+            return CalO2_GetKind8Limit(channel, 0) * 1.15f;
+        case 95:
+            return CalO2_GetKind8Limit(channel, 0);
+        case 92:
+            return CalO2_GetKind8Limit(channel, 1) * 0.95f;
+        case 96:
+            return CalO2_GetKind8Limit(channel, 1);
+        // The zero limits are kept in thousandths of nA.
+        case 93:
+            return CalO2_GetKind8Limit(channel, 2) * 0.5f / 1000.0f;
+        case 97:
+            return CalO2_GetKind8Limit(channel, 2) / 1000.0f;
+        case 94:
+            return CalO2_GetKind8Limit(channel, 3) * 0.5f / 1000.0f;
+        case 98:
+            return CalO2_GetKind8Limit(channel, 3) / 1000.0f;
+        default:
+            return stored;
     }
 }
 

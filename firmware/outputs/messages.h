@@ -14,8 +14,8 @@ constexpr uint32_t kMsgLineSize = 25;
 constexpr uint32_t kMsgTableRows = 102;
 
 // Message numbers the code names (n of a code; codes without a channel are n itself).
-constexpr uint16_t kMsgClearMessages = 0;     // the "Clear Messages" line of the Messages page
-constexpr uint16_t kMsgNoMessage = 1;         // the "No Message Available" line
+constexpr uint16_t kMsgClearMessages = 0;  // the "Clear Messages" line of the Messages page
+constexpr uint16_t kMsgNoMessage = 1;      // the "No Message Available" line
 constexpr uint16_t kMsgWatchdog = 2;
 constexpr uint16_t kMsgDisconnected = 54;
 constexpr uint16_t kMsgWrongSensor = 55;
@@ -30,7 +30,7 @@ constexpr uint16_t kMsgChannelB = 512;
 
 // One row of the message definition table.
 struct MsgDef {
-    uint8_t word[3];  // text indexes of up to three words, 255 none
+    uint8_t word[3];    // text indexes of up to three words, 255 none
     uint8_t limitKind;  // 0 ">" and the limit, 1 "<" and the limit, 2 no limit
     float limit;
     uint8_t decimals;

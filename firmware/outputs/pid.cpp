@@ -10,7 +10,6 @@
 #include "core/fw_hook.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
-#include "core/lcd.h"
 #include "core/texts.h"
 #include "core/timers.h"
 #include "core/util.h"
@@ -25,7 +24,8 @@ static constexpr uint32_t kStoreBlock = 1537;
 static constexpr uint32_t kStoreHoldBytes = 2030;
 static constexpr uint32_t kStoreHoldFloat = 2032;
 static constexpr float kHoldFloat = 4.0f;
-static constexpr StoreRange kStoreRanges[] = {{kStoreBlock, kPidBlockBytes}, {kStoreHoldBytes, 2}, {kStoreHoldFloat, 4}};
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreBlock, kPidBlockBytes}, {kStoreHoldBytes, 2}, {kStoreHoldFloat, 4}};
 const StoreMap g_PidStoreMap = {"PID controller", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 // Validation bounds and fallbacks.
@@ -44,18 +44,15 @@ static constexpr float kPulseDeadBand = 0.0005f;
 // History of the shaped error below this many samples sums its values into the integral.
 static constexpr uint32_t kFullHistory = 7;
 
-// Texts of the output line.
-static constexpr uint32_t kTextGroupOutputLine = 37;
-static constexpr uint32_t kTextAutoOutput = 9;  // + mode: "Auto Ctrl Out", "Man Ctrl Out"
-static constexpr uint32_t kTextGroupDirection = 67;  // "acid", "base"
 // Line kinds that show pH.
 static constexpr uint8_t kLineKindPh = 13;
 static constexpr uint8_t kLineKindPhB = 39;
 
 static const PidSettings kFactorySettings = {
-    kPidManual, kPidSourceOff, 0,    0,    0,     kPidPulseLength, {1, 1}, kRelayNone, kRelayNone, {2, 2},
-    1.0f,       1.0f,          1.0f, 0.0f, 0.0f,  7.0f,            0.0f,   0.0f,       14.0f,      0.0f,
-    1.0f,       14.0f,         -1.0f, 1,
+    kPidManual, kPidSourceOff, 0,          0,      0,     kPidPulseLength,
+    {1, 1},     kRelayNone,    kRelayNone, {2, 2}, 1.0f,  1.0f,
+    1.0f,       0.0f,          0.0f,       7.0f,   0.0f,  0.0f,
+    14.0f,      0.0f,          1.0f,       14.0f,  -1.0f, 1,
 };
 
 PidSettings g_PidSettings = kFactorySettings;
@@ -109,18 +106,16 @@ static float GetFloat(const uint8_t* bytes) {
 
 // The floats of the block, in their stored order after the twelve bytes.
 static float* BlockFloats(PidSettings* s, uint32_t i) {
-    float* const floats[13] = {&s->pulseLength, &s->pulseFrequency, &s->gain,         &s->resetTime,
-                               &s->rateTime,    &s->setPoint,       &s->deadBand,     &s->lowerLimit,
-                               &s->upperLimit,  &s->lowerCornerX,   &s->lowerCornerY, &s->upperCornerX,
-                               &s->upperCornerY};
+    float* const floats[13] = {&s->pulseLength,  &s->pulseFrequency, &s->gain,        &s->resetTime,  &s->rateTime,
+                               &s->setPoint,     &s->deadBand,       &s->lowerLimit,  &s->upperLimit, &s->lowerCornerX,
+                               &s->lowerCornerY, &s->upperCornerX,   &s->upperCornerY};
     return floats[i];
 }
 
 // The block as stored: twelve bytes, thirteen little-endian floats, the both-relays flag.
 static void PackBlock(const PidSettings& s, uint8_t* block) {
-    const uint8_t bytes[12] = {s.mode,          s.source,        s.displayChoice, s.spareOption,
-                               s.reserved,      s.pulseType,     s.spareA[0],     s.spareA[1],
-                               s.relayPositive, s.relayNegative, s.spareB[0],     s.spareB[1]};
+    const uint8_t bytes[12] = {s.mode,      s.source,    s.displayChoice, s.spareOption,   s.reserved,  s.pulseType,
+                               s.spareA[0], s.spareA[1], s.relayPositive, s.relayNegative, s.spareB[0], s.spareB[1]};
     std::memcpy(block, bytes, 12);
     PidSettings copy = s;
     for (uint32_t i = 0; i < 13; ++i) PutFloat(block + 12 + 4 * i, *BlockFloats(&copy, i));
@@ -576,13 +571,11 @@ uint8_t Pid_GetPulseRelay(uint32_t output) {
     return kRelayNone;
 }
 
-uint8_t Pid_GetOutputType() {
-    return g_PidDefaults.source < kPidSourceOff ? g_PidDefaults.pulseType : kPidOutputNone;
-}
+uint8_t Pid_GetOutputType() { return g_PidDefaults.source < kPidSourceOff ? g_PidDefaults.pulseType : kPidOutputNone; }
 
 void Pid_DrawOutputLine(uint32_t mode, float percent) {
     Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
-    uint32_t column = 6 * Lcd_DrawMessage(kRowMessage, 0, kTextGroupOutputLine, kTextAutoOutput + (mode ? 1 : 0), g_Language);
+    uint32_t column = 6 * Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextPidOutputModes, mode ? 1 : 0));
     column += 6;
     float magnitude = std::fabs(percent);
     char text[kNumberTextMax + 2];
@@ -596,6 +589,6 @@ void Pid_DrawOutputLine(uint32_t mode, float percent) {
     if ((kind == kLineKindPh || kind == kLineKindPhB) && direction != kPidDirectionNone) {
         // Two pixel columns apart; one where the language's words are long.
         uint32_t gap = g_Language == 4 || g_Language == 5 ? 1 : 2;
-        Lcd_DrawMessage(kRowMessage, column + gap, kTextGroupDirection, direction, g_Language);
+        Lcd_DrawTextRef(kRowMessage, column + gap, Text_Nth(kTextPidDirections, direction));
     }
 }

@@ -20,8 +20,8 @@ static constexpr float kMaxDelay = 999.1f;
 
 // Factory settings: relay 1 closes after 10 s, relay 2 opens after 1 s; both keep their contact
 // while the outputs are held.
-static const RelaySettings kFactorySettings = {{10.0f, 1.0f}, {kRelayNormallyOpen, kRelayNormallyClosed},
-                                               {kRelayHoldKeep, kRelayHoldKeep}};
+static const RelaySettings kFactorySettings = {
+    {10.0f, 1.0f}, {kRelayNormallyOpen, kRelayNormallyClosed}, {kRelayHoldKeep, kRelayHoldKeep}};
 
 RelaySettings g_RelaySettings = kFactorySettings;
 uint32_t g_RelayRequesters[kRelayCount];

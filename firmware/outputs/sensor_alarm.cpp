@@ -5,7 +5,6 @@
 #include "core/fw_hook.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
-#include "core/lcd.h"
 #include "core/texts.h"
 #include "core/util.h"
 #include "measurement/meas.h"
@@ -19,12 +18,6 @@ static constexpr uint16_t kMsgCellShorted = 53;
 static constexpr uint16_t kMsgCellDeviation = 65;
 static constexpr uint16_t kMsgElectrolyteLow = 74;
 
-// Texts of the resistance pages: the channel letters, and the labels.
-static constexpr uint32_t kTextGroupChannelLetter = 59;
-static constexpr uint32_t kTextGroupPageLabel = 37;
-static constexpr uint32_t kTextGlassResLabel = 6;
-static constexpr uint32_t kTextRefResLabel = 7;
-static constexpr uint32_t kTextPnaGlassResLabel = 13;
 // Key mode of the resistance pages.
 static constexpr uint8_t kKeyModeResistancePage = 8;
 
@@ -38,10 +31,10 @@ struct ResistanceCheck {
     uint32_t cause;
     uint32_t flag;
 };
-static const ResistanceCheck kGlassCheck = {kDiagGlassRes,      {47, 48, 49, 50},        kDiagGlassWarnHigh,
-                                            kDiagGlassWarnLow,  kAlarmCauseGlassRes,     kAlarmFlagGlassRes};
-static const ResistanceCheck kRefCheck = {kDiagRefRes,       {43, 44, 45, 46},     kDiagRefWarnHigh,
-                                          kDiagRefWarnLow,   kAlarmCauseRefRes,    kAlarmFlagRefRes};
+static const ResistanceCheck kGlassCheck = {kDiagGlassRes,     {47, 48, 49, 50},    kDiagGlassWarnHigh,
+                                            kDiagGlassWarnLow, kAlarmCauseGlassRes, kAlarmFlagGlassRes};
+static const ResistanceCheck kRefCheck = {kDiagRefRes,     {43, 44, 45, 46},  kDiagRefWarnHigh,
+                                          kDiagRefWarnLow, kAlarmCauseRefRes, kAlarmFlagRefRes};
 static const ResistanceCheck kPnaGlassCheck = {kDiagPnaGlassRes,  {70, 71, 72, 73},       kDiagGlassWarnHigh,
                                                kDiagGlassWarnLow, kAlarmCausePnaGlassRes, kAlarmFlagPnaGlassRes};
 
@@ -185,12 +178,12 @@ void SensorAlarm_EvalElectrolyteLow(uint32_t channel) {
 
 // Row 12: the channel letter, the label, the value in its unit ("____" below the lower limit,
 // "****" above it or when it cannot be judged).
-static void DrawResistancePage(uint32_t channel, uint32_t label, uint32_t valueColumn, const char* unit, float value,
+static void DrawResistancePage(uint32_t channel, TextRef label, uint32_t valueColumn, const char* unit, float value,
                                uint32_t status, const ResistanceCheck& check) {
     if (channel > 1) return;
     Lcd_FillStatusRows(0);
-    Lcd_DrawMessage(kRowMessage, 0, kTextGroupChannelLetter, channel, g_Language);
-    Lcd_DrawMessage(kRowMessage, 12, kTextGroupPageLabel, label, g_Language);
+    Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextChannelLetters, channel));
+    Lcd_DrawTextRef(kRowMessage, 12, label);
     if (status == kDiagOk || status == check.warnHigh || status == check.warnLow) {
         char text[kNumberTextMax + 1];
         Util_FloatToText(value, 255, Util_DecimalsForDigits(value, 2), text);

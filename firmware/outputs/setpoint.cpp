@@ -79,7 +79,9 @@ static uint8_t LineChannel(uint8_t line) {
     return channel < 2 ? channel : kNoChannelNoted;
 }
 
-static uint8_t LineKind(uint8_t line) { return line < kSetPointSourceOff ? Meas_GetSlotUnit(line) : kKindNoMeasurement; }
+static uint8_t LineKind(uint8_t line) {
+    return line < kSetPointSourceOff ? Meas_GetSlotUnit(line) : kKindNoMeasurement;
+}
 
 // ---- Settings -----------------------------------------------------------------------------------
 
@@ -200,12 +202,16 @@ uint32_t SetPoint_Evaluate(const SetPointSettings* settings, float value, uint32
     }
     if (requester == kRelayRequesterRange || status == kStatusOver || status == kStatusUnder) return 1;
     switch (settings->type[i]) {
-        case kSetPointHigh: return SetPoint_EvalLimit(settings, value, 0, i);
-        case kSetPointLow: return SetPoint_EvalLimit(settings, value, 1, i);
-        case kSetPointOutside: return SetPoint_EvalLimit(settings, value, s_Side == 1 ? 0 : 1, i);
+        case kSetPointHigh:
+            return SetPoint_EvalLimit(settings, value, 0, i);
+        case kSetPointLow:
+            return SetPoint_EvalLimit(settings, value, 1, i);
+        case kSetPointOutside:
+            return SetPoint_EvalLimit(settings, value, s_Side == 1 ? 0 : 1, i);
         case kSetPointBetween:
             return SetPoint_EvalLimit(settings, value, 0, i) || SetPoint_EvalLimit(settings, value, 1, i) ? 1 : 0;
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -253,8 +259,10 @@ static bool LimitActive(const SetPointSettings* settings, uint32_t i, float x, u
     float high = a > b ? a : b;
     float low = a > b ? b : a;
     switch (settings->type[i]) {
-        case kSetPointHigh: return status == kStatusOver || (status != kStatusUnder && x > a);
-        case kSetPointLow: return status == kStatusUnder || (status != kStatusOver && x < b);
+        case kSetPointHigh:
+            return status == kStatusOver || (status != kStatusUnder && x > a);
+        case kSetPointLow:
+            return status == kStatusUnder || (status != kStatusOver && x < b);
         case kSetPointOutside:
             if (status == kStatusUnder || (status != kStatusOver && x < low)) {
                 s_Side = 0;
@@ -267,7 +275,8 @@ static bool LimitActive(const SetPointSettings* settings, uint32_t i, float x, u
             return false;
         case kSetPointBetween:
             return status != kStatusOver && status != kStatusUnder && low < x && x <= high;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -18,6 +18,7 @@
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
@@ -25,12 +26,11 @@
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
+#include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/value_page.h"
-#include "outputs/hold.h"
-#include "ui/msg_page.h"
 
 typedef int32_t (*MenuDrawOp)();
 typedef int32_t (*MenuKeyOp)(uint32_t event);

@@ -6,15 +6,11 @@
 #include "core/fw_hook.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
-#include "core/lcd.h"
 #include "core/texts.h"
 #include "outputs/messages.h"
 #include "ui/menu.h"
 
 // "Messages" (group 8 item 0) and the Yes/No words (group 1: 0 "Yes", 1 "No").
-static constexpr uint32_t kTextPageTitles = 8;
-static constexpr uint32_t kTextTitleMessages = 0;
-static constexpr uint32_t kTextYesNo = 1;
 static constexpr uint8_t kYes = 0;
 static constexpr uint8_t kNo = 1;
 // Fields of the page.
@@ -35,9 +31,7 @@ static uint16_t CodeAtCursor() {
     return g_MsgShown[g_MsgShownCount - 1 - g_MsgCursor];
 }
 
-static void WordOf(uint8_t choice, char* text) {
-    Text_CopyItem(Text_GetOffset(kTextYesNo, choice, Text_GetLanguage()), text);
-}
+static void WordOf(uint8_t choice, char* text) { Text_Copy(Text_Nth(kTextYesNo, choice), text); }
 
 // The Yes/No word one blank after the "Clear Messages" line, moved left where the longer of the two
 // words would otherwise run past the row's last column.
@@ -88,7 +82,7 @@ void Msg_DrawPage() {
     if (!g_MsgChanged) return;
     g_MsgChanged = 0;
     Lcd_FillStatusRows(0);
-    Lcd_DrawMessage(kRowStatus, 0, kTextPageTitles, kTextTitleMessages, Text_GetLanguage());
+    Lcd_DrawTextRef(kRowStatus, 0, kTextMessagesTitle);
     Lcd_DrawChannelMark(kExitMarkChannel, 0);
     g_MsgCursor = 0;
     g_MsgField = kFieldLine;
@@ -132,22 +126,22 @@ static void StepField(bool forward) {
 
 int32_t Msg_PageKey(uint32_t event) {
     switch (event) {
-    case kEventEnter:
-        // Only a "Yes" the user chose on the "Clear Messages" line clears; any other ENTER leaves.
-        if (OnClearLine() && g_MsgField <= kFieldYesNo && g_MsgYesNo == kYes) return kActionClearMessageStore;
-        return static_cast<int32_t>(kEventHome);
-    case kEventUp:
-    case kEventUpRepeat:
-    case kEventDown:
-    case kEventDownRepeat:
-        if (g_MsgField == kFieldExit || NothingShown()) return -1;
-        StepChoice(event == kEventUp || event == kEventUpRepeat);
-        return -1;
-    case kEventLeft:
-    case kEventRight:
-        StepField(event == kEventRight);
-        return -1;
-    default:
-        return -1;
+        case kEventEnter:
+            // Only a "Yes" the user chose on the "Clear Messages" line clears; any other ENTER leaves.
+            if (OnClearLine() && g_MsgField <= kFieldYesNo && g_MsgYesNo == kYes) return kActionClearMessageStore;
+            return static_cast<int32_t>(kEventHome);
+        case kEventUp:
+        case kEventUpRepeat:
+        case kEventDown:
+        case kEventDownRepeat:
+            if (g_MsgField == kFieldExit || NothingShown()) return -1;
+            StepChoice(event == kEventUp || event == kEventUpRepeat);
+            return -1;
+        case kEventLeft:
+        case kEventRight:
+            StepField(event == kEventRight);
+            return -1;
+        default:
+            return -1;
     }
 }

@@ -7,8 +7,8 @@
 
 #include "core/eeprom.h"
 #include "core/lcd.h"
-#include "fw_main.h"
 #include "digital_sensor/vdx_alarms.h"
+#include "fw_main.h"
 #include "measurement/channel.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"

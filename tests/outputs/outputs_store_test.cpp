@@ -98,17 +98,17 @@ TEST(OutputsStore, OutOfRangeBytesLoadAsTheirDefaultsAndNothingIsRewritten) {
     std::string folder = Rig_MakeTempFolder();
     Boot(folder);
     std::vector<uint8_t> b = Rig_StoreBytes();
-    b[1024] = 9;       // sense
-    b[1295] = 7;       // hold behaviour
-    b[1140] = 4;       // alarm level
-    b[1181] = 3;       // hold mode
+    b[1024] = 9;  // sense
+    b[1295] = 7;  // hold behaviour
+    b[1140] = 4;  // alarm level
+    b[1181] = 3;  // hold mode
     std::vector<uint8_t> thirty = LittleEndian(30.0f);
     std::copy(thirty.begin(), thirty.end(), b.begin() + 1182);  // hold value
-    b[218] = 0;       // damping
-    b[1292] = 7;      // alarm relay
-    b[1293] = 5;      // hold switch
-    b[1968] = 5;      // shown count
-    b[217] = 9;       // output mode
+    b[218] = 0;                                                 // damping
+    b[1292] = 7;                                                // alarm relay
+    b[1293] = 5;                                                // hold switch
+    b[1968] = 5;                                                // shown count
+    b[217] = 9;                                                 // output mode
     std::vector<uint8_t> inf = LittleEndian(std::numeric_limits<float>::infinity());
     std::copy(inf.begin(), inf.end(), b.begin() + 1026);  // relay 1 delay
     {

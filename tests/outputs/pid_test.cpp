@@ -10,8 +10,8 @@
 #include <limits>
 #include <vector>
 
-#include "core/timers.h"
 #include "core/settings.h"
+#include "core/timers.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "measurement/slots.h"
@@ -405,17 +405,17 @@ TEST(PidSettingsStore, FactoryBlockAndEveryStoredValueByItsRule) {
     auto put = [&b](uint32_t index, float value) { std::memcpy(&b[1549 + 4 * index], &value, 4); };
     const uint8_t bytes[12] = {7, 0, 5, 4, 9, 3, 0x33, 0x44, 7, 1, 0x55, 0x66};
     std::memcpy(&b[1537], bytes, 12);
-    put(0, 700.0f);                                         // pulse length
-    put(1, 200.0f);                                         // pulse frequency
-    put(2, 25.0f);                                          // gain
-    put(3, -1.0f);                                          // reset time
-    put(4, 10000.0f);                                       // rate time
-    put(5, std::numeric_limits<float>::quiet_NaN());        // set point
-    put(6, -0.5f);                                          // dead band
-    put(7, 2.0f);                                           // lower limit
-    put(8, 12.0f);                                          // upper limit
-    put(9, 6.8f);                                           // lower corner x: above set point - dead band
-    put(11, 11.0f);                                         // upper corner x: within its span
+    put(0, 700.0f);                                   // pulse length
+    put(1, 200.0f);                                   // pulse frequency
+    put(2, 25.0f);                                    // gain
+    put(3, -1.0f);                                    // reset time
+    put(4, 10000.0f);                                 // rate time
+    put(5, std::numeric_limits<float>::quiet_NaN());  // set point
+    put(6, -0.5f);                                    // dead band
+    put(7, 2.0f);                                     // lower limit
+    put(8, 12.0f);                                    // upper limit
+    put(9, 6.8f);                                     // lower corner x: above set point - dead band
+    put(11, 11.0f);                                   // upper corner x: within its span
     b[2030] = 5;
     b[2031] = 1;
     Rig_WriteStoreBytes(b);

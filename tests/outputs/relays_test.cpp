@@ -15,9 +15,9 @@
 #include "outputs/hold.h"
 #include "outputs/relays.h"
 #include "rig.h"
-#include "ui/menu_tasks.h"
 #include "ui/hold_view.h"
 #include "ui/menu.h"
+#include "ui/menu_tasks.h"
 
 namespace {
 void Fresh() {
@@ -194,8 +194,7 @@ TEST(Relays, ContactsChangedFromTwoThreadsLoseNoBit) {
     auto toggle = [&wrong, &ready](uint32_t relay) {
         // Both start together, so that their changes overlap.
         ready.fetch_add(1);
-        while (ready.load() < 2) {
-        }
+        while (ready.load() < 2) {}
         for (uint32_t i = 0; i < 1000000; ++i) {
             uint32_t closed = i & 1u;
             Relay_SetContact(relay, closed);

@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include <array>
+#include "core/link.h"
 #include "core/settings.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
@@ -19,8 +21,6 @@
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
 #include "panel/sim_inputs.h"
-#include "core/link.h"
-#include <array>
 #include "rig.h"
 
 namespace {
@@ -235,20 +235,20 @@ TEST(SetPoints, StoreHoldsFactoryValuesAndLoadsBadOnesAsDefaults) {
     float a1;
     std::memcpy(&a1, &b[1066], 4);
     EXPECT_EQ(a1, 12.0f);
-    for (uint32_t i = 1; i < 6; ++i) EXPECT_EQ(std::vector<uint8_t>(b.begin() + 1066 + 4 * i, b.begin() + 1070 + 4 * i),
-                                               std::vector<uint8_t>(4, 0));
+    for (uint32_t i = 1; i < 6; ++i)
+        EXPECT_EQ(std::vector<uint8_t>(b.begin() + 1066 + 4 * i, b.begin() + 1070 + 4 * i), std::vector<uint8_t>(4, 0));
 
     auto put = [&b](uint32_t offset, float value) { std::memcpy(&b[offset], &value, 4); };
-    b[1042] = 7;                                                // source
-    b[1049] = 5;                                                // relay
-    b[1056] = 9;                                                // type
-    b[1063] = 3;                                                // range action
-    put(1070, std::numeric_limits<float>::quiet_NaN());         // value A
-    put(1094, std::numeric_limits<float>::infinity());          // value B
-    put(1118, 150.0f);                                          // hysteresis
-    put(1122, -1.0f);                                           // hysteresis
-    put(1126, 100.0f);                                          // hysteresis at its largest
-    put(1074, 3.5f);                                            // value A
+    b[1042] = 7;                                         // source
+    b[1049] = 5;                                         // relay
+    b[1056] = 9;                                         // type
+    b[1063] = 3;                                         // range action
+    put(1070, std::numeric_limits<float>::quiet_NaN());  // value A
+    put(1094, std::numeric_limits<float>::infinity());   // value B
+    put(1118, 150.0f);                                   // hysteresis
+    put(1122, -1.0f);                                    // hysteresis
+    put(1126, 100.0f);                                   // hysteresis at its largest
+    put(1074, 3.5f);                                     // value A
     Rig_WriteStoreBytes(b);
     Rig_Reset(folder);
     Rig_UseNoLibrary();
