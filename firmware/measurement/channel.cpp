@@ -71,3 +71,5 @@ void Chan_ResetState() {
         s_MeasureFlag[channel] = 1;
     }
 }
+
+uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }

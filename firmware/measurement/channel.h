@@ -66,3 +66,5 @@ void Meas_ResetSettings(uint32_t mode);
 void Meas_QueueMeasurementItems();
 // The optical sensor's calibration mode (byte 74 of its parameter record): 3 the calibration step.
 uint8_t Chan_GetBRecordByte74();
+// The first value of the channel's in-use calibration record (the slope of the optical sensor).
+float Chan_GetCalRecordFloat0(uint32_t channel);

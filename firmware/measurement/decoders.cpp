@@ -73,6 +73,11 @@ static int32_t WholeEntry(float value) {
     return static_cast<int32_t>(value);
 }
 
+void Meas_GetSimulatedOptical(uint32_t channel, float* temperature, float* primary) {
+    *temperature = Panel_GetSimInput(channel, kSimTemperatureB);
+    *primary = Panel_GetSimInput(channel, kSimPrimaryKind9);
+}
+
 void Meas_DecodeTemperatureInput(uint32_t channel, const uint8_t*) {
     if (channel >= 2) return;
     MeasurementRecord& record = g_Measurement[channel];

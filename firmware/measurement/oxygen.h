@@ -11,6 +11,9 @@ void CalO2_LoadAll(uint32_t channel, uint32_t mode, uint32_t* status);
 // Process pressure in mbar.
 float CalO2_GetProcPressure(uint32_t channel);
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status);
+// Calibration pressure in mbar and relative humidity (fraction) as the sensor reports them.
+void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status);
+void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status);
 // Limit i (0..5) of the channel's kind-8 limit set; 4 and 5 bound the kind-8 signal.
 float CalO2_GetKind8Limit(uint32_t channel, uint32_t i);
 

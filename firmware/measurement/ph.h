@@ -13,6 +13,9 @@ float CalPh_GetStcRefTemp(uint32_t channel);
 void CalPh_LoadChannel(uint32_t channel, uint32_t mode, uint32_t* status);
 void CalPh_SetIsoPoint(uint32_t channel, float value, uint32_t* status);
 void CalPh_LimitBufferSetTo0Or8(uint32_t channel, uint32_t* status);
+// The configured option (0..2) of the digital pH sensor, kept with the calibration settings.
+uint8_t CalPh_GetSensorOption(uint32_t channel);
+void CalPh_SetSensorOption(uint32_t channel, uint8_t option);
 
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status);
 float CalPh_GetCo2Percent(uint32_t channel, float mv, float t, uint32_t* status);

@@ -36,3 +36,8 @@ float Unit_GetPhValue(uint32_t slot, uint32_t* status);
 float Unit_GetCo2Value(uint32_t slot, uint32_t* status);
 float Unit_GetO2Value(uint32_t slot, uint32_t* status);
 float Unit_GetMiscValue(uint32_t slot, uint32_t* status);
+
+// Diagnostic range check of a channel by check code (18 glass, 19 reference, 20 pNa glass
+// resistance; 200 conductivity state, 201 cell deviation, 202 electrolyte): status 0 or 5 nothing
+// to report, 2 above, 3 below the limits, 71/72 and 81/82 the glass and reference warnings.
+void Unit_CheckRangeByUnit(uint32_t channel, float value, uint32_t code, uint32_t* status);

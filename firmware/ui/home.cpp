@@ -17,9 +17,9 @@
 #include "measurement/slots.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
-#include "outputs/hold.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
+#include "ui/hold_view.h"
 #include "ui/menu.h"
 
 // Above these magnitudes a line shows one decimal fewer (index 3 - decimals).

@@ -31,7 +31,6 @@ uint32_t g_MenuPosition;
 uint8_t g_MenuPositionPending;
 uint32_t g_MenuLastAction;
 uint8_t g_CalPoint;
-uint8_t g_TimedHold;
 uint8_t g_ChosenMode;
 uint8_t g_ChosenOption;
 uint8_t g_EditFlags[8];
@@ -299,7 +298,6 @@ void Menu_ResetState() {
     g_MenuPositionPending = 0;
     g_MenuLastAction = 0;
     g_CalPoint = 0;
-    g_TimedHold = 0;
     g_ChosenMode = 0;
     g_ChosenOption = 0;
     for (uint8_t& flag : g_EditFlags) flag = 0;

@@ -18,7 +18,6 @@ extern uint8_t g_MenuPositionPending;
 // The event that started the save or wait that event 54 continues (1 = the CAL key).
 extern uint32_t g_MenuLastAction;
 extern uint8_t g_CalPoint;
-extern uint8_t g_TimedHold;
 // Calibration type (0 one point, 1 two points, 2 process) and option chosen on the pages.
 extern uint8_t g_ChosenMode;
 extern uint8_t g_ChosenOption;

@@ -11,6 +11,7 @@
 #include "core/ui_ids.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 
 // child entries: kMenuLeaf = the item is an id for the engine, else the node it opens.

@@ -61,6 +61,7 @@ TEST(FirmwareStart, ShowsModelAndVersionCentred) {
 
 TEST(FirmwareStart, UnsetClockQueuesTheDateEventFirst) {
     Rig_Reset(Rig_MakeTempFolder());
+    Rig_SetClock(0, 0, 0, 0, 0, 0);
     Rig_Boot();
     std::vector<uint32_t> events = DrainEvents();
     ASSERT_FALSE(events.empty());

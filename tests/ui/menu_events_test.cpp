@@ -21,6 +21,7 @@ void EscapeKey() {
 TEST(MenuEvents, UnsetClockOpensTheDatePageAndKeepsTheMeasurementsOffIt) {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_UseNoLibrary();
+    Rig_SetClock(0, 0, 0, 0, 0, 0);
     Rig_Boot();
     Rig_AdvanceMs(100);
     EXPECT_EQ(Menu_TopScreen(), kScreenValuePage);
@@ -103,23 +104,29 @@ TEST(MenuEvents, ResistancePagesLeadHomeOnRedrawOrEscape) {
     struct Case {
         uint32_t item;
         uint8_t screen;
+        const char* label;
     };
-    for (Case c : {Case{kItemGlassRes, kScreenGlassRes}, Case{kItemRefRes, kScreenRefRes},
-                   Case{kItemPnaGlassRes, kScreenPnaGlassRes}}) {
+    for (Case c :
+         {Case{kItemGlassRes, kScreenGlassRes, "pH Glass Res="}, Case{kItemRefRes, kScreenRefRes, "pH Ref Res ="},
+          Case{kItemPnaGlassRes, kScreenPnaGlassRes, "pNa Glass Res="}}) {
         BootHome();
         Press(kKeyMenu);
         Post(c.item);
         ASSERT_EQ(Menu_TopScreen(), c.screen);
-        // Keys and the seconds keep the page; the seconds redraw it.
+        EXPECT_EQ(Row(12).substr(0, 2 + std::string(c.label).size()), std::string("A ") + c.label);
+        // Other keys keep the page; every second redraws it.
         Press(kKeyUp);
-        Press(kKeyEnter);
+        Press(kKeyCal);
+        Lcd_ClearAll();
         EXPECT_EQ(Menu_ScreenEvent(c.screen, kEventSecond), -1);
+        EXPECT_EQ(Row(12).substr(0, 2 + std::string(c.label).size()), std::string("A ") + c.label);
         Rig_AdvanceMs(2000);
         EXPECT_EQ(Menu_TopScreen(), c.screen) << std::hex << c.item;
-        // A redraw request leads home.
+        // A redraw request, which is what ENTER sends on this page, leads home.
         EXPECT_EQ(Menu_ScreenEvent(c.screen, kEventRedraw), static_cast<int32_t>(kEventHome));
-        Post(kEventRedraw);
+        Press(kKeyEnter);
         EXPECT_EQ(Menu_TopScreen(), kScreenHome) << std::hex << c.item;
+        EXPECT_EQ(g_MenuDepth, 1u);
         // So does ESC.
         Press(kKeyMenu);
         Post(c.item);
