@@ -26,9 +26,13 @@
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
+#include "outputs/clean.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
+#include "outputs/pid.h"
 #include "outputs/relays.h"
+#include "outputs/sensor_alarm.h"
+#include "outputs/setpoint.h"
 #include "placeholders.h"
 #include "ui/home.h"
 #include "ui/menu.h"
@@ -64,6 +68,10 @@ void Fw_ResetModules() {
     Aout_ResetState();
     Relay_ResetState();
     Hold_ResetState();
+    SetPoint_ResetState();
+    Clean_ResetState();
+    Pid_ResetState();
+    SensorAlarm_ResetState();
     Menu_ResetState();
     Menu_ResetTree();
     Menu_ForgetFailureText();
@@ -74,7 +82,8 @@ void Fw_ResetModules() {
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap, &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap,  &g_PhStoreMap,   &g_CalStoreMap,
-    &g_MsgStoreMap,    &g_AlarmStoreMap, &g_AoutStoreMap,   &g_RelayStoreMap, &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap, &g_ChanStoreMap, &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap, &g_CalStoreMap,
+    &g_MsgStoreMap, &g_AlarmStoreMap, &g_AoutStoreMap, &g_RelayStoreMap, &g_SetPointStoreMap, &g_CleanStoreMap,
+    &g_PidStoreMap, &g_MenuStoreMap, &g_HoldSettingsStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

@@ -31,6 +31,7 @@
 #include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
+#include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/clean.h"
@@ -80,6 +81,7 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
         Temp_ResetAllCal(status);
         Filter_DefaultModes(status);
         Temp_SetDefaults(status);
+        Pid_WriteDefaults(status);
         Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, status);
     }
     CalPh_LoadGlassImpedanceRef(status);
@@ -137,20 +139,26 @@ void Settings_LoadAll(uint32_t* status) {
     Vdx_LoadChannelConfig(status);
     Relay_LoadSettings(status);
     Aout_LoadSettings(status);
+    Clean_LoadSettings(status);
+    SetPoint_LoadSettings(status);
     Settings_LoadHoldFlag(status);
     LoadDigitalInputHold(status);
     Alarm_LoadSettings(status);
+    Pid_LoadSettings(status);
     Msg_LoadStore(status);
 }
 
 void Settings_DefaultAll(uint32_t, uint32_t* status) {
     Relay_WriteDefaults(status);
     Aout_WriteDefaults(status);
+    SetPoint_WriteDefaults(status);
+    Clean_WriteDefaults(status);
     g_HoldOnChange = 0;
     Settings_SaveHoldFlag(status);
     const uint8_t inputs[2] = {kInputHoldNever, kInputHoldNever};
     Eeprom_WriteChecked(kStoreDigitalInputHold, inputs, 2, status);
     Alarm_WriteDefaults(status);
+    Pid_WriteDefaults(status);
     Msg_ResetStore();
     Eeprom_WriteChecked(kStoreConfigMarker, "K2", 2, status);
 }
@@ -160,19 +168,32 @@ void Settings_CopyAll() {
     s_EditMeasLines = g_MeasLines;
     g_PeriodicTasksSuspended = 0;
 }
-// The measurement lines are the one setting the menus can change yet; the output, relay, alarm and
-// hold settings have no working copy before their pages exist, so they are stored as they stand.
+// The measurement lines are the one setting the menus can change yet; the output, cleaning, relay,
+// set-point, alarm, hold and PID settings have no working copy before their pages exist, so they
+// are stored as they stand.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
     *status = 0;
     Aout_SaveSettings(status);
+    Clean_SaveSettings(status);
     Relay_SaveSettings(status);
+    SetPoint_SaveSettings(status);
     g_MeasLines = s_EditMeasLines;
     for (uint32_t slot = 0; slot < 4; ++slot)
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     Alarm_SaveSettings(status);
     Settings_SaveHoldFlag(status);
+    Pid_SaveSettings(status);
 }
-uint32_t Settings_PidMayRun() { return 0; }
+// The controller runs and shows its output line only with a line to control, its display chosen,
+// a pulse relay, and a usable sensor on the controlled channel while channel B is shown.
+uint32_t Settings_PidMayRun() {
+    const PidSettings& p = g_PidSettings;
+    if (p.source >= kPidSourceOff || p.displayChoice == kPidDisplayNo) return 0;
+    if (p.relayPositive >= kRelayNone && p.relayNegative >= kRelayNone) return 0;
+    uint8_t channel = Meas_GetSlotChannel(p.source);
+    if (Chan_GetCurrentChannel() == 1 && channel < 2 && g_SensorKindDetected[channel] >= 15) return 0;
+    return 1;
+}
 uint8_t Settings_GetLockout() { return 1; }
 uint8_t Settings_GetSectionLock(uint32_t) { return 0; }
 uint8_t Settings_GetErrorDisplay() { return 0; }
@@ -199,42 +220,6 @@ void Hold_ShowPleaseWait() {
     Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
     g_SaveWaitBits |= kSaveWaitSensor;
 }
-void Clean_Update() {}
-void Clean_Stop() {}
-uint32_t Clean_IsActive() { return 0; }
-uint8_t Clean_GetRelay() { return 2; }
-float Clean_GetInterval() { return 0.0f; }
-float Clean_GetTime() { return 0.0f; }
-uint8_t Pid_GetSourceSlot() { return 4; }
-void Pid_ActivateOnce() {}
-void Pid_Deactivate() {}
-void Pid_EnterHold() {}
-void Pid_LeaveHold() {}
-void Pid_Step(float, uint32_t) {}
-float Pid_GetSubstituteValue() { return 0.0f; }
-uint32_t Pid_IsManual() { return 0; }
-float Pid_GetOutput() { return 0.0f; }
-float Pid_GetManualOutput() { return 0.0f; }
-uint8_t Pid_GetPulseRelay(uint32_t) { return 2; }
-uint8_t Pid_GetOutputType() { return 4; }
-void Pid_DrawOutputLine(uint32_t, float) {}
-void SetPoint_UpdateAll() {}
-uint8_t SetPoint_GetState(uint32_t) { return 255; }
-void SensorAlarm_EvalGlassRes(uint32_t) {}
-void SensorAlarm_EvalRefRes(uint32_t) {}
-void SensorAlarm_EvalPnaGlassRes(uint32_t) {}
-void SensorAlarm_EvalDryCond(uint32_t) {}
-void SensorAlarm_EvalCellShorted(uint32_t) {}
-void SensorAlarm_EvalCellDeviation(uint32_t) {}
-void SensorAlarm_EvalElectrolyteLow(uint32_t) {}
-void SensorAlarm_ClearAll(uint32_t, uint32_t) {}
-void SensorAlarm_ClearDryCond(uint32_t) {}
-void SensorAlarm_ClearCellShorted(uint32_t) {}
-void SensorAlarm_ClearCellDeviation(uint32_t) {}
-void SensorAlarm_ClearElectrolyteLow(uint32_t) {}
-void SensorAlarm_DrawGlassResPage(uint32_t) {}
-void SensorAlarm_DrawPnaGlassResPage(uint32_t) {}
-void SensorAlarm_DrawRefResPage(uint32_t) {}
 
 // ---- Menu pages and screens -----------------------------------------------------------------
 void Menu_EndChannelHold() { g_ManualHold.active = 0; }

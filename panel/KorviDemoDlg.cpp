@@ -442,11 +442,13 @@ void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
 void CKorviDemoDlg::ShowRelays() {
     uint8_t bits = g_RelayBits.load(std::memory_order_relaxed);
     for (int r = 0; r < 2; ++r) {
-        int closed = (bits >> r) & 1;
+        uint32_t closings = g_RelayClosings[r].load(std::memory_order_relaxed);
+        int closed = Panel_RelayShownClosed(bits, r, closings, &m_RelayClosingsSeen[r]) ? 1 : 0;
         if (closed == m_RelayShown[r]) continue;
         m_RelayShown[r] = closed;
-        m_RelayNo[r]->SetLit(Panel_RelayIndicatorLit(bits, r, false));
-        m_RelayNc[r]->SetLit(Panel_RelayIndicatorLit(bits, r, true));
+        uint8_t shown = static_cast<uint8_t>(closed << r);
+        m_RelayNo[r]->SetLit(Panel_RelayIndicatorLit(shown, r, false));
+        m_RelayNc[r]->SetLit(Panel_RelayIndicatorLit(shown, r, true));
     }
 }
 

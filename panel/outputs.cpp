@@ -14,3 +14,10 @@ bool Panel_RelayIndicatorLit(uint8_t relayBits, uint32_t relay, bool normallyClo
     bool closed = relay < 8 && ((relayBits >> relay) & 1u) != 0;
     return normallyClosed ? !closed : closed;
 }
+
+bool Panel_RelayShownClosed(uint8_t relayBits, uint32_t relay, uint32_t closings, uint32_t* lastClosings) {
+    bool closed = relay < 8 && ((relayBits >> relay) & 1u) != 0;
+    bool pulsed = closings != *lastClosings;
+    *lastClosings = closings;
+    return closed || pulsed;
+}

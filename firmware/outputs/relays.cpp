@@ -25,6 +25,7 @@ static const RelaySettings kFactorySettings = {
 RelaySettings g_RelaySettings = kFactorySettings;
 uint32_t g_RelayRequesters[kRelayCount];
 std::atomic<uint8_t> g_RelayBits{0};
+std::atomic<uint32_t> g_RelayClosings[kRelayCount];
 uint8_t g_RelayHoldFlags[kRelayCount];
 
 // The set points' bits of requesters 1 and 2 (bits 2 to 7 and 8 to 13).
@@ -37,6 +38,8 @@ void Relay_ResetState() {
     g_RelaySettings = kFactorySettings;
     g_RelayRequesters[0] = g_RelayRequesters[1] = 0;
     g_RelayBits.store(0, std::memory_order_relaxed);
+    g_RelayClosings[0].store(0, std::memory_order_relaxed);
+    g_RelayClosings[1].store(0, std::memory_order_relaxed);
     g_RelayHoldFlags[0] = g_RelayHoldFlags[1] = 0;
 }
 
@@ -88,7 +91,8 @@ void Relay_SetContact(uint32_t relay, uint32_t closed) {
     if (relay >= kRelayCount) return;
     const uint8_t bit = static_cast<uint8_t>(1u << relay);
     if (closed) {
-        g_RelayBits.fetch_or(bit, std::memory_order_relaxed);
+        uint8_t before = g_RelayBits.fetch_or(bit, std::memory_order_relaxed);
+        if ((before & bit) == 0) g_RelayClosings[relay].fetch_add(1, std::memory_order_relaxed);
     } else {
         g_RelayBits.fetch_and(static_cast<uint8_t>(~bit), std::memory_order_relaxed);
     }

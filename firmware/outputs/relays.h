@@ -43,6 +43,9 @@ extern uint32_t g_RelayRequesters[kRelayCount];
 // (firmware thread) and the PID's pulse step (timer thread) change single bits of it, so every
 // change is one atomic read-modify-write.
 extern std::atomic<uint8_t> g_RelayBits;
+// Per relay: how often its contact has closed. A PID pulse can be shorter than the panel's
+// refresh; the panel shows a closing it would otherwise miss.
+extern std::atomic<uint32_t> g_RelayClosings[kRelayCount];
 // Per relay: the relay follows the output hold (the alarm relay never does).
 extern uint8_t g_RelayHoldFlags[kRelayCount];
 

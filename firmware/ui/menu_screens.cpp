@@ -144,17 +144,22 @@ static int32_t KeyGlassRes(uint32_t event) { return ResistanceKey(SensorAlarm_Dr
 static int32_t KeyRefRes(uint32_t event) { return ResistanceKey(SensorAlarm_DrawRefResPage, event); }
 static int32_t KeyPnaGlassRes(uint32_t event) { return ResistanceKey(SensorAlarm_DrawPnaGlassResPage, event); }
 
+// The tree's item blinks on row 12, where these pages draw: it stops, or every blink would
+// write the item back over the page.
 static int32_t DrawGlassRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawGlassResPage(Menu_CurrentChannel());
     return -1;
 }
 
 static int32_t DrawRefRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawRefResPage(Menu_CurrentChannel());
     return -1;
 }
 
 static int32_t DrawPnaGlassRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawPnaGlassResPage(Menu_CurrentChannel());
     return -1;
 }

@@ -80,7 +80,8 @@ TEST(AlarmRelay, FollowsTheShownChannelsCausesAfterItsDelay) {
     EXPECT_EQ(g_RelayRequesters[0], 0u);
     Alarm_ClearCause(3, 1);
 
-    Alarm_SetCause(3, 0);
+    // A cause that no electrode check of the shown channel clears again.
+    Alarm_SetCause(kAlarmCauseWrongSensor, 0);
     uint64_t start = Rig_NowMs();
     while ((g_RelayRequesters[0] & kAlarmRelayRequester) == 0 && Rig_NowMs() - start < 20000) Rig_AdvanceMs(100);
     uint64_t took = Rig_NowMs() - start;
@@ -89,13 +90,13 @@ TEST(AlarmRelay, FollowsTheShownChannelsCausesAfterItsDelay) {
     Rig_AdvanceMs(1000);
     EXPECT_EQ(g_RelayBits.load() & 1u, 1u) << "relay 1 closes";
     // When the causes go the requester goes at once.
-    Alarm_ClearCause(3, 0);
+    Alarm_ClearCause(kAlarmCauseWrongSensor, 0);
     Rig_AdvanceMs(1000);
     EXPECT_EQ(g_RelayRequesters[0], 0u);
     EXPECT_EQ(g_RelayBits.load() & 1u, 0u);
     // With no alarm relay nothing is asked.
     g_AlarmSettings.relay = kAlarmRelayNone;
-    Alarm_SetCause(3, 0);
+    Alarm_SetCause(kAlarmCauseWrongSensor, 0);
     Rig_AdvanceMs(12000);
     EXPECT_EQ(g_RelayRequesters[0], 0u);
     EXPECT_EQ(g_RelayRequesters[1], 0u);

@@ -25,3 +25,14 @@ TEST(PanelOutputs, RelayIndicatorsShowTheContacts) {
     EXPECT_TRUE(Panel_RelayIndicatorLit(0x02, 1, false));
     EXPECT_FALSE(Panel_RelayIndicatorLit(0x02, 0, false));
 }
+
+TEST(PanelOutputs, APulseBetweenTwoRefreshesShowsForOneRefresh) {
+    uint32_t seen = 0;
+    EXPECT_FALSE(Panel_RelayShownClosed(0x00, 1, 0, &seen));
+    // Relay 2 closed and opened again since the last refresh: shown closed once.
+    EXPECT_TRUE(Panel_RelayShownClosed(0x00, 1, 1, &seen));
+    EXPECT_FALSE(Panel_RelayShownClosed(0x00, 1, 1, &seen));
+    EXPECT_TRUE(Panel_RelayShownClosed(0x02, 1, 2, &seen));
+    EXPECT_TRUE(Panel_RelayShownClosed(0x02, 1, 2, &seen)) << "closed is closed";
+    EXPECT_FALSE(Panel_RelayShownClosed(0x00, 1, 2, &seen));
+}

@@ -212,3 +212,8 @@ std::vector<uint8_t> Rig_StoreBytes() {
     std::ifstream in(Rig_StorePath(), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
+
+void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
+    std::ofstream out(Rig_StorePath(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}

@@ -38,6 +38,8 @@ std::string Rig_MakeTempFolder();
 // The settings store file in the rig's folder, and its bytes as they stand (empty when missing).
 std::string Rig_StorePath();
 std::vector<uint8_t> Rig_StoreBytes();
+// Replaces the settings store file with these bytes (for a start from a prepared store).
+void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
 
 // The text of a display row (0..12), read back from the frame buffer by matching the drawn
 // columns against the fonts: UTF-8, each blank cell a space, trailing blanks dropped. A cell
