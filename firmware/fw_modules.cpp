@@ -82,8 +82,8 @@ void Fw_ResetModules() {
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap, &g_ChanStoreMap, &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap, &g_CalStoreMap,
-    &g_MsgStoreMap, &g_AlarmStoreMap, &g_AoutStoreMap, &g_RelayStoreMap, &g_SetPointStoreMap, &g_CleanStoreMap,
-    &g_PidStoreMap, &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap,   &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap,
+    &g_CalStoreMap,      &g_MsgStoreMap,   &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,
+    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,    &g_MenuStoreMap, &g_HoldSettingsStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];
