@@ -17,6 +17,8 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
+#include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
@@ -34,6 +36,10 @@
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
 #include "placeholders.h"
+#include "settings/settings_comm.h"
+#include "settings/settings_sensor.h"
+#include "settings/settings_system.h"
+#include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
@@ -53,6 +59,8 @@ void Fw_ResetModules() {
     Link_ResetState();
     Link_ResetTransport();
     Chan_ResetState();
+    Chan_ResetSensorState();
+    Chan_ResetEditState();
     Meas_ResetState();
     Meas_ResetSlotState();
     Meas_ResetDecoders();
@@ -77,13 +85,32 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    Settings_ResetSystemState();
+    Settings_ResetSensorState();
+    Settings_ResetCommState();
+    Settings_ResetWorkState();
     Placeholders_ResetState();
-    Settings_ResetHoldSettings();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap,   &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap,
-    &g_CalStoreMap,      &g_MsgStoreMap,   &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,
-    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,    &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap,
+    &g_ChanStoreMap,
+    &g_FilterStoreMap,
+    &g_TempStoreMap,
+    &g_PhStoreMap,
+    &g_CalStoreMap,
+    &g_MsgStoreMap,
+    &g_AlarmStoreMap,
+    &g_AoutStoreMap,
+    &g_RelayStoreMap,
+    &g_SetPointStoreMap,
+    &g_CleanStoreMap,
+    &g_PidStoreMap,
+    &g_MenuStoreMap,
+    &g_SystemStoreMap,
+    &g_CommStoreMap,
+    &g_SensorSettingsStoreMap,
+    &g_ChanBStoreMap,
+    &g_SerialTextStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

@@ -6,3 +6,7 @@
 // Byte and word parameters; numbers without a parameter read 0 and are ignored when set.
 uint32_t Param_GetInt(uint32_t channel, uint32_t number, uint32_t* status);
 void Param_SetInt(uint32_t channel, uint32_t number, uint32_t value, uint32_t* status);
+// Float parameters; selector chooses the calibration values of parameters 7, 8, 14 and 15 by
+// sensor kind (other selectors are not used).
+float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint32_t* status);
+void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float value, uint32_t* status);

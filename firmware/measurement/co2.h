@@ -35,3 +35,5 @@ void CalPh_CalibrateCo2Process(uint32_t channel, uint32_t* status);
 void CalPh_StoreCo2Cal(uint32_t channel, uint32_t* status);
 void CalPh_FillCo2DataSet(uint32_t channel, CalDataSetRecord* record);
 void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);
+// Channel B's CO2 total pressure at its factory value, stored.
+void CalPh_DefaultCo2Pressure(uint32_t* status);

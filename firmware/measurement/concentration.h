@@ -15,3 +15,8 @@ float Conc_GetTdsUnit10(float k, float t, uint32_t* status);
 constexpr uint32_t kConcNameSize = 8;
 // The user table's 7-character name and an ending zero.
 void Conc_GetTableName(char* text);
+// The user concentration table as a settings module.
+void Conc_SetUserTableDefaults(uint32_t* status);
+void Conc_LoadUserTable(uint32_t* status);
+void Conc_CopyUserTableToWork();
+void Conc_CommitUserTable(uint32_t* status);

@@ -31,3 +31,6 @@ void CalCond_CalibrateOnePoint(uint32_t channel, uint32_t* status);
 void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status);
 void CalCond_StoreCal(uint32_t channel, uint32_t* status);
 void CalCond_FillDataSet(uint32_t channel, CalDataSetRecord* record);
+// Factory cell calibration and compensation of both channels, stored.
+void CalCond_SetDefaults(uint32_t* status);
+void CalCond_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);

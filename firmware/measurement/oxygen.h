@@ -53,3 +53,8 @@ float Meas_GetAnalogInputRange(uint32_t i);
 void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status);
 float Meas_GetInputPressure(uint32_t channel);
 float Meas_GetO2ProcessPressure(uint32_t channel);
+// Factory oxygen calibration of both channels, stored.
+void CalO2_ResetToFactory(uint32_t mode, uint32_t* status);
+// Pressure source of channel B: 0 the edited pressure, 1 the analog input; stored.
+void CalO2_SetPressureSource(uint32_t channel, uint8_t source, uint32_t* status);
+void CalO2_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);

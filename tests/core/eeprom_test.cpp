@@ -168,9 +168,10 @@ TEST(SettingsStore, ExistingStoreThatCannotBeWrittenIsNeverEmptied) {
 }
 
 TEST(SettingsStore, StoreThatCanOnlyBeReadShowsWhatItHoldsAndRefusesSaves) {
+    // A store an earlier run wrote, with a manual temperature of 42.
     std::string folder = Rig_MakeTempFolder();
     Rig_Reset(folder);
-    Eeprom_Open();
+    Rig_WriteFactoryStore();
     uint32_t status = 0;
     Temp_SetManualValue(0, 42.0f, &status);
     Temp_SetSourceMode(0, kTempSourceManual, &status);
