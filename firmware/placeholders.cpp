@@ -60,11 +60,24 @@ uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
     return 0;
 }
 void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float Param_GetFloat(uint32_t, uint32_t, uint32_t, uint32_t* status) {
+// Of the float parameters only the temperature calibration constants (parameters 7 and 8 with
+// selector 6), which the calibration edit values read.
+static constexpr uint32_t kParamSlope = 7;
+static constexpr uint32_t kParamZero = 8;
+static constexpr uint32_t kSelectorTemperature = 6;
+float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint32_t* status) {
     *status = 0;
+    if (selector != kSelectorTemperature) return 0.0f;
+    if (number == kParamSlope) return Temp_GetSlope(channel);
+    if (number == kParamZero) return Temp_GetOffset(channel);
     return 0.0f;
 }
-void Param_SetFloat(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 0; }
+void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float value, uint32_t* status) {
+    *status = 0;
+    if (selector != kSelectorTemperature) return;
+    if (number == kParamSlope) Temp_SetSlope(channel, value, status);
+    if (number == kParamZero) Temp_SetOffset(channel, value, status);
+}
 
 // ---- Outputs ----------------------------------------------------------------------------------
 void Hold_ShowPleaseWait() {

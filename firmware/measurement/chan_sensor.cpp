@@ -93,10 +93,15 @@ static bool InFlight(uint8_t kind) {
 static bool Outstanding(uint8_t kind) { return Link_IsRequestPending(kind) || InFlight(kind); }
 
 uint32_t Chan_GetLinkState() {
-    if (Chan_GetCurrentChannel() == 0 || g_SensorKindActive[1] >= kKindNone) return kChanLinkFree;
+    if (Chan_GetCurrentChannel() == 0) return kChanLinkFree;
     // The link left channel B or selects it anew: the sensor is read from the start, and what
     // waited to be written to it is gone.
-    if (g_LinkActiveChannel != 1 || Outstanding(kReqMeasureMode)) return kChanLinkSwitching;
+    bool switching = g_LinkActiveChannel != 1 || Outstanding(kReqMeasureMode);
+    if (g_SensorKindActive[1] >= kKindNone) {
+        // Pages that never reached a sensor now gone were not saved.
+        return g_DirtyPages[1] != 0 && g_SensorProtoFlag[1] != 1 ? kChanLinkSwitching : kChanLinkFree;
+    }
+    if (switching) return kChanLinkSwitching;
     if (g_SensorProtoFlag[1] == 1) {
         bool queued = g_LinkItems[0] != 0;
         return queued || g_LinkBuffer.item <= 254 ? kChanLinkBusy : kChanLinkFree;
