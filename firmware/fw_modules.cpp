@@ -12,6 +12,7 @@
 #include "core/rtc.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "fw_main.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
@@ -49,6 +50,7 @@ void Fw_ResetModules() {
     Home_ResetState();
     Screen_ResetState();
     Placeholders_ResetState();
+    Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
