@@ -18,9 +18,10 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/slots.h"
-#include "outputs/hold.h"
+#include "outputs/alarms.h"
 #include "outputs/messages.h"
 #include "platform/plat.h"
+#include "ui/hold_view.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/screens.h"
@@ -214,6 +215,8 @@ void Fw_MainLoopPass() {
             Fw_HardwareHook();
             int32_t result = Menu_HandleEvent(Menu_TopScreen(), event);
             if (result != -1 && result != static_cast<int32_t>(kEventNone)) Event_Put(static_cast<uint32_t>(result));
+            // The display test draws the alarm indicators itself while it is shown.
+            Alarm_SetDisplayTestShown(Menu_TopScreen() == kScreenDisplayTest);
         }
     }
     Fw_Housekeeping();

@@ -10,15 +10,30 @@
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
+#include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx_ident.h"
 #include "fw_main.h"
+#include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/ph.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
+#include "outputs/alarms.h"
+#include "outputs/aout.h"
+#include "outputs/clean.h"
+#include "outputs/hold.h"
+#include "outputs/messages.h"
+#include "outputs/pid.h"
+#include "outputs/relays.h"
+#include "outputs/sensor_alarm.h"
+#include "outputs/setpoint.h"
 #include "placeholders.h"
 #include "ui/home.h"
 #include "ui/menu.h"
@@ -44,16 +59,33 @@ void Fw_ResetModules() {
     Meas_ResetDecoders();
     Filter_ResetState();
     Temp_ResetState();
+    Cal_ResetState();
+    CalPh_ResetState();
+    SensMem_ResetState();
+    SensCmd_ResetState();
+    Vdx_ResetIdentity();
+    Msg_ResetState();
+    Alarm_ResetState();
+    Aout_ResetState();
+    Relay_ResetState();
+    Hold_ResetState();
+    SetPoint_ResetState();
+    Clean_ResetState();
+    Pid_ResetState();
+    SensorAlarm_ResetState();
     Menu_ResetState();
     Menu_ResetTree();
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
     Placeholders_ResetState();
+    Settings_ResetHoldSettings();
     Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap, &g_ChanStoreMap, &g_FilterStoreMap, &g_TempStoreMap, &g_MenuStoreMap,
+    &g_EepromStoreMap,   &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap,
+    &g_CalStoreMap,      &g_MsgStoreMap,   &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,
+    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,    &g_MenuStoreMap, &g_HoldSettingsStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

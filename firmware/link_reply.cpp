@@ -10,6 +10,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
@@ -160,6 +161,8 @@ uint32_t Link_ParseReply(uint8_t channel) {
             return 1;
         case kReqReadPage13:
             if (!known || !IsPage(p, n)) return 0;
+            // A local change not yet written back is newer than what the sensor still holds.
+            if (g_DirtyPages[channel] & (1u << kPage13)) return 1;
             std::memcpy(&g_SensorMemImage[channel][kPage13 * kSensorPageBytes], p, kSensorPageBytes);
             SensDiag_PublishIndicators(channel);
             return 1;

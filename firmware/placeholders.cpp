@@ -8,6 +8,7 @@
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
+#include "core/param.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
@@ -17,22 +18,27 @@
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_page.h"
 #include "fw_main.h"
+#include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
 #include "measurement/concentration.h"
 #include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
+#include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/clean.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "outputs/relays.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
 #include "ui/home.h"
@@ -49,37 +55,148 @@ static int32_t PageNotWrittenKey(uint32_t event) {
 }
 
 // ---- Settings modules -----------------------------------------------------------------------
-void Settings_InitComm() {}
-// The loaders that exist run; the others keep their defaults.
+// Hardware start: of the communication block only the output mode byte is read.
+void Settings_InitComm() {
+    uint32_t status = 0;
+    Aout_LoadOutputMode(&status);
+}
+
+static bool MarkerIs(uint32_t offset, const char* marker) {
+    uint8_t bytes[2] = {0, 0};
+    uint32_t status = 0;
+    Eeprom_Read(offset, bytes, 2, &status);
+    return status == 0 && bytes[0] == static_cast<uint8_t>(marker[0]) && bytes[1] == static_cast<uint8_t>(marker[1]);
+}
+
+// The defaults and loaders that exist run, in the dispatcher's order; the others keep their
+// defaults. A store that cannot be read or marked still starts (the "EEPROM Error!" halt comes
+// with the settings module).
 void Settings_LoadMeasurementStore(uint32_t* status) {
+    if (!MarkerIs(kStoreMeasurementMarker, "2w")) {
+        Aout_ResetCalibration(status);
+        CalPh_DefaultGlassImpedanceRef(status);
+        CalPh_DefaultRefImpedanceRef(status);
+        CalPh_ResetToFactory(0, status);
+        CalPh_ResetModes(status);
+        Temp_ResetAllCal(status);
+        Filter_DefaultModes(status);
+        Temp_SetDefaults(status);
+        Pid_WriteDefaults(status);
+        Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, status);
+    }
+    CalPh_LoadGlassImpedanceRef(status);
+    CalPh_LoadRefImpedanceRef(status);
     Temp_LoadSettings(status);
     Temp_LoadAll(status);
     Filter_LoadModes(status);
+    Aout_LoadCalibration(status);
+    CalPh_LoadChannel(0, 0, status);
+    CalPh_LoadAll(status);
     Meas_InitState();
     Link_Reset();
     *status = 0;
 }
-void Settings_LoadAll(uint32_t* status) { Vdx_LoadChannelConfig(status); }
 
-void Settings_DefaultAll(uint32_t, uint32_t* status) { *status = 0; }
+// ---- The system settings the output hold reads: the hold switch and the digital-input states.
+static constexpr uint32_t kStoreHoldOnChange = 1293;
+static constexpr uint32_t kStoreDigitalInputHold = 2036;
+static constexpr uint8_t kInputHoldNever = 2;
+static constexpr StoreRange kHoldStoreRanges[] = {{kStoreHoldOnChange, 1}, {kStoreDigitalInputHold, 2}};
+const StoreMap g_HoldSettingsStoreMap = {"hold settings", kHoldStoreRanges,
+                                         sizeof kHoldStoreRanges / sizeof kHoldStoreRanges[0]};
+uint8_t g_HoldOnChange;
+static uint8_t s_DigitalInputHold[2] = {kInputHoldNever, kInputHoldNever};
+void Settings_ResetHoldSettings() {
+    g_HoldOnChange = 0;
+    s_DigitalInputHold[0] = s_DigitalInputHold[1] = kInputHoldNever;
+}
+void Settings_LoadHoldFlag(uint32_t* status) {
+    uint8_t flag = 0xFF;
+    uint32_t s = 0;
+    Eeprom_Read(kStoreHoldOnChange, &flag, 1, &s);
+    if (s != 0) *status = s;
+    g_HoldOnChange = s == 0 && flag <= 1 ? flag : 0;
+}
+void Settings_SaveHoldFlag(uint32_t* status) { Eeprom_WriteChecked(kStoreHoldOnChange, &g_HoldOnChange, 1, status); }
+static void LoadDigitalInputHold(uint32_t* status) {
+    uint8_t states[2] = {kInputHoldNever, kInputHoldNever};
+    uint32_t s = 0;
+    Eeprom_Read(kStoreDigitalInputHold, states, 2, &s);
+    if (s != 0) *status = s;
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        s_DigitalInputHold[channel] = s == 0 && states[channel] <= kInputHoldNever ? states[channel] : kInputHoldNever;
+    }
+}
+uint8_t Settings_GetDigitalInputHold(uint32_t channel) {
+    return channel < 2 ? s_DigitalInputHold[channel] : kInputHoldNever;
+}
+uint8_t Settings_GetHoldOutputs() { return g_HoldOnChange == 1 ? 0 : 1; }
+// The pH module is not written: the isothermal point stands at its factory value.
+float Settings_ReadParam1(uint32_t) { return 7.0f; }
+
+void Settings_LoadAll(uint32_t* status) {
+    if (!MarkerIs(kStoreConfigMarker, "K2")) Settings_DefaultAll(1, status);
+    Vdx_LoadChannelConfig(status);
+    Relay_LoadSettings(status);
+    Aout_LoadSettings(status);
+    Clean_LoadSettings(status);
+    SetPoint_LoadSettings(status);
+    Settings_LoadHoldFlag(status);
+    LoadDigitalInputHold(status);
+    Alarm_LoadSettings(status);
+    Pid_LoadSettings(status);
+    Msg_LoadStore(status);
+}
+
+void Settings_DefaultAll(uint32_t, uint32_t* status) {
+    Relay_WriteDefaults(status);
+    Aout_WriteDefaults(status);
+    SetPoint_WriteDefaults(status);
+    Clean_WriteDefaults(status);
+    g_HoldOnChange = 0;
+    Settings_SaveHoldFlag(status);
+    const uint8_t inputs[2] = {kInputHoldNever, kInputHoldNever};
+    Eeprom_WriteChecked(kStoreDigitalInputHold, inputs, 2, status);
+    Alarm_WriteDefaults(status);
+    Pid_WriteDefaults(status);
+    Msg_ResetStore();
+    Eeprom_WriteChecked(kStoreConfigMarker, "K2", 2, status);
+}
 static MeasLineConfig s_EditMeasLines;
 static uint8_t s_EditPidManual;
 void Settings_CopyAll() {
     s_EditMeasLines = g_MeasLines;
     g_PeriodicTasksSuspended = 0;
 }
-// The measurement lines are the one setting the menus can change yet.
+// The measurement lines are the one setting the menus can change yet; the output, cleaning, relay,
+// set-point, alarm, hold and PID settings have no working copy before their pages exist, so they
+// are stored as they stand.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
+    *status = 0;
+    Aout_SaveSettings(status);
+    Clean_SaveSettings(status);
+    Relay_SaveSettings(status);
+    SetPoint_SaveSettings(status);
     g_MeasLines = s_EditMeasLines;
     for (uint32_t slot = 0; slot < 4; ++slot)
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
-    *status = 0;
+    Alarm_SaveSettings(status);
+    Settings_SaveHoldFlag(status);
+    Pid_SaveSettings(status);
 }
-uint32_t Settings_PidMayRun() { return 0; }
+// The controller runs and shows its output line only with a line to control, its display chosen,
+// a pulse relay, and a usable sensor on the controlled channel while channel B is shown.
+uint32_t Settings_PidMayRun() {
+    const PidSettings& p = g_PidSettings;
+    if (p.source >= kPidSourceOff || p.displayChoice == kPidDisplayNo) return 0;
+    if (p.relayPositive >= kRelayNone && p.relayNegative >= kRelayNone) return 0;
+    uint8_t channel = Meas_GetSlotChannel(p.source);
+    if (Chan_GetCurrentChannel() == 1 && channel < 2 && g_SensorKindDetected[channel] >= 15) return 0;
+    return 1;
+}
 uint8_t Settings_GetLockout() { return 1; }
 uint8_t Settings_GetSectionLock(uint32_t) { return 0; }
 uint8_t Settings_GetErrorDisplay() { return 0; }
-uint8_t Settings_GetHoldOutputs() { return 1; }
 void Settings_GetLineName(uint32_t, char* text) { std::memcpy(text, "        ", kLineNameSize); }
 uint8_t Settings_GetNameOffset(uint32_t) { return 54; }
 uint8_t Settings_GetEditChannel() { return Chan_GetCurrentChannel(); }
@@ -89,90 +206,22 @@ void Settings_SetEditPidManual(uint8_t manual) { s_EditPidManual = manual; }
 MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
 int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
 int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
-
-// ---- Messages and outputs -------------------------------------------------------------------
-// Active codes are only listed, so that raising and clearing can be seen.
-uint16_t g_MsgActive[kMsgListSize];
-uint8_t g_MsgActiveCount;
-void Msg_ClearAll() { g_MsgActiveCount = 0; }
-void Msg_Raise(uint16_t code) {
-    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
-        if (g_MsgActive[i] == code) return;
-    }
-    if (g_MsgActiveCount < kMsgListSize - 1) g_MsgActive[g_MsgActiveCount++] = code;
+int16_t Settings_GetMeasPolVoltage(uint32_t) { return -674; }
+// Parameters by number: none is set or read yet.
+uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
+    *status = 0;
+    return 0;
 }
-void Msg_Clear(uint16_t code) {
-    uint8_t kept = 0;
-    for (uint8_t i = 0; i < g_MsgActiveCount; ++i) {
-        if (g_MsgActive[i] != code) g_MsgActive[kept++] = g_MsgActive[i];
-    }
-    g_MsgActiveCount = kept;
-}
-void Msg_ResetChannel(uint32_t) {}
-void Alarm_ClearAllCauses() {}
-uint32_t Hold_IsOutputHoldActive() { return 0; }
-std::atomic<uint8_t> g_RelayBits{0};
-std::atomic<uint8_t> g_DigitalInputs[2];
-float Aout_GetShownCurrent(uint32_t) { return 4.0f; }
-uint32_t Aout_GetDamping() { return 1; }
+void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 
-void Msg_SetChanged() {}
-void Msg_DrawPage() {}
-int32_t Msg_PageKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Msg_ResetStore() {}
-uint32_t g_OutputHold;
-uint8_t g_RelayHoldFlags[2];
-uint32_t Hold_IsOutputHoldForChannel(uint32_t) { return 0; }
-void Hold_Update() {}
+// ---- Outputs ----------------------------------------------------------------------------------
 void Hold_ShowPleaseWait() {
     Lcd_FillStatusRows(0);
     Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
     g_SaveWaitBits |= kSaveWaitSensor;
 }
-void Relay_UpdateAll(uint32_t, uint32_t, uint8_t, uint8_t, uint8_t) {}
-void Alarm_UpdateRelay() {}
-uint8_t Alarm_GetRelay() { return 1; }
-uint32_t Alarm_GetCauseDisableMask() { return 0; }
-void Aout_UpdateAll() {}
-void Clean_Update() {}
-void Clean_Stop() {}
-uint32_t Clean_IsActive() { return 0; }
-uint8_t Clean_GetRelay() { return 2; }
-float Clean_GetInterval() { return 0.0f; }
-float Clean_GetTime() { return 0.0f; }
-uint8_t Pid_GetSourceSlot() { return 4; }
-void Pid_ActivateOnce() {}
-void Pid_Deactivate() {}
-void Pid_EnterHold() {}
-void Pid_LeaveHold() {}
-void Pid_Step(float, uint32_t) {}
-float Pid_GetSubstituteValue() { return 0.0f; }
-uint32_t Pid_IsManual() { return 0; }
-float Pid_GetOutput() { return 0.0f; }
-float Pid_GetManualOutput() { return 0.0f; }
-uint8_t Pid_GetPulseRelay(uint32_t) { return 2; }
-uint8_t Pid_GetOutputType() { return 4; }
-void Pid_DrawOutputLine(uint32_t, float) {}
-void SetPoint_UpdateAll() {}
-uint8_t SetPoint_GetState(uint32_t) { return 255; }
-void SensorAlarm_EvalGlassRes(uint32_t) {}
-void SensorAlarm_EvalRefRes(uint32_t) {}
-void SensorAlarm_EvalPnaGlassRes(uint32_t) {}
-void SensorAlarm_EvalDryCond(uint32_t) {}
-void SensorAlarm_EvalCellShorted(uint32_t) {}
-void SensorAlarm_EvalCellDeviation(uint32_t) {}
-void SensorAlarm_EvalElectrolyteLow(uint32_t) {}
-void SensorAlarm_ClearAll(uint32_t, uint32_t) {}
-void SensorAlarm_ClearDryCond(uint32_t) {}
-void SensorAlarm_ClearCellShorted(uint32_t) {}
-void SensorAlarm_ClearCellDeviation(uint32_t) {}
-void SensorAlarm_ClearElectrolyteLow(uint32_t) {}
-void SensorAlarm_DrawGlassResPage(uint32_t) {}
-void SensorAlarm_DrawPnaGlassResPage(uint32_t) {}
-void SensorAlarm_DrawRefResPage(uint32_t) {}
 
 // ---- Menu pages and screens -----------------------------------------------------------------
-ManualHold g_ManualHold;
 void Menu_EndChannelHold() { g_ManualHold.active = 0; }
 void Menu_EndChannelHoldIfActive() { g_ManualHold.active = 0; }
 uint32_t Menu_IsChannelHeld() { return g_ManualHold.active; }
@@ -256,7 +305,17 @@ void ValuePage_ClearPasswordState() {}
 void Meas_DrawStateMarker(uint32_t) {}
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
-uint8_t Chan_GetBRecordByte74() { return 0; }
+// The measuring polarization voltage goes to channel A's board input; channel B's sensor keeps its
+// own until the digital-sensor settings are written.
+void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts) {
+    if (channel == 0 && Chan_IsMeasuringKindO2(Chan_GetSensorKindBySel(3))) {
+        Link_SetPolarizationVoltage(0, static_cast<float>(millivolts), 0);
+    }
+}
+void Chan_ApplySensorCalData() {}
+void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag) {
+    if (channel < 2) g_SensorParams[channel].flag = flag;
+}
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
 
@@ -289,37 +348,24 @@ uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
 void Meas_ResetSettings(uint32_t) {}
 void Meas_QueueMeasurementItems() {}
 
-// ---- Calibration by measurement id ----------------------------------------------------------
-CalTracking g_CalTracking;
-uint8_t g_CalSettingsEdited;
-uint32_t Cal_IsSelectionActive() { return 0; }
-void Cal_UpdateTrackedValue(uint32_t) {}
-// Ending a selection puts both channels on their configured kinds and measures channel A.
-void Cal_SelectMeasurement(uint32_t, uint32_t) {
-    for (uint32_t channel = 0; channel < 2; ++channel) Meas_SetMeasuringKind(channel, g_ChannelKind[channel]);
-    Link_SetMeasureMode(0, g_ChannelKind[0]);
-}
+// ---- Calibration data sets and the buffer recognition ---------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
-void Meas_SetValueCache(uint32_t, float, uint32_t) {}
-
-uint8_t g_SensorParamSavePending;
-void Cal_StepById(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// A save reaches the settings store; it fails as the store does.
-void Cal_SaveById(uint32_t, uint32_t* status) {
-    uint8_t marker[2];
-    Eeprom_Read(kStoreMeasurementMarker, marker, 2, status);
+// No buffer is recognised yet: a pH point is taken with its buffer entered (buffer set 8 or the
+// process calibration).
+float CalPh_RecognizeBuffer(uint32_t, float, float, uint32_t* status) {
+    *status = kPhNoBuffer;
+    return 0.0f;
 }
-void Cal_SetCalibrateOnly(uint32_t, uint8_t) {}
+void CalPh_EvaluatePoint(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
+void CalPh_EvaluateCo2Point(uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
+// A sensor's memory holds no calibration data set yet, and none is written.
+uint32_t SensMem_ReadCalDataSet(uint32_t, uint32_t, CalDataSetRecord*) { return 0; }
+void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
+void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
+void SensMem_StoreSlopeCopy(uint32_t) {}
+void SensMem_StoreSlope(uint32_t) {}
 
-// ---- pH, ORP and CO2: values at the factory calibration ------------------------------------
-float CalPh_PhFromMv(uint32_t, float mv, float t, uint32_t*) { return 7.0f - mv / (54.2f + 0.1984f * t); }
-float CalPh_GetOrpOffset(uint32_t) { return 0.0f; }
-uint8_t CalPh_GetStcMode(uint32_t) { return 1; }
-float CalPh_GetStcCoefficient(uint32_t) { return 0.0f; }
-float CalPh_GetStcRefTemp(uint32_t) { return 25.0f; }
-void CalPh_LoadChannel(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-void CalPh_SetIsoPoint(uint32_t, float, uint32_t* status) { *status = 0; }
-void CalPh_LimitBufferSetTo0Or8(uint32_t, uint32_t* status) { *status = 0; }
+// ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
     return CalPh_PhFromMv(channel, mv, t, status);
 }
@@ -327,6 +373,20 @@ float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }
 void CalPh_LoadCo2Settings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+float CalPh_GetCo2SlopeInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.slope : 0.0f; }
+float CalPh_GetCo2SlopeInUsePercent(uint32_t channel) { return CalPh_GetCo2SlopeInUse(channel) * 100.0f / 59.16f; }
+float CalPh_GetCo2ZeroInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.zero : 0.0f; }
+float CalPh_ZeroPhToMvB(uint32_t channel, float ph) { return (ph - 7.0f) * CalPh_GetCo2SlopeInUse(channel); }
+void CalPh_CaptureCo2Point(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalPh_GetCo2PointRef(uint32_t, uint32_t) { return 0.0f; }
+void CalPh_SetCo2PointRef(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalPh_SetCo2PointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalPh_GetCo2ProcessValue(uint32_t) { return 0.0f; }
+void CalPh_CalibrateCo2(uint32_t, uint32_t, uint32_t* status) { *status = 2; }
+void CalPh_CalibrateCo2Process(uint32_t, uint32_t* status) { *status = 2; }
+void CalPh_StoreCo2Cal(uint32_t, uint32_t* status) { *status = kCo2NotStored; }
+void CalPh_FillCo2DataSet(uint32_t, CalDataSetRecord*) {}
+void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
 
 // ---- Conductivity: cell constant 1, no compensation ---------------------------------------
 float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
@@ -346,6 +406,21 @@ float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
 void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
+// No conductivity calibration yet: points cannot be taken, nothing is calibrated or stored.
+uint8_t CalCond_GetRefTempMode(uint32_t) { return 0; }
+float CalCond_GetRefCoefficient(uint32_t) { return 0.02f; }
+float CalCond_GetPointValue(uint32_t, uint32_t) { return 0.0f; }
+void CalCond_SetPointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+float CalCond_GetRawPointValue(uint32_t, uint32_t, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+void CalCond_CaptureRawPoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalCond_CapturePoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalCond_CalibrateOnePoint(uint32_t, uint32_t* status) { *status = 2; }
+void CalCond_CalibrateTwoPoint(uint32_t, uint32_t* status) { *status = 2; }
+void CalCond_StoreCal(uint32_t, uint32_t* status) { *status = kPhNotStored; }
+void CalCond_FillDataSet(uint32_t, CalDataSetRecord*) {}
 
 // ---- Oxygen and the analog input --------------------------------------------------------------
 float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
@@ -353,17 +428,64 @@ float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
 float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
 void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// Process pressure and analog input settings in RAM only, at their defaults.
-static constexpr float kDefaultProcPressure = 1013.0f;
+// The medium parameters in the calibration record, in RAM only; the analog input settings too.
 static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
-static float s_ProcPressure[2] = {kDefaultProcPressure, kDefaultProcPressure};
 static uint8_t s_AnalogInputMode;
 static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
-float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? s_ProcPressure[channel] : 1013.0f; }
+float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].procPressure : 1013.0f; }
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
-    if (channel < 2) s_ProcPressure[channel] = value;
+    if (channel < 2) g_SensorCal[channel].procPressure = value;
 }
+void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    CalO2_SetCalPressureRam(channel, value);
+}
+void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    CalO2_SetRelHumidityRam(channel, value);
+}
+void CalO2_SetCalPressureRam(uint32_t channel, float value) {
+    if (channel < 2) g_SensorCal[channel].calPressure = value;
+}
+void CalO2_SetRelHumidityRam(uint32_t channel, float value) {
+    if (channel < 2) g_SensorCal[channel].relHumidity = value;
+}
+void CalO2_SetPressureSourceRam(uint32_t channel, uint8_t source) {
+    if (channel < 2) g_SensorCal[channel].pressureSource = source;
+}
+float CalO2_GetCalPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].calPressure : 1013.0f; }
+float CalO2_GetRelHumidity(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].relHumidity : 1.0f; }
+void CalO2_ReloadChannel(uint32_t) {}
+float CalO2_GetPressureForCal(uint32_t channel) { return CalO2_GetCalPressure(channel); }
+// No oxygen calibration yet: points cannot be taken, nothing is calibrated or stored.
+float CalO2_GetValueForCal(uint32_t, uint32_t, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+float CalO2_ToUnitForCal(uint32_t, uint32_t, float, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+float CalO2_ToSaturationForCal(uint32_t, uint32_t, uint32_t, float, uint32_t* status) {
+    *status = 2;
+    return 0.0f;
+}
+void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind) {
+    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointKind[i] = kind;
+}
+void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current) {
+    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointCurrent[i] = current;
+}
+float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
+    return channel < 2 && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
+}
+void CalO2_CapturePoint(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
+void CalO2_Calibrate(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 2; }
+void CalO2_StoreCal(uint32_t, uint32_t* status) { *status = 2; }
+void CalO2_FillDataSet(uint32_t, CalDataSetRecord*) {}
+float CalO2_GetSlopeInUseAtAir(uint32_t) { return 0.0f; }
+float CalO2_GetZeroInUseMicro(uint32_t) { return 0.0f; }
 // The limits a reload for the kind sets.
 float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
     static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
@@ -384,22 +506,11 @@ float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
-uint8_t g_SensorProtoFlag[2];
+uint8_t g_SensorSaveFlags[2];
+uint8_t g_ChanOcAlarm[6];
 void Vdx_InitPlugMachine() {}
 void Vdx_ReportAutoclaveSave() {}
-void Vdx_RaiseWrongSensor(uint32_t) {}
-void Vdx_ClearWrongSensor(uint32_t) {}
-void Vdx_UpdateDisconnectedB(uint32_t) {}
 uint8_t g_SensorPlugged[2];
-void Vdx_DecodeSensorFamily(uint32_t) {}
-uint32_t Vdx_CheckSensorOption(uint32_t) { return 0; }
-void Vdx_RaiseCommError() { Msg_Raise(100); }
-void Vdx_ClearCommError() { Msg_Clear(100); }
-uint8_t g_SensorMemImage[2][kSensorImageBytes];
-uint8_t g_SensorImageValid[2];
-uint32_t SensMem_GetWriteTime(uint32_t) { return 0; }
-uint32_t SensCmd_BuildRequest(uint32_t, uint32_t, uint8_t*, uint8_t*) { return 0; }
-uint32_t SensCmd_HandleReply(uint32_t, uint32_t, const uint8_t*, uint32_t) { return 0; }
 void SensDiag_TickCycleDetectors(uint32_t) {}
 void SensDiag_UpdateMaxTemperature(uint32_t) {}
 void SensDiag_PublishIndicators(uint32_t) {}
@@ -430,10 +541,6 @@ int32_t Vdx_StepPlugMachine() { return -1; }
 int32_t Vdx_PlugYesNoKey(uint32_t) { return -1; }
 void Vdx_OnPlugTimer() {}
 int32_t Vdx_GetPendingPlugPage() { return -1; }
-void Vdx_RaiseSetDateAlarm() {}
-void Vdx_ClearSetDateAlarm() {}
-void Vdx_ClearDisconnected(uint32_t) {}
-uint32_t Vdx_HasSensorOption(uint32_t) { return 0; }
 void Vdx_PushSettingsToSensor() {}
 uint32_t SensDiag_GetCycleAlarmEnable() { return 0; }
 void SensDiag_RunPeriodic() {}
@@ -460,26 +567,14 @@ int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); 
 void Placeholders_ResetState() {
     s_EditMeasLines = MeasLineConfig{};
     s_EditPidManual = 0;
-    for (uint16_t& code : g_MsgActive) code = 0;
-    g_MsgActiveCount = 0;
-    g_RelayBits.store(0, std::memory_order_relaxed);
-    for (std::atomic<uint8_t>& input : g_DigitalInputs) input.store(0, std::memory_order_relaxed);
-    g_OutputHold = 0;
-    g_RelayHoldFlags[0] = g_RelayHoldFlags[1] = 0;
-    g_ManualHold = ManualHold{};
     g_CurrentChannel = 0;
-    g_CalTracking = CalTracking{};
-    g_CalSettingsEdited = 0;
-    g_SensorParamSavePending = 0;
     for (uint32_t i = 0; i < 2; ++i) {
-        s_ProcPressure[i] = kDefaultProcPressure;
         s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
-        g_SensorProtoFlag[i] = 0;
         g_SensorPlugged[i] = 0;
-        g_SensorImageValid[i] = 0;
+        g_SensorSaveFlags[i] = 0;
     }
+    for (uint8_t& request : g_ChanOcAlarm) request = 0;
     s_AnalogInputMode = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
-    std::memset(g_SensorMemImage, 0, sizeof g_SensorMemImage);
     g_MeasLines = kFactoryLines;
 }

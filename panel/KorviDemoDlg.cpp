@@ -11,16 +11,17 @@
 #include "core/eeprom.h"
 #include "core/keypad.h"
 #include "core/link_transport.h"
-#include "core/util.h"
 #include "fw_main.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "outputs/relays.h"
 #include "panel/KorviDemo.h"
 #include "panel/Resource.h"
 #include "panel/artwork.h"
 #include "panel/inputs.h"
 #include "panel/keys.h"
 #include "panel/lcd_paint.h"
+#include "panel/outputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_timer.h"
@@ -477,11 +478,13 @@ void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
 void CKorviDemoDlg::ShowRelays() {
     uint8_t bits = g_RelayBits.load(std::memory_order_relaxed);
     for (int r = 0; r < 2; ++r) {
-        int closed = (bits >> r) & 1;
+        uint32_t closings = g_RelayClosings[r].load(std::memory_order_relaxed);
+        int closed = Panel_RelayShownClosed(bits, r, closings, &m_RelayClosingsSeen[r]) ? 1 : 0;
         if (closed == m_RelayShown[r]) continue;
         m_RelayShown[r] = closed;
-        m_RelayNo[r]->SetLit(closed != 0);
-        m_RelayNc[r]->SetLit(closed == 0);
+        uint8_t shown = static_cast<uint8_t>(closed << r);
+        m_RelayNo[r]->SetLit(Panel_RelayIndicatorLit(shown, r, false));
+        m_RelayNc[r]->SetLit(Panel_RelayIndicatorLit(shown, r, true));
     }
 }
 
@@ -540,8 +543,7 @@ void CKorviDemoDlg::Panel_UpdateInputs() {
 
 void CKorviDemoDlg::Panel_ShowAnalogOutputs() {
     for (uint32_t i = 0; i < 2; ++i) {
-        char text[kNumberTextMax + 1];
-        Util_FloatToText(Aout_GetShownCurrent(i), 255, 2, text);
+        wxString text = Text(Panel_AnalogOutputText(i));
         if (m_AnalogOut[i]->GetValue() != text) m_AnalogOut[i]->ChangeValue(text);
     }
 }

@@ -139,6 +139,7 @@ private:
     int m_Din1 = -1;
     int m_Din2 = -1;
     int m_RelayShown[2] = {-1, -1};
+    uint32_t m_RelayClosingsSeen[2] = {0, 0};
 
     CPanelView* m_Panel = nullptr;
     wxComboBox* m_SensorA = nullptr;

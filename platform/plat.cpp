@@ -79,9 +79,9 @@ PlatFile* Plat_FileOpen(const char* path, const char* mode) {
     return reinterpret_cast<PlatFile*>(stream);
 }
 
-void Plat_FileClose(PlatFile* file) {
-    if (file == nullptr) return;
-    std::fclose(Stream(file));
+int Plat_FileClose(PlatFile* file) {
+    if (file == nullptr) return 0;
+    return std::fclose(Stream(file)) == 0 ? 0 : -1;
 }
 
 int Plat_FileSeek(PlatFile* file, long offset) { return file ? std::fseek(Stream(file), offset, SEEK_SET) : -1; }

@@ -31,7 +31,9 @@ void Plat_SleepMs(uint32_t ms);
 struct PlatFile;
 // Opens with a C stream mode ("rb+", "wb+", "r", "w", "rb"); nullptr when it cannot.
 PlatFile* Plat_FileOpen(const char* path, const char* mode);
-void Plat_FileClose(PlatFile* file);
+// Closes the file, writing out what is still buffered; 0 when that succeeded (or there was no
+// file), -1 when buffered bytes could not be written.
+int Plat_FileClose(PlatFile* file);
 // 0 on success.
 int Plat_FileSeek(PlatFile* file, long offset);
 // The byte read, or -1 at the end or on error.

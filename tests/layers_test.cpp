@@ -30,7 +30,6 @@ const AllowedEdge kAllowedUpEdges[] = {
      "the simulated input store (declared: target sim_inputs)"},
     {"firmware/measurement/decoders.cpp", "firmware/ui/meter_cal.h", "the meter calibration's signal ranges"},
     {"firmware/measurement/slots.cpp", "firmware/ui/menu.h", "a calibration position pending"},
-    {"firmware/measurement/temperature.cpp", "firmware/ui/menu.h", "the calibration type chosen on the pages"},
 };
 
 // Headers made at build time, in the layer of the header that includes them.

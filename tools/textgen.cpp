@@ -9,8 +9,11 @@
 // Language files: lines "GROUP.INDEX<TAB>text" and "# ..." comments. English fixes the keys;
 // every language has the same keys in the same order. An English line may carry a third column,
 // "<TAB>Name": the firmware then addresses that text (or the list of texts it begins) as kTextName,
-// a TextRef of its group and index. Faults are reported as file:line and the tool exits with 1
-// without writing anything.
+// a TextRef of its group and index. A named text that is the label of a menu line with a value
+// drawn after it carries a fourth column, "<TAB>value C0 C1 ... C7": the pixel column of the value
+// in each of the eight languages, emitted as kTextNameValueColumn[8]; in every language the label
+// must end at least one cell before its value's column. Faults are reported as file:line and the
+// tool exits with 1 without writing anything.
 
 #include <cctype>
 #include <cstdint>
@@ -32,6 +35,8 @@ constexpr int kGroups = 91;
 constexpr size_t kMaxCells = 24;         // one display row
 constexpr char kTextEnd = '\\';          // ends every text in the blob
 constexpr uint32_t kMaxOffset = 0xFFFF;  // offsets are 16-bit
+constexpr int kCellPixels = 6;           // a character cell of the menu font
+constexpr int kRowPixels = 138;          // a menu line ends where the leave marker stands
 
 int g_Errors = 0;
 
@@ -238,9 +243,10 @@ bool ReadCharMap(const std::string& path, CharMap& map) {
 struct TextLine {
     int line;
     std::string key;
-    std::string text;   // UTF-8, as written
-    std::string name;   // the optional name column, "" when none
-    std::string codes;  // display codes
+    std::string text;               // UTF-8, as written
+    std::string name;               // the optional name column, "" when none
+    std::vector<int> valueColumns;  // the optional value column by language, empty when none
+    std::string codes;              // display codes
 };
 
 bool IsName(const std::string& name) {
@@ -249,6 +255,20 @@ bool IsName(const std::string& name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) return false;
     }
     return true;
+}
+
+// "value C0 ... C7": the pixel column of a label's value in each language.
+bool ReadValueColumns(const std::string& field, std::vector<int>& columns) {
+    std::istringstream words(field);
+    std::string word;
+    if (!(words >> word) || word != "value") return false;
+    while (words >> word) {
+        char* end = nullptr;
+        long column = std::strtol(word.c_str(), &end, 10);
+        if (end == word.c_str() || *end != '\0' || column < 0 || column >= kRowPixels) return false;
+        columns.push_back(static_cast<int>(column));
+    }
+    return columns.size() == static_cast<size_t>(kLanguages);
 }
 
 // names: whether the file may carry the name column (English only).
@@ -261,17 +281,28 @@ bool ReadLanguage(const std::string& path, bool names, std::vector<TextLine>& te
         }
         std::string text = line.substr(tab + 1);
         std::string name;
+        std::vector<int> columns;
         size_t nameTab = text.find('\t');
         if (nameTab != std::string::npos) {
             name = text.substr(nameTab + 1);
             text.erase(nameTab);
+            size_t valueTab = name.find('\t');
+            if (valueTab != std::string::npos) {
+                std::string value = name.substr(valueTab + 1);
+                name.erase(valueTab);
+                if (!ReadValueColumns(value, columns)) {
+                    Error(path, number,
+                          "the fourth column must be \"value\" and eight pixel columns below " +
+                              std::to_string(kRowPixels) + ", one per language");
+                }
+            }
             if (!names) {
                 Error(path, number, "text names belong in the English source only");
             } else if (!IsName(name)) {
                 Error(path, number, "the name \"" + name + "\" is not a letter followed by letters and digits");
             }
         }
-        texts.push_back({number, line.substr(0, tab), text, name, std::string()});
+        texts.push_back({number, line.substr(0, tab), text, name, columns, std::string()});
     });
 }
 
@@ -390,6 +421,16 @@ int main(int argc, char** argv) {
             nameLine[text.name] = text.line;
             textNames << "constexpr TextRef kText" << text.name << "{" << group << ", " << index << "};  // \""
                       << text.text << "\"\n";
+            if (!text.valueColumns.empty()) {
+                textNames << "// The pixel column of the value drawn after kText" << text.name << ", by language.\n"
+                          << "constexpr uint8_t kText" << text.name << "ValueColumn[8] = {";
+                for (size_t l = 0; l < text.valueColumns.size(); ++l) {
+                    textNames << (l > 0 ? ", " : "") << text.valueColumns[l];
+                }
+                textNames << "};\n";
+            }
+        } else if (!text.valueColumns.empty()) {
+            Error(paths[0], text.line, "a text with value columns needs a name");
         }
         if (group == static_cast<int>(groupSizes.size()) && index == 0) {
             groupSizes.push_back(1);
@@ -429,6 +470,24 @@ int main(int argc, char** argv) {
             ConvertText(paths[l], texts[i], map);
             if (l > 0 && i < english.size() && texts[i].text.empty() && !english[i].text.empty()) {
                 Error(paths[l], texts[i].line, "text of " + texts[i].key + " is empty, English is not");
+            }
+        }
+    }
+    // A label must leave its value's column free in every language: a label that reaches into it
+    // is overwritten by the value and the line reads as the value alone.
+    for (size_t i = 0; i < english.size(); ++i) {
+        const std::vector<int>& columns = english[i].valueColumns;
+        if (columns.empty()) continue;
+        for (int l = 0; l < kLanguages; ++l) {
+            if (i >= languages[l].size()) continue;
+            const TextLine& label = languages[l][i];
+            size_t cells = label.codes.size();
+            size_t valueCell = static_cast<size_t>(columns[l] / kCellPixels);
+            if (cells + 1 > valueCell) {
+                Error(paths[l], label.line,
+                      "the label of " + label.key + " takes " + std::to_string(cells) +
+                          " cells and reaches into its value at pixel column " + std::to_string(columns[l]) +
+                          "; at most " + std::to_string(valueCell > 0 ? valueCell - 1 : 0) + " cells fit before it");
             }
         }
     }

@@ -56,15 +56,25 @@ void Eeprom_Open() {
         return;
     }
     PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb+");
+    if (file == nullptr && Plat_FileExists(g_EepromFileName)) {
+        // A store we may read but not write still holds the settings: it is ready for reading,
+        // and every write to it reports status 10. Create only a file that is not there, so one
+        // we merely may not write keeps its contents.
+        file = Plat_FileOpen(g_EepromFileName, "rb");
+        bool readable = file != nullptr && Plat_FileGetByte(file) >= 0;
+        Plat_FileClose(file);
+        if (readable) g_EepromReady = 1;
+        return;
+    }
+    bool whole = true;
     if (file == nullptr) {
-        // Create only a file that is not there: one we merely may not write keeps its contents.
-        if (Plat_FileExists(g_EepromFileName)) return;
         file = Plat_FileOpen(g_EepromFileName, "wb+");
         if (file == nullptr) return;
-        for (uint32_t i = 0; i < kEepromSize; ++i) Plat_FilePutByte(file, 0xFF);
+        for (uint32_t i = 0; i < kEepromSize && whole; ++i) whole = Plat_FilePutByte(file, 0xFF) == 0;
     }
-    Plat_FileClose(file);
-    g_EepromReady = 1;
+    // A new store the disk could not take whole is not one.
+    if (Plat_FileClose(file) != 0) whole = false;
+    if (whole) g_EepromReady = 1;
 }
 
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
@@ -86,7 +96,9 @@ void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* statu
             break;
         }
     }
-    Plat_FileClose(file);
+    // The bytes reach the file when it is closed; a store that takes none of them (a full disk)
+    // fails only there.
+    if (Plat_FileClose(file) != 0) *status = kStoreNotReady;
 }
 
 uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
@@ -106,7 +118,8 @@ void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
         *status = kStoreNotReady;
         return;
     }
-    PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb+");
+    // Reading only: a store the user may read but not write loads as it stands.
+    PlatFile* file = Plat_FileOpen(g_EepromFileName, "rb");
     if (file == nullptr || Plat_FileSeek(file, static_cast<long>(offset)) != 0) {
         Plat_FileClose(file);
         *status = kStoreNotReady;

@@ -25,8 +25,18 @@ uint8_t Settings_GetLockout();
 uint8_t Settings_GetSectionLock(uint32_t section);
 // Error display: 1 = the measurement screen offers the message list.
 uint8_t Settings_GetErrorDisplay();
-// Hold outputs during a calibration: 0 yes, 1 no.
+// Hold outputs during a calibration, as the menus ask it: 0 yes, 1 no (from g_HoldOnChange).
 uint8_t Settings_GetHoldOutputs();
+// Hold switch of the "Hold Outputs?" page (store 1293): 1 ("Yes") holds the outputs, 0 does not.
+extern uint8_t g_HoldOnChange;
+void Settings_LoadHoldFlag(uint32_t* status);
+void Settings_SaveHoldFlag(uint32_t* status);
+// The hold switch and digital-input states as at power-up (off, never).
+void Settings_ResetHoldSettings();
+// The state of a channel's digital input that holds the outputs: 0 low, 1 high, 2 never.
+uint8_t Settings_GetDigitalInputHold(uint32_t channel);
+// Float parameter 1 of a channel: the pH isothermal point.
+float Settings_ReadParam1(uint32_t channel);
 // Names of display lines 2 and 3 (index 0, 1): 8 characters and an ending zero; the offset by
 // which the line's value moves right when the name is shown (0 = no name).
 constexpr uint32_t kLineNameSize = 9;
@@ -43,4 +53,6 @@ void Settings_SetEditPidManual(uint8_t manual);
 // Working copy of the measurement lines.
 MeasLineConfig* Settings_GetEditMeasLines();
 int16_t Settings_GetEditMeasPolVoltage(uint32_t channel);
+// The live measuring polarization voltage of a channel, mV.
+int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 int16_t Settings_GetEditCalPolVoltage(uint32_t channel);

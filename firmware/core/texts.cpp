@@ -22,15 +22,22 @@ uint8_t Text_GetChar(uint32_t offset) {
     return offset < g_MenuTextBlobSize ? static_cast<uint8_t>(g_MenuTextBlob[offset]) : static_cast<uint8_t>('\\');
 }
 
-uint32_t Text_CopyItem(uint32_t offset, char* buffer) {
+uint32_t Text_CopyRun(const char* text, uint32_t size, char* buffer) {
     uint32_t n = 0;
-    while (n < kTextMaxChars) {
-        uint8_t c = Text_GetChar(offset + n);
-        if (c == '\\') break;
-        buffer[n++] = static_cast<char>(c);
+    while (n < kTextMaxChars && n < size && text[n] != '\\') {
+        buffer[n] = text[n];
+        ++n;
     }
     buffer[n] = '\0';
     return n;
+}
+
+uint32_t Text_CopyItem(uint32_t offset, char* buffer) {
+    if (offset >= g_MenuTextBlobSize) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return Text_CopyRun(g_MenuTextBlob + offset, g_MenuTextBlobSize - offset, buffer);
 }
 
 uint8_t Text_GetLanguage() { return g_Language; }

@@ -42,6 +42,9 @@ uint8_t Text_GetChar(uint32_t offset);
 // Copies up to the backslash or 24 characters and an ending zero (buffer of 25); returns the
 // number of characters.
 uint32_t Text_CopyItem(uint32_t offset, char* buffer);
+// The same for a text of size bytes that need not end at a backslash: the copy stops at the
+// backslash, at size or at 24 characters, whichever comes first.
+uint32_t Text_CopyRun(const char* text, uint32_t size, char* buffer);
 uint8_t Text_GetLanguage();
 // Moves a text right within width characters, blanks in front; a text as long as width or longer
 // stays.

@@ -30,7 +30,7 @@ void Timer_StartTicks(int n, uint32_t units, uint8_t reload) {
     SoftTimer& t = g_SoftTimers[n];
     t.active.store(0, kRelaxed);
     t.count.store(0, kRelaxed);
-    t.period.store(static_cast<uint16_t>(units), kRelaxed);
+    t.period.store(units, kRelaxed);
     t.autoReload.store(reload, kRelaxed);
     t.expired.store(0, kRelaxed);
     t.active.store(1, kRelaxed);
@@ -72,7 +72,7 @@ void Timer_TickRange(int first, int last) {
     for (int n = first; n <= last; ++n) {
         SoftTimer& t = g_SoftTimers[n];
         if (t.active.load(kRelaxed) != 1) continue;
-        uint16_t count = static_cast<uint16_t>(t.count.load(kRelaxed) + 1);
+        uint32_t count = t.count.load(kRelaxed) + 1;
         t.count.store(count, kRelaxed);
         if (count < t.period.load(kRelaxed)) continue;
         t.expired.store(1, kRelaxed);
@@ -92,8 +92,8 @@ void Timer_TickRange(int first, int last) {
 void Timer_Tick() {
     Timer_TickRange(0, 5);
     SoftTimer& p = g_SoftTimers[kTimerPrescaler];
-    uint16_t count = p.count.load(kRelaxed);
-    count = count > 0 ? static_cast<uint16_t>(count - 1) : 0;
+    uint32_t count = p.count.load(kRelaxed);
+    count = count > 0 ? count - 1 : 0;
     if (count == 0) {
         p.count.store(p.period.load(kRelaxed), kRelaxed);
         Timer_TickRange(7, 16);

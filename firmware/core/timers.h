@@ -7,13 +7,14 @@
 typedef void (*TimerCallback)();
 
 // One software timer. The tick runs on the timer thread and the firmware thread starts, stops and
-// polls, so every field is an atomic written whole.
+// polls, so every field is an atomic written whole. Count and period are 32 bits wide so that a
+// seconds timer can run for the longest cleaning interval (999.91 h, beyond 65535 s).
 struct SoftTimer {
     std::atomic<TimerCallback> callback;
     std::atomic<uint32_t> active;
     std::atomic<uint32_t> expired;
-    std::atomic<uint16_t> count;
-    std::atomic<uint16_t> period;
+    std::atomic<uint32_t> count;
+    std::atomic<uint32_t> period;
     std::atomic<uint8_t> autoReload;
     std::atomic<uint8_t> call;
 };

@@ -13,6 +13,12 @@ constexpr uint32_t kDiagMaxTemperature = 6;
 constexpr uint32_t kDiagSpare = 7;
 constexpr uint32_t kDiagAutoclaveCount = 8;
 extern float g_DiagIndicators[9];
+// Set when the indicators changed: the diagnostics and the optical sensor's errors are judged again.
+constexpr uint32_t kSensorSaveDiagnostics = 0;
+constexpr uint32_t kSensorSaveOpticalErrors = 1;
+extern uint8_t g_SensorSaveFlags[2];
+// The six diagnostic output requests of channel B's sensor (1 = the alarm asks for its output).
+extern uint8_t g_ChanOcAlarm[6];
 
 // Enable word of the cycle alarms (bit 0 the cycle limits, bit 6 the lifetime reset page).
 uint32_t SensDiag_GetCycleAlarmEnable();

@@ -1,8 +1,9 @@
-// Plug-and-measure of the digital sensor on channel B, sensor identity from its memory image,
-// the sensor and communication messages, and the channel configuration store with the layout of
-// the measurement screen's lines.
+// Plug-and-measure of the digital sensor on channel B, and the channel configuration store with the
+// layout of the measurement screen's lines (the sensor and communication messages: vdx_alarms.h).
 #pragma once
 #include <cstdint>
+
+#include "digital_sensor/vdx_alarms.h"
 
 // Set per channel when a sensor has been read and waits to be taken over.
 extern uint8_t g_SensorPlugged[2];
@@ -19,19 +20,8 @@ extern MeasLineConfig g_MeasLines;
 
 void Vdx_InitPlugMachine();
 void Vdx_ReportAutoclaveSave();
-void Vdx_RaiseWrongSensor(uint32_t channel);
-void Vdx_ClearWrongSensor(uint32_t channel);
-// Raises (1) or clears (0) channel B's "Disconnected" state.
-void Vdx_UpdateDisconnectedB(uint32_t on);
 // Loads the configured kinds, the selected channel and the measurement lines.
 void Vdx_LoadChannelConfig(uint32_t* status);
-// Layout and requested kind of the sensor in the staging image.
-void Vdx_DecodeSensorFamily(uint32_t channel);
-// Whether the sensor offers the page-16 option (stored and returned).
-uint32_t Vdx_CheckSensorOption(uint32_t channel);
-// Message 100 "Communication Error" with its alarm, and its end.
-void Vdx_RaiseCommError();
-void Vdx_ClearCommError();
 
 // Plug-and-measure state: even states 2..26 for channel B's screens, 29 idle, 30 pending.
 uint8_t Vdx_GetPlugState();
@@ -52,10 +42,5 @@ int32_t Vdx_PlugYesNoKey(uint32_t event);
 void Vdx_OnPlugTimer();
 // 172 while a plug is pending, else -1.
 int32_t Vdx_GetPendingPlugPage();
-void Vdx_RaiseSetDateAlarm();
-void Vdx_ClearSetDateAlarm();
-void Vdx_ClearDisconnected(uint32_t channel);
-// The sensor reports its optional feature.
-uint32_t Vdx_HasSensorOption(uint32_t channel);
 // The committed settings go into the sensor's memory.
 void Vdx_PushSettingsToSensor();

@@ -61,6 +61,29 @@ void Chan_SetMeasureFlag(uint32_t channel, uint8_t flag) {
 
 uint8_t Chan_GetMeasureFlag(uint32_t channel) { return channel < 2 ? s_MeasureFlag[channel] : 1; }
 
+// ---- The in-use calibration record ----------------------------------------------------------
+
+float Chan_GetCalRecordFloat0(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].optical.first : 0.0f; }
+
+static bool IsOpticalUnit(uint32_t unit) {
+    return unit >= kCalOpticalUnitFirst && unit < kCalOpticalUnitFirst + kCalOpticalUnits;
+}
+
+void Chan_SetValuePair(uint32_t channel, uint32_t unit, float value, uint32_t status) {
+    if (channel >= 2 || !IsOpticalUnit(unit)) return;
+    g_CalInUse[channel].optical.values[unit - kCalOpticalUnitFirst] = value;
+    g_CalInUse[channel].optical.statuses[unit - kCalOpticalUnitFirst] = status;
+}
+
+float Chan_GetValuePair(uint32_t channel, uint32_t unit, uint32_t* status) {
+    if (channel >= 2 || !IsOpticalUnit(unit)) {
+        *status = kStatusOver;
+        return 0.0f;
+    }
+    *status = g_CalInUse[channel].optical.statuses[unit - kCalOpticalUnitFirst];
+    return g_CalInUse[channel].optical.values[unit - kCalOpticalUnitFirst];
+}
+
 void Chan_ResetState() {
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_ChannelKind[channel] = 0;
@@ -71,3 +94,5 @@ void Chan_ResetState() {
         s_MeasureFlag[channel] = 1;
     }
 }
+
+uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }

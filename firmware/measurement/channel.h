@@ -66,3 +66,16 @@ void Meas_ResetSettings(uint32_t mode);
 void Meas_QueueMeasurementItems();
 // The optical sensor's calibration mode (byte 74 of its parameter record): 3 the calibration step.
 uint8_t Chan_GetBRecordByte74();
+// The first value of the channel's in-use calibration record, whatever its kind (the optical
+// sensor's calibration slope).
+float Chan_GetCalRecordFloat0(uint32_t channel);
+// The optical sensor's value of unit 19 to 25 kept in the in-use record; other units read 0.0 with
+// status 2 and are not written.
+void Chan_SetValuePair(uint32_t channel, uint32_t unit, float value, uint32_t status);
+float Chan_GetValuePair(uint32_t channel, uint32_t unit, uint32_t* status);
+// Sends a polarization voltage (mV) for the channel when the kind shown is an oxygen kind.
+void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts);
+// Applies the calibration a digital sensor holds, when a calibration or sensor change asked for it.
+void Chan_ApplySensorCalData();
+// Channel B's sensor flag, in RAM only.
+void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag);

@@ -73,6 +73,11 @@ static int32_t WholeEntry(float value) {
     return static_cast<int32_t>(value);
 }
 
+void Meas_GetSimulatedOptical(uint32_t channel, float* temperature, float* primary) {
+    *temperature = Panel_GetSimInput(channel, kSimTemperatureB);
+    *primary = Panel_GetSimInput(channel, kSimPrimaryKind9);
+}
+
 void Meas_DecodeTemperatureInput(uint32_t channel, const uint8_t*) {
     if (channel >= 2) return;
     MeasurementRecord& record = g_Measurement[channel];
@@ -115,6 +120,7 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
         case kKindPh: {
             float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
             record.primary = volts;
+            Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
             MeterCal_CheckSignalRange(volts, &status);
             Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
             Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);

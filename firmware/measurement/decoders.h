@@ -25,6 +25,9 @@ void Meas_DecodeTemperatureInput(uint32_t channel, const uint8_t* payload);
 uint32_t Meas_DecodePhReply(uint32_t channel, const uint8_t* payload);
 uint32_t Meas_DecodeOxygenReply(uint32_t channel, const uint8_t* payload);
 uint32_t Meas_DecodeCondReply(uint32_t channel, const uint8_t* payload);
+// What the simulated optical oxygen sensor of a channel measures, as the panel sets it: its
+// temperature and its primary value (the sensor's own values in its answers are not used).
+void Meas_GetSimulatedOptical(uint32_t channel, float* temperature, float* primary);
 // Board calibration table (request kind 12, 108 bytes). Returns 1.
 uint32_t Meas_DecodeBoardCalTable(uint32_t channel, const uint8_t* payload);
 

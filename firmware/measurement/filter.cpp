@@ -154,6 +154,7 @@ void Filter_LoadModes(uint32_t* status) {
     Filter_Init(&g_DampFilters[0], kFilterDepth10);
     Filter_Init(&g_DampFilters[1], kFilterDepth10);
     Filter_Init(&g_ControllerFilter, kFilterDepth10);
+    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
 }
 
 void Filter_SetMode(uint32_t slot, uint8_t mode, uint32_t* status) {

@@ -7,7 +7,8 @@
 
 #include "core/link.h"
 #include "core/util.h"
-#include "measurement/calibration.h"
+#include "measurement/cal_values.h"
+#include "measurement/co2.h"
 #include "measurement/concentration.h"
 #include "measurement/conductivity.h"
 #include "measurement/oxygen.h"
@@ -49,6 +50,8 @@ void Meas_SetFieldWord(uint32_t channel, uint32_t field, uint32_t word) {
 static bool IsChannelLessId(uint32_t id) { return id >= kMeasIdOutput1 && id <= kMeasIdAnalogInput; }
 
 uint32_t Meas_GetBaseId(uint32_t id) { return IsChannelLessId(id) ? id : id & ~0xff000u; }
+
+uint32_t Meas_GetIdQuantity(uint32_t id) { return id & 0xfffu; }
 
 uint32_t Meas_GetIdChannel(uint32_t id) {
     if (id == kMeasIdAnalogInput) return g_LinkActiveChannel;
@@ -399,9 +402,9 @@ float Meas_GetUnitValue13to18(uint32_t channel, uint32_t unit, uint32_t* status)
         case 14:
             return Meas_GetMv(channel, status) / 1000.0f;
         case 15: {
-            // Channel A's electrode voltage is its primary; channel B keeps a copy for the ORP.
-            float volts = channel == 0 ? Meas_GetPrimaryValueB(0, status) : Meas_GetFieldFloat(1, kPhFieldOrpVolts);
-            return Meas_ClampPlusMinus1p5(volts + CalPh_GetOrpOffset(channel) / 1000.0f, status);
+            // Both decoders keep a copy of the electrode voltage for the ORP reading.
+            float volts = Meas_GetFieldFloat(channel, kPhFieldOrpVolts);
+            return Meas_ClampPlusMinus1p5(CalPh_AddOrpOffset(channel, volts), status);
         }
         case 16:
             return ImpedanceAt25(channel, kPhFieldGlass, kPhFieldGlassStatus, true, status);

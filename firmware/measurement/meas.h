@@ -17,6 +17,28 @@ constexpr uint32_t kMeasIdBase = 0x100000;
 constexpr uint32_t kMeasIdOutput1 = 0x1ff020;
 constexpr uint32_t kMeasIdOutput2 = 0x1ff021;
 constexpr uint32_t kMeasIdAnalogInput = 0x1ff022;
+// Quantities (the low 12 bits of an id).
+constexpr uint32_t kQuantityPh = 0;
+constexpr uint32_t kQuantityTemperature = 1;
+constexpr uint32_t kQuantityConductivity = 2;
+constexpr uint32_t kQuantityResistivity = 3;
+constexpr uint32_t kQuantityOxygen = 4;
+constexpr uint32_t kQuantityMv = 7;
+constexpr uint32_t kQuantityOrp = 10;
+constexpr uint32_t kQuantityOptical = 11;  // channel B's optical oxygen sensor
+constexpr uint32_t kQuantityCo2 = 12;
+constexpr uint32_t kQuantityMvB = 15;
+// Meter calibration: resistances 1 to 5, the temperature input, voltage, currents 1 and 2, the
+// glass and reference impedance inputs, and the oxygen input.
+constexpr uint32_t kQuantityMeterR1 = 16;
+constexpr uint32_t kQuantityMeterR5 = 20;
+constexpr uint32_t kQuantityMeterTemperature = 21;
+constexpr uint32_t kQuantityMeterVoltage = 22;
+constexpr uint32_t kQuantityMeterCurrent1 = 23;
+constexpr uint32_t kQuantityMeterCurrent2 = 24;
+constexpr uint32_t kQuantityGlass = 25;
+constexpr uint32_t kQuantityReference = 26;
+constexpr uint32_t kQuantityMeterOxygen = 28;
 
 // Measuring kinds (and the sensor-kind codes built on them).
 constexpr uint16_t kKindPh = 1;
@@ -53,7 +75,7 @@ static_assert(sizeof(MeasurementRecord) == 80, "the record is twenty 32-bit fiel
 constexpr uint32_t kFieldFirstByKind = 10;
 constexpr uint32_t kFieldLastByKind = 20;
 // pH / ORP
-constexpr uint32_t kPhFieldOrpVolts = 10;   // channel B: copy of the electrode voltage
+constexpr uint32_t kPhFieldOrpVolts = 10;   // copy of the electrode voltage the ORP reading takes
 constexpr uint32_t kPhFieldGlass = 11;      // ohm
 constexpr uint32_t kPhFieldReference = 12;  // ohm
 constexpr uint32_t kPhFieldPrimaryStatus = 13;
@@ -88,6 +110,8 @@ void Meas_SetFieldWord(uint32_t channel, uint32_t field, uint32_t word);
 uint32_t Meas_GetBaseId(uint32_t id);
 // The id's channel field; 0 for the outputs, the active link channel for the analog input.
 uint32_t Meas_GetIdChannel(uint32_t id);
+// The quantity of an id (its low 12 bits).
+uint32_t Meas_GetIdQuantity(uint32_t id);
 
 // ---- Record readers (value and its status; a channel of 2 or more reads 0.0 with status 2) ----
 float Meas_GetTemperature(uint32_t channel, uint32_t* status);

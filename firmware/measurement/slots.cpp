@@ -9,6 +9,7 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
 #include "measurement/conductivity.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"

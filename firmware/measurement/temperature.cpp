@@ -8,7 +8,6 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "ui/menu.h"
 
 // Settings store places of the temperature settings, per channel.
 static constexpr uint32_t kStoreSourceMode = 64;   // + channel, one byte

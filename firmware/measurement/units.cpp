@@ -4,7 +4,9 @@
 #include "core/fmt.h"
 #include "digital_sensor/sens_diag.h"
 #include "measurement/conductivity.h"
+#include "measurement/decoders.h"
 #include "measurement/meas.h"
+#include "measurement/ph.h"
 #include "measurement/slots.h"
 
 // Unit prefix "ppb" of a display line.
@@ -132,5 +134,115 @@ float Unit_GetMiscValue(uint32_t slot, uint32_t*) {
             return g_DiagIndicators[kDiagOperatingDays];
         default:
             return 0.0f;
+    }
+}
+
+// ---- Electrode diagnostics --------------------------------------------------------------------------
+
+static constexpr uint32_t kCheckGlass = 18;
+static constexpr uint32_t kCheckReference = 19;
+static constexpr uint32_t kCheckPnaGlass = 20;
+static constexpr uint32_t kCheckSignal = 200;
+static constexpr uint32_t kCheckSignalScale = 201;
+static constexpr uint32_t kCheckSensorAlarm = 202;
+static constexpr uint32_t kRepliesBeforeMeasuring = 3;
+// The referral of an impedance to 25 C holds between these temperatures.
+static constexpr float kImpedanceCheckMinC = 0.0f;
+static constexpr float kImpedanceCheckMaxC = 50.0f;
+// Below this the reference input of channel A is shorted, not a reference electrode.
+static constexpr float kReferenceShortedOhm = 1000.0f;
+// Bits of channel B's range byte: 4 over range, 2 under range, 3 signal scale.
+static constexpr uint32_t kRangeBitOver = 0x10;
+static constexpr uint32_t kRangeBitUnder = 0x04;
+static constexpr uint32_t kRangeBitScale = 0x08;
+
+// The status of channel A's primary value, in the field its kind keeps it in.
+static uint32_t PrimaryStatusA() {
+    switch (g_MeasuringKind[0]) {
+        case kKindPh:
+        case kKindPhPna:
+            return Meas_GetFieldWord(0, kPhFieldPrimaryStatus);
+        case kKindCond2:
+        case kKindCond4:
+            return Meas_GetFieldWord(0, kCondFieldPrimaryStatus);
+        case kKindO2High:
+        case kKindO2Low:
+        case kKindO2Trace:
+        case kKindO2Gauge:
+            return Meas_GetFieldWord(0, kO2FieldPrimaryStatus);
+        default:
+            return 0;
+    }
+}
+
+static void CheckImpedanceCode(uint32_t channel, uint32_t code, uint32_t* status) {
+    float t = Meas_GetTemperature(channel, status);
+    if (*status != 0) {
+        *status = kStatusInvalid;
+        return;
+    }
+    if (code == kCheckReference) {
+        float raw = Meas_GetFieldFloat(channel, kPhFieldReference);
+        if (channel == 0 && raw < kReferenceShortedOhm) {
+            *status = kStatusInvalid;
+            return;
+        }
+        Unit_CheckValueByUnit(channel, code, Meas_ScaleLin25(raw, t), status);
+        return;
+    }
+    float raw = Meas_GetFieldFloat(channel, code == kCheckGlass ? kPhFieldGlass : kPhFieldPnaGlass);
+    Unit_CheckValueByUnit(channel, code, Meas_ScaleExp25(raw, t), status);
+}
+
+void Unit_CheckRangeByUnit(uint32_t channel, float, uint32_t code, uint32_t* status) {
+    *status = 0;
+    if (channel >= 2 || g_MeasReplyCount[channel] <= kRepliesBeforeMeasuring) return;
+    uint32_t range = Meas_GetFieldWord(channel, kCondFieldRangeByte);
+    switch (code) {
+        case kCheckGlass:
+        case kCheckReference:
+        case kCheckPnaGlass:
+            CheckImpedanceCode(channel, code, status);
+            break;
+        case kCheckSignal:
+            if (channel == 0) {
+                *status = PrimaryStatusA();
+            } else if (range & kRangeBitOver) {
+                *status = kStatusOver;
+            } else if (range & kRangeBitUnder) {
+                *status = kStatusUnder;
+            }
+            break;
+        case kCheckSignalScale:
+            if (channel == 1 && (range & kRangeBitScale)) *status = kStatusOver;
+            break;
+        case kCheckSensorAlarm:
+            if (channel == 1) *status = Meas_GetFieldWord(1, kO2FieldAlarmStatus);
+            break;
+        default:
+            break;
+    }
+}
+
+void Unit_CheckValueByUnit(uint32_t channel, uint32_t code, float value, uint32_t* status) {
+    *status = 0;
+    uint32_t temperatureStatus = 0;
+    float t = Meas_GetTemperature(channel, &temperatureStatus);
+    if (temperatureStatus != 0 || !(t >= kImpedanceCheckMinC && t <= kImpedanceCheckMaxC)) {
+        *status = kStatusInvalid;
+        return;
+    }
+    switch (code) {
+        case kCheckGlass:
+            CalPh_CheckGlassImpedance(channel, value, status);
+            break;
+        case kCheckReference:
+            CalPh_CheckRefElectrodeImpedance(channel, value, status);
+            break;
+        case kCheckPnaGlass:
+            CalPh_CheckPnaImpedance(channel, value, status);
+            break;
+        default:
+            break;
     }
 }

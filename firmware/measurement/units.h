@@ -11,6 +11,12 @@ constexpr uint8_t kUnitPressureKpa = 50;
 constexpr uint8_t kUnitPressureBar = 51;
 constexpr uint8_t kUnitPressurePsi = 52;
 constexpr uint8_t kUnitPressureMmHg = 53;
+// Units of the electrode family: the ORP in V, and the glass, reference and pH/pNa second glass
+// impedances at 25 C in ohm.
+constexpr uint8_t kUnitOrpVolts = 15;
+constexpr uint8_t kUnitGlassOhm = 16;
+constexpr uint8_t kUnitReferenceOhm = 17;
+constexpr uint8_t kUnitPnaGlassOhm = 18;
 
 // Value of a slot's channel and unit, with its status.
 typedef float (*SlotValueGetter)(uint32_t slot, uint32_t* status);
@@ -36,3 +42,13 @@ float Unit_GetPhValue(uint32_t slot, uint32_t* status);
 float Unit_GetCo2Value(uint32_t slot, uint32_t* status);
 float Unit_GetO2Value(uint32_t slot, uint32_t* status);
 float Unit_GetMiscValue(uint32_t slot, uint32_t* status);
+
+// Electrode diagnostics by check code: 18 glass, 19 reference, 20 pH/pNa second glass (the
+// impedance at 25 C against its reference: 71/72 and 81/82 the glass and reference warnings, 2
+// above and 3 below the range); 200 and 201 the signal's range (channel A the primary value's
+// status, channel B its range byte), 202 channel B's sensor alarm. Status 0 while the channel is
+// not yet measuring and for other codes; 5 when the check does not apply at the present
+// temperature. The value is not used: the record is read.
+void Unit_CheckRangeByUnit(uint32_t channel, float value, uint32_t code, uint32_t* status);
+// The impedance check of a code for an impedance at 25 C; 5 outside 0 to 50 C.
+void Unit_CheckValueByUnit(uint32_t channel, uint32_t code, float value, uint32_t* status);

@@ -1,23 +1,24 @@
-// Relays and output hold.
+// Output hold: the hold word that holds the relays, the analog outputs and the PID controller
+// while a digital input, cleaning, a timed hold or the configuration asks for it, and the two
+// digital inputs.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
 // 1 while the outputs are held.
 extern uint32_t g_OutputHold;
-// Per relay: the relay follows the output hold.
-extern uint8_t g_RelayHoldFlags[2];
-
-uint32_t Hold_IsOutputHoldActive();
-// Relay contacts: bit 0 relay 1, bit 1 relay 2, set while the contact is closed.
-extern std::atomic<uint8_t> g_RelayBits;
+// 1 while the timed hold runs (a calibration's channel change; software timer 14 ends it).
+extern uint8_t g_TimedHold;
 // The two digital inputs DIn1 and DIn2 (0 low, 1 high), set by the front panel.
 extern std::atomic<uint8_t> g_DigitalInputs[2];
-// The hold blinks on the line of that channel.
-uint32_t Hold_IsOutputHoldForChannel(uint32_t channel);
-// Once a second: the hold word from its causes.
+
+// No hold, inputs low, as at power-up.
+void Hold_ResetState();
+// Once a second, first of the output tasks: the hold word from its causes.
 void Hold_Update();
+// The shown channel's digital input stands in the state that holds the outputs.
+uint32_t Hold_IsDigitalInputActive();
+// 1 while the digital input of that channel (0 DIn1, 1 DIn2) is high.
+uint32_t Hold_ReadDigitalInput(uint32_t channel);
 // "Please wait..." on row 12 while a save runs; marks the sensor save as under way.
 void Hold_ShowPleaseWait();
-// Drives both relays; relays 2 mean none.
-void Relay_UpdateAll(uint32_t hold, uint32_t cleaning, uint8_t cleanRelay, uint8_t pidRelay0, uint8_t pidRelay1);

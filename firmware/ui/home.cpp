@@ -17,9 +17,9 @@
 #include "measurement/slots.h"
 #include "measurement/units.h"
 #include "outputs/alarms.h"
-#include "outputs/hold.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
+#include "ui/hold_view.h"
 #include "ui/menu.h"
 
 // Above these magnitudes a line shows one decimal fewer (index 3 - decimals).
@@ -182,6 +182,9 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         return;
     }
     if (big && !Hold_IsOutputHoldForChannel(channel) && !ChannelHeld(channel)) {
+        // The letter is the channel the line measures, not the current channel: a big line set to
+        // channel B shows "B" while channel A is current, so no value is ever labelled with the
+        // wrong channel. The small lines do the same.
         if (kind == kHomeNoMeasurement || channel >= 2) {
             Lcd_DrawText(kSymbolRow[line], 0, " ");
         } else {

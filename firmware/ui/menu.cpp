@@ -31,9 +31,6 @@ uint32_t g_MenuPosition;
 uint8_t g_MenuPositionPending;
 uint32_t g_MenuLastAction;
 uint8_t g_CalPoint;
-uint8_t g_TimedHold;
-uint8_t g_ChosenMode;
-uint8_t g_ChosenOption;
 uint8_t g_EditFlags[8];
 uint8_t g_PeriodicTasksSuspended;
 uint8_t g_PageQuantityAbove2;
@@ -243,6 +240,13 @@ static void ShowSaveResult(bool ok) {
     }
 }
 
+// The result of saving a calibration from its own screen takes row 12 alone: row 11 keeps what
+// that screen shows.
+static void ShowOnMessageRow(TextRef text) {
+    Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
+    Lcd_DrawTextRef(kRowMessage, 0, text);
+}
+
 // "Please wait..." while a save or a sensor-board request is under way; no key counts.
 static void ShowBusy() {
     Hold_ShowPleaseWait();
@@ -292,7 +296,6 @@ void Menu_ResetState() {
     g_MenuPositionPending = 0;
     g_MenuLastAction = 0;
     g_CalPoint = 0;
-    g_TimedHold = 0;
     g_ChosenMode = 0;
     g_ChosenOption = 0;
     for (uint8_t& flag : g_EditFlags) flag = 0;
@@ -709,11 +712,15 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
             g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitSensor);
             Chan_SaveCalEditValues(0);
             Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
-            ShowSaveResult(true);
+            ShowOnMessageRow(kTextCalibrationSuccessful);
         } else if (p == kMeasIdOutput1 || p == kMeasIdOutput2) {
             Cal_SaveById(p, &status);
-            if (status == 0) Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
-            ShowSaveResult(status == 0);
+            if (status == 0) {
+                Timer_StartTicks(kTimerDisplayRefresh, 2, 0);
+                ShowOnMessageRow(kTextCalibrationSuccessful);
+            } else {
+                ShowSaveFailed();
+            }
         } else {
             g_SaveWaitBits |= kSaveWaitBoard;
             Cal_SaveById(p, &status);
@@ -722,8 +729,7 @@ static int32_t TranslateSaveCalibration(uint32_t event) {
                 g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitBoard);
                 ShowSaveFailed();
             } else {
-                Menu_ClearStatusRows();
-                Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
+                ShowOnMessageRow(kTextPleaseWait);
             }
         }
         Cal_SelectMeasurement(2, 0);
@@ -797,6 +803,12 @@ static int32_t TranslateItem(uint32_t event) {
             g_DisplayMode = kKeyModeBusy;
             uint32_t status = 0;
             Settings_CommitAll(&status, 1);
+            if (status != 0) {
+                // The store refused the settings: say so rather than wait for a save that never
+                // happened; ENTER leads home. The sensor is not sent settings the store lacks.
+                ShowSaveFailed();
+                return kEnterNothing;
+            }
             if (event == kItemCommitAndLeave) Vdx_PushSettingsToSensor();
             Hold_ShowPleaseWait();
             return kEnterNothing;

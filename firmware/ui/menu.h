@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "core/ui_ids.h"
+// The calibration type and option chosen on the pages, and the manual channel hold.
+#include "measurement/calibration.h"
 
 constexpr uint32_t kMenuStackSize = 32;
 
@@ -18,10 +20,6 @@ extern uint8_t g_MenuPositionPending;
 // The event that started the save or wait that event 54 continues (1 = the CAL key).
 extern uint32_t g_MenuLastAction;
 extern uint8_t g_CalPoint;
-extern uint8_t g_TimedHold;
-// Calibration type (0 one point, 1 two points, 2 process) and option chosen on the pages.
-extern uint8_t g_ChosenMode;
-extern uint8_t g_ChosenOption;
 // Edit flags of the pages; entry 0 is 1 while the clock waits to be set after start.
 extern uint8_t g_EditFlags[8];
 // Set by the relay test page: the periodic relay, cleaning and PID tasks leave the relays alone.
@@ -94,12 +92,6 @@ void Menu_CheckPolarizationHold();
 
 // ---- Manual channel hold (selection screen module) -------------------------------------------
 
-struct ManualHold {
-    uint8_t channel;
-    uint8_t active;
-    uint32_t item;
-};
-extern ManualHold g_ManualHold;
 void Menu_EndChannelHold();
 void Menu_EndChannelHoldIfActive();
 uint32_t Menu_IsChannelHeld();

@@ -18,6 +18,7 @@
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
@@ -25,6 +26,7 @@
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
+#include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
@@ -142,17 +144,22 @@ static int32_t KeyGlassRes(uint32_t event) { return ResistanceKey(SensorAlarm_Dr
 static int32_t KeyRefRes(uint32_t event) { return ResistanceKey(SensorAlarm_DrawRefResPage, event); }
 static int32_t KeyPnaGlassRes(uint32_t event) { return ResistanceKey(SensorAlarm_DrawPnaGlassResPage, event); }
 
+// The tree's item blinks on row 12, where these pages draw: it stops, or every blink would
+// write the item back over the page.
 static int32_t DrawGlassRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawGlassResPage(Menu_CurrentChannel());
     return -1;
 }
 
 static int32_t DrawRefRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawRefResPage(Menu_CurrentChannel());
     return -1;
 }
 
 static int32_t DrawPnaGlassRes() {
+    Menu_BlinkOff();
     SensorAlarm_DrawPnaGlassResPage(Menu_CurrentChannel());
     return -1;
 }

@@ -18,16 +18,17 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "outputs/relays.h"
 #include "outputs/setpoint.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/screens.h"
 
 // The plug-and-measure machine's idle state.
 static constexpr uint8_t kPlugIdle = 29;
-// Set points and the first of each one's ten message codes (1200 + 10 x set point + n).
-static constexpr uint32_t kSetPointCount = 6;
+// The first of each set point's ten message codes (1200 + 10 x set point + n).
 static constexpr uint16_t kSetPointMessageBase = 1200;
 // The clock's year below which the date counts as never set.
 static constexpr uint16_t kFirstValidYear = 2018;

@@ -11,6 +11,7 @@
 #include "core/ui_ids.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 
 // child entries: kMenuLeaf = the item is an id for the engine, else the node it opens.
@@ -62,8 +63,9 @@ uint8_t g_MenuNode13Available[6] = {1, 1, 1, 1, 1, 1};
 // Line states: the item blinks, the PID item's value blinks, the leave marker blinks.
 enum : uint8_t { kLineItem = 0, kLinePidValue = 1, kLineLeave = 2 };
 
-// Pixel column of the PID item's "Auto"/"Manual" by language.
-static const uint8_t kPidValueColumn[8] = {48, 24, 24, 24, 24, 48, 72, 96};
+// Pixel column of the PID item's "Auto"/"Manual" by language. It stands beside the item's text in
+// the English source, so that the text generator can check every language's label ends before it.
+static const uint8_t* const kPidValueColumn = kTextPidItemValueColumn;
 
 static constexpr uint32_t kLineSize = 26;
 static char s_TitleLine[kLineSize];
@@ -344,7 +346,10 @@ static int32_t TreeEnter() {
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     if (child == kMenuLeaf) return ChosenLeaf(false);
     if (child == kNodeComp) {
-        // The compensation page of the edited kind; the optical sensor shares the O2 page.
+        // The compensation page of the edited kind; the optical sensor shares the O2 page. The
+        // item stands for a node but opens a settings page like a leaf, so it counts as a page
+        // opened: leaving the tree then asks whether to save, and the page's edits are never
+        // dropped without asking.
         uint8_t comp = s_Remembered[kNodeComp];
         s_PageOpened = 1;
         return static_cast<int32_t>(kItemCompFirst + (comp == 3 ? 2u : comp));

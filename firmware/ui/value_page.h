@@ -2,7 +2,14 @@
 #pragma once
 #include <cstdint>
 
+struct ClockRecord;
+
 // kind 3 starts the numeric editor on field index; any other kind opens value page index.
 int32_t ValuePage_BeginEdit(uint32_t kind, uint32_t index);
 int32_t ValuePage_Screen(uint32_t event);
 void ValuePage_ClearPasswordState();
+// The date of the clock page: "YY-MM-DD" and an ending zero (9 bytes); YY is the year less 2000,
+// held to 00..99.
+void ValuePage_FormatDate(const ClockRecord* date, char* out);
+// The time of the clock page: "HH:MM:SS" and an ending zero (9 bytes).
+void ValuePage_FormatTime(const ClockRecord* record, char* out);

@@ -1,8 +1,13 @@
 // Settings store file: creation, byte order, status codes and bad paths.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,14 +15,61 @@
 #include <vector>
 
 #include "core/eeprom.h"
+#include "core/events.h"
 #include "core/link_transport.h"
+#include "core/rtc.h"
+#include "measurement/temperature.h"
 #include "rig.h"
+#include "ui/menu.h"
 
 namespace {
 std::vector<uint8_t> FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
+
+bool CanOpenForUpdate(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb+");
+    if (file != nullptr) std::fclose(file);
+    return file != nullptr;
+}
+
+// Sets or clears the file's immutable attribute; false when the host does not let us.
+bool SetImmutable(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+// While it lives, the file is one this process may read but not write: by its mode for a user;
+// root, whom the mode does not stop, gets the immutable attribute where the host allows it.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(std::string path) : m_Path(std::move(path)) {
+        chmod(m_Path.c_str(), 0444);
+        if (CanOpenForUpdate(m_Path)) m_Immutable = SetImmutable(m_Path, true);
+        m_Ok = !CanOpenForUpdate(m_Path);
+    }
+    ~ReadOnlyFile() {
+        if (m_Immutable) SetImmutable(m_Path, false);
+        chmod(m_Path.c_str(), 0644);
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    bool Ok() const { return m_Ok; }
+
+private:
+    std::string m_Path;
+    bool m_Immutable = false;
+    bool m_Ok = false;
+};
 }  // namespace
 
 TEST(SettingsStore, FreshFolderGetsA4096ByteFileOfFF) {
@@ -85,27 +137,88 @@ TEST(SettingsStore, ReadsAndWritesOutsideTheStoreOrWithoutAFileMoveNothing) {
     EXPECT_EQ(buffer[3], 4);
 }
 
-TEST(SettingsStore, ExistingFileThatCannotBeWrittenIsNeverEmptied) {
-    if (geteuid() == 0) {
-        // Root opens any file for writing; make the store a folder instead, which no one can.
-        Rig_Reset(Rig_MakeTempFolder());
-        std::filesystem::create_directory(Rig_StorePath());
-        Eeprom_Open();
-        EXPECT_EQ(g_EepromReady, 0);
-        EXPECT_TRUE(std::filesystem::is_directory(Rig_StorePath()));
-        return;
-    }
+TEST(SettingsStore, ExistingStoreThatCannotBeWrittenIsNeverEmptied) {
+    // A folder in the store's place can be neither read nor written: not a store, and left be.
+    Rig_Reset(Rig_MakeTempFolder());
+    std::filesystem::create_directory(Rig_StorePath());
+    Eeprom_Open();
+    EXPECT_EQ(g_EepromReady, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(Rig_StorePath()));
+
+    // A file that can only be read is read, never written or created anew.
     Rig_Reset(Rig_MakeTempFolder());
     Eeprom_Open();
     uint32_t status = 0;
     uint8_t marker[2] = {'K', '2'};
     Eeprom_Write(6, marker, 2, &status);
-    chmod(Rig_StorePath().c_str(), 0444);
+    ReadOnlyFile readOnly(Rig_StorePath());
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
     Eeprom_Open();
-    EXPECT_EQ(g_EepromReady, 0);
+    EXPECT_EQ(g_EepromReady, 1);
+    uint8_t read[2] = {0, 0};
+    Eeprom_Read(6, read, 2, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(read[0], 'K');
+    uint8_t other[2] = {'X', 'Y'};
+    Eeprom_WriteChecked(6, other, 2, &status);
+    EXPECT_EQ(status, 10u);
     std::vector<uint8_t> bytes = FileBytes(Rig_StorePath());
     ASSERT_EQ(bytes.size(), 4096u);
     EXPECT_EQ(bytes[6], 'K');
+}
+
+TEST(SettingsStore, StoreThatCanOnlyBeReadShowsWhatItHoldsAndRefusesSaves) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Eeprom_Open();
+    uint32_t status = 0;
+    Temp_SetManualValue(0, 42.0f, &status);
+    Temp_SetSourceMode(0, kTempSourceManual, &status);
+    ASSERT_EQ(status, 0u);
+    const std::vector<uint8_t> stored = FileBytes(Rig_StorePath());
+    ReadOnlyFile readOnly(Rig_StorePath());
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+
+    // The next start loads the stored settings and shows the stored temperature.
+    Rig_Reset(folder);
+    ClockRecord clock{2025, 6, 1, 0, 10, 0, 0};
+    Rtc_SetTime(&clock);
+    Rig_Boot();
+    EXPECT_EQ(g_EepromReady, 1);
+    EXPECT_EQ(Temp_GetSourceMode(0), kTempSourceManual);
+    EXPECT_EQ(Temp_GetManualValue(0), 42.0f);
+    Rig_AdvanceMs(8000);
+    EXPECT_EQ(Rig_BigLineText(1), "42.0");
+
+    // A setting written: status 10, the store as it was.
+    Temp_SetManualValue(1, 30.0f, &status);
+    EXPECT_EQ(status, 10u);
+    // A pH calibration saved from the menu: "Save Failed!", never success.
+    g_MenuPosition = 0x100000;
+    Event_Put(kItemSaveCalibration);
+    Rig_AdvanceMs(60);
+    EXPECT_EQ(Rig_RowText(12), "      Save Failed!");
+    EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
+}
+
+TEST(SettingsStore, WriteTheDiskCannotTakeReportsStatus10) {
+    // /dev/full reads zeros and takes no byte written, whoever writes; the bytes are refused
+    // only when the file is closed.
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Rig_Reset(Rig_MakeTempFolder());
+    std::filesystem::create_symlink("/dev/full", Rig_StorePath());
+    Eeprom_Open();
+    EXPECT_EQ(g_EepromReady, 1);
+    uint32_t status = 0;
+    uint8_t marker[2] = {'K', '2'};
+    Eeprom_WriteChecked(6, marker, 2, &status);
+    EXPECT_EQ(status, 10u);
+    Eeprom_WriteFloat(100, 1.0f, &status);
+    EXPECT_EQ(status, 10u);
+    uint8_t read[2] = {1, 1};
+    Eeprom_Read(6, read, 2, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(read[0], 0);
 }
 
 TEST(SettingsStore, OverlongDirectoryLeavesTheStoreNotReady) {

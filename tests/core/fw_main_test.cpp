@@ -61,6 +61,7 @@ TEST(FirmwareStart, ShowsModelAndVersionCentred) {
 
 TEST(FirmwareStart, UnsetClockQueuesTheDateEventFirst) {
     Rig_Reset(Rig_MakeTempFolder());
+    Rig_SetClock(0, 0, 0, 0, 0, 0);
     Rig_Boot();
     std::vector<uint32_t> events = DrainEvents();
     ASSERT_FALSE(events.empty());
@@ -166,8 +167,67 @@ TEST(MainLoop, BoardSaveResultsAreReportedOnce) {
     Fw_MainLoopPass();
     EXPECT_EQ(g_DisplayMode, 5);
     EXPECT_EQ(g_SaveWaitBits, 0);
+    EXPECT_EQ(Rig_RowText(12), "      Save Failed!");
+    // MENU, which would step the menu tree under the message, does nothing.
+    uint8_t top = Menu_TopScreen();
     Rig_HoldKey(kKeyMenu, 100);
-    EXPECT_EQ(Key_HasKey(), 0);
+    EXPECT_EQ(Menu_TopScreen(), top);
+    EXPECT_EQ(g_DisplayMode, 5);
+    EXPECT_EQ(Rig_RowText(12), "      Save Failed!");
+    // ENTER leads home.
+    Rig_HoldKey(kKeyEnter, 100);
+    EXPECT_EQ(Menu_TopScreen(), 0);
+    EXPECT_EQ(g_DisplayMode, 0);
+}
+
+TEST(MainLoop, BlinkingFollowsTheHalfSecondTicks) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetValidClock();
+    Rig_Boot();
+    Rig_AdvanceMs(100);
+    // The virtual times, over two seconds of passes, at which what shown() reports changes.
+    auto changesOf = [](auto shown) {
+        std::vector<uint64_t> times;
+        bool was = shown();
+        for (int step = 0; step < 100; ++step) {
+            Rig_AdvanceMs(20);
+            if (shown() != was) {
+                was = !was;
+                times.push_back(Rig_NowMs());
+            }
+        }
+        return times;
+    };
+    auto everyHalfSecond = [](const std::vector<uint64_t>& times) {
+        if (times.size() < 3) return false;
+        for (size_t i = 1; i < times.size(); ++i) {
+            if (times[i] - times[i - 1] != 500) return false;
+        }
+        return true;
+    };
+    // The menu's item blinks: shown and hidden in turn, one change every 500 ms.
+    Rig_HoldKey(kKeyMenu, 100);
+    ASSERT_EQ(Menu_TopScreen(), 2);
+    std::vector<uint64_t> item = changesOf([] { return Rig_RowText(12).find("Quick Setup") != std::string::npos; });
+    EXPECT_TRUE(everyHalfSecond(item)) << item.size() << " changes";
+    // A blinking channel symbol goes with the same ticks.
+    auto symbolShown = [] {
+        for (uint32_t column = 125; column < 141; ++column) {
+            if (g_LcdFrame[0][column] != 0) return true;
+        }
+        return false;
+    };
+    g_SymbolBlinkMask = 1;
+    std::vector<uint64_t> symbol = changesOf(symbolShown);
+    EXPECT_TRUE(everyHalfSecond(symbol)) << symbol.size() << " changes";
+    // The display test owns the display: nothing blinks, the tick waits untaken.
+    Event_Put(0xa00002);
+    Rig_AdvanceMs(40);
+    ASSERT_EQ(Menu_TopScreen(), 14);
+    std::string frame = Rig_FrameBytes();
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Rig_FrameBytes(), frame);
+    EXPECT_EQ(g_BlinkTick.load(), 1u);
 }
 
 TEST(ChannelTypes, UnsetKindsLoadAsPhWithTheDefaultModel) {

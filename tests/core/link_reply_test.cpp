@@ -284,3 +284,84 @@ TEST(LinkReply, RequestsAndTheirFollowUps) {
     EXPECT_TRUE(Link_IsRequestPending(kReqSensorStatus));
     EXPECT_EQ(g_LinkRequestResult, 0);
 }
+
+namespace {
+// The request the state machine picks when only that kind is pending, as the bytes it sends.
+std::vector<uint8_t> Pick(uint8_t kind, uint8_t channel) {
+    g_PendingRequests = 1u << kind;
+    g_LinkActiveChannel = channel;
+    g_LinkState.store(kLinkIdle);
+    Link_StartNextRequest();
+    EXPECT_EQ(g_LinkBuffer.kind, kind);
+    return std::vector<uint8_t>(g_LinkBuffer.frame, g_LinkBuffer.frame + g_LinkBuffer.frame[1]);
+}
+
+// A request frame of that command and payload, with its checksum.
+std::vector<uint8_t> Request(uint8_t command, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> frame = {0x77, static_cast<uint8_t>(payload.size() + 4), command};
+    for (uint8_t b : payload) frame.push_back(b);
+    uint8_t sum = 0;
+    for (uint8_t b : frame) sum = static_cast<uint8_t>(sum + b);
+    frame.push_back(static_cast<uint8_t>(0u - sum));
+    return frame;
+}
+}  // namespace
+
+TEST(LinkReply, FramesOfThePageRequestsAndTheBoardSettings) {
+    // Kind 2: page 13 of channel B's sensor; the longer turnaround of kinds 0 to 3.
+    EXPECT_EQ(Pick(kReqReadPage13, 1), Request(0x06, {13}));
+    EXPECT_EQ(g_LinkBuffer.turnaround, 25);
+    EXPECT_EQ(g_LinkBuffer.replyWait, 30);
+
+    // Kind 3: the lowest dirty page with its 32 bytes; page 16 travels as block 18. The wait
+    // allows the sensor's write time (none here) plus 10 ticks.
+    std::vector<uint8_t> page2(32), page16(32);
+    for (uint8_t i = 0; i < 32; ++i) {
+        page2[i] = static_cast<uint8_t>(0x40 + i);
+        page16[i] = static_cast<uint8_t>(0xC0 + i);
+    }
+    std::memcpy(&g_SensorMemImage[1][2 * 32], page2.data(), 32);
+    std::memcpy(&g_SensorMemImage[1][16 * 32], page16.data(), 32);
+    g_DirtyPages[1] = (1u << 16) | (1u << 2);
+    std::vector<uint8_t> payload = {2};
+    payload.insert(payload.end(), page2.begin(), page2.end());
+    EXPECT_EQ(Pick(kReqWritePage, 1), Request(0x08, payload));
+    EXPECT_EQ(g_LinkBuffer.turnaround, 25);
+    EXPECT_EQ(g_LinkBuffer.replyWait, 10);
+    EXPECT_EQ(g_DirtyPages[1], 1u << 16);
+    // The page still dirty queued the request again.
+    EXPECT_EQ(g_PendingRequests, 1u << kReqWritePage);
+    payload = {18};
+    payload.insert(payload.end(), page16.begin(), page16.end());
+    EXPECT_EQ(Pick(kReqWritePage, 1), Request(0x08, payload));
+    EXPECT_EQ(g_PendingRequests, 0u);
+
+    // Range, gain and polarization voltage go to the board only when they change.
+    Link_Reset();
+    g_PendingRequests = 0;
+    Link_SetRange(5);
+    Link_SetGain(2);
+    EXPECT_EQ(g_PendingRequests, 0u);
+    Link_SetRange(3);
+    EXPECT_EQ(g_PendingRequests, 1u << kReqRange);
+    EXPECT_EQ(Pick(kReqRange, 0), Request(0x03, {3}));
+    EXPECT_EQ(g_LinkBuffer.turnaround, 2);
+    Link_SetRange(3);
+    EXPECT_EQ(g_PendingRequests, 0u);
+    Link_SetGain(7);
+    EXPECT_EQ(g_PendingRequests, 1u << kReqGain);
+    EXPECT_EQ(Pick(kReqGain, 0), Request(0x10, {7}));
+    Link_SetGain(7);
+    EXPECT_EQ(g_PendingRequests, 0u);
+
+    g_LinkPolVoltage = -674.0f;
+    Link_SetPolarizationVoltage(0, -674.005f, 1);
+    EXPECT_EQ(g_PendingRequests, 0u);
+    Link_SetPolarizationVoltage(0, -500.0f, 1);
+    EXPECT_EQ(g_PendingRequests, 1u << kReqPolarization);
+    // -500.0 is C3 FA 00 00; a zero byte, then the flag.
+    EXPECT_EQ(Pick(kReqPolarization, 0), Request(0x04, {0xC3, 0xFA, 0x00, 0x00, 0, 1}));
+    EXPECT_EQ(g_LinkBuffer.replyWait, 30);
+    Link_SetPolarizationVoltage(0, -500.02f, 0);
+    EXPECT_EQ(g_PendingRequests, 1u << kReqPolarization);
+}

@@ -113,26 +113,30 @@ TEST(Link, ChannelBReadsTheSensorImageThenPollsItsMeasurement) {
     // The sensor images come from the program's resources.
     SetSFXFlag(1);
     Rig_Boot();
+    // The start-up's first event brings up the measurement screen, which selects channel A.
+    Rig_AdvanceMs(100);
     EXPECT_EQ(Link_SelectSensorImage(1, "PH_SelvoP11_0.txt", 0), 1u);
     size_t from = Rig_SentFrames().size();
     Link_SetMeasureMode(1, 1);
     Rig_AdvanceMs(40000);
     std::vector<uint8_t> commands = Commands(Rig_SentFrames(), from);
-    // Perhaps one channel-A poll still in flight, then selection, sensor status, 16 pages, and
-    // channel B's measurement without end.
+    // Perhaps one channel-A poll still in flight, then selection, sensor status, 16 pages, the
+    // option page (this pH sensor's firmware offers the option), and channel B's measurement
+    // without end.
     if (!commands.empty() && commands.front() == kCmdMeasureA) commands.erase(commands.begin());
     ASSERT_GT(commands.size(), 30u);
     EXPECT_EQ(commands[0], kCmdMeasureMode);
     EXPECT_EQ(commands[1], kCmdSensorStatus);
-    for (int page = 0; page < 16; ++page) EXPECT_EQ(commands[2 + page], kCmdReadBlock) << page;
-    for (size_t i = 18; i < commands.size(); ++i) EXPECT_EQ(commands[i], kCmdMeasureB) << i;
-    // The pages asked for are the blocks 0 to 15, in order.
+    for (int page = 0; page < 17; ++page) EXPECT_EQ(commands[2 + page], kCmdReadBlock) << page;
+    for (size_t i = 19; i < commands.size(); ++i) EXPECT_EQ(commands[i], kCmdMeasureB) << i;
+    // The pages asked for are the blocks 0 to 15, in order, then the option page, block 18.
     std::vector<uint8_t> blocks;
     for (const RigFrame& f : Rig_SentFrames()) {
         if (f.bytes[2] == kCmdReadBlock) blocks.push_back(f.bytes[3]);
     }
-    ASSERT_EQ(blocks.size(), 16u);
+    ASSERT_EQ(blocks.size(), 17u);
     for (uint8_t i = 0; i < 16; ++i) EXPECT_EQ(blocks[i], i);
+    EXPECT_EQ(blocks[16], 18);
     EXPECT_EQ(g_SensorPlugged[1], 1);
     EXPECT_EQ(g_LinkActiveChannel, 1);
     EXPECT_GT(g_MeasReplyCount[1], 3u);

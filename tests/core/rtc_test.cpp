@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/rtc.h"
+#include "rig.h"
 
 namespace {
 std::string Format(uint32_t format, uint32_t* valid) {
@@ -52,4 +53,47 @@ TEST(Clock, FormatsAndTheUnsetPattern) {
     EXPECT_EQ(valid, 1u);
     EXPECT_EQ(Format(4, &valid), "--/--/---- --:--:--");
     EXPECT_EQ(valid, 0u);
+}
+
+TEST(RigClock, StartsAtAFixedDateAndMovesWithVirtualTime) {
+    Rig_Reset(Rig_MakeTempFolder());
+    ClockRecord t{};
+    ASSERT_EQ(Rtc_GetTime(&t), 1u);
+    EXPECT_EQ(t.year, 2025);
+    EXPECT_EQ(t.month, 6);
+    EXPECT_EQ(t.day, 1);
+    EXPECT_EQ(t.weekday, 1) << "a Sunday";
+    EXPECT_EQ(t.hour, 0);
+    EXPECT_EQ(t.minute, 10);
+    EXPECT_EQ(t.second, 0);
+    EXPECT_EQ(g_ClockChanged.load(), 0u);
+    Rig_TickOnlyMs(61000);
+    Rtc_GetTime(&t);
+    EXPECT_EQ(t.minute, 11);
+    EXPECT_EQ(t.second, 1);
+    // Across a leap day and a year's end.
+    Rig_SetClock(2024, 2, 28, 23, 59, 59);
+    Rig_TickOnlyMs(1000);
+    Rtc_GetTime(&t);
+    EXPECT_EQ(t.month, 2);
+    EXPECT_EQ(t.day, 29);
+    EXPECT_EQ(t.hour, 0);
+    EXPECT_EQ(t.weekday, 5) << "a Thursday";
+    Rig_SetClock(2030, 12, 31, 23, 59, 58);
+    Rig_TickOnlyMs(2000);
+    Rtc_GetTime(&t);
+    EXPECT_EQ(t.year, 2031);
+    EXPECT_EQ(t.month, 1);
+    EXPECT_EQ(t.day, 1);
+    EXPECT_EQ(t.second, 0);
+    EXPECT_EQ(t.weekday, 4) << "a Wednesday";
+    // A clock the firmware sets moves on from there; an unset one stands still.
+    ClockRecord set{2026, 7, 8, 4, 9, 10, 11};
+    Rtc_SetTime(&set);
+    Rig_TickOnlyMs(1000);
+    Rtc_GetTime(&t);
+    EXPECT_EQ(t.second, 12);
+    Rig_SetClock(0, 0, 0, 0, 0, 0);
+    Rig_TickOnlyMs(3000);
+    EXPECT_EQ(Rtc_GetTime(&t), 0u);
 }

@@ -50,13 +50,21 @@ TEST(Texts, CopyStopsAtTheBackslashOrAt24Characters) {
     uint32_t last = g_TextOffsets[kLanguages * kTextItems - 1];
     EXPECT_LT(last, g_MenuTextBlobSize);
     EXPECT_EQ(static_cast<uint8_t>(g_MenuTextBlob[g_MenuTextBlobSize - 1]), '\\');
-    // A run without a backslash is cut at 24 characters.
-    char buffer[kTextMaxChars + 1];
-    uint32_t longest = 0;
-    for (uint32_t offset = 0; offset < g_MenuTextBlobSize; ++offset) {
-        longest = std::max(longest, Text_CopyItem(offset, buffer));
-    }
-    EXPECT_LE(longest, kTextMaxChars);
+    // A run longer than a display row is cut at 24 characters; a run without a backslash ends
+    // where its bytes do.
+    char buffer[kTextMaxChars + 1 + 8];
+    std::memset(buffer, 'Z', sizeof buffer);
+    const char longRun[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\\";
+    EXPECT_EQ(Text_CopyRun(longRun, sizeof longRun - 1, buffer), kTextMaxChars);
+    EXPECT_STREQ(buffer, "ABCDEFGHIJKLMNOPQRSTUVWX");
+    EXPECT_EQ(buffer[kTextMaxChars + 1], 'Z');
+    EXPECT_EQ(Text_CopyRun("ABC\\DEF", 7, buffer), 3u);
+    EXPECT_STREQ(buffer, "ABC");
+    EXPECT_EQ(Text_CopyRun("ABCDEF", 4, buffer), 4u);
+    EXPECT_STREQ(buffer, "ABCD");
+    // A text at the blob's very end stops there.
+    EXPECT_EQ(Text_CopyItem(g_MenuTextBlobSize - 1, buffer), 0u);
+    EXPECT_EQ(Text_CopyItem(g_MenuTextBlobSize, buffer), 0u);
 }
 
 TEST(Texts, EveryLanguageIsCompleteAndDrawsWithRealGlyphs) {

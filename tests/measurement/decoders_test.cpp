@@ -167,7 +167,9 @@ TEST(SensorKind, UnusableKindsTakeTheChannelOutOfMeasuring) {
     EXPECT_EQ(g_SensorKindActive[1], kKindNone) << "a usable kind is only requested";
     g_SensorMemLayout[1] = kLayoutOxygen;
     Chan_SetKind(1, kKindNoSensor);
-    EXPECT_EQ(g_SensorKindActive[1], kKindNoSensor);
+    // The wrong-sensor condition it raises leaves the channel with no sensor to measure with.
+    EXPECT_EQ(g_SensorKindActive[1], kKindNone);
+    EXPECT_EQ(g_SensorKindDetected[1], kKindNoSensor);
     EXPECT_EQ(g_SensorMemLayout[1], kLayoutNone);
     Chan_ForceKind(1, kKindCond2);
     EXPECT_EQ(g_SensorKindDetected[1], kKindCond2);

@@ -23,6 +23,9 @@ void BootWithChannelB(uint32_t modelIndex) {
     Rig_Reset(Rig_MakeTempFolder());
     SetSFXFlag(1);
     Rig_Boot();
+    // The start-up ends on the measurement screen (the rig's clock is set), which puts channel A
+    // on measurement as it is drawn: channel B is asked for after that.
+    Rig_AdvanceMs(20);
     Panel_ApplySensorChoice(1, modelIndex);
     Link_SetMeasureMode(1, 1);
 }

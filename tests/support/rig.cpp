@@ -4,13 +4,16 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <vector>
 
 #include "core/eeprom.h"
 #include "core/keypad.h"
 #include "core/link.h"
 #include "core/link_transport.h"
+#include "core/rtc.h"
 #include "core/timers.h"
 #include "fw_main.h"
 #include "fw_modules.h"
@@ -57,6 +60,48 @@ void Step10(bool withPass) {
     if (tick && withPass) Fw_MainLoopPass();
 }
 
+// Day of the week, 1 Sunday to 7 Saturday (Zeller's congruence; March starts the year).
+uint8_t Weekday(uint32_t year, uint32_t month, uint32_t day) {
+    if (month < 3) {
+        month += 12;
+        year -= 1;
+    }
+    uint32_t k = year % 100;
+    uint32_t j = year / 100;
+    uint32_t h = (day + 13 * (month + 1) / 5 + k + k / 4 + j / 4 + 5 * j) % 7;  // 0 Saturday
+    return static_cast<uint8_t>((h + 6) % 7 + 1);
+}
+
+uint32_t DaysIn(uint32_t year, uint32_t month) {
+    static const uint8_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
+    return month >= 1 && month <= 12 ? kDays[month - 1] : 31;
+}
+
+// One second of the computer's clock, as the panel copies it into the firmware once a second.
+void ClockSecond() {
+    ClockRecord t;
+    if (!Rtc_GetTime(&t)) return;
+    if (++t.second == 60) {
+        t.second = 0;
+        if (++t.minute == 60) {
+            t.minute = 0;
+            if (++t.hour == 24) {
+                t.hour = 0;
+                if (++t.day > DaysIn(t.year, t.month)) {
+                    t.day = 1;
+                    if (++t.month > 12) {
+                        t.month = 1;
+                        ++t.year;
+                    }
+                }
+                t.weekday = Weekday(t.year, t.month, t.day);
+            }
+        }
+    }
+    Rtc_StoreHostTime(&t);
+}
+
 // The firmware's wait loops call this instead of sleeping: one tick of virtual time passes.
 void IdleHook() {
     Step10(false);
@@ -98,11 +143,13 @@ void Rig_Reset(const std::string& folder) {
     std::filesystem::create_directories(folder, error);
     Plat_SetTimeSource(VirtualNow);
     Plat_SetIdleHook(IdleHook);
+    Rig_SetClock(2025, 6, 1, 0, 10, 0);
     std::string directory = folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     SetEEPROMBinFilePath(directory.c_str());
     SetDLLFilePath(folder.c_str());
     Rig_AddPeriodic(100, Link_Pump);
+    Rig_AddPeriodic(1000, ClockSecond);
 }
 
 void Rig_Boot() {
@@ -131,6 +178,18 @@ void Rig_HoldKey(uint8_t key, uint32_t ms) {
 
 uint64_t Rig_NowMs() { return VirtualNow(); }
 
+void Rig_SetClock(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute, uint32_t second) {
+    ClockRecord t;
+    t.year = static_cast<uint16_t>(year);
+    t.month = static_cast<uint8_t>(month);
+    t.day = static_cast<uint8_t>(day);
+    t.weekday = month >= 1 && month <= 12 ? Weekday(year, month, day) : 1;
+    t.hour = static_cast<uint8_t>(hour);
+    t.minute = static_cast<uint8_t>(minute);
+    t.second = static_cast<uint8_t>(second);
+    Rtc_StoreHostTime(&t);
+}
+
 void Rig_AddPeriodic(uint32_t periodMs, void (*fn)()) {
     if (s_PeriodicCount < 8 && periodMs >= 10) s_Periodic[s_PeriodicCount++] = Periodic{periodMs, fn};
 }
@@ -149,4 +208,14 @@ std::string Rig_StorePath() {
     std::string directory = s_Folder;
     if (directory.empty() || directory.back() != '/') directory += '/';
     return directory + "R718G 2XH Simulator";
+}
+
+std::vector<uint8_t> Rig_StoreBytes() {
+    std::ifstream in(Rig_StorePath(), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
+    std::ofstream out(Rig_StorePath(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

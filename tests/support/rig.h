@@ -25,13 +25,21 @@ void Rig_TickOnlyMs(uint32_t ms);
 void Rig_HoldKey(uint8_t key, uint32_t ms);
 // Virtual milliseconds since Rig_Reset.
 uint64_t Rig_NowMs();
+// The firmware's calendar clock, as the panel keeps it from the computer's clock: Rig_Reset sets
+// 2025-06-01 00:10:00, and every virtual second it moves on by one second (a clock the firmware
+// or a test set moves on from there; an invalid one stands still). A date that is no valid clock
+// leaves the clock invalid (year 0 for an unset clock).
+void Rig_SetClock(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute, uint32_t second);
 // Calls fn every periodMs of virtual time (after the tick of that instant); for later work
 // such as the link pump. At most 8.
 void Rig_AddPeriodic(uint32_t periodMs, void (*fn)());
 // A new empty folder under the system's temporary folder, removed at the end of the process.
 std::string Rig_MakeTempFolder();
-// The settings store file in the rig's folder.
+// The settings store file in the rig's folder, and its bytes as they stand (empty when missing).
 std::string Rig_StorePath();
+std::vector<uint8_t> Rig_StoreBytes();
+// Replaces the settings store file with these bytes (for a start from a prepared store).
+void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
 
 // The text of a display row (0..12), read back from the frame buffer by matching the drawn
 // columns against the fonts: UTF-8, each blank cell a space, trailing blanks dropped. A cell

@@ -153,6 +153,24 @@ TEST(HomeScreen, SmallLinesSymbolNameAndUnit) {
     EXPECT_EQ(SmallValue(12), "7.00  pH");
 }
 
+TEST(HomeScreen, BigLinesShowTheLetterOfTheirOwnChannel) {
+    BootHome();
+    // Channel A current: the big line set to channel B says "B".
+    MeasLineConfig lines = Lines(11, 1);
+    lines.channel[1] = 1;
+    Home_DrawLine(0, &lines, 25.0f, 0, 0);
+    Home_DrawLine(1, &lines, 25.0f, 0, 0);
+    EXPECT_EQ(Rig_RowText(1).substr(0, 1), "A");
+    EXPECT_EQ(Rig_RowText(5).substr(0, 1), "B");
+    // Channel B current with a sensor it can measure: the channel-A line still says "A".
+    g_CurrentChannel = 1;
+    g_SensorKindActive[1] = 1;
+    Home_DrawLine(0, &lines, 25.0f, 0, 0);
+    Home_DrawLine(1, &lines, 25.0f, 0, 0);
+    EXPECT_EQ(Rig_RowText(1).substr(0, 1), "A");
+    EXPECT_EQ(Rig_RowText(5).substr(0, 1), "B");
+}
+
 TEST(HomeScreen, HoldMarksBlinkAtTheCurrentChannelsLine) {
     BootHome();
     Home_BlinkHoldMark(0);

@@ -111,6 +111,42 @@ TEST(MenuEngine, CommitAndLeaveWaitsForTheSaveThenGoesHome) {
     EXPECT_EQ(g_SaveWaitBits, 0);
 }
 
+TEST(MenuEngine, CommitThatFailsSaysSoInsteadOfWaiting) {
+    // Both commit items, with a store that can no longer be written: "Save Failed!" at column 36
+    // of row 12, and only ENTER counts, which leads home.
+    for (uint32_t item : {kItemCommitAndLeave, kItemCommit}) {
+        OpenMenu();
+        std::filesystem::remove(Rig_StorePath());
+        Post(item);
+        EXPECT_EQ(Row(12), "      Save Failed!") << item;
+        EXPECT_EQ(g_DisplayMode, kKeyModeMessage) << item;
+        EXPECT_EQ(g_SaveWaitBits, 0) << item;
+        Press(kKeyMenu);
+        EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu) << item;
+        EXPECT_EQ(Row(12), "      Save Failed!") << item;
+        Press(kKeyEnter);
+        ExpectHome();
+    }
+}
+
+TEST(MenuEngine, CalibrationSaveResultsLeaveRow11) {
+    // The screen the save was chosen on keeps its row 11; the result takes row 12.
+    struct Case {
+        uint32_t position;
+        const char* result;
+    };
+    // An output calibration, calibration constants edited by hand, a save the board carries out.
+    for (Case c : {Case{0x1ff021, "Calibration Successful"}, Case{0x100005, "Calibration Successful"},
+                   Case{0x100011, "Please wait..."}}) {
+        OpenMenu();
+        ASSERT_EQ(Row(11), "MENU");
+        g_MenuPosition = c.position;
+        Post(kItemSaveCalibration);
+        EXPECT_EQ(Row(11), "MENU") << std::hex << c.position;
+        EXPECT_EQ(Row(12), c.result) << std::hex << c.position;
+    }
+}
+
 TEST(MenuEngine, StackNeverGoesBelowTheMeasurementScreen) {
     // Results that pop or read the entry under the top, arriving at depth 1 (for example behind a
     // time-out that already went home), go home.
@@ -245,19 +281,18 @@ TEST(MenuEngine, SaveThatFailsNeverReportsSuccess) {
     Press(kKeyEnter);
     ExpectHome();
 
-    // A channel-A sensor calibration saved the same way.
+    // A channel-A sensor calibration put into use the same way.
     OpenMenu();
     std::filesystem::remove(Rig_StorePath());
     g_MenuPosition = 0x100000;
-    Post(0x1ff201);
+    Post(0x1ff200);
     EXPECT_EQ(Row(12), "      Save Failed!");
     EXPECT_EQ(Menu_TopScreen(), 2);
     EXPECT_EQ(g_SaveWaitBits, 0);
 
-    // A save the board carries out, refused before it starts.
+    // A save of a position of no channel, refused before it starts.
     OpenMenu();
-    std::filesystem::remove(Rig_StorePath());
-    g_MenuPosition = 0x100011;
+    g_MenuPosition = 0x102011;
     Post(0x1ff100);
     EXPECT_EQ(Row(12), "      Save Failed!");
     EXPECT_EQ(g_SaveWaitBits, 0);
@@ -271,9 +306,9 @@ TEST(MenuEngine, SaveThatSucceedsReportsSuccess) {
     EXPECT_EQ(Row(12), "Calibration Successful");
     EXPECT_EQ(Menu_TopScreen(), 54);
 
-    // The output calibration: success, then home two seconds later.
+    // Calibration constants edited by hand: success, then home two seconds later.
     OpenMenu();
-    g_MenuPosition = 0x1ff021;
+    g_MenuPosition = 0x100005;
     Post(0x1ff100);
     EXPECT_EQ(Row(12), "Calibration Successful");
     Rig_AdvanceMs(3100);

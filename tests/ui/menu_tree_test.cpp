@@ -1,6 +1,7 @@
 // The MENU and INFO trees walked from the keys on channel A, with the texts of rows 11 and 12.
 #include <gtest/gtest.h>
 
+#include "core/link.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
@@ -86,6 +87,53 @@ TEST(MenuTree, CompensationItemOpensThePageOfTheEditedKind) {
     }
 }
 
+TEST(MenuTree, CompensationItemCountsAsAPageOpened) {
+    OpenMenu();
+    g_ChannelKind[0] = 1;
+    Press(kKeyUp);
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    Press(kKeyUp);
+    Press(kKeyUp);
+    ASSERT_EQ(Item(), "pH");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    // Back from the page and out of the tree by the leave marker: the edits there are not
+    // dropped without the question.
+    Press(kKeyEnter);
+    ASSERT_EQ(Row(11), "Measurement Setup");
+    for (const char* title : {"Configure", "MENU"}) {
+        Press(kKeyCal);
+        Press(kKeyEnter);
+        ASSERT_EQ(Row(11), title);
+    }
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+}
+
+TEST(MenuTree, PidItemShowsItsLabelAndValueInEveryLanguage) {
+    // The value stands at its language's column; the whole label stands before it with a blank.
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        g_Language = static_cast<uint8_t>(language);
+        Lcd_ClearAll();
+        uint32_t labelCells = Lcd_DrawMessage(kRowMessage, 0, kTextPidItem.group, kTextPidItem.index, language);
+        std::string label = Rig_RowText(kRowMessage);
+        Lcd_ClearAll();
+        Lcd_DrawMessage(kRowMessage, 0, kTextPidModes.group, kTextPidModes.index, language);
+        std::string value = Rig_RowText(kRowMessage);
+        uint32_t valueCell = kTextPidItemValueColumn[language] / 6;
+        ASSERT_LT(labelCells, valueCell) << "language " << language << ": " << label;
+
+        OpenMenu();
+        g_Language = static_cast<uint8_t>(language);
+        for (int i = 0; i < 3; ++i) Press(kKeyUp);
+        Press(kKeyEnter);
+        EXPECT_EQ(Item(), label + std::string(valueCell - labelCells, ' ') + value) << "language " << language;
+    }
+    g_Language = 0;
+}
+
 TEST(MenuTree, SystemPidAndServiceNodes) {
     OpenMenu();
     Press(kKeyUp);
@@ -167,7 +215,9 @@ TEST(MenuTree, InfoTreeOnChannelAAlternatesThreeItems) {
 
 TEST(MenuTree, ChannelBNodesWithADigitalSensor) {
     BootHome();
+    // Channel B shown and measured, its sensor taken over.
     g_CurrentChannel = 1;
+    Link_SetMeasureMode(1, g_ChannelKind[1]);
     g_SensorKindActive[1] = 1;
     Press(kKeyInfo);
     EXPECT_EQ(Walk(kKeyUp, 5), (Items{"Messages", "VDX Sensor Info", "Calibration Data", "VDX Diagnostics",

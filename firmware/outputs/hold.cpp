@@ -1,0 +1,43 @@
+// Output hold: the hold word from its causes, and the digital inputs.
+#include "outputs/hold.h"
+
+#include "core/fw_hook.h"
+#include "core/settings.h"
+#include "measurement/channel.h"
+#include "outputs/clean.h"
+
+uint32_t g_OutputHold;
+uint8_t g_TimedHold;
+std::atomic<uint8_t> g_DigitalInputs[2];
+
+// Digital-input hold setting: the input holds while it stands in this state; 2 = never.
+static constexpr uint8_t kInputHoldOff = 2;
+
+void Hold_ResetState() {
+    g_OutputHold = 0;
+    g_TimedHold = 0;
+    g_DigitalInputs[0].store(0, std::memory_order_relaxed);
+    g_DigitalInputs[1].store(0, std::memory_order_relaxed);
+}
+
+uint32_t Hold_ReadDigitalInput(uint32_t channel) {
+    return channel < 2 && g_DigitalInputs[channel].load(std::memory_order_relaxed) != 0 ? 1 : 0;
+}
+
+uint32_t Hold_IsDigitalInputActive() {
+    uint32_t channel = Chan_GetCurrentChannel();
+    if (channel > 1) return 0;
+    uint8_t state = Settings_GetDigitalInputHold(channel);
+    if (state >= kInputHoldOff) return 0;
+    return Hold_ReadDigitalInput(channel) == state ? 1 : 0;
+}
+
+void Hold_Update() {
+    uint32_t channel = Chan_GetCurrentChannel();
+    uint32_t hold = Hold_IsDigitalInputActive() || Clean_IsActive() || g_TimedHold != 0 || g_HoldOnChange == 1 ||
+                    (channel < 2 && Meas_CheckCalDue(channel));
+    if (hold != g_OutputHold) {
+        g_OutputHold = hold;
+        Fw_HardwareHook();
+    }
+}
