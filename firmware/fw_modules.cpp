@@ -16,6 +16,7 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
+#include "fw_main.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
 #include "measurement/chan_sensor.h"
@@ -24,6 +25,7 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
@@ -68,6 +70,7 @@ void Fw_ResetModules() {
     Temp_ResetState();
     Cal_ResetState();
     CalPh_ResetState();
+    CalPh_ResetBufferState();
     SensMem_ResetState();
     SensCmd_ResetState();
     Vdx_ResetIdentity();
@@ -90,6 +93,7 @@ void Fw_ResetModules() {
     Settings_ResetCommState();
     Settings_ResetWorkState();
     Placeholders_ResetState();
+    Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {

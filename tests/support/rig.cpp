@@ -18,6 +18,7 @@
 #include "core/timers.h"
 #include "fw_main.h"
 #include "fw_modules.h"
+#include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
@@ -132,6 +133,7 @@ void Rig_PowerOn() {
     Plat_ResetLocalTime();
     Fw_ResetModules();
     Panel_ResetSimInputs();
+    Panel_ResetInputs();
     RigBoard_Reset();
 }
 
