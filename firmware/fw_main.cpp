@@ -25,6 +25,7 @@
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/screens.h"
+#include "ui/select_screen.h"
 
 const char kFirmwareVersion[] = "1.2.01";
 
@@ -238,7 +239,7 @@ static void BlinkStep() {
         g_SymbolBlinkPhase = 0;
         for (uint32_t channel = 0; channel < 2; ++channel) {
             if (g_SymbolBlinkMask & (1u << channel)) Lcd_DrawChannelSymbol(channel);
-            if (Menu_IsChannelHeld()) Home_DrawChannelHoldMarks(0);
+            if (Menu_IsChannelHeld(channel)) Home_DrawChannelHoldMarks(0);
         }
         if (Hold_IsOutputHoldActive()) {
             if (g_HoldMarkPhase == 0) {
@@ -251,7 +252,7 @@ static void BlinkStep() {
         g_SymbolBlinkPhase = 1;
         for (uint32_t channel = 0; channel < 2; ++channel) {
             if (g_SymbolBlinkMask & (1u << channel)) Lcd_EraseChannelSymbol(channel);
-            if (Menu_IsChannelHeld()) Home_DrawChannelHoldMarks(1);
+            if (Menu_IsChannelHeld(channel)) Home_DrawChannelHoldMarks(1);
         }
         if (Hold_IsOutputHoldActive()) {
             if (g_HoldMarkPhase == 0) {

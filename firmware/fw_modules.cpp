@@ -46,7 +46,10 @@
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
+#include "ui/numedit.h"
 #include "ui/screens.h"
+#include "ui/select_screen.h"
+#include "ui/value_page.h"
 
 void Fw_ResetModules() {
     Timer_Init();
@@ -88,6 +91,9 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    Screen_ResetSelectState();
+    NumEdit_ResetState();
+    ValuePage_ResetState();
     Settings_ResetSystemState();
     Settings_ResetSensorState();
     Settings_ResetCommState();

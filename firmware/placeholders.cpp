@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "core/util.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
@@ -53,29 +54,113 @@ static int32_t PageNotWrittenKey(uint32_t event) {
     return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
 }
 
-// ---- Parameters by number: none is set or read yet ----------------------------------------------
-uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
+// ---- Parameters by number: those whose modules are written; the others read 0 ---------------
+// Byte parameters: the channel's measure flag, the pH buffer set, the solution compensation mode,
+// drift control, and the optical sensor's sampling interval (kept here).
+static constexpr uint32_t kParamMeasureFlag = 2;
+static constexpr uint32_t kParamBufferSet = 21;
+static constexpr uint32_t kParamStcMode = 26;
+static constexpr uint32_t kParamDriftControl = 33;
+static constexpr uint32_t kParamSamplingSeconds = 53;
+static constexpr uint8_t kSamplingFactory = 1;
+static uint8_t s_SamplingSeconds = kSamplingFactory;
+uint32_t Param_GetInt(uint32_t channel, uint32_t number, uint32_t* status) {
     *status = 0;
-    return 0;
+    if (channel > 1) return 0;
+    switch (number) {
+        case kParamMeasureFlag:
+            return Chan_GetMeasureFlag(channel);
+        case kParamBufferSet:
+            return CalPh_GetBufferSet(channel);
+        case kParamStcMode:
+            return CalPh_GetStcMode(channel);
+        case kParamDriftControl:
+            return Cal_GetDriftControl(channel);
+        case kParamSamplingSeconds:
+            return s_SamplingSeconds;
+        default:
+            return 0;
+    }
 }
-void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// Of the float parameters only the temperature calibration constants (parameters 7 and 8 with
-// selector 6), which the calibration edit values read.
+void Param_SetInt(uint32_t channel, uint32_t number, uint32_t value, uint32_t* status) {
+    *status = 0;
+    if (channel > 1) return;
+    uint8_t byte = static_cast<uint8_t>(value > 255 ? 255 : value);
+    switch (number) {
+        case kParamMeasureFlag:
+            Chan_SetMeasureFlag(channel, byte);
+            break;
+        case kParamBufferSet:
+            CalPh_SetBufferSet(channel, byte, status);
+            break;
+        case kParamStcMode:
+            CalPh_SetStcMode(channel, byte, status);
+            break;
+        case kParamDriftControl:
+            Cal_SetDriftControl(channel, byte);
+            break;
+        case kParamSamplingSeconds:
+            s_SamplingSeconds = byte;
+            break;
+        default:
+            break;
+    }
+}
+// Float parameters: the pH solution compensation (coefficient, isothermal point, reference
+// temperature), the manual temperature, and the temperature calibration constants (parameters 7
+// and 8 with selector 6), which the calibration edit values read.
+static constexpr uint32_t kParamStcCoefficient = 0;
+static constexpr uint32_t kParamIsoPoint = 1;
+static constexpr uint32_t kParamManualTemp = 6;
 static constexpr uint32_t kParamSlope = 7;
 static constexpr uint32_t kParamZero = 8;
+static constexpr uint32_t kParamStcRefTemp = 27;
 static constexpr uint32_t kSelectorTemperature = 6;
 float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint32_t* status) {
     *status = 0;
-    if (selector != kSelectorTemperature) return 0.0f;
-    if (number == kParamSlope) return Temp_GetSlope(channel);
-    if (number == kParamZero) return Temp_GetOffset(channel);
-    return 0.0f;
+    if (channel > 1) return 0.0f;
+    switch (number) {
+        case kParamStcCoefficient:
+            return CalPh_GetStcCoefficient(channel);
+        case kParamIsoPoint:
+            return CalPh_GetIsoPoint(channel);
+        case kParamManualTemp:
+            return Temp_GetManualValue(channel);
+        case kParamStcRefTemp:
+            return CalPh_GetStcRefTemp(channel);
+        case kParamSlope:
+            return selector == kSelectorTemperature ? Temp_GetSlope(channel) : 0.0f;
+        case kParamZero:
+            return selector == kSelectorTemperature ? Temp_GetOffset(channel) : 0.0f;
+        default:
+            return 0.0f;
+    }
 }
 void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float value, uint32_t* status) {
     *status = 0;
-    if (selector != kSelectorTemperature) return;
-    if (number == kParamSlope) Temp_SetSlope(channel, value, status);
-    if (number == kParamZero) Temp_SetOffset(channel, value, status);
+    if (channel > 1) return;
+    switch (number) {
+        case kParamStcCoefficient:
+            CalPh_SetStcCoefficient(channel, value, status);
+            break;
+        case kParamIsoPoint:
+            CalPh_SetIsoPoint(channel, value, status);
+            break;
+        case kParamManualTemp:
+            Temp_SetManualValue(channel, value, status);
+            break;
+        case kParamStcRefTemp:
+            CalPh_SetStcRefTemp(channel, value, status);
+            break;
+        case kParamSlope:
+            if (selector == kSelectorTemperature) Temp_SetSlope(channel, value, status);
+            break;
+        case kParamZero:
+            if (selector == kSelectorTemperature) Temp_SetOffset(channel, value, status);
+            break;
+        default:
+            break;
+    }
 }
 
 // ---- Outputs ----------------------------------------------------------------------------------
@@ -86,19 +171,23 @@ void Hold_ShowPleaseWait() {
 }
 
 // ---- Menu pages and screens -----------------------------------------------------------------
-void Menu_EndChannelHold() { g_ManualHold.active = 0; }
-void Menu_EndChannelHoldIfActive() { g_ManualHold.active = 0; }
-uint32_t Menu_IsChannelHeld() { return g_ManualHold.active; }
-void Home_DrawChannelHoldMarks(uint32_t) {}
 void Screen_EndTimedHold() {
     g_TimedHold = 0;
     g_OutputHold = 0;
     Timer_Stop(kTimerTimedHold);
 }
-void Screen_SelectInit(uint32_t) {}
-void Screen_SelectShow(uint32_t, uint32_t) { g_DisplayMode = 1; }
-int32_t Screen_SelectKey(uint32_t event) { return PageNotWrittenKey(event); }
-uint32_t Screen_GetSelectPosition() { return 0x1fffff; }
+// The calibration value shown in the numeric editor's field, without its unit.
+void Screen_DrawValueWithUnit(uint32_t row, uint32_t column, const NumEditState* record) {
+    Lcd_ClearSpan(row, column, 72);
+    if (record->status != 0) {
+        Lcd_DrawText(row, column, record->status == kStatusUnder ? "_____" : "*****");
+        return;
+    }
+    uint32_t digits = g_NumEditField->digits;
+    Lcd_DrawFloat(row, column, record->value, Util_DecimalsForDigits(record->value, digits - 2u), 255);
+}
+// No calibration result is drawn before the calibration-data view exists.
+void Screen_ShowCalData(uint32_t, float, float) {}
 void Screen_InfoShow() {}
 int32_t Screen_InfoKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_ListShow(uint32_t, uint32_t) {}
@@ -147,9 +236,6 @@ int32_t Screen_PidTuneKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
 int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
 int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
-int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
-void NumEdit_SetChannelB(uint32_t) {}
-uint32_t NumEdit_IsOutputCalOpen() { return 0; }
 int32_t ParamPage_Open(uint32_t, uint32_t) {
     g_DisplayMode = 1;
     return -1;
@@ -158,12 +244,6 @@ int32_t ParamPage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ParamPage_SetCurrent(uint32_t) {}
 uint32_t ParamPage_CurrentPage() { return 0; }
 void ParamPage_ResetSelectors(uint32_t) {}
-int32_t ValuePage_BeginEdit(uint32_t, uint32_t) {
-    g_DisplayMode = 1;
-    return -1;
-}
-int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
-void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
 void Meas_DrawStateMarker(uint32_t) {}
@@ -206,6 +286,7 @@ void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) 
 float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
 float CalCond_Compensate(uint32_t, uint32_t, float, float value, uint32_t*) { return value; }
 uint8_t CalCond_GetTempCompMode(uint32_t) { return 0; }
+uint8_t CalCond_GetTempCompModeFwd(uint32_t) { return 0; }
 float CalCond_GetTempCompCoefficient(uint32_t) { return 0.02f; }
 void CalCond_LoadSettings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 float CalCond_DivideByPolyA(float value, float, uint32_t*) { return value; }
@@ -338,10 +419,84 @@ void SensMem_StorePolarizationOffset(uint32_t, int32_t) {}
 void SensMem_StoreCo2Salinity(uint32_t, float) {}
 void SensMem_StoreCo2Bicarbonate(uint32_t, float) {}
 // The user concentration table: no table yet.
-void Conc_SetUserTableDefaults(uint32_t* status) { *status = 0; }
+// The user concentration table in memory only (not stored), its edit copy, and the checks and
+// positions its value pages use.
+static const ConcUserTable kConcDefaults = {2, 2, "%Conc.", {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {}};
+static ConcUserTable s_ConcTable = kConcDefaults;
+ConcUserTable g_ConcWork = kConcDefaults;
+uint8_t g_ConcEditRow;
+uint8_t g_ConcEditColumn;
+void Conc_SetUserTableDefaults(uint32_t* status) {
+    *status = 0;
+    s_ConcTable = kConcDefaults;
+}
 void Conc_LoadUserTable(uint32_t* status) { *status = 0; }
-void Conc_CopyUserTableToWork() {}
-void Conc_CommitUserTable(uint32_t* status) { *status = 0; }
+void Conc_CopyUserTableToWork() {
+    g_ConcWork = s_ConcTable;
+    g_ConcEditRow = 0;
+    g_ConcEditColumn = 0;
+}
+void Conc_CommitUserTable(uint32_t* status) {
+    *status = 0;
+    s_ConcTable = g_ConcWork;
+}
+static uint32_t ConcCountOf(uint8_t count) { return count >= 2 && count <= kConcPoints ? count : 2; }
+uint32_t Conc_CheckTempIncreasing(uint32_t n) {
+    return n >= 1 && n < kConcPoints && g_ConcWork.temp[n] - g_ConcWork.temp[n - 1] > 0.0001f ? 1 : 0;
+}
+uint32_t Conc_CheckConcIncreasing() {
+    uint32_t n = ConcCountOf(g_ConcWork.concCount);
+    for (uint32_t m = 1; m < n; ++m) {
+        if (!(g_ConcWork.conc[m] - g_ConcWork.conc[m - 1] > 0.0001f)) return 0;
+    }
+    return 1;
+}
+uint32_t Conc_CheckCondMonotonic() {
+    const float* e = g_ConcWork.cond[0];
+    uint32_t n = ConcCountOf(g_ConcWork.concCount);
+    bool rising = e[1] - e[0] > 1e-10f;
+    if (!rising && !(e[0] - e[1] > 1e-10f)) return 0;
+    for (uint32_t m = 2; m < n; ++m) {
+        if (rising && e[m - 1] - e[m] > 1e-10f) return 0;
+        if (!rising && e[m] - e[m - 1] > 1e-10f) return 0;
+    }
+    return 1;
+}
+uint32_t Conc_CheckRowFollowsT1(uint32_t row) {
+    if (row >= kConcPoints) return 0;
+    const float* e = g_ConcWork.cond[0];
+    const float* r = g_ConcWork.cond[row];
+    uint32_t n = ConcCountOf(g_ConcWork.concCount);
+    bool rising = e[1] - e[0] > 1e-10f;
+    for (uint32_t m = 1; m < n; ++m) {
+        if (rising ? !(r[m] - r[m - 1] > 1e-10f) : !(r[m - 1] - r[m] > 1e-10f)) return 0;
+    }
+    return 1;
+}
+// The pages walk the temperature rows and, per page, a pair of entries (the column index).
+uint32_t Conc_IsLastTemperatureReached() { return g_ConcEditRow + 1u >= ConcCountOf(g_ConcWork.tempCount) ? 1 : 0; }
+uint32_t Conc_IsOddHalfReached() { return g_ConcEditColumn >= (ConcCountOf(g_ConcWork.concCount) - 1) / 2 ? 1 : 0; }
+uint32_t Conc_IsEvenHalfReached() { return g_ConcEditColumn + 1u >= ConcCountOf(g_ConcWork.concCount) / 2 ? 1 : 0; }
+uint32_t Conc_IsTableEntryDone(uint32_t item) {
+    uint32_t n = ConcCountOf(g_ConcWork.concCount);
+    if (item == 45) return 1;
+    if (item == 47) return n % 2 == 1 && Conc_IsOddHalfReached() ? 1 : 0;
+    if (item == 49) return n % 2 == 0 && Conc_IsEvenHalfReached() ? 1 : 0;
+    return 0;
+}
+float Unit_AutoPrefix(float value, uint8_t* prefix) {
+    if (!(value > 0.0f)) value = 0.0f;
+    if (value + 0.5e-6f < 0.001f) {
+        *prefix = 2;
+        return value * 1e6f;
+    }
+    if (value + 0.5e-3f < 1.0f) {
+        *prefix = 1;
+        return value * 1000.0f;
+    }
+    *prefix = 0;
+    return value;
+}
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
@@ -363,6 +518,17 @@ void SensDiag_SetAutoclaveCycleLimit(uint32_t, uint32_t, uint32_t* status) { *st
 void SensDiag_SetCipTempLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 void SensDiag_SetSipTempLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 void SensDiag_SyncIntervals(uint32_t) {}
+// The sensor's maintenance and calibration intervals, in memory only.
+static float s_MaintInterval[2];
+static float s_ActInterval[2];
+float SensDiag_GetMaintInterval(uint32_t channel) { return channel < 2 ? s_MaintInterval[channel] : 0.0f; }
+float SensDiag_GetActInterval(uint32_t channel) { return channel < 2 ? s_ActInterval[channel] : 0.0f; }
+void SensDiag_SetMaintInterval(uint32_t channel, float days) {
+    if (channel < 2) s_MaintInterval[channel] = days;
+}
+void SensDiag_SetActInterval(uint32_t channel, float days) {
+    if (channel < 2) s_ActInterval[channel] = days;
+}
 void SensDiag_ReadKind8Limits(uint32_t) {}
 void SensDiag_GetMaxTemperatureDate(uint32_t, ClockRecord* date) { *date = ClockRecord{2008, 1, 1, 0, 0, 0, 0}; }
 void SensDiag_RestartMaintTimer(uint32_t) {}
@@ -497,4 +663,9 @@ void Placeholders_ResetState() {
     s_AnalogInputMode = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
     g_MeasLines = kFactoryLines;
+    s_SamplingSeconds = kSamplingFactory;
+    s_ConcTable = kConcDefaults;
+    g_ConcWork = kConcDefaults;
+    g_ConcEditRow = g_ConcEditColumn = 0;
+    for (uint32_t i = 0; i < 2; ++i) s_MaintInterval[i] = s_ActInterval[i] = 0.0f;
 }

@@ -74,6 +74,8 @@ constexpr uint32_t kActionResetOutputCal = 4143;
 constexpr uint32_t kActionPidLimits1 = 4149;
 constexpr uint32_t kActionPidLimits2 = 4150;
 constexpr uint32_t kActionPidUnchanged = 4155;  // the PID manual key changed nothing
+constexpr uint32_t kActionEditRefused = 4156;   // the numeric editor refused a value and stays
+constexpr uint32_t kActionEditStable = 4158;    // the numeric editor's value became stable
 constexpr uint32_t kActionList = 4157;
 constexpr uint32_t kActionCalEdit2 = 4160;
 constexpr uint32_t kActionPlugQuestion = 4166;  // plug-and-measure waits for a yes or no
@@ -91,6 +93,27 @@ constexpr uint32_t kActionWaitForBoard = 4234;
 constexpr uint32_t kActionSelectMode2 = 4236;
 constexpr uint32_t kActionOutputSetupPage = 4243;  // the parameter page of id 4243 (0x1093)
 constexpr uint32_t kActionWaitThenPage = 4248;     // "Please wait...", then value page 0x1082
+
+// Pages a value page leads to, by the ids of the page tables (parameter page n or value page n).
+constexpr uint32_t kActionRelayHoldPage = 4092;         // 0xffc, parameter page 3: a relay's hold
+constexpr uint32_t kActionSetPointRelayPage = 4096;     // 0x1000, parameter page 1
+constexpr uint32_t kActionCleanRelayPage = 4098;        // 0x1002, parameter page 19
+constexpr uint32_t kActionOutputSetPointPage = 4128;    // 0x1020, parameter page 38
+constexpr uint32_t kActionSetPointRelayPage2 = 4131;    // 0x1023, parameter page 2
+constexpr uint32_t kActionNewPasswordPage = 4135;       // 0x1027, value page 9
+constexpr uint32_t kActionSectionLocksPage = 4136;      // 0x1028, parameter page 39
+constexpr uint32_t kActionPropLimitsPage = 4147;        // 0x1033, value page 26
+constexpr uint32_t kActionPropLimitsPage2 = 4148;       // 0x1034, value page 25
+constexpr uint32_t kActionCalInfoUnitsPage = 4201;      // 0x1069, parameter page 75
+constexpr uint32_t kActionLedControlPage = 4211;        // 0x1073, parameter page 78
+constexpr uint32_t kActionProcCalPressurePage = 4212;   // 0x1074, parameter page 79
+constexpr uint32_t kActionProcCalPage = 4224;           // 0x1080, parameter page 80
+constexpr uint32_t kActionProcPressurePage = 4228;      // 0x1084, value page 43
+constexpr uint32_t kActionAnalogInputRangePage = 4229;  // 0x1085, value page 44
+constexpr uint32_t kActionConcPointsPage = 4230;        // 0x1086, value page 46
+constexpr uint32_t kActionConcentrationsPage = 4231;    // 0x1087, value page 47
+constexpr uint32_t kActionConcRowPage = 4232;           // 0x1088, value page 48
+constexpr uint32_t kActionConductivitiesPage = 4233;    // 0x1089, value page 49
 
 // ---- Menu item ids: a tree node's item is its page's base id plus the item's index ------------
 

@@ -148,3 +148,32 @@ void Util_Delay(uint32_t count) {
     volatile uint32_t left = count;
     while (left > 0) left = left - 1;
 }
+
+uint32_t Util_ParseDecimal(const char* text, float* value) {
+    uint32_t i = 0;
+    while (text[i] == ' ') ++i;
+    bool negative = text[i] == '-';
+    if (negative) ++i;
+    double whole = 0.0, scale = 1.0;
+    uint32_t digits = 0, points = 0;
+    for (; text[i] != '\0' && text[i] != ' '; ++i) {
+        char c = text[i];
+        if (c == '.') {
+            if (++points > 1) return 0;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+            if (points) {
+                scale /= 10.0;
+                whole += (c - '0') * scale;
+            } else {
+                whole = whole * 10.0 + (c - '0');
+            }
+        } else {
+            return 0;
+        }
+    }
+    while (text[i] == ' ') ++i;
+    if (text[i] != '\0' || digits == 0) return 0;
+    *value = static_cast<float>(negative ? -whole : whole);
+    return 1;
+}

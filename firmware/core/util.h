@@ -20,6 +20,9 @@ uint32_t Util_ClassifyFloat(float value);
 // width + decimals + 1), padded with leading "0" after any sign or cut. Returns the length;
 // never more than kNumberTextMax characters are written, plus the ending zero.
 uint32_t Util_FloatToText(float value, uint32_t width, uint32_t decimals, char* text);
+// A decimal number of text: blanks around it, an optional '-', digits with at most one '.'. 1 and
+// the value when it is one, 0 otherwise (a fill, a lone sign, no digit).
+uint32_t Util_ParseDecimal(const char* text, float* value);
 // Exactly digits decimal digits (at most 10) with leading zeros, then an ending zero.
 void Util_UIntToDecimal(uint32_t value, uint32_t digits, char* text);
 // Fewer decimals the more integer digits the value needs, one fewer again when negative.

@@ -56,3 +56,9 @@ void SensDiag_ResetMaintTimer(uint32_t channel);
 void SensDiag_ResetCipCount(uint32_t channel);
 void SensDiag_ResetSipCount(uint32_t channel);
 void SensDiag_ResetAutoclaveCount(uint32_t channel);
+// Intervals of channel B's sensor set on the sensor monitoring pages: the time to maintenance
+// and the adaptive calibration timer, in days.
+float SensDiag_GetMaintInterval(uint32_t channel);
+float SensDiag_GetActInterval(uint32_t channel);
+void SensDiag_SetMaintInterval(uint32_t channel, float days);
+void SensDiag_SetActInterval(uint32_t channel, float days);

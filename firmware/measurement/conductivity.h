@@ -34,3 +34,7 @@ void CalCond_FillDataSet(uint32_t channel, CalDataSetRecord* record);
 // Factory cell calibration and compensation of both channels, stored.
 void CalCond_SetDefaults(uint32_t* status);
 void CalCond_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);
+// The compensation mode a conductivity calibration of the channel works with; kCondCompOff when
+// the channel does not compensate.
+constexpr uint8_t kCondCompOff = 10;
+uint8_t CalCond_GetTempCompModeFwd(uint32_t channel);

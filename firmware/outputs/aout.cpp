@@ -264,6 +264,18 @@ float Aout_GetDefaultRangeBound(uint32_t line, uint32_t quantity, uint32_t which
 
 // ---- Calibration ------------------------------------------------------------------------------
 
+void Aout_DriveCount(uint32_t output, float count) {
+    if (output >= kAoutCount) return;
+    // The converter's own transfer is the built-in calibration: count / full scale = mA x gain + offset.
+    const BuiltInCal& b = kBuiltIn[output];
+    float mA = (count / kAoutFullScale - b.offset) / b.gain;
+    AnalogOutput& out = g_AnalogOut[output];
+    if (output == 0) Timer_Stop(kTimerAoutFall);
+    out.lastRequested.store(mA, kRelaxed);
+    out.shownCurrent.store(mA, kRelaxed);
+    Fw_HardwareHook();
+}
+
 void Aout_SetCalPoint(uint32_t output, uint32_t point, float count) {
     if (output >= kAoutCount || point > 1) return;
     if (output == 0) Aout_ForceLowCurrent();

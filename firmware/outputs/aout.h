@@ -88,6 +88,9 @@ float Aout_GetGainRatio(uint32_t output);
 float Aout_GetOffsetDelta(uint32_t output);
 // Output 1 to 3.6 mA at once, its fall timer stopped.
 void Aout_ForceLowCurrent();
+// The current a converter count gives on the output, by the built-in calibration of the output's
+// converter, shown at once (the panel's meter while an output is calibrated).
+void Aout_DriveCount(uint32_t output, float count);
 
 // Settings module.
 void Aout_WriteDefaults(uint32_t* status);

@@ -3,8 +3,12 @@
 
 #include "core/fw_hook.h"
 #include "core/settings.h"
+#include "core/timers.h"
+#include "core/ui_ids.h"
+#include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "outputs/clean.h"
+#include "settings/settings_sensor.h"
 
 uint32_t g_OutputHold;
 uint8_t g_TimedHold;
@@ -40,4 +44,22 @@ void Hold_Update() {
         g_OutputHold = hold;
         Fw_HardwareHook();
     }
+}
+
+// Seconds the timed hold lasts while an oxygen sensor settles at its calibration voltage.
+static constexpr uint16_t kPolarizationSettleSeconds = 120;
+
+uint32_t Hold_ApplyChannelChange() {
+    uint32_t kind = Chan_GetSensorKindBySel(3);
+    uint32_t channel = Chan_GetCurrentChannel();
+    if (channel > 1) channel = 0;
+    if (!Chan_IsMeasuringKindO2(kind) || g_ChosenOption != 0 || g_ChosenMode == kCalModeProcess) return kActionList;
+    int16_t calibration = Settings_GetEditCalPolVoltage(channel);
+    if (Settings_GetEditMeasPolVoltage(channel) == calibration) return kActionList;
+    if (g_HoldOnChange == 1) {
+        g_TimedHold = 1;
+        Timer_StartTicks(kTimerTimedHold, kPolarizationSettleSeconds, 0);
+    }
+    Chan_RequestO2Mode(channel, calibration);
+    return kActionHoldCountdown;
 }

@@ -22,3 +22,7 @@ uint32_t Hold_IsDigitalInputActive();
 uint32_t Hold_ReadDigitalInput(uint32_t channel);
 // "Please wait..." on row 12 while a save runs; marks the sensor save as under way.
 void Hold_ShowPleaseWait();
+// Before an oxygen calibration: the channel goes to its calibration polarization voltage, with the
+// outputs held for the sensor to settle; the event that follows (the countdown, or 4157 when the
+// voltages are equal or the calibration does not need it).
+uint32_t Hold_ApplyChannelChange();

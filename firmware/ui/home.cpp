@@ -349,6 +349,24 @@ void Home_BlinkChannelLetter(uint32_t phase) {
     Lcd_DrawText(kSymbolRow[channel], 0, letter);
 }
 
+// The rows at whose column 0 each display line shows its channel.
+static constexpr uint32_t kHoldMarkRow[kHomeLines] = {1, 5, 11, 12};
+
+void Home_DrawChannelHoldMarks(uint32_t phase) {
+    const MeasLineConfig* lines = &g_MeasLines;
+    uint8_t held = g_ManualHold.channel;
+    for (uint32_t line = 0; line < kHomeLines; ++line) {
+        uint8_t slot = SlotOfLine(lines, line);
+        if (lines->channel[slot] != held || KindOfSlot(lines, slot) == kHomeNoMeasurement) continue;
+        // The output hold blinks its own mark on the big lines; the small lines' rows belong to
+        // the screen on top while it is not the measurement screen.
+        if (line < 2 && Hold_IsOutputHoldActive()) continue;
+        if (line >= 2 && Menu_TopScreen() != kScreenHome) continue;
+        char letter[2] = {static_cast<char>(phase == 0 ? 'A' + held : ' '), '\0'};
+        Lcd_DrawText(kHoldMarkRow[line], 0, letter);
+    }
+}
+
 // ---- Display-line setup ------------------------------------------------------------------------
 
 // A kind without a unit list steps through kind 0's.

@@ -23,6 +23,7 @@
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
+#include "ui/select_screen.h"
 #include "ui/value_page.h"
 
 uint8_t g_MenuStack[kMenuStackSize];

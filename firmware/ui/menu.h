@@ -89,9 +89,3 @@ void Menu_ResetToDefaults();
 extern char g_MenuTagText[9];
 void Menu_LoadPackedTag();
 void Menu_CheckPolarizationHold();
-
-// ---- Manual channel hold (selection screen module) -------------------------------------------
-
-void Menu_EndChannelHold();
-void Menu_EndChannelHoldIfActive();
-uint32_t Menu_IsChannelHeld();

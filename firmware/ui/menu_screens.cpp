@@ -30,6 +30,7 @@
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
+#include "ui/select_screen.h"
 #include "ui/value_page.h"
 
 typedef int32_t (*MenuDrawOp)();
@@ -49,6 +50,8 @@ static int32_t DrawHome() {
     if (g_TimedHold) Timer_StartTicks(kTimerTimedHold, 20, 0);  // the hold ends 20 s after the return
     Menu_CheckPolarizationHold();
     Cal_SelectMeasurement(2, 0);
+    // An output driven by a page (output test, output calibration) follows its measurement again.
+    NumEdit_SetOutputOverride(0);
     g_MenuPositionPending = 0;
     Settings_CopyAll();
     Lcd_ClearAll();

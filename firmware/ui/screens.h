@@ -15,11 +15,11 @@ int32_t Screen_CountdownKey(uint32_t event);
 // adaptive calibration timer or operating days.
 void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
 
-// Selection screen (modes 0 to 3) and its position.
-void Screen_SelectInit(uint32_t flag);
-void Screen_SelectShow(uint32_t mode, uint32_t marker);
-int32_t Screen_SelectKey(uint32_t event);
-uint32_t Screen_GetSelectPosition();
+// The numeric editor's calibration value with its unit, in the editor's field (row 12).
+struct NumEditState;
+void Screen_DrawValueWithUnit(uint32_t row, uint32_t column, const NumEditState* record);
+// The result of a calibration (its slope and offset) on row 11.
+void Screen_ShowCalData(uint32_t position, float slope, float offset);
 
 // Info, list and countdown screens.
 void Screen_InfoShow();

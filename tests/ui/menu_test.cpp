@@ -386,6 +386,7 @@ TEST(MenuEngine, PositionsWithoutAChannelIndexNothing) {
     g_CurrentChannel = 0;
     // Calibrating the selection's position of a channel kind without measurements (0x1fffff)
     // opens the editor with no record instead of indexing a channel.
+    g_ChannelKind[0] = 0;
     Press(kKeyCal);
     Post(0x10000000);
     EXPECT_EQ(g_MenuPosition, 0x1fffffu);

@@ -1,0 +1,1299 @@
+// Value page catalogue: the 52 page records, and per page the settings it reads and writes, the
+// checks of ENTER and what follows. Settings with an edit copy (the working set, the system and
+// sensor modules, the concentration table) are edited there and reach the store when the menu is
+// left with "Save Changes"; the others are set in place.
+#include "ui/value_catalogue.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/fmt.h"
+#include "core/param.h"
+#include "core/rtc.h"
+#include "core/settings.h"
+#include "core/util.h"
+#include "digital_sensor/sens_diag.h"
+#include "measurement/cal_values.h"
+#include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
+#include "measurement/chan_sensor.h"
+#include "measurement/channel.h"
+#include "measurement/concentration.h"
+#include "measurement/meas.h"
+#include "measurement/temperature.h"
+#include "outputs/hold.h"
+#include "settings/settings_sensor.h"
+#include "settings/settings_system.h"
+#include "settings/settings_work.h"
+#include "ui/menu.h"
+#include "ui/menu_tree.h"
+#include "ui/numedit.h"
+#include "ui/param_page.h"
+#include "ui/value_page.h"
+
+static constexpr uint8_t kNoLabel = 255;
+
+// Value columns of languages 1 to 7 are where the English ones are, except where a translation's
+// label needs more room (German "Analogausg.", page 11) or a unit text needs more (the long words
+// for "seconds", page 21).
+// clang-format off
+const ValuePageDesc g_ValuePageTable[kValuePageCount] = {
+    {0, {0,8,0,1}, {0,24,0,24},
+     {72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96},
+     0, {0, 0}, {16, 7}, {3, 2}},
+    {1, {kNoLabel,kNoLabel,0,8}, {0,0,0,24},
+     {0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72},
+     0, {0, 0}, {255, 6}, {0, 3}},
+    {2, {2,4,3,4}, {0,12,0,12},
+     {48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48},
+     1, {1, 1}, {9, 9}, {5, 5}},
+    {3, {kNoLabel,5,kNoLabel,4}, {0,0,0,0},
+     {36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36},
+     1, {1, 1}, {2, 9}, {5, 6}},
+    {4, {19,kNoLabel,20,kNoLabel}, {0,0,0,0},
+     {90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78},
+     0, {1, 0}, {15, 6}, {5, 4}},
+    {5, {kNoLabel,23,kNoLabel,24}, {0,0,0,0},
+     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
+     0, {1, 0}, {255, 255}, {5, 0}},
+    {6, {kNoLabel,25,kNoLabel,26}, {0,0,0,0},
+     {66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96},
+     0, {1, 0}, {8, 7}, {5, 3}},
+    {7, {6,kNoLabel,6,kNoLabel}, {12,0,12,0},
+     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
+     1, {1, 1}, {3, 3}, {5, 5}},
+    {8, {10,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
+     {90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0},
+     0, {0, 0}, {255, 255}, {5, 5}},
+    {9, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
+     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
+     0, {0, 0}, {255, 255}, {5, 5}},
+    {10, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
+     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
+     0, {0, 0}, {255, 255}, {5, 5}},
+    {11, {9,kNoLabel,9,kNoLabel}, {0,0,0,0},
+     {72, 72, 72, 72, 78, 78, 72, 72, 72, 72, 72, 72, 72, 72, 72, 72},
+     0, {1, 1}, {14, 14}, {5, 5}},
+    {12, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0},
+     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
+     0, {0, 0}, {255, 255}, {0, 5}},
+    {13, {13,kNoLabel,13,kNoLabel}, {0,0,0,0},
+     {66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66},
+     1, {1, 1}, {255, 255}, {5, 5}},
+    {14, {16,17,16,18}, {0,36,0,36},
+     {66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66},
+     1, {1, 1}, {255, 255}, {5, 5}},
+    {15, {kNoLabel,kNoLabel,16,kNoLabel}, {0,0,0,0},
+     {0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66},
+     1, {1, 1}, {255, 255}, {0, 5}},
+    {16, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
+     {0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66},
+     1, {0, 1}, {255, 255}, {0, 5}},
+    {17, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
+     {0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84},
+     0, {0, 1}, {255, 7}, {0, 5}},
+    {18, {kNoLabel,kNoLabel,kNoLabel,27}, {0,0,0,0},
+     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
+     1, {1, 1}, {255, 255}, {0, 5}},
+    {19, {0,kNoLabel,1,kNoLabel}, {0,0,0,0},
+     {48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48},
+     0, {0, 0}, {255, 255}, {8, 8}},
+    {20, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0},
+     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
+     0, {0, 0}, {255, 255}, {0, 5}},
+    {21, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
+     {96, 72, 96, 66, 96, 66, 96, 72, 96, 66, 96, 66, 96, 72, 96, 72},
+     0, {0, 0}, {255, 16}, {0, 3}},
+    {22, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0},
+     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
+     0, {0, 0}, {255, 6}, {0, 3}},
+    {23, {kNoLabel,kNoLabel,4,kNoLabel}, {0,0,0,0},
+     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
+     0, {0, 0}, {255, 17}, {0, 3}},
+    {24, {9,kNoLabel,10,kNoLabel}, {0,0,0,0},
+     {66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84},
+     1, {1, 1}, {255, 255}, {5, 5}},
+    {25, {11,kNoLabel,12,kNoLabel}, {0,0,0,0},
+     {96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96},
+     1, {1, 1}, {255, 255}, {5, 5}},
+    {26, {13,kNoLabel,14,kNoLabel}, {0,0,0,0},
+     {84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84},
+     1, {1, 1}, {255, 255}, {5, 5}},
+    {27, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
+     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+     1, {0, 1}, {255, 255}, {0, 0}},
+    {28, {0,kNoLabel,1,kNoLabel}, {0,0,0,0},
+     {90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90},
+     0, {0, 0}, {255, 255}, {8, 8}},
+    {29, {2,kNoLabel,3,kNoLabel}, {0,0,0,0},
+     {84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96},
+     0, {1, 0}, {21, 21}, {5, 3}},
+    {30, {2,kNoLabel,3,kNoLabel}, {0,0,0,0},
+     {84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96},
+     0, {0, 0}, {21, 21}, {4, 3}},
+    {31, {19,kNoLabel,kNoLabel,kNoLabel}, {84,0,0,0},
+     {48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126},
+     0, {0, 0}, {255, 255}, {3, 3}},
+    {32, {19,kNoLabel,kNoLabel,kNoLabel}, {90,0,0,0},
+     {48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126},
+     0, {0, 0}, {255, 255}, {3, 3}},
+    {33, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
+     {90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0},
+     0, {0, 0}, {255, 255}, {3, 0}},
+    {34, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0},
+     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
+     0, {0, 0}, {255, 21}, {0, 3}},
+    {35, {kNoLabel,25,kNoLabel,kNoLabel}, {0,0,0,0},
+     {66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42},
+     0, {1, 1}, {22, 23}, {5, 5}},
+    {36, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
+     {60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0},
+     0, {1, 1}, {255, 255}, {5, 5}},
+    {37, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
+     {0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42},
+     1, {0, 1}, {255, 3}, {0, 5}},
+    {38, {4,kNoLabel,5,kNoLabel}, {0,0,0,0},
+     {66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60},
+     1, {1, 1}, {18, 18}, {5, 5}},
+    {39, {8,kNoLabel,9,kNoLabel}, {0,0,24,0},
+     {0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6},
+     0, {0, 0}, {255, 255}, {0, 2}},
+    {40, {kNoLabel,kNoLabel,6,kNoLabel}, {0,0,0,0},
+     {0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48},
+     1, {0, 1}, {255, 3}, {0, 5}},
+    {41, {kNoLabel,23,kNoLabel,26}, {0,0,0,0},
+     {60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96},
+     0, {1, 0}, {255, 7}, {5, 3}},
+    {42, {0,8,0,1}, {0,24,0,24},
+     {72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96},
+     1, {0, 1}, {16, 255}, {3, 5}},
+    {43, {kNoLabel,kNoLabel,kNoLabel,24}, {0,0,0,0},
+     {0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60},
+     0, {0, 1}, {255, 255}, {0, 5}},
+    {44, {kNoLabel,28,kNoLabel,29}, {0,0,0,0},
+     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
+     0, {1, 1}, {255, 255}, {5, 5}},
+    {45, {kNoLabel,kNoLabel,20,kNoLabel}, {0,0,0,0},
+     {0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42},
+     0, {0, 0}, {255, 255}, {0, 6}},
+    {46, {21,kNoLabel,22,kNoLabel}, {0,0,0,0},
+     {78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120},
+     0, {0, 0}, {255, 255}, {1, 1}},
+    {47, {23,kNoLabel,23,kNoLabel}, {0,0,0,0},
+     {102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102},
+     0, {1, 1}, {255, 255}, {5, 5}},
+    {48, {19,kNoLabel,24,kNoLabel}, {0,0,0,0},
+     {48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78},
+     1, {1, 1}, {3, 5}, {5, 5}},
+    {49, {24,kNoLabel,24,kNoLabel}, {0,0,0,0},
+     {78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78},
+     0, {1, 1}, {5, 5}, {5, 5}},
+    {50, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
+     {0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84},
+     0, {0, 0}, {255, 6}, {0, 2}},
+    {51, {kNoLabel,kNoLabel,kNoLabel,23}, {0,0,0,0},
+     {0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60},
+     0, {0, 1}, {255, 255}, {0, 5}},
+};
+// clang-format on
+
+// Labels come from one text group per page: the clock and sensor timer pages, the PID and table
+// pages, and the others. Page 27 (a set point switched off) is labelled "SP" like its neighbours.
+TextRef ValuePage_LabelText(uint32_t page, uint32_t label) {
+    if (page >= kValuePageCount || label > 3) return kTextValueLabels;
+    uint8_t index = g_ValuePageTable[page].label[label];
+    TextRef group = kTextValueLabels;
+    switch (page) {
+        case 28:
+        case 29:
+        case 30:
+        case 34:
+        case 38:
+        case 39:
+        case 40:
+        case 50:
+            group = kTextValueLabelsC;
+            break;
+        case 19:
+        case 24:
+        case 25:
+        case 26:
+        case 31:
+        case 32:
+        case 33:
+        case 45:
+        case 46:
+        case 47:
+        case 48:
+        case 49:
+            group = kTextValueLabelsB;
+            break;
+        default:
+            break;
+    }
+    uint32_t count = g_TextGroupSizes[group.group];
+    return Text_Nth(group, index < count ? index : 0);
+}
+
+uint8_t ValuePage_ValueColumn(uint32_t page, uint32_t line, uint32_t language) {
+    if (page >= kValuePageCount || line > 1) return 0;
+    if (language >= kLanguages) language = 0;
+    return g_ValuePageTable[page].valueColumn[2 * language + line];
+}
+
+uint8_t ValuePage_ChoiceKind(uint32_t page, uint32_t line) {
+    switch (page) {
+        case 5:
+            return line == 0 ? kChoicePressureUnit : kChoiceSource;
+        case 8:
+            return line == 0 ? kChoicePassword : kChoiceNone;
+        case 36:
+        case 41:
+            return line == 0 ? kChoicePressureUnit : kChoiceNone;
+        case 43:
+        case 51:
+            return line == 1 ? kChoicePressureUnit : kChoiceNone;
+        case 44:
+            return kChoicePressureUnit;
+        case 48:
+            return line == 1 ? kChoiceDecade : kChoiceNone;
+        case 49:
+            return kChoiceDecade;
+        default:
+            return kChoiceNone;
+    }
+}
+
+uint32_t ValuePage_ChoiceCount(uint8_t kind) {
+    switch (kind) {
+        case kChoicePressureUnit:
+            return kPressureUnits;
+        case kChoiceSource:
+            return 2;
+        case kChoiceDecade:
+            return 3;
+        case kChoicePassword:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+// ---- Pages, selectors and the settings they reach ----------------------------------------------------
+
+enum : uint8_t {
+    kPageRelay = 0,
+    kPageAlarmRelay = 1,
+    kPageStc = 3,
+    kPageCleaning = 4,
+    kPageCalPressure = 5,
+    kPageSalinity = 6,
+    kPageFixedTemp = 7,
+    kPagePassword = 8,
+    kPageNewPassword = 9,
+    kPageRepeatPassword = 10,
+    kPageOutputTest = 11,
+    kPageAccessCode = 12,
+    kPageSetPointRange = 13,
+    kPageOutputRange = 14,
+    kPageOutputLow = 15,
+    kPageSetPointValue = 16,
+    kPageRefTemp = 18,
+    kPageNames = 19,
+    kPageService = 20,
+    kPagePid = 24,
+    kPagePropLimits = 25,
+    kPagePropLimits2 = 26,
+    kPageSetPointOff = 27,
+    kPageClock = 28,
+    kPageMaint = 29,
+    kPageMaint2 = 30,
+    kPageCipSetup = 31,
+    kPageSipSetup = 32,
+    kPageAutoclaveSetup = 33,
+    kPageAct = 34,
+    kPageCo2 = 35,
+    kPageTotalPressure = 36,
+    kPageToff = 37,
+    kPagePolarization = 38,
+    kPageSampling = 39,
+    kPageO2Temperature = 40,
+    kPageO2Conditions = 41,
+    kPageRelayAbsolute = 42,
+    kPageProcPressure = 43,
+    kPageAnalogInput = 44,
+    kPageUnitName = 45,
+    kPageConcPoints = 46,
+    kPageConcentrations = 47,
+    kPageConcRow = 48,
+    kPageConductivities = 49,
+    kPageDamping = 50,
+    kPageO2Pressure = 51,
+};
+
+// Parameter pages a value page goes back to (the page the screen below redraws).
+static constexpr uint32_t kParamSetPointMeasurement = 0;
+static constexpr uint32_t kParamSetPointRelay = 1;
+static constexpr uint32_t kParamPhBuffers = 13;
+static constexpr uint32_t kParamAlarmClean = 20;
+static constexpr uint32_t kParamOutputMeasurement = 27;
+static constexpr uint32_t kParamPhCalType = 31;
+static constexpr uint32_t kParamOutputOfSetPoint = 37;
+static constexpr uint32_t kParamSetPointOfOutput = 38;
+static constexpr uint32_t kParamProcCalPressure = 74;
+static constexpr uint32_t kParamLedMode = 77;
+
+// The built-in master code of the password pages and the service technician's code.
+static constexpr uint32_t kMasterCode = 5864;
+static constexpr uint32_t kServiceCode = 49263;
+// Hysteresis in percent outside this is no hysteresis: it starts again at the factory 5 %.
+static constexpr float kHysteresisPercentMax = 99.5f;
+static constexpr float kHysteresisPercentFactory = 5.0f;
+// The absolute hysteresis of a voltage kind, in volts, and the millivolts it is shown in.
+static constexpr float kHysteresisVoltsMax = 2.0f;
+static constexpr float kMilli = 1000.0f;
+// The measurement codes of the voltage kinds, whose hysteresis is absolute and shown in mV.
+static bool IsVoltageCode(uint32_t code) { return code == 14 || code == 15 || code == 38 || code == 40; }
+// PID quantities whose limits are drawn on the first form of the limits page.
+static bool IsPidFirstFormCode(uint32_t code) { return code == 9 || code == 10 || code == 24; }
+// Decade factors of a conductivity entry: S/cm, mS/cm, microS/cm.
+static const float kDecadeFactors[3] = {1.0f, 0.001f, 0.000001f};
+
+// The new access code between its entry (page 9) and its confirmation (page 10).
+static uint32_t s_NewCode;
+static uint32_t s_NewCodePending;
+
+static uint32_t EditChannel() {
+    uint8_t channel = Settings_GetEditChannel();
+    return channel < 2 ? channel : 0;
+}
+
+static uint32_t RoundToWhole(float value) {
+    if (!(value > 0.0f)) return 0;
+    if (value >= 4294967040.0f) return 0xffffffffu;
+    return static_cast<uint32_t>(value + 0.5f);
+}
+
+static uint8_t ItemOf(uint32_t count) { return g_EditItem < count ? g_EditItem : 0; }
+static uint8_t RelayOf(uint8_t relay) { return relay < kRelayCount ? relay : 0; }
+static uint8_t UnitIndex(uint8_t unit) { return unit < kPressureUnits ? unit : kPressureMbar; }
+
+static void SetChoice(uint32_t line, uint32_t value, uint32_t count) {
+    g_ValuePageChoice[line] = static_cast<int8_t>(value < count ? value : 0);
+}
+
+static uint8_t ChoiceOf(uint32_t line, uint32_t count) {
+    int8_t choice = g_ValuePageChoice[line];
+    return choice >= 0 && static_cast<uint32_t>(choice) < count ? static_cast<uint8_t>(choice) : 0;
+}
+
+// The measurement code a set point watches, in the edited set-up.
+static uint8_t SetPointCode(uint32_t i) { return Settings_EditLineCode(g_WorkSet.setPoints.source[i]); }
+
+uint8_t ValuePage_SetPointType(uint32_t i) {
+    return i < kSetPointCount ? g_WorkSet.setPoints.type[i] : static_cast<uint8_t>(kSetPointOff);
+}
+
+void ValuePage_RangeUnit(uint32_t page, uint8_t* code, uint8_t* prefix) {
+    uint32_t line = 4;
+    if (page == kPageOutputRange || page == kPageOutputLow) {
+        line = ItemOf(kAoutCount);
+    } else if (page >= kPagePid && page <= kPagePropLimits2) {
+        line = g_WorkSet.pid.source;
+    } else {
+        line = g_WorkSet.setPoints.source[ItemOf(kSetPointCount)];
+    }
+    *code = 30;
+    *prefix = kPrefixNone;
+    if (line >= 4) return;
+    const MeasLineConfig& lines = g_WorkSet.channel.lines;
+    uint8_t slot = lines.lineSlot[line] < 4 ? lines.lineSlot[line] : static_cast<uint8_t>(line);
+    *code = lines.kind[slot];
+    *prefix = lines.prefix[slot];
+}
+
+uint32_t ValuePage_AlarmMask() { return g_WorkSet.alarm.disableMask; }
+
+void ValuePage_StoreRefTempChoice(uint8_t choice) { g_WorkSet.params.channel[EditChannel()].stcMode = choice ? 1 : 0; }
+
+void ValuePage_ApplyO2Conditions(uint32_t channel) {
+    if (channel >= 2) channel = 0;
+    Temp_SetCurrentValue(Temp_GetManualValue(0));
+    uint8_t unit = UnitIndex(g_SensorEdit.calPressureUnit[channel]);
+    SetChoice(0, unit, kPressureUnits);
+    const ParamChannelEdit& p = g_WorkSet.params.channel[channel];
+    Meas_EditO2CalPressure(channel, p.calPressure / Settings_PressureFactor(unit));
+    Meas_EditO2RelHumidity(channel, p.relHumidity / 100.0f);
+}
+
+// ---- Concentration table pages ------------------------------------------------------------------------
+
+static uint32_t ConcCount() {
+    return g_ConcWork.concCount >= 2 && g_ConcWork.concCount <= kConcPoints ? g_ConcWork.concCount : 2;
+}
+static uint32_t TempCount() {
+    return g_ConcWork.tempCount >= 2 && g_ConcWork.tempCount <= kConcPoints ? g_ConcWork.tempCount : 2;
+}
+static uint32_t ConcRow() { return g_ConcEditRow < kConcPoints ? g_ConcEditRow : 0; }
+static uint32_t ConcColumn() { return g_ConcEditColumn < kConcPoints ? g_ConcEditColumn : 0; }
+
+// The table entries a line of pages 47 and 49 holds (-1 none): a pair per page, its last page with
+// a single entry on line 1.
+static int32_t ConcEntry(uint32_t page, uint32_t line) {
+    uint32_t n = ConcCount();
+    uint32_t first = page == kPageConcentrations ? 2 * ConcColumn() : 2 * ConcColumn() + 1;
+    if (first >= n) return -1;
+    bool single = first + 1 >= n;
+    if (single) return line == 1 ? static_cast<int32_t>(first) : -1;
+    return static_cast<int32_t>(first + line);
+}
+
+uint32_t ValuePage_ConcLineShown(uint32_t page, uint32_t line) {
+    if (page != kPageConcentrations && page != kPageConductivities) return 1;
+    return ConcEntry(page, line) >= 0 ? 1 : 0;
+}
+
+uint32_t ValuePage_ConcEntryNumber(uint32_t page, uint32_t line) {
+    if (page == kPageConcRow) return line == 0 ? ConcRow() + 1 : 1;
+    int32_t entry = ConcEntry(page, line);
+    return entry >= 0 ? static_cast<uint32_t>(entry) + 1 : 0;
+}
+
+static uint8_t DecadeOf(float value) {
+    uint8_t prefix = 0;
+    Unit_AutoPrefix(value, &prefix);
+    return prefix < 3 ? prefix : 0;
+}
+
+static float LoadConductivity(uint32_t line, float value) {
+    uint8_t decade = DecadeOf(value);
+    SetChoice(line, decade, 3);
+    return value / kDecadeFactors[decade];
+}
+
+static float StoredConductivity(uint32_t line, float value) { return value * kDecadeFactors[ChoiceOf(line, 3)]; }
+
+// ---- Load ---------------------------------------------------------------------------------------------
+
+void ValuePage_Load(uint32_t page, float* values) {
+    values[0] = values[1] = 0.0f;
+    g_ValuePageChoice[0] = g_ValuePageChoice[1] = 0;
+    uint32_t ch = EditChannel();
+    ParamChannelEdit& p = g_WorkSet.params.channel[ch];
+    switch (page) {
+        case kPageRelay:
+        case kPageRelayAbsolute: {
+            uint8_t i = ItemOf(kSetPointCount);
+            if (g_WorkSet.setPoints.relay[i] < kRelayCount) g_EditRelay = g_WorkSet.setPoints.relay[i];
+            values[0] = g_WorkSet.relays.delay[RelayOf(g_EditRelay)];
+            float& h = g_WorkSet.setPoints.hysteresis[i];
+            if (page == kPageRelay) {
+                if (!(h >= 0.0f && h < kHysteresisPercentMax)) h = kHysteresisPercentFactory;
+                values[1] = h;
+            } else if (IsVoltageCode(SetPointCode(i))) {
+                if (!(h >= -kHysteresisVoltsMax && h <= kHysteresisVoltsMax)) h = 0.0f;
+                values[1] = h * kMilli;
+            } else {
+                values[1] = h;
+            }
+            break;
+        }
+        case kPageAlarmRelay: {
+            uint8_t relay = RelayOf(g_WorkSet.alarm.relay);
+            g_ValuePageSelector = g_WorkSet.relays.sense[relay] ? 1 : 0;
+            values[1] = g_WorkSet.relays.delay[relay];
+            break;
+        }
+        case kPageStc:
+            values[0] = p.isoPoint;
+            values[1] = p.stcCoefficient;
+            break;
+        case kPageCleaning:
+            values[0] = g_WorkSet.cleaning.interval;
+            values[1] = g_WorkSet.cleaning.time;
+            break;
+        case kPageCalPressure:
+            values[0] = p.calPressure;
+            SetChoice(0, g_SensorEdit.calPressureUnit[ch], kPressureUnits);
+            SetChoice(1, Settings_GetEditParam28(ch), 2);
+            break;
+        case kPageSalinity:
+            values[0] = p.salinity;
+            values[1] = p.relHumidity;
+            break;
+        case kPageFixedTemp:
+        case kPageO2Temperature:
+            values[0] = values[1] = page == kPageFixedTemp ? p.manualTemp : Temp_GetCurrentValue();
+            break;
+        case kPagePassword:
+            // The codes are checked against the live ones; the edit copies start from them.
+            g_SystemEdit.accessCode[0] = g_SystemSettings.accessCode[0];
+            g_SystemEdit.accessCode[1] = g_SystemSettings.accessCode[1];
+            SetChoice(0, g_PasswordChoice, 3);
+            break;
+        case kPageOutputTest:
+            NumEdit_SetOutputOverride(1);
+            values[0] = Aout_GetShownCurrent(0);
+            values[1] = Aout_GetShownCurrent(1);
+            break;
+        case kPageSetPointRange: {
+            uint8_t i = ItemOf(kSetPointCount);
+            values[0] = g_WorkSet.setPoints.valueA[i];
+            values[1] = g_WorkSet.setPoints.valueB[i];
+            break;
+        }
+        case kPageOutputRange: {
+            uint8_t o = ItemOf(kAoutCount);
+            Settings_RefreshOutputRange(o);
+            values[0] = g_WorkSet.outputs.valueAt4mA[o];
+            values[1] = g_WorkSet.outputs.valueAt20mA[o];
+            break;
+        }
+        case kPageSetPointValue: {
+            uint8_t i = ItemOf(kSetPointCount);
+            values[1] = g_WorkSet.setPoints.type[i] == kSetPointHigh ? g_WorkSet.setPoints.valueA[i]
+                                                                     : g_WorkSet.setPoints.valueB[i];
+            break;
+        }
+        case kPageRefTemp:
+            g_ValuePageSelector = p.stcMode ? 1 : 0;
+            values[1] = p.stcRefTemp;
+            break;
+        case kPageNames:
+            for (uint32_t line = 0; line < 2; ++line) {
+                std::memcpy(g_EditLines[line].text, g_SystemEdit.name[line], 8);
+                g_EditLines[line].text[8] = '\0';
+                // A name holds blanks, digits and capitals; anything else shows as a blank.
+                for (uint32_t k = 0; k < 8; ++k) {
+                    char& c = g_EditLines[line].text[k];
+                    if (!(c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))) c = ' ';
+                }
+            }
+            break;
+        case kPagePid:
+            values[0] = g_WorkSet.pid.setPoint;
+            values[1] = g_WorkSet.pid.deadBand;
+            break;
+        case kPagePropLimits:
+        case kPagePropLimits2:
+            values[0] = g_WorkSet.pid.lowerLimit;
+            values[1] = g_WorkSet.pid.upperLimit;
+            break;
+        case kPageMaint:
+        case kPageMaint2:
+            values[0] = SensDiag_GetMaintInterval(1);
+            values[1] = SensDiag_GetActInterval(1);
+            break;
+        case kPageAct:
+            values[1] = SensDiag_GetActInterval(1);
+            break;
+        case kPageCipSetup:
+        case kPageSipSetup: {
+            const SlotCycle& cycle = g_SlotEdit.cycle[page == kPageCipSetup ? kCycleCip : kCycleSip];
+            values[0] = static_cast<float>(cycle.limit);
+            values[1] = page == kPageCipSetup ? g_SlotEdit.cipTempLimit : g_SlotEdit.sipTempLimit;
+            break;
+        }
+        case kPageAutoclaveSetup:
+            values[0] = static_cast<float>(g_SlotEdit.cycle[kCycleAutoclave].limit);
+            break;
+        case kPageCo2:
+            values[0] = p.co2Salinity;
+            values[1] = p.co2Bicarbonate;
+            break;
+        case kPageTotalPressure:
+            values[0] = p.co2Pressure;
+            SetChoice(0, g_Co2PressureUnitEdit[ch], kPressureUnits);
+            break;
+        case kPageToff:
+            values[1] = g_SensorEdit.param41;
+            break;
+        case kPagePolarization:
+            values[0] = Settings_GetEditMeasPolVoltage(ch);
+            values[1] = Settings_GetEditCalPolVoltage(ch);
+            break;
+        case kPageSampling: {
+            uint32_t status = 0;
+            values[1] = static_cast<float>(Param_GetInt(1, 53, &status));
+            break;
+        }
+        case kPageO2Conditions:
+        case kPageO2Pressure: {
+            uint8_t unit = UnitIndex(g_SensorEdit.calPressureUnit[ch]);
+            float shown = Meas_GetO2CalPressure(ch) * Settings_PressureFactor(unit);
+            if (page == kPageO2Conditions) {
+                SetChoice(0, unit, kPressureUnits);
+                values[0] = shown;
+                values[1] = Meas_GetO2RelHumidity(ch) * 100.0f;
+            } else {
+                SetChoice(1, unit, kPressureUnits);
+                values[1] = shown;
+            }
+            break;
+        }
+        case kPageProcPressure:
+            values[1] = p.procPressure;
+            SetChoice(1, g_SensorEdit.procPressureUnit[ch], kPressureUnits);
+            break;
+        case kPageAnalogInput:
+            for (uint32_t line = 0; line < 2; ++line) {
+                values[line] = g_WorkSet.params.inputRange[line];
+                SetChoice(line, g_WorkSet.params.inputUnit[line], kPressureUnits);
+            }
+            break;
+        case kPageUnitName:
+            std::memset(g_EditLines[1].text, 0, sizeof g_EditLines[1].text);
+            std::memcpy(g_EditLines[1].text, g_ConcWork.name, 6);
+            for (uint32_t k = 0; k < 6; ++k) {
+                char& c = g_EditLines[1].text[k];
+                if (c < ' ' || c > 'z') c = ' ';
+            }
+            break;
+        case kPageConcPoints:
+            values[0] = TempCount();
+            values[1] = ConcCount();
+            break;
+        case kPageConcentrations:
+            for (uint32_t line = 0; line < 2; ++line) {
+                int32_t e = ConcEntry(page, line);
+                if (e >= 0) values[line] = g_ConcWork.conc[e];
+            }
+            break;
+        case kPageConcRow:
+            values[0] = g_ConcWork.temp[ConcRow()];
+            values[1] = LoadConductivity(1, g_ConcWork.cond[ConcRow()][0]);
+            break;
+        case kPageConductivities:
+            for (uint32_t line = 0; line < 2; ++line) {
+                int32_t e = ConcEntry(page, line);
+                if (e >= 0) values[line] = LoadConductivity(line, g_ConcWork.cond[ConcRow()][e]);
+            }
+            break;
+        case kPageDamping:
+            values[1] = g_WorkSet.outputs.damping;
+            break;
+        default:
+            // The access-code pages show 0; pages without a setting show their labels only.
+            break;
+    }
+}
+
+// ---- Store ---------------------------------------------------------------------------------------------
+
+// The proportional limits fitted to the set point and dead band; a corner outside the new limits
+// moves onto the limit with its full output, and the corners' outputs stay within the band's scale.
+static void RefitPid(float low, float high) {
+    PidSettings& pid = g_WorkSet.pid;
+    float lowOut = low, highOut = high;
+    Chan_FitRangeToBand(low, high, &lowOut, &highOut);
+    pid.lowerLimit = lowOut;
+    pid.upperLimit = highOut;
+    if (pid.lowerCornerX < lowOut) {
+        pid.lowerCornerX = lowOut;
+        pid.lowerCornerY = 1.0f;
+    }
+    if (pid.upperCornerX > highOut) {
+        pid.upperCornerX = highOut;
+        pid.upperCornerY = -1.0f;
+    }
+    float s = pid.setPoint, d = pid.deadBand;
+    float scale = 0.0f;
+    Pid_ScaleToUnitRange(s - d, lowOut, pid.lowerCornerX, &scale, 0);
+    if (pid.lowerCornerY > 1.0f) pid.lowerCornerY = 1.0f;
+    if (pid.lowerCornerY < scale) pid.lowerCornerY = scale;
+    Pid_ScaleToUnitRange(s + d, highOut, pid.upperCornerX, &scale, 1);
+    if (pid.upperCornerY < -1.0f) pid.upperCornerY = -1.0f;
+    if (pid.upperCornerY > scale) pid.upperCornerY = scale;
+}
+
+static void StoreName(uint32_t line) {
+    char* name = g_SystemEdit.name[line];
+    std::memcpy(name, g_EditLines[line].text, 8);
+    name[kStoredNameBytes - 1] = '\0';
+}
+
+void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
+    if (screen != kScreenValuePage) return;
+    uint32_t ch = EditChannel();
+    ParamChannelEdit& p = g_WorkSet.params.channel[ch];
+    switch (page) {
+        case kPageRelay:
+        case kPageRelayAbsolute: {
+            uint8_t i = ItemOf(kSetPointCount);
+            g_WorkSet.relays.delay[RelayOf(g_EditRelay)] = values[0];
+            float h = values[1];
+            if (page == kPageRelayAbsolute && IsVoltageCode(SetPointCode(i))) h /= kMilli;
+            g_WorkSet.setPoints.hysteresis[i] = h;
+            break;
+        }
+        case kPageAlarmRelay: {
+            uint8_t relay = RelayOf(g_WorkSet.alarm.relay);
+            g_WorkSet.relays.sense[relay] = g_ValuePageSelector ? 1 : 0;
+            g_WorkSet.relays.delay[relay] = values[1];
+            break;
+        }
+        case kPageStc:
+            p.isoPoint = values[0];
+            p.stcCoefficient = values[1];
+            break;
+        case kPageCleaning:
+            g_WorkSet.cleaning.interval = values[0];
+            g_WorkSet.cleaning.time = values[1];
+            break;
+        case kPageCalPressure:
+            p.calPressure = values[0];
+            g_SensorEdit.calPressureUnit[ch] = ChoiceOf(0, kPressureUnits);
+            Settings_SetEditParam28(ch, ChoiceOf(1, 2));
+            break;
+        case kPageSalinity:
+            p.salinity = values[0];
+            p.relHumidity = values[1] > 100.0f ? 100.0f : values[1];
+            break;
+        case kPageFixedTemp:
+            p.manualTemp = values[1];
+            break;
+        case kPageNewPassword:
+            // Kept apart until the second entry confirms it.
+            s_NewCode = RoundToWhole(values[1]);
+            s_NewCodePending = 1;
+            break;
+        case kPageSetPointRange: {
+            uint8_t i = ItemOf(kSetPointCount);
+            g_WorkSet.setPoints.valueA[i] = values[0] >= values[1] ? values[0] : values[1];
+            g_WorkSet.setPoints.valueB[i] = values[0] >= values[1] ? values[1] : values[0];
+            break;
+        }
+        case kPageOutputRange: {
+            uint8_t o = ItemOf(kAoutCount);
+            g_WorkSet.outputs.valueAt4mA[o] = values[0] <= values[1] ? values[0] : values[1];
+            g_WorkSet.outputs.valueAt20mA[o] = values[0] <= values[1] ? values[1] : values[0];
+            break;
+        }
+        case kPageSetPointValue: {
+            uint8_t i = ItemOf(kSetPointCount);
+            if (g_WorkSet.setPoints.type[i] == kSetPointHigh) {
+                g_WorkSet.setPoints.valueA[i] = values[1];
+            } else {
+                g_WorkSet.setPoints.valueB[i] = values[1];
+            }
+            break;
+        }
+        case kPageRefTemp:
+            p.stcMode = g_ValuePageSelector ? 1 : 0;
+            p.stcRefTemp = values[1];
+            break;
+        case kPageNames:
+            StoreName(0);
+            StoreName(1);
+            break;
+        case kPagePid:
+            g_WorkSet.pid.setPoint = values[0];
+            g_WorkSet.pid.deadBand = values[1];
+            RefitPid(g_WorkSet.pid.lowerLimit, g_WorkSet.pid.upperLimit);
+            break;
+        case kPagePropLimits:
+        case kPagePropLimits2:
+            RefitPid(values[0], values[1]);
+            break;
+        case kPageClock: {
+            ClockRecord date{};
+            if (ValuePage_ParseDateTime(&date)) {
+                g_DateEdit.changed = 1;
+                g_DateEdit.date = date;
+            }
+            break;
+        }
+        case kPageMaint:
+        case kPageMaint2:
+            SensDiag_SetMaintInterval(1, values[0]);
+            SensDiag_SetActInterval(1, values[1]);
+            break;
+        case kPageAct:
+            SensDiag_SetActInterval(1, values[1]);
+            break;
+        case kPageCipSetup:
+        case kPageSipSetup: {
+            SlotCycle& cycle = g_SlotEdit.cycle[page == kPageCipSetup ? kCycleCip : kCycleSip];
+            cycle.limit = RoundToWhole(values[0]);
+            uint32_t t = RoundToWhole(values[1]);
+            uint8_t temp = static_cast<uint8_t>(t > 255 ? 255 : t);
+            if (page == kPageCipSetup) {
+                g_SlotEdit.cipTempLimit = temp;
+            } else {
+                g_SlotEdit.sipTempLimit = temp;
+            }
+            break;
+        }
+        case kPageAutoclaveSetup:
+            g_SlotEdit.cycle[kCycleAutoclave].limit = RoundToWhole(values[0]);
+            break;
+        case kPageCo2:
+            p.co2Salinity = values[0] > 60.0f ? 60.0f : values[0];
+            p.co2Bicarbonate = values[1] > 0.255f ? 0.255f : values[1];
+            break;
+        case kPageTotalPressure:
+            p.co2Pressure = values[0];
+            g_Co2PressureUnitEdit[ch] = ChoiceOf(0, kPressureUnits);
+            break;
+        case kPageToff:
+            g_SensorEdit.param41 = values[1];
+            break;
+        case kPagePolarization:
+            Settings_SetEditMeasPolVoltage(ch, static_cast<int16_t>(std::lround(values[0])));
+            Settings_SetEditCalPolVoltage(ch, static_cast<int16_t>(std::lround(values[1])));
+            break;
+        case kPageSampling: {
+            uint32_t status = 0;
+            Param_SetInt(1, 53, RoundToWhole(values[1]), &status);
+            break;
+        }
+        case kPageO2Temperature:
+            Temp_SetCurrentValue(values[1]);
+            break;
+        case kPageO2Conditions:
+        case kPageO2Pressure: {
+            uint32_t line = page == kPageO2Conditions ? 0 : 1;
+            uint8_t unit = ChoiceOf(line, kPressureUnits);
+            g_SensorEdit.calPressureUnit[ch] = unit;
+            Meas_EditO2CalPressure(ch, values[line] / Settings_PressureFactor(unit));
+            if (page == kPageO2Conditions) Meas_EditO2RelHumidity(ch, values[1] / 100.0f);
+            break;
+        }
+        case kPageProcPressure:
+            p.procPressure = values[1];
+            g_SensorEdit.procPressureUnit[ch] = ChoiceOf(1, kPressureUnits);
+            break;
+        case kPageAnalogInput:
+            for (uint32_t line = 0; line < 2; ++line) {
+                g_WorkSet.params.inputRange[line] = values[line];
+                g_WorkSet.params.inputUnit[line] = ChoiceOf(line, kPressureUnits);
+            }
+            break;
+        case kPageUnitName:
+            std::memcpy(g_ConcWork.name, g_EditLines[1].text, 6);
+            g_ConcWork.name[6] = '\0';
+            break;
+        case kPageConcPoints: {
+            uint32_t t = RoundToWhole(values[0]);
+            uint32_t c = RoundToWhole(values[1]);
+            g_ConcWork.tempCount = static_cast<uint8_t>(t < 2 ? 2 : (t > kConcPoints ? kConcPoints : t));
+            g_ConcWork.concCount = static_cast<uint8_t>(c < 2 ? 2 : (c > kConcPoints ? kConcPoints : c));
+            break;
+        }
+        case kPageConcentrations:
+            for (uint32_t line = 0; line < 2; ++line) {
+                int32_t e = ConcEntry(page, line);
+                if (e >= 0) g_ConcWork.conc[e] = values[line];
+            }
+            break;
+        case kPageConcRow:
+            g_ConcWork.temp[ConcRow()] = values[0];
+            g_ConcWork.cond[ConcRow()][0] = StoredConductivity(1, values[1]);
+            break;
+        case kPageConductivities:
+            for (uint32_t line = 0; line < 2; ++line) {
+                int32_t e = ConcEntry(page, line);
+                if (e >= 0) g_ConcWork.cond[ConcRow()][e] = StoredConductivity(line, values[line]);
+            }
+            break;
+        case kPageDamping: {
+            uint32_t d = RoundToWhole(values[1]);
+            g_WorkSet.outputs.damping = static_cast<uint8_t>(d > 255 ? 255 : d);
+            break;
+        }
+        default:
+            // Pages 2, 8, 11, 12, 15, 17, 20 to 23 and 27 store nothing.
+            break;
+    }
+}
+
+// ---- Checks on ENTER -----------------------------------------------------------------------------------
+
+static bool Above(float value, float limit) { return !(value <= limit); }
+
+static void Rewrite(uint32_t line, const char* text, float* values, float value) {
+    ValuePage_RewriteLine(line, text);
+    values[line] = value;
+}
+
+// Writes a value into a line as the page draws it.
+static void RedrawLine(uint32_t page, uint32_t line, float value) {
+    uint8_t code = 30, prefix = kPrefixNone;
+    ValuePage_RangeUnit(page, &code, &prefix);
+    char text[kNumberTextMax + 1];
+    float shown = ValuePage_ToChannelUnit(value, prefix);
+    uint32_t width = g_ValuePageTable[page].width[line];
+    Util_FloatToText(shown, 255, width >= 2 ? Util_DecimalsForDigits(shown, width - 2) : 0, text);
+    ValuePage_RewriteLine(line, text);
+}
+
+int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
+    switch (page) {
+        case kPageCleaning:
+            if (Above(values[0], 999.94f)) return 3;
+            if (Above(values[1], values[0] * 3600.0f)) return 4;
+            return r;
+        case kPageMaint:
+            return Above(values[0], 400.01f) || Above(values[1], 170.1f) ? 6 : r;
+        case kPageMaint2:
+            return Above(values[0], 1000.1f) || Above(values[1], 170.1f) ? 6 : r;
+        case kPageAct:
+            return Above(values[1], 170.1f) ? 6 : r;
+        case kPagePolarization:
+            for (uint32_t line = 0; line < 2; ++line) {
+                if (!(values[line] >= -1000.0f && values[line] <= 1000.0f)) return 6;
+            }
+            return r;
+        case kPageCo2:
+            if (Above(values[0], 60.0f)) {
+                Rewrite(0, "60.00", values, 60.0f);
+                return 6;
+            }
+            if (Above(values[1], 0.255f)) {
+                Rewrite(1, "0.255", values, 0.255f);
+                return 6;
+            }
+            return r;
+        case kPageToff: {
+            float high = Meas_IsSensorMode2(1) ? 40.001f : 85.001f;
+            if (!(values[1] >= 9.99999f)) {
+                Rewrite(1, "10.00", values, 10.0f);
+                return 6;
+            }
+            if (Above(values[1], high)) {
+                bool mode2 = Meas_IsSensorMode2(1) != 0;
+                Rewrite(1, mode2 ? "40.00" : "85.00", values, mode2 ? 40.0f : 85.0f);
+                return 6;
+            }
+            return r;
+        }
+        case kPageSalinity:
+        case kPageO2Conditions:
+            if (Above(values[1], 100.0f)) {
+                Rewrite(1, "100", values, 100.0f);
+                return -1;
+            }
+            return r;
+        case kPageSampling:
+            if (values[1] < 1.0f) {
+                Rewrite(1, "01", values, 1.0f);
+                return -1;
+            }
+            if (Above(values[1], 60.0f)) {
+                Rewrite(1, "60", values, 60.0f);
+                return -1;
+            }
+            return r;
+        case kPageDamping:
+            if (values[1] < 1.0f) {
+                Rewrite(1, "01", values, 1.0f);
+                return -1;
+            }
+            if (Above(values[1], 15.0f)) {
+                Rewrite(1, "15", values, 15.0f);
+                return -1;
+            }
+            return r;
+        case kPageConcPoints:
+            for (uint32_t line = 0; line < 2; ++line) {
+                if (values[line] < 2.0f) {
+                    Rewrite(line, "2", values, 2.0f);
+                    return -1;
+                }
+                if (Above(values[line], 5.0f)) {
+                    Rewrite(line, "5", values, 5.0f);
+                    return -1;
+                }
+            }
+            return r;
+        case kPageConcRow:
+            if (!(values[0] >= -40.01f && values[0] <= 200.01f)) {
+                bool high = !(values[0] < 2.0f);
+                Rewrite(0, high ? "200.0" : "-40.0", values, high ? 200.0f : -40.0f);
+                return -1;
+            }
+            return r;
+        case kPageSetPointRange:
+            if (!(values[0] > values[1])) {
+                RedrawLine(page, 0, values[0]);
+                return -1;
+            }
+            return r;
+        case kPagePropLimits:
+        case kPagePropLimits2: {
+            float low = values[0], high = values[1];
+            uint32_t moved = Chan_FitRangeToBand(values[0], values[1], &low, &high);
+            if (moved == 0) return r;
+            if (moved & 1) RedrawLine(page, 0, low);
+            if (moved & 2) RedrawLine(page, 1, high);
+            values[0] = low;
+            values[1] = high;
+            return -1;
+        }
+        case kPageClock: {
+            ClockRecord date{};
+            return ValuePage_ParseDateTime(&date) ? r : 5;
+        }
+        default:
+            return r;
+    }
+}
+
+// ---- What follows ENTER ---------------------------------------------------------------------------------
+
+static int32_t Act(uint32_t id) { return static_cast<int32_t>(id); }
+
+// Back one screen, with the page the screen below redraws made current.
+static int32_t BackTo(uint32_t page) {
+    ValuePage_MakeCurrent(page);
+    return Act(kActionBack);
+}
+
+static int32_t BackToParamPage(uint32_t page) {
+    ParamPage_SetCurrent(page);
+    return Act(kActionBack);
+}
+
+// The set point pages went there from an output's set point (parameter page 38) or from "Set Points".
+static bool FromOutputBranch() {
+    uint32_t current = ParamPage_CurrentPage();
+    return current == kParamSetPointOfOutput || current == kParamOutputOfSetPoint;
+}
+
+static int32_t AccessCodeAccepted(uint32_t code) {
+    if (code == g_SystemSettings.accessCode[0] || code == kMasterCode) return Act(kActionAccessGranted);
+    if (code == g_SystemSettings.accessCode[1]) {
+        // The operator opens what the administrator left open to the operator.
+        uint8_t under = g_MenuDepth >= 2 ? g_MenuStack[g_MenuDepth - 2] : kScreenHome;
+        uint32_t section = 0;
+        if (under == kScreenTreeMenu || under == kScreenTreeInfo) section = Menu_TreeCursor() + 1u;
+        if (under == kScreenConfigWarning) section = 1;
+        if (Settings_GetSectionLock(section) != 1) return Act(kActionAccessGranted);
+    }
+    ValuePage_ShowInvalid(0);
+    return -1;
+}
+
+static int32_t ResultOfLeave(uint32_t page) {
+    switch (page) {
+        case kPageRepeatPassword:
+        case kPageOutputLow:
+        case kPageTotalPressure:
+            ValuePage_Open(page - 1, 1);
+            return -1;
+        case kPageRefTemp:
+            ValuePage_Open(kPageStc, 1);
+            return -1;
+        case kPagePolarization:
+            ValuePage_Open(kPageSalinity, 1);
+            return -1;
+        case kPageNewPassword:
+            s_NewCodePending = 0;
+            return BackTo(kPagePassword);
+        case kPagePropLimits:
+        case kPagePropLimits2:
+            return BackTo(kPagePid);
+        case kPageProcPressure:
+        case kPageAnalogInput:
+            return BackTo(kPageCalPressure);
+        case kPageConcPoints:
+            return BackTo(kPageUnitName);
+        case kPageConcentrations:
+            if (ConcColumn() == 0) return BackTo(kPageConcPoints);
+            --g_ConcEditColumn;
+            return BackTo(kPageConcentrations);
+        case kPageConcRow:
+            if (ConcRow() == 0) {
+                g_ConcEditColumn = static_cast<uint8_t>((ConcCount() - 1) / 2);
+                return BackTo(kPageConcentrations);
+            }
+            --g_ConcEditRow;
+            g_ConcEditColumn = static_cast<uint8_t>(ConcCount() / 2 - 1);
+            return BackTo(kPageConductivities);
+        case kPageConductivities:
+            if (ConcColumn() == 0) return BackTo(kPageConcRow);
+            --g_ConcEditColumn;
+            return BackTo(kPageConductivities);
+        case kPageRelay:
+        case kPageRelayAbsolute:
+            return BackToParamPage(kParamSetPointRelay);
+        case kPageStc:
+            return BackToParamPage(kParamPhBuffers);
+        case kPageCleaning:
+            return BackToParamPage(kParamAlarmClean);
+        case kPageSalinity:
+            return BackToParamPage(kParamProcCalPressure);
+        case kPageSetPointRange:
+        case kPageSetPointValue:
+        case kPageSetPointOff:
+            return BackToParamPage(FromOutputBranch() ? kParamSetPointOfOutput : kParamSetPointMeasurement);
+        case kPageOutputRange:
+            return BackToParamPage(FromOutputBranch() ? kParamOutputOfSetPoint : kParamOutputMeasurement);
+        case kPageToff:
+            return BackToParamPage(kParamLedMode);
+        case kPageO2Temperature:
+            g_CalSettingsEdited = 0;
+            ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
+            return BackToParamPage(kParamPhCalType);
+        case kPageDamping:
+            return BackToParamPage(kParamOutputMeasurement);
+        case kPageAlarmRelay:
+        case kPageAccessCode:
+        case kPagePid:
+        case kPageMaint:
+        case kPageMaint2:
+        case kPageAct:
+        case kPageUnitName:
+        case kPageO2Pressure:
+            return Act(kActionBack);
+        case kPageO2Conditions:
+            Cal_SelectMeasurement(2, 0);
+            return Act(kActionBack);
+        case kPageCo2:
+            return Act(kActionCo2CompPage);
+        case kPageClock:
+            g_DateEdit.changed = 0;
+            return g_EditFlags[0] ? Act(kEventEscape) : Act(kActionBackToFirst);
+        case kPageOutputTest:
+            NumEdit_SetOutputOverride(0);
+            return Act(kActionBackToFirst);
+        default:
+            return Act(kActionBackToFirst);
+    }
+}
+
+static int32_t ResultOfValues(uint32_t page, const float* values) {
+    switch (page) {
+        case kPagePassword: {
+            uint32_t code = RoundToWhole(values[0]);
+            g_PasswordChoice = ChoiceOf(0, 3);
+            if (code == g_SystemSettings.accessCode[0] || code == kMasterCode) {
+                return Act(g_PasswordChoice == 2 ? kActionSectionLocksPage : kActionNewPasswordPage);
+            }
+            ValuePage_ShowInvalid(0);
+            return -1;
+        }
+        case kPageAccessCode:
+            return AccessCodeAccepted(RoundToWhole(values[1]));
+        case kPageService:
+            if (RoundToWhole(values[1]) == kServiceCode) return Act(kActionAccessGranted);
+            ValuePage_ShowInvalid(0);
+            return -1;
+        case kPageNewPassword:
+        case kPageCo2:
+            ValuePage_Open(page + 1, 0);
+            return -1;
+        case kPageRepeatPassword:
+            if (s_NewCodePending && RoundToWhole(values[1]) == s_NewCode) {
+                g_SystemEdit.accessCode[g_PasswordChoice == 0 ? 0 : 1] = s_NewCode;
+                s_NewCodePending = 0;
+                return Act(kActionAskSave);
+            }
+            ValuePage_ShowInvalid(3);
+            return -1;
+        case kPageStc:
+            ValuePage_Open(kPageRefTemp, 0);
+            return -1;
+        case kPageCleaning:
+            return Act(kActionCleanRelayPage);
+        case kPageCalPressure:
+            return Act(g_ValuePageChoice[1] == 1 ? kActionAnalogInputRangePage : kActionProcPressurePage);
+        case kPageSalinity:
+            if (Menu_ActiveKind(EditChannel()) == kKindO2Optical) return Act(kActionProcCalPage);
+            ValuePage_Open(kPagePolarization, 0);
+            return -1;
+        case kPageRelay:
+        case kPageRelayAbsolute:
+            return Act(kActionRelayHoldPage);
+        case kPageOutputTest:
+            return Act(kEventHome);
+        case kPageSetPointRange:
+        case kPageSetPointValue:
+            return Act(FromOutputBranch() ? kActionSetPointRelayPage2 : kActionSetPointRelayPage);
+        case kPageOutputRange:
+            return Act(FromOutputBranch() ? kActionOutputSetPointPage : kItemOutputHoldValue);
+        case kPageRefTemp:
+        case kPageTotalPressure:
+            return Act(kActionCalInfoUnitsPage);
+        case kPagePid: {
+            uint8_t code = 30, prefix = kPrefixNone;
+            ValuePage_RangeUnit(page, &code, &prefix);
+            return Act(IsPidFirstFormCode(code) ? kActionPropLimitsPage : kActionPropLimitsPage2);
+        }
+        case kPagePropLimits:
+            return Act(kActionPidLimits2);
+        case kPagePropLimits2:
+            return Act(kActionPidLimits1);
+        case kPageSetPointOff:
+            return Act(kActionSetPointRelayPage);
+        case kPageClock:
+            if (g_EditFlags[0]) {
+                // The clock was asked for at start-up: it is set at once.
+                Rtc_SetTime(&g_DateEdit.date);
+                g_DateEdit.changed = 0;
+                return Act(kEventEscape);
+            }
+            return Act(kActionAskSave);
+        case kPageToff:
+            return Act(kActionLedControlPage);
+        case kPageO2Temperature:
+            g_CalSettingsEdited = 1;
+            return Act(kActionList);
+        case kPageO2Conditions:
+            if ((g_MenuPosition & 0xfff) == 4 && Menu_ChannelOfPosition(g_MenuPosition) < 2) {
+                return Act(Hold_ApplyChannelChange());
+            }
+            return Act(kActionList);
+        case kPageProcPressure:
+        case kPageAnalogInput:
+            return Act(kActionProcCalPressurePage);
+        case kPageUnitName:
+            return Act(kActionConcPointsPage);
+        case kPageConcPoints:
+            g_ConcEditColumn = 0;
+            return Act(kActionConcentrationsPage);
+        case kPageConcentrations:
+            if (!Conc_IsOddHalfReached()) {
+                ++g_ConcEditColumn;
+                return Act(kActionConcentrationsPage);
+            }
+            if (!Conc_CheckConcIncreasing()) {
+                ValuePage_ShowTableError(3);
+                return -1;
+            }
+            g_ConcEditRow = 0;
+            return Act(kActionConcRowPage);
+        case kPageConcRow:
+            if (ConcRow() != 0 && !Conc_CheckTempIncreasing(ConcRow())) {
+                ValuePage_ShowTableError(5);
+                return -1;
+            }
+            g_ConcEditColumn = 0;
+            return Act(kActionConductivitiesPage);
+        case kPageConductivities:
+            if (!Conc_IsEvenHalfReached()) {
+                ++g_ConcEditColumn;
+                return Act(kActionConductivitiesPage);
+            }
+            if (ConcRow() == 0 ? !Conc_CheckCondMonotonic() : !Conc_CheckRowFollowsT1(ConcRow())) {
+                ValuePage_ShowTableError(ConcRow() == 0 ? 7 : 9);
+                return -1;
+            }
+            if (Conc_IsLastTemperatureReached()) return Act(kActionAskSave);
+            ++g_ConcEditRow;
+            return Act(kActionConcRowPage);
+        case kPageO2Pressure:
+            return Act(kActionEditPosition);
+        default:
+            return Act(kActionAskSave);
+    }
+}
+
+int32_t ValuePage_ResultOf(uint32_t page, int32_t r, const float* values) {
+    return r == 0 ? ResultOfLeave(page) : ResultOfValues(page, values);
+}
+
+void ValuePage_ResetCatalogue() {
+    s_NewCode = 0;
+    s_NewCodePending = 0;
+}
