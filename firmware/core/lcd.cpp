@@ -146,9 +146,19 @@ void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t 
     }
 }
 
+// A field's or an edit character's own cells, without the column after them: the glyphs carry
+// ink in their first column, so clearing the column after a character inside a line would cut
+// into its neighbour at every blink.
+static void DrawCells(uint32_t row, uint32_t column, const char* text) {
+    uint32_t n = TextLength(text);
+    if (row >= kLcdRows) return;
+    Lcd_TextToGlyphs(text, n);
+    for (uint32_t i = 0; i < 6 * n && column + i < kLcdColumns; ++i) g_LcdFrame[row][column + i] = g_LcdLine[i];
+}
+
 void Lcd_BlinkField(uint32_t phase) {
     if (phase == 0) {
-        Lcd_DrawText(g_BlinkField.row, g_BlinkField.column, g_BlinkField.text);
+        DrawCells(g_BlinkField.row, g_BlinkField.column, g_BlinkField.text);
     } else {
         Lcd_HideBlinkField(g_BlinkField.row, g_BlinkField.column, 6 * TextLength(g_BlinkField.text),
                            g_BlinkField.hideMode);
@@ -167,13 +177,13 @@ void Lcd_DrawEditChar(uint32_t row, uint32_t column, const char* text, uint32_t 
     uint32_t at = column + 6 * index;
     if (mode == 1) {
         SetBlinkField(row, at, 1, 0, one);
-        Lcd_DrawText(row, at, one);
+        DrawCells(row, at, one);
     } else if (mode == 4) {
         SetBlinkField(row, at, 0, 0, "_");
-        Lcd_DrawText(row, at, "_");
+        DrawCells(row, at, "_");
     } else if (mode == 0) {
         g_BlinkField.active = 0;
-        Lcd_DrawText(row, at, one);
+        DrawCells(row, at, one);
     }
 }
 
