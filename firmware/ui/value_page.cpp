@@ -407,7 +407,10 @@ static void FormatLine(uint32_t line, float value) {
     char number[kNumberTextMax + 1];
     uint32_t n = 255;
     bool finite = Util_ClassifyFloat(value) < kFloatPlusInfinity;
-    if (finite && Desc().fraction[line]) {
+    if (finite && Page() == kPageMaint && line == 0) {
+        // Days with one decimal in a fixed "NNN.N".
+        n = Util_FloatToText(value, width - 2, 1, number);
+    } else if (finite && Desc().fraction[line]) {
         uint32_t decimals = width >= 2 ? Util_DecimalsForDigits(value, width - 2) : 0;
         n = Util_FloatToText(value, 255, decimals, number);
         // A field without room for decimals shows the whole number.
@@ -432,9 +435,13 @@ static void FormatLine(uint32_t line, float value) {
     edit.point = dot == nullptr ? 255 : static_cast<uint8_t>(dot - edit.text);
 }
 
+static void DrawUnit(uint32_t line);
+
 static void DrawLineText(uint32_t line) {
     if (!HasValue(line) || !LineShown(line)) return;
     Lcd_DrawText(RowOf(line), ValueColumn(line), g_EditLines[line].text);
+    // A unit right after the field lost its first column to the text's end: it is drawn again.
+    DrawUnit(line);
 }
 
 void ValuePage_DrawLineValue(uint32_t line, float value) {
@@ -1034,6 +1041,13 @@ void ValuePage_RewriteLine(uint32_t line, const char* text) {
     DrawLineText(line);
     g_ValuePageLine = static_cast<uint8_t>(line);
     g_ValuePageCursor = 0;
+    // A range page walks its position index: it follows the cursor.
+    const RangeStart* range = RangeOf(Page());
+    if (range != nullptr) {
+        for (uint32_t i = 0; i <= range->last; ++i) {
+            if (range->cursor[i] == 0 && range->line[i] == line) g_ValuePageReentry = static_cast<uint8_t>(i);
+        }
+    }
     DrawCursor(1);
 }
 
