@@ -3,4 +3,3 @@
 
 // The stand-ins' values back to power-on.
 void Placeholders_ResetState();
-
