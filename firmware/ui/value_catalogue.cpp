@@ -34,8 +34,8 @@
 static constexpr uint8_t kNoLabel = 255;
 
 // Value columns of languages 1 to 7 are where the English ones are, except where a translation's
-// label needs more room (German "Analogausg.", page 11) or a unit text needs more (the long words
-// for "seconds", page 21).
+// label needs more room (German "Analogausg.", page 11) or a unit text needs more (the Japanese
+// "hours" after the cleaning interval, page 4; the long words for "seconds", page 21).
 // clang-format off
 const ValuePageDesc g_ValuePageTable[kValuePageCount] = {
     {0, {0,8,0,1}, {0,24,0,24},
@@ -51,7 +51,7 @@ const ValuePageDesc g_ValuePageTable[kValuePageCount] = {
      {36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36},
      1, {1, 1}, {2, 9}, {5, 6}},
     {4, {19,kNoLabel,20,kNoLabel}, {0,0,0,0},
-     {90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78},
+     {90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 84, 78},
      0, {1, 0}, {15, 6}, {5, 4}},
     {5, {kNoLabel,23,kNoLabel,24}, {0,0,0,0},
      {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
