@@ -2,8 +2,10 @@
 // glyphs and translations can be reviewed the way the display shows them.
 //
 // Usage: proofsheet OUTDIR
-// Writes OUTDIR/font_a.png, font_b.png, font_c.png, font_d.png, font_big.png and one
-// texts_LANG.png per language (every text in 6 x 8 cells, scaled up 3 times, its key beside it).
+// Writes OUTDIR/font_a.png, font_b.png, font_c.png, font_d.png, font_big.png, one texts_LANG.png
+// per language (every text in 6 x 8 cells, scaled up 3 times, its key beside it) and one
+// value_pages_LANG.png per language (every value page's two rows as the firmware draws them, from
+// the factory settings, scaled up 3 times).
 
 #include <algorithm>
 #include <cstdint>
@@ -14,9 +16,13 @@
 
 #include <png.h>
 
+#include "core/lcd.h"
 #include "core/lcd_fonts.h"
 #include "core/lcd_glyphs.h"
+#include "core/settings.h"
 #include "core/texts.h"
+#include "fw_modules.h"
+#include "ui/value_page.h"
 
 namespace {
 
@@ -242,6 +248,34 @@ Image TextSheet(int language) {
     return image;
 }
 
+// Every value page of one language: the firmware opens each page (with the leave position
+// selected, so no character is hidden by the blinking) and its rows 11 and 12 are copied as the
+// panel paints them.
+Image ValuePageSheet(int language) {
+    const int scale = 3, columns = 2, perColumn = (static_cast<int>(kValuePageCount) + columns - 1) / columns;
+    const int boxW = static_cast<int>(kLcdColumns) * scale, boxH = 2 * 8 * scale, keyW = 9 * 6 * 2;
+    const int rowH = boxH + 14, colW = keyW + boxW + 30;
+    Image image = NewImage(columns * colW + 20, 60 + perColumn * rowH + 10);
+    DrawLabel(image, 20, 12, std::string("Value pages: ") + kLanguageNames[language], 3, kInk);
+    for (uint32_t page = 0; page < kValuePageCount; ++page) {
+        Fw_ResetModules();
+        Settings_CopyAll();
+        g_Language = static_cast<uint8_t>(language);
+        Lcd_ClearAll();
+        ValuePage_Open(page, 1);
+        if (g_BlinkField.active) Lcd_BlinkField(0);
+        const int x = 20 + (static_cast<int>(page) / perColumn) * colW;
+        const int y = 60 + (static_cast<int>(page) % perColumn) * rowH;
+        DrawLabel(image, x, y + 12, Format("page %d", static_cast<int>(page)), 2);
+        FillRect(image, x + keyW, y, boxW, boxH, kLcd);
+        for (uint32_t row = 0; row < 2; ++row) {
+            DrawColumns(image, x + keyW, y + static_cast<int>(row) * 8 * scale, g_LcdFrame[kRowStatus + row],
+                        static_cast<int>(kLcdColumns), scale, kLcdInk);
+        }
+    }
+    return image;
+}
+
 std::vector<int> Codes(int first, int last) {
     std::vector<int> codes;
     for (int c = first; c <= last; ++c) codes.push_back(c);
@@ -269,6 +303,7 @@ int main(int argc, char** argv) {
     ok = WritePng(dir + "font_big.png", BigFontSheet()) && ok;
     for (int language = 0; language < 8; ++language) {
         ok = WritePng(dir + "texts_" + kLanguageNames[language] + ".png", TextSheet(language)) && ok;
+        ok = WritePng(dir + "value_pages_" + kLanguageNames[language] + ".png", ValuePageSheet(language)) && ok;
     }
     return ok ? 0 : 1;
 }
