@@ -486,7 +486,8 @@ void ValuePage_Load(uint32_t page, float* values) {
             uint8_t i = ItemOf(kSetPointCount);
             if (g_WorkSet.setPoints.relay[i] < kRelayCount) g_EditRelay = g_WorkSet.setPoints.relay[i];
             values[0] = g_WorkSet.relays.delay[RelayOf(g_EditRelay)];
-            float& h = g_WorkSet.setPoints.hysteresis[i];
+            // A hysteresis out of its range shows its default; it is written only when stored.
+            float h = g_WorkSet.setPoints.hysteresis[i];
             if (page == kPageRelay) {
                 if (!(h >= 0.0f && h < kHysteresisPercentMax)) h = kHysteresisPercentFactory;
                 values[1] = h;

@@ -409,15 +409,19 @@ static void FormatLine(uint32_t line, float value) {
     bool finite = Util_ClassifyFloat(value) < kFloatPlusInfinity;
     if (finite && Page() == kPageMaint && line == 0) {
         // Days with one decimal in a fixed "NNN.N".
-        n = Util_FloatToText(value, width - 2, 1, number);
+        n = Util_FloatToText(value, 255, 1, number);
+        if (value >= 0.0f && n <= width) n = Util_FloatToText(value, width - 2, 1, number);
     } else if (finite && Desc().fraction[line]) {
         uint32_t decimals = width >= 2 ? Util_DecimalsForDigits(value, width - 2) : 0;
         n = Util_FloatToText(value, 255, decimals, number);
         // A field without room for decimals shows the whole number.
         if (n > width) n = Util_FloatToText(value, 255, 0, number);
     } else if (finite) {
+        // Whole numbers fill their field with leading zeros; one with more digits than the field
+        // is not cut but shows the fill.
         float rounded = std::floor(value + 0.5f);
-        n = rounded < 0.0f ? Util_FloatToText(rounded, 255, 0, number) : Util_FloatToText(rounded, width, 0, number);
+        n = Util_FloatToText(rounded, 255, 0, number);
+        if (rounded >= 0.0f && n <= width) n = Util_FloatToText(rounded, width, 0, number);
     }
     if (n > width) {
         std::memset(edit.text, finite && value < 0.0f ? '_' : '*', width);

@@ -204,6 +204,34 @@ TEST(ValuePage, RewrittenValuesStayOnThePageUntilTaken) {
     EXPECT_EQ(g_WorkSet.outputs.damping, 15);
 }
 
+TEST(ValuePage, ValuesTooWideForTheirFieldShowTheFill) {
+    BootHome();
+    Press(kKeyMenu);
+    g_WorkSet.cleaning.interval = 123456.0f;
+    g_WorkSet.cleaning.time = 99999.0f;
+    g_WorkSet.setPoints.hysteresis[0] = 250.0f;
+    OpenPage(0x1008);
+    EXPECT_EQ(Row(11), "CleanInterval= ***** hrs");
+    EXPECT_EQ(Row(12), "Clean Time = **** sec  $");
+    // A fill is no number: ENTER on it stores nothing.
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(11), "Invalid Value");
+    EXPECT_FLOAT_EQ(g_WorkSet.cleaning.interval, 123456.0f);
+    // A negative value too wide shows the under-range fill; a hysteresis out of range shows its
+    // default without being written until the page stores it.
+    BootHome();
+    Press(kKeyMenu);
+    g_WorkSet.pid.setPoint = -12345.0f;
+    OpenPage(0x1032);
+    EXPECT_EQ(Row(11), "SetPoint = _____");
+    BootHome();
+    Press(kKeyMenu);
+    g_WorkSet.setPoints.hysteresis[0] = 250.0f;
+    OpenPage(0x1025);
+    EXPECT_EQ(Row(12), "OC1 Hysteresis =05 %   $");
+    EXPECT_FLOAT_EQ(g_WorkSet.setPoints.hysteresis[0], 250.0f);
+}
+
 TEST(ValuePage, RangePagesOrderTheirEndsAndWalkTheirSelector) {
     BootHome();
     Press(kKeyMenu);
