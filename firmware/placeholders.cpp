@@ -8,7 +8,6 @@
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
-#include "core/param.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
@@ -78,6 +77,9 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
         CalPh_DefaultRefImpedanceRef(status);
         CalPh_ResetToFactory(0, status);
         CalPh_ResetModes(status);
+        CalCond_SetDefaults(status);
+        CalO2_ResetToFactory(0, status);
+        CalPh_DefaultCo2Pressure(status);
         Temp_ResetAllCal(status);
         Filter_DefaultModes(status);
         Temp_SetDefaults(status);
@@ -90,6 +92,9 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
     Temp_LoadAll(status);
     Filter_LoadModes(status);
     Aout_LoadCalibration(status);
+    CalPh_LoadCo2Settings(0, 0, status);
+    CalO2_LoadAll(0, 0, status);
+    CalCond_LoadSettings(0, 0, status);
     CalPh_LoadChannel(0, 0, status);
     CalPh_LoadAll(status);
     Meas_InitState();
@@ -146,6 +151,7 @@ void Settings_LoadAll(uint32_t* status) {
     Alarm_LoadSettings(status);
     Pid_LoadSettings(status);
     Msg_LoadStore(status);
+    Conc_LoadUserTable(status);
 }
 
 void Settings_DefaultAll(uint32_t, uint32_t* status) {
@@ -159,6 +165,7 @@ void Settings_DefaultAll(uint32_t, uint32_t* status) {
     Eeprom_WriteChecked(kStoreDigitalInputHold, inputs, 2, status);
     Alarm_WriteDefaults(status);
     Pid_WriteDefaults(status);
+    Conc_SetUserTableDefaults(status);
     Msg_ResetStore();
     Eeprom_WriteChecked(kStoreConfigMarker, "K2", 2, status);
 }
@@ -166,6 +173,7 @@ static MeasLineConfig s_EditMeasLines;
 static uint8_t s_EditPidManual;
 void Settings_CopyAll() {
     s_EditMeasLines = g_MeasLines;
+    Conc_CopyUserTableToWork();
     g_PeriodicTasksSuspended = 0;
 }
 // The measurement lines are the one setting the menus can change yet; the output, cleaning, relay,
@@ -183,6 +191,7 @@ void Settings_CommitAll(uint32_t* status, uint32_t) {
     Alarm_SaveSettings(status);
     Settings_SaveHoldFlag(status);
     Pid_SaveSettings(status);
+    Conc_CommitUserTable(status);
 }
 // The controller runs and shows its output line only with a line to control, its display chosen,
 // a pulse relay, and a usable sensor on the controlled channel while channel B is shown.
@@ -207,12 +216,6 @@ MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
 int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
 int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
 int16_t Settings_GetMeasPolVoltage(uint32_t) { return -674; }
-// Parameters by number: none is set or read yet.
-uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
-    *status = 0;
-    return 0;
-}
-void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
 
 // ---- Outputs ----------------------------------------------------------------------------------
 void Hold_ShowPleaseWait() {
@@ -302,7 +305,6 @@ int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
-void Meas_DrawStateMarker(uint32_t) {}
 uint32_t Chan_GetLinkState() { return 0; }
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
 // The measuring polarization voltage goes to channel A's board input; channel B's sensor keeps its
@@ -315,6 +317,15 @@ void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts) {
 void Chan_ApplySensorCalData() {}
 void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag) {
     if (channel < 2) g_SensorParams[channel].flag = flag;
+}
+// Channel B's sensor settings are kept in RAM until the channel services store them.
+void Chan_SetBRecordWord(uint32_t channel, int16_t value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) g_SensorParams[channel].optionWord = value;
+}
+void Chan_SetBRecordFlag(uint32_t channel, uint8_t value, uint32_t* status) {
+    *status = 0;
+    Chan_SetBRecordFlagRam(channel, value);
 }
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
@@ -364,145 +375,6 @@ void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
 void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
 void SensMem_StoreSlopeCopy(uint32_t) {}
 void SensMem_StoreSlope(uint32_t) {}
-
-// ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
-float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
-    return CalPh_PhFromMv(channel, mv, t, status);
-}
-float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }
-void CalPh_LoadCo2Settings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float CalPh_GetCo2SlopeInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.slope : 0.0f; }
-float CalPh_GetCo2SlopeInUsePercent(uint32_t channel) { return CalPh_GetCo2SlopeInUse(channel) * 100.0f / 59.16f; }
-float CalPh_GetCo2ZeroInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.zero : 0.0f; }
-float CalPh_ZeroPhToMvB(uint32_t channel, float ph) { return (ph - 7.0f) * CalPh_GetCo2SlopeInUse(channel); }
-void CalPh_CaptureCo2Point(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalPh_GetCo2PointRef(uint32_t, uint32_t) { return 0.0f; }
-void CalPh_SetCo2PointRef(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalPh_SetCo2PointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalPh_GetCo2ProcessValue(uint32_t) { return 0.0f; }
-void CalPh_CalibrateCo2(uint32_t, uint32_t, uint32_t* status) { *status = 2; }
-void CalPh_CalibrateCo2Process(uint32_t, uint32_t* status) { *status = 2; }
-void CalPh_StoreCo2Cal(uint32_t, uint32_t* status) { *status = kCo2NotStored; }
-void CalPh_FillCo2DataSet(uint32_t, CalDataSetRecord*) {}
-void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
-
-// ---- Conductivity: cell constant 1, no compensation ---------------------------------------
-float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
-float CalCond_Compensate(uint32_t, uint32_t, float, float value, uint32_t*) { return value; }
-uint8_t CalCond_GetTempCompMode(uint32_t) { return 0; }
-float CalCond_GetTempCompCoefficient(uint32_t) { return 0.02f; }
-void CalCond_LoadSettings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float CalCond_DivideByPolyA(float value, float, uint32_t*) { return value; }
-float CalCond_DivideByPolyB(float value, float, uint32_t*) { return value; }
-float Conc_FromCondUnit2(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit3(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit4(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit5(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit6(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit7(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
-float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
-float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
-void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
-// No conductivity calibration yet: points cannot be taken, nothing is calibrated or stored.
-uint8_t CalCond_GetRefTempMode(uint32_t) { return 0; }
-float CalCond_GetRefCoefficient(uint32_t) { return 0.02f; }
-float CalCond_GetPointValue(uint32_t, uint32_t) { return 0.0f; }
-void CalCond_SetPointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalCond_GetRawPointValue(uint32_t, uint32_t, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-void CalCond_CaptureRawPoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalCond_CapturePoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalCond_CalibrateOnePoint(uint32_t, uint32_t* status) { *status = 2; }
-void CalCond_CalibrateTwoPoint(uint32_t, uint32_t* status) { *status = 2; }
-void CalCond_StoreCal(uint32_t, uint32_t* status) { *status = kPhNotStored; }
-void CalCond_FillDataSet(uint32_t, CalDataSetRecord*) {}
-
-// ---- Oxygen and the analog input --------------------------------------------------------------
-float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
-void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// The medium parameters in the calibration record, in RAM only; the analog input settings too.
-static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
-static uint8_t s_AnalogInputMode;
-static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
-float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].procPressure : 1013.0f; }
-void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    if (channel < 2) g_SensorCal[channel].procPressure = value;
-}
-void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    CalO2_SetCalPressureRam(channel, value);
-}
-void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    CalO2_SetRelHumidityRam(channel, value);
-}
-void CalO2_SetCalPressureRam(uint32_t channel, float value) {
-    if (channel < 2) g_SensorCal[channel].calPressure = value;
-}
-void CalO2_SetRelHumidityRam(uint32_t channel, float value) {
-    if (channel < 2) g_SensorCal[channel].relHumidity = value;
-}
-void CalO2_SetPressureSourceRam(uint32_t channel, uint8_t source) {
-    if (channel < 2) g_SensorCal[channel].pressureSource = source;
-}
-float CalO2_GetCalPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].calPressure : 1013.0f; }
-float CalO2_GetRelHumidity(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].relHumidity : 1.0f; }
-void CalO2_ReloadChannel(uint32_t) {}
-float CalO2_GetPressureForCal(uint32_t channel) { return CalO2_GetCalPressure(channel); }
-// No oxygen calibration yet: points cannot be taken, nothing is calibrated or stored.
-float CalO2_GetValueForCal(uint32_t, uint32_t, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-float CalO2_ToUnitForCal(uint32_t, uint32_t, float, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-float CalO2_ToSaturationForCal(uint32_t, uint32_t, uint32_t, float, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind) {
-    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointKind[i] = kind;
-}
-void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current) {
-    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointCurrent[i] = current;
-}
-float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
-    return channel < 2 && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
-}
-void CalO2_CapturePoint(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalO2_Calibrate(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 2; }
-void CalO2_StoreCal(uint32_t, uint32_t* status) { *status = 2; }
-void CalO2_FillDataSet(uint32_t, CalDataSetRecord*) {}
-float CalO2_GetSlopeInUseAtAir(uint32_t) { return 0.0f; }
-float CalO2_GetZeroInUseMicro(uint32_t) { return 0.0f; }
-// The limits a reload for the kind sets.
-float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
-    static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
-    return i < 6 ? kLimits[i] : 0.0f;
-}
-uint8_t Meas_GetAnalogInputMode() { return s_AnalogInputMode; }
-void Meas_SetAnalogInputMode(uint8_t mode, uint32_t* status) {
-    *status = 0;
-    s_AnalogInputMode = mode;
-}
-float Meas_GetAnalogInputRange(uint32_t i) { return i < 2 ? s_AnalogInputRange[i] : 0.0f; }
-void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
-    *status = 0;
-    if (i < 2) s_AnalogInputRange[i] = value;
-}
-float Meas_GetInputPressure(uint32_t) { return 0.0f; }
-float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
@@ -569,12 +441,10 @@ void Placeholders_ResetState() {
     s_EditPidManual = 0;
     g_CurrentChannel = 0;
     for (uint32_t i = 0; i < 2; ++i) {
-        s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
         g_SensorPlugged[i] = 0;
         g_SensorSaveFlags[i] = 0;
     }
     for (uint8_t& request : g_ChanOcAlarm) request = 0;
-    s_AnalogInputMode = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
     g_MeasLines = kFactoryLines;
 }

@@ -14,6 +14,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/analog_input.h"
 #include "measurement/oxygen.h"
 
 // Sensor types that speak this command set.

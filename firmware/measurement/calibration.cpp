@@ -126,7 +126,6 @@ static constexpr float kCo2ZeroMin = -125.0f;
 static constexpr float kCo2ZeroMax = 131.0f;
 static constexpr float kKelvin = 273.15f;
 static constexpr float kKelvin25 = 298.15f;
-static constexpr float kCo2IsoPoint = 7.0f;
 static constexpr uint8_t kKindOfPnaSensor = kKindPhPna;
 
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }

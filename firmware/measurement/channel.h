@@ -79,3 +79,6 @@ void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts);
 void Chan_ApplySensorCalData();
 // Channel B's sensor flag, in RAM only.
 void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag);
+// Channel B's sensor settings: the option word (0..2) and the flag byte.
+void Chan_SetBRecordWord(uint32_t channel, int16_t value, uint32_t* status);
+void Chan_SetBRecordFlag(uint32_t channel, uint8_t value, uint32_t* status);

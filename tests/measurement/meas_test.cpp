@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/link.h"
+#include "measurement/analog_input.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
