@@ -389,9 +389,25 @@ void SensDiag_PublishIndicators(uint32_t) {}
 void SensDiag_ClearSipDetectorState(uint32_t) {}
 void SensDiag_ClearCipDetectorState(uint32_t) {}
 void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
-// The stored kinds and the measurement lines at their defaults.
+// The default quantity of display line a by channel A's configured kind (0 to 13), its prefix
+// and its decimals: pH, conductivity in uS/cm, oxygen in percent of air
+// saturation (ppm of gas for "ppmO2 G"), CO2 in mg/L.
+struct LineDefault {
+    uint8_t unit;
+    uint8_t prefix;
+    uint8_t resolution;
+};
+static constexpr LineDefault kLineDefaults[kMaxChannelKind + 1] = {
+    {13, 10, 2}, {13, 10, 2}, {13, 10, 2}, {1, 2, 2},   {1, 2, 2},   {19, 10, 1}, {19, 10, 1},
+    {19, 10, 1}, {21, 10, 1}, {19, 10, 1}, {37, 10, 1}, {13, 10, 2}, {13, 10, 2}, {13, 10, 2},
+};
+// The stored kinds, and the measurement lines at their defaults for channel A's kind.
 void Vdx_LoadChannelConfig(uint32_t* status) {
     Fw_LoadChannelTypes();
+    const LineDefault& line = kLineDefaults[g_ChannelKind[0] <= kMaxChannelKind ? g_ChannelKind[0] : 1];
+    g_MeasLines.kind[0] = line.unit;
+    g_MeasLines.prefix[0] = line.prefix;
+    g_MeasLines.resolution[0] = line.resolution;
     Cal_SelectMeasurement(2, 0);
     for (uint32_t slot = 0; slot < 4; ++slot)
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
