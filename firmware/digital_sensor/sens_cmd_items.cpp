@@ -10,11 +10,11 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/analog_input.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "measurement/analog_input.h"
 #include "measurement/oxygen.h"
 
 // Sensor types that speak this command set.
