@@ -235,6 +235,14 @@ TEST(CondSettings, StoredCalibrationCompensationAndLoadRules) {
     EXPECT_EQ(CalCond_GetCellConstant(1), 0.47f);
     EXPECT_EQ(g_CalInUse[1].cond.zeroOffset, -2.5f);
     EXPECT_EQ(CalCond_GetPointValue(1, 1), 100.0f);
+    // A stored cell constant of zero is no calibration: the defaults, with status 120.
+    uint32_t s = 0;
+    Eeprom_WriteFloat(836, 0.0f, &s);
+    CalCond_LoadSettings(1, 1, &status);
+    EXPECT_EQ(status, kCondDefaulted);
+    EXPECT_EQ(CalCond_GetCellConstant(1), 0.1f);
+    Eeprom_WriteFloat(836, 0.47f, &s);
+    CalCond_LoadSettings(1, 1, &status);
 
     // Compensation settings at start-up: a coefficient above 0.9999 becomes 0.02 and a negative
     // one 0.0, each written back; the calibration pair is reset.
