@@ -17,6 +17,7 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
+#include "fw_main.h"
 #include "measurement/analog_input.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
@@ -28,6 +29,7 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
@@ -66,6 +68,7 @@ void Fw_ResetModules() {
     Temp_ResetState();
     Cal_ResetState();
     CalPh_ResetState();
+    CalPh_ResetBufferState();
     CalCond_ResetState();
     CalO2_ResetState();
     Meas_ResetAnalogInput();
@@ -90,6 +93,7 @@ void Fw_ResetModules() {
     Screen_ResetState();
     Placeholders_ResetState();
     Settings_ResetHoldSettings();
+    Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {

@@ -27,7 +27,6 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
-#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
@@ -359,16 +358,8 @@ uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
 void Meas_ResetSettings(uint32_t) {}
 void Meas_QueueMeasurementItems() {}
 
-// ---- Calibration data sets and the buffer recognition ---------------------------------------
+// ---- Calibration data sets ------------------------------------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
-// No buffer is recognised yet: a pH point is taken with its buffer entered (buffer set 8 or the
-// process calibration).
-float CalPh_RecognizeBuffer(uint32_t, float, float, uint32_t* status) {
-    *status = kPhNoBuffer;
-    return 0.0f;
-}
-void CalPh_EvaluatePoint(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
-void CalPh_EvaluateCo2Point(uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
 // A sensor's memory holds no calibration data set yet, and none is written.
 uint32_t SensMem_ReadCalDataSet(uint32_t, uint32_t, CalDataSetRecord*) { return 0; }
 void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
