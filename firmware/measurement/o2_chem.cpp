@@ -39,7 +39,6 @@ static const float kSaturationTable[91] = {
 static constexpr float kSaturationFirstTemp = -10.0f;
 static constexpr uint32_t kSaturationCount = 91;
 
-static constexpr float kTinyValue = 1e-29f;
 // Nominal sensor currents at air of the measuring kinds, over N.
 static constexpr float kNominalHigh = 70000.0f;
 static constexpr float kNominalTrace = 4000000.0f;
