@@ -20,6 +20,8 @@
 #include "fw_main.h"
 #include "measurement/analog_input.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
+#include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/concentration.h"
@@ -42,6 +44,10 @@
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
 #include "placeholders.h"
+#include "settings/settings_comm.h"
+#include "settings/settings_sensor.h"
+#include "settings/settings_system.h"
+#include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
@@ -61,6 +67,8 @@ void Fw_ResetModules() {
     Link_ResetState();
     Link_ResetTransport();
     Chan_ResetState();
+    Chan_ResetSensorState();
+    Chan_ResetEditState();
     Meas_ResetState();
     Meas_ResetSlotState();
     Meas_ResetDecoders();
@@ -91,15 +99,22 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    Settings_ResetSystemState();
+    Settings_ResetSensorState();
+    Settings_ResetCommState();
+    Settings_ResetWorkState();
     Placeholders_ResetState();
-    Settings_ResetHoldSettings();
     Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap,   &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap,        &g_PhStoreMap,
-    &g_Co2StoreMap,      &g_CondStoreMap,  &g_O2StoreMap,     &g_AnalogInputStoreMap, &g_ConcStoreMap,
-    &g_CalStoreMap,      &g_MsgStoreMap,   &g_AlarmStoreMap,  &g_AoutStoreMap,        &g_RelayStoreMap,
-    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,    &g_MenuStoreMap,        &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap,         &g_ChanStoreMap,   &g_FilterStoreMap,
+    &g_TempStoreMap,           &g_PhStoreMap,     &g_Co2StoreMap,
+    &g_CondStoreMap,           &g_O2StoreMap,     &g_AnalogInputStoreMap,
+    &g_ConcStoreMap,           &g_CalStoreMap,    &g_MsgStoreMap,
+    &g_AlarmStoreMap,          &g_AoutStoreMap,   &g_RelayStoreMap,
+    &g_SetPointStoreMap,       &g_CleanStoreMap,  &g_PidStoreMap,
+    &g_MenuStoreMap,           &g_SystemStoreMap, &g_CommStoreMap,
+    &g_SensorSettingsStoreMap, &g_ChanBStoreMap,  &g_SerialTextStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

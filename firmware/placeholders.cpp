@@ -52,170 +52,6 @@ static int32_t PageNotWrittenKey(uint32_t event) {
     return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
 }
 
-// ---- Settings modules -----------------------------------------------------------------------
-// Hardware start: of the communication block only the output mode byte is read.
-void Settings_InitComm() {
-    uint32_t status = 0;
-    Aout_LoadOutputMode(&status);
-}
-
-static bool MarkerIs(uint32_t offset, const char* marker) {
-    uint8_t bytes[2] = {0, 0};
-    uint32_t status = 0;
-    Eeprom_Read(offset, bytes, 2, &status);
-    return status == 0 && bytes[0] == static_cast<uint8_t>(marker[0]) && bytes[1] == static_cast<uint8_t>(marker[1]);
-}
-
-// The defaults and loaders that exist run, in the dispatcher's order; the others keep their
-// defaults. A store that cannot be read or marked still starts (the "EEPROM Error!" halt comes
-// with the settings module).
-void Settings_LoadMeasurementStore(uint32_t* status) {
-    if (!MarkerIs(kStoreMeasurementMarker, "2w")) {
-        Aout_ResetCalibration(status);
-        CalPh_DefaultGlassImpedanceRef(status);
-        CalPh_DefaultRefImpedanceRef(status);
-        CalPh_ResetToFactory(0, status);
-        CalPh_ResetModes(status);
-        CalCond_SetDefaults(status);
-        CalO2_ResetToFactory(0, status);
-        CalPh_DefaultCo2Pressure(status);
-        Temp_ResetAllCal(status);
-        Filter_DefaultModes(status);
-        Temp_SetDefaults(status);
-        Pid_WriteDefaults(status);
-        Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, status);
-    }
-    CalPh_LoadGlassImpedanceRef(status);
-    CalPh_LoadRefImpedanceRef(status);
-    Temp_LoadSettings(status);
-    Temp_LoadAll(status);
-    Filter_LoadModes(status);
-    Aout_LoadCalibration(status);
-    CalPh_LoadCo2Settings(0, 0, status);
-    CalO2_LoadAll(0, 0, status);
-    CalCond_LoadSettings(0, 0, status);
-    CalPh_LoadChannel(0, 0, status);
-    CalPh_LoadAll(status);
-    Meas_InitState();
-    Link_Reset();
-    *status = 0;
-}
-
-// ---- The system settings the output hold reads: the hold switch and the digital-input states.
-static constexpr uint32_t kStoreHoldOnChange = 1293;
-static constexpr uint32_t kStoreDigitalInputHold = 2036;
-static constexpr uint8_t kInputHoldNever = 2;
-static constexpr StoreRange kHoldStoreRanges[] = {{kStoreHoldOnChange, 1}, {kStoreDigitalInputHold, 2}};
-const StoreMap g_HoldSettingsStoreMap = {"hold settings", kHoldStoreRanges,
-                                         sizeof kHoldStoreRanges / sizeof kHoldStoreRanges[0]};
-uint8_t g_HoldOnChange;
-static uint8_t s_DigitalInputHold[2] = {kInputHoldNever, kInputHoldNever};
-void Settings_ResetHoldSettings() {
-    g_HoldOnChange = 0;
-    s_DigitalInputHold[0] = s_DigitalInputHold[1] = kInputHoldNever;
-}
-void Settings_LoadHoldFlag(uint32_t* status) {
-    uint8_t flag = 0xFF;
-    uint32_t s = 0;
-    Eeprom_Read(kStoreHoldOnChange, &flag, 1, &s);
-    if (s != 0) *status = s;
-    g_HoldOnChange = s == 0 && flag <= 1 ? flag : 0;
-}
-void Settings_SaveHoldFlag(uint32_t* status) { Eeprom_WriteChecked(kStoreHoldOnChange, &g_HoldOnChange, 1, status); }
-static void LoadDigitalInputHold(uint32_t* status) {
-    uint8_t states[2] = {kInputHoldNever, kInputHoldNever};
-    uint32_t s = 0;
-    Eeprom_Read(kStoreDigitalInputHold, states, 2, &s);
-    if (s != 0) *status = s;
-    for (uint32_t channel = 0; channel < 2; ++channel) {
-        s_DigitalInputHold[channel] = s == 0 && states[channel] <= kInputHoldNever ? states[channel] : kInputHoldNever;
-    }
-}
-uint8_t Settings_GetDigitalInputHold(uint32_t channel) {
-    return channel < 2 ? s_DigitalInputHold[channel] : kInputHoldNever;
-}
-uint8_t Settings_GetHoldOutputs() { return g_HoldOnChange == 1 ? 0 : 1; }
-// The pH module is not written: the isothermal point stands at its factory value.
-float Settings_ReadParam1(uint32_t) { return 7.0f; }
-
-void Settings_LoadAll(uint32_t* status) {
-    if (!MarkerIs(kStoreConfigMarker, "K2")) Settings_DefaultAll(1, status);
-    Vdx_LoadChannelConfig(status);
-    Relay_LoadSettings(status);
-    Aout_LoadSettings(status);
-    Clean_LoadSettings(status);
-    SetPoint_LoadSettings(status);
-    Settings_LoadHoldFlag(status);
-    LoadDigitalInputHold(status);
-    Alarm_LoadSettings(status);
-    Pid_LoadSettings(status);
-    Msg_LoadStore(status);
-    Conc_LoadUserTable(status);
-}
-
-void Settings_DefaultAll(uint32_t, uint32_t* status) {
-    Relay_WriteDefaults(status);
-    Aout_WriteDefaults(status);
-    SetPoint_WriteDefaults(status);
-    Clean_WriteDefaults(status);
-    g_HoldOnChange = 0;
-    Settings_SaveHoldFlag(status);
-    const uint8_t inputs[2] = {kInputHoldNever, kInputHoldNever};
-    Eeprom_WriteChecked(kStoreDigitalInputHold, inputs, 2, status);
-    Alarm_WriteDefaults(status);
-    Pid_WriteDefaults(status);
-    Conc_SetUserTableDefaults(status);
-    Msg_ResetStore();
-    Eeprom_WriteChecked(kStoreConfigMarker, "K2", 2, status);
-}
-static MeasLineConfig s_EditMeasLines;
-static uint8_t s_EditPidManual;
-void Settings_CopyAll() {
-    s_EditMeasLines = g_MeasLines;
-    Conc_CopyUserTableToWork();
-    g_PeriodicTasksSuspended = 0;
-}
-// The measurement lines are the one setting the menus can change yet; the output, cleaning, relay,
-// set-point, alarm, hold and PID settings have no working copy before their pages exist, so they
-// are stored as they stand.
-void Settings_CommitAll(uint32_t* status, uint32_t) {
-    *status = 0;
-    Aout_SaveSettings(status);
-    Clean_SaveSettings(status);
-    Relay_SaveSettings(status);
-    SetPoint_SaveSettings(status);
-    g_MeasLines = s_EditMeasLines;
-    for (uint32_t slot = 0; slot < 4; ++slot)
-        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
-    Alarm_SaveSettings(status);
-    Settings_SaveHoldFlag(status);
-    Pid_SaveSettings(status);
-    Conc_CommitUserTable(status);
-}
-// The controller runs and shows its output line only with a line to control, its display chosen,
-// a pulse relay, and a usable sensor on the controlled channel while channel B is shown.
-uint32_t Settings_PidMayRun() {
-    const PidSettings& p = g_PidSettings;
-    if (p.source >= kPidSourceOff || p.displayChoice == kPidDisplayNo) return 0;
-    if (p.relayPositive >= kRelayNone && p.relayNegative >= kRelayNone) return 0;
-    uint8_t channel = Meas_GetSlotChannel(p.source);
-    if (Chan_GetCurrentChannel() == 1 && channel < 2 && g_SensorKindDetected[channel] >= 15) return 0;
-    return 1;
-}
-uint8_t Settings_GetLockout() { return 1; }
-uint8_t Settings_GetSectionLock(uint32_t) { return 0; }
-uint8_t Settings_GetErrorDisplay() { return 0; }
-void Settings_GetLineName(uint32_t, char* text) { std::memcpy(text, "        ", kLineNameSize); }
-uint8_t Settings_GetNameOffset(uint32_t) { return 54; }
-uint8_t Settings_GetEditChannel() { return Chan_GetCurrentChannel(); }
-uint8_t Settings_GetEditKind(uint32_t channel) { return channel < 2 ? g_ChannelKind[channel] : 0; }
-uint8_t Settings_GetEditPidManual() { return s_EditPidManual; }
-void Settings_SetEditPidManual(uint8_t manual) { s_EditPidManual = manual; }
-MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
-int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
-int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
-int16_t Settings_GetMeasPolVoltage(uint32_t) { return -674; }
-
 // ---- Outputs ----------------------------------------------------------------------------------
 void Hold_ShowPleaseWait() {
     Lcd_FillStatusRows(0);
@@ -304,59 +140,8 @@ int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
-uint32_t Chan_GetLinkState() { return 0; }
-uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
-// The measuring polarization voltage goes to channel A's board input; channel B's sensor keeps its
-// own until the digital-sensor settings are written.
-void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts) {
-    if (channel == 0 && Chan_IsMeasuringKindO2(Chan_GetSensorKindBySel(3))) {
-        Link_SetPolarizationVoltage(0, static_cast<float>(millivolts), 0);
-    }
-}
-void Chan_ApplySensorCalData() {}
-void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag) {
-    if (channel < 2) g_SensorParams[channel].flag = flag;
-}
-// Channel B's sensor settings are kept in RAM until the channel services store them.
-void Chan_SetBRecordWord(uint32_t channel, int16_t value, uint32_t* status) {
-    *status = 0;
-    if (channel < 2) g_SensorParams[channel].optionWord = value;
-}
-void Chan_SetBRecordFlag(uint32_t channel, uint8_t value, uint32_t* status) {
-    *status = 0;
-    Chan_SetBRecordFlagRam(channel, value);
-}
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
-
-uint8_t g_CurrentChannel;
-uint32_t Chan_GetSensorKindBySel(uint32_t sel) {
-    uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
-    switch (sel) {
-        case 0:
-            return channel == 0 ? g_ChannelKind[0] : 255;
-        case 1:
-            return channel == 1 ? g_SensorKindActive[1] : 255;
-        case 2:
-            return g_ChannelKind[channel];
-        case 3:
-            return channel == 1 ? g_SensorKindActive[1] : g_ChannelKind[0];
-        default:
-            return 255;
-    }
-}
-uint32_t Chan_IsMeasuringKindO2(uint32_t kind) { return kind >= 5 && kind <= 8 ? 1 : 0; }
-uint32_t Chan_IsKindSpecialOnA(uint32_t channel, uint32_t kind) {
-    return channel == 0 && (kind == 15 || kind == 27 || kind == 28 || kind == 29 || kind == 32) ? 1 : 0;
-}
-uint32_t Chan_HasTempComp(uint32_t) { return 1; }
-void Chan_LoadCalEditValues(uint32_t, uint32_t) {}
-void Chan_SaveCalEditValues(uint32_t) {}
-void Chan_NotifyMemoryChanged(uint32_t) {}
-uint32_t Meas_CheckCalDue(uint32_t) { return 0; }
-uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
-void Meas_ResetSettings(uint32_t) {}
-void Meas_QueueMeasurementItems() {}
 
 // ---- Calibration data sets ------------------------------------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
@@ -366,6 +151,16 @@ void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
 void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
 void SensMem_StoreSlopeCopy(uint32_t) {}
 void SensMem_StoreSlope(uint32_t) {}
+
+// ---- Measurement store modules still to come ----------------------------------------------------
+// Their factory values and loads keep what the firmware holds at power-on.
+void SensDiag_DefaultSettings(uint32_t* status) { *status = 0; }
+void SensMem_LoadSlope(uint32_t) {}
+void SensMem_LoadCo2Params(uint32_t) {}
+int32_t SensMem_GetPolarizationVoltage(uint32_t) { return -674; }
+void SensMem_StorePolarizationOffset(uint32_t, int32_t) {}
+void SensMem_StoreCo2Salinity(uint32_t, float) {}
+void SensMem_StoreCo2Bicarbonate(uint32_t, float) {}
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
@@ -380,34 +175,101 @@ void SensDiag_PublishIndicators(uint32_t) {}
 void SensDiag_ClearSipDetectorState(uint32_t) {}
 void SensDiag_ClearCipDetectorState(uint32_t) {}
 void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
-// The default quantity of display line a by channel A's configured kind (0 to 13), its prefix
-// and its decimals: pH, conductivity in uS/cm, oxygen in percent of air
-// saturation (ppm of gas for "ppmO2 G"), CO2 in mg/L.
-struct LineDefault {
-    uint8_t unit;
-    uint8_t prefix;
-    uint8_t resolution;
-};
-static constexpr LineDefault kLineDefaults[kMaxChannelKind + 1] = {
-    {13, 10, 2}, {13, 10, 2}, {13, 10, 2}, {1, 2, 2},   {1, 2, 2},   {19, 10, 1}, {19, 10, 1},
-    {19, 10, 1}, {21, 10, 1}, {19, 10, 1}, {37, 10, 1}, {13, 10, 2}, {13, 10, 2}, {13, 10, 2},
-};
-// The stored kinds, and the measurement lines at their defaults for channel A's kind.
-void Vdx_LoadChannelConfig(uint32_t* status) {
-    Fw_LoadChannelTypes();
-    const LineDefault& line = kLineDefaults[g_ChannelKind[0] <= kMaxChannelKind ? g_ChannelKind[0] : 1];
-    g_MeasLines.kind[0] = line.unit;
-    g_MeasLines.prefix[0] = line.prefix;
-    g_MeasLines.resolution[0] = line.resolution;
-    Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot)
-        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
-    *status = 0;
-}
+// The cycle and temperature limits are not held yet; the intervals are not synchronised.
+void SensDiag_SetCipCycleLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void SensDiag_SetSipCycleLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void SensDiag_SetAutoclaveCycleLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void SensDiag_SetCipTempLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void SensDiag_SetSipTempLimit(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
+void SensDiag_SyncIntervals(uint32_t) {}
+void SensDiag_ReadKind8Limits(uint32_t) {}
+void SensDiag_GetMaxTemperatureDate(uint32_t, ClockRecord* date) { *date = ClockRecord{2008, 1, 1, 0, 0, 0, 0}; }
+void SensDiag_RestartMaintTimer(uint32_t) {}
+void SensDiag_ResetMaintTimer(uint32_t) {}
+void SensDiag_ResetCipCount(uint32_t) {}
+void SensDiag_ResetSipCount(uint32_t) {}
+void SensDiag_ResetAutoclaveCount(uint32_t) {}
+// The channel configuration: the kinds, the selected channel and the measurement lines with their
+// load checks, so that the lines persist; the serial numbers, loaded and auto-configure flags and
+// the line set-up copy are not kept.
+static constexpr uint32_t kStoreSelectedChannel = 122;
+static constexpr uint32_t kStoreMeasLines = 1200;
+static constexpr uint32_t kMeasLinesBytes = 20;
+static constexpr uint8_t kLineQuantityLast = 54;
 // The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
 static constexpr MeasLineConfig kFactoryLines = {
     {0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
 MeasLineConfig g_MeasLines = kFactoryLines;
+uint32_t g_SensorSecondId[2];
+static_assert(sizeof(MeasLineConfig) == kMeasLinesBytes, "the lines are stored as they lie");
+
+static void SaveModelNumber(uint32_t channel, uint32_t* status) {
+    uint32_t n = g_ChannelSensorId[channel];
+    uint8_t bytes[4] = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+                        static_cast<uint8_t>(n >> 24)};
+    Eeprom_WriteChecked(kStoreSensorModel + 4 * channel, bytes, 4, status);
+}
+void Vdx_SaveModelNumber(uint32_t channel) {
+    uint32_t status = 0;
+    if (channel < 2) SaveModelNumber(channel, &status);
+}
+void Vdx_SaveSerialNumber(uint32_t) {}
+void Vdx_ReadSensorSetup() {}
+void Vdx_DefaultChannelConfig(uint32_t both, uint32_t* status) {
+    uint32_t s = 0;
+    *status = 0;
+    for (uint32_t channel = 0; channel < (both ? 2u : 1u); ++channel) {
+        g_ChannelKind[channel] = 1;
+        g_ChannelSensorId[channel] = kDefaultSensorModel;
+        Eeprom_WriteChecked(kStoreChannelKinds + channel, &g_ChannelKind[channel], 1, &s);
+        if (s != 0) *status = s;
+        SaveModelNumber(channel, &s);
+        if (s != 0) *status = s;
+    }
+    g_MeasLines = kFactoryLines;
+    Eeprom_WriteChecked(kStoreMeasLines, &g_MeasLines, kMeasLinesBytes, &s);
+    if (s != 0) *status = s;
+    g_CurrentChannel = 0;
+    Eeprom_WriteChecked(kStoreSelectedChannel, &g_CurrentChannel, 1, &s);
+    if (s != 0) *status = s;
+}
+void Vdx_LoadChannelConfig(uint32_t* status) {
+    *status = 0;
+    uint8_t bytes[8];
+    uint32_t s = 0;
+    Eeprom_Read(kStoreSensorModel, bytes, 8, &s);
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        const uint8_t* b = bytes + 4 * channel;
+        g_ChannelSensorId[channel] =
+            s == 0 ? (b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24) : kDefaultSensorModel;
+    }
+    Fw_LoadChannelTypes();
+    uint8_t selected = 0;
+    Eeprom_Read(kStoreSelectedChannel, &selected, 1, &s);
+    g_CurrentChannel = s == 0 && selected <= 1 ? selected : 0;
+    Cal_SelectMeasurement(2, 0);
+    MeasLineConfig lines = kFactoryLines;
+    Eeprom_Read(kStoreMeasLines, &lines, kMeasLinesBytes, &s);
+    if (s != 0) lines = kFactoryLines;
+    for (uint32_t slot = 0; slot < 4; ++slot) {
+        if (lines.channel[slot] >= 2) lines.channel[slot] = 0;
+        if (lines.kind[slot] > kLineQuantityLast) lines.kind[slot] = kMeasNothingShown;
+        Meas_SetSlotAssignment(slot, lines.channel[slot], lines.kind[slot]);
+    }
+    g_MeasLines = lines;
+    *status = s;
+}
+void Vdx_SaveChannelConfig(uint32_t* status) {
+    uint32_t s = 0;
+    *status = 0;
+    Eeprom_WriteChecked(kStoreSelectedChannel, &g_CurrentChannel, 1, &s);
+    if (s != 0) *status = s;
+    Eeprom_WriteChecked(kStoreMeasLines, &g_MeasLines, kMeasLinesBytes, &s);
+    if (s != 0) *status = s;
+    uint8_t channel = g_CurrentChannel < 2 ? g_CurrentChannel : 0;
+    Eeprom_WriteChecked(kStoreChannelKinds + channel, &g_ChannelKind[channel], 1, &s);
+    if (s != 0) *status = s;
+}
 uint8_t Vdx_GetPlugState() { return 29; }
 void Vdx_SetPlugState(uint8_t) {}
 uint8_t Vdx_GetPreviousPlugState() { return 29; }
@@ -444,9 +306,7 @@ int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); 
 
 // ---- Power-on ---------------------------------------------------------------------------------
 void Placeholders_ResetState() {
-    s_EditMeasLines = MeasLineConfig{};
-    s_EditPidManual = 0;
-    g_CurrentChannel = 0;
+    g_SensorSecondId[0] = g_SensorSecondId[1] = 0;
     for (uint32_t i = 0; i < 2; ++i) {
         g_SensorPlugged[i] = 0;
         g_SensorSaveFlags[i] = 0;

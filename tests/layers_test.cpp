@@ -1,6 +1,7 @@
 // The layer rule of docs/layers.md, checked on every #include "..." of the program's and the
 // library's sources. Lowest first:
-//   platform/ -> firmware/core/ -> firmware/measurement/, digital_sensor/, outputs/ -> firmware/ui/
+//   platform/ -> firmware/core/ -> firmware/measurement/, digital_sensor/, outputs/, settings/ ->
+//   firmware/ui/
 //   -> firmware/ itself (start-up and main loop, link replies, placeholders) -> panel/ -> tools/
 // A file may include its own layer and the layers below it. sensor_board/ is the other
 // deliverable: it builds on platform/ alone, and nothing of the program includes it.
@@ -42,7 +43,10 @@ int LayerOf(const std::string& path) {
     auto under = [&](const char* folder) { return path.rfind(folder, 0) == 0; };
     if (under("platform/")) return 0;
     if (under("firmware/core/")) return 1;
-    if (under("firmware/measurement/") || under("firmware/digital_sensor/") || under("firmware/outputs/")) return 2;
+    if (under("firmware/measurement/") || under("firmware/digital_sensor/") || under("firmware/outputs/") ||
+        under("firmware/settings/")) {
+        return 2;
+    }
     if (under("firmware/ui/")) return 3;
     if (under("firmware/") && path.find('/', 9) == std::string::npos) return 4;
     if (under("panel/")) return 5;
@@ -149,6 +153,8 @@ TEST(Layers, TheAllowListOnlyShrinks) {
 TEST(Layers, TheLayersInTheirOrder) {
     EXPECT_TRUE(Allowed(LayerOf("firmware/ui/menu.cpp"), LayerOf("firmware/core/lcd.h")));
     EXPECT_TRUE(Allowed(LayerOf("firmware/measurement/meas.cpp"), LayerOf("firmware/outputs/alarms.h")));
+    EXPECT_TRUE(Allowed(LayerOf("firmware/settings/settings_work.cpp"), LayerOf("firmware/outputs/pid.h")));
+    EXPECT_FALSE(Allowed(LayerOf("firmware/settings/settings_work.cpp"), LayerOf("firmware/ui/menu.h")));
     EXPECT_TRUE(Allowed(LayerOf("panel/inputs.cpp"), LayerOf("firmware/fw_main.h")));
     EXPECT_FALSE(Allowed(LayerOf("firmware/core/link.cpp"), LayerOf("firmware/measurement/meas.h")));
     EXPECT_FALSE(Allowed(LayerOf("firmware/ui/home.cpp"), LayerOf("firmware/fw_main.h")));

@@ -1,23 +1,33 @@
-// Settings modules: defaults, load, copy and commit of every module, run by the dispatchers, and
-// the system settings and working-set values the menus read.
+// The settings services the rest of the firmware asks for: the four dispatchers (defaults, load,
+// copy and commit of every settings module, defined at the top level in settings_all.cpp) and the
+// live system and sensor values the measurement, outputs and menus read (defined by the settings
+// modules in firmware/settings/).
 #pragma once
 #include <cstdint>
 
 struct MeasLineConfig;
 
+// ---- Dispatchers --------------------------------------------------------------------------------
+// Hardware start: the communication flag and the output mode.
 void Settings_InitComm();
+// The measurement store (calibrations): defaulted and marked "2w" when unmarked, then loaded.
+// Status 11 when the store cannot be read or marked: the firmware cannot start.
+void Settings_DefaultMeasurementStore(uint32_t* status);
 void Settings_LoadMeasurementStore(uint32_t* status);
-void Settings_LoadAll(uint32_t* status);
-// mode 1 at first start, 0 from the reset page (keeps the access codes and section locks).
+// The configuration: defaulted and marked "K2" when unmarked (mode 1 at first start, 0 from the
+// reset page, which keeps the access codes and section locks), then loaded.
 void Settings_DefaultAll(uint32_t mode, uint32_t* status);
+void Settings_LoadAll(uint32_t* status);
 // Live settings into the working set the pages edit.
 void Settings_CopyAll();
-// The working set into the live settings and the store.
+// The working set into the live settings and the store (what changed); status 0 when stored.
 void Settings_CommitAll(uint32_t* status, uint32_t mode);
+// The working set dropped: every edit copy back to the live settings.
+void Settings_DropAll();
 // The PID controller may run and show its output line.
 uint32_t Settings_PidMayRun();
 
-// System settings (live values).
+// ---- Live system settings ----------------------------------------------------------------------------
 // Menu lockout: 0 on, 1 off.
 uint8_t Settings_GetLockout();
 // Lock byte of a menu section: 0 the CAL key, 1 quick setup, 2 configuration, 3 system,
@@ -31,8 +41,6 @@ uint8_t Settings_GetHoldOutputs();
 extern uint8_t g_HoldOnChange;
 void Settings_LoadHoldFlag(uint32_t* status);
 void Settings_SaveHoldFlag(uint32_t* status);
-// The hold switch and digital-input states as at power-up (off, never).
-void Settings_ResetHoldSettings();
 // The state of a channel's digital input that holds the outputs: 0 low, 1 high, 2 never.
 uint8_t Settings_GetDigitalInputHold(uint32_t channel);
 // Float parameter 1 of a channel: the pH isothermal point.
@@ -42,8 +50,10 @@ float Settings_ReadParam1(uint32_t channel);
 constexpr uint32_t kLineNameSize = 9;
 void Settings_GetLineName(uint32_t index, char* text);
 uint8_t Settings_GetNameOffset(uint32_t index);
+// The live measuring polarization voltage of a channel, mV.
+int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 
-// Working set.
+// ---- Working set ------------------------------------------------------------------------------------------
 // The channel the menus edit, and the measuring kind edited for a channel.
 uint8_t Settings_GetEditChannel();
 uint8_t Settings_GetEditKind(uint32_t channel);
@@ -53,6 +63,4 @@ void Settings_SetEditPidManual(uint8_t manual);
 // Working copy of the measurement lines.
 MeasLineConfig* Settings_GetEditMeasLines();
 int16_t Settings_GetEditMeasPolVoltage(uint32_t channel);
-// The live measuring polarization voltage of a channel, mV.
-int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 int16_t Settings_GetEditCalPolVoltage(uint32_t channel);

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+struct ClockRecord;
+
 // Published indicators of channel B.
 constexpr uint32_t kDiagLifetimeDays = 0;
 constexpr uint32_t kDiagTtmDays = 1;
@@ -34,3 +36,23 @@ void SensDiag_PublishIndicators(uint32_t channel);
 void SensDiag_ClearSipDetectorState(uint32_t channel);
 void SensDiag_ClearCipDetectorState(uint32_t channel);
 void SensDiag_LoadSettings(uint32_t* status);
+// Factory values of channel B's diagnostic settings, stored.
+void SensDiag_DefaultSettings(uint32_t* status);
+// Cycle and cycle-temperature limits of a channel's sensor, held and stored by the diagnostics.
+void SensDiag_SetCipCycleLimit(uint32_t channel, uint32_t value, uint32_t* status);
+void SensDiag_SetSipCycleLimit(uint32_t channel, uint32_t value, uint32_t* status);
+void SensDiag_SetAutoclaveCycleLimit(uint32_t channel, uint32_t value, uint32_t* status);
+void SensDiag_SetCipTempLimit(uint32_t channel, uint32_t value, uint32_t* status);
+void SensDiag_SetSipTempLimit(uint32_t channel, uint32_t value, uint32_t* status);
+// The stored intervals and the sensor's own kept equal when a sensor is taken over.
+void SensDiag_SyncIntervals(uint32_t channel);
+// The trace-oxygen limit set from a gauge sensor's image.
+void SensDiag_ReadKind8Limits(uint32_t channel);
+// The date of the sensor's highest temperature.
+void SensDiag_GetMaxTemperatureDate(uint32_t channel, ClockRecord* date);
+// Service actions on the sensor's counters and maintenance timer.
+void SensDiag_RestartMaintTimer(uint32_t channel);
+void SensDiag_ResetMaintTimer(uint32_t channel);
+void SensDiag_ResetCipCount(uint32_t channel);
+void SensDiag_ResetSipCount(uint32_t channel);
+void SensDiag_ResetAutoclaveCount(uint32_t channel);

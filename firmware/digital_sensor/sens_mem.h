@@ -96,3 +96,14 @@ void SensMem_StoreCalHistory(uint32_t channel, const CalDataSetRecord* record);
 // The slope field of the image: into the history copy only, or into both copies.
 void SensMem_StoreSlopeCopy(uint32_t channel);
 void SensMem_StoreSlope(uint32_t channel);
+
+// ---- Fields the channel services read and write -----------------------------------------------
+// The slope field of the data set in use, handed to the calibration (layout 0).
+void SensMem_LoadSlope(uint32_t channel);
+// The CO2 electrolyte values of the image into the calibration settings.
+void SensMem_LoadCo2Params(uint32_t channel);
+// The sensor's polarization voltage, mV, and the offset written to it.
+int32_t SensMem_GetPolarizationVoltage(uint32_t channel);
+void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts);
+void SensMem_StoreCo2Salinity(uint32_t channel, float value);
+void SensMem_StoreCo2Bicarbonate(uint32_t channel, float value);

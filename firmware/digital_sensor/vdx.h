@@ -44,3 +44,14 @@ void Vdx_OnPlugTimer();
 int32_t Vdx_GetPendingPlugPage();
 // The committed settings go into the sensor's memory.
 void Vdx_PushSettingsToSensor();
+
+// The serial number of the sensor last adopted, per channel.
+extern uint32_t g_SensorSecondId[2];
+// Factory channel configuration (both: channel B too), stored.
+void Vdx_DefaultChannelConfig(uint32_t both, uint32_t* status);
+// The selected channel, the measurement lines and the selected channel's kind, stored.
+void Vdx_SaveChannelConfig(uint32_t* status);
+void Vdx_SaveModelNumber(uint32_t channel);
+void Vdx_SaveSerialNumber(uint32_t channel);
+// The channel's sensor set-up read again after a change of the configured kind.
+void Vdx_ReadSensorSetup();

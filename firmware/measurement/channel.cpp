@@ -93,6 +93,10 @@ void Chan_ResetState() {
         g_SensorMemLayout[channel] = kLayoutNone;
         s_MeasureFlag[channel] = 1;
     }
+    g_CurrentChannel = 0;
 }
 
 uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }
+
+uint8_t g_CurrentChannel;
+uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }

@@ -7,6 +7,8 @@ struct StoreMap;
 // The configured sensor kind per channel (0 to 13) and the stored sensor model number.
 extern uint8_t g_ChannelKind[2];
 extern uint32_t g_ChannelSensorId[2];
+// The channel configuration's name of the stored model numbers: the same array.
+inline uint32_t (&g_SensorModelNo)[2] = g_ChannelSensorId;
 // The highest configured kind the firmware takes; a stored kind above it is replaced by kind 1
 // with the default sensor model.
 constexpr uint8_t kMaxChannelKind = 13;
@@ -79,6 +81,3 @@ void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts);
 void Chan_ApplySensorCalData();
 // Channel B's sensor flag, in RAM only.
 void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag);
-// Channel B's sensor settings: the option word (0..2) and the flag byte.
-void Chan_SetBRecordWord(uint32_t channel, int16_t value, uint32_t* status);
-void Chan_SetBRecordFlag(uint32_t channel, uint8_t value, uint32_t* status);

@@ -129,8 +129,12 @@ void Conc_LoadUserTable(uint32_t* status) {
 void Conc_CopyUserTableToWork() { g_ConcTableEdit.table = g_ConcTable; }
 
 void Conc_CommitUserTable(uint32_t* status) {
-    g_ConcTable = g_ConcTableEdit.table;
-    g_ConcTable.name[kConcNameChars] = '\0';
+    *status = 0;
+    ConcTable edited = g_ConcTableEdit.table;
+    edited.name[kConcNameChars] = '\0';
+    // An unchanged table is not written again.
+    if (std::memcmp(&edited, &g_ConcTable, sizeof edited) == 0) return;
+    g_ConcTable = edited;
     Conc_StoreUserTable(status);
 }
 

@@ -45,7 +45,7 @@ void Conc_SetUserTableDefaults(uint32_t* status);
 void Conc_LoadUserTable(uint32_t* status);
 void Conc_StoreUserTable(uint32_t* status);
 void Conc_CopyUserTableToWork();
-// The edit copy into the table, stored whole.
+// The edit copy into the table, stored whole when it changed.
 void Conc_CommitUserTable(uint32_t* status);
 // The table's name and an ending zero.
 void Conc_GetTableName(char* text);

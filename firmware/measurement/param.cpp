@@ -10,6 +10,7 @@
 #include "digital_sensor/sens_cmd.h"
 #include "measurement/analog_input.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/conductivity.h"

@@ -13,6 +13,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "outputs/hold.h"
@@ -394,6 +395,8 @@ void Menu_LoadPackedTag() {
     }
     g_MenuTagText[8] = '\0';
 }
+
+uint32_t Menu_GetPosition() { return g_MenuPosition; }
 
 void Menu_CheckPolarizationHold() {
     uint8_t channel = Menu_CurrentChannel();

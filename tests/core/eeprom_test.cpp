@@ -16,8 +16,11 @@
 
 #include "core/eeprom.h"
 #include "core/events.h"
+#include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
+#include "core/timers.h"
+#include "measurement/channel.h"
 #include "measurement/temperature.h"
 #include "rig.h"
 #include "ui/menu.h"
@@ -168,9 +171,10 @@ TEST(SettingsStore, ExistingStoreThatCannotBeWrittenIsNeverEmptied) {
 }
 
 TEST(SettingsStore, StoreThatCanOnlyBeReadShowsWhatItHoldsAndRefusesSaves) {
+    // A store an earlier run wrote, with a manual temperature of 42.
     std::string folder = Rig_MakeTempFolder();
     Rig_Reset(folder);
-    Eeprom_Open();
+    Rig_WriteFactoryStore();
     uint32_t status = 0;
     Temp_SetManualValue(0, 42.0f, &status);
     Temp_SetSourceMode(0, kTempSourceManual, &status);
@@ -253,4 +257,63 @@ TEST(SettingsStore, DisplayFlagLivesAtOffset1275) {
     g_DisplayFlag = 7;
     Eeprom_LoadDisplayFlag(&status);
     EXPECT_EQ(g_DisplayFlag, 0);
+}
+
+// A store that cannot be opened or created: the firmware stops at start with "EEPROM Error!" and
+// goes no further (no measurement, no timers).
+TEST(SettingsStore, AStoreThatCannotBeOpenedStopsTheStartWithEepromError) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    // The store's name is taken by a folder: it can be neither opened nor created as a file.
+    std::filesystem::create_directories(folder + "/R718G 2XH Simulator");
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    EXPECT_EQ(g_EepromReady, 0);
+    EXPECT_EQ(Rig_RowText(12), "EEPROM Error!");
+    EXPECT_EQ(Rig_RowText(11), "");
+    EXPECT_EQ(g_LinkStartupWait, 0) << "the wait for the sensor board never began";
+    EXPECT_EQ(Timer_IsActive(kTimerOneSecond), 0u);
+    EXPECT_EQ(Timer_IsActive(kTimerBlink), 0u);
+}
+
+// A store that may only be read and was never marked cannot take the factory settings: the
+// firmware stops with "EEPROM Error!", and the file keeps every byte.
+TEST(SettingsStore, AReadOnlyStoreWithoutMarkersStopsTheStartAndIsNotEmptied) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Eeprom_Open();
+    uint32_t status = 0;
+    const uint8_t bytes[3] = {1, 2, 3};
+    Eeprom_Write(1500, bytes, 3, &status);
+    const std::vector<uint8_t> stored = FileBytes(Rig_StorePath());
+    ReadOnlyFile readOnly(Rig_StorePath());
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    EXPECT_EQ(g_EepromReady, 1);
+    EXPECT_EQ(Rig_RowText(12), "EEPROM Error!");
+    EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
+}
+
+// Marked for its calibrations but not for its configuration: the factory configuration cannot be
+// stored, so the firmware runs on it as it stands in memory and the store loads as it is.
+TEST(SettingsStore, AReadOnlyStoreWithoutItsConfigurationRunsOnTheDefaults) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Rig_WriteFactoryStore();
+    uint32_t status = 0;
+    const uint8_t unmarked[2] = {0xFF, 0xFF};
+    Eeprom_Write(6, unmarked, 2, &status);
+    const std::vector<uint8_t> stored = FileBytes(Rig_StorePath());
+    ReadOnlyFile readOnly(Rig_StorePath());
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Rig_RowText(12).find("EEPROM"), std::string::npos);
+    EXPECT_EQ(Menu_TopScreen(), 0);
+    EXPECT_EQ(g_ChannelKind[0], 1);
+    EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
 }

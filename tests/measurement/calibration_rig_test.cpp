@@ -88,14 +88,11 @@ void DriftingElectrode() { Panel_SetSimInput(0, kSimElectrodeVolts, 50.0f + 0.03
 TEST(CalibrationRig, PhOnChannelAFollowsThePanelWithTheStoredCalibration) {
     // A store holding a calibration of 90 %, +15 mV, isothermal point 7.2.
     Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_WriteFactoryStore();
     uint32_t status = 0;
-    CalPh_ResetToFactory(0, &status);
-    CalPh_ResetModes(&status);
     CalPh_SetSlopePercent(0, 90.0f, &status);
     CalPh_SetZeroValue(0, 15.0f, &status);
     CalPh_SetIsoPoint(0, 7.2f, &status);
-    Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, &status);
     // The program starts anew on that store.
     Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(40.0f));
     Panel_SetSimInput(0, kSimElectrodeVolts, 100.0f);

@@ -50,7 +50,7 @@ std::vector<uint64_t> TimesOf(uint8_t command, uint64_t fromMs) {
 
 TEST(BoardInRig, OxygenOnChannelASettlesToOneMeasurementRequestEvery1100Ms) {
     Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_WriteFactoryStore();
     const uint8_t kinds[2] = {5, 1};
     uint32_t status = 0;
     Eeprom_Write(kStoreChannelKinds, kinds, 2, &status);

@@ -14,6 +14,7 @@
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/rtc.h"
+#include "core/settings.h"
 #include "core/timers.h"
 #include "fw_main.h"
 #include "fw_modules.h"
@@ -150,6 +151,13 @@ void Rig_Reset(const std::string& folder) {
     SetDLLFilePath(folder.c_str());
     Rig_AddPeriodic(100, Link_Pump);
     Rig_AddPeriodic(1000, ClockSecond);
+}
+
+void Rig_WriteFactoryStore() {
+    Eeprom_Open();
+    uint32_t status = 0;
+    Settings_LoadMeasurementStore(&status);
+    Settings_LoadAll(&status);
 }
 
 void Rig_Boot() {

@@ -40,6 +40,9 @@ std::string Rig_StorePath();
 std::vector<uint8_t> Rig_StoreBytes();
 // Replaces the settings store file with these bytes (for a start from a prepared store).
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
+// Writes the settings store a first start leaves in the rig's folder: both markers and every
+// module's factory values, so that a test can change single settings in it before Rig_Boot.
+void Rig_WriteFactoryStore();
 
 // The text of a display row (0..12), read back from the frame buffer by matching the drawn
 // columns against the fonts: UTF-8, each blank cell a space, trailing blanks dropped. A cell

@@ -12,6 +12,7 @@
 #include "measurement/meas.h"
 #include "measurement/temperature.h"
 #include "panel/sim_inputs.h"
+#include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/screens.h"
@@ -222,7 +223,7 @@ TEST(HomeScreen, LineSetupPages) {
     EXPECT_EQ(Menu_TopScreen(), 2);
 
     // An edited kind outside the unit lists offers the list of kind 0.
-    g_ChannelKind[0] = 40;
+    g_WorkSet.channel.kind[0] = 40;
     Post(4091);
     EXPECT_EQ(Row(11), "aA ----      (Milli )");
     Press(kKeyUp);

@@ -12,6 +12,7 @@
 #include "outputs/alarms.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "settings/settings_work.h"
 #include "ui/menu.h"
 #include "ui/menu_screens.h"
 #include "ui/menu_tasks.h"
@@ -116,6 +117,8 @@ TEST(MenuEngine, CommitThatFailsSaysSoInsteadOfWaiting) {
     // of row 12, and only ENTER counts, which leads home.
     for (uint32_t item : {kItemCommitAndLeave, kItemCommit}) {
         OpenMenu();
+        // A setting changed on a page, which the store then cannot take.
+        g_WorkSet.relays.delay[0] = 5.0f;
         std::filesystem::remove(Rig_StorePath());
         Post(item);
         EXPECT_EQ(Row(12), "      Save Failed!") << item;

@@ -5,6 +5,7 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "settings/settings_work.h"
 #include "ui/menu.h"
 #include "ui/menu_tree.h"
 #include "ui_support.h"
@@ -47,7 +48,7 @@ TEST(MenuTree, MenuRootAndConfigureOnChannelA) {
 
 TEST(MenuTree, MeasurementSetupOffersWhatThePhChannelHas) {
     OpenMenu();
-    g_ChannelKind[0] = 1;
+    g_WorkSet.channel.kind[0] = 1;
     Press(kKeyUp);
     Press(kKeyEnter);
     Press(kKeyEnter);
@@ -58,7 +59,7 @@ TEST(MenuTree, MeasurementSetupOffersWhatThePhChannelHas) {
     EXPECT_EQ(Walk(kKeyInfo, 1), (Items{"Channel Setup", "Set Averaging"}));
 
     // A conductivity channel offers the concentration table and names the resistivity page.
-    g_ChannelKind[0] = 3;
+    g_WorkSet.channel.kind[0] = 3;
     Press(kKeyInfo);
     Press(kKeyInfo);
     EXPECT_EQ(Item(), "Resistivity");
@@ -75,7 +76,7 @@ TEST(MenuTree, CompensationItemOpensThePageOfTheEditedKind) {
     for (Case c : {Case{1, 0xb00001, 7}, Case{3, 0xb00000, 7}, Case{5, 0xb00002, 8}, Case{9, 0xb00002, 8},
                    Case{10, 0xb00004, 7}}) {
         OpenMenu();
-        g_ChannelKind[0] = c.kind;
+        g_WorkSet.channel.kind[0] = c.kind;
         Press(kKeyUp);
         Press(kKeyEnter);
         Press(kKeyEnter);
@@ -89,7 +90,7 @@ TEST(MenuTree, CompensationItemOpensThePageOfTheEditedKind) {
 
 TEST(MenuTree, CompensationItemCountsAsAPageOpened) {
     OpenMenu();
-    g_ChannelKind[0] = 1;
+    g_WorkSet.channel.kind[0] = 1;
     Press(kKeyUp);
     Press(kKeyEnter);
     Press(kKeyEnter);
@@ -120,7 +121,8 @@ TEST(MenuTree, PidItemShowsItsLabelAndValueInEveryLanguage) {
         uint32_t labelCells = Lcd_DrawMessage(kRowMessage, 0, kTextPidItem.group, kTextPidItem.index, language);
         std::string label = Rig_RowText(kRowMessage);
         Lcd_ClearAll();
-        Lcd_DrawMessage(kRowMessage, 0, kTextPidModes.group, kTextPidModes.index, language);
+        // The factory controller is in manual mode: the item shows the working set's "Manual".
+        Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextPidModes, 1));
         std::string value = Rig_RowText(kRowMessage);
         uint32_t valueCell = kTextPidItemValueColumn[language] / 6;
         ASSERT_LT(labelCells, valueCell) << "language " << language << ": " << label;
@@ -152,14 +154,17 @@ TEST(MenuTree, SystemPidAndServiceNodes) {
     Press(kKeyUp);
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "PID Setup");
-    EXPECT_EQ(Walk(kKeyUp, 4), (Items{"PID A/M Auto", "Tune Parameters", "Mode", "PID Display Setup", "PID A/M Auto"}));
+    // The factory controller runs in manual mode.
+    EXPECT_EQ(Walk(kKeyUp, 4),
+              (Items{"PID A/M Manual", "Tune Parameters", "Mode", "PID Display Setup", "PID A/M Manual"}));
     // CAL selects the value of the PID item; UP then switches Auto and Manual in place.
     Press(kKeyCal);
     EXPECT_EQ(Menu_TreeLineState(), 1);
     Press(kKeyUp);
-    EXPECT_EQ(Item(), "PID A/M Manual");
-    Press(kKeyUp);
     EXPECT_EQ(Item(), "PID A/M Auto");
+    EXPECT_EQ(g_WorkSet.pid.mode, kPidAutomatic);
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "PID A/M Manual");
     EXPECT_EQ(Menu_TreeCursor(), 0);
 
     Press(kKeyMenu);

@@ -1,0 +1,54 @@
+// Channel settings services: the calibration edit values of a channel, the factory reset of the
+// measurement settings, the reset of a channel's dependent settings when its sensor kind changes,
+// the per-kind defaults those use, and small helpers of the settings pages.
+#pragma once
+#include <cstdint>
+
+struct StoreMap;
+
+// ---- Per-kind defaults (configured kinds 0 to 14; others read as kind 0) -----------------------------
+// The unit display line 1 shows for a kind.
+uint8_t Chan_GetDefaultLineUnit(uint32_t kind);
+// The first limit set point 0 takes for a kind.
+float Chan_GetSetPointDefault(uint32_t kind);
+// The selector of the calibration values (parameters 7 and 8) for a kind.
+uint8_t Chan_GetCalEditUnit(uint32_t kind);
+
+// ---- Calibration edit values --------------------------------------------------------------------------
+// Per channel: slope and offset of the primary quantity, slope and offset of the temperature.
+constexpr uint32_t kCalEditSlope = 0;
+constexpr uint32_t kCalEditOffset = 1;
+constexpr uint32_t kCalEditTempSlope = 2;
+constexpr uint32_t kCalEditTempOffset = 3;
+extern float g_CalEditValues[2][4];
+// The selector the values of a channel were read with.
+extern uint8_t g_CalEditUnit[2];
+// Chan_LoadCalEditValues (channel.h) reads them with the selector of the menu position (asked:
+// selector 2).
+// Reads the values with that selector; one out of its range takes its neutral value.
+void Chan_ReadCalEditValues(uint32_t unit, uint32_t channel);
+// Chan_SaveCalEditValues (channel.h) writes them back with the same selectors.
+// The menu engine's position (0x100000 + channel x 0x1000 + quantity); defined by the menu.
+uint32_t Menu_GetPosition();
+
+// ---- Resets -----------------------------------------------------------------------------------------------
+// Meas_ResetSettings (channel.h): 0 re-identify the sensors, 2 the factory measurement
+// settings, 3 the factory output calibration.
+// The edit copies of a channel's dependent settings for a new configured kind.
+void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind);
+// The resolution of a measurement line's unit (into the edited line), returned.
+uint8_t Chan_SetDefaultResolution(uint32_t unit, uint32_t line);
+// What uses a relay in the edited settings: 0 nothing, 16 the alarm, 32 the cleaning, 48 a set
+// point, 96 to 176 the sensor-monitoring alarms of channel B.
+uint32_t Relay_GetUsage(uint32_t relay);
+// Widens a range to the PID edit copy's set point and dead band: bit 0 the low end moved, bit 1
+// the high end.
+uint32_t Chan_FitRangeToBand(float low, float high, float* lowOut, float* highOut);
+// A step of a decade of x: the first power of ten not below |x| times 1e-5 (low side: 0 from
+// 0.1 on; high side: five times that), at most 500000.
+float Chan_DecadeStep(float x, uint32_t highSide);
+// Characters of the device's serial text that cannot be shown become '0'.
+void Chan_RepairSerialText(uint32_t* status);
+extern const StoreMap g_SerialTextStoreMap;
+
+void Chan_ResetEditState();

@@ -1,0 +1,377 @@
+// Sensor module, pressure-unit bytes and cycle-counter settings.
+#include "settings/settings_sensor.h"
+
+#include "core/eeprom.h"
+#include "core/param.h"
+#include "core/settings.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
+#include "measurement/chan_sensor.h"
+#include "measurement/channel.h"
+#include "measurement/meas.h"
+#include "measurement/ph.h"
+
+static constexpr uint32_t kStoreMeasPolVoltage = 936;  // + 2 x channel, i16
+static constexpr uint32_t kStoreCalPolVoltage = 940;   // + 2 x channel, i16
+static constexpr uint32_t kStoreCalPressureUnit = 720;
+static constexpr uint32_t kStoreProcPressureUnit = 722;
+static constexpr uint32_t kStoreFlag378 = 378;
+static constexpr uint32_t kStoreParam41 = 379;
+static constexpr uint32_t kStoreCo2PressureUnit = 521;
+// Cycle-counter settings: three bytes of each monitoring record, six bytes apart; the message and
+// output bytes of each cycle kind, twelve bytes apart.
+static constexpr uint32_t kStoreMonitorOff = 384;
+static constexpr uint32_t kStoreMonitorMessage = 386;
+static constexpr uint32_t kStoreMonitorOutput = 388;
+static constexpr uint32_t kMonitorStride = 6;
+static constexpr uint32_t kStoreCycleMessage = 411;
+static constexpr uint32_t kStoreCycleOutput = 413;
+static constexpr uint32_t kCycleStride = 12;
+// The diagnostics keep channel B's cycle limits and cycle temperature limits here; the edit copy
+// starts from them.
+static constexpr uint32_t kStoreDiagCycleLimit[kCycleKinds] = {402 + 1, 414 + 1, 426 + 1};
+static constexpr uint32_t kStoreDiagCipTemp = 438 + 1;
+static constexpr uint32_t kStoreDiagSipTemp = 440 + 1;
+// The defaults mark channel B's S133 setting and the pH sensor's option as set.
+static constexpr uint32_t kStoreS133Setting = 893;
+static constexpr uint32_t kStoreSensorOption = 894;
+
+static constexpr StoreRange kStoreRanges[] = {
+    {kStoreMeasPolVoltage, 8},      {kStoreCalPressureUnit, 4}, {kStoreFlag378, 5},
+    {kStoreCo2PressureUnit, 2},     {kStoreMonitorOff, 1},      {kStoreMonitorOff + 6, 1},
+    {kStoreMonitorOff + 12, 1},     {kStoreMonitorMessage, 1},  {kStoreMonitorMessage + 6, 1},
+    {kStoreMonitorMessage + 12, 1}, {kStoreMonitorOutput, 1},   {kStoreMonitorOutput + 6, 1},
+    {kStoreMonitorOutput + 12, 1},  {kStoreCycleMessage, 1},    {kStoreCycleMessage + 12, 1},
+    {kStoreCycleMessage + 24, 1},   {kStoreCycleOutput, 1},     {kStoreCycleOutput + 12, 1},
+    {kStoreCycleOutput + 24, 1},
+};
+const StoreMap g_SensorSettingsStoreMap = {"sensor settings", kStoreRanges,
+                                           sizeof kStoreRanges / sizeof kStoreRanges[0]};
+
+// Polarization voltages by kind, in mV: the gauge sensor (kind 8), the high-range sensor (kind 5)
+// and every other kind.
+static constexpr int16_t kPolGaugeMeas = -600;
+static constexpr int16_t kPolGaugeCal = -800;
+static constexpr int16_t kPolDefault = -674;
+static constexpr int16_t kPolOtherMeas = -500;
+// Parameter 41: an upper bound it stays below, and the lowest value taken.
+static constexpr float kParam41Default = 40.0f;
+static constexpr float kParam41Above = 85.0001f;
+static constexpr float kParam41Lowest = 10.0f;
+static constexpr uint8_t kOutputNone = 2;
+
+SensorSettings g_SensorSettings;
+SensorSettings g_SensorEdit;
+uint8_t g_Co2PressureUnit[2];
+uint8_t g_Co2PressureUnitEdit[2];
+SlotSettings g_SlotSettings;
+SlotSettings g_SlotEdit;
+
+float Settings_PressureFactor(uint32_t unit) {
+    static const float kFactors[kPressureUnits] = {0.7500617f, 0.1f, 1.0f, 1.0f, 0.0145038f};
+    return unit < kPressureUnits ? kFactors[unit] : 1.0f;
+}
+
+static SensorSettings FactorySensor() {
+    SensorSettings s{};
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        s.measPolVoltage[ch] = kPolDefault;
+        s.calPolVoltage[ch] = kPolDefault;
+    }
+    s.param41 = kParam41Default;
+    return s;
+}
+
+static SlotSettings FactorySlots() {
+    SlotSettings s{};
+    for (SlotMonitor& m : s.monitor) m.output = kOutputNone;
+    for (SlotCycle& c : s.cycle) {
+        c.messageOnly = 1;
+        c.output = kOutputNone;
+    }
+    s.cipTempLimit = kSlotCipTempFactory;
+    s.sipTempLimit = kSlotSipTempFactory;
+    return s;
+}
+
+void Settings_ResetSensorState() {
+    g_SensorSettings = FactorySensor();
+    g_SensorEdit = g_SensorSettings;
+    g_Co2PressureUnit[0] = g_Co2PressureUnit[1] = 0;
+    g_Co2PressureUnitEdit[0] = g_Co2PressureUnitEdit[1] = 0;
+    g_SlotSettings = FactorySlots();
+    g_SlotEdit = g_SlotSettings;
+}
+
+static void Keep(uint32_t* status, uint32_t s) {
+    if (s != 0) *status = s;
+}
+
+static void WriteBytes(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
+    uint32_t s = 0;
+    Eeprom_WriteChecked(offset, data, n, &s);
+    Keep(status, s);
+}
+
+static void WriteI16(uint32_t offset, int16_t value, uint32_t* status) {
+    uint16_t u = static_cast<uint16_t>(value);
+    uint8_t bytes[2] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8)};
+    WriteBytes(offset, bytes, 2, status);
+}
+
+static bool ReadBytes(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
+    uint32_t s = 0;
+    Eeprom_Read(offset, buffer, n, &s);
+    Keep(status, s);
+    return s == 0;
+}
+
+static bool ReadI16(uint32_t offset, int16_t* value, uint32_t* status) {
+    uint8_t b[2];
+    if (!ReadBytes(offset, b, 2, status)) return false;
+    *value = static_cast<int16_t>(static_cast<uint16_t>(b[0] | b[1] << 8));
+    return true;
+}
+
+static uint8_t ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status) {
+    uint8_t value = 0xFF;
+    if (!ReadBytes(offset, &value, 1, status) || value > largest) return fallback;
+    return value;
+}
+
+// ---- Sensor module ------------------------------------------------------------------------------
+
+static void StoreSensor(const SensorSettings& s, uint32_t* status) {
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        WriteI16(kStoreMeasPolVoltage + 2 * ch, s.measPolVoltage[ch], status);
+        WriteI16(kStoreCalPolVoltage + 2 * ch, s.calPolVoltage[ch], status);
+    }
+    WriteBytes(kStoreCalPressureUnit, s.calPressureUnit, 2, status);
+    WriteBytes(kStoreProcPressureUnit, s.procPressureUnit, 2, status);
+    WriteBytes(kStoreFlag378, &s.flag378, 1, status);
+    uint32_t f = 0;
+    Eeprom_WriteFloat(kStoreParam41, s.param41, &f);
+    Keep(status, f);
+}
+
+void Settings_DefaultSensor(uint32_t* status) {
+    *status = 0;
+    g_SensorSettings = FactorySensor();
+    StoreSensor(g_SensorSettings, status);
+}
+
+void Settings_LoadSensor(uint32_t* status) {
+    *status = 0;
+    SensorSettings& s = g_SensorSettings;
+    bool voltages = true;
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        voltages = ReadI16(kStoreMeasPolVoltage + 2 * ch, &s.measPolVoltage[ch], status) && voltages;
+        voltages = ReadI16(kStoreCalPolVoltage + 2 * ch, &s.calPolVoltage[ch], status) && voltages;
+    }
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        s.calPressureUnit[ch] = ReadByteOr(kStoreCalPressureUnit + ch, kPressurePsi, 0, status);
+        s.procPressureUnit[ch] = ReadByteOr(kStoreProcPressureUnit + ch, kPressurePsi, 0, status);
+    }
+    if (!voltages) {
+        // Without the stored voltages each channel takes its kind's.
+        for (uint32_t ch = 0; ch < 2; ++ch) {
+            uint8_t kind = g_ChannelKind[ch];
+            s.measPolVoltage[ch] =
+                kind == kKindO2Gauge ? kPolGaugeMeas : (kind == kKindO2High ? kPolDefault : kPolOtherMeas);
+            s.calPolVoltage[ch] = kind == kKindO2Gauge ? kPolGaugeCal : kPolDefault;
+            s.calPressureUnit[ch] = 0;
+            s.procPressureUnit[ch] = 0;
+        }
+    }
+    s.flag378 = ReadByteOr(kStoreFlag378, 1, 0, status);
+    uint32_t f = 0;
+    float value = 0.0f;
+    Eeprom_ReadFloat(kStoreParam41, &value, &f);
+    Keep(status, f);
+    if (f != 0 || value >= kParam41Above) value = kParam41Default;
+    if (value < kParam41Lowest) value = kParam41Lowest;
+    s.param41 = value;
+    uint32_t p = 0;
+    Param_SetFloat(1, 41, 0, value, &p);
+}
+
+void Settings_CopySensor() { g_SensorEdit = g_SensorSettings; }
+
+void Settings_CommitParam41(uint32_t* status) {
+    g_SensorSettings.param41 = g_SensorEdit.param41;
+    uint32_t f = 0;
+    Eeprom_WriteFloat(kStoreParam41, g_SensorSettings.param41, &f);
+    Keep(status, f);
+    uint32_t p = 0;
+    Param_SetFloat(1, 41, 0, g_SensorSettings.param41, &p);
+}
+
+void Settings_CommitSensor(uint32_t* status) {
+    *status = 0;
+    SensorSettings& s = g_SensorSettings;
+    const SensorSettings& e = g_SensorEdit;
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        if (e.measPolVoltage[ch] != s.measPolVoltage[ch]) {
+            // The sensor is polarized at the new voltage before it is kept.
+            Chan_RequestO2Mode(ch, e.measPolVoltage[ch]);
+            s.measPolVoltage[ch] = e.measPolVoltage[ch];
+            WriteI16(kStoreMeasPolVoltage + 2 * ch, s.measPolVoltage[ch], status);
+        }
+        if (e.calPolVoltage[ch] != s.calPolVoltage[ch]) {
+            s.calPolVoltage[ch] = e.calPolVoltage[ch];
+            WriteI16(kStoreCalPolVoltage + 2 * ch, s.calPolVoltage[ch], status);
+        }
+    }
+    if (e.param41 != s.param41) Settings_CommitParam41(status);
+    if (e.flag378 != s.flag378) {
+        s.flag378 = e.flag378 <= 1 ? e.flag378 : 0;
+        WriteBytes(kStoreFlag378, &s.flag378, 1, status);
+    }
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        if (e.calPressureUnit[ch] != s.calPressureUnit[ch]) {
+            s.calPressureUnit[ch] = e.calPressureUnit[ch] < kPressureUnits ? e.calPressureUnit[ch] : 0;
+            WriteBytes(kStoreCalPressureUnit + ch, &s.calPressureUnit[ch], 1, status);
+        }
+        if (e.procPressureUnit[ch] != s.procPressureUnit[ch]) {
+            s.procPressureUnit[ch] = e.procPressureUnit[ch] < kPressureUnits ? e.procPressureUnit[ch] : 0;
+            WriteBytes(kStoreProcPressureUnit + ch, &s.procPressureUnit[ch], 1, status);
+        }
+    }
+}
+
+int16_t Settings_GetMeasPolVoltage(uint32_t channel) {
+    return channel < 2 ? g_SensorSettings.measPolVoltage[channel] : kPolDefault;
+}
+int16_t Settings_GetEditMeasPolVoltage(uint32_t channel) {
+    return channel < 2 ? g_SensorEdit.measPolVoltage[channel] : kPolDefault;
+}
+void Settings_SetEditMeasPolVoltage(uint32_t channel, int16_t millivolts) {
+    if (channel < 2) g_SensorEdit.measPolVoltage[channel] = millivolts;
+}
+int16_t Settings_GetEditCalPolVoltage(uint32_t channel) {
+    return channel < 2 ? g_SensorEdit.calPolVoltage[channel] : kPolDefault;
+}
+void Settings_SetEditCalPolVoltage(uint32_t channel, int16_t millivolts) {
+    if (channel < 2) g_SensorEdit.calPolVoltage[channel] = millivolts;
+}
+uint8_t Settings_GetFlag378() { return g_SensorSettings.flag378; }
+
+// ---- Pressure-unit bytes ------------------------------------------------------------------------
+
+void Settings_DefaultSensorBytes(uint32_t* status) {
+    *status = 0;
+    g_Co2PressureUnit[0] = g_Co2PressureUnit[1] = 0;
+    WriteBytes(kStoreCo2PressureUnit, g_Co2PressureUnit, 2, status);
+}
+
+void Settings_LoadSensorBytes(uint32_t* status) {
+    *status = 0;
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        g_Co2PressureUnit[ch] = ReadByteOr(kStoreCo2PressureUnit + ch, kPressurePsi, kPressureHpa, status);
+    }
+}
+
+void Settings_CopySensorBytes() {
+    g_Co2PressureUnitEdit[0] = g_Co2PressureUnit[0];
+    g_Co2PressureUnitEdit[1] = g_Co2PressureUnit[1];
+}
+
+void Settings_CommitSensorBytes(uint32_t* status) {
+    *status = 0;
+    for (uint32_t ch = 0; ch < 2; ++ch) {
+        uint8_t unit = g_Co2PressureUnitEdit[ch] < kPressureUnits ? g_Co2PressureUnitEdit[ch] : kPressureHpa;
+        if (unit == g_Co2PressureUnit[ch]) continue;
+        g_Co2PressureUnit[ch] = unit;
+        WriteBytes(kStoreCo2PressureUnit + ch, &g_Co2PressureUnit[ch], 1, status);
+    }
+}
+
+// ---- Cycle-counter settings ---------------------------------------------------------------------
+
+// The limits go to the diagnostics, which keep them for channel B.
+static void HandLimitsOn(const SlotSettings& s, uint32_t* status) {
+    uint32_t d = 0;
+    SensDiag_SetCipCycleLimit(1, s.cycle[kCycleCip].limit, &d);
+    Keep(status, d);
+    SensDiag_SetSipCycleLimit(1, s.cycle[kCycleSip].limit, &d);
+    Keep(status, d);
+    SensDiag_SetAutoclaveCycleLimit(1, s.cycle[kCycleAutoclave].limit, &d);
+    Keep(status, d);
+    SensDiag_SetCipTempLimit(1, s.cipTempLimit, &d);
+    Keep(status, d);
+    SensDiag_SetSipTempLimit(1, s.sipTempLimit, &d);
+    Keep(status, d);
+}
+
+void Settings_StoreSlots(uint32_t* status) {
+    const SlotSettings& s = g_SlotSettings;
+    for (uint32_t i = 0; i < kMonitorRecords; ++i) {
+        WriteBytes(kStoreMonitorOff + kMonitorStride * i, &s.monitor[i].off, 1, status);
+        WriteBytes(kStoreMonitorMessage + kMonitorStride * i, &s.monitor[i].messageOnly, 1, status);
+        WriteBytes(kStoreMonitorOutput + kMonitorStride * i, &s.monitor[i].output, 1, status);
+    }
+    for (uint32_t k = 0; k < kCycleKinds; ++k) {
+        WriteBytes(kStoreCycleMessage + kCycleStride * k, &s.cycle[k].messageOnly, 1, status);
+        WriteBytes(kStoreCycleOutput + kCycleStride * k, &s.cycle[k].output, 1, status);
+    }
+}
+
+void Settings_DefaultSlots(uint32_t* status) {
+    *status = 0;
+    g_SlotSettings = FactorySlots();
+    Settings_StoreSlots(status);
+    HandLimitsOn(g_SlotSettings, status);
+    static const uint8_t kSet = 1;
+    WriteBytes(kStoreS133Setting, &kSet, 1, status);
+    WriteBytes(kStoreSensorOption, &kSet, 1, status);
+}
+
+void Settings_LoadSlots(uint32_t* status) {
+    *status = 0;
+    SlotSettings& s = g_SlotSettings;
+    for (uint32_t i = 0; i < kMonitorRecords; ++i) {
+        s.monitor[i].off = ReadByteOr(kStoreMonitorOff + kMonitorStride * i, 1, 1, status);
+        s.monitor[i].messageOnly = ReadByteOr(kStoreMonitorMessage + kMonitorStride * i, 1, 1, status);
+        s.monitor[i].output = ReadByteOr(kStoreMonitorOutput + kMonitorStride * i, kOutputNone, kOutputNone, status);
+    }
+    for (uint32_t k = 0; k < kCycleKinds; ++k) {
+        s.cycle[k].messageOnly = ReadByteOr(kStoreCycleMessage + kCycleStride * k, 1, 1, status);
+        s.cycle[k].output = ReadByteOr(kStoreCycleOutput + kCycleStride * k, kOutputNone, kOutputNone, status);
+        // A limit the diagnostics never stored (0xFF) counts as none.
+        s.cycle[k].limit = ReadByteOr(kStoreDiagCycleLimit[k], 254, 0, status);
+    }
+    s.cipTempLimit = ReadByteOr(kStoreDiagCipTemp, 100, kSlotCipTempFactory, status);
+    s.sipTempLimit = ReadByteOr(kStoreDiagSipTemp, 130, kSlotSipTempFactory, status);
+}
+
+void Settings_CopySlots() { g_SlotEdit = g_SlotSettings; }
+
+void Settings_CommitSlots(uint32_t* status) {
+    *status = 0;
+    SlotSettings& s = g_SlotSettings;
+    const SlotSettings& e = g_SlotEdit;
+    bool limits = e.cipTempLimit != s.cipTempLimit || e.sipTempLimit != s.sipTempLimit;
+    for (uint32_t k = 0; k < kCycleKinds; ++k) limits = limits || e.cycle[k].limit != s.cycle[k].limit;
+    bool bytes = false;
+    for (uint32_t i = 0; i < kMonitorRecords; ++i) {
+        bytes = bytes || e.monitor[i].off != s.monitor[i].off || e.monitor[i].messageOnly != s.monitor[i].messageOnly ||
+                e.monitor[i].output != s.monitor[i].output;
+    }
+    for (uint32_t k = 0; k < kCycleKinds; ++k) {
+        bytes = bytes || e.cycle[k].messageOnly != s.cycle[k].messageOnly || e.cycle[k].output != s.cycle[k].output;
+    }
+    s = e;
+    if (bytes) Settings_StoreSlots(status);
+    if (limits) HandLimitsOn(s, status);
+}
+
+void Settings_ReadSlotCounts(uint32_t* counts) {
+    counts[kCycleCip] = counts[kCycleSip] = counts[kCycleAutoclave] = 0;
+    if (g_SensorKindActive[1] != kKindO2Optical) return;
+    auto capped = [](uint16_t value) -> uint32_t { return value <= 254 ? value : 0; };
+    counts[kCycleCip] = capped(SensCmd_GetRegister(1, 2));
+    counts[kCycleSip] = capped(SensCmd_GetRegister(1, 1));
+    if (Chan_HasStatusBit2(1)) counts[kCycleAutoclave] = capped(SensCmd_GetRegister(1, 3));
+}
+
+float Settings_ReadParam1(uint32_t channel) { return CalPh_GetIsoPoint(channel); }
