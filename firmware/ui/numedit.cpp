@@ -119,6 +119,8 @@ static constexpr uint8_t kTypeCurrent2 = 27;
 static constexpr int32_t kResultRefused = static_cast<int32_t>(kActionEditRefused);
 static constexpr int32_t kResultStable = static_cast<int32_t>(kActionEditStable);
 
+// The compensation mode of a channel that does not compensate.
+static constexpr uint8_t kCondCompOff = 10;
 // The live value's field on row 12 ends where row 11's value begins.
 static constexpr uint32_t kTextColumn = 12;
 // The buffer set of a pH channel whose value is typed rather than recognised.

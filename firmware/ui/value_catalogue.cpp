@@ -21,6 +21,7 @@
 #include "measurement/concentration.h"
 #include "measurement/meas.h"
 #include "measurement/temperature.h"
+#include "measurement/units.h"
 #include "outputs/hold.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
@@ -428,20 +429,26 @@ void ValuePage_ApplyO2Conditions(uint32_t channel) {
 
 // ---- Concentration table pages ------------------------------------------------------------------------
 
-static uint32_t ConcCount() {
-    return g_ConcWork.concCount >= 2 && g_ConcWork.concCount <= kConcPoints ? g_ConcWork.concCount : 2;
+static ConcTable& Work() { return g_ConcTableEdit.table; }
+static uint32_t Clamped(uint8_t n) { return n >= kConcPointsMin && n <= kConcPoints ? n : kConcPointsMin; }
+static uint32_t ConcCount() { return Clamped(Work().concentrationCount); }
+static uint32_t TempCount() { return Clamped(Work().temperatureCount); }
+// The pages' place in the edit copy, as the table's own navigation tests count it: the
+// temperature row (pages 48 and 49), the pair of concentrations (page 47: the row index) and the
+// pair of conductivities (page 49: the column index).
+static uint32_t ConcRow() {
+    return g_ConcTableEdit.temperatureIndex < kConcPoints ? g_ConcTableEdit.temperatureIndex : 0;
 }
-static uint32_t TempCount() {
-    return g_ConcWork.tempCount >= 2 && g_ConcWork.tempCount <= kConcPoints ? g_ConcWork.tempCount : 2;
+static uint8_t& PairIndex(uint32_t page) {
+    return page == kPageConcentrations ? g_ConcTableEdit.rowIndex : g_ConcTableEdit.columnIndex;
 }
-static uint32_t ConcRow() { return g_ConcEditRow < kConcPoints ? g_ConcEditRow : 0; }
-static uint32_t ConcColumn() { return g_ConcEditColumn < kConcPoints ? g_ConcEditColumn : 0; }
+static uint32_t ConcPair(uint32_t page) { return PairIndex(page) < kConcPoints ? PairIndex(page) : 0; }
 
 // The table entries a line of pages 47 and 49 holds (-1 none): a pair per page, its last page with
 // a single entry on line 1.
 static int32_t ConcEntry(uint32_t page, uint32_t line) {
     uint32_t n = ConcCount();
-    uint32_t first = page == kPageConcentrations ? 2 * ConcColumn() : 2 * ConcColumn() + 1;
+    uint32_t first = page == kPageConcentrations ? 2 * ConcPair(page) : 2 * ConcPair(page) + 1;
     if (first >= n) return -1;
     bool single = first + 1 >= n;
     if (single) return line == 1 ? static_cast<int32_t>(first) : -1;
@@ -644,7 +651,7 @@ void ValuePage_Load(uint32_t page, float* values) {
             break;
         case kPageUnitName:
             std::memset(g_EditLines[1].text, 0, sizeof g_EditLines[1].text);
-            std::memcpy(g_EditLines[1].text, g_ConcWork.name, 6);
+            std::memcpy(g_EditLines[1].text, Work().name, 6);
             for (uint32_t k = 0; k < 6; ++k) {
                 char& c = g_EditLines[1].text[k];
                 if (c < ' ' || c > 'z') c = ' ';
@@ -657,17 +664,17 @@ void ValuePage_Load(uint32_t page, float* values) {
         case kPageConcentrations:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
-                if (e >= 0) values[line] = g_ConcWork.conc[e];
+                if (e >= 0) values[line] = Work().concentrations[e];
             }
             break;
         case kPageConcRow:
-            values[0] = g_ConcWork.temp[ConcRow()];
-            values[1] = LoadConductivity(1, g_ConcWork.cond[ConcRow()][0]);
+            values[0] = Work().temperatures[ConcRow()];
+            values[1] = LoadConductivity(1, Work().conductivities[ConcRow()][0]);
             break;
         case kPageConductivities:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
-                if (e >= 0) values[line] = LoadConductivity(line, g_ConcWork.cond[ConcRow()][e]);
+                if (e >= 0) values[line] = LoadConductivity(line, Work().conductivities[ConcRow()][e]);
             }
             break;
         case kPageDamping:
@@ -871,30 +878,30 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             }
             break;
         case kPageUnitName:
-            std::memcpy(g_ConcWork.name, g_EditLines[1].text, 6);
-            g_ConcWork.name[6] = '\0';
+            std::memcpy(Work().name, g_EditLines[1].text, 6);
+            Work().name[6] = '\0';
             break;
         case kPageConcPoints: {
             uint32_t t = RoundToWhole(values[0]);
             uint32_t c = RoundToWhole(values[1]);
-            g_ConcWork.tempCount = static_cast<uint8_t>(t < 2 ? 2 : (t > kConcPoints ? kConcPoints : t));
-            g_ConcWork.concCount = static_cast<uint8_t>(c < 2 ? 2 : (c > kConcPoints ? kConcPoints : c));
+            Work().temperatureCount = static_cast<uint8_t>(t < 2 ? 2 : (t > kConcPoints ? kConcPoints : t));
+            Work().concentrationCount = static_cast<uint8_t>(c < 2 ? 2 : (c > kConcPoints ? kConcPoints : c));
             break;
         }
         case kPageConcentrations:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
-                if (e >= 0) g_ConcWork.conc[e] = values[line];
+                if (e >= 0) Work().concentrations[e] = values[line];
             }
             break;
         case kPageConcRow:
-            g_ConcWork.temp[ConcRow()] = values[0];
-            g_ConcWork.cond[ConcRow()][0] = StoredConductivity(1, values[1]);
+            Work().temperatures[ConcRow()] = values[0];
+            Work().conductivities[ConcRow()][0] = StoredConductivity(1, values[1]);
             break;
         case kPageConductivities:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
-                if (e >= 0) g_ConcWork.cond[ConcRow()][e] = StoredConductivity(line, values[line]);
+                if (e >= 0) Work().conductivities[ConcRow()][e] = StoredConductivity(line, values[line]);
             }
             break;
         case kPageDamping: {
@@ -1100,20 +1107,20 @@ static int32_t ResultOfLeave(uint32_t page) {
         case kPageConcPoints:
             return BackTo(kPageUnitName);
         case kPageConcentrations:
-            if (ConcColumn() == 0) return BackTo(kPageConcPoints);
-            --g_ConcEditColumn;
+            if (ConcPair(page) == 0) return BackTo(kPageConcPoints);
+            --PairIndex(page);
             return BackTo(kPageConcentrations);
         case kPageConcRow:
             if (ConcRow() == 0) {
-                g_ConcEditColumn = static_cast<uint8_t>((ConcCount() - 1) / 2);
+                PairIndex(kPageConcentrations) = static_cast<uint8_t>((ConcCount() - 1) / 2);
                 return BackTo(kPageConcentrations);
             }
-            --g_ConcEditRow;
-            g_ConcEditColumn = static_cast<uint8_t>(ConcCount() / 2 - 1);
+            --g_ConcTableEdit.temperatureIndex;
+            PairIndex(kPageConductivities) = static_cast<uint8_t>(ConcCount() / 2 - 1);
             return BackTo(kPageConductivities);
         case kPageConductivities:
-            if (ConcColumn() == 0) return BackTo(kPageConcRow);
-            --g_ConcEditColumn;
+            if (ConcPair(page) == 0) return BackTo(kPageConcRow);
+            --PairIndex(page);
             return BackTo(kPageConductivities);
         case kPageRelay:
         case kPageRelayAbsolute:
@@ -1251,29 +1258,29 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
         case kPageUnitName:
             return Act(kActionConcPointsPage);
         case kPageConcPoints:
-            g_ConcEditColumn = 0;
+            PairIndex(kPageConcentrations) = 0;
             return Act(kActionConcentrationsPage);
         case kPageConcentrations:
             if (!Conc_IsOddHalfReached()) {
-                ++g_ConcEditColumn;
+                ++PairIndex(page);
                 return Act(kActionConcentrationsPage);
             }
             if (!Conc_CheckConcIncreasing()) {
                 ValuePage_ShowTableError(3);
                 return -1;
             }
-            g_ConcEditRow = 0;
+            g_ConcTableEdit.temperatureIndex = 0;
             return Act(kActionConcRowPage);
         case kPageConcRow:
             if (ConcRow() != 0 && !Conc_CheckTempIncreasing(ConcRow())) {
                 ValuePage_ShowTableError(5);
                 return -1;
             }
-            g_ConcEditColumn = 0;
+            PairIndex(kPageConductivities) = 0;
             return Act(kActionConductivitiesPage);
         case kPageConductivities:
             if (!Conc_IsEvenHalfReached()) {
-                ++g_ConcEditColumn;
+                ++PairIndex(page);
                 return Act(kActionConductivitiesPage);
             }
             if (ConcRow() == 0 ? !Conc_CheckCondMonotonic() : !Conc_CheckRowFollowsT1(ConcRow())) {
@@ -1281,7 +1288,7 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
                 return -1;
             }
             if (Conc_IsLastTemperatureReached()) return Act(kActionAskSave);
-            ++g_ConcEditRow;
+            ++g_ConcTableEdit.temperatureIndex;
             return Act(kActionConcRowPage);
         case kPageO2Pressure:
             return Act(kActionEditPosition);

@@ -456,23 +456,23 @@ TEST(ValuePage, ChainsLeadFromPageToPage) {
     // Calibration pressure with the process pressure "Edit": the process pressure page follows;
     // its leave position goes back to the calibration pressure page.
     OpenPage(0xb00002);
-    EXPECT_EQ(Row(11), "CalPres = 0.000 mmHg");
+    EXPECT_EQ(Row(11), "CalPres = 759.8 mmHg") << "1013 mbar";
     EXPECT_EQ(Row(12), "ProcPres=  Edit        $");
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
     EXPECT_EQ(Row(12).substr(0, 9), "ProcPres=");
     ToLeave();
     Press(kKeyEnter);
-    EXPECT_EQ(Row(11), "CalPres = 0.000 mmHg") << "the page below redraws the calibration pressure";
+    EXPECT_EQ(Row(11), "CalPres = 759.8 mmHg") << "the page below redraws the calibration pressure";
     // The source "Ain" leads to the analog input's range instead; the unit choice steps.
     Right(6);
     Press(kKeyUp);
-    EXPECT_EQ(Row(11), "CalPres = 0.000 kPa");
+    EXPECT_EQ(Row(11), "CalPres = 759.8 kPa") << "the value is entered in the unit chosen";
     Right();
     Press(kKeyUp);
     EXPECT_EQ(Row(12), "ProcPres=  Ain         $");
     Press(kKeyEnter);
-    EXPECT_EQ(Row(11), "Ain 4mA = 0.000 mmHg");
+    EXPECT_EQ(Row(11), "Ain 4mA = 0.000 hPa");
     EXPECT_EQ(g_SensorEdit.calPressureUnit[0], 1) << "kPa";
     EXPECT_EQ(g_WorkSet.params.pressureSource, 1);
 
