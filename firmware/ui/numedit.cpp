@@ -147,8 +147,6 @@ static constexpr uint8_t kCo2FirstItem = 33;
 static constexpr uint8_t kOpticalFirstItem = 19;
 // The digital sensor's CO2 measurements start at this kind in the channel's offer test.
 static constexpr uint32_t kCo2FirstKind = 34;
-// The device parameter that keeps a channel measuring (0 while it is held by hand).
-static constexpr uint32_t kParamChannelMeasuring = 2;
 
 const NumFieldDesc* g_NumEditField = &g_NumFieldTable[0];
 NumEditBuffer g_NumEditBuffer;

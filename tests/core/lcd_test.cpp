@@ -106,6 +106,17 @@ TEST(Display, BlinkingFieldHidesToBlankOrToACursorLine) {
     EXPECT_EQ(Rig_RowText(12), "  2");
     Lcd_DrawChannelMark(0, 0);
     EXPECT_EQ(g_LcdFrame[12][138], Lcd_GlyphOf('$')[0]);
+
+    // An edit character inside a value blinks without cutting into its neighbour, whose glyph
+    // begins with ink.
+    Lcd_ClearAll();
+    Lcd_DrawText(11, 90, "25-06-01");
+    Lcd_DrawEditChar(11, 90, "25-06-01", 0, 1);
+    Lcd_BlinkField(1);
+    Lcd_BlinkField(0);
+    Lcd_DrawEditChar(11, 90, "25-06-01", 0, 0);
+    EXPECT_EQ(std::memcmp(&g_LcdFrame[11][96], Lcd_GlyphOf('5'), 6), 0);
+    EXPECT_EQ(Rig_RowText(11), std::string(15, ' ') + "25-06-01");
 }
 
 TEST(Display, BigLinesValuesPlaceholdersAndTheTestPattern) {

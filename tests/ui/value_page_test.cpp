@@ -361,6 +361,30 @@ TEST(ValuePage, TheAccessCodeBeforeTheCalKeyTakesTheMasterCode) {
     EXPECT_EQ(Row(11).substr(0, 9), "Calibrate");
 }
 
+TEST(ValuePage, TheOperatorsCodeOpensWhatIsLeftOpenToTheOperator) {
+    BootHome();
+    g_SystemSettings.lockout = kLockoutOn;
+    g_SystemSettings.accessCode[1] = 12121;
+    // The CAL key's section is not reserved to the administrator: the operator's code opens it.
+    Press(kKeyCal);
+    Type("12121");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectCal);
+    // Reserved (its lock byte 1): the operator's code is refused, the administrator's taken.
+    Key_Put(kKeyEscape);
+    Rig_AdvanceMs(100);
+    g_SystemSettings.sectionLock[0] = 1;
+    Press(kKeyCal);
+    Type("12121");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(11), "Invalid Password");
+    Press(kKeyEnter);
+    Press(kKeyCal);
+    Type("31752");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectCal);
+}
+
 TEST(ValuePage, TheDatePageSetsTheFirmwareClockThroughSaveChanges) {
     BootHome();
     Press(kKeyMenu);
