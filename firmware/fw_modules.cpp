@@ -46,6 +46,7 @@
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
+#include "ui/param_page.h"
 #include "ui/screens.h"
 
 void Fw_ResetModules() {
@@ -88,6 +89,7 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    ParamPage_ResetState();
     Settings_ResetSystemState();
     Settings_ResetSensorState();
     Settings_ResetCommState();

@@ -44,7 +44,6 @@
 #include "ui/menu.h"
 #include "ui/meter_cal.h"
 #include "ui/numedit.h"
-#include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/value_page.h"
 
@@ -150,14 +149,6 @@ int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 int32_t NumEdit_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void NumEdit_SetChannelB(uint32_t) {}
 uint32_t NumEdit_IsOutputCalOpen() { return 0; }
-int32_t ParamPage_Open(uint32_t, uint32_t) {
-    g_DisplayMode = 1;
-    return -1;
-}
-int32_t ParamPage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
-void ParamPage_SetCurrent(uint32_t) {}
-uint32_t ParamPage_CurrentPage() { return 0; }
-void ParamPage_ResetSelectors(uint32_t) {}
 int32_t ValuePage_BeginEdit(uint32_t, uint32_t) {
     g_DisplayMode = 1;
     return -1;
@@ -221,7 +212,12 @@ float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
 float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
 void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
 // No conductivity calibration yet: points cannot be taken, nothing is calibrated or stored.
-uint8_t CalCond_GetRefTempMode(uint32_t) { return 0; }
+// The compensation a calibration uses, in memory only.
+static uint8_t s_CondRefTempMode[2];
+uint8_t CalCond_GetRefTempMode(uint32_t channel) { return channel < 2 ? s_CondRefTempMode[channel] : 0; }
+void CalCond_SetRefTempMode(uint32_t channel, uint8_t mode) {
+    if (channel < 2) s_CondRefTempMode[channel] = mode;
+}
 float CalCond_GetRefCoefficient(uint32_t) { return 0.02f; }
 float CalCond_GetPointValue(uint32_t, uint32_t) { return 0.0f; }
 void CalCond_SetPointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
@@ -495,6 +491,7 @@ void Placeholders_ResetState() {
     }
     for (uint8_t& request : g_ChanOcAlarm) request = 0;
     s_AnalogInputMode = 0;
+    s_CondRefTempMode[0] = s_CondRefTempMode[1] = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
     g_MeasLines = kFactoryLines;
 }

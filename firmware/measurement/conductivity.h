@@ -18,6 +18,7 @@ float CalCond_DivideByPolyB(float value, float t, uint32_t* status);
 
 // The reference-temperature mode and coefficient a calibration compensates with.
 uint8_t CalCond_GetRefTempMode(uint32_t channel);
+void CalCond_SetRefTempMode(uint32_t channel, uint8_t mode);
 float CalCond_GetRefCoefficient(uint32_t channel);
 // Calibration point i: the reference (a resistivity), the raw value of a process calibration,
 // and the capture from the calibration filters.
