@@ -164,3 +164,241 @@ TEST(ParamPage, LanguageChangedByKeysIsSavedAndKeptOverARestart) {
     Rig_AdvanceMs(1100);
     EXPECT_EQ(g_Language, 1);
 }
+
+namespace {
+void BootIn(const std::string& folder) {
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
+}
+
+// Opens the page of an id as the menu tree or a value page would, from the MENU tree.
+void OpenById(uint32_t id) {
+    Press(kKeyMenu);
+    Post(id);
+}
+
+// "Yes & Exit" of the "Save Changes" question, and the time the save takes.
+void SaveAndLeave() {
+    Post(kItemCommitAndLeave);
+    Rig_AdvanceMs(3000);
+}
+}  // namespace
+
+TEST(ParamPage, EveryPageOpenedChangedAndSavedByKeys) {
+    BootHome();
+    const MenuIdTable& ids = g_EditorIdTable[kIdTableParamPages];
+    uint32_t opened = 0;
+    for (uint32_t page = 0; page < kParamPageCount; ++page) {
+        uint32_t id = ids.ids[page];
+        if (id == 0 || id == 0xff) continue;
+        OpenById(id);
+        // Some items lead to a page of their own that builds on this one.
+        if (Menu_TopScreen() != kScreenParamPage) {
+            Post(kEventHome);
+            continue;
+        }
+        ++opened;
+        uint32_t shown = g_PageEdit.page;
+        EXPECT_LT(shown, kParamPageCount);
+        std::string before = Row(11) + "|" + Row(12);
+        int8_t value = g_PageEdit.values[g_PageEdit.field < kParamFields ? g_PageEdit.field : 0];
+        Press(kKeyUp);
+        if (g_PageEdit.field < kParamFields && g_ParamPageTable[shown].choiceCount[g_PageEdit.field] > 1 &&
+            !(shown == 3 || shown == 27 || shown == 44)) {
+            EXPECT_TRUE(g_PageEdit.values[g_PageEdit.field] != value || Row(11) + "|" + Row(12) != before)
+                << "page " << shown;
+        }
+        Press(kKeyEnter);
+        SaveAndLeave();
+        // Whatever followed, the keys lead home again.
+        Post(kEventHome);
+        EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "page " << shown;
+    }
+    EXPECT_GE(opened, 40u);
+}
+
+TEST(ParamPage, SettingsOfEveryModuleKeptOverARestart) {
+    std::string folder = Rig_MakeTempFolder();
+    BootIn(folder);
+    // Set point 1 on line c, "High" (page 0): the set points' working copy.
+    OpenById(0x400002);
+    ASSERT_EQ(g_PageEdit.page, 0u);
+    EXPECT_EQ(Row(11), "SP1 on Measurement a");
+    Press(kKeyCal);
+    Press(kKeyUp);
+    Press(kKeyUp);
+    Press(kKeyCal);
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "SP Type= High");
+    Press(kKeyMenu);
+    Press(kKeyMenu);
+    Press(kKeyMenu);
+    ASSERT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    Press(kKeyEnter);
+    // Error display on (page 5): the system working copy.
+    Post(0x1026);
+    ASSERT_EQ(g_PageEdit.page, 5u);
+    EXPECT_EQ(Row(12).substr(0, 17), "Error Display Off");
+    Press(kKeyUp);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    SaveAndLeave();
+    BootIn(folder);
+    EXPECT_EQ(g_SetPointSettings.source[0], 2);
+    EXPECT_EQ(g_SetPointSettings.type[0], kSetPointHigh);
+    EXPECT_EQ(Settings_GetErrorDisplay(), 1);
+}
+
+namespace {
+// Opens a page straight on screen 7, as the menu engine does, with fresh working copies.
+void OpenPage(uint32_t page) {
+    Press(kKeyMenu);
+    Settings_CopyAll();
+    ParamPage_ResetSelectors(1);
+    g_MenuStack[g_MenuDepth++] = kScreenParamPage;
+    ParamPage_Open(page, 0);
+}
+
+int32_t Key(uint32_t event) { return ParamPage_Screen(event); }
+}  // namespace
+
+TEST(ParamPage, CalAndMenuStepThroughTheFieldsAndTheMarker) {
+    BootHome();
+    OpenPage(4);  // four fields: "Line 1 =" to "Line 4 ="
+    EXPECT_EQ(g_PageEdit.field, 0);
+    for (uint8_t expected : {1, 2, 3}) {
+        Key(kEventRight);
+        EXPECT_EQ(g_PageEdit.field, expected);
+    }
+    // CAL past the last field selects the leave marker, CAL on the marker the first field.
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    EXPECT_TRUE(g_BlinkField.active);
+    EXPECT_EQ(g_BlinkField.column, 138);
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, 0);
+    // MENU from the first field to the marker, from the marker to the last field.
+    Key(kEventLeft);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    Key(kEventLeft);
+    EXPECT_EQ(g_PageEdit.field, 3);
+
+    // A page whose fields all lack a choice group starts at field 0 and ENTER follows the marker.
+    OpenPage(49);
+    EXPECT_EQ(g_PageEdit.field, 0);
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionBackToFirst));
+}
+
+TEST(ParamPage, ChoiceStepsWrapAndKeepTheirExceptions) {
+    BootHome();
+    // The temperature source has five choices, "Fixed" the fifth.
+    OpenPage(11);
+    EXPECT_EQ(Item(), "A: Auto");
+    std::vector<std::string> shown;
+    for (int i = 0; i < 5; ++i) {
+        Key(kEventUp);
+        shown.push_back(Item());
+    }
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"A: Use NTC22K", "A: Use Pt1000", "A: Use Pt100", "A: Fixed", "A: Auto"}));
+    Key(kEventDown);
+    EXPECT_EQ(Item(), "A: Fixed");
+    Key(kEventEnter);
+    EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 4);
+
+    // Page 82 never offers its first choice, "None".
+    OpenPage(82);
+    EXPECT_EQ(g_PageEdit.values[3], 1);
+    for (int i = 0; i < 6; ++i) {
+        Key(kEventUp);
+        EXPECT_NE(g_PageEdit.values[3], 0);
+    }
+    ASSERT_EQ(g_PageEdit.values[3], 3);
+    // Below "Low" (1) comes the last choice.
+    Key(kEventDown);
+    Key(kEventDown);
+    Key(kEventDown);
+    EXPECT_EQ(g_PageEdit.values[3], 4);
+
+    // Page 29 toggles between one point and process.
+    OpenPage(29);
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[2], 2);
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[2], 0);
+}
+
+TEST(ParamPage, MirroredBufferSetStaysWithinItsGroup) {
+    BootHome();
+    // The CO2 page mirrors the buffer set (8 - set); sets 9 and 10 would mirror to -1 and -2.
+    for (uint8_t set : {9, 10}) {
+        OpenPage(73);
+        g_PageEdit.values[3] = static_cast<int8_t>(set);
+        g_PageEdit.field = 3;
+        Key(kEventUp);
+        EXPECT_EQ(g_PageEdit.values[3], 0) << "set " << int(set);
+        Key(kEventEnter);
+        EXPECT_EQ(g_WorkSet.params.channel[0].bufferSet, 0);
+    }
+    OpenPage(73);
+    g_PageEdit.field = 3;
+    g_PageEdit.values[3] = 2;
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[3], 6);
+    // A value outside its group is drawn as the nearest choice, never a neighbouring group's text.
+    g_PageEdit.values[3] = -2;
+    Key(kEventLeft);
+    EXPECT_NE(Row(12).find("Vandor-9"), std::string::npos);
+}
+
+TEST(ParamPage, SetPointSelectorStoresTheShownSetPointFirst) {
+    BootHome();
+    OpenPage(0);
+    Key(kEventRight);
+    Key(kEventUp);  // set point 1 on line b
+    Key(kEventLeft);
+    ASSERT_EQ(g_PageEdit.field, 0);
+    Key(kEventUp);  // set point 2
+    EXPECT_EQ(g_WorkSet.setPoints.source[0], 1);
+    uint8_t line = g_WorkSet.setPoints.source[1];
+    EXPECT_EQ(Row(11), "SP2 on Measurement " + std::string(1, line < 4 ? static_cast<char>('a' + line) : '_'));
+    EXPECT_EQ(ParamPage_SelectedSetPoint(), 1);
+}
+
+TEST(ParamPage, RelayInUseAsksToStopItAndTheCleaningRelayIsPassedOver) {
+    BootHome();
+    OpenPage(1);
+    g_WorkSet.cleaning.relay = 0;
+    g_WorkSet.setPoints.relay[0] = kRelayNone;
+    ParamPage_Open(1, 0);
+    g_PageEdit.field = 3;
+    // From "_" UP gives relay 1, which the cleaning uses: it is passed over.
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[3], 1);
+    // Relay 2 is used by the PID: ENTER asks to stop it (page 50).
+    g_WorkSet.pid.relayPositive = 1;
+    int32_t result = Key(kEventEnter);
+    EXPECT_EQ(result, 4153);
+    EXPECT_EQ(g_PageEdit.page, 50u);
+    EXPECT_EQ(g_ValuePageMode, 1);
+}
+
+TEST(ParamPage, ResetQuestionsFollowTheChoices) {
+    BootHome();
+    OpenPage(14);
+    // "No" leaves; "Yes" opens the reset's own question.
+    EXPECT_EQ(g_PageEdit.values[1], 1);
+    Key(kEventRight);
+    Key(kEventUp);
+    EXPECT_EQ(Key(kEventEnter), 4100);
+    EXPECT_EQ(g_PageEdit.page, 23u);
+    EXPECT_EQ(Row(11), "Reset System");
+    // "Are you sure?" starts on "No": ENTER leads home without a reset.
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kEventHome));
+    Key(kEventUp);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionFactoryDefaults));
+}
