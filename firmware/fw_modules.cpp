@@ -9,6 +9,7 @@
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/link_transport.h"
+#include "core/param.h"
 #include "core/rtc.h"
 #include "core/settings.h"
 #include "core/texts.h"
@@ -17,13 +18,18 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
 #include "fw_main.h"
+#include "measurement/analog_input.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
 #include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
+#include "measurement/concentration.h"
+#include "measurement/conductivity.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
@@ -72,6 +78,11 @@ void Fw_ResetModules() {
     Cal_ResetState();
     CalPh_ResetState();
     CalPh_ResetBufferState();
+    CalCond_ResetState();
+    CalO2_ResetState();
+    Meas_ResetAnalogInput();
+    Conc_ResetState();
+    Param_ResetState();
     SensMem_ResetState();
     SensCmd_ResetState();
     Vdx_ResetIdentity();
@@ -99,24 +110,13 @@ void Fw_ResetModules() {
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap,
-    &g_ChanStoreMap,
-    &g_FilterStoreMap,
-    &g_TempStoreMap,
-    &g_PhStoreMap,
-    &g_CalStoreMap,
-    &g_MsgStoreMap,
-    &g_AlarmStoreMap,
-    &g_AoutStoreMap,
-    &g_RelayStoreMap,
-    &g_SetPointStoreMap,
-    &g_CleanStoreMap,
-    &g_PidStoreMap,
-    &g_MenuStoreMap,
-    &g_SystemStoreMap,
-    &g_CommStoreMap,
-    &g_SensorSettingsStoreMap,
-    &g_ChanBStoreMap,
-    &g_SerialTextStoreMap,
+    &g_EepromStoreMap,         &g_ChanStoreMap,   &g_FilterStoreMap,
+    &g_TempStoreMap,           &g_PhStoreMap,     &g_Co2StoreMap,
+    &g_CondStoreMap,           &g_O2StoreMap,     &g_AnalogInputStoreMap,
+    &g_ConcStoreMap,           &g_CalStoreMap,    &g_MsgStoreMap,
+    &g_AlarmStoreMap,          &g_AoutStoreMap,   &g_RelayStoreMap,
+    &g_SetPointStoreMap,       &g_CleanStoreMap,  &g_PidStoreMap,
+    &g_MenuStoreMap,           &g_SystemStoreMap, &g_CommStoreMap,
+    &g_SensorSettingsStoreMap, &g_ChanBStoreMap,  &g_SerialTextStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

@@ -8,7 +8,6 @@
 #include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
-#include "core/param.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
@@ -50,31 +49,6 @@
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
 static int32_t PageNotWrittenKey(uint32_t event) {
     return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
-}
-
-// ---- Parameters by number: none is set or read yet ----------------------------------------------
-uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
-    *status = 0;
-    return 0;
-}
-void Param_SetInt(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// Of the float parameters only the temperature calibration constants (parameters 7 and 8 with
-// selector 6), which the calibration edit values read.
-static constexpr uint32_t kParamSlope = 7;
-static constexpr uint32_t kParamZero = 8;
-static constexpr uint32_t kSelectorTemperature = 6;
-float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint32_t* status) {
-    *status = 0;
-    if (selector != kSelectorTemperature) return 0.0f;
-    if (number == kParamSlope) return Temp_GetSlope(channel);
-    if (number == kParamZero) return Temp_GetOffset(channel);
-    return 0.0f;
-}
-void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float value, uint32_t* status) {
-    *status = 0;
-    if (selector != kSelectorTemperature) return;
-    if (number == kParamSlope) Temp_SetSlope(channel, value, status);
-    if (number == kParamZero) Temp_SetOffset(channel, value, status);
 }
 
 // ---- Outputs ----------------------------------------------------------------------------------
@@ -157,7 +131,6 @@ int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ValuePage_ClearPasswordState() {}
 
 // ---- Measurement ----------------------------------------------------------------------------
-void Meas_DrawStateMarker(uint32_t) {}
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
 void MeterCal_CheckPositiveRange(float, uint32_t* status) { *status = 0; }
 
@@ -170,174 +143,15 @@ void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
 void SensMem_StoreSlopeCopy(uint32_t) {}
 void SensMem_StoreSlope(uint32_t) {}
 
-// ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
-float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
-    return CalPh_PhFromMv(channel, mv, t, status);
-}
-float CalPh_GetCo2Percent(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalPh_GetCo2PartialPressure(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalPh_GetCo2Dissolved(uint32_t, float, float, uint32_t*) { return 0.0f; }
-void CalPh_LoadCo2Settings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float CalPh_GetCo2SlopeInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.slope : 0.0f; }
-float CalPh_GetCo2SlopeInUsePercent(uint32_t channel) { return CalPh_GetCo2SlopeInUse(channel) * 100.0f / 59.16f; }
-float CalPh_GetCo2ZeroInUse(uint32_t channel) { return channel < 2 ? g_CalInUse[channel].co2.zero : 0.0f; }
-float CalPh_ZeroPhToMvB(uint32_t channel, float ph) { return (ph - 7.0f) * CalPh_GetCo2SlopeInUse(channel); }
-void CalPh_CaptureCo2Point(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalPh_GetCo2PointRef(uint32_t, uint32_t) { return 0.0f; }
-void CalPh_SetCo2PointRef(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalPh_SetCo2PointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalPh_GetCo2ProcessValue(uint32_t) { return 0.0f; }
-void CalPh_CalibrateCo2(uint32_t, uint32_t, uint32_t* status) { *status = 2; }
-void CalPh_CalibrateCo2Process(uint32_t, uint32_t* status) { *status = 2; }
-void CalPh_StoreCo2Cal(uint32_t, uint32_t* status) { *status = kCo2NotStored; }
-void CalPh_FillCo2DataSet(uint32_t, CalDataSetRecord*) {}
-void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
-
-// ---- Conductivity: cell constant 1, no compensation ---------------------------------------
-float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
-float CalCond_Compensate(uint32_t, uint32_t, float, float value, uint32_t*) { return value; }
-uint8_t CalCond_GetTempCompMode(uint32_t) { return 0; }
-float CalCond_GetTempCompCoefficient(uint32_t) { return 0.02f; }
-void CalCond_LoadSettings(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-float CalCond_DivideByPolyA(float value, float, uint32_t*) { return value; }
-float CalCond_DivideByPolyB(float value, float, uint32_t*) { return value; }
-float Conc_FromCondUnit2(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit3(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit4(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit5(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit6(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit7(float, float, uint32_t*) { return 0.0f; }
-float Conc_FromCondUnit8(float, float, uint32_t*) { return 0.0f; }
-float Conc_GetTdsUnit9(float, float, uint32_t*) { return 0.0f; }
-float Conc_GetTdsUnit10(float, float, uint32_t*) { return 0.0f; }
-void Conc_GetTableName(char* text) { std::memcpy(text, "       ", kConcNameSize); }
-// No conductivity calibration yet: points cannot be taken, nothing is calibrated or stored.
-// The compensation a calibration uses, in memory only.
-static uint8_t s_CondRefTempMode[2];
-uint8_t CalCond_GetRefTempMode(uint32_t channel) { return channel < 2 ? s_CondRefTempMode[channel] : 0; }
-void CalCond_SetRefTempMode(uint32_t channel, uint8_t mode) {
-    if (channel < 2) s_CondRefTempMode[channel] = mode;
-}
-float CalCond_GetRefCoefficient(uint32_t) { return 0.02f; }
-float CalCond_GetPointValue(uint32_t, uint32_t) { return 0.0f; }
-void CalCond_SetPointValue(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-float CalCond_GetRawPointValue(uint32_t, uint32_t, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-void CalCond_CaptureRawPoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalCond_CapturePoint(uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalCond_CalibrateOnePoint(uint32_t, uint32_t* status) { *status = 2; }
-void CalCond_CalibrateTwoPoint(uint32_t, uint32_t* status) { *status = 2; }
-void CalCond_StoreCal(uint32_t, uint32_t* status) { *status = kPhNotStored; }
-void CalCond_FillDataSet(uint32_t, CalDataSetRecord*) {}
-
-// ---- Oxygen and the analog input --------------------------------------------------------------
-float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToUnit21(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToUnit22(uint32_t, float, float, uint32_t*) { return 0.0f; }
-float CalO2_ToConcentration(uint32_t, float, uint32_t*) { return 0.0f; }
-void CalO2_LoadAll(uint32_t, uint32_t, uint32_t* status) { *status = 0; }
-// The medium parameters in the calibration record, in RAM only; the analog input settings too.
-static constexpr float kDefaultAnalogInputRange[2] = {0.0f, 2000.0f};
-static uint8_t s_AnalogInputMode;
-static float s_AnalogInputRange[2] = {kDefaultAnalogInputRange[0], kDefaultAnalogInputRange[1]};
-float CalO2_GetProcPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].procPressure : 1013.0f; }
-void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    if (channel < 2) g_SensorCal[channel].procPressure = value;
-}
-void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    CalO2_SetCalPressureRam(channel, value);
-}
-void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status) {
-    *status = 0;
-    CalO2_SetRelHumidityRam(channel, value);
-}
-void CalO2_SetCalPressureRam(uint32_t channel, float value) {
-    if (channel < 2) g_SensorCal[channel].calPressure = value;
-}
-void CalO2_SetRelHumidityRam(uint32_t channel, float value) {
-    if (channel < 2) g_SensorCal[channel].relHumidity = value;
-}
-void CalO2_SetPressureSourceRam(uint32_t channel, uint8_t source) {
-    if (channel < 2) g_SensorCal[channel].pressureSource = source;
-}
-float CalO2_GetCalPressure(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].calPressure : 1013.0f; }
-float CalO2_GetRelHumidity(uint32_t channel) { return channel < 2 ? g_SensorCal[channel].relHumidity : 1.0f; }
-void CalO2_ReloadChannel(uint32_t) {}
-float CalO2_GetPressureForCal(uint32_t channel) { return CalO2_GetCalPressure(channel); }
-// No oxygen calibration yet: points cannot be taken, nothing is calibrated or stored.
-float CalO2_GetValueForCal(uint32_t, uint32_t, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-float CalO2_ToUnitForCal(uint32_t, uint32_t, float, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-float CalO2_ToSaturationForCal(uint32_t, uint32_t, uint32_t, float, uint32_t* status) {
-    *status = 2;
-    return 0.0f;
-}
-void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind) {
-    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointKind[i] = kind;
-}
-void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current) {
-    if (channel < 2 && i < 2) g_CalInUse[channel].o2.pointCurrent[i] = current;
-}
-float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
-    return channel < 2 && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
-}
-void CalO2_CapturePoint(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = 2; }
-void CalO2_Calibrate(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 2; }
-void CalO2_StoreCal(uint32_t, uint32_t* status) { *status = 2; }
-void CalO2_FillDataSet(uint32_t, CalDataSetRecord*) {}
-float CalO2_GetSlopeInUseAtAir(uint32_t) { return 0.0f; }
-float CalO2_GetZeroInUseMicro(uint32_t) { return 0.0f; }
-// The limits a reload for the kind sets.
-float CalO2_GetKind8Limit(uint32_t, uint32_t i) {
-    static const float kLimits[6] = {-20000.0f, -60000.1f, 1000.0f, -1000.0f, 10.0f, -100000.0f};
-    return i < 6 ? kLimits[i] : 0.0f;
-}
-uint8_t Meas_GetAnalogInputMode() { return s_AnalogInputMode; }
-void Meas_SetAnalogInputMode(uint8_t mode, uint32_t* status) {
-    *status = 0;
-    s_AnalogInputMode = mode;
-}
-float Meas_GetAnalogInputRange(uint32_t i) { return i < 2 ? s_AnalogInputRange[i] : 0.0f; }
-void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
-    *status = 0;
-    if (i < 2) s_AnalogInputRange[i] = value;
-}
-float Meas_GetInputPressure(uint32_t) { return 0.0f; }
-float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
-
 // ---- Measurement store modules still to come ----------------------------------------------------
 // Their factory values and loads keep what the firmware holds at power-on.
 void SensDiag_DefaultSettings(uint32_t* status) { *status = 0; }
-void CalCond_SetDefaults(uint32_t* status) { *status = 0; }
-void CalO2_ResetToFactory(uint32_t, uint32_t* status) { *status = 0; }
-void CalPh_DefaultCo2Pressure(uint32_t* status) { *status = 0; }
-void CalO2_SetPressureSource(uint32_t channel, uint8_t source, uint32_t* status) {
-    *status = 0;
-    CalO2_SetPressureSourceRam(channel, source);
-}
-// No calibration data set is taken from a sensor yet.
-void CalO2_ApplyDataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
-void CalCond_ApplyDataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
 void SensMem_LoadSlope(uint32_t) {}
 void SensMem_LoadCo2Params(uint32_t) {}
 int32_t SensMem_GetPolarizationVoltage(uint32_t) { return -674; }
 void SensMem_StorePolarizationOffset(uint32_t, int32_t) {}
 void SensMem_StoreCo2Salinity(uint32_t, float) {}
 void SensMem_StoreCo2Bicarbonate(uint32_t, float) {}
-// The user concentration table: no table yet.
-void Conc_SetUserTableDefaults(uint32_t* status) { *status = 0; }
-void Conc_LoadUserTable(uint32_t* status) { *status = 0; }
-void Conc_CopyUserTableToWork() {}
-void Conc_CommitUserTable(uint32_t* status) { *status = 0; }
 
 // ---- Digital sensor -------------------------------------------------------------------------
 float g_DiagIndicators[9];
@@ -485,13 +299,10 @@ int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); 
 void Placeholders_ResetState() {
     g_SensorSecondId[0] = g_SensorSecondId[1] = 0;
     for (uint32_t i = 0; i < 2; ++i) {
-        s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
         g_SensorPlugged[i] = 0;
         g_SensorSaveFlags[i] = 0;
     }
     for (uint8_t& request : g_ChanOcAlarm) request = 0;
-    s_AnalogInputMode = 0;
-    s_CondRefTempMode[0] = s_CondRefTempMode[1] = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
     g_MeasLines = kFactoryLines;
 }

@@ -126,7 +126,6 @@ static constexpr float kCo2ZeroMin = -125.0f;
 static constexpr float kCo2ZeroMax = 131.0f;
 static constexpr float kKelvin = 273.15f;
 static constexpr float kKelvin25 = 298.15f;
-static constexpr float kCo2IsoPoint = 7.0f;
 // The lowest buffer pH a CO2 electrode is calibrated in.
 static constexpr float kCo2BufferMin = 5.0f;
 static constexpr uint8_t kKindOfPnaSensor = kKindPhPna;

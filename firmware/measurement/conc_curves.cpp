@@ -510,13 +510,13 @@ static float EvalCurve(const ConcCurve& curve, float k, float t, uint32_t* statu
     return Limit(ca + (cb - ca) * q, curve.maxConc);
 }
 
-float Conc_CalcFromCondUnit3(float k, float t, uint32_t* status) { return EvalCurve(kCurveHcl, k, t, status); }
-float Conc_CalcFromCondUnit4(float k, float t, uint32_t* status) { return EvalCurve(kCurveHno3, k, t, status); }
-float Conc_CalcFromCondUnit6(float k, float t, uint32_t* status) { return EvalCurve(kCurveNaoh, k, t, status); }
-float Conc_CalcFromCondUnit7(float k, float t, uint32_t* status) { return EvalCurve(kCurveH2so4, k, t, status); }
-float Conc_CalcFromCondUnit8(float k, float t, uint32_t* status) { return EvalCurve(kCurveH3po4, k, t, status); }
+float Conc_FromCondUnit3(float k, float t, uint32_t* status) { return EvalCurve(kCurveHcl, k, t, status); }
+float Conc_FromCondUnit4(float k, float t, uint32_t* status) { return EvalCurve(kCurveHno3, k, t, status); }
+float Conc_FromCondUnit6(float k, float t, uint32_t* status) { return EvalCurve(kCurveNaoh, k, t, status); }
+float Conc_FromCondUnit7(float k, float t, uint32_t* status) { return EvalCurve(kCurveH2so4, k, t, status); }
+float Conc_FromCondUnit8(float k, float t, uint32_t* status) { return EvalCurve(kCurveH3po4, k, t, status); }
 
-float Conc_CalcFromCondUnit5(float k, float t, uint32_t* status) {
+float Conc_FromCondUnit5(float k, float t, uint32_t* status) {
     if (!CheckInputs(k, t, kNaclLowTemp, kNaclHighTemp, status)) return 0.0f;
     const float x = k * 1000.0f;
     if (x > kNaclTopCond) return kConcMaxNacl;
@@ -528,7 +528,7 @@ float Conc_CalcFromCondUnit5(float k, float t, uint32_t* status) {
     return Limit(Horner(kNaclHigh, 7, x), kConcMaxNacl);
 }
 
-float Conc_CalcTdsUnit9(float k, float, uint32_t* status) {
+float Conc_GetTdsUnit9(float k, float, uint32_t* status) {
     *status = 0;
     if (std::isnan(k)) {
         *status = 2;
@@ -540,6 +540,6 @@ float Conc_CalcTdsUnit9(float k, float, uint32_t* status) {
     return result < 0.0f ? 0.0f : result;
 }
 
-float Conc_CalcTdsUnit10(float k, float t, uint32_t* status) {
-    return Conc_CalcTdsUnit9(k, t, status) * kTdsUnit10Factor;
+float Conc_GetTdsUnit10(float k, float t, uint32_t* status) {
+    return Conc_GetTdsUnit9(k, t, status) * kTdsUnit10Factor;
 }

@@ -407,6 +407,13 @@ static constexpr float kNh4Conductance25 = 73.5f;
 static constexpr float kNh4TempCoefficient = 0.02f;
 static constexpr float kLn10 = 2.302585093f;
 
+// Temperature corrections of the oxygen sensor's current, polynomials in T - 25, constant term
+// first: A for the amperometric kinds, B for the kind shown as "ppmO2 G".
+static const float kCurrentPolyA[6] = {1.0f, 0.024974f, 2.2807940e-4f, 7.850421e-7f, -3.2245900e-10f, -5.1545920e-12f};
+static const float kCurrentPolyB[6] = {1.0f,          0.027918719f,   3.0045610e-4f,
+                                       1.4842640e-6f, -2.1038324e-9f, -3.8656548e-12f};
+static constexpr float kCurrentPolyCentre = 25.0f;
+
 static float Horner(const float* coef, uint32_t count, float x) {
     float r = 0.0f;
     for (uint32_t i = count; i > 0; --i) r = r * x + coef[i - 1];
@@ -522,4 +529,21 @@ float CalCond_CompensateAtTemp(uint32_t mode, float coefficient, float value, fl
         return 0.0f;
     }
     return result < kTinyValue ? 0.0f : result;
+}
+
+static float DivideByPoly(const float* poly, float value, float t, uint32_t* status) {
+    float p = Horner(poly, 6, t - kCurrentPolyCentre);
+    if (std::fabs(p) < kTinyValue) {
+        *status = 2;
+        p = kTinyValue;
+    }
+    return value / p;
+}
+
+float CalCond_DivideByPolyA(float value, float t, uint32_t* status) {
+    return DivideByPoly(kCurrentPolyA, value, t, status);
+}
+
+float CalCond_DivideByPolyB(float value, float t, uint32_t* status) {
+    return DivideByPoly(kCurrentPolyB, value, t, status);
 }

@@ -50,3 +50,8 @@ float CalCond_AmmoniaCompensate(float p, float t);
 // unchanged; a result below 1e-29 reads 0.0, one above 9.999e19 reads 9.999e19; a non-finite
 // result reads 0.0 with status 2 (the status is left alone otherwise).
 float CalCond_CompensateAtTemp(uint32_t mode, float coefficient, float value, float t, uint32_t* status);
+// value / p(t - 25), p the temperature polynomial A (amperometric oxygen kinds) or B (kind 8)
+// of the oxygen sensor's current; |p| below 1e-29 sets status 2 and divides by 1e-29 (the status
+// is left alone otherwise).
+float CalCond_DivideByPolyA(float value, float t, uint32_t* status);
+float CalCond_DivideByPolyB(float value, float t, uint32_t* status);

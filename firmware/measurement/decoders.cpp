@@ -255,6 +255,36 @@ uint32_t Meas_DecodeBoardCalTable(uint32_t, const uint8_t* payload) {
     return 1;
 }
 
+// Where each group of the board calibration table begins, and how many entries it has.
+static constexpr uint32_t kBoardCalA = 0;
+static constexpr uint32_t kBoardCalB = 5;
+static constexpr uint32_t kBoardCalD = 15;
+static constexpr uint32_t kBoardCalE = 17;
+static constexpr uint32_t kBoardCalPairs = 5;
+static constexpr uint32_t kBoardCalPairs2 = 2;
+
+static float BoardCalGroup(uint32_t first, uint32_t count, uint32_t i) {
+    return i < count ? g_BoardCalTable[first + i] : 0.0f;
+}
+
+float Meas_GetBoardCalPairA(uint32_t i) { return BoardCalGroup(kBoardCalA, kBoardCalPairs, i); }
+float Meas_GetBoardCalPairB(uint32_t i) { return BoardCalGroup(kBoardCalB, kBoardCalPairs, i); }
+float Meas_GetBoardCalPair2A(uint32_t i) { return BoardCalGroup(kBoardCalD, kBoardCalPairs2, i); }
+float Meas_GetBoardCalPair2B(uint32_t i) { return BoardCalGroup(kBoardCalE, kBoardCalPairs2, i); }
+float Meas_GetBoardCalEntry10() { return g_BoardCalTable[10]; }
+float Meas_GetBoardCalEntry11() { return g_BoardCalTable[11]; }
+float Meas_GetBoardCalEntry12() { return g_BoardCalTable[12]; }
+float Meas_GetBoardCalEntry13() { return g_BoardCalTable[13]; }
+float Meas_GetBoardCalEntry14() { return g_BoardCalTable[14]; }
+float Meas_GetBoardCalEntry19() { return g_BoardCalTable[19]; }
+float Meas_GetBoardCalEntry20() { return g_BoardCalTable[20]; }
+float Meas_GetBoardCalEntry21() { return g_BoardCalTable[21]; }
+float Meas_GetBoardCalEntry22() { return g_BoardCalTable[22]; }
+float Meas_GetBoardCalEntry23() { return g_BoardCalTable[23]; }
+float Meas_GetBoardCalEntry24() { return g_BoardCalTable[24]; }
+float Meas_GetBoardCalEntry25() { return g_BoardCalTable[25]; }
+float Meas_GetBoardCalEntry26() { return g_BoardCalTable[26]; }
+
 void Meas_ResetDecoders() {
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_MeasReplyCount[channel] = 0;

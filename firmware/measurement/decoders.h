@@ -30,6 +30,28 @@ uint32_t Meas_DecodeCondReply(uint32_t channel, const uint8_t* payload);
 void Meas_GetSimulatedOptical(uint32_t channel, float* temperature, float* primary);
 // Board calibration table (request kind 12, 108 bytes). Returns 1.
 uint32_t Meas_DecodeBoardCalTable(uint32_t channel, const uint8_t* payload);
+// Entries of the board calibration table as the last reply gave them (0.0 before the first, and
+// for an index beyond a group): a[i] and b[i] (i 0..4) the conductivity ranges' cell factors and
+// offsets, d[i] and e[i] (i 0..1) the input lines of channels A and B, and the single entries by
+// their place in the table (10, 11 the voltage input; 12..14 the three-point curve; 19..22 the
+// electrode and reference impedance factors; 23, 24 the analog input line; 25, 26 the raw input).
+float Meas_GetBoardCalPairA(uint32_t i);
+float Meas_GetBoardCalPairB(uint32_t i);
+float Meas_GetBoardCalPair2A(uint32_t i);
+float Meas_GetBoardCalPair2B(uint32_t i);
+float Meas_GetBoardCalEntry10();
+float Meas_GetBoardCalEntry11();
+float Meas_GetBoardCalEntry12();
+float Meas_GetBoardCalEntry13();
+float Meas_GetBoardCalEntry14();
+float Meas_GetBoardCalEntry19();
+float Meas_GetBoardCalEntry20();
+float Meas_GetBoardCalEntry21();
+float Meas_GetBoardCalEntry22();
+float Meas_GetBoardCalEntry23();
+float Meas_GetBoardCalEntry24();
+float Meas_GetBoardCalEntry25();
+float Meas_GetBoardCalEntry26();
 
 // Little-endian fields of the digital sensor's reply.
 uint16_t Meas_GetU16LE(const uint8_t* bytes);

@@ -7,9 +7,12 @@
 
 #include "core/link.h"
 #include "core/util.h"
+#include "measurement/analog_input.h"
 #include "measurement/cal_values.h"
 #include "measurement/co2.h"
+#include "measurement/conc_curves.h"
 #include "measurement/concentration.h"
+#include "measurement/cond_comp.h"
 #include "measurement/conductivity.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
@@ -463,13 +466,17 @@ float Meas_GetO2Base(uint32_t channel, uint32_t* status) {
     return base;
 }
 
+float Meas_GetO2ProcessPressure(uint32_t channel) {
+    return Meas_GetAnalogInputMode() == kAnalogInputPressure ? Meas_GetInputPressure(channel)
+                                                             : CalO2_GetProcPressure(channel);
+}
+
 float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
     *status = 0;
     if (unit < 19 || unit > 26) return 0.0f;
     float base = Meas_GetO2Base(channel, status);
     if (*status != 0) return 0.0f;
-    float pressure =
-        Meas_GetAnalogInputMode() != 0 ? Meas_GetInputPressure(channel) : Meas_GetO2ProcessPressure(channel);
+    float pressure = Meas_GetO2ProcessPressure(channel);
     switch (unit) {
         case 19:
         case 20:

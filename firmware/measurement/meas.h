@@ -143,6 +143,9 @@ float Meas_GetPh(uint32_t channel, uint32_t* status);
 float Meas_GetMv(uint32_t channel, uint32_t* status);
 float Meas_GetCo2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
 float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
+// The pressure oxygen values are computed at (mbar): the analog input's when its mode supplies the
+// pressure, else the process pressure.
+float Meas_GetO2ProcessPressure(uint32_t channel);
 // Sensor current referred to 25 C, x 1000 and negated.
 float Meas_GetO2Base(uint32_t channel, uint32_t* status);
 

@@ -11,11 +11,6 @@ static const float kSolubilityPoly[6] = {14.646009f,     -0.41022721f,  0.008538
                                          -1.1381568e-4f, 8.2611939e-7f, -2.7825549e-9f};
 static const float kSalinityPoly[7] = {0.087336294f,  -0.0030706192f,  7.9616642e-5f, -1.6465789e-6f,
                                        2.2618890e-8f, -1.6436710e-10f, 4.6887011e-13f};
-// Temperature corrections of the sensor current, polynomials in T - 25.
-static const float kCurrentPolyA[6] = {1.0f, 0.024974f, 2.2807940e-4f, 7.850421e-7f, -3.2245900e-10f, -5.1545920e-12f};
-static const float kCurrentPolyB[6] = {1.0f,          0.027918719f,   3.0045610e-4f,
-                                       1.4842640e-6f, -2.1038324e-9f, -3.8656548e-12f};
-static constexpr float kCurrentPolyCentre = 25.0f;
 
 // Oxygen concentration (mg/L) of fresh water in equilibrium with water-saturated air at
 // 1013.25 mbar, -10 .. 80 C in 1 C steps.
@@ -44,7 +39,6 @@ static const float kSaturationTable[91] = {
 static constexpr float kSaturationFirstTemp = -10.0f;
 static constexpr uint32_t kSaturationCount = 91;
 
-static constexpr float kTinyValue = 1e-29f;
 // Nominal sensor currents at air of the measuring kinds, over N.
 static constexpr float kNominalHigh = 70000.0f;
 static constexpr float kNominalTrace = 4000000.0f;
@@ -69,22 +63,6 @@ float CalO2_GetSaturationConc(float t) {
     uint32_t j = static_cast<uint32_t>(std::ceil(t - kSaturationFirstTemp));
     const float previous = kSaturationFirstTemp + static_cast<float>(j - 1);
     return (t - previous) * (kSaturationTable[j] - kSaturationTable[j - 1]) + kSaturationTable[j - 1];
-}
-
-static float DivideByPoly(const float* poly, float value, float t, uint32_t* status) {
-    float p = Horner(poly, 6, t - kCurrentPolyCentre);
-    if (std::fabs(p) < kTinyValue) {
-        *status = 2;
-        p = kTinyValue;
-    }
-    return value / p;
-}
-
-float CalO2_DivideByPolyA(float value, float t, uint32_t* status) {
-    return DivideByPoly(kCurrentPolyA, value, t, status);
-}
-float CalO2_DivideByPolyB(float value, float t, uint32_t* status) {
-    return DivideByPoly(kCurrentPolyB, value, t, status);
 }
 
 float CalO2_GetNominalSlope(uint32_t kind) {

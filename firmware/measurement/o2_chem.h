@@ -1,6 +1,5 @@
 // Oxygen chemistry of the amperometric sensor that needs no calibration data: the oxygen
-// solubility, the air-saturation table, the current's temperature corrections, the nominal
-// slopes and the range checks of oxygen results.
+// solubility, the air-saturation table, the nominal slopes and the range checks of oxygen results.
 #pragma once
 #include <cstdint>
 
@@ -15,11 +14,6 @@ float CalO2_GetSolubility(float t, float salinity);
 // Oxygen concentration (mg/L) of air-saturated water at t degrees C from the 91-value table
 // (-10 .. 80 C in 1 C steps); its first or last value outside the table.
 float CalO2_GetSaturationConc(float t);
-// value / p(t - 25), p the temperature polynomial A (oxygen kinds) or B (kind 8) of the sensor
-// current; |p| below 1e-29 sets status 2 and divides by 1e-29 (the status is left alone
-// otherwise).
-float CalO2_DivideByPolyA(float value, float t, uint32_t* status);
-float CalO2_DivideByPolyB(float value, float t, uint32_t* status);
 // Nominal slope of an oxygen measuring kind: 70000 / N on "O2 hi", 4000000 / N on "O2 Trace",
 // 350000 / N otherwise, N = (1013 - 31.671572) x 0.2095.
 float CalO2_GetNominalSlope(uint32_t kind);

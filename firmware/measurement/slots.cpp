@@ -4,9 +4,11 @@
 
 #include "core/fmt.h"
 #include "core/fw_hook.h"
+#include "core/lcd.h"
 #include "core/link.h"
 #include "core/util.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/analog_input.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
@@ -262,4 +264,15 @@ void Meas_ResetSlotState() {
         g_SlotPendingChannel[slot] = 0;
         g_SlotValues[slot] = SlotValue{};
     }
+}
+
+// The stability marker of a calibration point: one, two or three dots after the value.
+static constexpr uint32_t kMarkerRow = 11;
+static constexpr uint32_t kMarkerColumn = 126;
+static constexpr uint32_t kMarkerWidth = 18;
+
+void Meas_DrawStateMarker(uint32_t step) {
+    Lcd_ClearSpan(kMarkerRow, kMarkerColumn, kMarkerWidth);
+    const char* dots = step == 1 ? "." : (step == 2 ? ".." : "...");
+    Lcd_DrawText(kMarkerRow, kMarkerColumn, dots);
 }

@@ -53,4 +53,5 @@ void Meas_ResetChannel(uint32_t channel);
 void Meas_SetMeasuringKind(uint32_t channel, uint16_t kind);
 void Meas_LoadCalForKind(uint32_t channel, uint16_t kind);
 
+// Clears 18 columns of row 11 from column 126 and draws "." (step 1), ".." (2) or "..." there.
 void Meas_DrawStateMarker(uint32_t step);

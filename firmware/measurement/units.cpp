@@ -79,6 +79,20 @@ uint32_t Unit_IsPressure(uint32_t unit) {
     return unit == kUnitPressureMbar || (unit >= kUnitPressureKpa && unit <= kUnitPressureMmHg) ? 1 : 0;
 }
 
+float Unit_AutoPrefix(float value, uint8_t* prefix) {
+    if (!(value >= 0.0f)) value = 0.0f;
+    if (value + 0.5e-6f < 0.001f) {
+        *prefix = kAutoPrefixMicro;
+        return value * 1e6f;
+    }
+    if (value + 0.5e-3f < 1.0f) {
+        *prefix = kAutoPrefixMilli;
+        return value * 1000.0f;
+    }
+    *prefix = kAutoPrefixNone;
+    return value;
+}
+
 float Unit_GetNoValue(uint32_t, uint32_t* status) {
     *status = 0;
     return 0.0f;

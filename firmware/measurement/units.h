@@ -35,6 +35,14 @@ const char* Unit_GetText(uint32_t unit);
 // 1 for the pressure units 48 and 50 to 53.
 uint32_t Unit_IsPressure(uint32_t unit);
 
+// The magnitude prefix a value is entered with: below 0.001 (after rounding at the sixth decimal)
+// the value x 1e6 with prefix 2 (micro), below 1 (after rounding at the third decimal) x 1000
+// with prefix 1 (milli), otherwise the value with prefix 0. A negative value counts as 0.
+constexpr uint8_t kAutoPrefixNone = 0;
+constexpr uint8_t kAutoPrefixMilli = 1;
+constexpr uint8_t kAutoPrefixMicro = 2;
+float Unit_AutoPrefix(float value, uint8_t* prefix);
+
 float Unit_GetNoValue(uint32_t slot, uint32_t* status);
 float Unit_GetTemperatureValue(uint32_t slot, uint32_t* status);
 float Unit_GetCondValue(uint32_t slot, uint32_t* status);

@@ -12,6 +12,7 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/analog_input.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"

@@ -184,11 +184,11 @@ TEST(ChannelServices, CalibrationEditValuesOutOfRangeResetOnlyThemselves) {
     g_MenuPosition = 0x100005;
     Chan_LoadCalEditValues(0, 0);
     // The temperature slope is out of range and goes back to 1.0; its offset stays; the
-    // primary values (nothing stored for them here: 0.0) are left alone.
+    // primary values (the factory pH calibration: 100 %, zero point 7) are left alone.
     EXPECT_EQ(g_CalEditValues[0][kCalEditTempSlope], 1.0f);
     EXPECT_EQ(g_CalEditValues[0][kCalEditTempOffset], 2.5f);
-    EXPECT_EQ(g_CalEditValues[0][kCalEditSlope], 0.0f);
-    EXPECT_EQ(g_CalEditValues[0][kCalEditOffset], 0.0f);
+    EXPECT_EQ(g_CalEditValues[0][kCalEditSlope], 100.0f);
+    EXPECT_EQ(g_CalEditValues[0][kCalEditOffset], 7.0f);
     EXPECT_EQ(g_CalEditUnit[0], 0);  // pH: the pH calibration values
 
     Temp_SetSlope(0, 1.02f, &status);
@@ -196,7 +196,7 @@ TEST(ChannelServices, CalibrationEditValuesOutOfRangeResetOnlyThemselves) {
     Chan_LoadCalEditValues(0, 0);
     EXPECT_FLOAT_EQ(g_CalEditValues[0][kCalEditTempSlope], 1.02f);
     EXPECT_EQ(g_CalEditValues[0][kCalEditTempOffset], 0.0f);
-    EXPECT_EQ(g_CalEditValues[0][kCalEditSlope], 0.0f);
+    EXPECT_EQ(g_CalEditValues[0][kCalEditSlope], 100.0f);
 
     // Saved back with the same selectors.
     g_CalEditValues[0][kCalEditTempOffset] = 1.5f;

@@ -2,11 +2,14 @@
 // the update cycle and the channel reset; a channel of 2 or more is no channel everywhere.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/link.h"
+#include "measurement/analog_input.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
@@ -220,4 +223,64 @@ TEST(MeasuringKind, AChangeResetsTheChannel) {
     EXPECT_EQ(g_CalTracking.status, 0u);
     Meas_ResetChannel(1);
     EXPECT_EQ(g_CalTracking.status, 2u);
+}
+
+TEST(UnitFamilies, ConductivityCo2AndOxygenValuesFromTheRecord) {
+    uint32_t status = 0;
+    // Conductivity on channel B: 1000 ohm through a cell of 0.1 /cm at 25 C.
+    g_MeasuringKind[1] = kKindCond4;
+    SetTemperature(1, 25.0f);
+    g_Measurement[1].primary = 1000.0f;
+    EXPECT_FLOAT_EQ(Meas_GetCondByUnit(1, 0, 0, 0.02f, &status), 10000.0f);
+    EXPECT_FLOAT_EQ(Meas_GetCondByUnit(1, 1, 0, 0.02f, &status), 1e-4f);
+    EXPECT_FLOAT_EQ(Meas_GetCondByUnit(1, 31, 0, 0.02f, &status), 0.01f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_NEAR(Meas_GetCondByUnit(1, 9, 0, 0.02f, &status), 46.206f - 0.0254f, 1e-3f);
+    EXPECT_FLOAT_EQ(Meas_GetCondByUnit(1, 10, 0, 0.02f, &status),
+                    Meas_GetCondByUnit(1, 9, 0, 0.02f, &status) * 0.8407f);
+    EXPECT_GT(Meas_GetCondByUnit(1, 5, 0, 0.02f, &status), 0.0f);
+    EXPECT_EQ(status, 0u);
+    // The user table at its defaults has no temperatures to speak of.
+    Meas_GetCondByUnit(1, 2, 0, 0.02f, &status);
+    EXPECT_EQ(status, 2u);
+    // Dissolved solids above 10000 mg/L: status 2.
+    g_Measurement[1].primary = 1.0f;
+    Meas_GetCondByUnit(1, 9, 0, 0.02f, &status);
+    EXPECT_EQ(status, 2u);
+
+    // CO2 on channel B at 0 mV and 25 C with the factory electrode.
+    g_MeasuringKind[1] = kKindCo2;
+    CalPh_LoadCo2Settings(1, 1, &status);
+    g_Measurement[1].primary = 0.0f;
+    Meas_SetFieldWord(1, kPhFieldPrimaryStatus, 0);
+    EXPECT_NEAR(Meas_GetCo2ByUnit(1, 35, &status), 169.75f, 0.03f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_NEAR(Meas_GetCo2ByUnit(1, 36, &status), 127.325f, 0.03f);
+    EXPECT_NEAR(Meas_GetCo2ByUnit(1, 33, &status), 17.53f, 0.005f);
+    EXPECT_NEAR(Meas_GetCo2ByUnit(1, 37, &status), 237.97f, 0.05f);
+    uint32_t phStatus = 0;
+    EXPECT_NEAR(Meas_GetUnitValue13to18(1, 13, &phStatus), 7.0f, 1e-5f);
+    // 6000 mg/L shows 5000 with status 2.
+    g_Measurement[1].primary = 0.05916f * std::log10(6000.0f / 237.967f);
+    EXPECT_EQ(Meas_GetCo2ByUnit(1, 37, &status), 5000.0f);
+    EXPECT_EQ(status, 2u);
+
+    // Oxygen on channel B: -70 nA on "O2 hi" at 25 C is air-saturated water at 1013 mbar.
+    g_MeasuringKind[1] = kKindO2High;
+    g_SensorCal[1].second = 70000.0f / ((1013.0f - 31.671572f) * 0.2095f);
+    g_SensorCal[1].first = 0.0f;
+    g_Measurement[1].primary = -70.0f;
+    Meas_SetFieldWord(1, kO2FieldPrimaryStatus, 0);
+    EXPECT_NEAR(Meas_GetO2ByUnit(1, 19, &status), 100.0f, 0.01f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_NEAR(Meas_GetO2ByUnit(1, 24, &status), 8.24f, 0.03f);
+    EXPECT_NEAR(Meas_GetO2ByUnit(1, 23, &status), 0.00824f, 0.00003f);
+    EXPECT_NEAR(Meas_GetO2ByUnit(1, 22, &status), 20.3f, 0.01f);
+    EXPECT_EQ(Meas_GetO2ByUnit(1, 26, &status), -70.0f);
+    Meas_GetO2ByUnit(1, 21, &status);
+    EXPECT_EQ(status, 2u) << "20 % of the gas is far above 9999 ppm";
+    // The analog input as the pressure: 20 mA on 0 .. 2000 mbar.
+    Meas_SetAnalogInputMode(kAnalogInputPressure, &status);
+    g_Measurement[1].analogInput = 20.0f;
+    EXPECT_NEAR(Meas_GetO2ByUnit(1, 19, &status), 100.0f * 981.328f / (2000.0f - 31.6716f), 0.01f);
 }

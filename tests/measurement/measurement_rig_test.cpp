@@ -5,6 +5,8 @@
 #include <array>
 
 #include "core/link.h"
+#include "core/settings.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
@@ -79,4 +81,56 @@ TEST(MeasurementRoad, NoActiveChannelLeavesTheSlotsAlone) {
     uint32_t status = 0;
     Meas_GetSlotValue(1, &status);
     EXPECT_EQ(status, 2u);
+}
+
+namespace {
+// A start with channel A changed to the kind as its page does it (the dependent settings reset
+// and committed), its primary input and 25 C on its element, and six seconds of replies.
+void BootChannelA(uint8_t kind, uint32_t q, float primary) {
+    Rig_Reset(Rig_MakeTempFolder());
+    s_Replies = 0;
+    s_Tenths = 0;
+    Rig_UseNoLibrary();
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(25.0f));
+    Panel_SetSimInput(0, q, primary);
+    Rig_Boot();
+    Settings_CopyAll();
+    Chan_ResetForSensorKind(0, kind);
+    uint32_t status = 0;
+    Settings_CommitAll(&status, 1);
+    ASSERT_EQ(status, 0u);
+    Rig_AddPeriodic(100, ChannelAReplyEverySecond);
+    Rig_AdvanceMs(6000);
+}
+}  // namespace
+
+TEST(MeasurementRoad, ConductivityOfChannelAThroughTheCellAndTheCompensation) {
+    // A cell of 0.1 /cm reading 1000 ohm at 25 C: 100 uS/cm, 0.10 mS/cm on line a.
+    BootChannelA(kKindCond2, kSimCondSignal, 1000.0f);
+    EXPECT_EQ(g_MeasuringKind[0], kKindCond2);
+    EXPECT_EQ(Meas_GetSlotUnit(0), 1);
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 1e-4f, 1e-9f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_BigLineText(0), "0.10");
+    // Warmer water conducts better; the standard compensation refers it back to 25 C.
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(50.0f));
+    Panel_SetSimInput(0, kSimCondSignal, 1000.0f * 0.63953f);
+    Rig_AdvanceMs(15000);
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 1e-4f, 2e-7f);
+    EXPECT_EQ(status, 0u);
+}
+
+TEST(MeasurementRoad, OxygenOfChannelAInPercentOfAirSaturation) {
+    // "O2 hi" at its nominal slope: -70 nA at 25 C is air-saturated water at 1013 mbar.
+    BootChannelA(kKindO2High, kSimSensorCurrent, -70.0f);
+    EXPECT_EQ(g_MeasuringKind[0], kKindO2High);
+    EXPECT_EQ(Meas_GetSlotUnit(0), 19);
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 100.0f, 0.05f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_BigLineText(0), "100.0");
+    Panel_SetSimInput(0, kSimSensorCurrent, -35.0f);
+    Rig_AdvanceMs(15000);
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 50.0f, 0.05f);
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "measurement/cond_comp.h"
 #include "measurement/meas.h"
 #include "measurement/o2_chem.h"
 
@@ -43,10 +44,10 @@ TEST(O2Chem, SaturationTable) {
 
 TEST(O2Chem, CurrentTemperatureCorrections) {
     uint32_t status = 7;
-    EXPECT_FLOAT_EQ(CalO2_DivideByPolyA(1000.0f, 25.0f, &status), 1000.0f);
-    EXPECT_FLOAT_EQ(CalO2_DivideByPolyB(1000.0f, 25.0f, &status), 1000.0f);
-    EXPECT_NEAR(CalO2_DivideByPolyA(1000.0f, 35.0f, &status), 1000.0f / 1.27333f, 0.01f);
-    EXPECT_NEAR(CalO2_DivideByPolyB(1000.0f, 35.0f, &status), 1000.0f / 1.31070f, 0.01f);
+    EXPECT_FLOAT_EQ(CalCond_DivideByPolyA(1000.0f, 25.0f, &status), 1000.0f);
+    EXPECT_FLOAT_EQ(CalCond_DivideByPolyB(1000.0f, 25.0f, &status), 1000.0f);
+    EXPECT_NEAR(CalCond_DivideByPolyA(1000.0f, 35.0f, &status), 1000.0f / 1.27333f, 0.01f);
+    EXPECT_NEAR(CalCond_DivideByPolyB(1000.0f, 35.0f, &status), 1000.0f / 1.31070f, 0.01f);
     EXPECT_EQ(status, 7u);
 }
 
