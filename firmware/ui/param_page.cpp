@@ -59,7 +59,6 @@ static constexpr uint32_t kMarkerChannel = 0;
 static constexpr uint32_t kGroupTempSource = 32;
 static constexpr uint32_t kGroupValueLabels = 33;
 static constexpr uint32_t kTextFixed = 6;  // "Fixed", the fifth temperature source
-static constexpr uint32_t kGroupUnits = 6;
 static constexpr uint32_t kGroupSensorTypes = 58;
 static constexpr uint32_t kGroupMenuSensorSetup = 20;
 static constexpr uint32_t kTextStressAdjustment = 5;
@@ -70,7 +69,6 @@ static constexpr uint32_t kTextConductivity = 7;
 static constexpr uint32_t kTextOnPid = 6;
 static constexpr uint32_t kGroupRelayUsers = 62;
 static constexpr uint32_t kGroupMonitorShort = 81;
-static constexpr uint32_t kGroupLineLetters = 50;
 static constexpr uint32_t kSetPointLabelGroup = 22;
 static constexpr uint32_t kTextSp = 0;
 
