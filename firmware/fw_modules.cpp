@@ -53,6 +53,7 @@
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
 #include "ui/numedit.h"
+#include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
@@ -105,6 +106,7 @@ void Fw_ResetModules() {
     Screen_ResetSelectState();
     NumEdit_ResetState();
     ValuePage_ResetState();
+    ParamPage_ResetState();
     Settings_ResetSystemState();
     Settings_ResetSensorState();
     Settings_ResetCommState();

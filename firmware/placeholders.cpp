@@ -40,12 +40,10 @@
 #include "outputs/relays.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
-#include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/meter_cal.h"
 #include "ui/numedit.h"
-#include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/value_page.h"
 
@@ -82,7 +80,8 @@ void Screen_ShowCalData(uint32_t, float, float) {}
 void Screen_InfoShow() {}
 int32_t Screen_InfoKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_ListShow(uint32_t, uint32_t) {}
-int32_t Screen_ListKey(uint32_t event) { return PageNotWrittenKey(event); }
+// ENTER leads on to the numeric editor for the position, as the step screen's normal view does.
+int32_t Screen_ListKey(uint32_t event) { return event == kEventEnter ? static_cast<int32_t>(kActionEditPosition) : -1; }
 void Screen_List2Show(uint32_t) {}
 int32_t Screen_List2Key(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_HoldCountdownShow() {}
@@ -129,64 +128,6 @@ int32_t Screen_PidTuneKey(uint32_t event) { return event == kEventEnter ? 4146 :
 void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
 int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
 int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
-// The parameter pages are not written yet. A stand-in page shows only its leave marker; ENTER
-// leads on to each value page that the page's choices lead to, one after the other (so that the
-// value pages behind it can be reached), and then back.
-static uint8_t s_ParamPage;
-static uint8_t s_ParamStep;
-struct ParamFollowUps {
-    uint8_t page;
-    uint16_t next[3];  // 0 ends the list
-};
-static const ParamFollowUps kParamFollowUps[] = {
-    {1, {4133, 4227, 0}},   // a set point's relay: its delay and hysteresis (percent, absolute)
-    {13, {4108, 0, 0}},     // pH: isothermal point and compensation
-    {20, {4104, 4137, 0}},  // cleaning interval and time; the alarm relay
-    {27, {4095, 4087, 0}},  // an output's range; output 1's damping
-    {29, {4118, 0, 0}},     // calibration types: the numeric editor of the position
-    {31, {4118, 0, 0}},       {32, {4118, 0, 0}}, {33, {4118, 0, 0}},
-    {34, {4226, 4225, 0}},     // oxygen: the calibration conditions, the fixed temperature
-    {55, {4172, 4173, 4181}},  // sensor monitoring: maintenance and calibration timers
-    {71, {4118, 0, 0}},       {72, {4118, 0, 0}}, {73, {4197, 0, 0}},  // CO2: salinity and bicarbonate, total pressure
-    {74, {4110, 0, 0}},                            // oxygen: salinity and humidity, polarization voltages
-    {77, {4210, 0, 0}},                            // the optical sensor's temperature offset
-    {79, {4110, 0, 0}},       {86, {4246, 0, 0}},  // the calibration pressure
-};
-static uint32_t ParamFollowUp(uint32_t page, uint32_t step) {
-    if (page == 0) {
-        // Set points: the value page of the set point's type.
-        if (step > 0) return 0;
-        uint8_t type = g_WorkSet.setPoints.type[g_EditItem < kSetPointCount ? g_EditItem : 0];
-        if (type == kSetPointOff) return 4161;
-        return type == kSetPointOutside || type == kSetPointBetween ? 4094 : 4132;
-    }
-    for (const ParamFollowUps& entry : kParamFollowUps) {
-        if (entry.page == page) return step < 3 ? entry.next[step] : 0;
-    }
-    return 0;
-}
-int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
-    s_ParamPage = static_cast<uint8_t>(page);
-    if (mode == 0) s_ParamStep = 0;
-    Menu_ClearStatusRows();
-    Lcd_DrawChannelMark(0, 1);
-    g_DisplayMode = 1;
-    return -1;
-}
-int32_t ParamPage_Screen(uint32_t event) {
-    if (event == kEventRedraw) {
-        ParamPage_Open(s_ParamPage, 1);
-        return -1;
-    }
-    if (event != kEventEnter) return -1;
-    uint32_t next = ParamFollowUp(s_ParamPage, s_ParamStep);
-    if (next == 0) return static_cast<int32_t>(kActionBack);
-    ++s_ParamStep;
-    return static_cast<int32_t>(next);
-}
-void ParamPage_SetCurrent(uint32_t page) { s_ParamPage = static_cast<uint8_t>(page); }
-uint32_t ParamPage_CurrentPage() { return s_ParamPage; }
-void ParamPage_ResetSelectors(uint32_t) {}
 
 // ---- Measurement ----------------------------------------------------------------------------
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }
@@ -374,7 +315,5 @@ void Placeholders_ResetState() {
     for (uint8_t& request : g_ChanOcAlarm) request = 0;
     for (float& indicator : g_DiagIndicators) indicator = 0.0f;
     g_MeasLines = kFactoryLines;
-    s_ParamPage = 0;
-    s_ParamStep = 0;
     for (uint32_t i = 0; i < 2; ++i) s_MaintInterval[i] = s_ActInterval[i] = 0.0f;
 }

@@ -2,10 +2,12 @@
 // glyphs and translations can be reviewed the way the display shows them.
 //
 // Usage: proofsheet OUTDIR
-// Writes OUTDIR/font_a.png, font_b.png, font_c.png, font_d.png, font_big.png, one texts_LANG.png
-// per language (every text in 6 x 8 cells, scaled up 3 times, its key beside it) and one
-// value_pages_LANG.png per language (every value page's two rows as the firmware draws them, from
-// the factory settings, scaled up 3 times).
+// Writes OUTDIR/font_a.png, font_b.png, font_c.png, font_d.png, font_big.png, one
+// texts_LANG.png per language (every text in 6 x 8 cells, scaled up 3 times, its key beside it),
+// one pages_LANG.png per language (rows 11 and 12 of every parameter page with its labels and
+// the widest choice of each field, a red bar under a field that runs past its row or into another)
+// and one value_pages_LANG.png per language (every value page's two rows as the firmware draws
+// them, from the factory settings, scaled up 3 times).
 
 #include <algorithm>
 #include <cstdint>
@@ -22,6 +24,7 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "fw_modules.h"
+#include "ui/param_pages_table.h"
 #include "ui/value_page.h"
 
 namespace {
@@ -276,6 +279,75 @@ Image ValuePageSheet(int language) {
     return image;
 }
 
+// The codes of a text in a language, as the firmware copies it.
+std::string TextCodes(int group, int index, int language) {
+    std::string text;
+    if (group < 0 || group >= kGroups || index < 0 || index >= g_TextGroupSizes[group]) return text;
+    int item = 0;
+    for (int g = 0; g < group; ++g) item += g_TextGroupSizes[g];
+    uint32_t offset = g_TextOffsets[language * kTexts + item + index];
+    while (offset < g_MenuTextBlobSize && g_MenuTextBlob[offset] != '\\' && text.size() < kMaxCells) {
+        text += g_MenuTextBlob[offset++];
+    }
+    return text;
+}
+
+// The widest choice of a field: what the page must have room for.
+std::string WidestChoice(const ParamPageDesc& d, int field, int language) {
+    int group = d.choiceGroup[field];
+    if (group == kGroupNumber) return "1";
+    if (group == kGroupMeasurement) return "ppmO2G";
+    if (group == kGroupCalUnits) return field == 1 ? "[mV/pH]" : "[mV]";
+    std::string widest;
+    int count = d.choiceCount[field] + (d.pageId == 14 && field == 0 ? 1 : 0);
+    for (int i = 0; i < count && i < g_TextGroupSizes[group]; ++i) {
+        std::string text = TextCodes(group, i, language);
+        if (text.size() > widest.size()) widest = text;
+    }
+    if (d.pageId == 11 && field == 2) {
+        std::string fixed = TextCodes(33, 6, language);
+        if (fixed.size() > widest.size()) widest = fixed;
+    }
+    return widest;
+}
+
+// Rows 11 and 12 of every parameter page in one language, as the display shows them (scaled 2
+// times), the page number beside each.
+Image PagesSheet(int language) {
+    const int scale = 2, displayW = 145 * scale, rowsH = 16 * scale + 10, keyW = 40;
+    const int columns = 4, colW = keyW + displayW + 30, perColumn = (kParamPageCount + columns - 1) / columns;
+    Image image = NewImage(columns * colW + 20, 60 + perColumn * (rowsH + 8) + 10);
+    DrawLabel(image, 20, 12, std::string("Parameter pages: ") + kLanguageNames[language], 3, kInk);
+    for (uint32_t page = 0; page < kParamPageCount; ++page) {
+        const ParamPageDesc& d = g_ParamPageTable[page];
+        const int x = 20 + static_cast<int>(page / perColumn) * colW;
+        const int y = 60 + static_cast<int>(page % perColumn) * (rowsH + 8);
+        DrawLabel(image, x, y + 8, Format("%d", static_cast<int>(page)), 2);
+        const int dx = x + keyW;
+        FillRect(image, dx, y, displayW, 16 * scale, kLcd);
+        int used[2][145] = {};
+        auto put = [&](int row, int column, const std::string& codes) {
+            DrawCodes(image, dx + column * scale, y + (row - 11) * 8 * scale, codes, scale, kLcdInk);
+            int end = column + 6 * static_cast<int>(codes.size());
+            int limit = row == 11 ? 144 : 138;
+            bool bad = end > limit;
+            for (int c = column; c < end && c < 145; ++c) bad = bad || used[row - 11][c]++ > 0;
+            if (bad) FillRect(image, dx + column * scale, y + 16 * scale + 2, (end - column) * scale, 3, kAlert);
+        };
+        for (int field = 0; field < 4; ++field) {
+            int row = field < 2 ? 11 : 12;
+            if (d.labelItem[field] != kNoLabel) {
+                put(row, d.labelColumn[language][field],
+                    TextCodes(static_cast<int>(ParamPage_LabelGroup(page)), d.labelItem[field], language));
+            }
+            if (d.choiceGroup[field] != kNoGroup)
+                put(row, d.valueColumn[language][field], WidestChoice(d, field, language));
+        }
+        DrawCodes(image, dx + 138 * scale, y + 8 * scale, "$", scale, kLcdInk);
+    }
+    return image;
+}
+
 std::vector<int> Codes(int first, int last) {
     std::vector<int> codes;
     for (int c = first; c <= last; ++c) codes.push_back(c);
@@ -303,6 +375,7 @@ int main(int argc, char** argv) {
     ok = WritePng(dir + "font_big.png", BigFontSheet()) && ok;
     for (int language = 0; language < 8; ++language) {
         ok = WritePng(dir + "texts_" + kLanguageNames[language] + ".png", TextSheet(language)) && ok;
+        ok = WritePng(dir + "pages_" + kLanguageNames[language] + ".png", PagesSheet(language)) && ok;
         ok = WritePng(dir + "value_pages_" + kLanguageNames[language] + ".png", ValuePageSheet(language)) && ok;
     }
     return ok ? 0 : 1;

@@ -32,8 +32,6 @@
 #include "ui/param_page.h"
 #include "ui/value_page.h"
 
-static constexpr uint8_t kNoLabel = 255;
-
 // Value columns of languages 1 to 7 are where the English ones are, except where a translation's
 // label needs more room (German "Analogausg.", page 11) or a unit text needs more (the Japanese
 // "hours" after the cleaning interval, page 4; the long words for "seconds", page 21).
@@ -375,7 +373,21 @@ static uint32_t RoundToWhole(float value) {
     return static_cast<uint32_t>(value + 0.5f);
 }
 
-static uint8_t ItemOf(uint32_t count) { return g_EditItem < count ? g_EditItem : 0; }
+// The set point or output being edited: the parameter pages' selectors, which the value pages'
+// selector steps too.
+static uint8_t SetPointItem() { return ParamPage_SelectedSetPoint(); }
+static uint8_t OutputItem() { return ParamPage_SelectedOutput(); }
+static bool IsOutputPage(uint32_t page) { return page == kPageOutputRange || page == kPageOutputLow; }
+
+uint8_t ValuePage_EditItem(uint32_t page) { return IsOutputPage(page) ? OutputItem() : SetPointItem(); }
+
+void ValuePage_SetEditItem(uint32_t page, uint8_t item) {
+    if (IsOutputPage(page)) {
+        ParamPage_SelectOutput(item);
+    } else {
+        ParamPage_SelectSetPoint(item);
+    }
+}
 static uint8_t RelayOf(uint8_t relay) { return relay < kRelayCount ? relay : 0; }
 static uint8_t UnitIndex(uint8_t unit) { return unit < kPressureUnits ? unit : kPressureMbar; }
 
@@ -398,11 +410,11 @@ uint8_t ValuePage_SetPointType(uint32_t i) {
 void ValuePage_RangeUnit(uint32_t page, uint8_t* code, uint8_t* prefix) {
     uint32_t line = 4;
     if (page == kPageOutputRange || page == kPageOutputLow) {
-        line = ItemOf(kAoutCount);
+        line = OutputItem();
     } else if (page >= kPagePid && page <= kPagePropLimits2) {
         line = g_WorkSet.pid.source;
     } else {
-        line = g_WorkSet.setPoints.source[ItemOf(kSetPointCount)];
+        line = g_WorkSet.setPoints.source[SetPointItem()];
     }
     *code = 30;
     *prefix = kPrefixNone;
@@ -490,7 +502,7 @@ void ValuePage_Load(uint32_t page, float* values) {
     switch (page) {
         case kPageRelay:
         case kPageRelayAbsolute: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             if (g_WorkSet.setPoints.relay[i] < kRelayCount) g_EditRelay = g_WorkSet.setPoints.relay[i];
             values[0] = g_WorkSet.relays.delay[RelayOf(g_EditRelay)];
             // A hysteresis out of its range shows its default; it is written only when stored.
@@ -545,20 +557,20 @@ void ValuePage_Load(uint32_t page, float* values) {
             values[1] = Aout_GetShownCurrent(1);
             break;
         case kPageSetPointRange: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             values[0] = g_WorkSet.setPoints.valueA[i];
             values[1] = g_WorkSet.setPoints.valueB[i];
             break;
         }
         case kPageOutputRange: {
-            uint8_t o = ItemOf(kAoutCount);
+            uint8_t o = OutputItem();
             Settings_RefreshOutputRange(o);
             values[0] = g_WorkSet.outputs.valueAt4mA[o];
             values[1] = g_WorkSet.outputs.valueAt20mA[o];
             break;
         }
         case kPageSetPointValue: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             values[1] = g_WorkSet.setPoints.type[i] == kSetPointHigh ? g_WorkSet.setPoints.valueA[i]
                                                                      : g_WorkSet.setPoints.valueB[i];
             break;
@@ -727,7 +739,7 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
     switch (page) {
         case kPageRelay:
         case kPageRelayAbsolute: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             g_WorkSet.relays.delay[RelayOf(g_EditRelay)] = values[0];
             float h = values[1];
             if (page == kPageRelayAbsolute && IsVoltageCode(SetPointCode(i))) h /= kMilli;
@@ -766,19 +778,19 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             s_NewCodePending = 1;
             break;
         case kPageSetPointRange: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             g_WorkSet.setPoints.valueA[i] = values[0] >= values[1] ? values[0] : values[1];
             g_WorkSet.setPoints.valueB[i] = values[0] >= values[1] ? values[1] : values[0];
             break;
         }
         case kPageOutputRange: {
-            uint8_t o = ItemOf(kAoutCount);
+            uint8_t o = OutputItem();
             g_WorkSet.outputs.valueAt4mA[o] = values[0] <= values[1] ? values[0] : values[1];
             g_WorkSet.outputs.valueAt20mA[o] = values[0] <= values[1] ? values[1] : values[0];
             break;
         }
         case kPageSetPointValue: {
-            uint8_t i = ItemOf(kSetPointCount);
+            uint8_t i = SetPointItem();
             if (g_WorkSet.setPoints.type[i] == kSetPointHigh) {
                 g_WorkSet.setPoints.valueA[i] = values[1];
             } else {

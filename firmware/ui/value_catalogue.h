@@ -50,6 +50,9 @@ int32_t ValuePage_ResultOf(uint32_t page, int32_t r, const float* values);
 
 // The temperature, pressure and humidity an oxygen calibration of the channel starts with.
 void ValuePage_ApplyO2Conditions(uint32_t channel);
+// The set point or output a page edits (the parameter pages' selector), and a step of it.
+uint8_t ValuePage_EditItem(uint32_t page);
+void ValuePage_SetEditItem(uint32_t page, uint8_t item);
 // The set point type of set point i in the working set.
 uint8_t ValuePage_SetPointType(uint32_t i);
 // The alarm-cause disable mask of the working set (bit 0 frees the alarm relay's state).

@@ -33,7 +33,6 @@ int32_t g_ValuePageCursor;
 EditLine g_EditLines[2];
 int8_t g_ValuePageChoice[2];
 uint8_t g_EditRelay;
-uint8_t g_EditItem;
 uint8_t g_PasswordChoice;
 uint8_t g_ValuePageSelector;
 uint8_t g_ValuePageReentry;
@@ -200,10 +199,10 @@ static void NumberSuffix(uint32_t label, char* suffix) {
         suffix[0] = static_cast<char>('1' + (g_EditRelay < 2 ? g_EditRelay : 0));
         suffix[1] = '\0';
     } else if (page >= kPageSetPointRange && page <= kPageSetPointValue) {
-        suffix[0] = static_cast<char>('1' + (g_EditItem < kSetPointCount ? g_EditItem : 0));
+        suffix[0] = static_cast<char>('1' + ValuePage_EditItem(page));
         suffix[1] = '\0';
     } else if (page == kPageSetPointOff) {
-        suffix[0] = static_cast<char>('1' + (g_EditItem < kSetPointCount ? g_EditItem : 0));
+        suffix[0] = static_cast<char>('1' + ValuePage_EditItem(page));
         suffix[1] = '\0';
     } else if (page == kPageOutputTest) {
         suffix[0] = static_cast<char>('1' + line);
@@ -244,7 +243,7 @@ static void DrawExtras() {
         case kPageSetPointRange:
         case kPageSetPointValue:
         case kPageSetPointOff: {
-            uint8_t type = ValuePage_SetPointType(g_EditItem);
+            uint8_t type = ValuePage_SetPointType(ValuePage_EditItem(page));
             uint32_t row = page == kPageSetPointRange ? kRowStatus : kRowMessage;
             Lcd_DrawTextRef(row, 24, Text_Nth(kTextSetPointTypes, type < kSetPointTypes ? type : 0));
             break;
@@ -521,7 +520,7 @@ static void DrawCursor(uint32_t blink) {
             if (Page() == kPageSetPointValue || Page() == kPageSetPointOff || Page() == kPageOutputLow) {
                 row = kRowMessage;
             }
-            char number[2] = {static_cast<char>('1' + (g_EditItem < kSetPointCount ? g_EditItem : 0)), '\0'};
+            char number[2] = {static_cast<char>('1' + ValuePage_EditItem(Page())), '\0'};
             char label[kTextMaxChars + 1];
             uint32_t labelLength = Text_Copy(ValuePage_LabelText(Page(), row == kRowStatus ? 0 : 2), label);
             Lcd_DrawTextMode(row, 6 * labelLength, blink, number);
@@ -916,12 +915,12 @@ static void StepRangeSelector(int32_t step) {
         ValuePage_Store(kScreenValuePage, page, values);
     }
     uint32_t count = page == kPageOutputRange ? kAoutCount : kSetPointCount;
-    uint32_t item = g_EditItem < count ? g_EditItem : 0;
+    uint32_t item = ValuePage_EditItem(page);
     item = step > 0 ? (item + 1) % count : (item + count - 1) % count;
-    g_EditItem = static_cast<uint8_t>(item);
+    ValuePage_SetEditItem(page, static_cast<uint8_t>(item));
     uint32_t next = page;
     if (page != kPageOutputRange) {
-        uint8_t type = ValuePage_SetPointType(g_EditItem);
+        uint8_t type = ValuePage_SetPointType(ValuePage_EditItem(page));
         next = type == kSetPointOff
                    ? kPageSetPointOff
                    : (type == kSetPointOutside || type == kSetPointBetween ? kPageSetPointRange : kPageSetPointValue);
@@ -1163,7 +1162,6 @@ void ValuePage_ResetState() {
     for (EditLine& line : g_EditLines) line = EditLine{{0}, 0, 255, kPrefixNone};
     g_ValuePageChoice[0] = g_ValuePageChoice[1] = 0;
     g_EditRelay = 0;
-    g_EditItem = 0;
     g_PasswordChoice = 0;
     g_ValuePageSelector = 0;
     g_ValuePageReentry = 0;

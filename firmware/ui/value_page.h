@@ -32,11 +32,11 @@ extern EditLine g_EditLines[2];
 // The option chosen at each line's choice position: a pressure unit, a value source, a unit
 // prefix or a decade.
 extern int8_t g_ValuePageChoice[2];
-// Selectors shared with the pages that lead here: the relay and the set point or output being
-// edited, the password page's choice (0 administrator, 1 operator, 2 operator's sections), the
-// state of the alarm relay and of a channel's choice, and the range pages' position index.
+// Selectors shared with the pages that lead here: the relay being edited, the password page's
+// choice (0 administrator, 1 operator, 2 operator's sections), the state of the alarm relay and of
+// a channel's choice, and the range pages' position index. The set point or output being edited
+// is the parameter pages' selector (ValuePage_EditItem).
 extern uint8_t g_EditRelay;
-extern uint8_t g_EditItem;
 extern uint8_t g_PasswordChoice;
 extern uint8_t g_ValuePageSelector;
 extern uint8_t g_ValuePageReentry;

@@ -132,8 +132,10 @@ TEST(NumericEditor, TypedPhIsHeldBetweenMinus2And16) {
     EXPECT_EQ(Row(12), "Channel A pH           $");
     Press(kKeyCal);
     Press(kKeyEnter);
-    // The calibration type page (a stand-in), then the editor on the position.
+    // The calibration type page ("1 point"), the step screen, then the editor on the position.
     ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(11).substr(0, 11), "A Point1 = ");
@@ -190,9 +192,13 @@ TEST(NumericEditor, ProcessCalibrationCapturesUnderAManualHold) {
     Press(kKeyCal);
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
-    // A process calibration, as the type page chooses it.
-    g_ChosenMode = kCalModeProcess;
-    Press(kKeyEnter);
+    // A process calibration, chosen on the type page.
+    for (int i = 0; i < 3 && g_ChosenMode != kCalModeProcess; ++i) {
+        Press(kKeyUp);
+        Press(kKeyEnter);
+        if (Menu_TopScreen() != kScreenParamPage) break;
+    }
+    ASSERT_EQ(g_ChosenMode, kCalModeProcess);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(11), "Press ENTER to Capture");
     // The reading settles while the editor tracks it.

@@ -17,6 +17,7 @@
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
 #include "ui/numedit.h"
+#include "ui/param_page.h"
 #include "ui/value_catalogue.h"
 #include "ui/value_page.h"
 #include "ui_support.h"
@@ -255,7 +256,7 @@ TEST(ValuePage, RangePagesOrderTheirEndsAndWalkTheirSelector) {
     Left();
     ASSERT_EQ(g_ValuePageCursor, kCursorSelector);
     Press(kKeyUp);
-    EXPECT_EQ(g_EditItem, 1);
+    EXPECT_EQ(ParamPage_SelectedSetPoint(), 1);
     EXPECT_EQ(Row(12).substr(0, 7), "SP2 Off");
 
     // Output 1's range: entered upside down, stored the right way round.

@@ -1,0 +1,404 @@
+// Parameter pages: every page opened in every language within its rows, pages changed and saved
+// by keys and kept over a restart, the field and choice steps, and the follow-ups of ENTER.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/settings.h"
+#include "core/texts.h"
+#include "outputs/relays.h"
+#include "settings/settings_sensor.h"
+#include "settings/settings_system.h"
+#include "settings/settings_work.h"
+#include "ui/param_page.h"
+#include "ui/param_pages_table.h"
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+
+uint32_t TextCells(uint32_t group, uint32_t index, uint32_t language) {
+    char text[kTextMaxChars + 1];
+    return Text_CopyItem(Text_GetOffset(group, index, language), text);
+}
+
+struct Span {
+    uint32_t begin;
+    uint32_t end;  // one past the last pixel column
+    std::string what;
+};
+
+// The spans a page takes on a row in a language: its labels, the marks drawn beside them and its
+// values at their full width.
+std::vector<Span> RowSpans(uint32_t page, uint32_t row, uint32_t lang) {
+    const ParamPageDesc& d = g_ParamPageTable[page];
+    std::vector<Span> spans;
+    for (uint32_t f = row == 11 ? 0 : 2; f < (row == 11 ? 2u : 4u); ++f) {
+        uint32_t cells = 0;
+        uint8_t item = d.labelItem[f];
+        if (page == 1 && f == 3 && lang >= 3) {
+            cells = TextCells(23, 13, lang);
+        } else if ((page == 56 || page == 57) && f == 0) {
+            cells = TextCells(77, page - 55, lang);
+        } else if (item != kNoLabel) {
+            cells = TextCells(ParamPage_LabelGroup(page), item, lang);
+            if (page == 33 && f == 0) cells = std::max(cells, TextCells(25, 7, lang));
+        }
+        // Marks drawn after a label: the relay or output digit, the line letter, "#" and the relay.
+        if (page == 3 && f == 2) cells += 1;
+        if (page == 27 && f == 2) cells += 2;
+        if (page == 38 && (f == 0 || f == 2)) cells += 2;
+        if ((page == 46 || page == 50 || page == 52) && f == 0) cells += 3;
+        if (page == 82 && f == 0) cells = TextCells(20, 5, lang);
+        if (page == 77 && f == 2) cells = 6;
+        if (cells > 0) {
+            uint32_t c = d.labelColumn[lang][f];
+            spans.push_back({c, c + 6 * cells, "label " + std::to_string(f)});
+        }
+        if (d.choiceGroup[f] != kNoGroup) {
+            uint32_t c = d.valueColumn[lang][f];
+            uint32_t hash = (page == 2 || (page == 1 && lang < 3)) && f == 3 ? 6 : 0;
+            spans.push_back({c - hash, c + d.valueWidth[lang][f], "value " + std::to_string(f)});
+        }
+    }
+    return spans;
+}
+
+}  // namespace
+
+TEST(ParamPage, EveryPageFitsItsRowsInEveryLanguage) {
+    for (uint32_t page = 0; page < kParamPageCount; ++page) {
+        const ParamPageDesc& d = g_ParamPageTable[page];
+        ASSERT_EQ(d.pageId, page);
+        for (uint32_t lang = 0; lang < kLanguages; ++lang) {
+            for (uint32_t row : {11u, 12u}) {
+                std::vector<Span> spans = RowSpans(page, row, lang);
+                // Row 12 ends before the leave marker in the last cell.
+                uint32_t limit = row == 11 ? 144 : 138;
+                for (size_t i = 0; i < spans.size(); ++i) {
+                    EXPECT_LE(spans[i].end, limit) << "page " << page << " lang " << lang << " " << spans[i].what;
+                    for (size_t j = i + 1; j < spans.size(); ++j) {
+                        bool apart = spans[i].end <= spans[j].begin || spans[j].end <= spans[i].begin;
+                        EXPECT_TRUE(apart)
+                            << "page " << page << " lang " << lang << " " << spans[i].what << " / " << spans[j].what;
+                    }
+                }
+            }
+            // Every choice of a text group fits the width cleared for it.
+            for (uint32_t f = 0; f < kParamFields; ++f) {
+                uint8_t group = d.choiceGroup[f];
+                if (group >= kTextGroups) continue;
+                // The temperature source's fifth choice, "Fixed", is a text of its own.
+                bool fixed = page == 11 && f == 2;
+                uint32_t count = d.choiceCount[f] + (page == 14 && f == 0 ? 1 : 0) - (fixed ? 1 : 0);
+                ASSERT_LE(count, g_TextGroupSizes[group]) << "page " << page << " field " << f;
+                for (uint32_t i = 0; i < count; ++i) {
+                    EXPECT_LE(6 * TextCells(group, i, lang), d.valueWidth[lang][f])
+                        << "page " << page << " lang " << lang << " field " << f << " choice " << i;
+                }
+                if (fixed) {
+                    EXPECT_LE(6 * TextCells(33, 6, lang), d.valueWidth[lang][f]);
+                }
+            }
+        }
+    }
+}
+
+TEST(ParamPage, EveryPageOpensInEveryLanguageWithTheMarkerAlone) {
+    BootHome();
+    for (uint32_t lang = 0; lang < kLanguages; ++lang) {
+        g_Language = static_cast<uint8_t>(lang);
+        for (uint32_t page = 0; page < kParamPageCount; ++page) {
+            Settings_CopyAll();
+            ParamPage_ResetSelectors(1);
+            ParamPage_Open(page, 1);
+            ASSERT_EQ(g_PageEdit.page, page);
+            EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+            // The last cell of row 12 holds the marker and nothing of the page.
+            Lcd_BlinkField(0);
+            uint8_t shown[7];
+            std::memcpy(shown, &g_LcdFrame[12][138], 7);
+            Lcd_ClearSpan(12, 138, 7);
+            Lcd_DrawChannelMark(0, 0);
+            EXPECT_EQ(std::memcmp(shown, &g_LcdFrame[12][138], 7), 0) << "page " << page << " lang " << lang;
+            // Every value is a choice of its field.
+            const ParamPageDesc& d = g_ParamPageTable[page];
+            for (uint32_t f = 0; f < kParamFields; ++f) {
+                if (d.choiceGroup[f] == kNoGroup) continue;
+                EXPECT_GE(g_PageEdit.values[f], 0) << "page " << page << " field " << f;
+            }
+        }
+    }
+    g_Language = 0;
+}
+
+TEST(ParamPage, LanguageChangedByKeysIsSavedAndKeptOverARestart) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
+    Press(kKeyMenu);
+    Press(kKeyUp);
+    Press(kKeyUp);
+    ASSERT_EQ(Item(), "System");
+    Press(kKeyEnter);
+    ASSERT_EQ(Item(), "Set Language");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenParamPage);
+    EXPECT_EQ(Row(11), "Language English");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "Language French");
+    Press(kKeyEnter);
+    // ENTER in the field asks "Save Changes"; "Yes & Exit" commits the working set.
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    EXPECT_EQ(g_Language, 0);
+    Post(kItemCommitAndLeave);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(g_Language, 1);
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
+    EXPECT_EQ(g_Language, 1);
+}
+
+namespace {
+void BootIn(const std::string& folder) {
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
+}
+
+// Opens the page of an id as the menu tree or a value page would, from the MENU tree.
+void OpenById(uint32_t id) {
+    Press(kKeyMenu);
+    Post(id);
+}
+
+// "Yes & Exit" of the "Save Changes" question, and the time the save takes.
+void SaveAndLeave() {
+    Post(kItemCommitAndLeave);
+    Rig_AdvanceMs(3000);
+}
+}  // namespace
+
+TEST(ParamPage, EveryPageOpenedChangedAndSavedByKeys) {
+    BootHome();
+    const MenuIdTable& ids = g_EditorIdTable[kIdTableParamPages];
+    uint32_t opened = 0;
+    for (uint32_t page = 0; page < kParamPageCount; ++page) {
+        uint32_t id = ids.ids[page];
+        if (id == 0 || id == 0xff) continue;
+        OpenById(id);
+        // Some items lead to a page of their own that builds on this one.
+        if (Menu_TopScreen() != kScreenParamPage) {
+            Post(kEventHome);
+            continue;
+        }
+        ++opened;
+        uint32_t shown = g_PageEdit.page;
+        EXPECT_LT(shown, kParamPageCount);
+        std::string before = Row(11) + "|" + Row(12);
+        int8_t value = g_PageEdit.values[g_PageEdit.field < kParamFields ? g_PageEdit.field : 0];
+        Press(kKeyUp);
+        if (g_PageEdit.field < kParamFields && g_ParamPageTable[shown].choiceCount[g_PageEdit.field] > 1 &&
+            !(shown == 3 || shown == 27 || shown == 44)) {
+            EXPECT_TRUE(g_PageEdit.values[g_PageEdit.field] != value || Row(11) + "|" + Row(12) != before)
+                << "page " << shown;
+        }
+        Press(kKeyEnter);
+        SaveAndLeave();
+        // Whatever followed, the keys lead home again.
+        Post(kEventHome);
+        EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "page " << shown;
+    }
+    EXPECT_GE(opened, 40u);
+}
+
+TEST(ParamPage, SettingsOfEveryModuleKeptOverARestart) {
+    std::string folder = Rig_MakeTempFolder();
+    BootIn(folder);
+    // Set point 1 on line c, "High" (page 0): the set points' working copy.
+    OpenById(0x400002);
+    ASSERT_EQ(g_PageEdit.page, 0u);
+    EXPECT_EQ(Row(11), "SP1 on Measurement a");
+    Press(kKeyCal);
+    Press(kKeyUp);
+    Press(kKeyUp);
+    Press(kKeyCal);
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "SP Type= High");
+    Press(kKeyMenu);
+    Press(kKeyMenu);
+    Press(kKeyMenu);
+    ASSERT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    Press(kKeyEnter);
+    // Error display on (page 5): the system working copy.
+    Post(0x1026);
+    ASSERT_EQ(g_PageEdit.page, 5u);
+    EXPECT_EQ(Row(12).substr(0, 17), "Error Display Off");
+    Press(kKeyUp);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    SaveAndLeave();
+    BootIn(folder);
+    EXPECT_EQ(g_SetPointSettings.source[0], 2);
+    EXPECT_EQ(g_SetPointSettings.type[0], kSetPointHigh);
+    EXPECT_EQ(Settings_GetErrorDisplay(), 1);
+}
+
+namespace {
+// Opens a page straight on screen 7, as the menu engine does, with fresh working copies.
+void OpenPage(uint32_t page) {
+    Press(kKeyMenu);
+    Settings_CopyAll();
+    ParamPage_ResetSelectors(1);
+    g_MenuStack[g_MenuDepth++] = kScreenParamPage;
+    ParamPage_Open(page, 0);
+}
+
+int32_t Key(uint32_t event) { return ParamPage_Screen(event); }
+}  // namespace
+
+TEST(ParamPage, CalAndMenuStepThroughTheFieldsAndTheMarker) {
+    BootHome();
+    OpenPage(4);  // four fields: "Line 1 =" to "Line 4 ="
+    EXPECT_EQ(g_PageEdit.field, 0);
+    for (uint8_t expected : {1, 2, 3}) {
+        Key(kEventRight);
+        EXPECT_EQ(g_PageEdit.field, expected);
+    }
+    // CAL past the last field selects the leave marker, CAL on the marker the first field.
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    EXPECT_TRUE(g_BlinkField.active);
+    EXPECT_EQ(g_BlinkField.column, 138);
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, 0);
+    // MENU from the first field to the marker, from the marker to the last field.
+    Key(kEventLeft);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    Key(kEventLeft);
+    EXPECT_EQ(g_PageEdit.field, 3);
+
+    // A page whose fields all lack a choice group starts at field 0 and ENTER follows the marker.
+    OpenPage(49);
+    EXPECT_EQ(g_PageEdit.field, 0);
+    Key(kEventRight);
+    EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionBackToFirst));
+}
+
+TEST(ParamPage, ChoiceStepsWrapAndKeepTheirExceptions) {
+    BootHome();
+    // The temperature source has five choices, "Fixed" the fifth.
+    OpenPage(11);
+    EXPECT_EQ(Item(), "A: Auto");
+    std::vector<std::string> shown;
+    for (int i = 0; i < 5; ++i) {
+        Key(kEventUp);
+        shown.push_back(Item());
+    }
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"A: Use NTC22K", "A: Use Pt1000", "A: Use Pt100", "A: Fixed", "A: Auto"}));
+    Key(kEventDown);
+    EXPECT_EQ(Item(), "A: Fixed");
+    Key(kEventEnter);
+    EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 4);
+
+    // Page 82 never offers its first choice, "None".
+    OpenPage(82);
+    EXPECT_EQ(g_PageEdit.values[3], 1);
+    for (int i = 0; i < 6; ++i) {
+        Key(kEventUp);
+        EXPECT_NE(g_PageEdit.values[3], 0);
+    }
+    ASSERT_EQ(g_PageEdit.values[3], 3);
+    // Below "Low" (1) comes the last choice.
+    Key(kEventDown);
+    Key(kEventDown);
+    Key(kEventDown);
+    EXPECT_EQ(g_PageEdit.values[3], 4);
+
+    // Page 29 toggles between one point and process.
+    OpenPage(29);
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[2], 2);
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[2], 0);
+}
+
+TEST(ParamPage, MirroredBufferSetStaysWithinItsGroup) {
+    BootHome();
+    // The CO2 page mirrors the buffer set (8 - set); sets 9 and 10 would mirror to -1 and -2.
+    for (uint8_t set : {9, 10}) {
+        OpenPage(73);
+        g_PageEdit.values[3] = static_cast<int8_t>(set);
+        g_PageEdit.field = 3;
+        Key(kEventUp);
+        EXPECT_EQ(g_PageEdit.values[3], 0) << "set " << int(set);
+        Key(kEventEnter);
+        EXPECT_EQ(g_WorkSet.params.channel[0].bufferSet, 0);
+    }
+    OpenPage(73);
+    g_PageEdit.field = 3;
+    g_PageEdit.values[3] = 2;
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[3], 6);
+    // A value outside its group is drawn as the nearest choice, never a neighbouring group's text.
+    g_PageEdit.values[3] = -2;
+    Key(kEventLeft);
+    EXPECT_NE(Row(12).find("Vandor-9"), std::string::npos);
+}
+
+TEST(ParamPage, SetPointSelectorStoresTheShownSetPointFirst) {
+    BootHome();
+    OpenPage(0);
+    Key(kEventRight);
+    Key(kEventUp);  // set point 1 on line b
+    Key(kEventLeft);
+    ASSERT_EQ(g_PageEdit.field, 0);
+    Key(kEventUp);  // set point 2
+    EXPECT_EQ(g_WorkSet.setPoints.source[0], 1);
+    uint8_t line = g_WorkSet.setPoints.source[1];
+    EXPECT_EQ(Row(11), "SP2 on Measurement " + std::string(1, line < 4 ? static_cast<char>('a' + line) : '_'));
+    EXPECT_EQ(ParamPage_SelectedSetPoint(), 1);
+}
+
+TEST(ParamPage, RelayInUseAsksToStopItAndTheCleaningRelayIsPassedOver) {
+    BootHome();
+    OpenPage(1);
+    g_WorkSet.cleaning.relay = 0;
+    g_WorkSet.setPoints.relay[0] = kRelayNone;
+    ParamPage_Open(1, 0);
+    g_PageEdit.field = 3;
+    // From "_" UP gives relay 1, which the cleaning uses: it is passed over.
+    Key(kEventUp);
+    EXPECT_EQ(g_PageEdit.values[3], 1);
+    // Relay 2 is used by the PID: ENTER asks to stop it (page 50).
+    g_WorkSet.pid.relayPositive = 1;
+    int32_t result = Key(kEventEnter);
+    EXPECT_EQ(result, 4153);
+    EXPECT_EQ(g_PageEdit.page, 50u);
+    EXPECT_EQ(g_ValuePageMode, 1);
+}
+
+TEST(ParamPage, ResetQuestionsFollowTheChoices) {
+    BootHome();
+    OpenPage(14);
+    // "No" leaves; "Yes" opens the reset's own question.
+    EXPECT_EQ(g_PageEdit.values[1], 1);
+    Key(kEventRight);
+    Key(kEventUp);
+    EXPECT_EQ(Key(kEventEnter), 4100);
+    EXPECT_EQ(g_PageEdit.page, 23u);
+    EXPECT_EQ(Row(11), "Reset System");
+    // "Are you sure?" starts on "No": ENTER leads home without a reset.
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kEventHome));
+    Key(kEventUp);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionFactoryDefaults));
+}
