@@ -14,7 +14,9 @@
 #include "core/texts.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
@@ -63,6 +65,9 @@ void Fw_ResetModules() {
     SensMem_ResetState();
     SensCmd_ResetState();
     Vdx_ResetIdentity();
+    SensDiag_ResetState();
+    Vdx_ResetConfig();
+    Vdx_ResetPlug();
     Msg_ResetState();
     Alarm_ResetState();
     Aout_ResetState();
@@ -82,8 +87,9 @@ void Fw_ResetModules() {
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap,   &g_ChanStoreMap,  &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap,
-    &g_CalStoreMap,      &g_MsgStoreMap,   &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,
-    &g_SetPointStoreMap, &g_CleanStoreMap, &g_PidStoreMap,    &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_EepromStoreMap,   &g_ChanStoreMap,      &g_FilterStoreMap, &g_TempStoreMap, &g_PhStoreMap,
+    &g_CalStoreMap,      &g_MsgStoreMap,       &g_AlarmStoreMap,  &g_AoutStoreMap, &g_RelayStoreMap,
+    &g_SetPointStoreMap, &g_CleanStoreMap,     &g_PidStoreMap,    &g_MenuStoreMap, &g_HoldSettingsStoreMap,
+    &g_SensDiagStoreMap, &g_VdxConfigStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

@@ -12,10 +12,12 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_ident.h"
 #include "digital_sensor/vdx_page.h"
 #include "fw_main.h"
 #include "measurement/cal_values.h"
@@ -81,12 +83,14 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
         Temp_ResetAllCal(status);
         Filter_DefaultModes(status);
         Temp_SetDefaults(status);
+        SensDiag_DefaultSettings(status);
         Pid_WriteDefaults(status);
         Eeprom_WriteChecked(kStoreMeasurementMarker, "2w", 2, status);
     }
     CalPh_LoadGlassImpedanceRef(status);
     CalPh_LoadRefImpedanceRef(status);
     Temp_LoadSettings(status);
+    SensDiag_LoadSettings(status);
     Temp_LoadAll(status);
     Filter_LoadModes(status);
     Aout_LoadCalibration(status);
@@ -148,8 +152,9 @@ void Settings_LoadAll(uint32_t* status) {
     Msg_LoadStore(status);
 }
 
-void Settings_DefaultAll(uint32_t, uint32_t* status) {
+void Settings_DefaultAll(uint32_t mode, uint32_t* status) {
     Relay_WriteDefaults(status);
+    Vdx_DefaultChannelConfig(mode, status);
     Aout_WriteDefaults(status);
     SetPoint_WriteDefaults(status);
     Clean_WriteDefaults(status);
@@ -173,6 +178,7 @@ void Settings_CopyAll() {
 // are stored as they stand.
 void Settings_CommitAll(uint32_t* status, uint32_t) {
     *status = 0;
+    Cal_SelectMeasurement(2, 0);
     Aout_SaveSettings(status);
     Clean_SaveSettings(status);
     Relay_SaveSettings(status);
@@ -180,6 +186,7 @@ void Settings_CommitAll(uint32_t* status, uint32_t) {
     g_MeasLines = s_EditMeasLines;
     for (uint32_t slot = 0; slot < 4; ++slot)
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
+    Vdx_SaveChannelConfig(status);
     Alarm_SaveSettings(status);
     Settings_SaveHoldFlag(status);
     Pid_SaveSettings(status);
@@ -204,9 +211,42 @@ uint8_t Settings_GetEditKind(uint32_t channel) { return channel < 2 ? g_ChannelK
 uint8_t Settings_GetEditPidManual() { return s_EditPidManual; }
 void Settings_SetEditPidManual(uint8_t manual) { s_EditPidManual = manual; }
 MeasLineConfig* Settings_GetEditMeasLines() { return &s_EditMeasLines; }
-int16_t Settings_GetEditMeasPolVoltage(uint32_t) { return -674; }
-int16_t Settings_GetEditCalPolVoltage(uint32_t) { return -674; }
-int16_t Settings_GetMeasPolVoltage(uint32_t) { return -674; }
+// The sensor module: the polarization voltages without a store (live and working set alike).
+static constexpr int16_t kFactoryPolarization = -674;
+static int16_t s_MeasPolarization[2] = {kFactoryPolarization, kFactoryPolarization};
+static int16_t s_CalPolarization[2] = {kFactoryPolarization, kFactoryPolarization};
+int16_t Settings_GetEditMeasPolVoltage(uint32_t channel) {
+    return channel < 2 ? s_MeasPolarization[channel] : kFactoryPolarization;
+}
+int16_t Settings_GetEditCalPolVoltage(uint32_t channel) {
+    return channel < 2 ? s_CalPolarization[channel] : kFactoryPolarization;
+}
+int16_t Settings_GetMeasPolVoltage(uint32_t channel) { return Settings_GetEditMeasPolVoltage(channel); }
+void Settings_SetEditMeasPolVoltage(uint32_t channel, int16_t millivolts) {
+    if (channel < 2) s_MeasPolarization[channel] = millivolts;
+}
+void Settings_SetEditCalPolVoltage(uint32_t channel, int16_t millivolts) {
+    if (channel < 2) s_CalPolarization[channel] = millivolts;
+}
+void Settings_CommitSensor(uint32_t* status) { *status = 0; }
+uint8_t Settings_GetFlag378() { return 0; }
+uint32_t Settings_GetEditLedMode() { return 0; }
+// Parameter 41 has no store yet: nothing is kept, which the caller hears.
+void Settings_CommitParam41(float, uint32_t* status) { *status = kStoreNotReady; }
+// The channel kinds have no working copy yet: the live kind changes and is stored.
+void Settings_SetEditKind(uint32_t channel, uint8_t kind) {
+    if (channel >= 2) return;
+    g_ChannelKind[channel] = kind;
+    uint32_t status = 0;
+    Vdx_SaveSensorKind(channel, &status);
+}
+void Settings_CopySlots() {}
+void Settings_ReadSlotCounts() {}
+float Param_GetFloat(uint32_t, uint32_t, uint32_t* status) {
+    *status = kStatusOver;
+    return 0.0f;
+}
+void Param_SetFloat(uint32_t, uint32_t, float, uint32_t* status) { *status = kStatusOver; }
 // Parameters by number: none is set or read yet.
 uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
     *status = 0;
@@ -308,11 +348,104 @@ uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
 // The measuring polarization voltage goes to channel A's board input; channel B's sensor keeps its
 // own until the digital-sensor settings are written.
 void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts) {
-    if (channel == 0 && Chan_IsMeasuringKindO2(Chan_GetSensorKindBySel(3))) {
+    if (!Chan_IsMeasuringKindO2(Chan_GetSensorKindBySel(3))) return;
+    if (channel == 0) {
         Link_SetPolarizationVoltage(0, static_cast<float>(millivolts), 0);
+    } else if (channel == 1) {
+        SensMem_StorePolarizationOffset(1, millivolts);
     }
 }
-void Chan_ApplySensorCalData() {}
+
+// Taking over a digital sensor: the kind, the sensor's numbers stored, its image adopted (or its
+// identification record), its intervals in step, its calibration applied.
+static uint8_t s_ApplySensorCal;
+void Chan_ApplyNewSensor(uint32_t channel) {
+    if (channel >= 2) return;
+    uint32_t kind = g_SensorKindDetected[channel];
+    Chan_ForceKind(channel, kind);
+    g_ChannelSensorId[channel] = Vdx_GetModelNumber(channel);
+    g_SensorSecondId[channel] = Vdx_GetSerialNumber(channel);
+    uint32_t status = 0;
+    Vdx_SaveModelNumber(channel, &status);
+    Vdx_SaveSerialNumber(channel, &status);
+    if (g_SensorProtoFlag[channel] != 1) {
+        SensMem_AdoptStagingImage(channel);
+        SensDiag_PublishIndicators(channel);
+        Vdx_ReadSensorOption(channel);
+    } else {
+        SensCmd_InitRecord(channel);
+    }
+    SensDiag_SyncIntervals(channel);
+    g_SensorImageLoaded[channel] = 1;
+    s_ApplySensorCal = 1;
+    Chan_ApplySensorCalData();
+}
+
+void Chan_ApplySensorCalData() {
+    if (!s_ApplySensorCal) return;
+    s_ApplySensorCal = 0;
+    g_SensorParamSavePending = 1;
+    if (g_SensorProtoFlag[1] == 1 || g_SensorMemLayout[1] > kLayoutCond) return;
+    CalDataSetRecord set;
+    if (!SensMem_ReadCalDataSet(1, kCalSetActual, &set)) return;
+    uint32_t status = 0;
+    switch (g_SensorMemLayout[1]) {
+        case kLayoutPh:
+            if (g_SensorKindActive[1] != kKindCo2) {
+                SensMem_LoadSlope(1);
+                CalPh_ApplyDataSet(1, &set, &status);
+                CalPh_SetIsoPoint(1, set.v0, &status);
+            } else {
+                SensMem_LoadCo2Params(1);
+                CalPh_ApplyCo2DataSet(1, &set, &status);
+                CalPh_SetIsoPoint(1, 7.0f, &status);
+                CalPh_LimitBufferSetTo0Or8(1, &status);
+            }
+            break;
+        case kLayoutOxygen:
+            CalO2_ApplyDataSet(1, &set, &status);
+            break;
+        default:
+            CalCond_ApplyDataSet(1, &set, &status);
+            break;
+    }
+}
+
+// A new kind: the measurement lines show the channel, line 1 in the kind's unit.
+static uint8_t DefaultLineUnit(uint32_t kind) {
+    switch (kind) {
+        case kKindCond2:
+        case kKindCond4:
+            return 1;  // S/cm
+        case kKindO2High:
+        case kKindO2Low:
+        case kKindO2Trace:
+        case kKindO2Optical:
+            return 19;  // %air
+        case kKindO2Gauge:
+            return 21;  // ppmO2G
+        case kKindCo2:
+            return 37;  // mg/L
+        default:
+            return 13;  // pH
+    }
+}
+static uint8_t DefaultResolution(uint8_t unit) {
+    if (unit == 0 || unit == 1 || unit == 13 || unit == 39) return 2;
+    if (unit == 14 || unit == 15 || unit == 24 || unit == 38 || unit == 40) return 0;
+    return 1;
+}
+void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
+    if (channel >= 2) return;
+    MeasLineConfig* lines = Settings_GetEditMeasLines();
+    const uint8_t units[4] = {DefaultLineUnit(kind), 11, 30, 30};
+    for (uint32_t slot = 0; slot < 4; ++slot) {
+        lines->channel[slot] = static_cast<uint8_t>(channel);
+        lines->kind[slot] = units[slot];
+        lines->prefix[slot] = 10;
+        lines->resolution[slot] = DefaultResolution(units[slot]);
+    }
+}
 void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag) {
     if (channel < 2) g_SensorParams[channel].flag = flag;
 }
@@ -358,12 +491,6 @@ float CalPh_RecognizeBuffer(uint32_t, float, float, uint32_t* status) {
 }
 void CalPh_EvaluatePoint(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
 void CalPh_EvaluateCo2Point(uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
-// A sensor's memory holds no calibration data set yet, and none is written.
-uint32_t SensMem_ReadCalDataSet(uint32_t, uint32_t, CalDataSetRecord*) { return 0; }
-void SensMem_StoreCalibration(uint32_t, const CalDataSetRecord*) {}
-void SensMem_StoreCalHistory(uint32_t, const CalDataSetRecord*) {}
-void SensMem_StoreSlopeCopy(uint32_t) {}
-void SensMem_StoreSlope(uint32_t) {}
 
 // ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
@@ -387,6 +514,14 @@ void CalPh_CalibrateCo2Process(uint32_t, uint32_t* status) { *status = 2; }
 void CalPh_StoreCo2Cal(uint32_t, uint32_t* status) { *status = kCo2NotStored; }
 void CalPh_FillCo2DataSet(uint32_t, CalDataSetRecord*) {}
 void CalPh_ApplyCo2DataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
+void CalPh_SetCo2Salinity(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) g_SensorCal[channel].co2Salinity = value;
+}
+void CalPh_SetCo2Bicarbonate(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) g_SensorCal[channel].bicarbonate = value;
+}
 
 // ---- Conductivity: cell constant 1, no compensation ---------------------------------------
 float CalCond_ApplyCalibration(uint32_t, float value, uint32_t*) { return value; }
@@ -421,6 +556,7 @@ void CalCond_CalibrateOnePoint(uint32_t, uint32_t* status) { *status = 2; }
 void CalCond_CalibrateTwoPoint(uint32_t, uint32_t* status) { *status = 2; }
 void CalCond_StoreCal(uint32_t, uint32_t* status) { *status = kPhNotStored; }
 void CalCond_FillDataSet(uint32_t, CalDataSetRecord*) {}
+void CalCond_ApplyDataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
 
 // ---- Oxygen and the analog input --------------------------------------------------------------
 float CalO2_ToSaturation(uint32_t, uint32_t, float, float, uint32_t*) { return 0.0f; }
@@ -484,6 +620,11 @@ void CalO2_CapturePoint(uint32_t, uint32_t, uint32_t, float, uint32_t* status) {
 void CalO2_Calibrate(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = 2; }
 void CalO2_StoreCal(uint32_t, uint32_t* status) { *status = 2; }
 void CalO2_FillDataSet(uint32_t, CalDataSetRecord*) {}
+void CalO2_ApplyDataSet(uint32_t, const CalDataSetRecord*, uint32_t* status) { *status = 2; }
+void CalO2_SetSalinity(uint32_t channel, float value, uint32_t* status) {
+    *status = 0;
+    if (channel < 2) g_SensorCal[channel].salinity = value;
+}
 float CalO2_GetSlopeInUseAtAir(uint32_t) { return 0.0f; }
 float CalO2_GetZeroInUseMicro(uint32_t) { return 0.0f; }
 // The limits a reload for the kind sets.
@@ -504,49 +645,7 @@ void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
 float Meas_GetInputPressure(uint32_t) { return 0.0f; }
 float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
 
-// ---- Digital sensor -------------------------------------------------------------------------
-float g_DiagIndicators[9];
-uint8_t g_SensorSaveFlags[2];
-uint8_t g_ChanOcAlarm[6];
-void Vdx_InitPlugMachine() {}
-void Vdx_ReportAutoclaveSave() {}
-uint8_t g_SensorPlugged[2];
-void SensDiag_TickCycleDetectors(uint32_t) {}
-void SensDiag_UpdateMaxTemperature(uint32_t) {}
-void SensDiag_PublishIndicators(uint32_t) {}
-void SensDiag_ClearSipDetectorState(uint32_t) {}
-void SensDiag_ClearCipDetectorState(uint32_t) {}
-void SensDiag_LoadSettings(uint32_t* status) { *status = 0; }
-// The stored kinds and the measurement lines at their defaults.
-void Vdx_LoadChannelConfig(uint32_t* status) {
-    Fw_LoadChannelTypes();
-    Cal_SelectMeasurement(2, 0);
-    for (uint32_t slot = 0; slot < 4; ++slot)
-        Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
-    *status = 0;
-}
-// The factory layout: pH and temperature of channel A on the big lines, nothing on the small ones.
-static constexpr MeasLineConfig kFactoryLines = {
-    {0, 0, 0, 0}, {13, 11, 30, 30}, {10, 10, 10, 10}, {0, 1, 2, 3}, {2, 1, 3, 3}};
-MeasLineConfig g_MeasLines = kFactoryLines;
-uint8_t Vdx_GetPlugState() { return 29; }
-void Vdx_SetPlugState(uint8_t) {}
-uint8_t Vdx_GetPreviousPlugState() { return 29; }
-void Vdx_SetPlugTarget(uint8_t) {}
-uint8_t Vdx_TakeChooseRequest() { return 0; }
-void Vdx_SetChooseRequest() {}
-void Vdx_ChoosePlugState(uint32_t) {}
-void Vdx_ResumePlugState() {}
-int32_t Vdx_StepPlugMachine() { return -1; }
-int32_t Vdx_PlugYesNoKey(uint32_t) { return -1; }
-void Vdx_OnPlugTimer() {}
-int32_t Vdx_GetPendingPlugPage() { return -1; }
-void Vdx_PushSettingsToSensor() {}
-uint32_t SensDiag_GetCycleAlarmEnable() { return 0; }
-void SensDiag_RunPeriodic() {}
-void SensDiag_IncrementAutoclaveCount() {}
-void SensDiag_WriteOptLedMode() {}
-void SensDiag_SyncOptLedMode(uint32_t) {}
+// ---- Digital sensor: the sensor pages are not written yet ---------------------------------------
 void VdxPage_OpenCalHistory(uint32_t) {}
 int32_t VdxPage_CalHistoryKey(uint32_t event) { return PageNotWrittenKey(event); }
 void VdxPage_DrawSensorInfo(uint32_t) {}
@@ -570,11 +669,8 @@ void Placeholders_ResetState() {
     g_CurrentChannel = 0;
     for (uint32_t i = 0; i < 2; ++i) {
         s_AnalogInputRange[i] = kDefaultAnalogInputRange[i];
-        g_SensorPlugged[i] = 0;
-        g_SensorSaveFlags[i] = 0;
     }
-    for (uint8_t& request : g_ChanOcAlarm) request = 0;
     s_AnalogInputMode = 0;
-    for (float& indicator : g_DiagIndicators) indicator = 0.0f;
-    g_MeasLines = kFactoryLines;
+    s_ApplySensorCal = 0;
+    for (uint32_t i = 0; i < 2; ++i) s_MeasPolarization[i] = s_CalPolarization[i] = kFactoryPolarization;
 }

@@ -6,3 +6,6 @@
 // Byte and word parameters; numbers without a parameter read 0 and are ignored when set.
 uint32_t Param_GetInt(uint32_t channel, uint32_t number, uint32_t* status);
 void Param_SetInt(uint32_t channel, uint32_t number, uint32_t value, uint32_t* status);
+// Float parameters; a number without a parameter reads 0.0 with a non-zero status.
+float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t* status);
+void Param_SetFloat(uint32_t channel, uint32_t number, float value, uint32_t* status);

@@ -56,3 +56,17 @@ int16_t Settings_GetEditMeasPolVoltage(uint32_t channel);
 // The live measuring polarization voltage of a channel, mV.
 int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 int16_t Settings_GetEditCalPolVoltage(uint32_t channel);
+// The optical sensor's LED mode in the working set (parameter 42), and the option flag at 378.
+uint32_t Settings_GetEditLedMode();
+uint8_t Settings_GetFlag378();
+// The working set's kind of a channel; changed when a sensor of another kind is taken over.
+void Settings_SetEditKind(uint32_t channel, uint8_t kind);
+// Cycle-counter settings: live values into the working set; a command-protocol sensor's counts.
+void Settings_CopySlots();
+void Settings_ReadSlotCounts();
+// The sensor module: polarization voltages of the working set, and its commit.
+void Settings_SetEditMeasPolVoltage(uint32_t channel, int16_t millivolts);
+void Settings_SetEditCalPolVoltage(uint32_t channel, int16_t millivolts);
+void Settings_CommitSensor(uint32_t* status);
+// Parameter 41 of channel B stored and passed on.
+void Settings_CommitParam41(float value, uint32_t* status);

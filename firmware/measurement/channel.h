@@ -79,3 +79,7 @@ void Chan_RequestO2Mode(uint32_t channel, int16_t millivolts);
 void Chan_ApplySensorCalData();
 // Channel B's sensor flag, in RAM only.
 void Chan_SetBRecordFlagRam(uint32_t channel, uint8_t flag);
+// Takes over the digital sensor the link identified on the channel.
+void Chan_ApplyNewSensor(uint32_t channel);
+// The channel's kind-dependent settings in the working set, for a new kind.
+void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind);

@@ -35,3 +35,6 @@ void CalPh_CalibrateCo2Process(uint32_t channel, uint32_t* status);
 void CalPh_StoreCo2Cal(uint32_t channel, uint32_t* status);
 void CalPh_FillCo2DataSet(uint32_t channel, CalDataSetRecord* record);
 void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);
+// The CO2 electrolyte: salinity and bicarbonate (RAM and store).
+void CalPh_SetCo2Salinity(uint32_t channel, float value, uint32_t* status);
+void CalPh_SetCo2Bicarbonate(uint32_t channel, float value, uint32_t* status);

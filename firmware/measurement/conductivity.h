@@ -31,3 +31,5 @@ void CalCond_CalibrateOnePoint(uint32_t channel, uint32_t* status);
 void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status);
 void CalCond_StoreCal(uint32_t channel, uint32_t* status);
 void CalCond_FillDataSet(uint32_t channel, CalDataSetRecord* record);
+// Takes a sensor's data set into use; status 2 when it cannot.
+void CalCond_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);

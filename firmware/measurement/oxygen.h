@@ -53,3 +53,6 @@ float Meas_GetAnalogInputRange(uint32_t i);
 void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status);
 float Meas_GetInputPressure(uint32_t channel);
 float Meas_GetO2ProcessPressure(uint32_t channel);
+void CalO2_SetSalinity(uint32_t channel, float value, uint32_t* status);
+// Takes a sensor's data set into use; status 2 when it cannot.
+void CalO2_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status);

@@ -49,7 +49,11 @@ std::vector<uint64_t> TimesOf(uint8_t command, uint64_t fromMs) {
 }  // namespace
 
 TEST(BoardInRig, OxygenOnChannelASettlesToOneMeasurementRequestEvery1100Ms) {
-    Rig_Reset(Rig_MakeTempFolder());
+    // A store with its factory settings (a first start writes them), then channel A's kind.
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Rig_Boot();
+    Rig_Reset(folder);
     Eeprom_Open();
     const uint8_t kinds[2] = {5, 1};
     uint32_t status = 0;
