@@ -24,6 +24,7 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
@@ -62,6 +63,7 @@ void Fw_ResetModules() {
     Temp_ResetState();
     Cal_ResetState();
     CalPh_ResetState();
+    CalPh_ResetBufferState();
     SensMem_ResetState();
     SensCmd_ResetState();
     Vdx_ResetIdentity();

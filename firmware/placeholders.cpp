@@ -30,7 +30,6 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
-#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
@@ -481,16 +480,8 @@ uint32_t Meas_HasSensorStatusBit2(uint32_t) { return 0; }
 void Meas_ResetSettings(uint32_t) {}
 void Meas_QueueMeasurementItems() {}
 
-// ---- Calibration data sets and the buffer recognition ---------------------------------------
+// ---- Calibration data sets ------------------------------------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
-// No buffer is recognised yet: a pH point is taken with its buffer entered (buffer set 8 or the
-// process calibration).
-float CalPh_RecognizeBuffer(uint32_t, float, float, uint32_t* status) {
-    *status = kPhNoBuffer;
-    return 0.0f;
-}
-void CalPh_EvaluatePoint(uint32_t, uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
-void CalPh_EvaluateCo2Point(uint32_t, uint32_t, uint32_t* status) { *status = kPhNoBuffer; }
 
 // ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {

@@ -129,6 +129,8 @@ static constexpr float kCo2ZeroMax = 131.0f;
 static constexpr float kKelvin = 273.15f;
 static constexpr float kKelvin25 = 298.15f;
 static constexpr float kCo2IsoPoint = 7.0f;
+// The lowest buffer pH a CO2 electrode is calibrated in.
+static constexpr float kCo2BufferMin = 5.0f;
 static constexpr uint8_t kKindOfPnaSensor = kKindPhPna;
 
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
@@ -390,6 +392,8 @@ static void RecognisedSetting(uint32_t channel, bool frozen, float* value, uint3
     float t = Meas_GetFilteredTemperature(&st);
     float mv = st == 0 ? Meas_GetFilteredCalValue(&st) : 0.0f;
     float buffer = st == 0 ? CalPh_RecognizeBuffer(channel, mv, t, &st) : 0.0f;
+    // The CO2 electrode is calibrated in its neutral and alkaline buffers only.
+    if (st == 0 && g_ChannelKind[channel] == kKindCo2 && buffer < kCo2BufferMin) st = kStatusUnder;
     if (st == 0 && frozen) {
         *value = s_FrozenSetting;
         return;

@@ -15,7 +15,6 @@
 
 float g_GlassImpedanceRef[2] = {1e8f, 1e8f};
 float g_RefImpedanceRef[2] = {30000.0f, 30000.0f};
-uint8_t g_RecognisedBuffer[2];
 
 // Settings store places; "+ ch" per channel.
 static constexpr uint32_t kStoreOrpReference = 561;     // + 4 x ch
@@ -63,7 +62,6 @@ static constexpr uint8_t kStcNotApplied = 1;
 static constexpr uint8_t kDefaultSensorOption = 1;
 static constexpr uint8_t kSensorOptionMax = 2;
 static constexpr uint8_t kBufferSetMax = 10;
-static constexpr uint8_t kBufferSetPna = 10;
 static constexpr uint8_t kDriftControlMax = 3;
 static constexpr float kDefaultGlassRef = 1e8f;
 static constexpr float kDefaultRefRef = 30000.0f;
@@ -140,7 +138,6 @@ void CalPh_ResetState() {
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_GlassImpedanceRef[channel] = kDefaultGlassRef;
         g_RefImpedanceRef[channel] = kDefaultRefRef;
-        g_RecognisedBuffer[channel] = 0;
     }
 }
 

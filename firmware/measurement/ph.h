@@ -24,11 +24,9 @@ constexpr uint32_t kPhNotStored = 111;
 // The ORP offset exceeds its limit.
 constexpr uint32_t kPhOrpOffsetLimit = 1;
 
-// Impedance references in ohm (glass, and reference electrode or pH/pNa second glass), and the
-// buffer column recognised last.
+// Impedance references in ohm (glass, and reference electrode or pH/pNa second glass).
 extern float g_GlassImpedanceRef[2];
 extern float g_RefImpedanceRef[2];
-extern uint8_t g_RecognisedBuffer[2];
 
 // Empty records at their factory values; nothing read from the store.
 void CalPh_ResetState();
