@@ -1,6 +1,7 @@
 // Firmware start-up and the main-loop pass.
 #include "fw_main.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "core/eeprom.h"
@@ -26,6 +27,24 @@
 #include "ui/screens.h"
 
 const char kFirmwareVersion[] = "1.2.01";
+
+// Published by the firmware thread with release once the store is set up and the kinds loaded.
+static std::atomic<uint32_t> s_SettingsLoaded{0};
+// The configured kinds as the panel reads them: g_ChannelKind is the firmware thread's alone, and
+// this copy follows it after every load and every main-loop pass.
+static std::atomic<uint8_t> s_ShownKinds[2];
+
+static void PublishChannelKinds() {
+    for (uint32_t channel = 0; channel < 2; ++channel)
+        s_ShownKinds[channel].store(g_ChannelKind[channel], std::memory_order_relaxed);
+}
+
+bool Fw_SettingsLoaded() { return s_SettingsLoaded.load(std::memory_order_acquire) != 0; }
+
+void Fw_ResetState() {
+    s_SettingsLoaded.store(0, std::memory_order_relaxed);
+    for (std::atomic<uint8_t>& kind : s_ShownKinds) kind.store(0, std::memory_order_relaxed);
+}
 
 void Fw_HardwareInit() {
     Lcd_Init();
@@ -55,6 +74,7 @@ void Fw_LoadChannelTypes() {
     if (status != 0) {
         g_ChannelKind[0] = 1;
         g_ChannelKind[1] = 1;
+        PublishChannelKinds();
         return;
     }
     for (int channel = 0; channel < 2; ++channel) {
@@ -64,9 +84,12 @@ void Fw_LoadChannelTypes() {
             g_ChannelSensorId[channel] = kDefaultSensorModel;
         }
     }
+    PublishChannelKinds();
 }
 
-uint8_t Fw_GetChannelType(uint32_t channel) { return channel < 2 ? g_ChannelKind[channel] : 0; }
+uint8_t Fw_GetChannelType(uint32_t channel) {
+    return channel < 2 ? s_ShownKinds[channel].load(std::memory_order_relaxed) : 0;
+}
 uint32_t Fw_GetChannelSensorId(uint32_t channel) { return channel < 2 ? g_ChannelSensorId[channel] : 0; }
 
 // Steps the link until software timer 7 runs out; false when the thread was asked to stop.
@@ -93,6 +116,9 @@ void Fw_Start() {
     uint32_t status = 0;
     Settings_LoadMeasurementStore(&status);
     if (status != 0) {
+        // The panel shows the channel kinds even so; loading them here keeps them this thread's.
+        Fw_LoadChannelTypes();
+        s_SettingsLoaded.store(1, std::memory_order_release);
         Lcd_FillStatusRows(0);
         Lcd_DrawText(kRowMessage, 0, "EEPROM Error!");
         // The instrument stops here for good; the panel keeps painting the message.
@@ -105,6 +131,8 @@ void Fw_Start() {
     Msg_ClearAll();
     Event_Clear();
     Settings_LoadAll(&status);
+    PublishChannelKinds();
+    s_SettingsLoaded.store(1, std::memory_order_release);
 
     Timer_SetCallback(kTimerLinkTick, 1, Link_CountTick);
     Timer_Start(kTimerLinkTick, 20, 1);
@@ -192,6 +220,7 @@ void Fw_MainLoopPass() {
         }
     }
     Fw_Housekeeping();
+    PublishChannelKinds();
 }
 
 static void BlinkStep() {

@@ -18,6 +18,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
+#include "fw_main.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
@@ -86,6 +87,7 @@ void Fw_ResetModules() {
     Screen_ResetState();
     Placeholders_ResetState();
     Settings_ResetHoldSettings();
+    Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {

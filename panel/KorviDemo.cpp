@@ -28,6 +28,13 @@ static void OnTerminatingSignal(int signal) {
     Plat_RaiseUncaught(signal);
 }
 
+CKorviDemoApp::CKorviDemoApp() {
+    // The panel draws with the toolkit's plain 2-D calls and never asks for OpenGL; left to itself
+    // the toolkit still loads an OpenGL stack at start (a software renderer on most desktops and
+    // on virtual displays, some 50 MB resident).
+    Plat_SetEnvironmentDefault("GDK_GL", "disable");
+}
+
 bool CKorviDemoApp::OnInit() {
     // The program reads no command line. Numbers on the display and in the edits use a point
     // whatever language the desktop speaks.

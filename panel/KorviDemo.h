@@ -5,6 +5,8 @@
 
 class CKorviDemoApp : public wxApp {
 public:
+    // Runs before the toolkit starts: the settings it reads at its start are made here.
+    CKorviDemoApp();
     bool OnInit() override;
     int OnRun() override;
 

@@ -6,6 +6,8 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 
+#include <cstring>
+
 #include "core/eeprom.h"
 #include "core/keypad.h"
 #include "core/link_transport.h"
@@ -21,6 +23,7 @@
 #include "panel/lcd_paint.h"
 #include "panel/outputs.h"
 #include "panel/sim_inputs.h"
+#include "platform/plat.h"
 #include "platform/plat_timer.h"
 
 namespace {
@@ -29,6 +32,10 @@ constexpr int kPaintTimer = 1;
 constexpr int kClockTimer = 2;
 constexpr int kPaintPeriodMs = 50;
 constexpr int kClockPeriodMs = 1000;
+// The firmware thread's note that a new display was published.
+constexpr int kDisplayWake = 1;
+// The background of the blank display before the firmware's first: the colour of a 4-mA output.
+constexpr float kBlankDisplayMa = 4.0f;
 constexpr uint32_t kTickPeriodMs = 21;
 constexpr uint32_t kLinkPeriodMs = 100;
 
@@ -52,6 +59,11 @@ wxColour IndicatorColour(bool lit) { return lit ? wxColour(255, 255, 255) : wxCo
 wxString Text(const std::string& text) { return wxString::FromUTF8(text.c_str()); }
 
 }  // namespace
+
+// Firmware thread: a new display was published. The painter takes it on its own thread.
+static void WakePainter(void* dialog) {
+    wxQueueEvent(static_cast<wxEvtHandler*>(dialog), new wxThreadEvent(wxEVT_THREAD, kDisplayWake));
+}
 
 // ---- CSxGroupBox ------------------------------------------------------------------------------
 
@@ -100,6 +112,11 @@ wxBEGIN_EVENT_TABLE(CPanelView, wxWindow) EVT_PAINT(CPanelView::OnPaint) EVT_LEF
         m_KeyDown[i] = Panel_DrawKeyImage(i, true);
     }
     m_KeyCursor = Panel_MakeKeyCursor();
+    // Blank until the firmware thread's first display arrives.
+    m_Shown = ShownDisplay{};
+    m_Shown.background = Panel_LcdBackground(0, kBlankDisplayMa);
+    Panel_PaintLcd(m_Shown.frame, m_Shown.background, m_Pixels.data());
+    m_Lcd = wxBitmap(wxImage(kLcdImageWidth, kLcdImageHeight, m_Pixels.data(), true));
 }
 
 void CPanelView::OnPaint(wxPaintEvent&) {
@@ -110,10 +127,15 @@ void CPanelView::OnPaint(wxPaintEvent&) {
         dc.DrawBitmap(i == m_PressedKey ? m_KeyDown[i] : m_KeyUp[i], key.buttonX - kPictureX, key.buttonY - kPictureY,
                       true);
     }
-    // The frame buffer is read as it stands; a frame half drawn is painted whole after the next pass.
-    Panel_PaintLcd(g_LcdFrame, Panel_LcdBackground(g_DisplayFlag, Aout_GetShownCurrent(0)), m_Pixels.data());
-    wxImage lcd(kLcdImageWidth, kLcdImageHeight, m_Pixels.data(), true);
-    dc.DrawBitmap(wxBitmap(lcd), kLcdImageX - kPictureX, kLcdImageY - kPictureY);
+    dc.DrawBitmap(m_Lcd, kLcdImageX - kPictureX, kLcdImageY - kPictureY);
+}
+
+void CPanelView::ShowDisplay(const ShownDisplay& display) {
+    if (m_Lcd.IsOk() && std::memcmp(&display, &m_Shown, sizeof display) == 0) return;
+    m_Shown = display;
+    Panel_PaintLcd(display.frame, display.background, m_Pixels.data());
+    m_Lcd = wxBitmap(wxImage(kLcdImageWidth, kLcdImageHeight, m_Pixels.data(), true));
+    RefreshRect(wxRect(kLcdImageX - kPictureX, kLcdImageY - kPictureY, kLcdImageWidth, kLcdImageHeight), false);
 }
 
 int CPanelView::KeyButtonAt(const wxPoint& point) const {
@@ -233,10 +255,26 @@ wxBEGIN_EVENT_TABLE(CKorviDemoDlg, wxDialog) EVT_INIT_DIALOG(CKorviDemoDlg::OnIn
     m_Icons = Panel_MakeIcon();
     // The firmware starts before the window exists, as on the instrument the board runs before
     // anyone looks at it.
+    Bind(wxEVT_THREAD, &CKorviDemoDlg::OnDisplayWake, this, kDisplayWake);
+    m_Firmware.wake = WakePainter;
+    m_Firmware.wakeContext = static_cast<wxEvtHandler*>(this);
     Panel_StartFirmwareThread(&m_Firmware);
     Create(nullptr, IDD_KORVIDEMO_DIALOG, "R718 2roru Simulator", wxDefaultPosition, wxDefaultSize,
            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX);
     CreateControls();
+}
+
+void CKorviDemoDlg::OnDisplayWake(wxThreadEvent&) {
+    // At most one repaint per paint period; a display that comes sooner waits for the timer.
+    if (Plat_NowMs() - m_LastTakeMs >= kPaintPeriodMs) TakeDisplay();
+}
+
+void CKorviDemoDlg::TakeDisplay() {
+    if (m_Firmware.frameReady.exchange(0, std::memory_order_acq_rel) == 0) return;
+    m_LastTakeMs = Plat_NowMs();
+    ShownDisplay display;
+    Panel_TakeDisplay(&m_Firmware, &display);
+    m_Panel->ShowDisplay(display);
 }
 
 CKorviDemoDlg::~CKorviDemoDlg() {
@@ -426,10 +464,8 @@ void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
             Close();
             return;
         }
-        if (m_Firmware.frameReady.exchange(0, std::memory_order_relaxed)) {
-            m_Panel->RefreshRect(
-                wxRect(kLcdImageX - kPictureX, kLcdImageY - kPictureY, kLcdImageWidth, kLcdImageHeight), false);
-        }
+        if (m_SetupPending) Panel_LoadChannelSetup();
+        TakeDisplay();
         Panel_ShowAnalogOutputs();
         Panel_ReadAnalogInput();
         Panel_UpdateInputs();
@@ -515,9 +551,15 @@ void CKorviDemoDlg::Panel_ShowAnalogOutputs() {
 void CKorviDemoDlg::Panel_ReadAnalogInput() { ::Panel_ReadAnalogInput(m_AnalogIn->GetValue().utf8_str()); }
 
 void CKorviDemoDlg::Panel_LoadChannelSetup() {
-    ChannelSetup setup = ::Panel_LoadChannelSetup();
+    // The firmware thread loads the channel kinds and sets the store up; until it has, the panel
+    // keeps its defaults and the paint timer asks again.
+    ChannelSetup setup;
+    m_SetupPending = !Panel_TryLoadChannelSetup(&setup);
+    if (m_SetupPending) return;
     m_UnitAPrimary->SetLabel(setup.unitA);
     m_UnitBPrimary->SetLabel(setup.unitB);
+    if (setup.fourthUnitB != nullptr) m_UnitBRr->SetLabel(setup.fourthUnitB);
+    if (setup.fourthTextB != nullptr) m_BRr->ChangeValue(setup.fourthTextB);
     m_SettingLists = true;
     m_SensorB->SetSelection(setup.sensorIndex < kSensorListTexts ? setup.sensorIndex : wxNOT_FOUND);
     m_SettingLists = false;
@@ -527,78 +569,48 @@ void CKorviDemoDlg::Panel_LoadChannelSetup() {
 
 void CKorviDemoDlg::OnBnClickedEsc(wxCommandEvent&) { Key_Put(kKeyEscape); }
 
-void CKorviDemoDlg::OnBnClickedDin1Low(wxCommandEvent&) {
-    g_DigitalInputs[0].store(0, std::memory_order_relaxed);
-    m_Din1 = 0;
+void CKorviDemoDlg::ClickDigitalInput(wxCommandEvent& event) {
+    const DigitalInputChoice* choice = Panel_ClickDigitalInput(event.GetId());
+    if (choice == nullptr) return;
+    (choice->input == 0 ? m_Din1 : m_Din2) = choice->level;
 }
 
-void CKorviDemoDlg::OnBnClickedDin1High(wxCommandEvent&) {
-    g_DigitalInputs[0].store(1, std::memory_order_relaxed);
-    m_Din1 = 1;
+void CKorviDemoDlg::OnBnClickedDin1Low(wxCommandEvent& event) { ClickDigitalInput(event); }
+void CKorviDemoDlg::OnBnClickedDin1High(wxCommandEvent& event) { ClickDigitalInput(event); }
+void CKorviDemoDlg::OnBnClickedDin2Low(wxCommandEvent& event) { ClickDigitalInput(event); }
+void CKorviDemoDlg::OnBnClickedDin2High(wxCommandEvent& event) { ClickDigitalInput(event); }
+
+void CKorviDemoDlg::ShowChannelARows(const SensorARows& rows) {
+    m_UnitAPrimary->SetLabel(rows.primaryUnit);
+    m_ARg->Enable(rows.glassRow);
+    m_SpinARg->Enable(rows.glassRow);
+    m_ARr->Enable(rows.referenceRow);
+    m_SpinARr->Enable(rows.referenceRow);
 }
 
-void CKorviDemoDlg::OnBnClickedDin2Low(wxCommandEvent&) {
-    g_DigitalInputs[1].store(0, std::memory_order_relaxed);
-    m_Din2 = 0;
-}
-
-void CKorviDemoDlg::OnBnClickedDin2High(wxCommandEvent&) {
-    g_DigitalInputs[1].store(1, std::memory_order_relaxed);
-    m_Din2 = 1;
+void CKorviDemoDlg::ShowChannelBRows(const SensorBRows& rows) {
+    m_UnitBPrimary->SetLabel(rows.primaryUnit);
+    EnableChannelBRows(rows.electrodeRows);
+    if (rows.fourthUnit != nullptr) m_UnitBRr->SetLabel(rows.fourthUnit);
+    if (rows.fourthText != nullptr) m_BRr->ChangeValue(rows.fourthText);
 }
 
 void CKorviDemoDlg::OnCbnSelchangeSensorA(wxCommandEvent&) {
-    int selection = m_SensorA->GetSelection();
-    uint32_t kind = Fw_GetChannelType(0);
-    // The list only shows the configured kind; the kind itself is changed in the instrument's menus.
-    KindRow row = selection >= 0 && selection < static_cast<int>(kSensorModels) ? Panel_KindRow(kind)
-                                                                                : Panel_KindRow(kNoSensorCode);
-    m_UnitAPrimary->SetLabel(row.unitLabel);
-    Panel_SetPrimaryQuantity(0, row.primaryQuantity);
-    bool reference = kind == 1;
-    m_ARg->Enable(reference);
-    m_SpinARg->Enable(reference);
-    m_ARr->Enable(reference);
-    m_SpinARr->Enable(reference);
+    ShowChannelARows(Panel_ChooseSensorA(m_SensorA->GetSelection(), Fw_GetChannelType(0)));
 }
 
 void CKorviDemoDlg::OnCbnEditupdateSensorA(wxCommandEvent&) {
     if (m_SettingLists || !m_SensorA->GetValue().empty()) return;
-    m_UnitAPrimary->SetLabel("ohm");
-    Panel_SetPrimaryQuantity(0, kSimCondSignal);
-    m_ARg->Disable();
-    m_SpinARg->Disable();
-    m_ARr->Disable();
-    m_SpinARr->Disable();
+    ShowChannelARows(Panel_ClearSensorA());
 }
 
 void CKorviDemoDlg::OnCbnSelchangeSensorB(wxCommandEvent&) {
-    int selection = m_SensorB->GetSelection();
-    uint32_t index = selection >= 0 && selection < static_cast<int>(kSensorModels) ? static_cast<uint32_t>(selection)
-                                                                                   : kNoSensorIndex;
-    m_UnitBPrimary->SetLabel(Panel_ApplySensorChoice(1, index));
-    uint32_t code = index < kSensorModels ? g_SensorImageFiles[index].code : kNoSensorCode;
-    if (Panel_ChannelBHasElectrodes(code)) {
-        EnableChannelBRows(true);
-        // A pNa sensor's second glass electrode in megaohm; a reference electrode in kilohm.
-        if (code == 2) {
-            m_UnitBRr->SetLabel("Mohm");
-            m_BRr->ChangeValue("100.00");
-        } else {
-            m_UnitBRr->SetLabel("Kohm");
-            m_BRr->ChangeValue("30.00");
-        }
-    } else {
-        EnableChannelBRows(false);
-    }
+    ShowChannelBRows(Panel_ChooseSensorB(m_SensorB->GetSelection()));
 }
 
 void CKorviDemoDlg::OnCbnEditupdateSensorB(wxCommandEvent&) {
     if (m_SettingLists || !m_SensorB->GetValue().empty()) return;
-    Panel_ApplySensorChoice(1, kNoSensorIndex);
-    m_UnitBPrimary->SetLabel("ohm");
-    Panel_SetPrimaryQuantity(1, kSimCondSignal);
-    EnableChannelBRows(false);
+    ShowChannelBRows(Panel_ClearSensorB());
 }
 
 void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit) {

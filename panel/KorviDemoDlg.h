@@ -10,12 +10,14 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/thread.h>
 #include <wx/timer.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "panel/firmware_thread.h"
+#include "panel/inputs.h"
 
 // A framed group of controls with its caption in the panel's small caption font. The toolkit
 // draws the frame in the desktop theme's shadow and highlight colours.
@@ -41,6 +43,8 @@ private:
 class CPanelView : public wxWindow {
 public:
     CPanelView(wxWindow* parent, const wxPoint& position);
+    // Shows a display the firmware thread published; repaints only when it differs.
+    void ShowDisplay(const ShownDisplay& display);
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -59,6 +63,9 @@ private:
     wxBitmap m_KeyDown[5];
     wxCursor m_KeyCursor;
     std::vector<uint8_t> m_Pixels;
+    // The display shown, and its picture.
+    ShownDisplay m_Shown;
+    wxBitmap m_Lcd;
     int m_PressedKey = -1;
     wxDECLARE_EVENT_TABLE();
 };
@@ -101,6 +108,13 @@ private:
     void OnDeltaposSpinBRg(wxSpinEvent& event);
     void OnDeltaposSpinARr(wxSpinEvent& event);
     void OnDeltaposSpinBRr(wxSpinEvent& event);
+    void OnDisplayWake(wxThreadEvent& event);
+
+    // Takes a display the firmware thread published, if there is one, and shows it.
+    void TakeDisplay();
+    void ClickDigitalInput(wxCommandEvent& event);
+    void ShowChannelARows(const SensorARows& rows);
+    void ShowChannelBRows(const SensorBRows& rows);
 
     // One spin step of a row: the quantity's new text into the row's edit.
     void StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit);
@@ -117,6 +131,9 @@ private:
     wxTimer m_PaintTimer;
     wxTimer m_ClockTimer;
     bool m_Destroyed = false;
+    // Set while the firmware has not yet loaded the channel set-up the panel shows.
+    bool m_SetupPending = false;
+    uint64_t m_LastTakeMs = 0;
     // Set while the panel itself changes a list, whose text events are then not the user's.
     bool m_SettingLists = false;
     int m_Din1 = -1;

@@ -1,18 +1,41 @@
 // The thread that runs the transmitter firmware: start-up once, then a main-loop pass every
-// 20 ms until the panel asks it to stop. It makes no window-system calls; the panel's 50-ms
-// timer looks at the frame-ready flag and repaints.
+// 20 ms until the panel asks it to stop. It makes no window-system calls. After each pass (and
+// while start-up waits) it publishes the display when it changed; the painter takes that copy, so
+// the painter never reads the frame buffer the firmware is drawing into.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
+#include "core/lcd.h"
+#include "panel/lcd_paint.h"
+
 struct PlatThread;
+
+// The display as the panel shows it: the frame buffer and the background colour it is painted on.
+struct ShownDisplay {
+    uint8_t frame[kLcdRows][kLcdColumns];
+    LcdColour background;
+};
+// The published display travels in 32-bit words, each written and read whole.
+constexpr uint32_t kShownDisplayWords = (sizeof(ShownDisplay) + 3) / 4;
 
 struct FirmwareThread {
     // The running thread; nullptr before the start and after the stop.
     PlatThread* thread = nullptr;
-    // Set after each main-loop pass (and at start), cleared by the painter.
+    // Set when a display that differs from the one before was published (and at start), cleared
+    // by the painter when it takes it.
     std::atomic<uint32_t> frameReady{0};
     std::atomic<uint32_t> stop{0};
+    // Called on the firmware thread when frameReady goes from 0 to 1, so that the painter need
+    // not wait for its next timer; set before the start. May be nullptr.
+    void (*wake)(void* context) = nullptr;
+    void* wakeContext = nullptr;
+
+    // The published display: odd sequence while the firmware thread writes the words.
+    std::atomic<uint32_t> displaySequence{0};
+    std::atomic<uint32_t> displayWords[kShownDisplayWords] = {};
+    // What was published last; the firmware thread's own.
+    ShownDisplay published = {};
 };
 
 // Starts the firmware; false when the thread cannot be created.
@@ -24,3 +47,13 @@ void Panel_StopFirmwareThread(FirmwareThread* block);
 int Panel_FirmwareThreadEntry(FirmwareThread* block);
 // The thread's body: start-up, the one-second pause, then the passes until asked to stop.
 void Panel_FirmwareThreadProc(FirmwareThread* block);
+
+// The display as the firmware thread sees it now: g_LcdFrame and the background that the display
+// setting and analog output 1 give it. Firmware thread only.
+void Panel_CaptureDisplay(ShownDisplay* display);
+// Firmware thread: publishes the display when it differs from the one published last, sets
+// frameReady and wakes the painter. True when it published.
+bool Panel_PublishDisplay(FirmwareThread* block);
+// Painter's thread: a whole copy of the display published last (never half of one and half of
+// the next).
+void Panel_TakeDisplay(FirmwareThread* block, ShownDisplay* display);

@@ -12,6 +12,8 @@
 #include "core/rtc.h"
 #include "fw_main.h"
 #include "measurement/channel.h"
+#include "outputs/hold.h"
+#include "panel/Resource.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat_clock.h"
 
@@ -38,13 +40,29 @@ const char* const g_ChannelATypeTexts[kChannelATypes] = {"Auto",    "pH/ORP", "p
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 static constexpr float kAnalogInputDefaultMa = 4.0f;
 
-// Written on the user-interface thread only; an atomic so a reader elsewhere sees it whole.
+static constexpr double kOhmsPerKilohm = 1000.0;
+static constexpr double kOhmsPerMegohm = 1000000.0;
+
+// Channel B's fourth row for a pNa sensor (its second glass electrode) and for the others (the
+// reference electrode).
+static constexpr uint8_t kCodePna = 2;
+static const char kSecondGlassUnit[] = "Mohm";
+static const char kSecondGlassText[] = "100.00";
+static const char kReferenceUnit[] = "Kohm";
+static const char kReferenceText[] = "30.00";
+
+// Written on the user-interface thread only; atomics so a reader elsewhere sees them whole.
 static std::atomic<uint8_t> s_PrimaryQuantity[2] = {kSimCondSignal, kSimCondSignal};
+// 1 while channel B's fourth row is a second glass electrode in megaohm, 0 while it is the
+// reference electrode in kilohm (as the dialog first shows it).
+static std::atomic<uint8_t> s_SecondGlassB{0};
 
 KindRow Panel_KindRow(uint32_t kindOrCode) { return kindOrCode < kKindRows ? kKindTable[kindOrCode] : kNoSelection; }
 
-float Panel_ParseValueText(const char* text) {
-    if (text == nullptr) return 0.0f;
+// The number at the start of the text, and the factor of its suffix (1 without one).
+static double ParseNumber(const char* text, double* suffixFactor) {
+    *suffixFactor = 1.0;
+    if (text == nullptr) return 0.0;
     size_t n = std::strlen(text);
     const char* p = text;
     const char* end = text + n;
@@ -52,8 +70,32 @@ float Panel_ParseValueText(const char* text) {
     if (p < end && *p == '+') ++p;
     double value = 0.0;
     std::from_chars(p, end, value);
-    if (n > 0 && text[n - 1] == 'K') value *= 1000.0;
-    if (n > 0 && text[n - 1] == 'M') value *= 1000000.0;
+    if (n > 0 && text[n - 1] == 'K') *suffixFactor = kOhmsPerKilohm;
+    if (n > 0 && text[n - 1] == 'M') *suffixFactor = kOhmsPerMegohm;
+    return value;
+}
+
+float Panel_ParseValueText(const char* text) {
+    double factor = 1.0;
+    double value = ParseNumber(text, &factor);
+    return static_cast<float>(value * factor);
+}
+
+float Panel_RowOhmsPerUnit(uint32_t channel, uint32_t q) {
+    if (channel >= 2) return 0.0f;
+    if (q == kSimGlassImpedance) return static_cast<float>(kOhmsPerMegohm);
+    if (q != kSimRefImpedance) return 0.0f;
+    bool secondGlass = channel == 1 && s_SecondGlassB.load(kRelaxed) != 0;
+    return static_cast<float>(secondGlass ? kOhmsPerMegohm : kOhmsPerKilohm);
+}
+
+float Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text) {
+    double perUnit = Panel_RowOhmsPerUnit(channel, q);
+    if (perUnit == 0.0) return Panel_ParseValueText(text);
+    double factor = 1.0;
+    double value = ParseNumber(text, &factor);
+    // A suffix gives ohms; a bare number is already counted in the row's unit.
+    if (factor != 1.0) value = value * factor / perUnit;
     return static_cast<float>(value);
 }
 
@@ -70,6 +112,11 @@ std::string Panel_FormatValueText(float value) {
     if (magnitude < 1000.0) return TwoDecimals(value);
     if (magnitude < 1000000.0) return TwoDecimals(value / 1000.0) + "K";
     return TwoDecimals(value / 1000000.0) + "M";
+}
+
+void Panel_ResetInputs() {
+    for (std::atomic<uint8_t>& q : s_PrimaryQuantity) q.store(kSimCondSignal, kRelaxed);
+    s_SecondGlassB.store(0, kRelaxed);
 }
 
 uint8_t Panel_GetPrimaryQuantity(uint32_t channel) {
@@ -95,12 +142,15 @@ std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta) {
         step = 10.0f;
     }
     Panel_StepSimInput(channel, q, delta > 0 ? -step : step);
-    return Panel_FormatValueText(RowValue(channel, q));
+    float value = RowValue(channel, q);
+    // A suffix in a kilohm or megaohm row would read back as ohms: such a row shows its own unit.
+    if (Panel_RowOhmsPerUnit(channel, q) != 0.0f) return TwoDecimals(value);
+    return Panel_FormatValueText(value);
 }
 
 void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text) {
     bool empty = text == nullptr || text[0] == '\0';
-    Panel_SetSimInput(channel, q, empty ? 0.0f : Panel_ParseValueText(text));
+    Panel_SetSimInput(channel, q, empty ? 0.0f : Panel_ParseRowText(channel, q, text));
 }
 
 void Panel_ReadAnalogInput(const char* text) {
@@ -139,6 +189,68 @@ uint32_t Panel_ChannelAUsesGlass(uint32_t kind) { return kind == 1 || kind == 10
 
 uint32_t Panel_ChannelAUsesReference(uint32_t kind) { return kind == 1 ? 1 : 0; }
 
+SensorARows Panel_ChooseSensorA(int32_t selection, uint32_t configuredKind) {
+    bool chosen = selection >= 0 && selection < static_cast<int32_t>(kSensorModels);
+    KindRow row = chosen ? Panel_KindRow(configuredKind) : kNoSelection;
+    Panel_SetPrimaryQuantity(0, row.primaryQuantity);
+    bool electrodes = configuredKind == 1;
+    return SensorARows{row.unitLabel, electrodes, electrodes};
+}
+
+SensorARows Panel_ClearSensorA() {
+    Panel_SetPrimaryQuantity(0, kNoSelection.primaryQuantity);
+    return SensorARows{kNoSelection.unitLabel, false, false};
+}
+
+// The fourth row of channel B as a sensor with that code uses it; nullptr for a sensor without
+// electrodes, whose rows keep what they show.
+static void SetUpFourthRowB(uint32_t code, const char** unit, const char** text) {
+    *unit = nullptr;
+    *text = nullptr;
+    if (!Panel_ChannelBHasElectrodes(code)) return;
+    bool secondGlass = code == kCodePna;
+    s_SecondGlassB.store(secondGlass ? 1 : 0, kRelaxed);
+    *unit = secondGlass ? kSecondGlassUnit : kReferenceUnit;
+    *text = secondGlass ? kSecondGlassText : kReferenceText;
+}
+
+static uint32_t SensorCode(uint32_t index) {
+    return index < kSensorModels ? g_SensorImageFiles[index].code : kNoSensorCode;
+}
+
+SensorBRows Panel_ChooseSensorB(int32_t selection) {
+    uint32_t index = selection >= 0 && selection < static_cast<int32_t>(kSensorModels)
+                         ? static_cast<uint32_t>(selection)
+                         : kNoSensorIndex;
+    SensorBRows rows;
+    rows.primaryUnit = Panel_ApplySensorChoice(1, index);
+    uint32_t code = SensorCode(index);
+    rows.electrodeRows = Panel_ChannelBHasElectrodes(code) != 0;
+    SetUpFourthRowB(code, &rows.fourthUnit, &rows.fourthText);
+    return rows;
+}
+
+SensorBRows Panel_ClearSensorB() {
+    Panel_ApplySensorChoice(1, kNoSensorIndex);
+    return SensorBRows{kNoSelection.unitLabel, false, nullptr, nullptr};
+}
+
+const DigitalInputChoice g_DigitalInputChoices[kDigitalInputChoices] = {
+    {IDC_DIN1_LOW, 0, 0},
+    {IDC_DIN1_HIGH, 0, 1},
+    {IDC_DIN2_LOW, 1, 0},
+    {IDC_DIN2_HIGH, 1, 1},
+};
+
+const DigitalInputChoice* Panel_ClickDigitalInput(int controlId) {
+    for (const DigitalInputChoice& choice : g_DigitalInputChoices) {
+        if (choice.controlId != controlId) continue;
+        g_DigitalInputs[choice.input].store(choice.level, kRelaxed);
+        return &choice;
+    }
+    return nullptr;
+}
+
 uint32_t Panel_ReadStoredSensorModel(uint32_t channel) {
     if (channel >= 2) return kDefaultSensorModel;
     uint32_t status = 0;
@@ -157,7 +269,6 @@ uint32_t Panel_ReadStoredSensorModel(uint32_t channel) {
 }
 
 ChannelSetup Panel_LoadChannelSetup() {
-    Fw_LoadChannelTypes();
     ChannelSetup setup;
     setup.kindA = Fw_GetChannelType(0);
     setup.kindB = Fw_GetChannelType(1);
@@ -166,7 +277,15 @@ ChannelSetup Panel_LoadChannelSetup() {
     setup.unitA = rowA.unitLabel;
     setup.sensorIndex = Panel_FindSensorIndex(Panel_ReadStoredSensorModel(1));
     setup.unitB = Panel_ApplySensorChoice(1, setup.sensorIndex);
+    // A stored pNa sensor's fourth row counts in megaohm from the start, as after choosing it.
+    SetUpFourthRowB(SensorCode(setup.sensorIndex), &setup.fourthUnitB, &setup.fourthTextB);
     return setup;
+}
+
+bool Panel_TryLoadChannelSetup(ChannelSetup* setup) {
+    if (!Fw_SettingsLoaded()) return false;
+    *setup = Panel_LoadChannelSetup();
+    return true;
 }
 
 void Panel_SyncSystemClock() {

@@ -39,15 +39,29 @@ float Panel_ParseValueText(const char* text);
 // Two decimals, with K above 1000 and M above 1000000 (by magnitude).
 std::string Panel_FormatValueText(float value);
 
+// Ohms per unit of a row that the panel shows, and the store keeps, in kilohm or megaohm: the
+// "Rg" rows in megaohm, the "Rr/pNa Rg" rows in kilohm (channel B's in megaohm while its sensor's
+// fourth row is a second glass electrode); 0 for every other row, which takes its value as typed.
+float Panel_RowOhmsPerUnit(uint32_t channel, uint32_t q);
+// A row's text as the value the store takes. In a kilohm or megaohm row a last character K or M
+// scales the number to ohms, which are then counted in the row's own unit ("2.2M" and "2200K" are
+// 2.2 in a megaohm row); a number without a suffix is already in the row's unit.
+float Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text);
+
+// The rows as the dialog first shows them: primary rows on a resistance, channel B's fourth row
+// on the reference electrode.
+void Panel_ResetInputs();
+
 // The quantity a channel's primary row feeds, and its unit label.
 uint8_t Panel_GetPrimaryQuantity(uint32_t channel);
 void Panel_SetPrimaryQuantity(uint32_t channel, uint8_t q);
 
-// One spin step of quantity q of a channel: the step is 0.01, 10 or 10000 by the value's
-// magnitude (quantity 1 counted in mV); a positive delta lowers the value, any other raises
-// it. Returns the row's new text.
+// One spin step of quantity q of a channel: the step is 0.01, 10 or 10000 by the magnitude of
+// the value as the row shows it (quantity 1 in mV, a kilohm or megaohm row in its own unit); a
+// positive delta lowers the value, any other raises it. Returns the row's new text: two decimals,
+// with a K or M suffix only in rows that are not kept in kilohm or megaohm.
 std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta);
-// An edit's text into the store: empty is 0.0, anything else its parsed value.
+// An edit's text into the store: empty is 0.0, anything else its value in the row's unit.
 void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text);
 // The analog input edit: empty is 4.0 mA; stored on channel A (the store limits it to 0..23).
 void Panel_ReadAnalogInput(const char* text);
@@ -65,6 +79,44 @@ uint32_t Panel_ChannelBHasElectrodes(uint32_t kindOrCode);
 uint32_t Panel_ChannelAUsesGlass(uint32_t kind);
 uint32_t Panel_ChannelAUsesReference(uint32_t kind);
 
+// What channel A's rows show after its type list changed.
+struct SensorARows {
+    const char* primaryUnit;
+    bool glassRow;      // "Rg" edit and spin take input
+    bool referenceRow;  // "Rr/pNa Rg" edit and spin take input
+};
+// A choice in channel A's type list (negative: none). The list only shows the configured kind,
+// which is changed in the instrument's menus: a choice follows the configured kind, not itself.
+SensorARows Panel_ChooseSensorA(int32_t selection, uint32_t configuredKind);
+// Channel A's list emptied: a resistance primary and no electrode rows.
+SensorARows Panel_ClearSensorA();
+
+// What channel B's rows show after a model choice.
+struct SensorBRows {
+    const char* primaryUnit;
+    bool electrodeRows;      // "Rg" and "Rr/pNa Rg" edits and spins take input
+    const char* fourthUnit;  // the "Rr/pNa Rg" row's unit label and text; nullptr: as they are
+    const char* fourthText;
+};
+// A choice in channel B's model list (negative or 14 and above: no model): the model's unit and
+// primary quantity, its image to the library, and for a sensor with electrodes the fourth row
+// set up as a reference electrode in kilohm or, for a pNa sensor, a second glass in megaohm.
+SensorBRows Panel_ChooseSensorB(int32_t selection);
+// Channel B's list emptied: no sensor, a resistance primary, no electrode rows.
+SensorBRows Panel_ClearSensorB();
+
+// The radio buttons of the two digital inputs: the input and level each one sets.
+struct DigitalInputChoice {
+    int controlId;
+    uint8_t input;  // 0 DIn1, 1 DIn2
+    uint8_t level;  // 0 low, 1 high
+};
+constexpr uint32_t kDigitalInputChoices = 4;
+extern const DigitalInputChoice g_DigitalInputChoices[kDigitalInputChoices];
+// A click on one of those buttons: sets the input the firmware reads and returns the choice
+// (nullptr for any other control, which changes nothing).
+const DigitalInputChoice* Panel_ClickDigitalInput(int controlId);
+
 // The sensor model number stored for a channel, read from the settings store itself: the panel
 // loads its set-up while the firmware may still be starting. A store without settings yet, or a
 // kind the firmware would replace, gives the default 4187.
@@ -77,10 +129,16 @@ struct ChannelSetup {
     uint8_t sensorIndex;  // 255 when the stored model is in no entry
     const char* unitA;
     const char* unitB;
+    // Channel B's fourth row as its stored model uses it (nullptr: the row's defaults).
+    const char* fourthUnitB;
+    const char* fourthTextB;
 };
-// Loads the configured kinds, takes channel A's kind and channel B's stored model over, and
-// loads that model's image into the library.
+// Takes over the channel kinds the firmware has loaded and channel B's stored model, and loads
+// that model's image into the library.
 ChannelSetup Panel_LoadChannelSetup();
+// The same once the firmware thread has set the store up and loaded the kinds (it alone loads
+// them, and the store's file name is its until then); false, and nothing done, before.
+bool Panel_TryLoadChannelSetup(ChannelSetup* setup);
 
 // The firmware's clock becomes the program's clock (an offset to the computer's clock, which
 // itself is never set).

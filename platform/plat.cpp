@@ -203,3 +203,7 @@ void Plat_RaiseUncaught(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
+
+bool Plat_SetEnvironmentDefault(const char* name, const char* value) {
+    return setenv(name, value, 0) == 0 && std::strcmp(std::getenv(name), value) == 0;
+}

@@ -69,6 +69,12 @@ int Plat_RemoveTree(const char* path);
 // -1 not created.
 int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size);
 
+// ---- Environment ---------------------------------------------------------------------------
+
+// Sets an environment variable for this process unless it is set already (the user's setting
+// stands). True when it now has that value. Call it before any thread starts.
+bool Plat_SetEnvironmentDefault(const char* name, const char* value);
+
 // ---- Signals -------------------------------------------------------------------------------
 
 // Calls handler with the signal's number when the program is asked to end from outside (interrupt,

@@ -2,7 +2,7 @@
 # The panel program on a virtual X display, once with the sensor-board library beside the
 # program and once in single-file mode (the library unpacked from the program itself):
 #  - starts it in a fresh folder with TMPDIR pointing at a fresh folder of its own;
-#  - waits for the window by its title;
+#  - waits for the window by its title, and sees no OpenGL library loaded;
 #  - holds the left button on MENU and sees the key drawn pushed in (the press reached the key),
 #    and drawn up again after the release;
 #  - presses Return in an edit and sees the panel stay;
@@ -57,7 +57,7 @@ for _ in $(seq 1 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY GDK_GL
 # Leak reports would be the toolkit's, not ours; every other sanitizer check stays on.
 export ASAN_OPTIONS="detect_leaks=0:halt_on_error=1:abort_on_error=1"
 export NO_AT_BRIDGE=1
@@ -102,6 +102,10 @@ run_mode() {
     [ -n "$window" ] || fail "$mode: no panel window within 60 s"
     kill -0 "$app_pid" 2>/dev/null || fail "$mode: the program ended at start"
     sleep 1
+    # The panel draws in plain 2-D: no OpenGL stack (a software renderer here) is loaded for it.
+    if grep -qE '/libGLX?\.so|/libEGL\.so|/dri/' "/proc/$app_pid/maps"; then
+        fail "$mode: the toolkit loaded an OpenGL stack: $(grep -oE '[^/ ]*(GL|dri)[^/ ]*\.so[.0-9]*' "/proc/$app_pid/maps" | sort -u | tr '\n' ' ')"
+    fi
 
     if [ "$mode" = single ]; then
         local unpacked

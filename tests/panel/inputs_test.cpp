@@ -9,7 +9,11 @@
 
 #include "core/eeprom.h"
 #include "core/rtc.h"
+#include "fw_main.h"
 #include "measurement/channel.h"
+#include "measurement/meas.h"
+#include "outputs/hold.h"
+#include "panel/Resource.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"
@@ -50,8 +54,6 @@ TEST(PanelInputs, EditsFeedTheStoreWithItsLimits) {
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), 1.5f);
     Panel_StoreInputText(0, kSimElectrodeVolts, "3000");
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), 2.5f);
-    Panel_StoreInputText(1, kSimGlassImpedance, "2.2M");
-    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimGlassImpedance), 2200000.0f);
     // An emptied edit feeds zero.
     Panel_StoreInputText(0, kSimElementOhm, "1097.4");
     Panel_StoreInputText(0, kSimElementOhm, "");
@@ -75,11 +77,6 @@ TEST(PanelInputs, SpinStepsByMagnitude) {
     EXPECT_EQ(Panel_StepInputText(1, kSimTemperatureB, -1), "25.00");
     EXPECT_EQ(Panel_StepInputText(1, kSimTemperatureB, 0), "25.01");
 
-    Panel_StoreInputText(1, kSimGlassImpedance, "2.2M");
-    EXPECT_EQ(Panel_StepInputText(1, kSimGlassImpedance, 1), "2.19M");
-    Panel_StoreInputText(1, kSimGlassImpedance, "2.2M");
-    EXPECT_EQ(Panel_StepInputText(1, kSimGlassImpedance, -1), "2.21M");
-
     // Between 1000 and 1000000 the step is 10.
     Panel_StoreInputText(0, kSimCondSignal, "5K");
     EXPECT_EQ(Panel_StepInputText(0, kSimCondSignal, -1), "5.01K");
@@ -95,6 +92,150 @@ TEST(PanelInputs, SpinStepsByMagnitude) {
     EXPECT_EQ(Panel_StepInputText(0, kSimElectrodeVolts, -1), "2.51K");
     Panel_StoreInputText(0, kSimElectrodeVolts, "2510");
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), 2.5f);
+}
+
+TEST(PanelInputs, ResistanceRowsCountInTheirOwnUnit) {
+    // "Rg" in megaohm: a suffix gives ohms, counted in megaohm; a bare number is megaohm already.
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        Panel_StoreInputText(channel, kSimGlassImpedance, "2.2M");
+        EXPECT_FLOAT_EQ(Panel_GetSimInput(channel, kSimGlassImpedance), 2.2f);
+        Panel_StoreInputText(channel, kSimGlassImpedance, "2200K");
+        EXPECT_FLOAT_EQ(Panel_GetSimInput(channel, kSimGlassImpedance), 2.2f);
+        Panel_StoreInputText(channel, kSimGlassImpedance, "100.00");
+        EXPECT_FLOAT_EQ(Panel_GetSimInput(channel, kSimGlassImpedance), 100.0f);
+    }
+    // Spin steps and the text follow megaohm; a large value keeps its unit rather than taking a
+    // suffix that would read back as ohms.
+    Panel_StoreInputText(1, kSimGlassImpedance, "2.2M");
+    EXPECT_EQ(Panel_StepInputText(1, kSimGlassImpedance, 1), "2.19");
+    EXPECT_EQ(Panel_StepInputText(1, kSimGlassImpedance, -1), "2.20");
+    EXPECT_EQ(Panel_StepInputText(1, kSimGlassImpedance, -1), "2.21");
+    Panel_StoreInputText(0, kSimGlassImpedance, "2000");
+    std::string text = Panel_StepInputText(0, kSimGlassImpedance, -1);
+    EXPECT_EQ(text, "2010.00");
+    Panel_StoreInputText(0, kSimGlassImpedance, text.c_str());
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimGlassImpedance), 2010.0f);
+
+    // Channel A's "Rr/pNa Rg" in kilohm.
+    Panel_StoreInputText(0, kSimRefImpedance, "1.5M");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimRefImpedance), 1500.0f);
+    Panel_StoreInputText(0, kSimRefImpedance, "30.00");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimRefImpedance), 30.0f);
+    EXPECT_EQ(Panel_StepInputText(0, kSimRefImpedance, -1), "30.01");
+
+    // Channel B's fourth row: kilohm for a reference electrode, megaohm for a pNa sensor's second
+    // glass electrode, as its unit label says.
+    SensorBRows pna = Panel_ChooseSensorB(2);
+    EXPECT_STREQ(pna.fourthUnit, "Mohm");
+    Panel_StoreInputText(1, kSimRefImpedance, "500K");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimRefImpedance), 0.5f);
+    SensorBRows ph = Panel_ChooseSensorB(0);
+    EXPECT_STREQ(ph.fourthUnit, "Kohm");
+    Panel_StoreInputText(1, kSimRefImpedance, "500K");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimRefImpedance), 500.0f);
+    // A model without electrodes leaves the row, and its unit, as they were.
+    Panel_ChooseSensorB(2);
+    Panel_ChooseSensorB(3);
+    Panel_StoreInputText(1, kSimRefImpedance, "2M");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimRefImpedance), 2.0f);
+
+    // Rows kept in ohm take the suffix as ohms, as before.
+    Panel_StoreInputText(0, kSimElementOhm, "1.1K");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElementOhm), 1100.0f);
+    Panel_StoreInputText(1, kSimCondSignal, "2.2M");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimCondSignal), 2200000.0f);
+}
+
+TEST(PanelInputs, TypedResistancesReachTheMeasurementInOhm) {
+    // Channel A pH: "2.2M" typed into "Rg" is a 2.2-megaohm glass electrode, "50K" in "Rr/pNa Rg"
+    // a 50-kilohm reference, as the firmware's decoder reads them.
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_Boot();
+    Panel_StoreInputText(0, kSimGlassImpedance, "2.2M");
+    Panel_StoreInputText(0, kSimRefImpedance, "50K");
+    Rig_AdvanceMs(2000);
+    EXPECT_NEAR(Meas_GetFieldFloat(0, kPhFieldGlass), 2.2e6f, 1.0f);
+    EXPECT_NEAR(Meas_GetFieldFloat(0, kPhFieldReference), 5e4f, 0.01f);
+}
+
+TEST(PanelInputs, ListChoicesSetTheRows) {
+    // Channel B, by model: unit and primary quantity, the electrode rows, the fourth row.
+    SensorBRows ph = Panel_ChooseSensorB(0);
+    EXPECT_STREQ(ph.primaryUnit, "mV");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimElectrodeVolts);
+    EXPECT_TRUE(ph.electrodeRows);
+    EXPECT_STREQ(ph.fourthUnit, "Kohm");
+    EXPECT_STREQ(ph.fourthText, "30.00");
+    SensorBRows pna = Panel_ChooseSensorB(2);  // "SelvoN11"
+    EXPECT_TRUE(pna.electrodeRows);
+    EXPECT_STREQ(pna.fourthUnit, "Mohm");
+    EXPECT_STREQ(pna.fourthText, "100.00");
+    SensorBRows co2 = Panel_ChooseSensorB(11);  // "SelvoC11"
+    EXPECT_STREQ(co2.primaryUnit, "mV");
+    EXPECT_TRUE(co2.electrodeRows);
+    EXPECT_STREQ(co2.fourthUnit, "Kohm");
+    SensorBRows cond = Panel_ChooseSensorB(3);  // "SelvoK11"
+    EXPECT_STREQ(cond.primaryUnit, "ohm");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimCondSignal);
+    EXPECT_FALSE(cond.electrodeRows);
+    EXPECT_EQ(cond.fourthUnit, nullptr);
+    EXPECT_EQ(cond.fourthText, nullptr);
+    SensorBRows oxygen = Panel_ChooseSensorB(4);  // "SelvoD11"
+    EXPECT_STREQ(oxygen.primaryUnit, "nA");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimSensorCurrent);
+    EXPECT_FALSE(oxygen.electrodeRows);
+    SensorBRows optical = Panel_ChooseSensorB(9);  // "SelvoQ11"
+    EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimPrimaryKind9);
+    EXPECT_FALSE(optical.electrodeRows);
+    // No selection, and the list emptied: no sensor, a resistance, no electrode rows.
+    for (SensorBRows none : {Panel_ChooseSensorB(-1), Panel_ChooseSensorB(14), Panel_ClearSensorB()}) {
+        EXPECT_STREQ(none.primaryUnit, "ohm");
+        EXPECT_FALSE(none.electrodeRows);
+        EXPECT_EQ(none.fourthUnit, nullptr);
+    }
+    Panel_ChooseSensorB(0);
+    Panel_ClearSensorB();
+    EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimCondSignal);
+
+    // Channel A: the list follows the configured kind, whatever is chosen.
+    SensorARows a = Panel_ChooseSensorA(3, 1);
+    EXPECT_STREQ(a.primaryUnit, "mV");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(0), kSimElectrodeVolts);
+    EXPECT_TRUE(a.glassRow);
+    EXPECT_TRUE(a.referenceRow);
+    a = Panel_ChooseSensorA(1, 5);
+    EXPECT_STREQ(a.primaryUnit, "nA");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(0), kSimSensorCurrent);
+    EXPECT_FALSE(a.glassRow);
+    EXPECT_FALSE(a.referenceRow);
+    a = Panel_ChooseSensorA(-1, 1);
+    EXPECT_STREQ(a.primaryUnit, "ohm");
+    EXPECT_EQ(Panel_GetPrimaryQuantity(0), kSimCondSignal);
+    a = Panel_ClearSensorA();
+    EXPECT_STREQ(a.primaryUnit, "ohm");
+    EXPECT_FALSE(a.glassRow || a.referenceRow);
+}
+
+TEST(PanelInputs, DigitalInputButtonsReachTheFirmware) {
+    struct Case {
+        int id;
+        uint8_t din1;
+        uint8_t din2;
+    };
+    // From both low, each button in turn; the other input keeps its level.
+    const Case cases[] = {{IDC_DIN1_HIGH, 1, 0}, {IDC_DIN2_HIGH, 1, 1}, {IDC_DIN1_LOW, 0, 1}, {IDC_DIN2_LOW, 0, 0}};
+    for (const Case& c : cases) {
+        const DigitalInputChoice* choice = Panel_ClickDigitalInput(c.id);
+        ASSERT_NE(choice, nullptr) << c.id;
+        EXPECT_EQ(g_DigitalInputs[0].load(), c.din1) << c.id;
+        EXPECT_EQ(g_DigitalInputs[1].load(), c.din2) << c.id;
+        EXPECT_EQ(choice->level, choice->input == 0 ? c.din1 : c.din2);
+    }
+    // Any other control changes nothing.
+    g_DigitalInputs[0].store(1);
+    EXPECT_EQ(Panel_ClickDigitalInput(IDC_ESC), nullptr);
+    EXPECT_EQ(g_DigitalInputs[0].load(), 1);
+    EXPECT_EQ(g_DigitalInputs[1].load(), 0);
 }
 
 TEST(PanelInputs, KindRowsAndNoSelection) {
@@ -143,10 +284,12 @@ TEST(PanelInputs, ChannelSetupReadsTheModelFromTheStore) {
     // A fresh store has no settings yet: the default model, whatever memory says.
     g_ChannelSensorId[1] = 4230;
     EXPECT_EQ(Panel_ReadStoredSensorModel(1), 4187u);
+    Fw_LoadChannelTypes();
     ChannelSetup fresh = Panel_LoadChannelSetup();
     EXPECT_EQ(fresh.sensorIndex, 0);
     EXPECT_EQ(fresh.kindA, 1);
     EXPECT_STREQ(fresh.unitA, "mV");
+    EXPECT_STREQ(fresh.fourthUnitB, "Kohm");
 
     // Settings written: the stored model decides, not what start-up has loaded into memory.
     uint32_t status = 0;
@@ -159,6 +302,7 @@ TEST(PanelInputs, ChannelSetupReadsTheModelFromTheStore) {
     Eeprom_Write(454, bytes, 4, &status);
     ASSERT_EQ(status, 0u);
     g_ChannelSensorId[1] = 4187;
+    Fw_LoadChannelTypes();
     ChannelSetup stored = Panel_LoadChannelSetup();
     EXPECT_EQ(stored.kindA, 4);
     EXPECT_STREQ(stored.unitA, "ohm");
@@ -167,6 +311,17 @@ TEST(PanelInputs, ChannelSetupReadsTheModelFromTheStore) {
     EXPECT_EQ(stored.sensorIndex, 12);
     EXPECT_STREQ(stored.unitB, " ");
     EXPECT_EQ(Panel_GetPrimaryQuantity(1), kSimPrimaryKind11);
+    EXPECT_EQ(stored.fourthUnitB, nullptr);
+
+    // A stored pNa sensor: its fourth row counts in megaohm from the start.
+    model = g_SensorImageFiles[2].modelNumber;
+    const uint8_t pna[4] = {static_cast<uint8_t>(model), static_cast<uint8_t>(model >> 8), 0, 0};
+    Eeprom_Write(454, pna, 4, &status);
+    ChannelSetup pnaSetup = Panel_LoadChannelSetup();
+    EXPECT_STREQ(pnaSetup.fourthUnitB, "Mohm");
+    EXPECT_STREQ(pnaSetup.fourthTextB, "100.00");
+    Panel_StoreInputText(1, kSimRefImpedance, "2M");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimRefImpedance), 2.0f);
 
     // A model in no entry: no sensor.
     const uint8_t unknown[4] = {1, 0, 0, 0};
@@ -176,6 +331,28 @@ TEST(PanelInputs, ChannelSetupReadsTheModelFromTheStore) {
     const uint8_t badKinds[2] = {1, 14};
     Eeprom_Write(kStoreChannelKinds, badKinds, 2, &status);
     EXPECT_EQ(Panel_ReadStoredSensorModel(1), 4187u);
+}
+
+TEST(PanelInputs, ChannelSetupTakesTheKindsTheFirmwareLoaded) {
+    // The firmware thread owns the kinds: the panel's set-up reads them and never loads them
+    // itself, so a store changed behind the firmware's back does not reach the panel.
+    Rig_Reset(Rig_MakeTempFolder());
+    EXPECT_FALSE(Fw_SettingsLoaded());
+    Rig_Boot();
+    EXPECT_TRUE(Fw_SettingsLoaded());
+    uint32_t status = 0;
+    const uint8_t kinds[2] = {5, 3};
+    Eeprom_Write(kStoreChannelKinds, kinds, 2, &status);
+    ASSERT_EQ(status, 0u);
+    ChannelSetup setup = Panel_LoadChannelSetup();
+    EXPECT_EQ(setup.kindA, 1);
+    EXPECT_EQ(g_ChannelKind[0], 1);
+    EXPECT_STREQ(setup.unitA, "mV");
+    // What the firmware loads later reaches the panel after the next pass.
+    g_ChannelKind[0] = 5;
+    EXPECT_EQ(Fw_GetChannelType(0), 1);
+    Rig_AdvanceMs(20);
+    EXPECT_EQ(Fw_GetChannelType(0), 5);
 }
 
 TEST(PanelInputs, ClockGoesThroughTheProgramsOwnOffset) {

@@ -17,6 +17,7 @@
 #include "core/timers.h"
 #include "fw_main.h"
 #include "fw_modules.h"
+#include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
@@ -131,6 +132,7 @@ void Rig_PowerOn() {
     Plat_ResetLocalTime();
     Fw_ResetModules();
     Panel_ResetSimInputs();
+    Panel_ResetInputs();
     RigBoard_Reset();
 }
 

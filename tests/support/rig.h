@@ -62,6 +62,11 @@ void Rig_UseSilentBoard();
 void Rig_UseBoardRejecting(uint8_t command);
 // The library's board, except that it stops answering this command after that many answers.
 void Rig_UseBoardIgnoring(uint8_t command, uint32_t answersFirst);
+// A stand-in board that answers each whole request frame through maker: it fills the reply's
+// bytes (any bytes, at most kRigReplyMax) and returns true, or returns false to stay silent.
+constexpr size_t kRigReplyMax = 255;
+using RigReplyMaker = bool (*)(const std::vector<uint8_t>& request, std::vector<uint8_t>* reply);
+void Rig_UseScriptedBoard(RigReplyMaker maker);
 // Lookups of this export find nothing (as a library without it).
 void Rig_HideExport(const std::string& name);
 

@@ -19,7 +19,7 @@
 #include "sensor_board/sim_meas.h"
 
 namespace {
-enum class Choice { Library, None, Silent, Reject, Ignore };
+enum class Choice { Library, None, Silent, Reject, Ignore, Scripted };
 
 Choice s_Choice = Choice::Library;
 uint8_t s_Command;
@@ -31,24 +31,25 @@ std::vector<RigFrame> s_Received;
 std::vector<std::string> s_BindCalls;
 // The request frame being received, until its length byte's count is reached.
 std::vector<uint8_t> s_Request;
-// A stand-in's own reply: refusing a command.
-uint8_t s_OwnReply[5];
-uint8_t s_OwnPosition;
+// A stand-in's own reply: refusing a command, or what a script made.
+std::vector<uint8_t> s_OwnReply;
+size_t s_OwnPosition;
 bool s_OwnReady;
+RigReplyMaker s_Maker;
+
+void ArmOwnReply(std::vector<uint8_t> reply) {
+    s_OwnReply = std::move(reply);
+    s_OwnPosition = 0;
+    s_OwnReady = !s_OwnReply.empty();
+}
 
 void ArmRefusal(uint8_t command) {
-    s_OwnReply[0] = 0x33;
-    s_OwnReply[1] = 5;
-    s_OwnReply[2] = command;
-    s_OwnReply[3] = 7;
-    s_OwnReply[4] = static_cast<uint8_t>(0u - (0x33u + 5u + command + 7u));
-    s_OwnPosition = 0;
-    s_OwnReady = true;
+    ArmOwnReply({0x33, 5, command, 7, static_cast<uint8_t>(0u - (0x33u + 5u + command + 7u))});
 }
 
 uintptr_t StartHandle() {
     s_BindCalls.push_back("Slave_Start_Handle");
-    if (s_Choice == Choice::Silent) return 1;
+    if (s_Choice == Choice::Silent || s_Choice == Choice::Scripted) return 1;
     Board_Start();
     Rig_AddPeriodic(kBoardPollMs, Board_Poll);
     return 1;
@@ -64,6 +65,11 @@ void TakeRequest() {
     uint8_t command = frame.size() > 2 ? frame[2] : 0;
     bool forward = true;
     if (s_Choice == Choice::Silent) forward = false;
+    if (s_Choice == Choice::Scripted) {
+        forward = false;
+        std::vector<uint8_t> reply;
+        if (s_Maker != nullptr && s_Maker(frame, &reply) && reply.size() <= kRigReplyMax) ArmOwnReply(std::move(reply));
+    }
     if (s_Choice == Choice::Reject && command == s_Command) {
         ArmRefusal(command);
         forward = false;
@@ -86,13 +92,13 @@ uint8_t SetSlaveRxData(int byte) {
 
 uint8_t GetSlaveTxFlag() {
     if (s_OwnReady) return 1;
-    if (s_Choice == Choice::Silent) return 0;
+    if (s_Choice == Choice::Silent || s_Choice == Choice::Scripted) return 0;
     return Brannic_GetSlaveTxFlag();
 }
 
 uint8_t GetSlaveTxCount() {
     s_Received.push_back(RigFrame{Rig_NowMs(), {}});
-    if (s_OwnReady) return sizeof s_OwnReply;
+    if (s_OwnReady) return static_cast<uint8_t>(s_OwnReply.size());
     return Brannic_GetSlaveTxCount();
 }
 
@@ -100,7 +106,7 @@ int GetSlaveTxData(int unused) {
     uint8_t byte;
     if (s_OwnReady) {
         byte = s_OwnReply[s_OwnPosition++];
-        if (s_OwnPosition >= sizeof s_OwnReply) s_OwnReady = false;
+        if (s_OwnPosition >= s_OwnReply.size()) s_OwnReady = false;
     } else {
         byte = static_cast<uint8_t>(Brannic_GetSlaveTxData(unused));
     }
@@ -159,7 +165,9 @@ void RigBoard_Reset() {
     s_Received.clear();
     s_BindCalls.clear();
     s_Request.clear();
+    s_OwnReply.clear();
     s_OwnReady = false;
+    s_Maker = nullptr;
     Plat_SetLibraryStandIn(nullptr);
     g_LibraryHandle.store(nullptr);
     Brannic_Reset();
@@ -187,6 +195,11 @@ void Rig_UseBoardIgnoring(uint8_t command, uint32_t answersFirst) {
     s_Choice = Choice::Ignore;
     s_Command = command;
     s_AnswersFirst = answersFirst;
+}
+
+void Rig_UseScriptedBoard(RigReplyMaker maker) {
+    s_Choice = Choice::Scripted;
+    s_Maker = maker;
 }
 
 void Rig_HideExport(const std::string& name) { s_Hidden.push_back(name); }
