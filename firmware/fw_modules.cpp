@@ -43,6 +43,7 @@
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
 #include "ui/screens.h"
+#include "ui/vdx_page.h"
 
 void Fw_ResetModules() {
     Timer_Init();
@@ -85,6 +86,7 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    VdxPage_ResetState();
     Placeholders_ResetState();
     Settings_ResetHoldSettings();
     Fw_ResetState();

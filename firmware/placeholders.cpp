@@ -9,19 +9,21 @@
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/param.h"
+#include "core/rtc.h"
 #include "core/settings.h"
 #include "core/texts.h"
 #include "core/timers.h"
+#include "core/util.h"
 #include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
-#include "digital_sensor/vdx_page.h"
 #include "fw_main.h"
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/concentration.h"
@@ -49,6 +51,7 @@
 #include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/value_page.h"
+#include "ui/vdx_page.h"
 
 // A page that is not written yet: ENTER goes back to the screen below, which redraws.
 static int32_t PageNotWrittenKey(uint32_t event) {
@@ -241,11 +244,11 @@ void Settings_SetEditKind(uint32_t channel, uint8_t kind) {
 }
 void Settings_CopySlots() {}
 void Settings_ReadSlotCounts() {}
-float Param_GetFloat(uint32_t, uint32_t, uint32_t* status) {
+float Param_GetFloat(uint32_t, uint32_t, uint32_t, uint32_t* status) {
     *status = kStatusOver;
     return 0.0f;
 }
-void Param_SetFloat(uint32_t, uint32_t, float, uint32_t* status) { *status = kStatusOver; }
+void Param_SetFloat(uint32_t, uint32_t, uint32_t, float, uint32_t* status) { *status = kStatusOver; }
 // Parameters by number: none is set or read yet.
 uint32_t Param_GetInt(uint32_t, uint32_t, uint32_t* status) {
     *status = 0;
@@ -330,6 +333,9 @@ int32_t ParamPage_Open(uint32_t, uint32_t) {
     return -1;
 }
 int32_t ParamPage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
+int32_t ParamPage_EditKey(uint32_t) { return -1; }
+void ParamPage_ApplyValues() {}
+void ParamPage_SelectField(uint32_t) {}
 void ParamPage_SetCurrent(uint32_t) {}
 uint32_t ParamPage_CurrentPage() { return 0; }
 void ParamPage_ResetSelectors(uint32_t) {}
@@ -339,6 +345,14 @@ int32_t ValuePage_BeginEdit(uint32_t, uint32_t) {
 }
 int32_t ValuePage_Screen(uint32_t event) { return PageNotWrittenKey(event); }
 void ValuePage_ClearPasswordState() {}
+// The page's error message: ENTER (key mode 8 sends event 62) redraws the page.
+void ValuePage_ShowInvalid(uint32_t n) {
+    Menu_ClearStatusRows();
+    Lcd_DrawTextRef(kRowStatus, 0, Text_Nth(kTextInvalidTexts, n));
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPressEnterToContinue);
+    Lcd_DrawChannelMark(0, 1);
+    g_DisplayMode = kKeyModeErrorShown;
+}
 
 // ---- Measurement ----------------------------------------------------------------------------
 void Meas_DrawStateMarker(uint32_t) {}
@@ -482,6 +496,69 @@ void Meas_QueueMeasurementItems() {}
 
 // ---- Calibration data sets ------------------------------------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}
+
+// The data sets as the pages show them: from the image by its layout, or the command-protocol
+// sensor's history.
+uint32_t Cal_GetDataSet(uint32_t channel, uint32_t n, CalDataSetView* view) {
+    *view = CalDataSetView{0, 0.0f, 0.0f, 0.0f, 0.0f, 2008, 1, 1, 1};
+    if (channel >= 2) return 0;
+    if (g_SensorProtoFlag[channel] == 1) {
+        SensCalHistoryRecord entry{};
+        if (!SensCmd_GetCalHistoryEntry(channel, n, &entry)) return 0;
+        view->slope = entry.first;
+        view->zero = entry.second;
+        view->year = entry.year;
+        view->month = entry.month;
+        view->day = entry.day;
+        return 1;
+    }
+    if (g_SensorMemLayout[channel] > kLayoutCond) return 0;
+    CalDataSetRecord set{};
+    if (!SensMem_ReadCalDataSet(channel, n, &set)) return 0;
+    if (Rtc_IsValidRecord(&set.date)) {
+        view->year = set.date.year;
+        view->month = set.date.month;
+        view->day = set.date.day;
+    }
+    switch (g_SensorMemLayout[channel]) {
+        case kLayoutOxygen:
+            view->slope = set.v40;
+            view->zero = set.v44 / 1000.0f;
+            break;
+        case kLayoutCond:
+            view->slope = set.v40;
+            view->zero = set.v44;
+            break;
+        default: {
+            float slope = 0.0f, zeroPoint = 0.0f;
+            CalPh_CalibrateFromDataSet(&set, &slope, &zeroPoint);
+            view->slope = slope * 100.0f;
+            view->zero = zeroPoint;
+            view->slopeMv = slope * kNernstSlope;
+            view->offsetMv = slope * kNernstSlope * (zeroPoint - CalPh_GetIsoPoint(channel));
+            break;
+        }
+    }
+    return 1;
+}
+static void FormatDate(uint16_t year, uint8_t month, uint8_t day, char* text) {
+    ClockRecord date{};
+    date.year = year;
+    date.month = month;
+    date.day = day;
+    Util_FormatDate(&date, text);
+}
+void Cal_GetDataSetDateText(uint32_t channel, uint32_t n, char* text) {
+    CalDataSetView view;
+    Cal_GetDataSet(channel, n, &view);
+    FormatDate(view.year, view.month, view.day, text);
+}
+void Chan_FormatMaxTempDate(uint32_t channel, char* text) {
+    ClockRecord date{};
+    SensMem_DaysToDate(SensDiag_GetMaxTemperatureDate(channel), &date);
+    FormatDate(date.year, date.month, date.day, text);
+}
+float Meas_GetOrpOffset(uint32_t channel) { return CalPh_GetOrpOffset(channel); }
 
 // ---- CO2: the electrode's pH through the pH calibration; no CO2 values, no CO2 calibration ---
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
@@ -635,23 +712,6 @@ void Meas_SetAnalogInputRange(uint32_t i, float value, uint32_t* status) {
 }
 float Meas_GetInputPressure(uint32_t) { return 0.0f; }
 float Meas_GetO2ProcessPressure(uint32_t channel) { return CalO2_GetProcPressure(channel); }
-
-// ---- Digital sensor: the sensor pages are not written yet ---------------------------------------
-void VdxPage_OpenCalHistory(uint32_t) {}
-int32_t VdxPage_CalHistoryKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_DrawSensorInfo(uint32_t) {}
-int32_t VdxPage_SensorInfoKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_OpenCalData(uint32_t, uint32_t) {}
-int32_t VdxPage_CalDataKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_DrawCycles(uint32_t, uint32_t) {}
-void VdxPage_DrawTimers(uint32_t, uint32_t) {}
-int32_t VdxPage_TimersKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_DrawMaxTemp() {}
-int32_t VdxPage_MaxTempKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_DrawSetup(uint32_t, uint32_t) {}
-int32_t VdxPage_SetupKey(uint32_t event) { return PageNotWrittenKey(event); }
-void VdxPage_OpenOptErrors() {}
-int32_t VdxPage_OptErrorsKey(uint32_t event) { return PageNotWrittenKey(event); }
 
 // ---- Power-on ---------------------------------------------------------------------------------
 void Placeholders_ResetState() {

@@ -410,7 +410,7 @@ void Vdx_ReadOptParam41(uint32_t channel) {
     if (channel != 1 || g_ChannelKind[1] != kKindO2Optical) return;
     uint32_t status = 0;
     Param_SetInt(1, kParamLedByte, Settings_GetFlag378(), &status);
-    float value = Param_GetFloat(1, kParamStoredValue, &status);
+    float value = Param_GetFloat(1, kParamStoredValue, 0, &status);
     if (status == 0) Settings_CommitParam41(value, &status);
 }
 
@@ -418,8 +418,8 @@ void Vdx_WriteOptParam45(uint32_t channel) {
     if (channel != 1) return;
     uint32_t status = 0;
     Param_SetInt(1, kParamLedByte, Settings_GetFlag378(), &status);
-    float value = Param_GetFloat(1, kParamStoredValue, &status);
-    if (status == 0) Param_SetFloat(1, kParamStoredCopy, value, &status);
+    float value = Param_GetFloat(1, kParamStoredValue, 0, &status);
+    if (status == 0) Param_SetFloat(1, kParamStoredCopy, 0, value, &status);
 }
 
 void Vdx_ApplyPolarization(uint32_t channel, uint32_t kind) {

@@ -14,7 +14,7 @@
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
-#include "digital_sensor/vdx_page.h"
+#include "ui/vdx_page.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
