@@ -14,7 +14,6 @@
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
-#include "ui/vdx_page.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
@@ -31,6 +30,7 @@
 #include "ui/param_page.h"
 #include "ui/screens.h"
 #include "ui/value_page.h"
+#include "ui/vdx_page.h"
 
 typedef int32_t (*MenuDrawOp)();
 typedef int32_t (*MenuKeyOp)(uint32_t event);
