@@ -7,68 +7,24 @@
 #include <string>
 
 #include "core/eeprom.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
 #include "core/link.h"
 #include "core/link_transport.h"
 #include "core/timers.h"
+#include "core/ui_ids.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
+#include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "outputs/messages.h"
 #include "panel/sim_inputs.h"
+#include "plug_support.h"
 #include "rig.h"
 
-namespace {
-constexpr uint32_t kStoreSelectedChannel = 122;
-constexpr uint32_t kStoreAutoConfigure = 458;
-constexpr uint8_t kNoSensorCode = 255;
-
-// A first start writes the factory settings; channel B is then made the selected channel (and
-// any further store bytes written) and the program started again on that store.
-void BootOnChannelB(uint32_t offset = 0, uint8_t value = 0) {
-    std::string folder = Rig_MakeTempFolder();
-    Rig_Reset(folder);
-    Rig_Boot();
-    Rig_Reset(folder);
-    Eeprom_Open();
-    uint32_t status = 0;
-    uint8_t channel = 1;
-    Eeprom_Write(kStoreSelectedChannel, &channel, 1, &status);
-    if (offset != 0) Eeprom_Write(offset, &value, 1, &status);
-    ASSERT_EQ(status, 0u);
-    Rig_Boot();
-    Rig_AdvanceMs(20);
-}
-
-// The panel's choice of a sensor model: its file beside the program (the rig's folder, the working
-// folder where the library looks) and its sensor code.
-void Plug(const std::string& file, uint8_t code) {
-    std::filesystem::path folder = std::filesystem::path(Rig_StorePath()).parent_path();
-    std::filesystem::copy_file(std::filesystem::path(KORVI_SENSOR_IMAGE_DIR) / file, folder / file,
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::current_path(folder);
-    Link_SelectSensorImage(1, file.c_str(), code);
-}
-
-[[maybe_unused]] void Unplug() { Link_SelectSensorImage(1, " ", kNoSensorCode); }
-
-// Advances until the plug state is reached (at most the limit); true when it was.
-bool RunUntilState(uint8_t state, uint32_t limitMs = 60000) {
-    for (uint32_t t = 0; t < limitMs; t += 20) {
-        if (Vdx_GetPlugState() == state && Vdx_GetPreviousPlugState() == state) return true;
-        Rig_AdvanceMs(20);
-    }
-    return false;
-}
-
-bool MessageActive(uint16_t code) {
-    for (uint32_t i = 0; i < g_MsgActiveCount; ++i) {
-        if (g_MsgActive[i] == code) return true;
-    }
-    return false;
-}
-}  // namespace
+using namespace plug_test;
 
 TEST(PlugAndMeasure, EachImageSensorIsLoadedAndMeasures) {
     struct Model {
@@ -87,6 +43,10 @@ TEST(PlugAndMeasure, EachImageSensorIsLoadedAndMeasures) {
         {"DO_SelvoD13_0.txt", 7, kKindO2Trace, "ChB O2 Tr SelvoD13-220"},
         {"DO_SelvoD14_0.txt", 8, kKindO2Gauge, "ChB ppmO2G SelvoD14-G"},
         {"CO2_SelvoC11_0.txt", 10, kKindCo2, "ChB CO2 SelvoC11-120"},
+        {"PH_SelvoP11_1.txt", 1, kKindPh, "ChB pH SelvoP11-120"},
+        // The optical sensors answer commands: their type text is the identification's.
+        {"OPT_SelvoQ11_0.txt", 9, kKindO2Optical, "ChB O2 Opt SelvoQ 4210"},
+        {"OPT_SelvoQ12_0.txt", 9, kKindO2Optical, "ChB O2 Opt SelvoQ 4211"},
     };
     for (const Model& m : models) {
         SCOPED_TRACE(m.file);
@@ -99,11 +59,12 @@ TEST(PlugAndMeasure, EachImageSensorIsLoadedAndMeasures) {
         EXPECT_EQ(Rig_RowText(12), "Loading ChB Sensor Data");
         EXPECT_EQ(g_SensorKindActive[1], m.kind);
         EXPECT_EQ(g_ChannelKind[1], m.kind);
-        EXPECT_EQ(g_SensorImageValid[1], 1);
+        EXPECT_EQ(g_SensorImageValid[1], m.code == 9 ? 0 : 1);
         EXPECT_EQ(g_SensorDataLoaded[1], 1);
         // The screen stands 5 s, then the measurement screen takes over with channel B's values.
         ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
-        Rig_AdvanceMs(3000);
+        // The optical sensor is polled more slowly: its first values take a few seconds more.
+        Rig_AdvanceMs(m.code == 9 ? 8000 : 3000);
         EXPECT_FALSE(MessageActive(kMsgChannelB + kMsgWrongSensor));
         EXPECT_FLOAT_EQ(g_Measurement[1].temperature, 25.0f);
         // A sensor of another kind than the configured pH takes the lines over for channel B.
@@ -112,4 +73,145 @@ TEST(PlugAndMeasure, EachImageSensorIsLoadedAndMeasures) {
             EXPECT_EQ(Rig_BigLineText(1), "25.0");
         }
     }
+}
+
+namespace {
+// The answer field of a question as the user sees it (the blinking field in its shown phase).
+std::string ShownRow(uint32_t row) {
+    if (g_BlinkField.active && g_BlinkField.row == row) Lcd_BlinkField(0);
+    return Rig_RowText(row);
+}
+
+// A sensor plugged, loaded and left: plug-and-measure idle again.
+void PlugAndSettle(const std::string& file, uint8_t code) {
+    Plug(file, code);
+    ASSERT_TRUE(RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+}
+
+constexpr uint16_t kWrongSensorB = kMsgChannelB + kMsgWrongSensor;
+constexpr uint16_t kDisconnectedB = 566;
+}  // namespace
+
+TEST(PlugAndMeasure, RemovalIsReportedAndANewSensorEndsIt) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    EXPECT_FALSE(MessageActive(kDisconnectedB));
+    Unplug();
+    ASSERT_TRUE(RunUntilState(kPlugNoSensor));
+    EXPECT_EQ(Rig_RowText(11), "No sensor on ChB");
+    EXPECT_EQ(g_SensorKindDetected[1], kKindNone);
+    // The screen stands 5 s, then the measurement screen is back; the message stays.
+    Rig_AdvanceMs(4000);
+    EXPECT_TRUE(MessageActive(kDisconnectedB));
+    EXPECT_EQ(Vdx_GetPlugState(), kPlugNoSensor);
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 2000));
+    EXPECT_TRUE(MessageActive(kDisconnectedB));
+    // The same sensor back: it resumes with the stored settings and the disconnection ends.
+    Plug("PH_SelvoP11_0.txt", 1);
+    ASSERT_TRUE(RunUntilState(kPlugResume));
+    EXPECT_EQ(Rig_RowText(11), "Resuming Operation ChB");
+    EXPECT_EQ(Rig_RowText(12), "with Previous Settings");
+    Rig_AdvanceMs(3000);
+    EXPECT_FALSE(MessageActive(kDisconnectedB));
+}
+
+TEST(PlugAndMeasure, SensorOfAnotherKindAsksAndNoRefusesIt) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    Plug("COND_SelvoK11_0.txt", 4);
+    ASSERT_TRUE(RunUntilState(kPlugChangeKind));
+    EXPECT_EQ(Rig_RowText(11), "Change ChB to new Sensor");
+    // "Yes" stands at column 120 behind the question; UP toggles to "No" at the same column.
+    EXPECT_EQ(ShownRow(12), "Cond4 SelvoK11-120? Yes");
+    Rig_HoldKey(kKeyUp, 100);
+    EXPECT_EQ(ShownRow(12), "Cond4 SelvoK11-120? No");
+    EXPECT_EQ(g_BlinkField.column, 120);
+    Rig_HoldKey(kKeyUp, 100);
+    EXPECT_EQ(ShownRow(12), "Cond4 SelvoK11-120? Yes");
+    Rig_HoldKey(kKeyUp, 100);
+    // The question waits for its answer however long it takes.
+    Rig_AdvanceMs(30000);
+    EXPECT_EQ(Vdx_GetPlugState(), kPlugChangeKind);
+    Rig_HoldKey(kKeyEnter, 100);
+    ASSERT_TRUE(RunUntilState(kPlugRemoveRefused, 1500));
+    EXPECT_EQ(Rig_RowText(11), "Note:");
+    EXPECT_EQ(Rig_RowText(12), "ChB Remove Sensor");
+    EXPECT_TRUE(MessageActive(kWrongSensorB));
+    EXPECT_EQ(g_SensorKindActive[1], kKindNone);
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 2100));
+    // The channel stays configured for pH.
+    EXPECT_EQ(g_ChannelKind[1], kKindPh);
+    EXPECT_TRUE(MessageActive(kWrongSensorB));
+}
+
+TEST(PlugAndMeasure, SensorOfAnotherKindTakenOverOnYes) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    Plug("DO_SelvoD11_0.txt", 5);
+    ASSERT_TRUE(RunUntilState(kPlugChangeKind));
+    EXPECT_EQ(ShownRow(12), "O2 hi SelvoD11-120? Yes");
+    Rig_HoldKey(kKeyEnter, 100);
+    ASSERT_TRUE(RunUntilState(kPlugLoadNewKind, 1500));
+    EXPECT_EQ(Rig_RowText(11), "Stand by");
+    EXPECT_EQ(Rig_RowText(12), "Loading ChB Sensor Data");
+    EXPECT_EQ(g_ChannelKind[1], kKindO2High);
+    EXPECT_EQ(g_SensorKindActive[1], kKindO2High);
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+    EXPECT_FALSE(MessageActive(kWrongSensorB));
+}
+
+TEST(PlugAndMeasure, AnotherModelOfTheKindAsksAtColumn114) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    Plug("PH_SelvoP12_0.txt", 1);
+    ASSERT_TRUE(RunUntilState(kPlugChangeModel));
+    EXPECT_EQ(Rig_RowText(11), "Change ChB to new Sensor");
+    EXPECT_EQ(ShownRow(12), "SelvoP12-225?      Yes");
+    Rig_HoldKey(kKeyUp, 100);
+    EXPECT_EQ(ShownRow(12), "SelvoP12-225?      No");
+    EXPECT_EQ(g_BlinkField.column, 114);
+    Rig_HoldKey(kKeyUp, 100);
+    Rig_HoldKey(kKeyEnter, 100);
+    ASSERT_TRUE(RunUntilState(kPlugLoadNewModel, 1500));
+    EXPECT_EQ(Rig_RowText(11), "Stand by");
+    EXPECT_EQ(g_ChannelSensorId[1], 4188u);
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+}
+
+TEST(PlugAndMeasure, ChannelNotAutoConfiguredRefusesAnotherKind) {
+    BootOnChannelB({{kStoreAutoConfigure + 1, 0}});
+    ASSERT_EQ(g_AutoConfigure[1], 0);
+    Plug("COND_SelvoK11_0.txt", 4);
+    ASSERT_TRUE(RunUntilState(kPlugNotAutoConfigured));
+    EXPECT_EQ(Rig_RowText(11), "ChB not Auto-Configured");
+    EXPECT_EQ(Rig_RowText(12), "ChB accepts only pH");
+    EXPECT_TRUE(MessageActive(kWrongSensorB));
+    EXPECT_EQ(g_SensorKindActive[1], kKindNone);
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 5100));
+    EXPECT_EQ(g_ChannelKind[1], kKindPh);
+    EXPECT_EQ(g_SensorDataLoaded[1], 0);
+}
+
+TEST(PlugAndMeasure, NewSerialThenTheAutoclaveQuestionCountsACycle) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    g_CycleAlarmEnable |= kDiagEnableAutoclave;
+    // The same model with another serial number: taken over, then the autoclave question.
+    Plug("PH_SelvoP11_1.txt", 1);
+    ASSERT_TRUE(RunUntilState(kPlugNewSerial));
+    EXPECT_EQ(Rig_RowText(11), "New SelvoP11-120 ChB");
+    EXPECT_EQ(Rig_RowText(12), "Loading ChB Sensor Data");
+    ASSERT_TRUE(RunUntilState(kPlugAutoclave, 7000));
+    EXPECT_EQ(Rig_RowText(11), "Increment autoclave ChB");
+    EXPECT_EQ(ShownRow(12), "Cycle Counter      Yes");
+    // The sensor after a year in the plant has been through four autoclave cycles.
+    uint32_t before = SensDiag_GetAutoclaveCount(1);
+    EXPECT_EQ(before, 4u);
+    Rig_HoldKey(kKeyEnter, 100);
+    // The count is written into the sensor; its save ends the question.
+    for (int i = 0; i < 100 && Vdx_GetPlugState() != kPlugIdle; ++i) Rig_AdvanceMs(20);
+    EXPECT_EQ(Vdx_GetPlugState(), kPlugIdle);
+    EXPECT_EQ(SensDiag_GetAutoclaveCount(1), before + 1);
+    EXPECT_EQ(g_DisplayMode, kKeyModeHome);
 }
