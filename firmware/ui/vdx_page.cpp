@@ -734,6 +734,9 @@ void VdxPage_DrawOptErrorLine(uint32_t item) {
     uint32_t column =
         kChar * (s_Opt.field == 0 ? Lcd_DrawTextRefBlink(kRow12, 0, text) : Lcd_DrawTextRef(kRow12, 0, text));
     if (item == kOptItemTspot || item == kOptItemTboard) {
+        // One blank behind the text: each redraw of the blinking text clears the column after it,
+        // which would cut the first column off a value that touched it.
+        column += kChar;
         char value[kNumberTextMax + 1];
         Util_FloatToText(OptTemperature(item), 255, 1, value);
         Lcd_DrawText(kRow12, column, value);
