@@ -59,3 +59,6 @@ uint8_t ParamPage_SelectedSetPoint();
 uint8_t ParamPage_SelectedOutput();
 // The engine back to power-on.
 void ParamPage_ResetState();
+// Makes a field (0..3) current and draws it blinking and the others plain, for pages that walk
+// the fields with a cursor of their own.
+void ParamPage_SelectField(uint32_t field);
