@@ -275,6 +275,8 @@ TEST(ValuePage, RangePagesOrderTheirEndsAndWalkTheirSelector) {
 
 TEST(ValuePage, SensorTimersRefuseOutOfRangeDays) {
     BootHome();
+    // A pH sensor's memory layout on channel B keeps the intervals.
+    g_SensorMemLayout[1] = kLayoutPh;
     SensDiag_SetMaintInterval(1, 30.0f);
     SensDiag_SetActInterval(1, 10.0f);
     OpenPage(0x104c);
