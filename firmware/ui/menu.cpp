@@ -1,5 +1,7 @@
 // Screen stack and menu engine: every event of the main loop passes through here and becomes a
 // change of the screen stack with an enter code, or goes to the key operation of the screen on top.
+#include "ui/cal_view.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
 
 #include "core/eeprom.h"
@@ -23,7 +25,6 @@
 #include "ui/menu_screens.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
-#include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
 

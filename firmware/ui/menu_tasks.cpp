@@ -1,5 +1,6 @@
 // The one-second tasks: the measurement-screen refresh and the periodic steps of the outputs,
 // alarms and clock that hang off event 10, as const data in the order they run.
+#include "ui/cal_view.h"
 #include "ui/menu_tasks.h"
 
 #include "core/fw_hook.h"
@@ -25,7 +26,6 @@
 #include "ui/menu.h"
 #include "ui/msg_page.h"
 #include "ui/numedit.h"
-#include "ui/screens.h"
 
 // The first of each set point's ten message codes (1200 + 10 x set point + n).
 static constexpr uint16_t kSetPointMessageBase = 1200;
