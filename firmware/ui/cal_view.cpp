@@ -165,23 +165,21 @@ void Screen_JudgeCalibration(uint32_t position, float slope, float offset) {
         float lower = CalO2_GetKind8Limit(channel, 1);
         float zeroUpper = CalO2_GetKind8Limit(channel, 2) / 1000.0f;
         float zeroLower = CalO2_GetKind8Limit(channel, 3) / 1000.0f;
-        bands = CalBands{upper,      upper * 1.15f, lower * 0.95f,     lower,
+        bands = CalBands{upper,     upper * 1.15f,    lower * 0.95f,    lower,
                          zeroUpper, zeroUpper * 0.5f, zeroLower * 0.5f, zeroLower};
     }
     uint16_t m = static_cast<uint16_t>(channel << 9);
     uint16_t base = static_cast<uint16_t>(m + kMessageBase[code]);
-    const uint16_t slopeCodes[4] = {static_cast<uint16_t>(base + kSlopeHighWarn),
-                                    static_cast<uint16_t>(base + kSlopeLowWarn),
-                                    static_cast<uint16_t>(base + kSlopeHighAlarm),
-                                    static_cast<uint16_t>(base + kSlopeLowAlarm)};
-    const uint16_t offsetCodes[4] = {static_cast<uint16_t>(base + kOffsetHighWarn),
-                                     static_cast<uint16_t>(base + kOffsetLowWarn),
-                                     static_cast<uint16_t>(base + kOffsetHighAlarm),
-                                     static_cast<uint16_t>(base + kOffsetLowAlarm)};
-    BandResult s = Judge(slope, bands.slopeHighAlarm, bands.slopeHighWarn, bands.slopeLowWarn, bands.slopeLowAlarm,
+    const uint16_t slopeCodes[4] = {
+        static_cast<uint16_t>(base + kSlopeHighWarn), static_cast<uint16_t>(base + kSlopeLowWarn),
+        static_cast<uint16_t>(base + kSlopeHighAlarm), static_cast<uint16_t>(base + kSlopeLowAlarm)};
+    const uint16_t offsetCodes[4] = {
+        static_cast<uint16_t>(base + kOffsetHighWarn), static_cast<uint16_t>(base + kOffsetLowWarn),
+        static_cast<uint16_t>(base + kOffsetHighAlarm), static_cast<uint16_t>(base + kOffsetLowAlarm)};
+    BandResult s =
+        Judge(slope, bands.slopeHighAlarm, bands.slopeHighWarn, bands.slopeLowWarn, bands.slopeLowAlarm, fixedBands);
+    BandResult o = Judge(offset, bands.offsetHighAlarm, bands.offsetHighWarn, bands.offsetLowWarn, bands.offsetLowAlarm,
                          fixedBands);
-    BandResult o = Judge(offset, bands.offsetHighAlarm, bands.offsetHighWarn, bands.offsetLowWarn,
-                         bands.offsetLowAlarm, fixedBands);
     if (IsAlarm(s)) {
         Alarm_SetFlag(kAlarmFlagSlope, channel);
     } else {
@@ -335,8 +333,8 @@ void Screen_ShowCalData(uint32_t position, float slope, float offset) {
         Screen_DrawCurrent(kRowStatus, w + 84, offset);
         Lcd_DrawText(kRowStatus, w + 120, "nA");
     } else {
-        bool factor = quantity == kQuantityTemperature || quantity == kQuantityConductivity ||
-                      quantity == kQuantityResistivity;
+        bool factor =
+            quantity == kQuantityTemperature || quantity == kQuantityConductivity || quantity == kQuantityResistivity;
         DrawLabel(w + 6, factor ? kLabelM : kLabelS);
         DrawLabel(w + 66, factor ? kLabelA : kLabelZ);
         Screen_DrawFactor5(kRowStatus, w + 18, slope);

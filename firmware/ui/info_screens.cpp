@@ -101,6 +101,7 @@ float Screen_GetMeterFactor(uint32_t code, uint32_t item, uint32_t channel) {
 }
 
 uint32_t Screen_FormatField(float value, uint32_t digits, uint32_t width, char* text) {
+    if (value == 0.0f) value = 0.0f;  // a zero of either sign shows without its sign
     char number[kNumberTextMax + 1];
     uint32_t n = Util_FloatToText(value, 255, Util_DecimalsForDigits(value, digits), number);
     if (n > width) n = width;
@@ -325,7 +326,8 @@ void Screen_DrawValueWithUnit(uint32_t row, uint32_t column, const NumEditState*
                 break;
             case kQuantityOxygen: {
                 uint32_t item = NumEdit_GetItemChoice();
-                decimals = AtMost(decimals, item == kO2ItemMgL || item == kO2ItemPpm ? (kind == kKindO2High ? 2 : 3) : 1);
+                decimals =
+                    AtMost(decimals, item == kO2ItemMgL || item == kO2ItemPpm ? (kind == kKindO2High ? 2 : 3) : 1);
                 if (!waitsForCapture) unit = NumEdit_GetItemText();
                 break;
             }

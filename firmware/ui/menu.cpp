@@ -1,8 +1,8 @@
 // Screen stack and menu engine: every event of the main loop passes through here and becomes a
 // change of the screen stack with an enter code, or goes to the key operation of the screen on top.
+#include "ui/menu.h"
 #include "ui/cal_view.h"
 #include "ui/info_screens.h"
-#include "ui/menu.h"
 
 #include "core/eeprom.h"
 #include "core/fw_hook.h"

@@ -1,8 +1,8 @@
 // The screen table: every screen of the stack with its enter code, draw operation and key
 // operation. The screens that belong to the engine itself (the measurement screen, "calibration
 // not done", the resistance pages) are written here; the others live with their pages.
-#include "ui/info_screens.h"
 #include "ui/menu_screens.h"
+#include "ui/info_screens.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // The one-second tasks: the measurement-screen refresh and the periodic steps of the outputs,
 // alarms and clock that hang off event 10, as const data in the order they run.
-#include "ui/cal_view.h"
 #include "ui/menu_tasks.h"
+#include "ui/cal_view.h"
 
 #include "core/fw_hook.h"
 #include "core/lcd.h"

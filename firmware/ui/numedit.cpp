@@ -1,8 +1,8 @@
 // Numeric editor: the calibration-entry screen. Row 11 names the point and holds the number being
 // entered, row 12 the live value of the position; the accepted number goes to the calibration by
 // measurement id. The analog outputs are calibrated on a variant of it in raw converter counts.
-#include "ui/info_screens.h"
 #include "ui/numedit.h"
+#include "ui/info_screens.h"
 
 #include <cmath>
 #include <cstring>

@@ -15,7 +15,6 @@ int32_t Screen_CountdownKey(uint32_t event);
 // adaptive calibration timer or operating days.
 void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
 
-
 // Service, test and information pages.
 void Screen_KeypadTestDraw();
 int32_t Screen_KeypadTestKey(uint32_t event);

@@ -1,7 +1,7 @@
 // Selection screen and the manual channel hold. One two-row screen asks four questions; its result
 // is a position code that the menu engine turns into the next screen.
-#include "ui/cal_view.h"
 #include "ui/select_screen.h"
+#include "ui/cal_view.h"
 
 #include "core/fw_hook.h"
 #include "core/keypad.h"
