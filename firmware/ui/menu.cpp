@@ -1,8 +1,6 @@
 // Screen stack and menu engine: every event of the main loop passes through here and becomes a
 // change of the screen stack with an enter code, or goes to the key operation of the screen on top.
 #include "ui/menu.h"
-#include "ui/cal_view.h"
-#include "ui/info_screens.h"
 
 #include "core/eeprom.h"
 #include "core/fw_hook.h"
@@ -22,6 +20,8 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "ui/cal_view.h"
+#include "ui/info_screens.h"
 #include "ui/menu_screens.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"

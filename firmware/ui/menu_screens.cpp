@@ -2,7 +2,6 @@
 // operation. The screens that belong to the engine itself (the measurement screen, "calibration
 // not done", the resistance pages) are written here; the others live with their pages.
 #include "ui/menu_screens.h"
-#include "ui/info_screens.h"
 
 #include <array>
 
@@ -23,6 +22,7 @@
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
 #include "ui/home.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"

@@ -1,7 +1,6 @@
 // The one-second tasks: the measurement-screen refresh and the periodic steps of the outputs,
 // alarms and clock that hang off event 10, as const data in the order they run.
 #include "ui/menu_tasks.h"
-#include "ui/cal_view.h"
 
 #include "core/fw_hook.h"
 #include "core/lcd.h"
@@ -22,6 +21,7 @@
 #include "outputs/pid.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
+#include "ui/cal_view.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/msg_page.h"

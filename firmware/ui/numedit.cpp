@@ -2,7 +2,6 @@
 // entered, row 12 the live value of the position; the accepted number goes to the calibration by
 // measurement id. The analog outputs are calibrated on a variant of it in raw converter counts.
 #include "ui/numedit.h"
-#include "ui/info_screens.h"
 
 #include <cmath>
 #include <cstring>
@@ -25,6 +24,7 @@
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/aout.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
 #include "ui/select_screen.h"
 

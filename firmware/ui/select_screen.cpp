@@ -1,7 +1,6 @@
 // Selection screen and the manual channel hold. One two-row screen asks four questions; its result
 // is a position code that the menu engine turns into the next screen.
 #include "ui/select_screen.h"
-#include "ui/cal_view.h"
 
 #include "core/fw_hook.h"
 #include "core/keypad.h"
@@ -14,6 +13,7 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "settings/settings_system.h"
+#include "ui/cal_view.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 
