@@ -61,6 +61,7 @@ TEST(InfoScreens, MeterCalFactorPagesStepByEnterAndLeaveAfterTheLast) {
     g_BoardCalTable[0] = -0.00005f;
     g_BoardCalTable[5] = 999999.6f;
     g_BoardCalTable[6] = -12.345f;
+    g_BoardCalTable[7] = std::nanf("");
     g_BoardCalTable[12] = 1.02f;
     g_BoardCalTable[13] = 0.5f;
     g_BoardCalTable[14] = 123456.0f;
@@ -68,7 +69,7 @@ TEST(InfoScreens, MeterCalFactorPagesStepByEnterAndLeaveAfterTheLast) {
     Post(kItemMeterCalFactors);
     ASSERT_EQ(Menu_TopScreen(), kScreenMeterCalFactors);
     const std::vector<std::vector<std::string>> kPages = {
-        {"A R1 M=0.0000 A=******", ""},  {"A R2 M=1.0000 A=-12.35", ""},  {"A R3 M=1.0000 A=1.0000", ""},
+        {"A R1 M=0.0000 A=******", ""},  {"A R2 M=1.0000 A=-12.35", ""},  {"A R3 M=1.0000 A=******", ""},
         {"A R4 M=1.0000 A=1.0000", ""},  {"A R5 M=1.0000 A=1.0000", ""},  {"A V  M=1.0000 A=1.0000", ""},
         {"A I1 M=1.0000 A=1.0000", ""},  {"A I2 M=1.0000 A=1.0000", ""},  {"A T  a=1.0200 b=0.5000", "A T  c=123456"},
         {"A Rg M=1.0000  A=1.0000", ""}, {"A Rr M=1.0000  A=1.0000", ""}, {"Aout1M=1.0000  A=0.0000", ""},
