@@ -23,8 +23,8 @@
 #include "platform/plat.h"
 #include "ui/hold_view.h"
 #include "ui/home.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
-#include "ui/screens.h"
 #include "ui/select_screen.h"
 
 const char kFirmwareVersion[] = "1.2.01";

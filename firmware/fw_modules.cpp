@@ -31,6 +31,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/meter_cal.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
@@ -82,6 +83,7 @@ void Fw_ResetModules() {
     Filter_ResetState();
     Temp_ResetState();
     Cal_ResetState();
+    MeterCal_ResetState();
     CalPh_ResetState();
     CalPh_ResetBufferState();
     CalCond_ResetState();

@@ -29,7 +29,6 @@ const AllowedEdge kAllowedUpEdges[] = {
     {"firmware/link_reply.cpp", "panel/sim_inputs.h", "the simulated input store (declared: target sim_inputs)"},
     {"firmware/measurement/decoders.cpp", "panel/sim_inputs.h",
      "the simulated input store (declared: target sim_inputs)"},
-    {"firmware/measurement/decoders.cpp", "firmware/ui/meter_cal.h", "the meter calibration's signal ranges"},
     {"firmware/measurement/slots.cpp", "firmware/ui/menu.h", "a calibration position pending"},
 };
 

@@ -23,6 +23,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/meter_cal.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
@@ -69,7 +70,6 @@ CalTracking g_CalTracking = {0, kUnitNone, 0, 0, 0.0f, kStatusOver, 0.0f, kStatu
 uint8_t g_ChosenMode;
 uint8_t g_ChosenOption;
 ManualHold g_ManualHold;
-float g_EditRange[3];
 uint8_t g_CalSettingsEdited;
 uint8_t g_SensorParamSavePending;
 
@@ -146,7 +146,6 @@ void Cal_ResetState() {
     g_ChosenMode = 0;
     g_ChosenOption = 0;
     g_ManualHold = ManualHold{0, 0, 0};
-    std::memset(g_EditRange, 0, sizeof g_EditRange);
     g_CalSettingsEdited = 0;
     g_SensorParamSavePending = 0;
     g_CalUnitSelector = 0;
@@ -159,38 +158,24 @@ void Cal_ResetState() {
 
 // ---- Selection ----------------------------------------------------------------------------------
 
-// Reference presets of the meter calibration: the resistance inputs R1 to R5 (ohm), the current
-// inputs (nA), the voltage input (V), the temperature input (ohm, three points) and the output
-// current (mA).
-static const float kPresetResistance[5][2] = {
-    {1e6f, 1e7f}, {1e5f, 1e6f}, {1e4f, 1e5f}, {1e3f, 1e4f}, {100.0f, 1000.0f}};
-static const float kPresetCurrent[2][2] = {{0.0f, -750.0f}, {-750.0f, -7500.0f}};
-static const float kPresetVoltage[2] = {-1.5f, 1.5f};
-static const float kPresetTemperature[3] = {1000.0f, 3000.0f, 66000.0f};
-static const float kPresetOutputCurrent[2] = {4.0f, 20.0f};
-
-static void PresetPair(const float* pair) {
-    g_EditRange[0] = pair[0];
-    g_EditRange[1] = pair[1];
-}
-
 void Cal_RequestBoardMode(uint32_t id) {
+    uint32_t status = 0;
     if (id == 0) {
-        std::memset(g_EditRange, 0, sizeof g_EditRange);
+        MeterCal_ClearPoints();
     } else if (id >= kIdMeterR1 && id <= kIdMeterR5) {
-        PresetPair(kPresetResistance[id - kIdMeterR1]);
+        MeterCal_PresetResistance(id - kIdMeterR1, &status);
     } else if (id == kIdMeterTemperature) {
-        std::memcpy(g_EditRange, kPresetTemperature, sizeof g_EditRange);
+        MeterCal_PresetTemperature(&status);
     } else if (id == kIdMeterVoltage) {
-        PresetPair(kPresetVoltage);
+        MeterCal_PresetVoltage(&status);
     } else if (id == kIdMeterCurrent1 || id == kIdMeterCurrent2) {
-        PresetPair(kPresetCurrent[id - kIdMeterCurrent1]);
+        MeterCal_PresetCurrent(id - kIdMeterCurrent1, &status);
     } else if (id == kIdGlass) {
         CalPh_SetLimitPair30To500();
     } else if (id == kIdReference) {
         CalPh_SetLimitPair30To200();
     } else if (id == kMeasIdAnalogInput) {
-        PresetPair(kPresetOutputCurrent);
+        MeterCal_PresetOutputCurrent(&status);
     }
 }
 
@@ -423,13 +408,7 @@ static void Co2Setting(uint32_t channel, uint32_t point, float* value, uint32_t*
     }
 }
 
-static float MeterPoint(uint32_t point, uint32_t* status) {
-    if (point >= 3) {
-        *status = kStatusOver;
-        return 0.0f;
-    }
-    return g_EditRange[point];
-}
+static float MeterPoint(uint32_t point, uint32_t* status) { return MeterCal_GetResistancePoint(point, status); }
 
 void Cal_GetSettingById(uint32_t id, uint32_t point, float* value, uint32_t* status) {
     *status = 0;
@@ -621,7 +600,8 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
         return;
     }
     if (id == kMeasIdAnalogInput) {
-        if (point < 3) g_EditRange[point] = value;
+        uint32_t ignored = 0;
+        MeterCal_SetResistancePoint(point, value, &ignored);
         Link_RequestCalPoint(static_cast<uint8_t>(point), kSaveCodeAnalogInput, value, status);
         return;
     }
@@ -663,7 +643,8 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
             break;
         default:
             if (IsMeterQuantity(q)) {
-                if (point < 3) g_EditRange[point] = value;
+                uint32_t ignored = 0;
+                MeterCal_SetResistancePoint(point, value, &ignored);
                 Link_RequestCalPoint(static_cast<uint8_t>(point), static_cast<uint8_t>(q), value, status);
             }
             break;

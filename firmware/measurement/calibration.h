@@ -136,9 +136,6 @@ struct ManualHold {
     uint32_t item;
 };
 extern ManualHold g_ManualHold;
-// Reference values of the points 0 to 2 of a meter calibration, preset when the selection
-// switches the sensor board and edited by the numeric editor.
-extern float g_EditRange[3];
 // Set when oxygen or channel-B settings were changed on a calibration page.
 extern uint8_t g_CalSettingsEdited;
 // Set when sensor parameters were saved: the calibration diagnostics are judged again.

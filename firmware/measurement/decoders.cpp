@@ -10,10 +10,10 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/meter_cal.h"
 #include "measurement/oxygen.h"
 #include "measurement/temperature.h"
 #include "panel/sim_inputs.h"
-#include "ui/meter_cal.h"
 
 uint32_t g_MeasReplyCount[2];
 uint32_t g_ChanValueReady[2];

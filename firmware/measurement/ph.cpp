@@ -11,6 +11,7 @@
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "measurement/meter_cal.h"
 #include "measurement/ph_buffers.h"
 
 float g_GlassImpedanceRef[2] = {1e8f, 1e8f};
@@ -525,18 +526,20 @@ void CalPh_DefaultRefImpedanceRef(uint32_t* status) {
     Eeprom_WriteFloat(kStoreRefImpedanceRef, kDefaultRefRef, status);
 }
 
-void CalPh_SetLimitPair30To500() {
-    g_EditRange[0] = 30.0f;
-    g_EditRange[1] = 500.0f;
+// The limit pair shares the meter calibration's reference values.
+static void SetLimitPair(float low, float high) {
+    uint32_t status = 0;
+    MeterCal_SetPoint(0, low, &status);
+    MeterCal_SetPoint(1, high, &status);
 }
 
-void CalPh_SetLimitPair30To200() {
-    g_EditRange[0] = 30.0f;
-    g_EditRange[1] = 200.0f;
-}
+void CalPh_SetLimitPair30To500() { SetLimitPair(30.0f, 500.0f); }
+
+void CalPh_SetLimitPair30To200() { SetLimitPair(30.0f, 200.0f); }
 
 void CalPh_SetLimitPairValue(uint32_t i, float value) {
-    if (i < 2) g_EditRange[i] = value;
+    uint32_t status = 0;
+    if (i < 2) MeterCal_SetPoint(static_cast<uint8_t>(i), value, &status);
 }
 
 // ---- Calibration data sets ------------------------------------------------------------------------

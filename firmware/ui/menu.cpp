@@ -20,10 +20,11 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "ui/cal_view.h"
+#include "ui/info_screens.h"
 #include "ui/menu_screens.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
-#include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
 

@@ -22,6 +22,7 @@
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
 #include "ui/home.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"

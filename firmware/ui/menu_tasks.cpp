@@ -21,11 +21,11 @@
 #include "outputs/pid.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
+#include "ui/cal_view.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/msg_page.h"
 #include "ui/numedit.h"
-#include "ui/screens.h"
 
 // The first of each set point's ten message codes (1200 + 10 x set point + n).
 static constexpr uint16_t kSetPointMessageBase = 1200;

@@ -24,8 +24,8 @@
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/aout.h"
+#include "ui/info_screens.h"
 #include "ui/menu.h"
-#include "ui/screens.h"
 #include "ui/select_screen.h"
 
 // Group 5 texts of the labels and group 6 unit texts, by index.
@@ -173,6 +173,8 @@ void NumEdit_ResetState() {
     s_Editable = 1;
 }
 
+uint32_t NumEdit_GetItemChoice() { return s_ItemChoice; }
+
 void NumEdit_SetChannelB(uint32_t flag) { s_ChannelB = flag ? 1 : 0; }
 uint32_t NumEdit_IsOutputCalOpen() { return s_OutputOverride; }
 void NumEdit_SetOutputOverride(uint32_t on) { s_OutputOverride = on ? 1 : 0; }
@@ -258,6 +260,8 @@ static const char* ItemText(uint32_t type, uint32_t choice) {
             return "";
     }
 }
+
+const char* NumEdit_GetItemText() { return ItemText(s_Type, s_ItemChoice); }
 
 // The choice after the field: the item of the item fields, else the unit prefix and the unit.
 static void DrawChoice(uint32_t blink) {

@@ -68,6 +68,11 @@ void NumEdit_StepDigit(char* text, uint32_t index, char lowest, char highest, in
 // Keeps one decimal point in a text: the newest '.' stays, an older one becomes '0'.
 void NumEdit_MoveDecimalPoint(char* text, uint32_t length, uint8_t* point);
 
+// The item chosen on the fields that calibrate in a unit the user chooses (oxygen, ozone, optical
+// oxygen, CO2), and its symbol ("" for the other fields).
+uint32_t NumEdit_GetItemChoice();
+const char* NumEdit_GetItemText();
+
 // The position being calibrated belongs to channel B.
 void NumEdit_SetChannelB(uint32_t flag);
 // An analog output is driven by a page (output test or output calibration) rather than by its

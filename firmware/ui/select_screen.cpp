@@ -13,9 +13,9 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "settings/settings_system.h"
+#include "ui/cal_view.h"
 #include "ui/home.h"
 #include "ui/menu.h"
-#include "ui/screens.h"
 
 SelectState g_MenuTreeView;
 
@@ -58,6 +58,7 @@ static const uint8_t kListNone[kListMax] = {kQVerify, kListEnd, kListEnd, kListE
 static const uint32_t kStartPositions[11] = {0x1fffff, 0x100000, 0x100000, 0x100003, 0x100003, 0x100004,
                                              0x100004, 0x100004, 0x100004, 0x10000b, 0x10000c};
 static constexpr uint32_t kStartPositionMeter = 0x100010;
+static constexpr uint32_t kStartPositionCount = sizeof kStartPositions / sizeof kStartPositions[0];
 static constexpr uint32_t kCodeNoChannel = 0x1ff000;
 // The device parameter that keeps a channel measuring; 0 while the channel is held by hand.
 static constexpr uint32_t kParamMeasureFlag = 2;
@@ -228,6 +229,10 @@ static void Redraw() {
 
 void Screen_ResetSelectState() { g_MenuTreeView = SelectState{0, 0, 0, 0, 0, 0, 0, 0, 0}; }
 
+uint32_t Screen_GetStartPosition(uint32_t kind) {
+    return kind < kStartPositionCount ? kStartPositions[kind] : kStartPositions[0];
+}
+
 void Screen_SelectInit(uint32_t flag) {
     SelectState& s = S();
     s.mode = kSelectCalibrate;
@@ -237,8 +242,7 @@ void Screen_SelectInit(uint32_t flag) {
     s.entryFlag = flag ? 1 : 0;
     if (flag == 0) {
         uint32_t kind = s.channel == 0 ? g_ChannelKind[0] : g_SensorKindActive[1];
-        uint32_t start = kind < 11 ? kStartPositions[kind] : kStartPositions[0];
-        s.position = static_cast<uint32_t>(s.channel) * 0x1000 + start;
+        s.position = static_cast<uint32_t>(s.channel) * 0x1000 + Screen_GetStartPosition(kind);
         if (g_SystemSettings.calUnlock == 1) s.cursor = kSelectRow12;
     } else {
         s.channel = 0;

@@ -35,6 +35,9 @@ void Screen_SelectShow(uint32_t mode, uint32_t marker);
 // The key operation of the selection screens; returns -1, an action or a position code.
 int32_t Screen_SelectKey(uint32_t event);
 uint32_t Screen_GetSelectPosition();
+// Where the CAL key starts for a channel kind: its first measurement position without the
+// channel's 0x1000 (0x1fffff, no position, for a kind without one).
+uint32_t Screen_GetStartPosition(uint32_t kind);
 // Selection state and the manual hold as at power-on.
 void Screen_ResetSelectState();
 

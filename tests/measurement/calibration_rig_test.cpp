@@ -18,6 +18,7 @@
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/meter_cal.h"
 #include "measurement/ph.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"

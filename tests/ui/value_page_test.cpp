@@ -9,6 +9,7 @@
 
 #include "core/rtc.h"
 #include "digital_sensor/sens_diag.h"
+#include "measurement/channel.h"
 #include "outputs/aout.h"
 #include "outputs/clean.h"
 #include "panel/inputs.h"
@@ -275,7 +276,7 @@ TEST(ValuePage, RangePagesOrderTheirEndsAndWalkTheirSelector) {
 
 TEST(ValuePage, SensorTimersRefuseOutOfRangeDays) {
     BootHome();
-    // A pH sensor's memory layout on channel B keeps the intervals.
+    // A pH sensor's memory layout on channel B, which keeps its time to maintenance.
     g_SensorMemLayout[1] = kLayoutPh;
     SensDiag_SetMaintInterval(1, 30.0f);
     SensDiag_SetActInterval(1, 10.0f);

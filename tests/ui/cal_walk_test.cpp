@@ -1,0 +1,221 @@
+// Whole calibrations by keys against the sensor board library: pH in two recognised buffers with
+// the step screens between the points, the result and its saving, the judging that follows; pH
+// in one buffer twice (not done); conductivity in two solutions; oxygen after the countdown of
+// its polarization voltage, with the outputs held meanwhile.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/settings.h"
+#include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
+#include "measurement/conductivity.h"
+#include "measurement/oxygen.h"
+#include "measurement/ph.h"
+#include "measurement/temperature.h"
+#include "outputs/hold.h"
+#include "outputs/messages.h"
+#include "panel/sim_inputs.h"
+#include "settings/settings_sensor.h"
+#include "settings/settings_system.h"
+#include "ui/numedit.h"
+#include "ui/select_screen.h"
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+// The electrode voltage of an electrode of this slope fraction with +3 mV, in a buffer at t.
+float ElectrodeMv(float fraction, float ph, float t) { return 3.0f + fraction * (54.2f + 0.1984f * t) * (7.0f - ph); }
+
+// Channel A configured for the kind (its dependent settings reset and committed, as its page
+// does it), its element at 25 C and its primary input at value; the library's board answers.
+void BootKind(uint8_t kind, uint32_t input, float value) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(25.0f));
+    Panel_SetSimInput(0, kSimGlassImpedance, 150.0f);
+    Panel_SetSimInput(0, kSimRefImpedance, 20.0f);
+    Panel_SetSimInput(0, input, value);
+    Rig_Boot();
+    if (kind != kKindPh) {
+        Settings_CopyAll();
+        Chan_ResetForSensorKind(0, kind);
+        uint32_t status = 0;
+        Settings_CommitAll(&status, 1);
+        ASSERT_EQ(status, 0u);
+    }
+    Rig_AdvanceMs(8000);
+    g_SystemSettings.calUnlock = 0;
+}
+
+// CAL, the channel's first measurement, ENTER.
+void StartCalibration() {
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectCal);
+    Press(kKeyCal);
+    Press(kKeyEnter);
+}
+
+void StepTo(char c) {
+    uint8_t at = g_NumEditBuffer.cursor;
+    ASSERT_LT(at, kNumEditTextMax);
+    for (int i = 0; i < 16 && g_NumEditBuffer.text[at] != c; ++i) Press(kKeyUp);
+    ASSERT_EQ(g_NumEditBuffer.text[at], c);
+}
+
+// Types the value's text from position 0; the cursor stays on its last character.
+void TypeValue(const char* text) {
+    for (int i = 0; i < 30 && g_NumEditBuffer.cursor != 0; ++i) Press(kKeyCal);
+    ASSERT_EQ(g_NumEditBuffer.cursor, 0);
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (p != text) Press(kKeyCal);
+        StepTo(*p);
+    }
+}
+
+// Seconds until the numeric editor gives way (its stability window decides), at most limit.
+uint32_t WaitWhileEditing(uint32_t limit) {
+    uint32_t seconds = 0;
+    while (Menu_TopScreen() == kScreenNumericEditor && seconds < limit) {
+        Rig_AdvanceMs(1000);
+        ++seconds;
+    }
+    return seconds;
+}
+}  // namespace
+
+TEST(CalibrationWalk, PhInTwoBuffersThroughTheStepScreens) {
+    BootKind(kKindPh, kSimElectrodeVolts, ElectrodeMv(0.88f, 4.0f, 25.0f));
+    StartCalibration();
+    ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    EXPECT_EQ(Row(12), "Type = 2 point         $");
+    Press(kKeyEnter);
+    // The first step screen: into buffer 1; ENTER starts the point.
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    EXPECT_EQ(Row(11), "Press ENTER when");
+    EXPECT_EQ(Row(12), "Sensor is in Buffer 1  $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "A Point1 = ----- pH");
+    EXPECT_EQ(Row(12), "A     pH = 4.31  pH") << "read with the factory calibration";
+    // The buffer is recognised; once the reading is stable the point is taken.
+    uint32_t seconds = WaitWhileEditing(60);
+    EXPECT_GE(seconds, 18u);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    EXPECT_EQ(Row(12), "Sensor is in Buffer 2  $");
+    EXPECT_NEAR(g_CalInUse[0].ph.pointBuffer[0], 4.01f, 0.001f);
+    // Into the second buffer.
+    Panel_SetSimInput(0, kSimElectrodeVolts, ElectrodeMv(0.88f, 7.0f, 25.0f));
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11).substr(0, 11), "A Point2 = ");
+    WaitWhileEditing(60);
+    Rig_AdvanceMs(200);
+    // The result: slope in percent, zero point in pH; "Adjust" saves it into use.
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(11), "pH S=88.3%    Z=7.057 pH");
+    EXPECT_EQ(Row(12), "Save Adjust            $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    EXPECT_NEAR(CalPh_GetSlopePercent(0), 88.3f, 0.1f);
+    // The saved slope is judged on the next second: below 90 % it warns.
+    Rig_AdvanceMs(1100);
+    EXPECT_EQ(Msg_IsActive(4), 1u);
+    EXPECT_EQ(Msg_IsActive(8), 0u);
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Row(11), "Re-install sensor");
+}
+
+TEST(CalibrationWalk, PhInOneBufferTwiceIsNotDone) {
+    BootKind(kKindPh, kSimElectrodeVolts, ElectrodeMv(0.98f, 7.0f, 25.0f));
+    float slope = CalPh_GetSlopePercent(0);
+    StartCalibration();
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    WaitWhileEditing(60);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    // The step screen's leave marker at the second point goes back to the first point.
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    EXPECT_EQ(g_CalPoint, 0);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    // Both points in the same buffer.
+    WaitWhileEditing(60);
+    Press(kKeyEnter);
+    WaitWhileEditing(60);
+    Rig_AdvanceMs(200);
+    EXPECT_EQ(Menu_TopScreen(), kScreenCalNotDone);
+    EXPECT_EQ(Row(11), "Calibration Not Done");
+    EXPECT_EQ(CalPh_GetSlopePercent(0), slope) << "nothing is taken into use";
+}
+
+TEST(CalibrationWalk, ConductivityInTwoSolutions) {
+    // A cell of 0.1 /cm: 1000 ohm read as 100 uS/cm.
+    BootKind(kKindCond2, kSimCondSignal, 1000.0f);
+    StartCalibration();
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalCompensation);
+    // The compensation page leads on to the calibration type.
+    Post(kActionCalTypePage);
+    ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(12), "A      C = 100.0 µS/cm");
+    // The first solution is 110 uS/cm: typed, its prefix changed from milli to micro.
+    TypeValue("110.0");
+    Press(kKeyCal);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "A Point1 = 110.0 µS/cm");
+    Press(kKeyEnter);
+    ASSERT_EQ(g_CalPoint, 1);
+    // The second solution, 220 uS/cm, reads 200 once it has settled.
+    Panel_SetSimInput(0, kSimCondSignal, 500.0f);
+    Rig_AdvanceMs(40000);
+    EXPECT_EQ(Row(12), "A      C = 200.0 µS/cm");
+    TypeValue("220.0");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(11).substr(0, 12), "C M=0.11000 ");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    EXPECT_NEAR(CalCond_GetCellConstant(0), 0.11f, 0.0005f);
+}
+
+TEST(CalibrationWalk, OxygenAfterThePolarizationCountdown) {
+    BootKind(kKindO2High, kSimSensorCurrent, -70.0f);
+    // The sensor calibrates at another polarization voltage than it measures at.
+    g_SensorSettings.calPolVoltage[0] = -500;
+    g_SensorEdit.calPolVoltage[0] = -500;
+    StartCalibration();
+    EXPECT_EQ(Row(12), "Type = 1 point Slope   $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    // Two minutes for the sensor to settle, the outputs held meanwhile.
+    ASSERT_EQ(Menu_TopScreen(), kScreenHoldCountdown);
+    EXPECT_EQ(Row(12), "Please wait...      120$");
+    Rig_AdvanceMs(60000);
+    EXPECT_EQ(Row(12), "Please wait...      060$");
+    EXPECT_EQ(g_OutputHold, 1u);
+    Rig_AdvanceMs(60000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    EXPECT_EQ(Row(12), "Sensor is in Gas 1(Air)$");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(12), "A     O2=100.0 %air");
+    // The reference is typed while the reading settles; the stable reading takes it.
+    TypeValue("100.0");
+    WaitWhileEditing(120);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(11), "O2 S=-70.00nA Z=0.0000nA");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    // Back home the sensor settles at its measuring voltage again, for another two minutes of
+    // held outputs.
+    Key_Put(kKeyEscape);
+    Rig_AdvanceMs(60000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(g_OutputHold, 1u);
+    Rig_AdvanceMs(62000);
+    EXPECT_EQ(g_OutputHold, 0u);
+}
