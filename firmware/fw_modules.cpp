@@ -15,7 +15,9 @@
 #include "core/texts.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
 #include "fw_main.h"
 #include "measurement/analog_input.h"
@@ -57,6 +59,7 @@
 #include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
+#include "ui/vdx_page.h"
 
 void Fw_ResetModules() {
     Timer_Init();
@@ -89,6 +92,9 @@ void Fw_ResetModules() {
     SensMem_ResetState();
     SensCmd_ResetState();
     Vdx_ResetIdentity();
+    SensDiag_ResetState();
+    Vdx_ResetConfig();
+    Vdx_ResetPlug();
     Msg_ResetState();
     Alarm_ResetState();
     Aout_ResetState();
@@ -111,18 +117,20 @@ void Fw_ResetModules() {
     Settings_ResetSensorState();
     Settings_ResetCommState();
     Settings_ResetWorkState();
+    VdxPage_ResetState();
     Placeholders_ResetState();
     Fw_ResetState();
 }
 
 const StoreMap* const g_FwStoreMaps[] = {
-    &g_EepromStoreMap,         &g_ChanStoreMap,   &g_FilterStoreMap,
-    &g_TempStoreMap,           &g_PhStoreMap,     &g_Co2StoreMap,
-    &g_CondStoreMap,           &g_O2StoreMap,     &g_AnalogInputStoreMap,
-    &g_ConcStoreMap,           &g_CalStoreMap,    &g_MsgStoreMap,
-    &g_AlarmStoreMap,          &g_AoutStoreMap,   &g_RelayStoreMap,
-    &g_SetPointStoreMap,       &g_CleanStoreMap,  &g_PidStoreMap,
-    &g_MenuStoreMap,           &g_SystemStoreMap, &g_CommStoreMap,
-    &g_SensorSettingsStoreMap, &g_ChanBStoreMap,  &g_SerialTextStoreMap,
+    &g_EepromStoreMap,         &g_ChanStoreMap,      &g_FilterStoreMap,
+    &g_TempStoreMap,           &g_PhStoreMap,        &g_Co2StoreMap,
+    &g_CondStoreMap,           &g_O2StoreMap,        &g_AnalogInputStoreMap,
+    &g_ConcStoreMap,           &g_CalStoreMap,       &g_MsgStoreMap,
+    &g_AlarmStoreMap,          &g_AoutStoreMap,      &g_RelayStoreMap,
+    &g_SetPointStoreMap,       &g_CleanStoreMap,     &g_PidStoreMap,
+    &g_MenuStoreMap,           &g_SystemStoreMap,    &g_CommStoreMap,
+    &g_SensorSettingsStoreMap, &g_ChanBStoreMap,     &g_SerialTextStoreMap,
+    &g_SensDiagStoreMap,       &g_VdxConfigStoreMap,
 };
 const uint32_t g_FwStoreMapCount = sizeof g_FwStoreMaps / sizeof g_FwStoreMaps[0];

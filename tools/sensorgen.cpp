@@ -137,13 +137,13 @@ void PutHead(uint8_t* set, const Date& date, uint32_t transmitterCode, const std
 }
 
 // A pH-family calibration (layout 0). Points: buffer pH, electrode mV, temperature C, seconds the
-// point took to settle. The third point triple holds the isothermal point and the voltage there.
+// point took to settle. Bit 342 holds the isothermal point the calibration used.
 struct PhCal {
     Date date;
     int points;  // 1 or 2
     double buffer[2], mv[2], temperature[2];
     uint32_t settle[2];
-    double isothermal, mvAtIsothermal, zeroPh;
+    double isothermal, zeroPh;
     double glassMohm, referenceKohm;  // pNa: the second glass electrode in megaohm
     int kindFlag, driftCode;
     double co2Slope, co2Zero;  // CO2 sensors only: mV/pH and mV
@@ -163,8 +163,9 @@ std::vector<uint8_t> EncodePh(const PhCal& c, bool pna, bool co2, uint32_t trans
     PutBits(s, 182, 14, Stored((c.mv[1] + 819.1) * 10 + 0.5, what), what + " mV 1");
     PutBits(s, 196, 12, Stored((c.temperature[1] + 50) * 10 + 0.5, what), what + " temperature 1");
     PutBits(s, 208, 12, c.settle[1], what + " time 1");
-    PutBits(s, 220, 14, Stored((c.isothermal + 2.0) / 0.0011 + 0.5, what), what + " isothermal point");
-    PutBits(s, 234, 14, Stored((c.mvAtIsothermal + 819.1) * 10 + 0.5, what), what + " mV at the isothermal point");
+    // The third triple: the zero point and the voltage at buffer 0 by the calibration.
+    PutBits(s, 220, 14, Stored((c.zeroPh + 2.0) / 0.0011 + 0.5, what), what + " zero point");
+    PutBits(s, 234, 14, Stored((c.mv[0] + 819.1) * 10 + 0.5, what), what + " mV at buffer 0");
     PutBits(s, 248, 12, Stored((25.0 + 50) * 10 + 0.5, what), what + " temperature 2");
     PutBits(s, 260, 12, 0, what);
     PutBits(s, 272, 12, Stored(c.glassMohm * 2 + 0.5, what), what + " glass impedance");
@@ -174,8 +175,9 @@ std::vector<uint8_t> EncodePh(const PhCal& c, bool pna, bool co2, uint32_t trans
     PutBits(s, 306, 12, co2 ? Stored((c.co2Slope - 22) * 100 + 0.5, what) : Ones(12), what + " CO2 slope");
     // No slope of its own stored: the field stays erased.
     PutBits(s, 318, 12, Ones(12), what);
-    PutBits(s, 330, 12, Stored((7.0 - c.zeroPh) * 59.16 + 2000, what), what + " zero offset");
-    PutBits(s, 342, 14, Stored((c.zeroPh + 2.0) / 0.0011 + 0.5, what), what + " zero point");
+    // The isothermal point, as the transmitter's calibration writes it (and reads it back).
+    PutBits(s, 330, 12, Stored((7.0 - c.isothermal) * 59.16 + 2000, what), what + " isothermal offset");
+    PutBits(s, 342, 14, Stored((c.isothermal + 2.0) / 0.0011 + 0.5, what), what + " isothermal point");
     PutBits(s, 356, 4, static_cast<uint64_t>(c.driftCode), what + " drift code");
     return set;
 }
@@ -361,7 +363,6 @@ PhCal PhPoints(Date date, int points, double slope, double zeroPh, double b0, do
     c.settle[0] = 42;
     c.settle[1] = points == 2 ? 57 : 0;
     c.isothermal = 7.0;
-    c.mvAtIsothermal = slope * (zeroPh - 7.0);
     c.zeroPh = zeroPh;
     c.glassMohm = glass;
     c.referenceKohm = reference;

@@ -57,6 +57,8 @@ int16_t Settings_GetMeasPolVoltage(uint32_t channel);
 // The channel the menus edit, and the measuring kind edited for a channel.
 uint8_t Settings_GetEditChannel();
 uint8_t Settings_GetEditKind(uint32_t channel);
+// The edited kind of a channel, set when plug-and-measure takes over a sensor of another kind.
+void Settings_SetEditKind(uint32_t channel, uint8_t kind);
 // PID auto (0) or manual (1).
 uint8_t Settings_GetEditPidManual();
 void Settings_SetEditPidManual(uint8_t manual);

@@ -3,8 +3,6 @@
 #pragma once
 #include <cstdint>
 
-#include "core/rtc.h"
-
 constexpr uint32_t kSensorPageBytes = 32;
 constexpr uint32_t kSensorImagePages = 17;
 constexpr uint32_t kSensorImageBytes = kSensorPageBytes * kSensorImagePages;
@@ -68,42 +66,3 @@ void SensMem_CommitPage(uint32_t channel, uint32_t page);
 void SensMem_AdoptStagingImage(uint32_t channel);
 // The sensor's page-write time factor, for the link's page-write time-out.
 uint32_t SensMem_GetWriteTime(uint32_t channel);
-
-// ---- Calibration data sets ------------------------------------------------------------------
-// A calibration data set in its decoded form. What a value means depends on the sensor kind; for
-// the pH family: v0 isothermal point, v4 and v8 the points' mV, v12 the zero in mV at point 0,
-// v16 the glass impedance in megaohm, v20 the reference impedance in kilohm (pH/pNa: the second
-// glass in megaohm), v48 and v52 the points' temperatures, v60 and v64 the points' buffers,
-// w72 to w76 the points' times in seconds, b82 the number of points - 1, b83 the kind flag,
-// b84 the drift code.
-struct CalDataSetRecord {
-    float v0, v4, v8, v12, v16, v20, v24, v28, v40, v44, v48, v52, v56, v60, v64, v68;
-    ClockRecord date;
-    uint32_t w72;
-    uint16_t w74, w76, w78, w80;
-    uint8_t b82, b83, b84;
-};
-// Data-set indexes: the factory calibration, the one in use, the first adjustment, the last three.
-constexpr uint32_t kCalSetFactory = 0;
-constexpr uint32_t kCalSetActual = 1;
-
-// 1 and the decoded set n of the channel's image, or 0 when the set is absent.
-uint32_t SensMem_ReadCalDataSet(uint32_t channel, uint32_t index, CalDataSetRecord* record);
-// Writes a calibration into the image as the one in use and into its history.
-void SensMem_StoreCalibration(uint32_t channel, const CalDataSetRecord* record);
-// Writes a calibration into the image's history only.
-void SensMem_StoreCalHistory(uint32_t channel, const CalDataSetRecord* record);
-// The slope field of the image: into the history copy only, or into both copies.
-void SensMem_StoreSlopeCopy(uint32_t channel);
-void SensMem_StoreSlope(uint32_t channel);
-
-// ---- Fields the channel services read and write -----------------------------------------------
-// The slope field of the data set in use, handed to the calibration (layout 0).
-void SensMem_LoadSlope(uint32_t channel);
-// The CO2 electrolyte values of the image into the calibration settings.
-void SensMem_LoadCo2Params(uint32_t channel);
-// The sensor's polarization voltage, mV, and the offset written to it.
-int32_t SensMem_GetPolarizationVoltage(uint32_t channel);
-void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts);
-void SensMem_StoreCo2Salinity(uint32_t channel, float value);
-void SensMem_StoreCo2Bicarbonate(uint32_t channel, float value);

@@ -168,6 +168,8 @@ void Vdx_ReadSensorOption(uint32_t channel) {
 
 uint32_t Vdx_HasSensorOption(uint32_t channel) { return channel < 2 ? s_Option[channel].supported : 0; }
 
+uint32_t Vdx_GetSensorOptionValue(uint32_t channel) { return channel < 2 ? s_Option[channel].value : 0; }
+
 uint32_t Vdx_GetSensorOption(uint32_t channel) {
     if (!Vdx_HasSensorOption(channel)) return kOptionDefault;
     return CalPh_GetSensorOption(channel);

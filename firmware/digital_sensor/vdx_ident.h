@@ -30,6 +30,8 @@ uint32_t Vdx_CheckSensorOption(uint32_t channel);
 void Vdx_ReadSensorOption(uint32_t channel);
 // The sensor offers the option.
 uint32_t Vdx_HasSensorOption(uint32_t channel);
+// The option the adopted sensor holds (0..2).
+uint32_t Vdx_GetSensorOptionValue(uint32_t channel);
 // The configured option when the sensor offers it, else 1.
 uint32_t Vdx_GetSensorOption(uint32_t channel);
 // Writes an option (0..2) into a pH sensor that offers it; 1 when done, else 0 and nothing

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_mem.h"
 
 struct StoreMap;

@@ -7,6 +7,7 @@
 #include "core/link.h"
 #include "core/param.h"
 #include "core/util.h"
+#include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
@@ -141,8 +142,9 @@ void Chan_ApplyNewSensor(uint32_t channel) {
     Chan_ForceKind(channel, kind);
     g_ChannelSensorId[channel] = Vdx_GetModelNumber(channel);
     g_SensorSecondId[channel] = Vdx_GetSerialNumber(channel);
-    Vdx_SaveModelNumber(channel);
-    Vdx_SaveSerialNumber(channel);
+    uint32_t status = 0;
+    Vdx_SaveModelNumber(channel, &status);
+    Vdx_SaveSerialNumber(channel, &status);
     if (g_SensorProtoFlag[channel] != 1) {
         SensMem_AdoptStagingImage(channel);
         SensDiag_PublishIndicators(channel);

@@ -5,6 +5,7 @@
 
 #include "core/eeprom.h"
 #include "core/util.h"
+#include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_mem.h"
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"

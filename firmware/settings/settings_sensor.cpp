@@ -303,6 +303,19 @@ static void HandLimitsOn(const SlotSettings& s, uint32_t* status) {
     Keep(status, d);
 }
 
+// The alarm bytes go to the diagnostics, which raise the six alarms by them: the cycle kinds' in
+// the order CIP, SIP, autoclave, then the monitoring records' (lifetime, maintenance, calibration
+// timer).
+static void HandAlarmsOn(const SlotSettings& s) {
+    for (uint32_t k = 0; k < kCycleKinds; ++k) {
+        g_SensDiagAlarms[kDiagAlarmCip + k] = SensDiagAlarmSetting{s.cycle[k].messageOnly, s.cycle[k].output, 0};
+    }
+    for (uint32_t i = 0; i < kMonitorRecords; ++i) {
+        const SlotMonitor& m = s.monitor[i];
+        g_SensDiagAlarms[kDiagAlarmLifetime + i] = SensDiagAlarmSetting{m.messageOnly, m.output, m.off};
+    }
+}
+
 void Settings_StoreSlots(uint32_t* status) {
     const SlotSettings& s = g_SlotSettings;
     for (uint32_t i = 0; i < kMonitorRecords; ++i) {
@@ -321,6 +334,7 @@ void Settings_DefaultSlots(uint32_t* status) {
     g_SlotSettings = FactorySlots();
     Settings_StoreSlots(status);
     HandLimitsOn(g_SlotSettings, status);
+    HandAlarmsOn(g_SlotSettings);
     static const uint8_t kSet = 1;
     WriteBytes(kStoreS133Setting, &kSet, 1, status);
     WriteBytes(kStoreSensorOption, &kSet, 1, status);
@@ -342,6 +356,7 @@ void Settings_LoadSlots(uint32_t* status) {
     }
     s.cipTempLimit = ReadByteOr(kStoreDiagCipTemp, 100, kSlotCipTempFactory, status);
     s.sipTempLimit = ReadByteOr(kStoreDiagSipTemp, 130, kSlotSipTempFactory, status);
+    HandAlarmsOn(s);
 }
 
 void Settings_CopySlots() { g_SlotEdit = g_SlotSettings; }
@@ -361,7 +376,12 @@ void Settings_CommitSlots(uint32_t* status) {
         bytes = bytes || e.cycle[k].messageOnly != s.cycle[k].messageOnly || e.cycle[k].output != s.cycle[k].output;
     }
     s = e;
-    if (bytes) Settings_StoreSlots(status);
+    if (bytes) {
+        Settings_StoreSlots(status);
+        HandAlarmsOn(s);
+        // The alarms are judged again by their new settings.
+        g_SensorSaveFlags[kSensorSaveDiagnostics] = 1;
+    }
     if (limits) HandLimitsOn(s, status);
 }
 

@@ -257,6 +257,9 @@ uint8_t Settings_GetEditChannel() {
     return g_WorkSet.channel.currentChannel < 2 ? g_WorkSet.channel.currentChannel : 0;
 }
 uint8_t Settings_GetEditKind(uint32_t channel) { return channel < 2 ? g_WorkSet.channel.kind[channel] : 0; }
+void Settings_SetEditKind(uint32_t channel, uint8_t kind) {
+    if (channel < 2) g_WorkSet.channel.kind[channel] = kind;
+}
 MeasLineConfig* Settings_GetEditMeasLines() { return &g_WorkSet.channel.lines; }
 uint8_t Settings_GetEditPidManual() { return g_WorkSet.pid.mode == kPidManual ? 1 : 0; }
 void Settings_SetEditPidManual(uint8_t manual) { g_WorkSet.pid.mode = manual ? kPidManual : kPidAutomatic; }

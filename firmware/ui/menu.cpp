@@ -11,6 +11,7 @@
 #include "core/texts.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
+#include "digital_sensor/sens_diag_opt.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
@@ -44,8 +45,6 @@ static constexpr uint32_t kDeviceTagBytes = 6;
 static constexpr StoreRange kStoreRanges[] = {{kStoreDeviceTag, kDeviceTagBytes}};
 const StoreMap g_MenuStoreMap = {"device tag", kStoreRanges, 1};
 
-// The plug-and-measure machine's idle state: channel B's screens are the instrument's own.
-static constexpr uint8_t kPlugIdle = 29;
 // Sensor kinds from this value up cannot be measured with.
 static constexpr uint32_t kKindUnusable = 15;
 // g_MenuLastAction for the CAL key.
@@ -337,6 +336,8 @@ uint8_t Menu_CurrentChannel() {
 }
 
 uint32_t Menu_ActiveKind(uint32_t channel) { return channel < 2 ? g_SensorKindActive[channel] : kKindNone; }
+
+uint32_t Menu_IsPositionPending() { return g_MenuPositionPending != 0 ? 1 : 0; }
 
 uint32_t Menu_HomeOwnsDisplay() { return Menu_CurrentChannel() == 0 || Vdx_GetPlugState() == kPlugIdle ? 1 : 0; }
 

@@ -14,7 +14,6 @@
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
-#include "digital_sensor/vdx_page.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
@@ -32,13 +31,13 @@
 #include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
+#include "ui/vdx_page.h"
 
 typedef int32_t (*MenuDrawOp)();
 typedef int32_t (*MenuKeyOp)(uint32_t event);
 
 // The plug-and-measure states the measurement screen's keys change.
-static constexpr uint8_t kPlugIdle = 29;
-static constexpr uint8_t kPlugAutoclaveQuestion = 22;
+static constexpr uint8_t kPlugAutoclaveQuestion = kPlugAutoclave;
 
 static uint32_t PositionChannel() { return Menu_ChannelOfPosition(g_MenuPosition); }
 
@@ -102,7 +101,8 @@ static int32_t KeyHome(uint32_t event) {
                 Menu_BlinkOff();
                 Menu_ClearStatusRows();
                 if (result == static_cast<int32_t>(kActionPlugYes)) {
-                    SensDiag_IncrementAutoclaveCount();
+                    SensDiag_IncrementAutoclaveCount(1);
+                    Vdx_BeginAutoclaveWait();
                     g_DisplayMode = kKeyModeBusy;
                     Vdx_SetChooseRequest();
                     Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);

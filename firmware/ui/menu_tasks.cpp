@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "digital_sensor/sens_diag.h"
+#include "digital_sensor/sens_diag_opt.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/slots.h"
@@ -26,8 +27,6 @@
 #include "ui/numedit.h"
 #include "ui/screens.h"
 
-// The plug-and-measure machine's idle state.
-static constexpr uint8_t kPlugIdle = 29;
 // The first of each set point's ten message codes (1200 + 10 x set point + n).
 static constexpr uint16_t kSetPointMessageBase = 1200;
 // The clock's year below which the date counts as never set.

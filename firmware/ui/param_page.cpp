@@ -215,6 +215,11 @@ static void DrawSelection() {
     }
 }
 
+void ParamPage_SelectField(uint32_t field) {
+    g_PageEdit.field = static_cast<uint8_t>(field < kParamFields ? field : kParamLeaveMarker);
+    DrawSelection();
+}
+
 // The label text of a field in the display language; empty for none.
 static uint32_t LabelText(uint32_t page, uint32_t field, char* out) {
     out[0] = '\0';

@@ -62,3 +62,6 @@ void ParamPage_SelectSetPoint(uint8_t index);
 void ParamPage_SelectOutput(uint8_t index);
 // The engine back to power-on.
 void ParamPage_ResetState();
+// Makes a field (0..3) current and draws it blinking and the others plain, for pages that walk
+// the fields with a cursor of their own.
+void ParamPage_SelectField(uint32_t field);

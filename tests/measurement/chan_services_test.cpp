@@ -146,9 +146,12 @@ TEST(ChannelServices, ASensorSaveWaitsForTheLinkAndFailsWhenTheSensorIsLost) {
     Link_SetMeasureMode(1, 1);
     Rig_AdvanceMs(20000);
     ASSERT_EQ(g_SensorPlugged[1], 1);
-    Chan_ApplyNewSensor(1);
+    // Channel B selected, in the working set too: plug-and-measure takes the sensor over.
     g_CurrentChannel = 1;
-    Rig_AdvanceMs(3000);
+    Settings_CopyAll();
+    Rig_AdvanceMs(8000);
+    ASSERT_EQ(Vdx_GetPlugState(), kPlugIdle);
+    ASSERT_EQ(g_SensorKindActive[1], kKindPh);
     ASSERT_EQ(Chan_GetLinkState(), kChanLinkFree);
 
     // A page of the image changed: the save waits until the link wrote it, then goes on.

@@ -16,8 +16,14 @@
 #include <vector>
 
 #include "board_client.h"
+#include "digital_sensor/sens_cal.h"
+#include "digital_sensor/sens_mem.h"
+#include "digital_sensor/vdx_ident.h"
+#include "measurement/channel.h"
+#include "measurement/ph.h"
 #include "panel/inputs.h"
 #include "platform/plat_resources.h"
+#include "rig.h"
 #include "sensor_board/sim_image.h"
 
 using namespace board_client;
@@ -168,6 +174,34 @@ TEST(SensorFiles, EachMemoryImageDecodesToTheIdentityTheGeneratorWrote) {
             EXPECT_EQ(sum, 0) << "block " << block;
         }
         Identity id = Decode(b);
+        // The firmware's own readers agree: the image as the link stages it (pages 0-15, then the
+        // sensor's block 18), identified and adopted, its calibration in use decoded.
+        Rig_PowerOn();
+        std::copy(b.begin(), b.begin() + 512, g_SensorMemImage[kSensorStagingImage]);
+        std::copy(b.begin() + 576, b.end(), g_SensorMemImage[kSensorStagingImage] + 512);
+        Vdx_DecodeSensorFamily(1);
+        EXPECT_EQ(Vdx_GetModelNumber(1), e.model);
+        char type[kVdxTypeTextMax + 1];
+        Vdx_GetTypeText(1, type);
+        EXPECT_EQ(std::string(type), e.typeText);
+        Chan_ForceKind(1, g_SensorKindDetected[1]);
+        SensMem_AdoptStagingImage(1);
+        CalDataSetRecord actual{};
+        // A variant the transmitter does not use (kind 15) has no layout to read.
+        bool usable = g_SensorKindDetected[1] < 15;
+        EXPECT_EQ(SensMem_ReadCalDataSet(1, kCalSetActual, &actual), usable ? 1u : 0u);
+        if (usable) {
+            EXPECT_GE(SensMem_DateToDays(&actual.date), kSensDayFirstValid);
+        }
+        if (e.layout == 0) {
+            // The set's isothermal point and a slope the pH calibration takes.
+            EXPECT_NEAR(actual.v0, 7.0f, 0.01f);
+            float slope = 0.0f, zero = 0.0f;
+            CalPh_CalibrateFromDataSet(&actual, &slope, &zero);
+            EXPECT_GT(slope, 0.9f);
+            EXPECT_LT(slope, 1.02f);
+            EXPECT_NEAR(zero, 7.0f, 0.2f);
+        }
         EXPECT_EQ(id.model, e.model);
         EXPECT_EQ(id.family, e.family);
         EXPECT_EQ(id.variant, e.variant);

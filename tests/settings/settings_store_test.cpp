@@ -14,6 +14,7 @@
 #include "core/settings.h"
 #include "core/texts.h"
 #include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
@@ -361,4 +362,34 @@ TEST(SettingsModules, TheErrorDisplayOffersTheMessageList) {
     EXPECT_EQ(Rig_RowText(12), "Failure - Press ENTER");
     Rig_HoldKey(kKeyEnter, 100);
     EXPECT_EQ(Menu_TopScreen(), kScreenMessages);
+}
+
+TEST(SettingsModules, TheCycleCounterSettingsDriveChannelBsDiagnostics) {
+    std::string folder = Rig_MakeTempFolder();
+    Boot(folder);
+    // A first start: no cycle limit (the detectors count nothing), the alarms' factory bytes.
+    EXPECT_EQ(SensDiag_GetCipCycleLimit(1), 0u);
+    EXPECT_EQ(SensDiag_GetAutoclaveCycleLimit(1), 0u);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmCip].messageOnly, 1);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmCip].output, 2);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmTtm].off, 0);
+    // Edited limits go to the diagnostics, which store them; the alarm bytes follow the commit.
+    Settings_CopyAll();
+    g_SlotEdit.cycle[kCycleSip].limit = 40;
+    g_SlotEdit.cycle[kCycleSip].messageOnly = 0;
+    g_SlotEdit.cycle[kCycleSip].output = 1;
+    g_SlotEdit.monitor[2].off = 1;
+    uint32_t status = 0;
+    Settings_CommitSlots(&status);
+    ASSERT_EQ(status, 0u);
+    EXPECT_EQ(SensDiag_GetSipCycleLimit(1), 40u);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmSip].messageOnly, 0);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmSip].output, 1);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmAct].off, 1);
+    // And they come back from the store.
+    Boot(folder);
+    EXPECT_EQ(SensDiag_GetSipCycleLimit(1), 40u);
+    EXPECT_EQ(g_SlotSettings.cycle[kCycleSip].limit, 40u);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmSip].output, 1);
+    EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmAct].off, 1);
 }

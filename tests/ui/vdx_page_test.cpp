@@ -1,0 +1,184 @@
+// The digital sensor's pages, reached by keys from the INFO and MENU trees with a sensor from the
+// program's own sensor files plugged on channel B.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../digital_sensor/plug_support.h"
+#include "core/keypad.h"
+#include "core/lcd.h"
+#include "digital_sensor/sens_cmd.h"
+#include "digital_sensor/sens_diag.h"
+#include "digital_sensor/sens_diag_opt.h"
+#include "measurement/channel.h"
+#include "panel/sim_inputs.h"
+#include "rig.h"
+#include "ui/menu.h"
+#include "ui/vdx_page.h"
+#include "ui_support.h"
+
+using namespace plug_test;
+using ui_test::Item;
+using ui_test::Press;
+using ui_test::Row;
+
+namespace {
+void PlugAndSettle(const std::string& file, uint8_t code) {
+    BootOnChannelB();
+    Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
+    Plug(file, code);
+    ASSERT_TRUE(RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(8000);
+}
+
+// UP through the tree's items until one reads text, then ENTER.
+bool Choose(const std::string& text) {
+    for (int i = 0; i < 12; ++i) {
+        if (Item() == text) {
+            Press(kKeyEnter);
+            return true;
+        }
+        Press(kKeyUp);
+    }
+    return false;
+}
+}  // namespace
+
+TEST(VdxPages, SensorInfoAlternatesTypeAndNumbers) {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("VDX Sensor Info"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenSensorInfo);
+    EXPECT_EQ(Row(11), "ChB Type: SelvoP11-120");
+    EXPECT_EQ(Row(12), "Cal Date: 24/02/26");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "Serial-No. 00100871");
+    EXPECT_EQ(Row(12), "Part-No.   52206001");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "ChB Type: SelvoP11-120");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
+}
+
+TEST(VdxPages, CalibrationDataStepsThroughTheSetsPresent) {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("VDX Diagnostics"));
+    ASSERT_TRUE(Choose("ChB Cal History"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenCalData);
+    std::vector<std::string> names;
+    for (int i = 0; i < 7; ++i) {
+        std::string name = Row(11).substr(0, 4);
+        if (name.back() == ' ') name.pop_back();
+        names.push_back(name);
+        Press(kKeyUp);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Fact", "Act", "1Adj", "Cal1", "Cal2", "Cal3", "Fact"}));
+    // "Cal1": 26 February 2024, slope and zero point from its two points.
+    Press(kKeyUp);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "Cal1 24/02/26");
+    std::string row12 = Row(12);
+    EXPECT_EQ(row12.substr(0, 2), "S=");
+    EXPECT_NE(row12.find("%"), std::string::npos);
+    EXPECT_EQ(row12.substr(12, 2), "Z=");
+    EXPECT_EQ(row12.substr(row12.size() - 2), "pH");
+    Press(kKeyInfo);
+    EXPECT_EQ(Row(11).substr(0, 4), "1Adj");
+}
+
+TEST(VdxPages, NewSensorOffersOnlyFactoryAndActualSets) {
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    VdxPage_OpenCalData(1, 1);
+    EXPECT_EQ(Row(11).substr(0, 3), "Act");
+    VdxPage_CalDataKey(kEventUp);
+    EXPECT_EQ(Row(11).substr(0, 4), "Fact");
+    VdxPage_CalDataKey(kEventDown);
+    EXPECT_EQ(Row(11).substr(0, 3), "Act");
+}
+
+TEST(VdxPages, FieldsOutsideTheirLimitsAreAsterisksOrUnderscores) {
+    ui_test::BootHome();
+    Lcd_FillStatusRows(0);
+    EXPECT_EQ(VdxPage_DrawField110(12, 0, 120.0f, 5), 5u);
+    EXPECT_EQ(Row(12), "*****");
+    VdxPage_DrawField110(12, 0, -120.0f, 5);
+    EXPECT_EQ(Row(12), "_____");
+    VdxPage_DrawField110(12, 0, 98.7654f, 5);
+    EXPECT_EQ(Row(12), "98.77");
+    Lcd_FillStatusRows(0);
+    VdxPage_DrawFieldPh(12, 0, 7.0f, 5);
+    EXPECT_EQ(Row(12), "7.000");
+    Lcd_FillStatusRows(0);
+    // A whole number that leaves room gets its point.
+    EXPECT_EQ(VdxPage_DrawFieldWide5(12, 0, 1234.0f, 5), 5u);
+    EXPECT_EQ(Row(12), "1234.");
+    Lcd_FillStatusRows(0);
+    VdxPage_DrawWideField(12, 0, 2500.0f);
+    EXPECT_EQ(Row(12), "2.5000K");
+}
+
+TEST(VdxPages, CyclesTimersAndMaximumTemperature) {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    VdxPage_DrawCycles(2, 1);
+    EXPECT_EQ(Row(11), "ChB AutoClave");
+    EXPECT_EQ(Row(12), "Cycles         4 of 254");
+    VdxPage_DrawCycles(0, 1);
+    EXPECT_EQ(Row(12), "CIP Cycles    58 of 254");
+    // Only the operating time while no timer alarm is enabled.
+    g_CycleAlarmEnable = 0;
+    VdxPage_DrawTimers(1, 0);
+    EXPECT_EQ(Row(11).substr(0, 14), "Operating Days");
+    EXPECT_EQ(VdxPage_NextTimer(3), 3u);
+    g_CycleAlarmEnable = kDiagEnableLifetime | kDiagEnableAct;
+    g_SensDiagAlarms[kDiagAlarmLifetime].off = 0;
+    g_SensDiagAlarms[kDiagAlarmAct].off = 0;
+    EXPECT_EQ(VdxPage_NextTimer(3), 0u);
+    EXPECT_EQ(VdxPage_NextTimer(0), 2u);
+    EXPECT_EQ(VdxPage_PrevTimer(0), 3u);
+    VdxPage_DrawTimers(1, 0);
+    EXPECT_EQ(Row(11).substr(0, 18), "Lifetime Indicator");
+    std::string bar = Row(12);
+    EXPECT_EQ(bar.substr(bar.size() - 1), "%");
+    VdxPage_DrawMaxTemp();
+    EXPECT_EQ(Row(11), "ChB Max. Temperature");
+    EXPECT_EQ(Row(12), "Tmax 128.60\u00b0C 23/11/14");
+}
+
+TEST(VdxPages, CalibrationValuesOfAConductivityChannelShowMAndA) {
+    PlugAndSettle("COND_SelvoK11_0.txt", 4);
+    VdxPage_OpenCalHistory(1);
+    EXPECT_EQ(Row(11).substr(0, 5), "BP M=");
+    EXPECT_EQ(Row(11).substr(14, 2), "A=");
+    EXPECT_EQ(Row(12).substr(0, 5), "BS M=");
+    EXPECT_EQ(Row(12).substr(14, 2), "A=");
+}
+
+TEST(VdxPages, OpticalErrorListEndsWithTheTemperaturesFromThePanel) {
+    PlugAndSettle("OPT_SelvoQ11_0.txt", 9);
+    Panel_SetSimInput(1, kSimTemperatureB, 31.5f);
+    Rig_AdvanceMs(8000);
+    g_SensorStatusWord[1] = 0;
+    // MENU > Service > Diagnostics > O2 Opt.
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Service"));
+    ASSERT_TRUE(Choose("Diagnostics"));
+    ASSERT_TRUE(Choose("O2 Opt"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenOpticalErrors);
+    g_SensorStatusWord[1] = 0;
+    VdxPage_OpenOptErrors();
+    EXPECT_EQ(Row(12), "Tspot = 31.5 \u00b0C        $");
+    Press(kKeyUp);
+    Rig_AdvanceMs(600);
+    EXPECT_EQ(Row(12), "Tboard = 31.5 \u00b0C       $");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(12).substr(0, 7), "Tspot =");
+    // An active error comes first; the mark selected, ENTER leaves.
+    g_SensorStatusWord[1] = 1u << 8;
+    VdxPage_DrawOptErrors(0);
+    EXPECT_EQ(Row(12), "Shaft removed          $");
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    EXPECT_NE(Menu_TopScreen(), kScreenOpticalErrors);
+}
