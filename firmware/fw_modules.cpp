@@ -56,8 +56,10 @@
 #include "ui/menu_tree.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
+#include "ui/password_page.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
+#include "ui/service_pages.h"
 #include "ui/value_page.h"
 #include "ui/vdx_page.h"
 
@@ -109,6 +111,8 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    Screen_ResetServiceState();
+    Screen_ResetPasswordState();
     Screen_ResetSelectState();
     NumEdit_ResetState();
     ValuePage_ResetState();

@@ -24,13 +24,6 @@ static int32_t PageNotWrittenKey(uint32_t event) {
     return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
 }
 
-// ---- Outputs ----------------------------------------------------------------------------------
-void Hold_ShowPleaseWait() {
-    Lcd_FillStatusRows(0);
-    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
-    g_SaveWaitBits |= kSaveWaitSensor;
-}
-
 // ---- Menu pages and screens -----------------------------------------------------------------
 void Screen_EndTimedHold() {
     g_TimedHold = 0;
@@ -59,26 +52,6 @@ int32_t Screen_List2Key(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_HoldCountdownShow() {}
 int32_t Screen_HoldCountdownTick(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_DrawDiagIndicators() { g_SensorParamSavePending = 0; }
-void Screen_KeypadTestDraw() {}
-int32_t Screen_KeypadTestKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_DigInDraw() {}
-void Screen_DigInValues() {}
-void Screen_ReadOcDraw() {}
-int32_t Screen_ReadOcKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AoutTestDraw() {}
-int32_t Screen_AoutTestKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AinDraw() {}
-void Screen_AinValue() {}
-void Screen_MemoryTestDraw() {}
-void Screen_DisplayTestStart() {}
-void Screen_RevisionOpen() {}
-int32_t Screen_RevisionKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_ConfigWarnDraw(uint32_t) {}
-int32_t Screen_ConfigWarnKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PleaseWaitDraw() {}
-int32_t Menu_Back(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PasswordDraw(uint32_t) {}
-int32_t Screen_PasswordKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_TempSourceDraw(uint32_t) {}
 int32_t Screen_TempSourceKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_VerifyCalDraw(uint32_t) {}
@@ -110,4 +83,3 @@ void Cal_ClearDataSetSensorFlag(uint32_t) {}
 
 // ---- Power-on ---------------------------------------------------------------------------------
 void Placeholders_ResetState() {}
-

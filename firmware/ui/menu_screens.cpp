@@ -28,8 +28,10 @@
 #include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
+#include "ui/password_page.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
+#include "ui/service_pages.h"
 #include "ui/value_page.h"
 #include "ui/vdx_page.h"
 

@@ -33,31 +33,6 @@ int32_t Screen_HoldCountdownTick(uint32_t event);
 // Judges the current channel's calibration into warnings and alarms.
 void Screen_DrawDiagIndicators();
 
-// Service, test and information pages.
-void Screen_KeypadTestDraw();
-int32_t Screen_KeypadTestKey(uint32_t event);
-void Screen_DigInDraw();
-void Screen_DigInValues();
-void Screen_ReadOcDraw();
-int32_t Screen_ReadOcKey(uint32_t event);
-void Screen_AoutTestDraw();
-int32_t Screen_AoutTestKey(uint32_t event);
-void Screen_AinDraw();
-void Screen_AinValue();
-void Screen_MemoryTestDraw();
-void Screen_DisplayTestStart();
-void Screen_RevisionOpen();
-int32_t Screen_RevisionKey(uint32_t event);
-void Screen_ConfigWarnDraw(uint32_t field);
-int32_t Screen_ConfigWarnKey(uint32_t event);
-void Screen_PleaseWaitDraw();
-// Key operation of the wait for a sensor-board request.
-int32_t Menu_Back(uint32_t event);
-
-// Password and lockout page.
-void Screen_PasswordDraw(uint32_t entry);
-int32_t Screen_PasswordKey(uint32_t event);
-
 // Temperature-source, calibration-constant, compensation and output-hold pages.
 void Screen_TempSourceDraw(uint32_t redraw);
 int32_t Screen_TempSourceKey(uint32_t event);
