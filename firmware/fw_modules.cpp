@@ -50,6 +50,7 @@
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
+#include "ui/edit_pages.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
@@ -113,6 +114,7 @@ void Fw_ResetModules() {
     Screen_ResetState();
     Screen_ResetServiceState();
     Screen_ResetPasswordState();
+    Screen_ResetEditPagesState();
     Screen_ResetSelectState();
     NumEdit_ResetState();
     ValuePage_ResetState();

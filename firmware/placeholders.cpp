@@ -52,19 +52,6 @@ int32_t Screen_List2Key(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_HoldCountdownShow() {}
 int32_t Screen_HoldCountdownTick(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_DrawDiagIndicators() { g_SensorParamSavePending = 0; }
-void Screen_TempSourceDraw(uint32_t) {}
-int32_t Screen_TempSourceKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_VerifyCalDraw(uint32_t) {}
-int32_t Screen_VerifyCalKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_CalEditDraw(uint32_t, uint32_t) {}
-int32_t Screen_CalEditKey(uint32_t event, uint32_t) { return PageNotWrittenKey(event); }
-void Screen_LinCompDraw(uint32_t, uint32_t) {}
-int32_t Screen_LinCompKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_CompCoefDraw(uint32_t) {}
-int32_t Screen_CompCoefKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AoutMaDraw(uint32_t, uint32_t) {}
-// ENTER leads to output 1's damping, as the hold value page does for output 1.
-int32_t Screen_AoutMaKey(uint32_t event) { return event == kEventEnter ? 4087 : -1; }
 void Screen_PidModeDraw(uint32_t) {}
 int32_t Screen_PidModeKey(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_PidTuneDraw(uint32_t) {}

@@ -21,6 +21,7 @@
 #include "outputs/messages.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
+#include "ui/edit_pages.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
@@ -293,12 +294,12 @@ static int32_t DrawCalEdit() {
 }
 
 static int32_t DrawCalEdit2() {
-    g_MenuPosition = 0x100005;
-    Screen_CalEditDraw(0, 0);
+    Screen_CalEditSecondForm();
     return -1;
 }
 
-static int32_t KeyCalEdit(uint32_t event) { return Screen_CalEditKey(event, 0); }
+// The page edits the channel it shows.
+static int32_t KeyCalEdit(uint32_t event) { return Screen_CalEditKey(event, Screen_CalEditChannel()); }
 
 static int32_t DrawRevision() {
     Screen_RevisionOpen();
@@ -311,7 +312,7 @@ static int32_t DrawLinComp() {
 }
 
 static int32_t DrawAoutHoldValue() {
-    Screen_AoutMaDraw(0, 0);
+    Screen_AoutMaDraw(ParamPage_SelectedOutput(), 0);
     return -1;
 }
 

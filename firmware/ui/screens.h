@@ -33,20 +33,6 @@ int32_t Screen_HoldCountdownTick(uint32_t event);
 // Judges the current channel's calibration into warnings and alarms.
 void Screen_DrawDiagIndicators();
 
-// Temperature-source, calibration-constant, compensation and output-hold pages.
-void Screen_TempSourceDraw(uint32_t redraw);
-int32_t Screen_TempSourceKey(uint32_t event);
-void Screen_VerifyCalDraw(uint32_t channel);
-int32_t Screen_VerifyCalKey(uint32_t event);
-void Screen_CalEditDraw(uint32_t channel, uint32_t redraw);
-int32_t Screen_CalEditKey(uint32_t event, uint32_t channel);
-void Screen_LinCompDraw(uint32_t part, uint32_t redraw);
-int32_t Screen_LinCompKey(uint32_t event);
-void Screen_CompCoefDraw(uint32_t redraw);
-int32_t Screen_CompCoefKey(uint32_t event);
-void Screen_AoutMaDraw(uint32_t output, uint32_t redraw);
-int32_t Screen_AoutMaKey(uint32_t event);
-
 // PID setup pages and the manual output key of the measurement screen.
 void Screen_PidModeDraw(uint32_t redraw);
 int32_t Screen_PidModeKey(uint32_t event);
