@@ -58,6 +58,7 @@
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/password_page.h"
+#include "ui/pid_pages.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/service_pages.h"
@@ -115,6 +116,7 @@ void Fw_ResetModules() {
     Screen_ResetServiceState();
     Screen_ResetPasswordState();
     Screen_ResetEditPagesState();
+    Screen_ResetPidState();
     Screen_ResetSelectState();
     NumEdit_ResetState();
     ValuePage_ResetState();

@@ -52,14 +52,6 @@ int32_t Screen_List2Key(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_HoldCountdownShow() {}
 int32_t Screen_HoldCountdownTick(uint32_t event) { return PageNotWrittenKey(event); }
 void Screen_DrawDiagIndicators() { g_SensorParamSavePending = 0; }
-void Screen_PidModeDraw(uint32_t) {}
-int32_t Screen_PidModeKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PidTuneDraw(uint32_t) {}
-// ENTER leads to the PID set point and dead band, as the tuning page does.
-int32_t Screen_PidTuneKey(uint32_t event) { return event == kEventEnter ? 4146 : -1; }
-void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
-int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
-int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 
 // ---- Measurement ----------------------------------------------------------------------------
 void MeterCal_CheckSignalRange(float, uint32_t* status) { *status = 0; }

@@ -78,10 +78,9 @@ static void PutNumber(uint32_t field, float value, uint32_t decimals, uint32_t w
     f.point = dot == nullptr ? kDigitPointNone : static_cast<uint32_t>(dot - f.text);
 }
 
-// A field's text in its own cells only: a unit may stand right after it.
-static void DrawTextCells(uint32_t row, uint32_t column, const char* text) {
+void Screen_DrawFieldText(uint32_t row, uint32_t column, const char* text) {
     uint8_t blinking = g_BlinkField.active;
-    for (uint32_t i = 0; text[i] != '\0' && i < kDigitFieldBytes; ++i) Lcd_DrawEditChar(row, column, text, i, 0);
+    for (uint32_t i = 0; text[i] != '\0' && i < kLcdCharsPerRow; ++i) Lcd_DrawEditChar(row, column, text, i, 0);
     g_BlinkField.active = blinking;
 }
 
@@ -102,7 +101,7 @@ void Screen_StepDigitText(uint32_t field, uint32_t index, uint32_t row, uint32_t
     if (f.text[index] == '.' && index != f.point) {
         if (f.point < kDigitFieldBytes) f.text[f.point] = '0';
         f.point = index;
-        DrawTextCells(row, column, f.text);
+        Screen_DrawFieldText(row, column, f.text);
     } else if (f.point < kDigitFieldBytes && f.text[f.point] != '.') {
         f.point = kDigitPointNone;
     }
@@ -958,7 +957,7 @@ int32_t Screen_AoutMaKey(uint32_t event) {
             if (current < kHoldLowest) current = kHoldLowest;
             if (current > kHoldHighest) current = kHoldHighest;
             PutFixed(0, current, 1, kHoldLowest, kHoldHighest);
-            DrawTextCells(kRowMessage, HoldColumn(), Field(0).text);
+            Screen_DrawFieldText(kRowMessage, HoldColumn(), Field(0).text);
             DrawFieldChar(0, kRowMessage, HoldColumn(), 1);
         } else if (s_HoldField == kHoldOutputField) {
             // The current shown belongs to the output being left.

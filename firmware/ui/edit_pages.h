@@ -34,6 +34,9 @@ uint32_t Screen_ParseDigitField(uint32_t field, float* value);
 // point, the former point a '0' (the text is redrawn at row and column); a point stepped away
 // leaves the field without one.
 void Screen_StepDigitText(uint32_t field, uint32_t index, uint32_t row, uint32_t column);
+// A text in its own cells only, leaving the column after it: a unit or the leave marker may stand
+// right there. The blinking field goes on blinking.
+void Screen_DrawFieldText(uint32_t row, uint32_t column, const char* text);
 // The blinking field drawn in its shown phase and stopped, before another field starts to blink.
 void Screen_SettleBlink();
 

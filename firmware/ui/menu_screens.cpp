@@ -30,6 +30,7 @@
 #include "ui/numedit.h"
 #include "ui/param_page.h"
 #include "ui/password_page.h"
+#include "ui/pid_pages.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
 #include "ui/service_pages.h"
@@ -80,8 +81,8 @@ static int32_t DrawHome() {
 static int32_t KeyHome(uint32_t event) {
     if (Menu_HomeOwnsDisplay()) {
         if (!Menu_PidManualOnHome()) return -1;
-        int32_t percent = static_cast<int32_t>(Pid_GetManualOutput() * 100.0f);
-        int32_t result = Screen_PidManualKey(event, percent);
+        // The percent stays a float: steps of 0.2 % add up.
+        int32_t result = Screen_PidManualKey(event, Pid_GetManualOutput() * 100.0f);
         if (result == static_cast<int32_t>(kActionPidUnchanged)) return -1;
         Pid_DrawOutputLine(1, Pid_GetManualOutput() * 100.0f);
         return result;

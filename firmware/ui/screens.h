@@ -32,13 +32,3 @@ void Screen_HoldCountdownShow();
 int32_t Screen_HoldCountdownTick(uint32_t event);
 // Judges the current channel's calibration into warnings and alarms.
 void Screen_DrawDiagIndicators();
-
-// PID setup pages and the manual output key of the measurement screen.
-void Screen_PidModeDraw(uint32_t redraw);
-int32_t Screen_PidModeKey(uint32_t event);
-void Screen_PidTuneDraw(uint32_t redraw);
-int32_t Screen_PidTuneKey(uint32_t event);
-void Screen_PidLimitsDraw(uint32_t form, uint32_t redraw);
-int32_t Screen_PidLimitsKey(uint32_t form, uint32_t event);
-// Returns -1 or kActionPidUnchanged.
-int32_t Screen_PidManualKey(uint32_t event, int32_t percent);
