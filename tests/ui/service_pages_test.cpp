@@ -272,3 +272,47 @@ TEST(ServicePages, WaitForTheBoardEndsByTheRequestsResult) {
     EXPECT_EQ(Menu_TopScreen(), kScreenCalNotDone);
     EXPECT_EQ(Row(11), "Calibration Not Done");
 }
+
+TEST(ServicePages, EveryFixedPageDrawsAndLeavesForHomeByEscapeOrTimeOut) {
+    const struct {
+        uint32_t id;
+        uint8_t screen;
+    } kPages[] = {
+        {kItemKeypadTest, kScreenKeypadTest},
+        {kItemDisplayTest, kScreenDisplayTest},
+        {kItemMemoryTest, kScreenMemoryTest},
+        {kItemDigitalInputs, kScreenDigitalInputs},
+        {kItemReadOc, kScreenReadOc},
+        {kItemReadAnalogOutputs, kScreenReadAnalogOutputs},
+        {kItemReadAnalogInputs, kScreenReadAnalogInputs},
+        {kItemRevision, kScreenRevision},
+        {kItemQuickSetup, kScreenConfigWarning},
+        {kItemLockout, kScreenLockout},
+        {kItemTempSource, kScreenTempSource},
+        {kItemOutputHoldValue, kScreenAoutHoldValue},
+        {kItemPidMode, kScreenPidMode},
+        {kItemPidTune, kScreenPidTune},
+        {kActionPidLimits1, kScreenPidLimits1},
+        {kActionPidLimits2, kScreenPidLimits2},
+        {kActionLinComp, kScreenLinComp},
+        {kActionCalEdit2, kScreenCalEdit2},
+        {kActionWaitForBoard, kScreenWaitForBoard},
+    };
+    for (bool escape : {true, false}) {
+        for (const auto& page : kPages) {
+            BootHome();
+            Press(kKeyMenu);
+            g_LinkRequestResult = 255;
+            Post(page.id);
+            ASSERT_EQ(Menu_TopScreen(), page.screen) << "id " << page.id;
+            EXPECT_TRUE(Row(11) != "" || Row(12) != "") << "screen " << int(page.screen) << " drew nothing";
+            if (escape) {
+                Key_Put(kKeyEscape);
+                Rig_AdvanceMs(60);
+            } else {
+                Post(kEventHome);
+            }
+            EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "screen " << int(page.screen);
+        }
+    }
+}
