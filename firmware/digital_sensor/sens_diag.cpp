@@ -164,7 +164,8 @@ static uint32_t Layout(uint32_t channel) { return IsChannel(channel) ? g_SensorM
 static bool IsImage(uint32_t channel) { return Layout(channel) <= kLayoutCond; }
 static bool IsProtocol(uint32_t channel) { return Layout(channel) == kLayoutProtocol; }
 static uint32_t ActiveKind(uint32_t channel) { return IsChannel(channel) ? g_SensorKindActive[channel] : kKindNone; }
-static uint8_t* Image(uint32_t channel) { return g_SensorMemImage[channel]; }
+// A channel of 2 or more (none) reads channel A's image rather than past the images.
+static uint8_t* Image(uint32_t channel) { return g_SensorMemImage[IsChannel(channel) ? channel : 0]; }
 static uint32_t Bits(uint32_t channel, uint32_t start, uint32_t width) {
     return SensMem_GetBits(Image(channel), start, width);
 }

@@ -226,7 +226,8 @@ static uint32_t ChoiceColumn() { return CharColumn(ChoicePosition()); }
 // shorter text, blanks after; a value too wide shows the over- or under-range fill.
 static void FormatValue(float value, uint32_t decimals) {
     char* text = g_NumEditBuffer.text;
-    uint32_t width = Digits();
+    // The field's digits never reach past the buffer, whatever the field table says.
+    uint32_t width = Digits() < kNumEditTextMax ? Digits() : kNumEditTextMax;
     char number[kNumberTextMax + 1];
     uint32_t n = Util_ClassifyFloat(value) < kFloatPlusInfinity ? Util_FloatToText(value, 255, decimals, number) : 255;
     if (n > width) {

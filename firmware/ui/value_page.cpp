@@ -376,7 +376,6 @@ static void DrawUnit(uint32_t line) {
     uint32_t column = UnitColumn(line);
     uint8_t unit = Desc().unit[line];
     if (unit != 255) {
-        if (ChoiceKind(line) == kChoiceDecade) column += 0;
         Lcd_DrawTextRef(row, column, Text_Nth(kTextUnits, unit));
         return;
     }
@@ -535,7 +534,6 @@ static void DrawCursor(uint32_t blink) {
     }
     if (cursor < 0 || static_cast<uint32_t>(cursor) >= Width(line)) return;
     uint32_t column = ValueColumn(line);
-    if (Page() == kPageOutputTest) column = ValueColumn(line);
     Lcd_DrawEditChar(RowOf(line), column, g_EditLines[line].text, static_cast<uint32_t>(cursor), blink ? 1 : 0);
     g_EditLines[line].blinkIndex = static_cast<uint8_t>(cursor);
 }
@@ -933,8 +931,9 @@ static void StepRangeSelector(int32_t step) {
 }
 
 // Range pages: the cursor walks a position index over the start tables.
-static int32_t KeyRange(uint32_t event, float* values, uint32_t mode) {
-    (void)mode;
+// The set point and output pages (mode 0) and the PID pages (mode 2) differ only in their start
+// tables.
+static int32_t KeyRange(uint32_t event, float* values) {
     uint32_t page = Page();
     const RangeStart* range = RangeOf(page);
     int32_t step = StepOf(event);
@@ -988,11 +987,11 @@ int32_t ValuePage_Key(uint32_t event, float* values) {
         case kPageOutputLow:
         case kPageSetPointValue:
         case kPageSetPointOff:
-            return KeyRange(event, values, 0);
+            return KeyRange(event, values);
         case kPagePid:
         case kPagePropLimits:
         case kPagePropLimits2:
-            return KeyRange(event, values, 2);
+            return KeyRange(event, values);
         case kPagePassword:
             return KeyChoice(event, values);
         case kPageRefTemp:

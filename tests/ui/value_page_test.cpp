@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "../digital_sensor/plug_support.h"
 #include "core/rtc.h"
 #include "digital_sensor/sens_diag.h"
 #include "outputs/aout.h"
@@ -275,12 +274,9 @@ TEST(ValuePage, RangePagesOrderTheirEndsAndWalkTheirSelector) {
 }
 
 TEST(ValuePage, SensorTimersRefuseOutOfRangeDays) {
-    // The intervals live in the memory of a pH sensor taken over on channel B.
-    plug_test::BootOnChannelB();
-    plug_test::Plug("PH_SelvoP11_0.txt", 1);
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
-    Rig_AdvanceMs(8000);
+    BootHome();
+    // A pH sensor's memory layout on channel B keeps the intervals.
+    g_SensorMemLayout[1] = kLayoutPh;
     SensDiag_SetMaintInterval(1, 30.0f);
     SensDiag_SetActInterval(1, 10.0f);
     OpenPage(0x104c);
