@@ -51,14 +51,18 @@
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
+#include "ui/edit_pages.h"
 #include "ui/home.h"
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
+#include "ui/password_page.h"
+#include "ui/pid_pages.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
+#include "ui/service_pages.h"
 #include "ui/value_page.h"
 #include "ui/vdx_page.h"
 
@@ -111,6 +115,10 @@ void Fw_ResetModules() {
     Menu_ForgetFailureText();
     Home_ResetState();
     Screen_ResetState();
+    Screen_ResetServiceState();
+    Screen_ResetPasswordState();
+    Screen_ResetEditPagesState();
+    Screen_ResetPidState();
     Screen_ResetSelectState();
     NumEdit_ResetState();
     ValuePage_ResetState();

@@ -2,67 +2,7 @@
 // the main loop running, and goes away when its module arrives.
 #include "placeholders.h"
 
-#include "core/lcd.h"
-#include "core/link.h"
 #include "measurement/calibration.h"
-#include "outputs/hold.h"
-#include "ui/menu.h"
-#include "ui/screens.h"
-
-// A page that is not written yet: ENTER goes back to the screen below, which redraws.
-static int32_t PageNotWrittenKey(uint32_t event) {
-    return event == kEventEnter ? static_cast<int32_t>(kActionBack) : -1;
-}
-
-// ---- Outputs ----------------------------------------------------------------------------------
-void Hold_ShowPleaseWait() {
-    Lcd_FillStatusRows(0);
-    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
-    g_SaveWaitBits |= kSaveWaitSensor;
-}
-
-// ---- Menu pages and screens -----------------------------------------------------------------
-void Screen_KeypadTestDraw() {}
-int32_t Screen_KeypadTestKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_DigInDraw() {}
-void Screen_DigInValues() {}
-void Screen_ReadOcDraw() {}
-int32_t Screen_ReadOcKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AoutTestDraw() {}
-int32_t Screen_AoutTestKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AinDraw() {}
-void Screen_AinValue() {}
-void Screen_MemoryTestDraw() {}
-void Screen_DisplayTestStart() {}
-void Screen_RevisionOpen() {}
-int32_t Screen_RevisionKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_ConfigWarnDraw(uint32_t) {}
-int32_t Screen_ConfigWarnKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PleaseWaitDraw() {}
-int32_t Menu_Back(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PasswordDraw(uint32_t) {}
-int32_t Screen_PasswordKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_TempSourceDraw(uint32_t) {}
-int32_t Screen_TempSourceKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_VerifyCalDraw(uint32_t) {}
-int32_t Screen_VerifyCalKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_CalEditDraw(uint32_t, uint32_t) {}
-int32_t Screen_CalEditKey(uint32_t event, uint32_t) { return PageNotWrittenKey(event); }
-void Screen_LinCompDraw(uint32_t, uint32_t) {}
-int32_t Screen_LinCompKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_CompCoefDraw(uint32_t) {}
-int32_t Screen_CompCoefKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_AoutMaDraw(uint32_t, uint32_t) {}
-// ENTER leads to output 1's damping, as the hold value page does for output 1.
-int32_t Screen_AoutMaKey(uint32_t event) { return event == kEventEnter ? 4087 : -1; }
-void Screen_PidModeDraw(uint32_t) {}
-int32_t Screen_PidModeKey(uint32_t event) { return PageNotWrittenKey(event); }
-void Screen_PidTuneDraw(uint32_t) {}
-// ENTER leads to the PID set point and dead band, as the tuning page does.
-int32_t Screen_PidTuneKey(uint32_t event) { return event == kEventEnter ? 4146 : -1; }
-void Screen_PidLimitsDraw(uint32_t, uint32_t) {}
-int32_t Screen_PidLimitsKey(uint32_t, uint32_t event) { return PageNotWrittenKey(event); }
-int32_t Screen_PidManualKey(uint32_t, int32_t) { return kActionPidUnchanged; }
 
 // ---- Calibration data sets ------------------------------------------------------------------
 void Cal_ClearDataSetSensorFlag(uint32_t) {}

@@ -2,7 +2,10 @@
 #include "outputs/hold.h"
 
 #include "core/fw_hook.h"
+#include "core/lcd.h"
+#include "core/link.h"
 #include "core/settings.h"
+#include "core/texts.h"
 #include "core/timers.h"
 #include "core/ui_ids.h"
 #include "measurement/calibration.h"
@@ -26,6 +29,14 @@ void Hold_ResetState() {
 
 uint32_t Hold_ReadDigitalInput(uint32_t channel) {
     return channel < 2 && g_DigitalInputs[channel].load(std::memory_order_relaxed) != 0 ? 1 : 0;
+}
+
+void Hold_ShowPleaseWait() {
+    g_BlinkField.active = 0;
+    Lcd_FillStatusRows(0);
+    Lcd_DrawTextRef(kRowMessage, 0, kTextPleaseWait);
+    // ESC and the sensor recognition wait until the save has finished.
+    g_SaveWaitBits |= kSaveWaitSensor;
 }
 
 uint32_t Hold_IsDigitalInputActive() {

@@ -285,6 +285,13 @@ static uint32_t CalStep() {
 
 // ---- Services --------------------------------------------------------------------------------
 
+int32_t Menu_Back(uint32_t) {
+    uint8_t result = g_LinkRequestResult;
+    if (result != 1 && result != 0) return -1;
+    if (!Pop(1)) Menu_ResetStack();
+    return static_cast<int32_t>(result == 1 ? kEventCalStepDone : kActionCalNotDone);
+}
+
 void Menu_ResetStack() {
     g_MenuStack[0] = kScreenHome;
     g_MenuDepth = 1;

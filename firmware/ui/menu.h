@@ -51,6 +51,9 @@ void Menu_ResetStack();
 // The stack and every value of the engine back to power-on.
 void Menu_ResetState();
 uint8_t Menu_TopScreen();
+// Key operation of the wait for a sensor-board request (screen 61): when the request is done the
+// screen pops and 241 follows, when it failed 4083; otherwise it stays.
+int32_t Menu_Back(uint32_t event);
 // The filter before the engine: every event passes.
 uint32_t Menu_EventAllowed(uint32_t event);
 // Hands an event to the engine; -1 or 255 for "nothing next", else the next event.

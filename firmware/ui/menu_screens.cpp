@@ -21,6 +21,7 @@
 #include "outputs/messages.h"
 #include "outputs/pid.h"
 #include "outputs/sensor_alarm.h"
+#include "ui/edit_pages.h"
 #include "ui/home.h"
 #include "ui/info_screens.h"
 #include "ui/menu.h"
@@ -29,8 +30,11 @@
 #include "ui/msg_page.h"
 #include "ui/numedit.h"
 #include "ui/param_page.h"
+#include "ui/password_page.h"
+#include "ui/pid_pages.h"
 #include "ui/screens.h"
 #include "ui/select_screen.h"
+#include "ui/service_pages.h"
 #include "ui/value_page.h"
 #include "ui/vdx_page.h"
 
@@ -78,8 +82,8 @@ static int32_t DrawHome() {
 static int32_t KeyHome(uint32_t event) {
     if (Menu_HomeOwnsDisplay()) {
         if (!Menu_PidManualOnHome()) return -1;
-        int32_t percent = static_cast<int32_t>(Pid_GetManualOutput() * 100.0f);
-        int32_t result = Screen_PidManualKey(event, percent);
+        // The percent stays a float: steps of 0.2 % add up.
+        int32_t result = Screen_PidManualKey(event, Pid_GetManualOutput() * 100.0f);
         if (result == static_cast<int32_t>(kActionPidUnchanged)) return -1;
         Pid_DrawOutputLine(1, Pid_GetManualOutput() * 100.0f);
         return result;
@@ -292,12 +296,12 @@ static int32_t DrawCalEdit() {
 }
 
 static int32_t DrawCalEdit2() {
-    g_MenuPosition = 0x100005;
-    Screen_CalEditDraw(0, 0);
+    Screen_CalEditSecondForm();
     return -1;
 }
 
-static int32_t KeyCalEdit(uint32_t event) { return Screen_CalEditKey(event, 0); }
+// The page edits the channel it shows.
+static int32_t KeyCalEdit(uint32_t event) { return Screen_CalEditKey(event, Screen_CalEditChannel()); }
 
 static int32_t DrawRevision() {
     Screen_RevisionOpen();
@@ -310,7 +314,7 @@ static int32_t DrawLinComp() {
 }
 
 static int32_t DrawAoutHoldValue() {
-    Screen_AoutMaDraw(0, 0);
+    Screen_AoutMaDraw(ParamPage_SelectedOutput(), 0);
     return -1;
 }
 

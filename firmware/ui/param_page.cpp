@@ -32,6 +32,7 @@
 PageEditState g_PageEdit;
 uint8_t g_PageCursor;
 uint8_t g_ValuePageMode;
+uint16_t g_RelayConflict;
 
 // The selectors of the pages: the set point (pages 0, 1, 2, 38), the analog output (27, 28, 30,
 // 37), the relay (3, 19, 46, 50), the alarm/clean setup (20), the alarm cause (21) and the digital
@@ -1468,7 +1469,13 @@ uint8_t ParamPage_SelectedOutput() { return OutputIndex(); }
 void ParamPage_SelectSetPoint(uint8_t index) { s_SetPoint = index < kSetPointCount ? index : 0; }
 void ParamPage_SelectOutput(uint8_t index) { s_Output = index < kAoutCount ? index : 0; }
 
+void ParamPage_SetRelayConflict(uint16_t word) {
+    g_RelayConflict = word;
+    if (word != 0) s_Relay = static_cast<uint8_t>((word >> 12) & 1u);
+}
+
 void ParamPage_ResetState() {
+    g_RelayConflict = 0;
     std::memset(&g_PageEdit, 0, sizeof g_PageEdit);
     g_PageEdit.desc = &g_ParamPageTable[0];
     g_PageCursor = 0;

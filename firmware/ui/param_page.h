@@ -22,6 +22,12 @@ constexpr uint8_t kPageCursorField = 4;
 constexpr uint8_t kPageCursorMarker = 34;
 // The page that asked page 50 its question; page 50 returns to it.
 extern uint8_t g_ValuePageMode;
+// The relay a PID pulse output was given while another user has it, for the "Stop OC" page (page
+// 46): the other user's code, plus the relay x 4096, plus 256 (positive output) or 512 (negative
+// output); 0 for none.
+extern uint16_t g_RelayConflict;
+// Takes the word and makes its relay the one the "Stop OC" page shows.
+void ParamPage_SetRelayConflict(uint16_t word);
 
 // Draws a page (mode 1 selects the leave marker); returns -1.
 int32_t ParamPage_Open(uint32_t page, uint32_t mode);

@@ -338,9 +338,18 @@ TEST(ValuePage, PasswordsMasterCodeAndConfirmation) {
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Invalid Password");
 
-    // The service technician's page takes its own code, not the master code.
+    // The service technician's page takes its own code, not the master code. It is chosen in the
+    // tree, whose cursor the granted access then enters.
     BootHome();
-    OpenPage(0xc00002);
+    Press(kKeyMenu);
+    for (int i = 0; i < 4; ++i) Press(kKeyUp);
+    ASSERT_EQ(Item(), "Service");
+    Press(kKeyEnter);
+    Press(kKeyUp);
+    Press(kKeyUp);
+    ASSERT_EQ(Item(), "Tech Service");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
     EXPECT_EQ(Row(11), "Service Technician");
     Type("05864");
     Press(kKeyEnter);

@@ -1,0 +1,318 @@
+// The service, test and information pages through the rig, key by key from the menu trees: the
+// keypad and display tests, the input and output readings, the revision views, the warning before
+// the quick set-up and the wait for a sensor-board request.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "../digital_sensor/plug_support.h"
+#include "core/eeprom.h"
+#include "core/ident.h"
+#include "core/link.h"
+#include "outputs/aout.h"
+#include "outputs/hold.h"
+#include "outputs/relays.h"
+#include "settings/settings_system.h"
+#include "ui/menu.h"
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+// UP through the tree's items until one reads text, then ENTER.
+bool Choose(const std::string& text) {
+    for (int i = 0; i < 14; ++i) {
+        if (Item() == text) {
+            Press(kKeyEnter);
+            return true;
+        }
+        Press(kKeyUp);
+    }
+    return false;
+}
+
+// MENU, "Service", "Diagnostics", then the item.
+void OpenDiagnostic(const std::string& item) {
+    BootHome();
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Service"));
+    ASSERT_TRUE(Choose("Diagnostics"));
+    ASSERT_TRUE(Choose(item));
+}
+
+bool AllInk(uint32_t row) {
+    for (uint32_t c = 0; c < kLcdColumns; ++c) {
+        if (g_LcdFrame[row][c] != 0xFF) return false;
+    }
+    return true;
+}
+}  // namespace
+
+TEST(ServicePages, KeypadTestNamesEveryKeyAndLeavesOnlyOnEnter) {
+    OpenDiagnostic("Keypad");
+    EXPECT_EQ(Menu_TopScreen(), kScreenKeypadTest);
+    EXPECT_EQ(Row(11), "Key pressed = (None )");
+    EXPECT_EQ(Row(12), "Press ENTER to Continue");
+    const struct {
+        uint8_t key;
+        const char* shown;
+    } kKeys[] = {{kKeyMenu, "Key pressed = (MENU )"},
+                 {kKeyCal, "Key pressed = (CAL  )"},
+                 {kKeyUp, "Key pressed = (UP   )"},
+                 {kKeyInfo, "Key pressed = (INFO )"}};
+    for (const auto& k : kKeys) {
+        Press(k.key);
+        EXPECT_EQ(Menu_TopScreen(), kScreenKeypadTest) << k.shown;
+        EXPECT_EQ(Row(11), k.shown);
+    }
+    // The keys' own meanings do not apply: MENU did not leave, CAL did not move anything.
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+}
+
+TEST(ServicePages, DisplayTestShowsThePatternThenLeadsHome) {
+    OpenDiagnostic("Display");
+    EXPECT_EQ(Menu_TopScreen(), kScreenDisplayTest);
+    EXPECT_TRUE(AllInk(11));
+    EXPECT_TRUE(AllInk(12));
+    // The measurement screen's refresh leaves the pattern alone while it stands.
+    Rig_AdvanceMs(14000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenDisplayTest);
+    EXPECT_TRUE(AllInk(11));
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_FALSE(AllInk(11));
+}
+
+TEST(ServicePages, MemoryTestAndItsEnter) {
+    OpenDiagnostic("Memory");
+    EXPECT_EQ(Row(11), "Memory Test Passed");
+    EXPECT_EQ(Row(12), "Press ENTER to Continue");
+    // Only ENTER counts here, and it leads home.
+    Press(kKeyUp);
+    EXPECT_EQ(Menu_TopScreen(), kScreenMemoryTest);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+}
+
+TEST(ServicePages, DigitalInputsFollowThePanelEverySecond) {
+    OpenDiagnostic("Digital Input");
+    EXPECT_EQ(Row(11), "Digital Input 1 = 0");
+    EXPECT_EQ(Row(12), "Digital Input 2 = 0");
+    g_DigitalInputs[1].store(1);
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Row(11), "Digital Input 1 = 0");
+    EXPECT_EQ(Row(12), "Digital Input 2 = 1");
+    g_DigitalInputs[0].store(1);
+    g_DigitalInputs[1].store(0);
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Row(11), "Digital Input 1 = 1");
+    EXPECT_EQ(Row(12), "Digital Input 2 = 0");
+}
+
+TEST(ServicePages, ReadOcShowsTheContactsAsTheyStand) {
+    OpenDiagnostic("Read OC");
+    Rig_AdvanceMs(1000);
+    // Factory settings: relay 2 is normally closed, so at rest its contact reads 1.
+    EXPECT_EQ(Row(11), "OC1 = 0    OC2 = 1");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+
+    // "Set OC" closes relay 1 and opens relay 2 until the settings are copied again; "Read OC"
+    // then reads them so.
+    OpenDiagnostic("Set OC");
+    Press(kKeyUp);
+    Press(kKeyCal);
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+    ASSERT_TRUE(Choose("Read OC"));
+    EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
+}
+
+TEST(ServicePages, AnalogReadingsShowTheCurrents) {
+    OpenDiagnostic("Read Analog Outputs");
+    EXPECT_EQ(Menu_TopScreen(), kScreenReadAnalogOutputs);
+    char expected[2][32];
+    for (uint32_t output = 0; output < 2; ++output) {
+        std::snprintf(expected[output], sizeof expected[output], "Analog out%u=%5.2f mA", output + 1,
+                      static_cast<double>(Aout_GetShownCurrent(output)));
+    }
+    EXPECT_EQ(Row(11), expected[0]);
+    EXPECT_EQ(Row(12).substr(0, std::strlen(expected[1])), expected[1]);
+    // ENTER goes back to the first screen above home, the tree.
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+    EXPECT_EQ(Row(11), "Diagnostics");
+
+    Press(kKeyUp);
+    ASSERT_TRUE(Choose("Read Analog Inputs"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenReadAnalogInputs);
+    EXPECT_EQ(Row(12), "Analog Input= 0.00mA");
+}
+
+TEST(ServicePages, RevisionViewsCycleAndLeaveByTheirTree) {
+    BootHome();
+    // A serial text at its place in the store, ended by a character that is not printable.
+    const uint8_t serial[10] = {'A', '1', '2', '-', '7', 0x01, 'X', 'X', 'X', 'X'};
+    uint32_t status = 0;
+    Eeprom_Write(90, serial, sizeof serial, &status);
+    ASSERT_EQ(status, 0u);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Model/Software Revision"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenRevision);
+    EXPECT_EQ(Row(11), "PN 58203146 R718G/2XH");
+    EXPECT_EQ(Row(12), "SN A12-7");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "Master:V_1.2.01");
+    EXPECT_EQ(Row(12), "Comm  :V_");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "");
+    EXPECT_EQ(Row(12), "Hart Tag: 00000000");
+    // Without a digital sensor there are three views: UP wraps to the first, INFO back to the last.
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "PN 58203146 R718G/2XH");
+    Press(kKeyInfo);
+    EXPECT_EQ(Row(12), "Hart Tag: 00000000");
+    // From the INFO tree ENTER leads home.
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+
+    // From the MENU tree ENTER asks whether to save.
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Service"));
+    ASSERT_TRUE(Choose("Diagnostics"));
+    ASSERT_TRUE(Choose("Model/Software Revision"));
+    EXPECT_EQ(Row(11), "PN 58203146 R718G/2XH");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+}
+
+TEST(ServicePages, RevisionOffersTheSensorsVersionsWithADigitalSensor) {
+    plug_test::BootOnChannelB();
+    plug_test::Plug("PH_SelvoP11_0.txt", 1);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(8000);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Model/Software Revision"));
+    Press(kKeyUp);
+    // The sensor board reported its identity over the link.
+    EXPECT_EQ(Row(12), std::string("Comm  :V_") + g_BoardIdentity.softwareVersion);
+    EXPECT_NE(std::string(g_BoardIdentity.softwareVersion), "");
+    Press(kKeyUp);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11).substr(0, 12), "Sensor FW:V_");
+    EXPECT_EQ(Row(11).size(), 17u) << Row(11);
+    EXPECT_EQ(Row(12).substr(0, 12), "Sensor HW:V_");
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "PN 58203146 R718G/2XH");
+    Press(kKeyInfo);
+    EXPECT_EQ(Row(11).substr(0, 12), "Sensor FW:V_");
+}
+
+TEST(ServicePages, QuickSetupWarnsFirstAndAsksForTheCodeWhenLocked) {
+    BootHome();
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Quick Setup"));
+    EXPECT_EQ(Menu_TopScreen(), kScreenConfigWarning);
+    EXPECT_EQ(Row(11), "Do not use after");
+    EXPECT_EQ(Row(12), "configuration          $");
+    // The leave marker: back to the tree.
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+    EXPECT_EQ(Item(), "Quick Setup");
+    // On the warning itself ENTER opens the channel page while nothing is locked.
+    Press(kKeyEnter);
+    Press(kKeyMenu);
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenParamPage);
+    EXPECT_EQ(Row(11).substr(0, 15), "Channel Select=");
+
+    // With the lockout on the code comes first; the master code then opens the channel page.
+    BootHome();
+    g_SystemSettings.lockout = kLockoutOn;
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Quick Setup"));
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenValuePage);
+    EXPECT_EQ(Row(12), "Enter Password 00000   $");
+    EXPECT_EQ(Row(11), "");
+}
+
+TEST(ServicePages, WaitForTheBoardEndsByTheRequestsResult) {
+    BootHome();
+    Press(kKeyMenu);
+    // Still waiting: the screen stays, whatever the keys.
+    g_LinkRequestResult = 255;
+    Post(kActionWaitForBoard);
+    EXPECT_EQ(Menu_TopScreen(), kScreenWaitForBoard);
+    EXPECT_EQ(Row(12), "Please wait...");
+    Press(kKeyUp);
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenWaitForBoard);
+    // Done: the wait pops and the calibration step goes on to its next selection.
+    g_LinkRequestResult = 1;
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode1);
+    EXPECT_EQ(g_MenuDepth, 3u);
+
+    // Failed: "Calibration Not Done".
+    BootHome();
+    Press(kKeyMenu);
+    g_LinkRequestResult = 255;
+    Post(kActionWaitForBoard);
+    g_LinkRequestResult = 0;
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenCalNotDone);
+    EXPECT_EQ(Row(11), "Calibration Not Done");
+}
+
+TEST(ServicePages, EveryFixedPageDrawsAndLeavesForHomeByEscapeOrTimeOut) {
+    const struct {
+        uint32_t id;
+        uint8_t screen;
+    } kPages[] = {
+        {kItemKeypadTest, kScreenKeypadTest},
+        {kItemDisplayTest, kScreenDisplayTest},
+        {kItemMemoryTest, kScreenMemoryTest},
+        {kItemDigitalInputs, kScreenDigitalInputs},
+        {kItemReadOc, kScreenReadOc},
+        {kItemReadAnalogOutputs, kScreenReadAnalogOutputs},
+        {kItemReadAnalogInputs, kScreenReadAnalogInputs},
+        {kItemRevision, kScreenRevision},
+        {kItemQuickSetup, kScreenConfigWarning},
+        {kItemLockout, kScreenLockout},
+        {kItemTempSource, kScreenTempSource},
+        {kItemOutputHoldValue, kScreenAoutHoldValue},
+        {kItemPidMode, kScreenPidMode},
+        {kItemPidTune, kScreenPidTune},
+        {kActionPidLimits1, kScreenPidLimits1},
+        {kActionPidLimits2, kScreenPidLimits2},
+        {kActionLinComp, kScreenLinComp},
+        {kActionCalEdit2, kScreenCalEdit2},
+        {kActionWaitForBoard, kScreenWaitForBoard},
+    };
+    for (bool escape : {true, false}) {
+        for (const auto& page : kPages) {
+            BootHome();
+            Press(kKeyMenu);
+            g_LinkRequestResult = 255;
+            Post(page.id);
+            ASSERT_EQ(Menu_TopScreen(), page.screen) << "id " << page.id;
+            EXPECT_TRUE(Row(11) != "" || Row(12) != "") << "screen " << int(page.screen) << " drew nothing";
+            if (escape) {
+                Key_Put(kKeyEscape);
+                Rig_AdvanceMs(60);
+            } else {
+                Post(kEventHome);
+            }
+            EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "screen " << int(page.screen);
+        }
+    }
+}
