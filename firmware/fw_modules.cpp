@@ -46,7 +46,6 @@
 #include "outputs/relays.h"
 #include "outputs/sensor_alarm.h"
 #include "outputs/setpoint.h"
-#include "placeholders.h"
 #include "settings/settings_comm.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
@@ -128,7 +127,6 @@ void Fw_ResetModules() {
     Settings_ResetCommState();
     Settings_ResetWorkState();
     VdxPage_ResetState();
-    Placeholders_ResetState();
     Fw_ResetState();
 }
 

@@ -2,7 +2,7 @@
 // library's sources. Lowest first:
 //   platform/ -> firmware/core/ -> firmware/measurement/, digital_sensor/, outputs/, settings/ ->
 //   firmware/ui/
-//   -> firmware/ itself (start-up and main loop, link replies, placeholders) -> panel/ -> tools/
+//   -> firmware/ itself (start-up and main loop, link replies) -> panel/ -> tools/
 // A file may include its own layer and the layers below it. sensor_board/ is the other
 // deliverable: it builds on platform/ alone, and nothing of the program includes it.
 #include <gtest/gtest.h>

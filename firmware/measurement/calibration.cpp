@@ -156,6 +156,13 @@ void Cal_ResetState() {
     s_FrozenSetting = 0.0f;
 }
 
+// A channel whose sensor is gone keeps no calibration data set of it: what a calibration had
+// gathered for that sensor (points, impedances, drift code) must not reach the next sensor's memory.
+void Cal_ClearDataSetSensorFlag(uint32_t channel) {
+    if (channel >= 2) return;
+    std::memset(&g_CalDataSet[channel], 0, sizeof g_CalDataSet[channel]);
+}
+
 // ---- Selection ----------------------------------------------------------------------------------
 
 void Cal_RequestBoardMode(uint32_t id) {

@@ -7,6 +7,7 @@
 
 #include "core/link.h"
 #include "core/util.h"
+#include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
@@ -166,7 +167,15 @@ TEST(SensorKind, UnusableKindsTakeTheChannelOutOfMeasuring) {
     Chan_SetKind(1, kKindO2Low);
     EXPECT_EQ(g_SensorKindActive[1], kKindNone) << "a usable kind is only requested";
     g_SensorMemLayout[1] = kLayoutOxygen;
+    // A calibration's data set gathered for the sensor that is now gone.
+    g_CalDataSet[1].b82 = 2;
+    g_CalDataSet[1].v16 = 120.0f;
+    g_CalDataSet[0].b82 = 1;
     Chan_SetKind(1, kKindNoSensor);
+    EXPECT_EQ(g_CalDataSet[1].b82, 0) << "the gone sensor's data set is dropped";
+    EXPECT_EQ(g_CalDataSet[1].v16, 0.0f);
+    EXPECT_EQ(g_CalDataSet[0].b82, 1) << "the other channel's set stays";
+    g_CalDataSet[0].b82 = 0;
     // The wrong-sensor condition it raises leaves the channel with no sensor to measure with.
     EXPECT_EQ(g_SensorKindActive[1], kKindNone);
     EXPECT_EQ(g_SensorKindDetected[1], kKindNoSensor);
