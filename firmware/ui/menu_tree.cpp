@@ -130,7 +130,8 @@ uint32_t Menu_ItemAllowed(uint32_t section) {
     return lock == 0 && Settings_GetLockout() == 0 ? 1 : 0;
 }
 
-uint32_t Menu_ItemUnlocked(uint32_t section) { return Menu_ItemAllowed(section) ? 0 : 1; }
+// The operator's code opens a section unless its lock byte keeps it for the administrator.
+uint32_t Menu_ItemUnlocked(uint32_t section) { return Settings_GetSectionLock(section) != 1 ? 1 : 0; }
 
 uint32_t Menu_ItemNeedsPassword() {
     if (s_Cursor < 0 || static_cast<uint32_t>(s_Cursor) >= kMenuMaxItems) return 0;

@@ -37,7 +37,9 @@ void Menu_RefreshNode();
 void Menu_BuildNodeLines(uint32_t group, uint32_t item);
 void Menu_DrawNode(uint32_t state);
 uint32_t Menu_ItemCount();
+// 1 when the operator's code opens the section (its lock byte is not 1).
 uint32_t Menu_ItemUnlocked(uint32_t section);
+// 1 when the section asks for the access code.
 uint32_t Menu_ItemAllowed(uint32_t section);
 uint32_t Menu_ItemNeedsPassword();
 // Key operation of screens 2 and 4.

@@ -1088,7 +1088,7 @@ static int32_t AccessCodeAccepted(uint32_t code) {
         uint32_t section = 0;
         if (under == kScreenTreeMenu || under == kScreenTreeInfo) section = Menu_TreeCursor() + 1u;
         if (under == kScreenConfigWarning) section = 1;
-        if (Settings_GetSectionLock(section) != 1) return Act(kActionAccessGranted);
+        if (Menu_ItemUnlocked(section)) return Act(kActionAccessGranted);
     }
     ValuePage_ShowInvalid(0);
     return -1;
