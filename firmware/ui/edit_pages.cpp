@@ -128,7 +128,6 @@ static void DrawFieldChar(uint32_t field, uint32_t row, uint32_t column, uint32_
 // ---- Temperature source -------------------------------------------------------------------------
 
 // Parameter page 11 holds the source (field 2), value page 7 the fixed temperature on its line 1.
-static constexpr uint32_t kParamTempSource = 11;
 static constexpr uint32_t kValueFixedTemp = 7;
 static constexpr uint32_t kSourceField = 2;
 static constexpr int8_t kSourceFixed = 4;
@@ -141,7 +140,7 @@ static constexpr uint32_t kTextFixed = 6;
 static constexpr uint32_t kEqualsBefore = 12;
 
 static int8_t TempSource() { return g_PageEdit.values[kSourceField]; }
-static uint32_t SourceColumn() { return g_ParamPageTable[kParamTempSource].valueColumn[Language()][kSourceField]; }
+static uint32_t SourceColumn() { return g_ParamPageTable[kParamPageTempSource].valueColumn[Language()][kSourceField]; }
 static uint32_t TempColumn() { return ValuePage_ValueColumn(kValueFixedTemp, kTempLine, Language()); }
 static char* TempText() { return g_EditLines[kTempLine].text; }
 
@@ -204,8 +203,8 @@ static void DrawTempCursor(uint32_t blink) {
 
 void Screen_TempSourceDraw(uint32_t redraw) {
     g_DisplayMode = kKeyModeMenu;
-    ParamPage_SetCurrent(kParamTempSource);
-    ParamPage_LoadValues(kParamTempSource);
+    ParamPage_SetCurrent(kParamPageTempSource);
+    ParamPage_LoadValues(kParamPageTempSource);
     g_PageEdit.field = kSourceField;
     ValuePage_MakeCurrent(kValueFixedTemp);
     g_ValuePageLine = kTempLine;
@@ -213,7 +212,7 @@ void Screen_TempSourceDraw(uint32_t redraw) {
     ValuePage_Load(kValueFixedTemp, values);
     FormatFixedTemp(values[kTempLine]);
     Menu_ClearStatusRows();
-    const ParamPageDesc& page = g_ParamPageTable[kParamTempSource];
+    const ParamPageDesc& page = g_ParamPageTable[kParamPageTempSource];
     Lcd_DrawTextRef(kRowMessage, page.labelColumn[Language()][kSourceField], kTextChannelALabel);
     if (redraw) {
         DrawSourceForm(0);
@@ -578,7 +577,7 @@ static int32_t CalEditEnter(uint32_t channel) {
             s_CalChannel = 0;
             return static_cast<int32_t>(kEventRedraw);
         }
-        ParamPage_SetCurrent(61);
+        ParamPage_SetCurrent(kParamPageChannelSelect);
         return static_cast<int32_t>(kActionBack);
     }
     return static_cast<int32_t>(leave ? kActionBackOverList : kEventCalStepDone);
@@ -736,7 +735,6 @@ static void ClearAfterChoice(uint32_t page, uint32_t field, uint32_t column) {
 
 // Parameter page 51: the compensation in field 2; the coefficient is this page's field 4, the
 // leave marker its field 5.
-static constexpr uint32_t kParamCalComp = 51;
 static constexpr uint8_t kCompChoiceField = 2;
 static constexpr uint8_t kCompNumber = 4;
 static constexpr uint8_t kCompLeave = 5;
@@ -748,14 +746,14 @@ static bool CompHasCoefficient() {
     int8_t choice = g_PageEdit.values[kCompChoiceField];
     return choice == 1 || choice == 2;
 }
-static uint32_t CompEqualsColumn() { return g_ParamPageTable[kParamCalComp].valueColumn[Language()][3]; }
+static uint32_t CompEqualsColumn() { return g_ParamPageTable[kParamPageCalComp].valueColumn[Language()][3]; }
 static uint32_t CompNumberColumn() { return CompEqualsColumn() + 12; }
 
 // The number as it stands, beside a linear compensation only.
 static void DrawCompNumber() {
     uint32_t column = CompEqualsColumn();
     if (!CompHasCoefficient()) {
-        ClearAfterChoice(kParamCalComp, kCompChoiceField, column);
+        ClearAfterChoice(kParamPageCalComp, kCompChoiceField, column);
         return;
     }
     Lcd_ClearSpan(kRowMessage, column, kMarkColumn - column);
@@ -791,7 +789,7 @@ static void SelectCompField(uint8_t field) {
 }
 
 void Screen_CompCoefDraw(uint32_t redraw) {
-    ParamPage_Open(kParamCalComp, redraw ? 1 : 0);
+    ParamPage_Open(kParamPageCalComp, redraw ? 1 : 0);
     Screen_CompCoefField(CalCond_GetRefCoefficientFwd(Settings_GetEditChannel()));
     s_CompStop = 0;
     SelectCompField(redraw ? kCompLeave : kCompChoiceField);
@@ -862,7 +860,6 @@ int32_t Screen_CompCoefKey(uint32_t event) {
 
 // Parameter page 30: the output (field 0) and its hold mode (field 2); the current is this page's
 // field 4, the leave marker its field 5.
-static constexpr uint32_t kParamOutputHold = 30;
 static constexpr uint8_t kHoldOutputField = 0;
 static constexpr uint8_t kHoldModeField = 2;
 static constexpr uint8_t kHoldCurrent = 4;
@@ -880,13 +877,13 @@ static uint8_t s_HoldStop;
 
 static bool HoldFixed() { return g_PageEdit.values[kHoldModeField] == kHoldModeFixed; }
 static uint32_t HoldOutput() { return ParamPage_SelectedOutput(); }
-static uint32_t HoldColumn() { return g_ParamPageTable[kParamOutputHold].valueColumn[Language()][3]; }
+static uint32_t HoldColumn() { return g_ParamPageTable[kParamPageOutputHold].valueColumn[Language()][3]; }
 
 // The current as it stands, with "Fixed =" only.
 static void DrawHoldCurrent() {
     uint32_t column = HoldColumn();
     if (!HoldFixed()) {
-        ClearAfterChoice(kParamOutputHold, kHoldModeField, column);
+        ClearAfterChoice(kParamPageOutputHold, kHoldModeField, column);
         return;
     }
     Lcd_ClearSpan(kRowMessage, column, kMarkColumn - column);
@@ -928,7 +925,7 @@ static void StoreHoldCurrent() {
 
 void Screen_AoutMaDraw(uint32_t output, uint32_t redraw) {
     ParamPage_SelectOutput(static_cast<uint8_t>(output));
-    ParamPage_Open(kParamOutputHold, redraw ? 1 : 0);
+    ParamPage_Open(kParamPageOutputHold, redraw ? 1 : 0);
     Screen_AoutMaField(HoldOutput());
     s_HoldStop = 0;
     SelectHoldField(redraw ? kHoldLeave : kHoldOutputField);

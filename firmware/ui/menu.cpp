@@ -469,7 +469,7 @@ static int32_t TranslateLeave(uint8_t top, uint32_t event) {
     bool saving = g_SaveWaitBits != 0;
     if (event == kEventEscape && !saving) {
         if (top == kScreenNumericEditor || top == kScreenSelectMode2 ||
-            (top == kScreenParamPage && ParamPage_CurrentPage() == 69)) {
+            (top == kScreenParamPage && ParamPage_CurrentPage() == kParamPageCalOutOfLimit)) {
             Menu_EndChannelHold();
         }
         if (top == kScreenHome) return kEnterNoNavigation;
@@ -648,7 +648,7 @@ static int32_t TranslateAction(uint32_t event) {
         case kActionBackToSelection:
             if (!Pop(1)) return GoHome();
             Screen_SelectShow(2, 1);
-            ParamPage_SetCurrent(68);
+            ParamPage_SetCurrent(kParamPageO2OptCalType);
             return kEnterNothing;
         case kActionCo2CompPage:
             g_PendingMenuItem = kItemCompCo2;

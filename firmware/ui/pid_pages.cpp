@@ -45,7 +45,6 @@ static void DrawLeaveMark(uint32_t blink) {
 
 // Parameter page 44: field 0 the output kind ("OC"), 1 the pulse type, 2 and 3 the relays of the
 // positive and the negative output. All four stand on row 11 here.
-static constexpr uint32_t kParamPidMode = 44;
 static constexpr uint8_t kModeFieldType = 1;
 static constexpr uint8_t kModeFieldPositive = 2;
 static constexpr uint8_t kModeFieldNegative = 3;
@@ -78,11 +77,13 @@ static bool FrequencyType() { return Work().pulseType == kPidPulseFrequency; }
 static uint32_t PulsePage() { return FrequencyType() ? kValuePulseFreq : kValuePulseLength; }
 static uint32_t PulseColumn() { return ValuePage_ValueColumn(PulsePage(), kPulseLine, Language()); }
 static char* PulseText() { return g_EditLines[kPulseLine].text; }
-static uint32_t ModeColumn(uint32_t field) { return g_ParamPageTable[kParamPidMode].valueColumn[Language()][field]; }
+static uint32_t ModeColumn(uint32_t field) {
+    return g_ParamPageTable[kParamPagePidMode].valueColumn[Language()][field];
+}
 
 void Screen_PidModeChoice(uint32_t field, uint32_t selected) {
     if (field >= kParamFields) return;
-    const ParamPageDesc& d = g_ParamPageTable[kParamPidMode];
+    const ParamPageDesc& d = g_ParamPageTable[kParamPagePidMode];
     uint32_t group = d.choiceGroup[field];
     int8_t value = g_PageEdit.values[field];
     uint32_t count = d.choiceCount[field] > 0 ? d.choiceCount[field] : 1;
@@ -176,9 +177,9 @@ static void DrawModePage(uint8_t field) {
 }
 
 void Screen_PidModeDraw(uint32_t redraw) {
-    ParamPage_SetCurrent(kParamPidMode);
+    ParamPage_SetCurrent(kParamPagePidMode);
     g_PageEdit.field = 0;
-    ParamPage_LoadValues(kParamPidMode);
+    ParamPage_LoadValues(kParamPagePidMode);
     DrawModePage(redraw ? kModeLeave : 0);
 }
 

@@ -14,4 +14,3 @@ int32_t Screen_CountdownKey(uint32_t event);
 // One line (0 row 11, 1 row 12) of the sensor monitoring page: lifetime, time to maintenance,
 // adaptive calibration timer or operating days.
 void Screen_DrawSensorTimerLine(uint32_t channel, uint32_t item, uint32_t line);
-

@@ -330,18 +330,6 @@ enum : uint8_t {
     kPageO2Pressure = 51,
 };
 
-// Parameter pages a value page goes back to (the page the screen below redraws).
-static constexpr uint32_t kParamSetPointMeasurement = 0;
-static constexpr uint32_t kParamSetPointRelay = 1;
-static constexpr uint32_t kParamPhBuffers = 13;
-static constexpr uint32_t kParamAlarmClean = 20;
-static constexpr uint32_t kParamOutputMeasurement = 27;
-static constexpr uint32_t kParamPhCalType = 31;
-static constexpr uint32_t kParamOutputOfSetPoint = 37;
-static constexpr uint32_t kParamSetPointOfOutput = 38;
-static constexpr uint32_t kParamProcCalPressure = 74;
-static constexpr uint32_t kParamLedMode = 77;
-
 // The built-in master code of the password pages and the service technician's code.
 static constexpr uint32_t kMasterCode = 5864;
 static constexpr uint32_t kServiceCode = 49263;
@@ -1077,7 +1065,7 @@ static int32_t BackToParamPage(uint32_t page) {
 // The set point pages went there from an output's set point (parameter page 38) or from "Set Points".
 static bool FromOutputBranch() {
     uint32_t current = ParamPage_CurrentPage();
-    return current == kParamSetPointOfOutput || current == kParamOutputOfSetPoint;
+    return current == kParamPageSetPointOfOutput || current == kParamPageOutputOfSetPoint;
 }
 
 static int32_t AccessCodeAccepted(uint32_t code) {
@@ -1136,27 +1124,27 @@ static int32_t ResultOfLeave(uint32_t page) {
             return BackTo(kPageConductivities);
         case kPageRelay:
         case kPageRelayAbsolute:
-            return BackToParamPage(kParamSetPointRelay);
+            return BackToParamPage(kParamPageSetPointRelay);
         case kPageStc:
-            return BackToParamPage(kParamPhBuffers);
+            return BackToParamPage(kParamPagePhBuffers);
         case kPageCleaning:
-            return BackToParamPage(kParamAlarmClean);
+            return BackToParamPage(kParamPageAlarmClean);
         case kPageSalinity:
-            return BackToParamPage(kParamProcCalPressure);
+            return BackToParamPage(kParamPageProcCalPressure);
         case kPageSetPointRange:
         case kPageSetPointValue:
         case kPageSetPointOff:
-            return BackToParamPage(FromOutputBranch() ? kParamSetPointOfOutput : kParamSetPointMeasurement);
+            return BackToParamPage(FromOutputBranch() ? kParamPageSetPointOfOutput : kParamPageSetPoint);
         case kPageOutputRange:
-            return BackToParamPage(FromOutputBranch() ? kParamOutputOfSetPoint : kParamOutputMeasurement);
+            return BackToParamPage(FromOutputBranch() ? kParamPageOutputOfSetPoint : kParamPageOutputMeasurement);
         case kPageToff:
-            return BackToParamPage(kParamLedMode);
+            return BackToParamPage(kParamPageLedMode);
         case kPageO2Temperature:
             g_CalSettingsEdited = 0;
             ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
-            return BackToParamPage(kParamPhCalType);
+            return BackToParamPage(kParamPagePhCalType);
         case kPageDamping:
-            return BackToParamPage(kParamOutputMeasurement);
+            return BackToParamPage(kParamPageOutputMeasurement);
         case kPageAlarmRelay:
         case kPageAccessCode:
         case kPagePid:

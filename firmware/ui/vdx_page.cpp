@@ -433,8 +433,6 @@ static constexpr uint32_t kSetupFieldFirst = 6;
 static constexpr uint32_t kSetupLeave = 8;
 static constexpr uint32_t kSetupAutoclave = 2;
 static constexpr uint32_t kSetupDigits = 3;
-// The parameter pages of the three set-ups begin at 58.
-static constexpr uint32_t kSetupParamPageFirst = 58;
 
 // Row 11 columns of the value pages 31..33: the limit, the "Temp" label, the temperature.
 struct SetupColumns {
@@ -496,7 +494,8 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
     s_Setup.page = static_cast<uint8_t>(page < 3 ? page : 0);
     LoadSetupValues();
     BeginPage();
-    ParamPage_Open(kSetupParamPageFirst + s_Setup.page, 0);
+    // The set-up's alarm page: the CIP, SIP and autoclave pages stand in that order.
+    ParamPage_Open(kParamPageCipAlarm + s_Setup.page, 0);
     Menu_BlinkOff();
     const SetupColumns& c = kSetupColumns[s_Setup.page];
     Lcd_DrawText(kRow11, c.limit, s_Setup.limit);
