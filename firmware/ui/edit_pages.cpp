@@ -128,7 +128,6 @@ static void DrawFieldChar(uint32_t field, uint32_t row, uint32_t column, uint32_
 // ---- Temperature source -------------------------------------------------------------------------
 
 // Parameter page 11 holds the source (field 2), value page 7 the fixed temperature on its line 1.
-static constexpr uint32_t kValueFixedTemp = 7;
 static constexpr uint32_t kSourceField = 2;
 static constexpr int8_t kSourceFixed = 4;
 static constexpr int8_t kSourceCount = 5;
@@ -141,12 +140,12 @@ static constexpr uint32_t kEqualsBefore = 12;
 
 static int8_t TempSource() { return g_PageEdit.values[kSourceField]; }
 static uint32_t SourceColumn() { return g_ParamPageTable[kParamPageTempSource].valueColumn[Language()][kSourceField]; }
-static uint32_t TempColumn() { return ValuePage_ValueColumn(kValueFixedTemp, kTempLine, Language()); }
+static uint32_t TempColumn() { return ValuePage_ValueColumn(kValuePageFixedTemp, kTempLine, Language()); }
 static char* TempText() { return g_EditLines[kTempLine].text; }
 
 // The source choice, or the fixed-temperature form with "Fixed" where the choice stands.
 static void DrawSourceForm(uint32_t blink) {
-    uint32_t label = g_ValuePageTable[kValueFixedTemp].labelColumn[2];
+    uint32_t label = g_ValuePageTable[kValuePageFixedTemp].labelColumn[2];
     uint32_t from = label < SourceColumn() ? label : SourceColumn();
     Lcd_ClearSpan(kRowMessage, from, kMarkColumn - from);
     int8_t source = TempSource();
@@ -206,10 +205,10 @@ void Screen_TempSourceDraw(uint32_t redraw) {
     ParamPage_SetCurrent(kParamPageTempSource);
     ParamPage_LoadValues(kParamPageTempSource);
     g_PageEdit.field = kSourceField;
-    ValuePage_MakeCurrent(kValueFixedTemp);
+    ValuePage_MakeCurrent(kValuePageFixedTemp);
     g_ValuePageLine = kTempLine;
     float values[2] = {0.0f, 0.0f};
-    ValuePage_Load(kValueFixedTemp, values);
+    ValuePage_Load(kValuePageFixedTemp, values);
     FormatFixedTemp(values[kTempLine]);
     Menu_ClearStatusRows();
     const ParamPageDesc& page = g_ParamPageTable[kParamPageTempSource];
@@ -245,13 +244,13 @@ static int32_t TempSourceEnter() {
     bool number = Util_ParseDecimal(TempText(), &temperature) != 0;
     if (!number && TempSource() == kSourceFixed) {
         // A fixed source needs a temperature: nothing is taken.
-        ValuePage_ShowInvalid(6);
+        ValuePage_ShowInvalid(kInvalidValue);
         return kStay;
     }
     ParamPage_ApplyValues(&g_PageEdit);
     if (number) {
         float values[2] = {temperature, temperature};
-        ValuePage_Store(kScreenValuePage, kValueFixedTemp, values);
+        ValuePage_Store(kScreenValuePage, kValuePageFixedTemp, values);
     }
     return static_cast<int32_t>(leave ? kActionBackToFirst : kActionAskSave);
 }
@@ -871,7 +870,6 @@ static constexpr float kHoldLowest = 3.6f;
 static constexpr float kHoldHighest = 22.0f;
 static constexpr uint32_t kHoldUnitAfter = 24;
 static constexpr uint32_t kTextUnitMa = 14;
-static constexpr uint32_t kValueOutputRange = 14;
 static uint8_t s_HoldField;
 static uint8_t s_HoldStop;
 
@@ -936,7 +934,7 @@ static int32_t HoldEnter(uint32_t event) {
     StoreHoldCurrent();
     if (event == kEventEscape) return static_cast<int32_t>(kActionAskSave);
     if (s_HoldField == kHoldLeave) {
-        ValuePage_MakeCurrent(kValueOutputRange);
+        ValuePage_MakeCurrent(kValuePageOutputRange);
         return static_cast<int32_t>(kActionBack);
     }
     return static_cast<int32_t>(HoldOutput() == 0 ? kActionOutputDampingPage : kActionAskSave);

@@ -53,8 +53,6 @@ static constexpr uint8_t kModeLeave = 6;
 static constexpr uint8_t kRelay1 = 0;
 static constexpr uint8_t kRelay2 = 1;
 // Value pages 22 and 23 hold the pulse length and frequency on their line 1, three digits.
-static constexpr uint32_t kValuePulseLength = 22;
-static constexpr uint32_t kValuePulseFreq = 23;
 static constexpr uint32_t kPulseLine = 1;
 static constexpr uint32_t kPulseDigits = 3;
 static constexpr uint32_t kTextPulseLength = 3;
@@ -74,7 +72,7 @@ static constexpr uint16_t kConflictRelayFactor = 4096;
 static uint8_t s_ModeField;
 
 static bool FrequencyType() { return Work().pulseType == kPidPulseFrequency; }
-static uint32_t PulsePage() { return FrequencyType() ? kValuePulseFreq : kValuePulseLength; }
+static uint32_t PulsePage() { return FrequencyType() ? kValuePagePulseFreq : kValuePagePulseLength; }
 static uint32_t PulseColumn() { return ValuePage_ValueColumn(PulsePage(), kPulseLine, Language()); }
 static char* PulseText() { return g_EditLines[kPulseLine].text; }
 static uint32_t ModeColumn(uint32_t field) {

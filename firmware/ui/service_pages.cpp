@@ -129,7 +129,6 @@ int32_t Screen_ReadOcKey(uint32_t event) {
 // ---- Read analog outputs ------------------------------------------------------------------------
 
 // The layout of the output test's value page: "Analog out1=", the current in its field, "mA".
-static constexpr uint32_t kPageOutputTest = 11;
 static constexpr uint32_t kCurrentChars = 5;
 static constexpr uint32_t kTextUnitMa = 14;
 static constexpr uint32_t kTextAnalogOut = 9;
@@ -137,7 +136,7 @@ static constexpr uint32_t kTextAnalogOut = 9;
 static void DrawCurrents() {
     for (uint32_t output = 0; output < kAoutCount; ++output) {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
-        uint32_t column = ValuePage_ValueColumn(kPageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Language());
         char text[kNumberTextMax + 1];
         Util_FloatToText(Aout_GetShownCurrent(output), 255, 2, text);
         Text_RightJustify(text, kCurrentChars);
@@ -152,7 +151,7 @@ void Screen_AoutTestDraw() {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
         uint32_t n = Lcd_DrawTextRef(row, 0, Text_Nth(kTextValueLabels, kTextAnalogOut));
         Lcd_DrawText(row, kCell * n, output == 0 ? "1=" : "2=");
-        uint32_t column = ValuePage_ValueColumn(kPageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Language());
         Lcd_DrawTextRef(row, column + kCell * (kCurrentChars + 1), Text_Nth(kTextUnits, kTextUnitMa));
     }
     DrawCurrents();

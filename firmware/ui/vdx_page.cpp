@@ -533,8 +533,6 @@ static int32_t AcceptSetup() {
     static constexpr float kLimitMax = 254.0f;
     static constexpr float kCipTempLow = 29.9f, kCipTempHigh = 100.1f;
     static constexpr float kSipTempLow = 89.9f, kSipTempHigh = 130.1f;
-    static constexpr uint32_t kInvalidMaxValue = 5;
-    static constexpr uint32_t kInvalidValue = 6;
     float limit = std::strtof(s_Setup.limit, nullptr);
     float temp = std::strtof(s_Setup.temp, nullptr);
     ParamPage_ApplyValues(&g_PageEdit);
