@@ -220,7 +220,12 @@ void Screen_DisplayTestStart() {
 // ---- Model and software revision -----------------------------------------------------------------
 
 static uint8_t s_RevisionStep;
-static constexpr uint32_t kViewsBase = 3;
+// The views, counted from 1: the part and serial numbers, the two software versions, the HART tag,
+// and while a digital sensor is known its firmware and hardware versions.
+static constexpr uint32_t kViewIdentity = 1;
+static constexpr uint32_t kViewVersions = 2;
+static constexpr uint32_t kViewHartTag = 3;
+static constexpr uint32_t kViewsBase = kViewHartTag;
 static constexpr uint32_t kRevisionValueColumn = 54;
 static constexpr uint32_t kPartColumn = 18;
 static constexpr uint32_t kModelColumn = 72;
@@ -268,7 +273,7 @@ void Screen_RevisionDraw(uint32_t step) {
     s_RevisionStep = static_cast<uint8_t>(view);
     Menu_ClearStatusRows();
     switch (view) {
-        case 1: {
+        case kViewIdentity: {
             Lcd_DrawText(kRowStatus, 0, "PN ");
             const DeviceIdentity& id = g_DeviceIdentity;
             DrawIdentityText(kRowStatus, kPartColumn, id.partNumber, sizeof id.partNumber);
@@ -279,7 +284,7 @@ void Screen_RevisionDraw(uint32_t step) {
             DrawSerialText(kRowMessage, kPartColumn);
             break;
         }
-        case 2:
+        case kViewVersions:
             Lcd_DrawText(kRowStatus, 0, "Master:V_");
             DrawIdentityText(kRowStatus, kRevisionValueColumn, g_DeviceIdentity.softwareVersion,
                              sizeof g_DeviceIdentity.softwareVersion);
@@ -287,7 +292,7 @@ void Screen_RevisionDraw(uint32_t step) {
             DrawIdentityText(kRowMessage, kRevisionValueColumn, g_BoardIdentity.softwareVersion,
                              sizeof g_BoardIdentity.softwareVersion);
             break;
-        case 3:
+        case kViewHartTag:
             Lcd_DrawText(kRowMessage, 0, "Hart Tag: 00000000");
             break;
         default: {
@@ -334,8 +339,6 @@ int32_t Screen_RevisionKey(uint32_t event) {
 // ---- Warning before the quick set-up -----------------------------------------------------------
 
 static uint8_t s_WarnField;
-// The section lock of the quick set-up.
-static constexpr uint32_t kSectionQuickSetup = 1;
 
 void Screen_ConfigWarnDraw(uint32_t field) {
     s_WarnField = field == 0 ? 0 : 1;

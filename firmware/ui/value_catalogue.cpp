@@ -1025,7 +1025,7 @@ static int32_t AccessCodeAccepted(uint32_t code) {
         uint8_t under = g_MenuDepth >= 2 ? g_MenuStack[g_MenuDepth - 2] : kScreenHome;
         uint32_t section = 0;
         if (under == kScreenTreeMenu || under == kScreenTreeInfo) section = Menu_TreeCursor() + 1u;
-        if (under == kScreenConfigWarning) section = 1;
+        if (under == kScreenConfigWarning) section = kSectionQuickSetup;
         if (Settings_GetSectionLock(section) != 1) return Act(kActionAccessGranted);
     }
     ValuePage_ShowInvalid(kInvalidPassword);
