@@ -6,14 +6,18 @@
 #include "core/texts.h"
 #include "ui/value_page.h"
 
-// One value page (record n describes page n). Labels are texts of the page's group, 255 none;
-// value columns are per language and line (entry 2 x language + line), 0 where the line has no
-// value; a line's choice position is its width.
+// The pixel columns of a page's two values per language and line (entry 2 x language + line), 0
+// where the line has no value.
+struct ValueColumns {
+    uint8_t at[2 * kLanguages];
+};
+// One value page (record n describes page n). Labels are texts of the page's group, 255 none; a
+// line's choice position is its width.
 struct ValuePageDesc {
     uint8_t page;
     uint8_t label[4];        // 0a, 0b on row 11; 1a, 1b on row 12
     uint8_t labelColumn[4];  // pixel columns of the four labels
-    uint8_t valueColumn[2 * kLanguages];
+    ValueColumns valueColumn;
     uint8_t isSigned;     // 1: a value's first character may also be '-'
     uint8_t fraction[2];  // per line: drawn with decimals, '.' among its characters
     uint8_t unit[2];      // per line: unit text of group 6 after the value, 255 none
