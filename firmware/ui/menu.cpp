@@ -356,6 +356,14 @@ void Menu_ClearStatusRows() {
     Lcd_FillStatusRows(0);
 }
 
+uint32_t Menu_Language() { return g_Language < kLanguages ? g_Language : 0; }
+
+int32_t Menu_KeyStep(uint32_t event) {
+    if (event == kEventUp || event == kEventUpRepeat) return 1;
+    if (event == kEventDown || event == kEventDownRepeat) return -1;
+    return 0;
+}
+
 uint32_t Menu_MessagesToShow() { return g_MsgActiveCount > 0 && Settings_GetErrorDisplay() == 1 ? 1 : 0; }
 
 uint32_t Menu_IsCalPosition() {

@@ -645,12 +645,6 @@ static void StepAtCursor(int32_t step) {
     Lcd_DrawEditChar(kRowStatus, g_NumEditValueColumn, g_NumEditBuffer.text, cursor, 1);
 }
 
-static int32_t StepOfEvent(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
-
 // The value that ENTER takes: typed, or recognised for the pH-type fields that are not typed.
 static int32_t TakeValue(float* value) {
     uint32_t type = s_Type;
@@ -680,7 +674,7 @@ static int32_t TakeValue(float* value) {
 }
 
 static int32_t KeyDigits(uint32_t event, float* value) {
-    int32_t step = StepOfEvent(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         StepAtCursor(step);
         return -1;
@@ -715,7 +709,7 @@ static void StepCount(int32_t step) {
 }
 
 static int32_t KeyOutputCal(uint32_t event, float* value) {
-    int32_t step = StepOfEvent(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         StepCount(step);
         return -1;

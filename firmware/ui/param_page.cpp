@@ -50,8 +50,6 @@ static constexpr uint8_t kGroupYesNo = 1;
 static constexpr uint8_t kChoiceYes = 0;
 static constexpr uint8_t kChoiceNo = 1;
 static constexpr int32_t kResultStay = -1;
-// The leave marker stands in the last cell of row 12.
-static constexpr uint32_t kMarkerChannel = 0;
 
 // Text groups the engine draws from besides the page table.
 static constexpr uint32_t kGroupTempSource = 32;
@@ -90,8 +88,6 @@ static bool CauseFits(uint32_t cause, uint32_t kind) {
 }
 
 // ---- Small helpers ----------------------------------------------------------------------------
-
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 
 static const ParamPageDesc& Desc() { return *g_PageEdit.desc; }
 
@@ -139,7 +135,7 @@ static uint32_t ChoiceCount(uint32_t page, uint32_t field) {
 // ---- Drawing ----------------------------------------------------------------------------------
 
 static uint32_t CopyText(uint32_t group, uint32_t index, char* out) {
-    return Text_CopyItem(Text_GetOffset(group, index, Language()), out);
+    return Text_CopyItem(Text_GetOffset(group, index, Menu_Language()), out);
 }
 
 // The text of a field's value in the display language.
@@ -176,7 +172,7 @@ static void DrawValue(uint32_t field, uint32_t blink) {
     uint32_t page = g_PageEdit.page;
     uint8_t group = d.choiceGroup[field];
     if (group == kNoGroup || group == kGroupCalUnits) return;
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     uint32_t row = FieldRow(field);
     uint32_t column = d.valueColumn[lang][field];
     Lcd_ClearSpan(row, column, d.valueWidth[lang][field]);
@@ -196,7 +192,7 @@ static void DrawValue(uint32_t field, uint32_t blink) {
     Lcd_DrawTextMode(row, column, blink, text);
 }
 
-static void DrawMarker(uint32_t blink) { Lcd_DrawChannelMark(kMarkerChannel, blink); }
+static void DrawMarker(uint32_t blink) { Lcd_DrawChannelMark(kLeaveMarkChannel, blink); }
 
 // Draws the current field (or the marker) blinking and every other value plain.
 static void DrawSelection() {
@@ -222,7 +218,7 @@ void ParamPage_SelectField(uint32_t field) {
 static uint32_t LabelText(uint32_t page, uint32_t field, char* out) {
     out[0] = '\0';
     uint8_t item = g_ParamPageTable[page].labelItem[field];
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     if (page == kParamPageCondCalType && field == 0 && g_PageQuantityAbove2 == 0) {
         return CopyText(kGroupLabels25, kTextConductivity, out);
     }
@@ -234,7 +230,7 @@ static uint32_t LabelText(uint32_t page, uint32_t field, char* out) {
     return CopyText(ParamPage_LabelGroup(page), item, out);
 }
 
-static uint32_t LabelColumn(uint32_t field) { return Desc().labelColumn[Language()][field]; }
+static uint32_t LabelColumn(uint32_t field) { return Desc().labelColumn[Menu_Language()][field]; }
 
 // A digit '1' + n at a column.
 static uint32_t DrawDigit(uint32_t row, uint32_t column, uint32_t n) {
@@ -278,7 +274,7 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
 }
 
 static void DrawLabelsAndExtras(uint32_t page) {
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     char text[kTextMaxChars + 1];
     uint32_t ends[kParamFields] = {0, 0, 0, 0};
     for (uint32_t f = 0; f < kParamFields; ++f) {
@@ -372,7 +368,7 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
     DrawSelection();
     if (page == kParamPageO2OptCalType && (g_ChosenMode == 1 || g_ChosenMode == 2)) {
         const ParamPageDesc& d = Desc();
-        Lcd_ClearSpan(kRowMessage, d.valueColumn[Language()][3], d.valueWidth[Language()][3]);
+        Lcd_ClearSpan(kRowMessage, d.valueColumn[Menu_Language()][3], d.valueWidth[Menu_Language()][3]);
     }
     return kResultStay;
 }
@@ -880,7 +876,7 @@ uint32_t ParamPage_AnyLinearComp() {
 
 void ParamPage_DrawCalUnits(const PageEditState* state) {
     const ParamPageDesc& d = *state->desc;
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     Lcd_ClearSpan(kRowStatus, d.valueColumn[lang][1], d.valueWidth[lang][1]);
     Lcd_ClearSpan(kRowMessage, d.valueColumn[lang][3], d.valueWidth[lang][3]);
     bool slopeCurrent = state->field == 1;

@@ -25,11 +25,7 @@
 #include "ui/value_catalogue.h"
 
 static constexpr int32_t kStay = -1;
-// The leave marker is the channel mark in the last cell of row 12.
-static constexpr uint32_t kMarkChannel = 0;
 static constexpr uint32_t kCell = 6;
-
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 
 // A text from the label's end on: one cell after a label of n characters.
 static uint32_t After(uint32_t characters) { return kCell * (characters + 1); }
@@ -46,12 +42,12 @@ static uint32_t KeyFieldColumn() {
     return After(Text_Copy(kTextKeyPressed, label)) + kCell;
 }
 
-static uint32_t KeyFieldWidth() { return Language() == kLanguageWideKeys ? 42 : 30; }
+static uint32_t KeyFieldWidth() { return Menu_Language() == kLanguageWideKeys ? 42 : 30; }
 
 void Screen_KeypadTestDraw() {
     Menu_ClearStatusRows();
     uint32_t n = Lcd_DrawTextRef(kRowStatus, 0, kTextKeyPressed);
-    Lcd_DrawText(kRowStatus, After(n), Language() == kLanguageWideKeys ? "(       )" : "(     )");
+    Lcd_DrawText(kRowStatus, After(n), Menu_Language() == kLanguageWideKeys ? "(       )" : "(     )");
     Lcd_DrawTextRefBlink(kRowStatus, KeyFieldColumn(), kTextKeyNone);
     Lcd_DrawTextRef(kRowMessage, 0, kTextPressEnterToContinue);
     Timer_Restart(kTimerKeyScan);
@@ -136,7 +132,7 @@ static constexpr uint32_t kTextAnalogOut = 9;
 static void DrawCurrents() {
     for (uint32_t output = 0; output < kAoutCount; ++output) {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
-        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Menu_Language());
         char text[kNumberTextMax + 1];
         Util_FloatToText(Aout_GetShownCurrent(output), 255, 2, text);
         Text_RightJustify(text, kCurrentChars);
@@ -151,11 +147,11 @@ void Screen_AoutTestDraw() {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
         uint32_t n = Lcd_DrawTextRef(row, 0, Text_Nth(kTextValueLabels, kTextAnalogOut));
         Lcd_DrawText(row, kCell * n, output == 0 ? "1=" : "2=");
-        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Menu_Language());
         Lcd_DrawTextRef(row, column + kCell * (kCurrentChars + 1), Text_Nth(kTextUnits, kTextUnitMa));
     }
     DrawCurrents();
-    Lcd_DrawChannelMark(kMarkChannel, 1);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
 }
 
 int32_t Screen_AoutTestKey(uint32_t event) {
@@ -345,11 +341,11 @@ void Screen_ConfigWarnDraw(uint32_t field) {
     Menu_ClearStatusRows();
     Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextConfigWarning, 1));
     if (s_WarnField == 0) {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         Lcd_DrawTextRefBlink(kRowStatus, 0, kTextConfigWarning);
     } else {
         Lcd_DrawTextRef(kRowStatus, 0, kTextConfigWarning);
-        Lcd_DrawChannelMark(kMarkChannel, 1);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
     }
     g_DisplayMode = kKeyModeMenu;
 }

@@ -84,9 +84,8 @@ static constexpr int32_t kStay = -1;
 
 static uint32_t Page() { return g_ValuePageNumber; }
 static const ValuePageDesc& Desc() { return *g_ValuePage; }
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 static uint32_t Width(uint32_t line) { return Desc().width[line & 1]; }
-static uint32_t ValueColumn(uint32_t line) { return ValuePage_ValueColumn(Page(), line, Language()); }
+static uint32_t ValueColumn(uint32_t line) { return ValuePage_ValueColumn(Page(), line, Menu_Language()); }
 static bool HasValue(uint32_t line) { return ValueColumn(line) != 0 && Width(line) > 0; }
 static uint8_t ChoiceKind(uint32_t line) { return ValuePage_ChoiceKind(Page(), line); }
 // Pages 31 and 32 hold both lines on row 11.
@@ -685,12 +684,6 @@ int32_t ValuePage_BeginEdit(uint32_t kind, uint32_t index) {
 
 // ---- Keys -----------------------------------------------------------------------------------------------
 
-static int32_t StepOf(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
-
 // Parses both lines into the pair; a line that holds no number keeps a 0.
 static bool ParseLines(float* values) {
     bool ok = true;
@@ -731,7 +724,7 @@ static void StepNumeric(uint32_t line, uint32_t index, int32_t step) {
 
 // The general pages: the walk, character steps, choices and the selectors of pages 1 and 18.
 static int32_t KeyGeneral(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     uint32_t line = g_ValuePageLine;
     int32_t cursor = g_ValuePageCursor;
     if (step != 0) {
@@ -778,7 +771,7 @@ static int32_t KeyGeneral(uint32_t event, float* values) {
 
 // Names (page 19), the unit name (45) and the date and time (28): characters only.
 static int32_t KeyText(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     int32_t cursor = g_ValuePageCursor;
     uint32_t line = g_ValuePageLine;
     if (step != 0) {
@@ -822,7 +815,7 @@ static int32_t TestStop() {
 }
 
 static int32_t KeyAnalogOut(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     uint32_t line = g_ValuePageLine;
     if (step != 0) {
         int32_t stop = TestStop();
@@ -903,7 +896,7 @@ static void StepRangeSelector(int32_t step) {
 static int32_t KeyRange(uint32_t event, float* values) {
     uint32_t page = Page();
     const RangeStart* range = RangeOf(page);
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         if (g_ValuePageCursor == kCursorLeave) return kStay;
         if (g_ValuePageCursor == kCursorSelector) {

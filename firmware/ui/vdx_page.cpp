@@ -35,8 +35,6 @@ static constexpr uint32_t kChannelB = 1;
 static constexpr uint32_t kRow11 = kRowStatus;
 static constexpr uint32_t kRow12 = kRowMessage;
 static constexpr uint32_t kChar = 6;  // columns of one character
-// The channel mark at column 138 of row 12.
-static constexpr uint32_t kMarkChannel = 0;
 
 // Units the pages draw behind their values, the same in every language ("{" is the display
 // font's micro sign, "@" its degree sign).
@@ -463,7 +461,7 @@ static void DrawSetupPlace(uint32_t cursor, uint32_t blink) {
     } else if (cursor < kSetupLeave) {
         if (blink) ParamPage_SelectField(cursor - kSetupFieldFirst + 2);
     } else {
-        Lcd_DrawChannelMark(kMarkChannel, blink);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
     }
 }
 
@@ -505,7 +503,7 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
         Lcd_DrawTextRef(kRow11, c.tempLabel, kTextTempLabel);
         Lcd_DrawText(kRow11, c.temp, s_Setup.temp);
     }
-    Lcd_DrawChannelMark(kMarkChannel, 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
     s_Setup.cursor = static_cast<uint8_t>(mode == 1 ? kSetupLeave : kSetupLimitFirst);
     DrawSetupPlace(s_Setup.cursor, 1);
     g_DisplayMode = kKeyModeMenu;
@@ -741,7 +739,7 @@ void VdxPage_DrawOptErrorLine(uint32_t item) {
         Lcd_DrawText(kRow12, column, value);
         Lcd_DrawText(kRow12, column + kUnitOffset, Unit_GetText(kUnitCodeCelsius));
     }
-    Lcd_DrawChannelMark(kMarkChannel, s_Opt.field == 1 ? 1 : 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, s_Opt.field == 1 ? 1 : 0);
 }
 
 void VdxPage_DrawOptErrors(uint32_t item) {
