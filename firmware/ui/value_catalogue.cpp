@@ -787,6 +787,21 @@ static void Rewrite(uint32_t line, const char* text, float* values, float value)
     values[line] = value;
 }
 
+// A line's value below lowest or above highest is rewritten as that bound (as its text); true when
+// it was.
+static bool RewriteIntoRange(uint32_t line, float* values, float lowest, const char* lowestText, float highest,
+                             const char* highestText) {
+    if (values[line] < lowest) {
+        Rewrite(line, lowestText, values, lowest);
+        return true;
+    }
+    if (Above(values[line], highest)) {
+        Rewrite(line, highestText, values, highest);
+        return true;
+    }
+    return false;
+}
+
 // Writes a value into a line as the page draws it.
 static void RedrawLine(uint32_t page, uint32_t line, float value) {
     uint8_t code = 30, prefix = kPrefixNone;
@@ -846,35 +861,12 @@ int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
             }
             return r;
         case kValuePageSampling:
-            if (values[1] < 1.0f) {
-                Rewrite(1, "01", values, 1.0f);
-                return kEntryStay;
-            }
-            if (Above(values[1], 60.0f)) {
-                Rewrite(1, "60", values, 60.0f);
-                return kEntryStay;
-            }
-            return r;
+            return RewriteIntoRange(1, values, 1.0f, "01", 60.0f, "60") ? kEntryStay : r;
         case kValuePageDamping:
-            if (values[1] < 1.0f) {
-                Rewrite(1, "01", values, 1.0f);
-                return kEntryStay;
-            }
-            if (Above(values[1], 15.0f)) {
-                Rewrite(1, "15", values, 15.0f);
-                return kEntryStay;
-            }
-            return r;
+            return RewriteIntoRange(1, values, 1.0f, "01", 15.0f, "15") ? kEntryStay : r;
         case kValuePageConcPoints:
             for (uint32_t line = 0; line < 2; ++line) {
-                if (values[line] < 2.0f) {
-                    Rewrite(line, "2", values, 2.0f);
-                    return kEntryStay;
-                }
-                if (Above(values[line], 5.0f)) {
-                    Rewrite(line, "5", values, 5.0f);
-                    return kEntryStay;
-                }
+                if (RewriteIntoRange(line, values, 2.0f, "2", 5.0f, "5")) return kEntryStay;
             }
             return r;
         case kValuePageConcRow:
