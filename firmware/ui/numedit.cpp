@@ -736,13 +736,13 @@ int32_t NumEdit_Key(uint32_t event, float* value) {
 
 // ---- What follows a point ----------------------------------------------------------------------------
 
-// The editor opens again on a field, fresh, at the point g_CalPoint.
-static void Reopen(uint32_t type) {
+// The editor opens again on a field at the point g_CalPoint: fresh (mode 0) or redrawn (mode 1).
+static void OpenFieldAgain(uint32_t type, uint32_t mode) {
     float value = NumEdit_ReadFieldValue(type);
     if (IsOutputType(type)) {
-        NumEdit_OpenOutputCal(type, value, 0);
+        NumEdit_OpenOutputCal(type, value, mode);
     } else {
-        NumEdit_Open(type, value, 0);
+        NumEdit_Open(type, value, mode);
     }
 }
 
@@ -752,12 +752,12 @@ int32_t NumEdit_NextField(uint32_t type) {
     if (type <= 9 || type == kTypeAnalogInput || type == kTypeCurrent2) {
         if (last) return static_cast<int32_t>(kActionWaitForBoard);
         ++g_CalPoint;
-        Reopen(type);
+        OpenFieldAgain(type, 0);
         return -1;
     }
     if (type == kNumFieldOut1At4mA || type == kNumFieldOut2At4mA) {
         g_CalPoint = 1;
-        Reopen(type + 2);
+        OpenFieldAgain(type + 2, 0);
         return -1;
     }
     if (type == kNumFieldOut1At20mA || type == kNumFieldOut2At20mA) {
@@ -778,7 +778,7 @@ int32_t NumEdit_NextField(uint32_t type) {
     if (type == kTypePh || type == kTypeOpticalOxygen || type == kTypeCo2 || type == kTypePna) {
         return static_cast<int32_t>(kActionList);
     }
-    Reopen(type);
+    OpenFieldAgain(type, 0);
     return -1;
 }
 
@@ -878,19 +878,10 @@ static int32_t Refresh() {
     return result;
 }
 
-static void Redraw() {
-    float value = NumEdit_ReadFieldValue(s_Type);
-    if (IsOutputType(s_Type)) {
-        NumEdit_OpenOutputCal(s_Type, value, 1);
-    } else {
-        NumEdit_Open(s_Type, value, 1);
-    }
-}
-
 int32_t NumEdit_Screen(uint32_t event) {
     if (event == kEventSpareEnter) return static_cast<int32_t>(kActionBackToFirst);
     if (event == kEventRedraw) {
-        Redraw();
+        OpenFieldAgain(s_Type, 1);
         return -1;
     }
     int32_t result;
