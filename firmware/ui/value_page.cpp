@@ -947,7 +947,6 @@ int32_t ValuePage_Key(uint32_t event, float* values) {
         case kValuePageOutputLow:
         case kValuePageSetPointValue:
         case kValuePageSetPointOff:
-            return KeyRange(event, values);
         case kValuePagePid:
         case kValuePagePropLimits:
         case kValuePagePropLimits2:
