@@ -60,7 +60,6 @@ static constexpr uint32_t kPageChannelSelect = 0x102c;
 static constexpr uint32_t kPageO2OptCalType = 0x1050;
 static constexpr uint32_t kPageCo2CalType = 0x1062;
 static constexpr uint32_t kPageOrpCalType = 0x108b;
-static constexpr uint32_t kPageCalPressure = 0x1082;
 
 // ---- Id tables -------------------------------------------------------------------------------
 
@@ -500,7 +499,7 @@ static int32_t TranslateSaveDone() {
     }
     if (last == kEventCalStep) return Push(kScreenSelectMode2, kEnterSelectMode2);
     if (last == kActionWaitThenPage) {
-        g_PendingMenuItem = kPageCalPressure;
+        g_PendingMenuItem = kActionO2ConditionsPage;
         return Push(kScreenValuePage, kEnterValuePage);
     }
     if (last == kItemCalHistory) {

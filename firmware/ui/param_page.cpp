@@ -244,17 +244,25 @@ static void DrawSetPointLine(uint32_t row, uint32_t column) {
     Lcd_DrawTextRef(row, column, Text_Nth(kTextLineLetters, source < 4 ? source : 4));
 }
 
+// What uses a relay (Relay_GetUsage): the alarm, the cleaning, a set point, or one of the sensor
+// monitoring alarms in the order of their pages.
+static constexpr uint32_t kUsageAlarm = 16;
+static constexpr uint32_t kUsageCleaning = 32;
+static constexpr uint32_t kUsageSetPoint = 48;
+static constexpr uint32_t kUsageMonitorFirst = 96;
+static constexpr uint32_t kUsageMonitorStep = 16;
+
 // What uses the relay of a "Stop OC" page, at most the cells before the page's value.
 static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t maxCells) {
     char text[kTextMaxChars + 1];
     text[0] = '\0';
     uint8_t relay = s_Relay < 2 ? s_Relay : 0;
     uint32_t usage = Relay_GetUsage(relay);
-    if (usage == 16) {
+    if (usage == kUsageAlarm) {
         CopyText(kGroupRelayUsers, 0, text);
-    } else if (usage == 32) {
+    } else if (usage == kUsageCleaning) {
         CopyText(kGroupRelayUsers, 1, text);
-    } else if (usage == 48) {
+    } else if (usage == kUsageSetPoint) {
         uint32_t n = CopyText(kSetPointLabelGroup, kTextSp, text);
         for (uint32_t i = 0; i < kSetPointCount; ++i) {
             if (g_WorkSet.setPoints.source[i] != kSetPointSourceOff && g_WorkSet.setPoints.relay[i] == relay) {
@@ -263,8 +271,8 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
                 break;
             }
         }
-    } else if (usage >= 96) {
-        CopyText(kGroupMonitorShort, (usage - 96) / 16, text);
+    } else if (usage >= kUsageMonitorFirst) {
+        CopyText(kGroupMonitorShort, (usage - kUsageMonitorFirst) / kUsageMonitorStep, text);
     } else if (page == kParamPageStopRelayAsked || relay == g_WorkSet.pid.relayPositive ||
                relay == g_WorkSet.pid.relayNegative) {
         CopyText(kGroupLabels25, kTextOnPid, text);
@@ -366,7 +374,7 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
     if (page == kParamPageRelayTest) DriveTestRelays();
     if (mode == 1) g_PageEdit.field = kParamLeaveMarker;
     DrawSelection();
-    if (page == kParamPageO2OptCalType && (g_ChosenMode == 1 || g_ChosenMode == 2)) {
+    if (page == kParamPageO2OptCalType && (g_ChosenMode == kCalModeTwoPoints || g_ChosenMode == kCalModeProcess)) {
         const ParamPageDesc& d = Desc();
         Lcd_ClearSpan(kRowMessage, d.valueColumn[Menu_Language()][3], d.valueWidth[Menu_Language()][3]);
     }
@@ -1095,6 +1103,9 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
 
 // ---- ENTER and what follows -------------------------------------------------------------------
 
+// An action or event id as the result of a key.
+static int32_t Act(uint32_t id) { return static_cast<int32_t>(id); }
+
 static constexpr int32_t kPagePrevious = 4089;
 static constexpr int32_t kPageNext = 4090;
 static constexpr int32_t kResetQuestion = 4099;
@@ -1115,10 +1126,11 @@ static bool RelayClashes(uint8_t relay, uint32_t own) {
 }
 
 static uint32_t OwnUsage(uint32_t page) {
-    if (page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) return 48;
-    if (page == kParamPageAlarmClean) return s_Setup == 0 ? 16 : 32;
-    if (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm)
-        return 96 + 16 * (page - kParamPageLifetimeAlarm);
+    if (page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) return kUsageSetPoint;
+    if (page == kParamPageAlarmClean) return s_Setup == 0 ? kUsageAlarm : kUsageCleaning;
+    if (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm) {
+        return kUsageMonitorFirst + kUsageMonitorStep * (page - kParamPageLifetimeAlarm);
+    }
     return 0;
 }
 
@@ -1147,16 +1159,15 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
         case kParamPageLocksPidService:
         case kParamPageResetAutoclaveLifetime:
             if (marker) return kPagePrevious;
-            if (page == kParamPageCompCd)
-                return ParamPage_AnyLinearComp() ? static_cast<int32_t>(kActionLinComp) : kActionAskSave;
+            if (page == kParamPageCompCd) return ParamPage_AnyLinearComp() ? Act(kActionLinComp) : kActionAskSave;
             if (page == kParamPageAlarmCauses)
-                return g_WorkSet.alarm.relay < kRelayNone ? 4137 : static_cast<int32_t>(kActionAskSave);
-            if (page == kParamPageOutputAlarm) return 4095;
+                return g_WorkSet.alarm.relay < kRelayNone ? Act(kActionAlarmRelayPage) : Act(kActionAskSave);
+            if (page == kParamPageOutputAlarm) return Act(kActionOutputRangePage);
             if (page == kParamPageLocksConfig) return kPageNext;
             return kActionAskSave;
         case kParamPageResetCipSip:
             if (marker) return channel == 1 && ActiveKind(1) == kKindO2Optical ? kActionBackToFirst : kPagePrevious;
-            return ActiveKind(1) == kKindCo2 ? static_cast<int32_t>(kActionAskSave) : kPageNext;
+            return ActiveKind(1) == kKindCo2 ? Act(kActionAskSave) : kPageNext;
         case kParamPageResetLifetime:
             if (marker) return (SensDiag_GetCycleAlarmEnable() & 0x40) ? kCounterResetPage : kActionBackToFirst;
             return kActionAskSave;
@@ -1164,7 +1175,7 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
         case kParamPageRelayContact:
         case kParamPageLocksCalKey:
             if (marker) return kActionBack;
-            return page == kParamPageLocksCalKey ? kPageNext : static_cast<int32_t>(kActionAskSave);
+            return page == kParamPageLocksCalKey ? kPageNext : Act(kActionAskSave);
         case kParamPageOrpCalType:
         case kParamPagePhCalType:
         case kParamPageO2CalType:
@@ -1175,67 +1186,66 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (marker) return kActionBack;
             int32_t result;
             if (g_ChosenMode == kCalModeProcess) {
-                result = page == kParamPageO2OptCalType ? 4244
-                         : page == kParamPageO2CalType  ? 4245
-                                                        : static_cast<int32_t>(kActionEditPosition);
+                result = page == kParamPageO2OptCalType ? Act(kActionO2ProcCalModePage)
+                         : page == kParamPageO2CalType  ? Act(kActionO2ProcCalPressurePage)
+                                                        : Act(kActionEditPosition);
             } else if (page == kParamPageO2OptCalType) {
-                result = g_ChosenMode == 1 ? 4247 : 4226;
-                if (g_ChosenMode != 1) MakeValuePageCurrent(0x1082);
+                result = g_ChosenMode == kCalModeTwoPoints ? Act(kActionFenlidCalPage) : Act(kActionO2ConditionsPage);
+                if (g_ChosenMode != kCalModeTwoPoints) MakeValuePageCurrent(kActionO2ConditionsPage);
             } else if (page == kParamPageO2CalType) {
-                MakeValuePageCurrent(0x1082);
-                result = 4226;
+                MakeValuePageCurrent(kActionO2ConditionsPage);
+                result = Act(kActionO2ConditionsPage);
             } else {
-                result = static_cast<int32_t>(kActionList);
+                result = Act(kActionList);
             }
             uint32_t position = g_MenuPosition;
             if (Menu_ChannelOfPosition(position) == 0 && g_ChannelKind[0] == kKindPh &&
                 g_ChosenMode != kCalModeProcess && g_WorkSet.params.channel[0].tempSource == 4) {
-                MakeValuePageCurrent(0x1081);
-                result = 4225;
+                MakeValuePageCurrent(kActionCalTemperaturePage);
+                result = Act(kActionCalTemperaturePage);
             }
             return result;
         }
         case kParamPageTempCalType:
         case kParamPageCondCalType:
-            return marker ? static_cast<int32_t>(kActionBack) : static_cast<int32_t>(kActionEditPosition);
+            return marker ? Act(kActionBack) : Act(kActionEditPosition);
         case kParamPageCalInfoUnits:
-            return marker ? static_cast<int32_t>(kActionBack) : static_cast<int32_t>(kActionAskSave);
+            return marker ? Act(kActionBack) : Act(kActionAskSave);
         case kParamPageDisplayLines:
         case kParamPageAveragingAb:
         case kParamPageCompAb:
         case kParamPageResetMaint:
         case kParamPageResetMaintAutoclave:
             if (marker) return kActionBackToFirst;
-            if (page == kParamPageResetMaint)
-                return IsO2Kind(ActiveKind(1)) ? kPageNext : static_cast<int32_t>(kActionAskSave);
+            if (page == kParamPageResetMaint) return IsO2Kind(ActiveKind(1)) ? kPageNext : Act(kActionAskSave);
             return kPageNext;
         case kParamPagePhBuffers:
         case kParamPageCo2Buffers:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : 4108;
+            return marker ? Act(kActionBackToFirst) : Act(kActionStcPage);
         case kParamPageReset:
             if (marker) return kActionBackToFirst;
             if (v[1] == kChoiceYes) return v[0] >= 3 ? kResetSensorCal : kResetSystem + v[0];
-            return g_MenuLastNode != 0 ? static_cast<int32_t>(kActionAskSave) : kEventHome;
+            return g_MenuLastNode != 0 ? Act(kActionAskSave) : kEventHome;
         case kParamPageResetSystem:
         case kParamPageResetMeterCal:
         case kParamPageResetAnalogCal:
         case kParamPageResetSensorCal:
             if (marker) return kResetQuestion;
             if (v[2] == kChoiceYes) {
-                return page == kParamPageResetSensorCal ? static_cast<int32_t>(kActionSensorMemoryChanged)
-                                                        : static_cast<int32_t>(kActionFactoryDefaults) +
-                                                              static_cast<int32_t>(page - kParamPageResetSystem);
+                return page == kParamPageResetSensorCal
+                           ? Act(kActionSensorMemoryChanged)
+                           : Act(kActionFactoryDefaults) + static_cast<int32_t>(page - kParamPageResetSystem);
             }
             return kEventHome;
         case kParamPageCalUnlock:
-            return marker ? static_cast<int32_t>(kActionBackOverList) : static_cast<int32_t>(kActionAskSave);
+            return marker ? Act(kActionBackOverList) : Act(kActionAskSave);
         case kParamPageSetPoint: {
             if (marker) return kActionBackToFirst;
             uint8_t type = g_WorkSet.setPoints.type[SetPointIndex()];
-            if (type == kSetPointOutside || type == kSetPointBetween) return 4094;
-            if (type == kSetPointHigh || type == kSetPointLow) return 4132;
+            if (type == kSetPointOutside || type == kSetPointBetween) return Act(kActionSetPointRangePage);
+            if (type == kSetPointHigh || type == kSetPointLow) return Act(kActionSetPointValuePage);
             for (uint32_t i = 0; i < kSetPointCount; ++i) {
-                if (g_WorkSet.setPoints.type[i] != kSetPointOff) return 4161;
+                if (g_WorkSet.setPoints.type[i] != kSetPointOff) return Act(kActionSetPointOffPage);
             }
             return kActionAskSave;
         }
@@ -1250,8 +1260,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             }
             if (!link) return kActionAskSave;
             uint8_t type = g_WorkSet.setPoints.type[OutputIndex()];
-            if (type == kSetPointOutside || type == kSetPointBetween) return 4094;
-            if (type == kSetPointHigh || type == kSetPointLow) return 4132;
+            if (type == kSetPointOutside || type == kSetPointBetween) return Act(kActionSetPointRangePage);
+            if (type == kSetPointHigh || type == kSetPointLow) return Act(kActionSetPointValuePage);
             return kActionAskSave;
         }
         case kParamPageSetPointRelay:
@@ -1260,15 +1270,16 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (RelayClashes(relay, OwnUsage(page))) return kStopRelayPage;
             if (marker) {
                 uint8_t type = g_WorkSet.setPoints.type[SetPointIndex()];
-                MakeValuePageCurrent(type == kSetPointOff                                   ? 0x1041
-                                     : type == kSetPointOutside || type == kSetPointBetween ? 0xffe
-                                                                                            : 0x1024);
+                MakeValuePageCurrent(type == kSetPointOff                                   ? kActionSetPointOffPage
+                                     : type == kSetPointOutside || type == kSetPointBetween ? kActionSetPointRangePage
+                                                                                            : kActionSetPointValuePage);
                 return kActionBack;
             }
             if (relay >= kRelayNone) return kActionAskSave;
             if (page == kParamPageSetPointRelayOnly) return kActionAskSave;
             uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? 4227 : 4133;
+            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                      : Act(kActionRelayPage);
         }
         case kParamPageAlarmClean: {
             uint8_t relay = ChosenRelay(page);
@@ -1276,7 +1287,7 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (marker) return clash ? kStopRelayPage : kActionBackToFirst;
             if (clash) return kStopRelayPage;
             if (relay >= kRelayNone) return kActionAskSave;
-            return s_Setup == 0 ? kPageNext : 4104;
+            return s_Setup == 0 ? kPageNext : Act(kActionCleaningPage);
         }
         case kParamPageLifetimeAlarm:
         case kParamPageMaintAlarm:
@@ -1287,64 +1298,63 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (marker) return page == kParamPageLifetimeAlarm ? kActionBackToFirst : kPagePrevious;
             if (page != kParamPageAdaptCalAlarm) return kPageNext;
             uint32_t kind = EditKind(1);
-            if (kind == kKindPh || kind == kKindPhPna) return 4172;
-            return kind == kKindO2Optical ? 4181 : 4173;
+            if (kind == kKindPh || kind == kKindPhPna) return Act(kActionMaintPage);
+            return kind == kKindO2Optical ? Act(kActionActPage) : Act(kActionMaint2Page);
         }
         case kParamPageOutputOfSetPoint:
             if (marker) {
-                return EditChannel() == 0 && Chan_IsKindConductivity(EditKind(0)) ? static_cast<int32_t>(kActionBack)
+                return EditChannel() == 0 && Chan_IsKindConductivity(EditKind(0)) ? Act(kActionBack)
                                                                                   : kChannelPageMarker;
             }
-            return s_PageChoices[kParamPageOutputOfSetPoint][3] == kChoiceYes ? 4128 : 4095;
+            return s_PageChoices[kParamPageOutputOfSetPoint][3] == kChoiceYes ? Act(kActionOutputSetPointPage)
+                                                                              : Act(kActionOutputRangePage);
         case kParamPageStopRelayAsked: {
             uint32_t asking = g_ValuePageMode;
-            if (marker)
-                return asking < kParamPageCipAlarm ? static_cast<int32_t>(kEventRedraw)
-                                                   : static_cast<int32_t>(kActionBack);
+            if (marker) return asking < kParamPageCipAlarm ? Act(kEventRedraw) : Act(kActionBack);
             if (g_PageCursor == kPageCursorMarker) {
                 if (asking == kParamPageMaintAlarm || asking == kParamPageAdaptCalAlarm) return kPagePrevious;
                 if (asking == kParamPageAlarmClean || asking > kParamPagePidHoldOutput) return kActionBackToFirst;
                 return kActionBack;
             }
             if (v[3] != kChoiceYes) return kActionAskSave;
-            if (asking == kParamPageAlarmClean) return s_Setup == 1 ? 4104 : kPageNext;
+            if (asking == kParamPageAlarmClean) return s_Setup == 1 ? Act(kActionCleaningPage) : kPageNext;
             if (asking == kParamPageLifetimeAlarm || asking == kParamPageMaintAlarm) return kPageNext;
             if (asking == kParamPageSetPointRelay) {
                 uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? 4227 : 4133;
+                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                          : Act(kActionRelayPage);
             }
             return kActionAskSave;
         }
         case kParamPageChannelSelect:
             if (marker) return kActionBack;
             if (g_MenuLastNode == 1) {
-                return channel == 0 && Chan_IsKindConductivity(EditKind(0)) ? static_cast<int32_t>(kActionCalEdit2)
-                                                                            : kAnalogOutputPage;
+                return channel == 0 && Chan_IsKindConductivity(EditKind(0)) ? Act(kActionCalEdit2) : kAnalogOutputPage;
             }
             return kActionLineSetup;
         case kParamPageCalOutOfLimit:
             if (marker) return kActionPopRedraw;
-            return v[3] == kChoiceYes ? static_cast<int32_t>(kActionSelectMode2)
-                                      : static_cast<int32_t>(kActionCalNotDone);
+            return v[3] == kChoiceYes ? Act(kActionSelectMode2) : Act(kActionCalNotDone);
         case kParamPageProcCalPressure:
         case kParamPageProcCalPressureDrift:
             if (marker) {
-                MakeValuePageCurrent(page == kParamPageProcCalPressure ? 0x1085 : 0x1084);
+                MakeValuePageCurrent(page == kParamPageProcCalPressure ? kActionAnalogInputRangePage
+                                                                       : kActionProcPressurePage);
                 return kActionBack;
             }
-            return 4110;
+            return Act(kActionSalinityPage);
         case kParamPageLedMode:
             if (marker) return kActionBackToFirst;
-            return v[2] == 2 ? 4210 : static_cast<int32_t>(kActionAskSave);
+            return v[2] == 2 ? Act(kActionToffPage) : Act(kActionAskSave);
         case kParamPageManualHold:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : static_cast<int32_t>(kActionOutputSetupPage);
+            return marker ? Act(kActionBackToFirst) : Act(kActionOutputSetupPage);
         case kParamPageO2ProcCalMode:
             if (marker) {
                 CalO2_ReloadChannel(1);
                 ParamPage_SetCurrent(kParamPageO2OptCalType);
                 return kActionBack;
             }
-            return v[3] == kChoiceYes ? 4245 : static_cast<int32_t>(kActionEditPosition);
+            return v[3] == kChoiceYes ? Act(kActionO2ProcCalPressurePage) : Act(kActionEditPosition);
         case kParamPageO2ProcCalPressure:
             if (marker) {
                 if (ActiveKind(channel) == kKindO2Optical) {
@@ -1355,7 +1365,7 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
                 }
                 return kActionBack;
             }
-            return v[3] == kChoiceYes ? 4246 : static_cast<int32_t>(kActionEditPosition);
+            return v[3] == kChoiceYes ? Act(kActionO2PressurePage) : Act(kActionEditPosition);
         case kParamPageFenlidCal:
             if (marker) {
                 ParamPage_SetCurrent(kParamPageO2OptCalType);
@@ -1365,8 +1375,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
                 Chan_NotifyMemoryChanged(1);
                 return kActionWaitThenPage;
             }
-            MakeValuePageCurrent(0x1082);
-            return 4226;
+            MakeValuePageCurrent(kActionO2ConditionsPage);
+            return Act(kActionO2ConditionsPage);
         case kParamPageHoldInputs:
         case kParamPageStopRelay:
         case kParamPagePidHoldRelays:
@@ -1381,16 +1391,16 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
                 return kActionBack;
             }
             if (page == kParamPageStopRelay) {
-                if (ParamPage_ReleasePidRelay(s_Relay)) return 4144;
-                return g_PageCursor == kPageCursorMarker ? static_cast<int32_t>(kActionBackToFirst) : 4164;
+                if (ParamPage_ReleasePidRelay(s_Relay)) return Act(kActionStopRelayPage);
+                return g_PageCursor == kPageCursorMarker ? Act(kActionBackToFirst) : Act(kActionPidHoldPage);
             }
             return kActionAskSave;
         case kParamPageRelayTest:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : kEventHome;
+            return marker ? Act(kActionBackToFirst) : kEventHome;
         case kParamPageOutputMeasurement:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : kPageNext;
+            return marker ? Act(kActionBackToFirst) : kPageNext;
         default:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : static_cast<int32_t>(kActionAskSave);
+            return marker ? Act(kActionBackToFirst) : Act(kActionAskSave);
     }
 }
 

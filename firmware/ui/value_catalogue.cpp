@@ -122,7 +122,7 @@ TextRef ValuePage_LabelText(uint32_t page, uint32_t label) {
         case kValuePageAct:
         case kValuePagePolarization:
         case kValuePageSampling:
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
         case kValuePageDamping:
             group = kTextValueLabelsC;
             break;
@@ -393,7 +393,7 @@ void ValuePage_Load(uint32_t page, float* values) {
             values[1] = p.relHumidity;
             break;
         case kValuePageFixedTemp:
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
             values[0] = values[1] = page == kValuePageFixedTemp ? p.manualTemp : Temp_GetCurrentValue();
             break;
         case kValuePagePassword:
@@ -718,7 +718,7 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             Param_SetInt(1, 53, RoundToWhole(values[1]), &status);
             break;
         }
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
             Temp_SetCurrentValue(values[1]);
             break;
         case kValuePageO2Conditions:
@@ -994,7 +994,7 @@ static int32_t ResultOfLeave(uint32_t page) {
             return BackToParamPage(FromOutputBranch() ? kParamPageOutputOfSetPoint : kParamPageOutputMeasurement);
         case kValuePageToff:
             return BackToParamPage(kParamPageLedMode);
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
             g_CalSettingsEdited = 0;
             ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
             return BackToParamPage(kParamPagePhCalType);
@@ -1099,7 +1099,7 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
             return Act(kActionAskSave);
         case kValuePageToff:
             return Act(kActionLedControlPage);
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
             g_CalSettingsEdited = 1;
             return Act(kActionList);
         case kValuePageO2Conditions:

@@ -593,7 +593,7 @@ static bool StartsOnLine1(uint32_t page) {
         case kValuePageAct:
         case kValuePageToff:
         case kValuePageSampling:
-        case kValuePageO2Temperature:
+        case kValuePageCalTemperature:
         case kValuePageProcPressure:
         case kValuePageUnitName:
         case kValuePageDamping:
@@ -607,7 +607,7 @@ static bool StartsOnLine1(uint32_t page) {
 
 void ValuePage_Open(uint32_t page, uint32_t mode) {
     if (page >= kValuePageCount) return;
-    if ((page == kValuePageO2Temperature || page == kValuePageO2Conditions) && mode == 0) {
+    if ((page == kValuePageCalTemperature || page == kValuePageO2Conditions) && mode == 0) {
         ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
     }
     g_ValuePageNumber = static_cast<uint8_t>(page);
