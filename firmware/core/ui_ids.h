@@ -121,6 +121,28 @@ constexpr uint32_t kActionConcentrationsPage = 4231;    // 0x1087, value page 47
 constexpr uint32_t kActionConcRowPage = 4232;           // 0x1088, value page 48
 constexpr uint32_t kActionConductivitiesPage = 4233;    // 0x1089, value page 49
 
+// Pages a parameter page leads to, by the ids of the page tables.
+constexpr uint32_t kActionRelayPage = 4133;              // 0x1025, value page 0: a set point's relay
+constexpr uint32_t kActionAlarmRelayPage = 4137;         // 0x1029, value page 1
+constexpr uint32_t kActionStcPage = 4108;                // 0x100c, value page 3
+constexpr uint32_t kActionCleaningPage = 4104;           // 0x1008, value page 4
+constexpr uint32_t kActionSalinityPage = 4110;           // 0x100e, value page 6
+constexpr uint32_t kActionSetPointRangePage = 4094;      // 0xffe, value page 13
+constexpr uint32_t kActionOutputRangePage = 4095;        // 0xfff, value page 14
+constexpr uint32_t kActionSetPointValuePage = 4132;      // 0x1024, value page 16
+constexpr uint32_t kActionSetPointOffPage = 4161;        // 0x1041, value page 27
+constexpr uint32_t kActionMaintPage = 4172;              // 0x104c, value page 29
+constexpr uint32_t kActionMaint2Page = 4173;             // 0x104d, value page 30
+constexpr uint32_t kActionActPage = 4181;                // 0x1055, value page 34
+constexpr uint32_t kActionToffPage = 4210;               // 0x1072, value page 37
+constexpr uint32_t kActionCalTemperaturePage = 4225;     // 0x1081, value page 40
+constexpr uint32_t kActionO2ConditionsPage = 4226;       // 0x1082, value page 41
+constexpr uint32_t kActionRelayAbsolutePage = 4227;      // 0x1083, value page 42
+constexpr uint32_t kActionO2PressurePage = 4246;         // 0x1096, value page 51
+constexpr uint32_t kActionO2ProcCalModePage = 4244;      // 0x1094, parameter page 85
+constexpr uint32_t kActionO2ProcCalPressurePage = 4245;  // 0x1095, parameter page 86
+constexpr uint32_t kActionFenlidCalPage = 4247;          // 0x1097, parameter page 87
+
 // ---- Menu item ids: a tree node's item is its page's base id plus the item's index ------------
 
 constexpr uint32_t kItemCalibratePosition = 0x10000000;  // calibrate the selection screen's position

@@ -34,17 +34,8 @@ uint8_t g_DigitFieldCursor;
 
 static constexpr int32_t kStay = -1;
 static constexpr uint32_t kCell = 6;
-// The leave marker: the channel mark in the last cell of row 12.
-static constexpr uint32_t kMarkChannel = 0;
-static constexpr uint32_t kMarkColumn = 138;
 
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 static uint32_t RowOf(uint32_t row) { return row == 0 ? kRowStatus : kRowMessage; }
-static int32_t StepOf(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
 static DigitField& Field(uint32_t field) { return g_DigitFields[field < kDigitFieldCount ? field : 0]; }
 
 // ---- Digit fields ----------------------------------------------------------------------------
@@ -128,8 +119,6 @@ static void DrawFieldChar(uint32_t field, uint32_t row, uint32_t column, uint32_
 // ---- Temperature source -------------------------------------------------------------------------
 
 // Parameter page 11 holds the source (field 2), value page 7 the fixed temperature on its line 1.
-static constexpr uint32_t kParamTempSource = 11;
-static constexpr uint32_t kValueFixedTemp = 7;
 static constexpr uint32_t kSourceField = 2;
 static constexpr int8_t kSourceFixed = 4;
 static constexpr int8_t kSourceCount = 5;
@@ -141,15 +130,17 @@ static constexpr uint32_t kTextFixed = 6;
 static constexpr uint32_t kEqualsBefore = 12;
 
 static int8_t TempSource() { return g_PageEdit.values[kSourceField]; }
-static uint32_t SourceColumn() { return g_ParamPageTable[kParamTempSource].valueColumn[Language()][kSourceField]; }
-static uint32_t TempColumn() { return ValuePage_ValueColumn(kValueFixedTemp, kTempLine, Language()); }
+static uint32_t SourceColumn() {
+    return g_ParamPageTable[kParamPageTempSource].valueColumn[Menu_Language()][kSourceField];
+}
+static uint32_t TempColumn() { return ValuePage_ValueColumn(kValuePageFixedTemp, kTempLine, Menu_Language()); }
 static char* TempText() { return g_EditLines[kTempLine].text; }
 
 // The source choice, or the fixed-temperature form with "Fixed" where the choice stands.
 static void DrawSourceForm(uint32_t blink) {
-    uint32_t label = g_ValuePageTable[kValueFixedTemp].labelColumn[2];
+    uint32_t label = g_ValuePageTable[kValuePageFixedTemp].labelColumn[2];
     uint32_t from = label < SourceColumn() ? label : SourceColumn();
-    Lcd_ClearSpan(kRowMessage, from, kMarkColumn - from);
+    Lcd_ClearSpan(kRowMessage, from, kLeaveMarkColumn - from);
     int8_t source = TempSource();
     if (source != kSourceFixed) {
         uint32_t index = source >= 0 && source < kSourceFixed ? static_cast<uint32_t>(source) : 0;
@@ -193,7 +184,7 @@ static void DrawTempCursor(uint32_t blink) {
     int32_t cursor = g_ValuePageCursor;
     if (cursor == kCursorLeave) {
         if (!blink) Screen_SettleBlink();
-        Lcd_DrawChannelMark(kMarkChannel, blink);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
     } else if (cursor == kCursorSelector) {
         if (!blink) Screen_SettleBlink();
         DrawSourceForm(blink);
@@ -204,23 +195,23 @@ static void DrawTempCursor(uint32_t blink) {
 
 void Screen_TempSourceDraw(uint32_t redraw) {
     g_DisplayMode = kKeyModeMenu;
-    ParamPage_SetCurrent(kParamTempSource);
-    ParamPage_LoadValues(kParamTempSource);
+    ParamPage_SetCurrent(kParamPageTempSource);
+    ParamPage_LoadValues(kParamPageTempSource);
     g_PageEdit.field = kSourceField;
-    ValuePage_MakeCurrent(kValueFixedTemp);
+    ValuePage_MakeCurrent(kValuePageFixedTemp);
     g_ValuePageLine = kTempLine;
     float values[2] = {0.0f, 0.0f};
-    ValuePage_Load(kValueFixedTemp, values);
+    ValuePage_Load(kValuePageFixedTemp, values);
     FormatFixedTemp(values[kTempLine]);
     Menu_ClearStatusRows();
-    const ParamPageDesc& page = g_ParamPageTable[kParamTempSource];
-    Lcd_DrawTextRef(kRowMessage, page.labelColumn[Language()][kSourceField], kTextChannelALabel);
+    const ParamPageDesc& page = g_ParamPageTable[kParamPageTempSource];
+    Lcd_DrawTextRef(kRowMessage, page.labelColumn[Menu_Language()][kSourceField], kTextChannelALabel);
     if (redraw) {
         DrawSourceForm(0);
         g_ValuePageCursor = kCursorLeave;
-        Lcd_DrawChannelMark(kMarkChannel, 1);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
     } else {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         g_ValuePageCursor = kCursorSelector;
         DrawSourceForm(1);
     }
@@ -246,13 +237,13 @@ static int32_t TempSourceEnter() {
     bool number = Util_ParseDecimal(TempText(), &temperature) != 0;
     if (!number && TempSource() == kSourceFixed) {
         // A fixed source needs a temperature: nothing is taken.
-        ValuePage_ShowInvalid(6);
+        ValuePage_ShowInvalid(kInvalidValue);
         return kStay;
     }
     ParamPage_ApplyValues(&g_PageEdit);
     if (number) {
         float values[2] = {temperature, temperature};
-        ValuePage_Store(kScreenValuePage, kValueFixedTemp, values);
+        ValuePage_Store(kScreenValuePage, kValuePageFixedTemp, values);
     }
     return static_cast<int32_t>(leave ? kActionBackToFirst : kActionAskSave);
 }
@@ -260,7 +251,7 @@ static int32_t TempSourceEnter() {
 int32_t Screen_TempSourceKey(uint32_t event) {
     int32_t cursor = g_ValuePageCursor;
     bool fixed = TempSource() == kSourceFixed;
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         if (cursor == kCursorSelector) {
             int8_t source = TempSource();
@@ -359,7 +350,7 @@ void Screen_VerifyCalValue(uint32_t channel) {
     if (channel > 1) channel = 0;
     uint32_t quantity = 0, unit = 0;
     VerifyQuantity(channel, &quantity, &unit);
-    Lcd_ClearSpan(kRowMessage, kVerifyValueColumn, kMarkColumn - kVerifyValueColumn);
+    Lcd_ClearSpan(kRowMessage, kVerifyValueColumn, kLeaveMarkColumn - kVerifyValueColumn);
     uint32_t status = 0;
     float value = Cal_GetValueById(kMeasIdBase + channel * 0x1000 + quantity, unit, &status);
     uint8_t prefix = kAutoPrefixNone;
@@ -463,7 +454,7 @@ static void DrawCalCursor(uint32_t blink) {
     uint32_t field = g_DigitFieldCursor;
     if (field >= kCalFields) {
         if (!blink) Screen_SettleBlink();
-        Lcd_DrawChannelMark(kMarkChannel, blink);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
         return;
     }
     DrawFieldChar(field, RowOf(field / 2), CalFieldColumn(s_CalChannel, field), blink);
@@ -512,9 +503,9 @@ void Screen_CalEditDraw(uint32_t channel, uint32_t redraw) {
     if (redraw) {
         Menu_BlinkOff();
         g_DigitFieldCursor = kCalLeave;
-        Lcd_DrawChannelMark(kMarkChannel, 1);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
     } else {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         g_DigitFieldCursor = 0;
         DrawCalCursor(1);
     }
@@ -578,14 +569,14 @@ static int32_t CalEditEnter(uint32_t channel) {
             s_CalChannel = 0;
             return static_cast<int32_t>(kEventRedraw);
         }
-        ParamPage_SetCurrent(61);
+        ParamPage_SetCurrent(kParamPageChannelSelect);
         return static_cast<int32_t>(kActionBack);
     }
     return static_cast<int32_t>(leave ? kActionBackOverList : kEventCalStepDone);
 }
 
 int32_t Screen_CalEditKey(uint32_t event, uint32_t channel) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         uint32_t field = g_DigitFieldCursor;
         if (field >= kCalFields) return kStay;
@@ -633,7 +624,7 @@ static void DrawLinCursor(uint32_t blink) {
     uint32_t stop = g_DigitFieldCursor;
     if (stop >= LinLeave()) {
         if (!blink) Screen_SettleBlink();
-        Lcd_DrawChannelMark(kMarkChannel, blink);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
         return;
     }
     uint32_t row = stop / 4;
@@ -668,16 +659,16 @@ void Screen_LinCompDraw(uint32_t part, uint32_t redraw) {
     if (redraw) {
         Menu_BlinkOff();
         g_DigitFieldCursor = static_cast<uint8_t>(LinLeave());
-        Lcd_DrawChannelMark(kMarkChannel, 1);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
     } else {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         g_DigitFieldCursor = 0;
         DrawLinCursor(1);
     }
 }
 
 int32_t Screen_LinCompKey(uint32_t event) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     uint32_t stops = LinLeave() + 1;
     if (step != 0) {
         if (g_DigitFieldCursor >= LinLeave()) return kStay;
@@ -729,14 +720,13 @@ int32_t Screen_LinCompKey(uint32_t event) {
 // Row 12 from a column to the leave marker, except what a choice of the page's field shows there.
 static void ClearAfterChoice(uint32_t page, uint32_t field, uint32_t column) {
     const ParamPageDesc& d = g_ParamPageTable[page];
-    uint32_t choiceEnd = d.valueColumn[Language()][field] + d.valueWidth[Language()][field];
+    uint32_t choiceEnd = d.valueColumn[Menu_Language()][field] + d.valueWidth[Menu_Language()][field];
     if (column < choiceEnd) column = choiceEnd;
-    if (column < kMarkColumn) Lcd_ClearSpan(kRowMessage, column, kMarkColumn - column);
+    if (column < kLeaveMarkColumn) Lcd_ClearSpan(kRowMessage, column, kLeaveMarkColumn - column);
 }
 
 // Parameter page 51: the compensation in field 2; the coefficient is this page's field 4, the
 // leave marker its field 5.
-static constexpr uint32_t kParamCalComp = 51;
 static constexpr uint8_t kCompChoiceField = 2;
 static constexpr uint8_t kCompNumber = 4;
 static constexpr uint8_t kCompLeave = 5;
@@ -748,17 +738,17 @@ static bool CompHasCoefficient() {
     int8_t choice = g_PageEdit.values[kCompChoiceField];
     return choice == 1 || choice == 2;
 }
-static uint32_t CompEqualsColumn() { return g_ParamPageTable[kParamCalComp].valueColumn[Language()][3]; }
+static uint32_t CompEqualsColumn() { return g_ParamPageTable[kParamPageCalComp].valueColumn[Menu_Language()][3]; }
 static uint32_t CompNumberColumn() { return CompEqualsColumn() + 12; }
 
 // The number as it stands, beside a linear compensation only.
 static void DrawCompNumber() {
     uint32_t column = CompEqualsColumn();
     if (!CompHasCoefficient()) {
-        ClearAfterChoice(kParamCalComp, kCompChoiceField, column);
+        ClearAfterChoice(kParamPageCalComp, kCompChoiceField, column);
         return;
     }
-    Lcd_ClearSpan(kRowMessage, column, kMarkColumn - column);
+    Lcd_ClearSpan(kRowMessage, column, kLeaveMarkColumn - column);
     Lcd_DrawText(kRowMessage, column, "=");
     Lcd_DrawText(kRowMessage, CompNumberColumn(), Field(0).text);
     Lcd_DrawText(kRowMessage, CompNumberColumn() + kLinUnitAfter, "%/@C");
@@ -784,21 +774,21 @@ static void SelectCompField(uint8_t field) {
     ParamPage_SelectField(kParamLeaveMarker);
     DrawCompNumber();
     if (field == kCompNumber) {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         Field(0).cursor = kCompStops[s_CompStop];
         DrawFieldChar(0, kRowMessage, CompNumberColumn(), 1);
     }
 }
 
 void Screen_CompCoefDraw(uint32_t redraw) {
-    ParamPage_Open(kParamCalComp, redraw ? 1 : 0);
+    ParamPage_Open(kParamPageCalComp, redraw ? 1 : 0);
     Screen_CompCoefField(CalCond_GetRefCoefficientFwd(Settings_GetEditChannel()));
     s_CompStop = 0;
     SelectCompField(redraw ? kCompLeave : kCompChoiceField);
 }
 
 int32_t Screen_CompCoefKey(uint32_t event) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     bool coefficient = CompHasCoefficient();
     if (step != 0) {
         if (s_CompField == kCompChoiceField) {
@@ -862,7 +852,6 @@ int32_t Screen_CompCoefKey(uint32_t event) {
 
 // Parameter page 30: the output (field 0) and its hold mode (field 2); the current is this page's
 // field 4, the leave marker its field 5.
-static constexpr uint32_t kParamOutputHold = 30;
 static constexpr uint8_t kHoldOutputField = 0;
 static constexpr uint8_t kHoldModeField = 2;
 static constexpr uint8_t kHoldCurrent = 4;
@@ -874,22 +863,21 @@ static constexpr float kHoldLowest = 3.6f;
 static constexpr float kHoldHighest = 22.0f;
 static constexpr uint32_t kHoldUnitAfter = 24;
 static constexpr uint32_t kTextUnitMa = 14;
-static constexpr uint32_t kValueOutputRange = 14;
 static uint8_t s_HoldField;
 static uint8_t s_HoldStop;
 
 static bool HoldFixed() { return g_PageEdit.values[kHoldModeField] == kHoldModeFixed; }
 static uint32_t HoldOutput() { return ParamPage_SelectedOutput(); }
-static uint32_t HoldColumn() { return g_ParamPageTable[kParamOutputHold].valueColumn[Language()][3]; }
+static uint32_t HoldColumn() { return g_ParamPageTable[kParamPageOutputHold].valueColumn[Menu_Language()][3]; }
 
 // The current as it stands, with "Fixed =" only.
 static void DrawHoldCurrent() {
     uint32_t column = HoldColumn();
     if (!HoldFixed()) {
-        ClearAfterChoice(kParamOutputHold, kHoldModeField, column);
+        ClearAfterChoice(kParamPageOutputHold, kHoldModeField, column);
         return;
     }
-    Lcd_ClearSpan(kRowMessage, column, kMarkColumn - column);
+    Lcd_ClearSpan(kRowMessage, column, kLeaveMarkColumn - column);
     Lcd_DrawText(kRowMessage, column, Field(0).text);
     Lcd_DrawTextRef(kRowMessage, column + kHoldUnitAfter, Text_Nth(kTextUnits, kTextUnitMa));
 }
@@ -911,7 +899,7 @@ static void SelectHoldField(uint8_t field) {
     ParamPage_SelectField(kParamLeaveMarker);
     DrawHoldCurrent();
     if (field == kHoldCurrent) {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         Field(0).cursor = kHoldStops[s_HoldStop];
         DrawFieldChar(0, kRowMessage, HoldColumn(), 1);
     }
@@ -928,7 +916,7 @@ static void StoreHoldCurrent() {
 
 void Screen_AoutMaDraw(uint32_t output, uint32_t redraw) {
     ParamPage_SelectOutput(static_cast<uint8_t>(output));
-    ParamPage_Open(kParamOutputHold, redraw ? 1 : 0);
+    ParamPage_Open(kParamPageOutputHold, redraw ? 1 : 0);
     Screen_AoutMaField(HoldOutput());
     s_HoldStop = 0;
     SelectHoldField(redraw ? kHoldLeave : kHoldOutputField);
@@ -939,14 +927,14 @@ static int32_t HoldEnter(uint32_t event) {
     StoreHoldCurrent();
     if (event == kEventEscape) return static_cast<int32_t>(kActionAskSave);
     if (s_HoldField == kHoldLeave) {
-        ValuePage_MakeCurrent(kValueOutputRange);
+        ValuePage_MakeCurrent(kValuePageOutputRange);
         return static_cast<int32_t>(kActionBack);
     }
     return static_cast<int32_t>(HoldOutput() == 0 ? kActionOutputDampingPage : kActionAskSave);
 }
 
 int32_t Screen_AoutMaKey(uint32_t event) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         if (s_HoldField == kHoldCurrent) {
             float current = kHoldLowest;

@@ -291,45 +291,55 @@ void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
     RunSensorEvaluations(channel);
 }
 
+// Unit codes whose measurement has a name of its own rather than its unit's text.
+static constexpr uint32_t kUnitConcentration = 2;
+static constexpr uint32_t kUnitTdsNaCl = 9;
+static constexpr uint32_t kUnitTdsCaCO3 = 10;
+static constexpr uint32_t kUnitPhVolts = 14;
+static constexpr uint32_t kUnitLifetimeDays = 27;
+static constexpr uint32_t kUnitMaintDays = 28;
+static constexpr uint32_t kUnitAdaptCalDays = 29;
+static constexpr uint32_t kUnitCo2Volts = 38;
+
 void Home_DrawMeasName(uint32_t row, uint32_t column, uint32_t kind, uint32_t inverted) {
-    if (kind >= 54) kind = kHomeNoMeasurement;
+    if (kind >= kUnitCodes) kind = kHomeNoMeasurement;
     const char* name;
     switch (kind) {
-        case 2:
+        case kUnitConcentration:
             name = "%Conc.";
             break;
-        case 9:
+        case kUnitTdsNaCl:
             name = "TDS(NaCl)";
             break;
-        case 10:
+        case kUnitTdsCaCO3:
             name = "TDS(CaCO3)";
             break;
-        case 14:
-        case 38:
+        case kUnitPhVolts:
+        case kUnitCo2Volts:
             name = "Volts";
             break;
-        case 15:
+        case kUnitOrpVolts:
             name = "ORP";
             break;
-        case 16:
+        case kUnitGlassOhm:
             name = "Rg";
             break;
-        case 17:
+        case kUnitReferenceOhm:
             name = "Rr";
             break;
-        case 18:
+        case kUnitPnaGlassOhm:
             name = "pNa Rg";
             break;
-        case 27:
+        case kUnitLifetimeDays:
             name = "DLI";
             break;
-        case 28:
+        case kUnitMaintDays:
             name = "TTM";
             break;
-        case 29:
+        case kUnitAdaptCalDays:
             name = "ACT";
             break;
-        case 30:
+        case kHomeNoMeasurement:
             name = "----";
             break;
         default:

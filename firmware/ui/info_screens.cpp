@@ -423,7 +423,7 @@ void Screen_ListShow(uint32_t point, uint32_t alternate) {
     if (alternate) {
         Lcd_DrawChannelMark(0, 1);
     } else {
-        uint32_t at = kEnterCharIndex[g_Language < kLanguages ? g_Language : 0];
+        uint32_t at = kEnterCharIndex[Menu_Language()];
         if (at < n) Lcd_DrawEditChar(kRowStatus, 0, text, at, 1);
         Lcd_DrawChannelMark(0, 0);
     }

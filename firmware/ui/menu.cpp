@@ -60,7 +60,6 @@ static constexpr uint32_t kPageChannelSelect = 0x102c;
 static constexpr uint32_t kPageO2OptCalType = 0x1050;
 static constexpr uint32_t kPageCo2CalType = 0x1062;
 static constexpr uint32_t kPageOrpCalType = 0x108b;
-static constexpr uint32_t kPageCalPressure = 0x1082;
 
 // ---- Id tables -------------------------------------------------------------------------------
 
@@ -356,6 +355,14 @@ void Menu_ClearStatusRows() {
     Lcd_FillStatusRows(0);
 }
 
+uint32_t Menu_Language() { return g_Language < kLanguages ? g_Language : 0; }
+
+int32_t Menu_KeyStep(uint32_t event) {
+    if (event == kEventUp || event == kEventUpRepeat) return 1;
+    if (event == kEventDown || event == kEventDownRepeat) return -1;
+    return 0;
+}
+
 uint32_t Menu_MessagesToShow() { return g_MsgActiveCount > 0 && Settings_GetErrorDisplay() == 1 ? 1 : 0; }
 
 uint32_t Menu_IsCalPosition() {
@@ -469,7 +476,7 @@ static int32_t TranslateLeave(uint8_t top, uint32_t event) {
     bool saving = g_SaveWaitBits != 0;
     if (event == kEventEscape && !saving) {
         if (top == kScreenNumericEditor || top == kScreenSelectMode2 ||
-            (top == kScreenParamPage && ParamPage_CurrentPage() == 69)) {
+            (top == kScreenParamPage && ParamPage_CurrentPage() == kParamPageCalOutOfLimit)) {
             Menu_EndChannelHold();
         }
         if (top == kScreenHome) return kEnterNoNavigation;
@@ -492,7 +499,7 @@ static int32_t TranslateSaveDone() {
     }
     if (last == kEventCalStep) return Push(kScreenSelectMode2, kEnterSelectMode2);
     if (last == kActionWaitThenPage) {
-        g_PendingMenuItem = kPageCalPressure;
+        g_PendingMenuItem = kActionO2ConditionsPage;
         return Push(kScreenValuePage, kEnterValuePage);
     }
     if (last == kItemCalHistory) {
@@ -648,7 +655,7 @@ static int32_t TranslateAction(uint32_t event) {
         case kActionBackToSelection:
             if (!Pop(1)) return GoHome();
             Screen_SelectShow(2, 1);
-            ParamPage_SetCurrent(68);
+            ParamPage_SetCurrent(kParamPageO2OptCalType);
             return kEnterNothing;
         case kActionCo2CompPage:
             g_PendingMenuItem = kItemCompCo2;

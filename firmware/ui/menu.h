@@ -82,6 +82,15 @@ void Menu_BlinkOff();
 // Rows 11 and 12 cleared for a screen of fixed texts, the blinking field stopped first (it would
 // otherwise be drawn back over them).
 void Menu_ClearStatusRows();
+// The display language as the index of the per-language layout tables (0 for a value that is no
+// language).
+uint32_t Menu_Language();
+// The step a key gives a value: +1 for UP and its repeat, -1 for INFO and its repeat, 0 for any
+// other event.
+int32_t Menu_KeyStep(uint32_t event);
+// The leave marker of the pages: channel 0's mark, in the last cell of row 12 from this column.
+constexpr uint32_t kLeaveMarkChannel = 0;
+constexpr uint32_t kLeaveMarkColumn = 138;
 uint32_t Menu_MessagesToShow();
 uint32_t Menu_IsCalPosition();
 uint32_t Menu_PidManualOnHome();

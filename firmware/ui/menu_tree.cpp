@@ -78,6 +78,8 @@ static uint8_t s_Remembered[kMenuNodeCount];
 static uint8_t s_PageOpened;
 
 static constexpr uint8_t kNodeMenu = 1;
+static constexpr uint8_t kNodeConfigure = 3;
+static constexpr uint8_t kNodeSystem = 4;
 static constexpr uint8_t kNodeService = 5;
 static constexpr uint8_t kNodeMeasurementSetup = 6;
 static constexpr uint8_t kNodeDiagnostics = 8;
@@ -138,17 +140,17 @@ uint32_t Menu_ItemNeedsPassword() {
     uint8_t child = g_MenuCurNode.node->child[s_Cursor];
     uint32_t section;
     switch (child) {
-        case 3:
-            section = 2;
+        case kNodeConfigure:
+            section = kSectionConfiguration;
             break;
-        case 4:
-            section = 3;
+        case kNodeSystem:
+            section = kSectionSystem;
             break;
         case kNodePid:
-            section = 4;
+            section = kSectionPidSetup;
             break;
         case kNodeService:
-            section = 5;
+            section = kSectionService;
             break;
         default:
             return 0;

@@ -37,6 +37,12 @@ void Menu_RefreshNode();
 void Menu_BuildNodeLines(uint32_t group, uint32_t item);
 void Menu_DrawNode(uint32_t state);
 uint32_t Menu_ItemCount();
+// The sections the lock bytes guard after the CAL key's (kSectionCalKey).
+constexpr uint32_t kSectionQuickSetup = 1;
+constexpr uint32_t kSectionConfiguration = 2;
+constexpr uint32_t kSectionSystem = 3;
+constexpr uint32_t kSectionPidSetup = 4;
+constexpr uint32_t kSectionService = 5;
 // 1 when the operator's code opens the section (its lock byte is not 1).
 uint32_t Menu_ItemUnlocked(uint32_t section);
 // 1 when the section asks for the access code.

@@ -645,12 +645,6 @@ static void StepAtCursor(int32_t step) {
     Lcd_DrawEditChar(kRowStatus, g_NumEditValueColumn, g_NumEditBuffer.text, cursor, 1);
 }
 
-static int32_t StepOfEvent(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
-
 // The value that ENTER takes: typed, or recognised for the pH-type fields that are not typed.
 static int32_t TakeValue(float* value) {
     uint32_t type = s_Type;
@@ -680,7 +674,7 @@ static int32_t TakeValue(float* value) {
 }
 
 static int32_t KeyDigits(uint32_t event, float* value) {
-    int32_t step = StepOfEvent(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         StepAtCursor(step);
         return -1;
@@ -715,7 +709,7 @@ static void StepCount(int32_t step) {
 }
 
 static int32_t KeyOutputCal(uint32_t event, float* value) {
-    int32_t step = StepOfEvent(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         StepCount(step);
         return -1;
@@ -742,13 +736,13 @@ int32_t NumEdit_Key(uint32_t event, float* value) {
 
 // ---- What follows a point ----------------------------------------------------------------------------
 
-// The editor opens again on a field, fresh, at the point g_CalPoint.
-static void Reopen(uint32_t type) {
+// The editor opens again on a field at the point g_CalPoint: fresh (mode 0) or redrawn (mode 1).
+static void OpenFieldAgain(uint32_t type, uint32_t mode) {
     float value = NumEdit_ReadFieldValue(type);
     if (IsOutputType(type)) {
-        NumEdit_OpenOutputCal(type, value, 0);
+        NumEdit_OpenOutputCal(type, value, mode);
     } else {
-        NumEdit_Open(type, value, 0);
+        NumEdit_Open(type, value, mode);
     }
 }
 
@@ -758,12 +752,12 @@ int32_t NumEdit_NextField(uint32_t type) {
     if (type <= 9 || type == kTypeAnalogInput || type == kTypeCurrent2) {
         if (last) return static_cast<int32_t>(kActionWaitForBoard);
         ++g_CalPoint;
-        Reopen(type);
+        OpenFieldAgain(type, 0);
         return -1;
     }
     if (type == kNumFieldOut1At4mA || type == kNumFieldOut2At4mA) {
         g_CalPoint = 1;
-        Reopen(type + 2);
+        OpenFieldAgain(type + 2, 0);
         return -1;
     }
     if (type == kNumFieldOut1At20mA || type == kNumFieldOut2At20mA) {
@@ -784,7 +778,7 @@ int32_t NumEdit_NextField(uint32_t type) {
     if (type == kTypePh || type == kTypeOpticalOxygen || type == kTypeCo2 || type == kTypePna) {
         return static_cast<int32_t>(kActionList);
     }
-    Reopen(type);
+    OpenFieldAgain(type, 0);
     return -1;
 }
 
@@ -884,19 +878,10 @@ static int32_t Refresh() {
     return result;
 }
 
-static void Redraw() {
-    float value = NumEdit_ReadFieldValue(s_Type);
-    if (IsOutputType(s_Type)) {
-        NumEdit_OpenOutputCal(s_Type, value, 1);
-    } else {
-        NumEdit_Open(s_Type, value, 1);
-    }
-}
-
 int32_t NumEdit_Screen(uint32_t event) {
     if (event == kEventSpareEnter) return static_cast<int32_t>(kActionBackToFirst);
     if (event == kEventRedraw) {
-        Redraw();
+        OpenFieldAgain(s_Type, 1);
         return -1;
     }
     int32_t result;

@@ -46,15 +46,10 @@ static uint8_t s_Input;
 // Choices that belong to the page's own procedure rather than to a setting (the reset and yes/no
 // questions, the relay test, the links of the output pages); kept while the menus are open.
 static int8_t s_PageChoices[kParamPageCount][kParamFields];
-// The relay test page drives the relays while it is open.
-static constexpr uint32_t kPageRelayTest = 16;
-
 static constexpr uint8_t kGroupYesNo = 1;
 static constexpr uint8_t kChoiceYes = 0;
 static constexpr uint8_t kChoiceNo = 1;
 static constexpr int32_t kResultStay = -1;
-// The leave marker stands in the last cell of row 12.
-static constexpr uint32_t kMarkerChannel = 0;
 
 // Text groups the engine draws from besides the page table.
 static constexpr uint32_t kGroupTempSource = 32;
@@ -94,8 +89,6 @@ static bool CauseFits(uint32_t cause, uint32_t kind) {
 
 // ---- Small helpers ----------------------------------------------------------------------------
 
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
-
 static const ParamPageDesc& Desc() { return *g_PageEdit.desc; }
 
 static uint8_t EditChannel() { return Settings_GetEditChannel(); }
@@ -132,17 +125,17 @@ static uint32_t UnitList() {
 static uint32_t ChoiceCount(uint32_t page, uint32_t field) {
     const ParamPageDesc& d = g_ParamPageTable[page];
     uint32_t count = d.choiceCount[field];
-    if (page == 37 && field == 1) count = Fmt_UnitListLength(UnitList());
-    if (page == 61 && field == 2) SensorTypes(g_PageEdit.values[0] == 1 ? 1 : 0, &count);
-    if (page == 14 && field == 0 && ActiveKind(Menu_CurrentChannel()) == kKindO2Optical) count += 1;
-    if (page == 13 && field == 3 && EditKind(EditChannel()) == kKindPhPna) count = 11;
+    if (page == kParamPageOutputOfSetPoint && field == 1) count = Fmt_UnitListLength(UnitList());
+    if (page == kParamPageChannelSelect && field == 2) SensorTypes(g_PageEdit.values[0] == 1 ? 1 : 0, &count);
+    if (page == kParamPageReset && field == 0 && ActiveKind(Menu_CurrentChannel()) == kKindO2Optical) count += 1;
+    if (page == kParamPagePhBuffers && field == 3 && EditKind(EditChannel()) == kKindPhPna) count = 11;
     return count == 0 ? 1 : count;
 }
 
 // ---- Drawing ----------------------------------------------------------------------------------
 
 static uint32_t CopyText(uint32_t group, uint32_t index, char* out) {
-    return Text_CopyItem(Text_GetOffset(group, index, Language()), out);
+    return Text_CopyItem(Text_GetOffset(group, index, Menu_Language()), out);
 }
 
 // The text of a field's value in the display language.
@@ -155,13 +148,13 @@ static void ValueText(uint32_t page, uint32_t field, int32_t value, char* out) {
     if (group == kGroupNumber) {
         out[0] = static_cast<char>('1' + index);
         out[1] = '\0';
-    } else if (page == 61 && field == 2) {
+    } else if (page == kParamPageChannelSelect && field == 2) {
         uint32_t n = 0;
         const uint8_t* types = SensorTypes(g_PageEdit.values[0] == 1 ? 1 : 0, &n);
         CopyText(kGroupSensorTypes, types[Clamp(static_cast<int32_t>(index), n)], out);
-    } else if (page == 11 && field == 2 && index == 4) {
+    } else if (page == kParamPageTempSource && field == 2 && index == 4) {
         CopyText(kGroupValueLabels, kTextFixed, out);
-    } else if (page == 11 && field == 2) {
+    } else if (page == kParamPageTempSource && field == 2) {
         CopyText(kGroupTempSource, index, out);
     } else if (group < kGroupCalUnits) {
         // The choice count of a field never exceeds its group; the clamp keeps even a table
@@ -179,7 +172,7 @@ static void DrawValue(uint32_t field, uint32_t blink) {
     uint32_t page = g_PageEdit.page;
     uint8_t group = d.choiceGroup[field];
     if (group == kNoGroup || group == kGroupCalUnits) return;
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     uint32_t row = FieldRow(field);
     uint32_t column = d.valueColumn[lang][field];
     Lcd_ClearSpan(row, column, d.valueWidth[lang][field]);
@@ -199,7 +192,7 @@ static void DrawValue(uint32_t field, uint32_t blink) {
     Lcd_DrawTextMode(row, column, blink, text);
 }
 
-static void DrawMarker(uint32_t blink) { Lcd_DrawChannelMark(kMarkerChannel, blink); }
+static void DrawMarker(uint32_t blink) { Lcd_DrawChannelMark(kLeaveMarkChannel, blink); }
 
 // Draws the current field (or the marker) blinking and every other value plain.
 static void DrawSelection() {
@@ -207,7 +200,7 @@ static void DrawSelection() {
     for (uint32_t f = 0; f < kParamFields; ++f) {
         if (f != g_PageEdit.field) DrawValue(f, 0);
     }
-    if (g_PageEdit.page == 75) ParamPage_DrawCalUnits(&g_PageEdit);
+    if (g_PageEdit.page == kParamPageCalInfoUnits) ParamPage_DrawCalUnits(&g_PageEdit);
     if (g_PageEdit.field < kParamFields) {
         DrawMarker(0);
         DrawValue(g_PageEdit.field, 1);
@@ -225,17 +218,19 @@ void ParamPage_SelectField(uint32_t field) {
 static uint32_t LabelText(uint32_t page, uint32_t field, char* out) {
     out[0] = '\0';
     uint8_t item = g_ParamPageTable[page].labelItem[field];
-    uint32_t lang = Language();
-    if (page == 33 && field == 0 && g_PageQuantityAbove2 == 0) {
+    uint32_t lang = Menu_Language();
+    if (page == kParamPageCondCalType && field == 0 && g_PageQuantityAbove2 == 0) {
         return CopyText(kGroupLabels25, kTextConductivity, out);
     }
-    if ((page == 56 || page == 57) && field == 0) return Text_Copy(Text_Nth(kTextSensorTimerTitles, page - 55), out);
-    if (page == 1 && field == 3 && lang >= 3) return CopyText(kGroupLabels23, kTextUseOcHash, out);
+    if ((page == kParamPageMaintAlarm || page == kParamPageAdaptCalAlarm) && field == 0)
+        return Text_Copy(Text_Nth(kTextSensorTimerTitles, page - kParamPageLifetimeAlarm), out);
+    if (page == kParamPageSetPointRelay && field == 3 && lang >= 3)
+        return CopyText(kGroupLabels23, kTextUseOcHash, out);
     if (item == kNoLabel) return 0;
     return CopyText(ParamPage_LabelGroup(page), item, out);
 }
 
-static uint32_t LabelColumn(uint32_t field) { return Desc().labelColumn[Language()][field]; }
+static uint32_t LabelColumn(uint32_t field) { return Desc().labelColumn[Menu_Language()][field]; }
 
 // A digit '1' + n at a column.
 static uint32_t DrawDigit(uint32_t row, uint32_t column, uint32_t n) {
@@ -249,17 +244,25 @@ static void DrawSetPointLine(uint32_t row, uint32_t column) {
     Lcd_DrawTextRef(row, column, Text_Nth(kTextLineLetters, source < 4 ? source : 4));
 }
 
+// What uses a relay (Relay_GetUsage): the alarm, the cleaning, a set point, or one of the sensor
+// monitoring alarms in the order of their pages.
+static constexpr uint32_t kUsageAlarm = 16;
+static constexpr uint32_t kUsageCleaning = 32;
+static constexpr uint32_t kUsageSetPoint = 48;
+static constexpr uint32_t kUsageMonitorFirst = 96;
+static constexpr uint32_t kUsageMonitorStep = 16;
+
 // What uses the relay of a "Stop OC" page, at most the cells before the page's value.
 static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t maxCells) {
     char text[kTextMaxChars + 1];
     text[0] = '\0';
     uint8_t relay = s_Relay < 2 ? s_Relay : 0;
     uint32_t usage = Relay_GetUsage(relay);
-    if (usage == 16) {
+    if (usage == kUsageAlarm) {
         CopyText(kGroupRelayUsers, 0, text);
-    } else if (usage == 32) {
+    } else if (usage == kUsageCleaning) {
         CopyText(kGroupRelayUsers, 1, text);
-    } else if (usage == 48) {
+    } else if (usage == kUsageSetPoint) {
         uint32_t n = CopyText(kSetPointLabelGroup, kTextSp, text);
         for (uint32_t i = 0; i < kSetPointCount; ++i) {
             if (g_WorkSet.setPoints.source[i] != kSetPointSourceOff && g_WorkSet.setPoints.relay[i] == relay) {
@@ -268,9 +271,10 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
                 break;
             }
         }
-    } else if (usage >= 96) {
-        CopyText(kGroupMonitorShort, (usage - 96) / 16, text);
-    } else if (page == 50 || relay == g_WorkSet.pid.relayPositive || relay == g_WorkSet.pid.relayNegative) {
+    } else if (usage >= kUsageMonitorFirst) {
+        CopyText(kGroupMonitorShort, (usage - kUsageMonitorFirst) / kUsageMonitorStep, text);
+    } else if (page == kParamPageStopRelayAsked || relay == g_WorkSet.pid.relayPositive ||
+               relay == g_WorkSet.pid.relayNegative) {
         CopyText(kGroupLabels25, kTextOnPid, text);
     }
     if (std::strlen(text) > maxCells) text[maxCells] = '\0';
@@ -278,7 +282,7 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
 }
 
 static void DrawLabelsAndExtras(uint32_t page) {
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     char text[kTextMaxChars + 1];
     uint32_t ends[kParamFields] = {0, 0, 0, 0};
     for (uint32_t f = 0; f < kParamFields; ++f) {
@@ -289,34 +293,34 @@ static void DrawLabelsAndExtras(uint32_t page) {
     }
     const ParamPageDesc& d = Desc();
     switch (page) {
-        case 1:
+        case kParamPageSetPointRelay:
             if (lang < 3) Lcd_DrawText(kRowMessage, d.valueColumn[lang][3] - 6, "#");
             break;
-        case 2:
+        case kParamPageSetPointRelayOnly:
             DrawSetPointLine(kRowMessage, LabelColumn(2));
             Lcd_DrawText(kRowMessage, d.valueColumn[lang][3] - 6, "#");
             break;
-        case 3:
+        case kParamPageRelayHold:
             DrawDigit(kRowMessage, ends[2], s_Relay);
             break;
-        case 27:
+        case kParamPageOutputMeasurement:
             DrawDigit(kRowMessage, ends[2] + 6, s_Output);
             break;
-        case 38:
+        case kParamPageSetPointOfOutput:
             Lcd_DrawTextRef(kRowStatus, ends[0] + 6, Text_Nth(kTextLineLetters, s_Output < 2 ? s_Output : 0));
             DrawSetPointLine(kRowMessage, ends[2] + 6);
             break;
-        case 46:
-        case 50:
-        case 52:
+        case kParamPageStopRelay:
+        case kParamPageStopRelayAsked:
+        case kParamPageStopPidRelay:
             Lcd_DrawText(kRowStatus, ends[0] + 6, "#");
             DrawDigit(kRowStatus, ends[0] + 12, s_Relay);
             DrawRelayUser(page, kRowMessage, LabelColumn(2), d.valueColumn[lang][3] / 6 - 1);
             break;
-        case 77:
+        case kParamPageLedMode:
             Lcd_DrawText(kRowMessage, LabelColumn(2), "LED = ");
             break;
-        case 82:
+        case kParamPageProcessStress:
             CopyText(kGroupMenuSensorSetup, kTextStressAdjustment, text);
             Lcd_DrawText(kRowStatus, LabelColumn(0), text);
             break;
@@ -367,12 +371,12 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
     Menu_ClearStatusRows();
     DrawLabelsAndExtras(page);
     ParamPage_LoadValues(page);
-    if (page == kPageRelayTest) DriveTestRelays();
+    if (page == kParamPageRelayTest) DriveTestRelays();
     if (mode == 1) g_PageEdit.field = kParamLeaveMarker;
     DrawSelection();
-    if (page == 68 && (g_ChosenMode == 1 || g_ChosenMode == 2)) {
+    if (page == kParamPageO2OptCalType && (g_ChosenMode == kCalModeTwoPoints || g_ChosenMode == kCalModeProcess)) {
         const ParamPageDesc& d = Desc();
-        Lcd_ClearSpan(kRowMessage, d.valueColumn[Language()][3], d.valueWidth[Language()][3]);
+        Lcd_ClearSpan(kRowMessage, d.valueColumn[Menu_Language()][3], d.valueWidth[Menu_Language()][3]);
     }
     return kResultStay;
 }
@@ -398,8 +402,12 @@ static int8_t RelayShown(uint8_t relay) {
 static ParamChannelEdit& ChannelParams() { return g_WorkSet.params.channel[EditChannel()]; }
 
 // The slots of the monitoring and cycle pages: 55 to 57 the three monitors, 58 to 60 the cycles.
-static SlotMonitor& Monitor(uint32_t page) { return g_SlotEdit.monitor[page - 55 < kMonitorRecords ? page - 55 : 0]; }
-static SlotCycle& Cycle(uint32_t page) { return g_SlotEdit.cycle[page - 58 < kCycleKinds ? page - 58 : 0]; }
+static SlotMonitor& Monitor(uint32_t page) {
+    return g_SlotEdit.monitor[page - kParamPageLifetimeAlarm < kMonitorRecords ? page - kParamPageLifetimeAlarm : 0];
+}
+static SlotCycle& Cycle(uint32_t page) {
+    return g_SlotEdit.cycle[page - kParamPageCipAlarm < kCycleKinds ? page - kParamPageCipAlarm : 0];
+}
 
 void ParamPage_LoadValues(uint32_t page) {
     int8_t* v = g_PageEdit.values;
@@ -409,10 +417,10 @@ void ParamPage_LoadValues(uint32_t page) {
     uint8_t out = OutputIndex();
     uint8_t relay = s_Relay < 2 ? s_Relay : 0;
     switch (page) {
-        case 0:
-        case 38:
-            Settings_RefreshSetPointDefaults(page == 38 ? out : sp);
-            if (page == 38) {
+        case kParamPageSetPoint:
+        case kParamPageSetPointOfOutput:
+            Settings_RefreshSetPointDefaults(page == kParamPageSetPointOfOutput ? out : sp);
+            if (page == kParamPageSetPointOfOutput) {
                 v[3] = ToChoice(w.setPoints.type[out]);
                 break;
             }
@@ -420,155 +428,155 @@ void ParamPage_LoadValues(uint32_t page) {
             v[1] = ToChoice(w.setPoints.source[sp] <= kSetPointSourceOff ? w.setPoints.source[sp] : kSetPointSourceOff);
             v[3] = ToChoice(w.setPoints.type[sp]);
             break;
-        case 1:
-        case 2:
+        case kParamPageSetPointRelay:
+        case kParamPageSetPointRelayOnly:
             v[0] = ToChoice(sp);
             v[1] = ToChoice(w.setPoints.rangeAction[sp]);
             v[3] = RelayShown(w.setPoints.relay[sp]);
             // The cleaning's relay is not the set point's: the set point has none.
             w.setPoints.relay[sp] = static_cast<uint8_t>(v[3]);
             break;
-        case 3:
+        case kParamPageRelayHold:
             v[0] = ToChoice(w.relays.holdBehaviour[relay]);
             v[3] = ToChoice(w.relays.sense[relay]);
             break;
-        case 4:
+        case kParamPageDisplayLines:
             for (uint32_t f = 0; f < 4; ++f) v[f] = ToChoice(w.channel.lines.lineSlot[f]);
             break;
-        case 5:
+        case kParamPageErrorDisplay:
             v[2] = ToChoice(g_SystemEdit.errorDisplay);
             break;
-        case 6:
+        case kParamPageResolution:
             for (uint32_t f = 0; f < 4; ++f)
                 v[f] = ToChoice(w.channel.lines.resolution[f] < 4 ? w.channel.lines.resolution[f] : 4);
             break;
-        case 7:
-        case 8:
-            v[1] = ToChoice(w.params.filterMode[page == 7 ? 0 : 2]);
-            v[3] = ToChoice(w.params.filterMode[page == 7 ? 1 : 3]);
+        case kParamPageAveragingAb:
+        case kParamPageAveragingCd:
+            v[1] = ToChoice(w.params.filterMode[page == kParamPageAveragingAb ? 0 : 2]);
+            v[3] = ToChoice(w.params.filterMode[page == kParamPageAveragingAb ? 1 : 3]);
             break;
-        case 9:
-        case 10:
-            v[1] = ToChoice(w.params.compMode[page == 9 ? 0 : 2]);
-            v[3] = ToChoice(w.params.compMode[page == 9 ? 1 : 3]);
+        case kParamPageCompAb:
+        case kParamPageCompCd:
+            v[1] = ToChoice(w.params.compMode[page == kParamPageCompAb ? 0 : 2]);
+            v[3] = ToChoice(w.params.compMode[page == kParamPageCompAb ? 1 : 3]);
             break;
-        case 11:
+        case kParamPageTempSource:
             v[2] = ToChoice(ChannelParams().tempSource);
             break;
-        case 12:
+        case kParamPageDriftControl:
             v[1] = ToChoice(w.params.channel[0].driftControl);
             v[3] = ToChoice(w.params.channel[1].driftControl);
             break;
-        case 13:
+        case kParamPagePhBuffers:
             v[0] = ToChoice(ChannelParams().driftControl);
             v[3] = ToChoice(ChannelParams().bufferSet);
             break;
-        case 73:
+        case kParamPageCo2Buffers:
             v[0] = ToChoice(ChannelParams().driftControl);
             v[3] = ToChoice(ChannelParams().bufferSet);
             break;
-        case 15:
+        case kParamPageLanguage:
             v[0] = ToChoice(g_SystemEdit.language);
             break;
-        case 18:
+        case kParamPageCleanRelay:
             v[0] = ToChoice(w.cleaning.relay);
             v[2] = ToChoice(w.relays.sense[w.cleaning.relay < 2 ? w.cleaning.relay : 0]);
             break;
-        case 19:
+        case kParamPageRelayContact:
             v[2] = ToChoice(w.relays.sense[relay]);
             break;
-        case 20:
+        case kParamPageAlarmClean:
             v[0] = ToChoice(s_Setup);
             v[2] = s_Setup == 0 ? RelayShown(w.alarm.relay) : ToChoice(w.cleaning.relay);
             break;
-        case 21:
+        case kParamPageAlarmCauses:
             v[2] = ToChoice(s_Cause);
             v[3] = (w.alarm.disableMask >> s_Cause) & 1 ? kChoiceNo : kChoiceYes;
             break;
-        case 22:
+        case kParamPageHoldInputs:
             v[0] = g_SystemEdit.holdOnChange ? kChoiceYes : kChoiceNo;
             v[2] = ToChoice(s_Input);
             v[3] = ToChoice(g_SystemEdit.digitalInputHold[s_Input < 2 ? s_Input : 0]);
             break;
-        case 26:
+        case kParamPageCalUnlock:
             v[0] = ToChoice(g_SystemEdit.calUnlock);
             break;
-        case 27:
+        case kParamPageOutputMeasurement:
             v[0] = ToChoice(out);
             v[1] = ToChoice(out);
             v[3] = 1;  // the outputs run from 4 to 20 mA
             break;
-        case 28:
+        case kParamPageOutputAlarm:
             v[0] = ToChoice(out);
             v[1] = ToChoice(w.outputs.alarmEnable[out]);
             v[2] = ToChoice(w.outputs.alarmLevel[out]);
             break;
-        case 29:
-        case 31:
-        case 32:
-        case 33:
-        case 34:
-        case 35:
-        case 68:
-        case 71:
-        case 72:
+        case kParamPageOrpCalType:
+        case kParamPagePhCalType:
+        case kParamPageTempCalType:
+        case kParamPageCondCalType:
+        case kParamPageO2CalType:
+        case kParamPageO3CalType:
+        case kParamPageO2OptCalType:
+        case kParamPageCo2CalType:
+        case kParamPageCalType:
             v[2] = ToChoice(g_ChosenMode);
             v[3] = ToChoice(g_ChosenOption);
             break;
-        case 30:
+        case kParamPageOutputHold:
             v[0] = ToChoice(out);
             v[2] = ToChoice(w.outputs.holdMode[out]);
             break;
-        case 36:
+        case kParamPageSensorTypes:
             v[1] = ToChoice(w.channel.kind[0]);
             v[3] = ToChoice(w.channel.kind[1]);
             break;
-        case 37:
+        case kParamPageOutputOfSetPoint:
             v[0] = ToChoice(out);
             v[1] = ToChoice(Fmt_UnitIndexInList(UnitList(), w.channel.lines.kind[out]));
             break;
-        case 39:
-        case 40:
-        case 41: {
-            uint32_t first = 2 * (page - 39);
+        case kParamPageLocksCalKey:
+        case kParamPageLocksConfig:
+        case kParamPageLocksPidService: {
+            uint32_t first = 2 * (page - kParamPageLocksCalKey);
             v[0] = g_SystemEdit.sectionLock[first] == 1 ? kChoiceYes : kChoiceNo;
             v[2] = g_SystemEdit.sectionLock[first + 1] == 1 ? kChoiceYes : kChoiceNo;
             break;
         }
-        case 42:
+        case kParamPageBacklight:
             v[2] = ToChoice(g_SystemEdit.displayFlag);
             break;
-        case 43:
+        case kParamPagePidDisplay:
             v[2] = ToChoice(w.pid.displayChoice);
             break;
-        case 44:
-        case 45:
+        case kParamPagePidMode:
+        case kParamPagePidMode2:
             v[0] = 0;
             v[1] = ToChoice(w.pid.pulseType);
             v[2] = ToChoice(w.pid.relayPositive);
             v[3] = ToChoice(w.pid.relayNegative);
             break;
-        case 51:
+        case kParamPageCalComp:
             v[2] = ToChoice(CalCond_GetRefTempMode(EditChannel()));
             break;
-        case 53:
-        case 54:
-            v[2] = ToChoice(w.pidHold[page - 53]);
+        case kParamPagePidHoldRelays:
+        case kParamPagePidHoldOutput:
+            v[2] = ToChoice(w.pidHold[page - kParamPagePidHoldRelays]);
             break;
-        case 55:
-        case 56:
-        case 57:
+        case kParamPageLifetimeAlarm:
+        case kParamPageMaintAlarm:
+        case kParamPageAdaptCalAlarm:
             v[0] = ToChoice(Monitor(page).off);
             v[2] = ToChoice(Monitor(page).messageOnly);
             v[3] = RelayShown(Monitor(page).output);
             break;
-        case 58:
-        case 59:
-        case 60:
+        case kParamPageCipAlarm:
+        case kParamPageSipAlarm:
+        case kParamPageAutoclaveAlarm:
             v[2] = ToChoice(Cycle(page).messageOnly);
             v[3] = RelayShown(Cycle(page).output);
             break;
-        case 61: {
+        case kParamPageChannelSelect: {
             uint8_t channel = EditChannel();
             v[0] = ToChoice(channel);
             uint32_t n = 0;
@@ -577,25 +585,25 @@ void ParamPage_LoadValues(uint32_t page) {
             v[2] = ToChoice(index < n ? index : 0);
             break;
         }
-        case 74:
-        case 86:
+        case kParamPageProcCalPressure:
+        case kParamPageO2ProcCalPressure:
             v[3] = ToChoice(Settings_GetEditParam28(EditChannel()));
             break;
-        case 75:
+        case kParamPageCalInfoUnits:
             v[1] = ToChoice(Settings_GetSlopeUnit(0));
             v[3] = ToChoice(Settings_GetOffsetUnit(0));
             break;
-        case 77:
+        case kParamPageLedMode:
             v[2] = ToChoice(Settings_GetEditLedMode());
             break;
-        case 78:
+        case kParamPageLedControl:
             v[2] = ToChoice(w.params.sensorFlag);
             break;
-        case 79:
+        case kParamPageProcCalPressureDrift:
             v[0] = ToChoice(Settings_GetEditParam28(EditChannel()));
             v[3] = ToChoice(ChannelParams().driftControl);
             break;
-        case 82:
+        case kParamPageProcessStress:
             // The first choice ("None") is never offered.
             if (v[3] < 1) v[3] = 1;
             break;
@@ -623,43 +631,43 @@ void ParamPage_ApplyValues(const PageEditState* state) {
         for (uint32_t f = 0; f < kParamFields; ++f) s_PageChoices[page][f] = v[f];
     }
     switch (page) {
-        case 0: {
+        case kParamPageSetPoint: {
             w.setPoints.source[sp] = Byte(v[1]) <= kSetPointSourceOff ? Byte(v[1]) : kSetPointSourceOff;
             w.setPoints.type[sp] = Byte(v[3]);
             Settings_RefreshSetPointDefaults(sp);
             break;
         }
-        case 1:
+        case kParamPageSetPointRelay:
             w.setPoints.rangeAction[sp] = Byte(v[1]);
             w.setPoints.relay[sp] = RelayOrNone(v[3]);
             break;
-        case 2:
+        case kParamPageSetPointRelayOnly:
             w.setPoints.relay[sp] = RelayOrNone(v[3]);
             break;
-        case 38:
+        case kParamPageSetPointOfOutput:
             w.setPoints.type[out] = Byte(v[3]);
             if (v[1] == kChoiceYes && w.setPoints.type[out] != kSetPointOff) w.setPoints.source[out] = out;
             Settings_RefreshSetPointDefaults(out);
             break;
-        case 3:
+        case kParamPageRelayHold:
             w.relays.holdBehaviour[relay] = Byte(v[0]);
             w.relays.sense[relay] = Byte(v[3]);
             break;
-        case 19:
+        case kParamPageRelayContact:
             w.relays.sense[relay] = Byte(v[2]);
             break;
-        case 18:
+        case kParamPageCleanRelay:
             w.cleaning.relay = RelayOrNone(v[0]);
             if (w.cleaning.relay < kRelayNone) w.relays.sense[w.cleaning.relay] = Byte(v[2]);
             break;
-        case 20:
+        case kParamPageAlarmClean:
             if (s_Setup == 0) {
                 w.alarm.relay = RelayOrNone(v[2]);
             } else {
                 w.cleaning.relay = RelayOrNone(v[2]);
             }
             break;
-        case 21: {
+        case kParamPageAlarmCauses: {
             uint32_t bit = 1u << (s_Cause < 32 ? s_Cause : 0);
             if (v[3] == kChoiceYes) {
                 w.alarm.disableMask &= ~bit;
@@ -673,16 +681,16 @@ void ParamPage_ApplyValues(const PageEditState* state) {
             }
             break;
         }
-        case 4:
+        case kParamPageDisplayLines:
             for (uint32_t f = 0; f < 4; ++f) w.channel.lines.lineSlot[f] = Byte(v[f]);
             break;
-        case 37:
+        case kParamPageOutputOfSetPoint:
             if (Fmt_UnitListLength(UnitList()) > 0) {
                 w.channel.lines.kind[out] = Fmt_UnitAt(UnitList(), Byte(v[1]));
                 w.channel.lines.channel[out] = EditChannel();
             }
             break;
-        case 61: {
+        case kParamPageChannelSelect: {
             uint8_t channel = v[0] == 1 ? 1 : 0;
             w.channel.currentChannel = channel;
             uint32_t n = 0;
@@ -691,146 +699,146 @@ void ParamPage_ApplyValues(const PageEditState* state) {
             if (kind != w.channel.kind[channel]) Chan_ResetForSensorKind(channel, kind);
             break;
         }
-        case 36:
+        case kParamPageSensorTypes:
             w.channel.kind[0] = Byte(v[1]);
             w.channel.kind[1] = Byte(v[3]);
             break;
-        case 28:
+        case kParamPageOutputAlarm:
             w.outputs.alarmEnable[out] = Byte(v[1]);
             w.outputs.alarmLevel[out] = Byte(v[2]);
             break;
-        case 30:
+        case kParamPageOutputHold:
             w.outputs.holdMode[out] = Byte(v[2]);
             break;
-        case 43:
+        case kParamPagePidDisplay:
             w.pid.displayChoice = Byte(v[2]);
             break;
-        case 44:
-        case 45:
-            if (page == 44) w.pid.pulseType = Byte(v[1]);
+        case kParamPagePidMode:
+        case kParamPagePidMode2:
+            if (page == kParamPagePidMode) w.pid.pulseType = Byte(v[1]);
             w.pid.relayPositive = RelayOrNone(v[2]);
             w.pid.relayNegative = RelayOrNone(v[3]);
             break;
-        case 53:
-        case 54:
-            w.pidHold[page - 53] = Byte(v[2]);
+        case kParamPagePidHoldRelays:
+        case kParamPagePidHoldOutput:
+            w.pidHold[page - kParamPagePidHoldRelays] = Byte(v[2]);
             break;
-        case 5:
+        case kParamPageErrorDisplay:
             g_SystemEdit.errorDisplay = Byte(v[2]);
             break;
-        case 15:
+        case kParamPageLanguage:
             g_SystemEdit.language = Byte(v[0]);
             break;
-        case 22:
+        case kParamPageHoldInputs:
             g_SystemEdit.holdOnChange = v[0] == kChoiceYes ? 1 : 0;
             g_SystemEdit.digitalInputHold[s_Input < 2 ? s_Input : 0] = Byte(v[3]);
             break;
-        case 26:
+        case kParamPageCalUnlock:
             g_SystemEdit.calUnlock = Byte(v[0]);
             break;
-        case 39:
-        case 40:
-        case 41: {
-            uint32_t first = 2 * (page - 39);
+        case kParamPageLocksCalKey:
+        case kParamPageLocksConfig:
+        case kParamPageLocksPidService: {
+            uint32_t first = 2 * (page - kParamPageLocksCalKey);
             g_SystemEdit.sectionLock[first] = v[0] == kChoiceYes ? 1 : 0;
             g_SystemEdit.sectionLock[first + 1] = v[2] == kChoiceYes ? 1 : 0;
             break;
         }
-        case 42:
+        case kParamPageBacklight:
             g_SystemEdit.displayFlag = Byte(v[2]);
             break;
-        case 6:
+        case kParamPageResolution:
             for (uint32_t f = 0; f < 4; ++f) w.channel.lines.resolution[f] = Byte(v[f]);
             break;
-        case 7:
-        case 8:
-            w.params.filterMode[page == 7 ? 0 : 2] = Byte(v[1]);
-            w.params.filterMode[page == 7 ? 1 : 3] = Byte(v[3]);
+        case kParamPageAveragingAb:
+        case kParamPageAveragingCd:
+            w.params.filterMode[page == kParamPageAveragingAb ? 0 : 2] = Byte(v[1]);
+            w.params.filterMode[page == kParamPageAveragingAb ? 1 : 3] = Byte(v[3]);
             break;
-        case 9:
-        case 10:
-            w.params.compMode[page == 9 ? 0 : 2] = Byte(v[1]);
-            w.params.compMode[page == 9 ? 1 : 3] = Byte(v[3]);
+        case kParamPageCompAb:
+        case kParamPageCompCd:
+            w.params.compMode[page == kParamPageCompAb ? 0 : 2] = Byte(v[1]);
+            w.params.compMode[page == kParamPageCompAb ? 1 : 3] = Byte(v[3]);
             break;
-        case 11:
+        case kParamPageTempSource:
             ChannelParams().tempSource = Byte(v[2]);
             break;
-        case 12:
+        case kParamPageDriftControl:
             w.params.channel[0].driftControl = Byte(v[1]);
             w.params.channel[1].driftControl = Byte(v[3]);
             break;
-        case 13:
-        case 73:
+        case kParamPagePhBuffers:
+        case kParamPageCo2Buffers:
             ChannelParams().driftControl = Byte(v[0]);
             ChannelParams().bufferSet = Byte(v[3]);
             break;
-        case 55:
-        case 56:
-        case 57:
+        case kParamPageLifetimeAlarm:
+        case kParamPageMaintAlarm:
+        case kParamPageAdaptCalAlarm:
             Monitor(page).off = Byte(v[0]);
             Monitor(page).messageOnly = Byte(v[2]);
             Monitor(page).output = RelayOrNone(v[3]);
             break;
-        case 58:
-        case 59:
-        case 60:
+        case kParamPageCipAlarm:
+        case kParamPageSipAlarm:
+        case kParamPageAutoclaveAlarm:
             Cycle(page).messageOnly = Byte(v[2]);
             Cycle(page).output = RelayOrNone(v[3]);
             break;
-        case 63:
-        case 64:
-        case 65:
-        case 70:
-        case 84:
+        case kParamPageResetMaint:
+        case kParamPageResetCipSip:
+        case kParamPageResetAutoclaveLifetime:
+        case kParamPageResetLifetime:
+        case kParamPageResetMaintAutoclave:
             // "Yes" resets the sensor's counter or timer at once.
             for (uint32_t f = 0; f < kParamFields; f += 2) {
-                uint8_t action = kCounterResets[page == 63   ? 0
-                                                : page == 64 ? 1
-                                                : page == 65 ? 2
-                                                : page == 70 ? 3
-                                                             : 4][f / 2];
+                uint8_t action = kCounterResets[page == kParamPageResetMaint               ? 0
+                                                : page == kParamPageResetCipSip            ? 1
+                                                : page == kParamPageResetAutoclaveLifetime ? 2
+                                                : page == kParamPageResetLifetime          ? 3
+                                                                                           : 4][f / 2];
                 if (action != kNoReset && v[f] == kChoiceYes && state->desc->choiceGroup[f] != kNoGroup) {
                     Meas_RunSensorService(1, action);
                 }
             }
             break;
-        case 29:
-        case 31:
-        case 33:
-        case 68:
-        case 71:
-        case 72:
+        case kParamPageOrpCalType:
+        case kParamPagePhCalType:
+        case kParamPageCondCalType:
+        case kParamPageO2OptCalType:
+        case kParamPageCo2CalType:
+        case kParamPageCalType:
             g_ChosenMode = Byte(v[2]);
             break;
-        case 32:
-            g_ChosenMode = Byte(v[2]);
-            g_ChosenOption = Byte(v[3]);
-            break;
-        case 34:
+        case kParamPageTempCalType:
             g_ChosenMode = Byte(v[2]);
             g_ChosenOption = Byte(v[3]);
             break;
-        case 35:
+        case kParamPageO2CalType:
+            g_ChosenMode = Byte(v[2]);
             g_ChosenOption = Byte(v[3]);
             break;
-        case 51:
+        case kParamPageO3CalType:
+            g_ChosenOption = Byte(v[3]);
+            break;
+        case kParamPageCalComp:
             CalCond_SetRefTempMode(EditChannel(), Byte(v[2]));
             break;
-        case 75:
+        case kParamPageCalInfoUnits:
             Settings_SetSlopeUnit(0, Byte(v[1]));
             Settings_SetOffsetUnit(0, Byte(v[3]));
             break;
-        case 74:
-        case 86:
+        case kParamPageProcCalPressure:
+        case kParamPageO2ProcCalPressure:
             Settings_SetEditParam28(EditChannel(), Byte(v[3]));
             break;
-        case 77:
+        case kParamPageLedMode:
             Settings_SetEditLedMode(Byte(v[2]));
             break;
-        case 78:
+        case kParamPageLedControl:
             w.params.sensorFlag = Byte(v[2]);
             break;
-        case 79:
+        case kParamPageProcCalPressureDrift:
             Settings_SetEditParam28(EditChannel(), Byte(v[0]));
             ChannelParams().driftControl = Byte(v[3]);
             break;
@@ -846,8 +854,9 @@ uint32_t ParamPage_IsCleanRelay(const PageEditState* state) {
     if (clean >= kRelayNone) return 0;
     uint32_t page = state->page;
     uint32_t field = state->field;
-    bool asks = ((page == 1 || page == 2) && field == 3) || (page == 20 && field == 2 && s_Setup == 0) ||
-                (page >= 55 && page <= 60 && field == 3);
+    bool asks = ((page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) && field == 3) ||
+                (page == kParamPageAlarmClean && field == 2 && s_Setup == 0) ||
+                (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm && field == 3);
     return asks && state->values[field] == static_cast<int8_t>(clean) ? 1 : 0;
 }
 
@@ -875,7 +884,7 @@ uint32_t ParamPage_AnyLinearComp() {
 
 void ParamPage_DrawCalUnits(const PageEditState* state) {
     const ParamPageDesc& d = *state->desc;
-    uint32_t lang = Language();
+    uint32_t lang = Menu_Language();
     Lcd_ClearSpan(kRowStatus, d.valueColumn[lang][1], d.valueWidth[lang][1]);
     Lcd_ClearSpan(kRowMessage, d.valueColumn[lang][3], d.valueWidth[lang][3]);
     bool slopeCurrent = state->field == 1;
@@ -903,7 +912,7 @@ static void MoveField(PageEditState* s, bool forward) {
     uint32_t field = s->field;
     if (none) {
         field = kParamLeaveMarker;
-    } else if (page == 13 && EditKind(EditChannel()) == kKindPhPna) {
+    } else if (page == kParamPagePhBuffers && EditKind(EditChannel()) == kKindPhPna) {
         // The pNa electrode has its one buffer set: only the drift control and the marker.
         field = field == kParamLeaveMarker ? 0 : kParamLeaveMarker;
     } else if (forward) {
@@ -914,12 +923,12 @@ static void MoveField(PageEditState* s, bool forward) {
             while (next < kParamFields && !Selectable(s, next)) ++next;
             // Past the last field comes the leave marker.
             field = next < kParamFields ? next : kParamLeaveMarker;
-            if (page == 32 && field == 3 && s->values[2] == 1) field = kParamLeaveMarker;
+            if (page == kParamPageTempCalType && field == 3 && s->values[2] == 1) field = kParamLeaveMarker;
         }
     } else {
         if (field >= kParamLeaveMarker) {
             field = LastField(s);
-            if (page == 32 && field == 3 && s->values[2] == 1) field = 2;
+            if (page == kParamPageTempCalType && field == 3 && s->values[2] == 1) field = 2;
         } else if (field <= first) {
             field = kParamLeaveMarker;
         } else {
@@ -942,9 +951,9 @@ static int32_t StepValue(PageEditState* s, int32_t direction) {
     int32_t count = static_cast<int32_t>(ChoiceCount(page, field));
     int32_t first = 0;
     int32_t last = count - 1;
-    if (page == 82 && field == 3) first = 1;  // "None" is never offered
-    if ((page == 29 || page == 34) && field == 2) return value == 0 ? 2 : 0;
-    if (page == 73 && field == 3) {
+    if (page == kParamPageProcessStress && field == 3) first = 1;  // "None" is never offered
+    if ((page == kParamPageOrpCalType || page == kParamPageO2CalType) && field == 2) return value == 0 ? 2 : 0;
+    if (page == kParamPageCo2Buffers && field == 3) {
         // The CO2 electrode mirrors the buffer set: 8 - value, kept within the sets.
         return static_cast<int32_t>(Clamp(8 - value, static_cast<uint32_t>(count)));
     }
@@ -955,12 +964,14 @@ static int32_t StepValue(PageEditState* s, int32_t direction) {
         s->values[field] = static_cast<int8_t>(value);
         bool skip = false;
         if (ParamPage_IsCleanRelay(s)) skip = true;
-        if (page == 21 && field == 2 && !CauseFits(static_cast<uint32_t>(value), EditKind(EditChannel()))) skip = true;
-        if (page == 37 && field == 1) {
+        if (page == kParamPageAlarmCauses && field == 2 &&
+            !CauseFits(static_cast<uint32_t>(value), EditKind(EditChannel())))
+            skip = true;
+        if (page == kParamPageOutputOfSetPoint && field == 1) {
             uint32_t list = UnitList();
             if (Chan_IsKindSpecialOnA(EditChannel(), Fmt_UnitAt(list, static_cast<uint32_t>(value)))) skip = true;
         }
-        if (page == 68 && field == 2 && value == 0 && Meas_IsSensorMode2(1)) skip = true;
+        if (page == kParamPageO2OptCalType && field == 2 && value == 0 && Meas_IsSensorMode2(1)) skip = true;
         if (!skip) break;
     }
     return value;
@@ -969,9 +980,9 @@ static int32_t StepValue(PageEditState* s, int32_t direction) {
 static bool FieldFixed(const PageEditState* s) {
     uint32_t page = s->page;
     uint32_t field = s->field;
-    if (page == 27 && (field == 1 || field == 3)) return true;
-    if (page == 37 && field == 3) return true;
-    if (page == 3 && s_Relay == g_WorkSet.alarm.relay) {
+    if (page == kParamPageOutputMeasurement && (field == 1 || field == 3)) return true;
+    if (page == kParamPageOutputOfSetPoint && field == 3) return true;
+    if (page == kParamPageRelayHold && s_Relay == g_WorkSet.alarm.relay) {
         if (field == 0) return true;
         if (field == 3 && (g_WorkSet.alarm.disableMask & 1) == 0) return true;
     }
@@ -982,32 +993,35 @@ static bool FieldFixed(const PageEditState* s) {
 // then shows the newly selected item.
 static bool IsSelector(uint32_t page, uint32_t field) {
     if (field == 0) {
-        return page == 0 || page == 19 || page == 20 || page == 27 || page == 1 || page == 37 || page == 30 ||
-               page == 28 || page == 61;
+        return page == kParamPageSetPoint || page == kParamPageRelayContact || page == kParamPageAlarmClean ||
+               page == kParamPageOutputMeasurement || page == kParamPageSetPointRelay ||
+               page == kParamPageOutputOfSetPoint || page == kParamPageOutputHold || page == kParamPageOutputAlarm ||
+               page == kParamPageChannelSelect;
     }
-    return field == 2 && (page == 21 || page == 3 || page == 22 || page == 62);
+    return field == 2 && (page == kParamPageAlarmCauses || page == kParamPageRelayHold ||
+                          page == kParamPageHoldInputs || page == kParamPageSensorMonitoring);
 }
 
 static void SelectItem(uint32_t page, int32_t value) {
     uint8_t v = static_cast<uint8_t>(value < 0 ? 0 : value);
     switch (page) {
-        case 0:
-        case 1:
+        case kParamPageSetPoint:
+        case kParamPageSetPointRelay:
             s_SetPoint = v < kSetPointCount ? v : 0;
             break;
-        case 20:
+        case kParamPageAlarmClean:
             s_Setup = v < 2 ? v : 0;
             break;
-        case 27:
-        case 28:
-        case 30:
-        case 37:
+        case kParamPageOutputMeasurement:
+        case kParamPageOutputAlarm:
+        case kParamPageOutputHold:
+        case kParamPageOutputOfSetPoint:
             s_Output = v < kAoutCount ? v : 0;
             break;
-        case 21:
+        case kParamPageAlarmCauses:
             s_Cause = v;
             break;
-        case 22:
+        case kParamPageHoldInputs:
             s_Input = v < 2 ? v : 0;
             break;
         default:
@@ -1034,7 +1048,7 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
             uint32_t field = s->field;
             int32_t direction = event == kEventUp || event == kEventUpRepeat ? 1 : -1;
             if (IsSelector(page, field)) {
-                if (page == 61) {
+                if (page == kParamPageChannelSelect) {
                     // A new channel type: its settings start from the type's defaults.
                     int32_t value = StepValue(s, direction);
                     s->values[field] = static_cast<int8_t>(value);
@@ -1047,7 +1061,8 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
                 ParamPage_ApplyValues(s);
                 int32_t value = StepValue(s, direction);
                 SelectItem(page, value);
-                if (page == 1 || page == 27 || page == 30) {
+                if (page == kParamPageSetPointRelay || page == kParamPageOutputMeasurement ||
+                    page == kParamPageOutputHold) {
                     // The page stays and shows the values of the newly selected item.
                     ParamPage_LoadValues(page);
                     s->values[field] = static_cast<int8_t>(value);
@@ -1062,18 +1077,21 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
             }
             int32_t value = StepValue(s, direction);
             s->values[field] = static_cast<int8_t>(value);
-            if (page == 3 || page == 18 || page == 20 || page == 1 || page == 2 || (page >= 55 && page <= 60)) {
-                if (field == 3 || (page == 18 && field == 0) || (page == 20 && field == 2)) {
+            if (page == kParamPageRelayHold || page == kParamPageCleanRelay || page == kParamPageAlarmClean ||
+                page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly ||
+                (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm)) {
+                if (field == 3 || (page == kParamPageCleanRelay && field == 0) ||
+                    (page == kParamPageAlarmClean && field == 2)) {
                     if (value >= 0 && value < 2) s_Relay = static_cast<uint8_t>(value);
                 }
             }
-            if (page == kPageRelayTest) DriveTestRelays();
-            if (page == 61 || page == 37) {
+            if (page == kParamPageRelayTest) DriveTestRelays();
+            if (page == kParamPageChannelSelect || page == kParamPageOutputOfSetPoint) {
                 DrawSelection();
             } else {
                 DrawValue(field, 1);
             }
-            if (page == 75) ParamPage_DrawCalUnits(s);
+            if (page == kParamPageCalInfoUnits) ParamPage_DrawCalUnits(s);
             return kResultStay;
         }
         case kEventEnter:
@@ -1084,6 +1102,9 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
 }
 
 // ---- ENTER and what follows -------------------------------------------------------------------
+
+// An action or event id as the result of a key.
+static int32_t Act(uint32_t id) { return static_cast<int32_t>(id); }
 
 static constexpr int32_t kPagePrevious = 4089;
 static constexpr int32_t kPageNext = 4090;
@@ -1105,16 +1126,18 @@ static bool RelayClashes(uint8_t relay, uint32_t own) {
 }
 
 static uint32_t OwnUsage(uint32_t page) {
-    if (page == 1 || page == 2) return 48;
-    if (page == 20) return s_Setup == 0 ? 16 : 32;
-    if (page >= 55 && page <= 60) return 96 + 16 * (page - 55);
+    if (page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) return kUsageSetPoint;
+    if (page == kParamPageAlarmClean) return s_Setup == 0 ? kUsageAlarm : kUsageCleaning;
+    if (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm) {
+        return kUsageMonitorFirst + kUsageMonitorStep * (page - kParamPageLifetimeAlarm);
+    }
     return 0;
 }
 
 // The relay chosen on a page that may clash.
 static uint8_t ChosenRelay(uint32_t page) {
     const int8_t* v = g_PageEdit.values;
-    if (page == 20) return RelayOrNone(v[2]);
+    if (page == kParamPageAlarmClean) return RelayOrNone(v[2]);
     return RelayOrNone(v[3]);
 }
 
@@ -1127,256 +1150,265 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
     const int8_t* v = g_PageEdit.values;
     uint8_t channel = Menu_CurrentChannel();
     switch (page) {
-        case 5:
-        case 8:
-        case 10:
-        case 21:
-        case 28:
-        case 40:
-        case 41:
-        case 65:
+        case kParamPageErrorDisplay:
+        case kParamPageAveragingCd:
+        case kParamPageCompCd:
+        case kParamPageAlarmCauses:
+        case kParamPageOutputAlarm:
+        case kParamPageLocksConfig:
+        case kParamPageLocksPidService:
+        case kParamPageResetAutoclaveLifetime:
             if (marker) return kPagePrevious;
-            if (page == 10) return ParamPage_AnyLinearComp() ? static_cast<int32_t>(kActionLinComp) : kActionAskSave;
-            if (page == 21) return g_WorkSet.alarm.relay < kRelayNone ? 4137 : static_cast<int32_t>(kActionAskSave);
-            if (page == 28) return 4095;
-            if (page == 40) return kPageNext;
+            if (page == kParamPageCompCd) return ParamPage_AnyLinearComp() ? Act(kActionLinComp) : kActionAskSave;
+            if (page == kParamPageAlarmCauses)
+                return g_WorkSet.alarm.relay < kRelayNone ? Act(kActionAlarmRelayPage) : Act(kActionAskSave);
+            if (page == kParamPageOutputAlarm) return Act(kActionOutputRangePage);
+            if (page == kParamPageLocksConfig) return kPageNext;
             return kActionAskSave;
-        case 64:
+        case kParamPageResetCipSip:
             if (marker) return channel == 1 && ActiveKind(1) == kKindO2Optical ? kActionBackToFirst : kPagePrevious;
-            return ActiveKind(1) == kKindCo2 ? static_cast<int32_t>(kActionAskSave) : kPageNext;
-        case 70:
+            return ActiveKind(1) == kKindCo2 ? Act(kActionAskSave) : kPageNext;
+        case kParamPageResetLifetime:
             if (marker) return (SensDiag_GetCycleAlarmEnable() & 0x40) ? kCounterResetPage : kActionBackToFirst;
             return kActionAskSave;
-        case 3:
-        case 19:
-        case 39:
+        case kParamPageRelayHold:
+        case kParamPageRelayContact:
+        case kParamPageLocksCalKey:
             if (marker) return kActionBack;
-            return page == 39 ? kPageNext : static_cast<int32_t>(kActionAskSave);
-        case 29:
-        case 31:
-        case 34:
-        case 35:
-        case 68:
-        case 71:
-        case 72: {
+            return page == kParamPageLocksCalKey ? kPageNext : Act(kActionAskSave);
+        case kParamPageOrpCalType:
+        case kParamPagePhCalType:
+        case kParamPageO2CalType:
+        case kParamPageO3CalType:
+        case kParamPageO2OptCalType:
+        case kParamPageCo2CalType:
+        case kParamPageCalType: {
             if (marker) return kActionBack;
             int32_t result;
             if (g_ChosenMode == kCalModeProcess) {
-                result = page == 68 ? 4244 : page == 34 ? 4245 : static_cast<int32_t>(kActionEditPosition);
-            } else if (page == 68) {
-                result = g_ChosenMode == 1 ? 4247 : 4226;
-                if (g_ChosenMode != 1) MakeValuePageCurrent(0x1082);
-            } else if (page == 34) {
-                MakeValuePageCurrent(0x1082);
-                result = 4226;
+                result = page == kParamPageO2OptCalType ? Act(kActionO2ProcCalModePage)
+                         : page == kParamPageO2CalType  ? Act(kActionO2ProcCalPressurePage)
+                                                        : Act(kActionEditPosition);
+            } else if (page == kParamPageO2OptCalType) {
+                result = g_ChosenMode == kCalModeTwoPoints ? Act(kActionFenlidCalPage) : Act(kActionO2ConditionsPage);
+                if (g_ChosenMode != kCalModeTwoPoints) MakeValuePageCurrent(kActionO2ConditionsPage);
+            } else if (page == kParamPageO2CalType) {
+                MakeValuePageCurrent(kActionO2ConditionsPage);
+                result = Act(kActionO2ConditionsPage);
             } else {
-                result = static_cast<int32_t>(kActionList);
+                result = Act(kActionList);
             }
             uint32_t position = g_MenuPosition;
             if (Menu_ChannelOfPosition(position) == 0 && g_ChannelKind[0] == kKindPh &&
                 g_ChosenMode != kCalModeProcess && g_WorkSet.params.channel[0].tempSource == 4) {
-                MakeValuePageCurrent(0x1081);
-                result = 4225;
+                MakeValuePageCurrent(kActionCalTemperaturePage);
+                result = Act(kActionCalTemperaturePage);
             }
             return result;
         }
-        case 32:
-        case 33:
-            return marker ? static_cast<int32_t>(kActionBack) : static_cast<int32_t>(kActionEditPosition);
-        case 75:
-            return marker ? static_cast<int32_t>(kActionBack) : static_cast<int32_t>(kActionAskSave);
-        case 4:
-        case 7:
-        case 9:
-        case 63:
-        case 84:
+        case kParamPageTempCalType:
+        case kParamPageCondCalType:
+            return marker ? Act(kActionBack) : Act(kActionEditPosition);
+        case kParamPageCalInfoUnits:
+            return marker ? Act(kActionBack) : Act(kActionAskSave);
+        case kParamPageDisplayLines:
+        case kParamPageAveragingAb:
+        case kParamPageCompAb:
+        case kParamPageResetMaint:
+        case kParamPageResetMaintAutoclave:
             if (marker) return kActionBackToFirst;
-            if (page == 63) return IsO2Kind(ActiveKind(1)) ? kPageNext : static_cast<int32_t>(kActionAskSave);
+            if (page == kParamPageResetMaint) return IsO2Kind(ActiveKind(1)) ? kPageNext : Act(kActionAskSave);
             return kPageNext;
-        case 13:
-        case 73:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : 4108;
-        case 14:
+        case kParamPagePhBuffers:
+        case kParamPageCo2Buffers:
+            return marker ? Act(kActionBackToFirst) : Act(kActionStcPage);
+        case kParamPageReset:
             if (marker) return kActionBackToFirst;
             if (v[1] == kChoiceYes) return v[0] >= 3 ? kResetSensorCal : kResetSystem + v[0];
-            return g_MenuLastNode != 0 ? static_cast<int32_t>(kActionAskSave) : kEventHome;
-        case 23:
-        case 24:
-        case 25:
-        case 76:
+            return g_MenuLastNode != 0 ? Act(kActionAskSave) : kEventHome;
+        case kParamPageResetSystem:
+        case kParamPageResetMeterCal:
+        case kParamPageResetAnalogCal:
+        case kParamPageResetSensorCal:
             if (marker) return kResetQuestion;
             if (v[2] == kChoiceYes) {
-                return page == 76 ? static_cast<int32_t>(kActionSensorMemoryChanged)
-                                  : static_cast<int32_t>(kActionFactoryDefaults) + static_cast<int32_t>(page - 23);
+                return page == kParamPageResetSensorCal
+                           ? Act(kActionSensorMemoryChanged)
+                           : Act(kActionFactoryDefaults) + static_cast<int32_t>(page - kParamPageResetSystem);
             }
             return kEventHome;
-        case 26:
-            return marker ? static_cast<int32_t>(kActionBackOverList) : static_cast<int32_t>(kActionAskSave);
-        case 0: {
+        case kParamPageCalUnlock:
+            return marker ? Act(kActionBackOverList) : Act(kActionAskSave);
+        case kParamPageSetPoint: {
             if (marker) return kActionBackToFirst;
             uint8_t type = g_WorkSet.setPoints.type[SetPointIndex()];
-            if (type == kSetPointOutside || type == kSetPointBetween) return 4094;
-            if (type == kSetPointHigh || type == kSetPointLow) return 4132;
+            if (type == kSetPointOutside || type == kSetPointBetween) return Act(kActionSetPointRangePage);
+            if (type == kSetPointHigh || type == kSetPointLow) return Act(kActionSetPointValuePage);
             for (uint32_t i = 0; i < kSetPointCount; ++i) {
-                if (g_WorkSet.setPoints.type[i] != kSetPointOff) return 4161;
+                if (g_WorkSet.setPoints.type[i] != kSetPointOff) return Act(kActionSetPointOffPage);
             }
             return kActionAskSave;
         }
-        case 38: {
-            bool link = s_PageChoices[37][3] == kChoiceYes;
+        case kParamPageSetPointOfOutput: {
+            bool link = s_PageChoices[kParamPageOutputOfSetPoint][3] == kChoiceYes;
             if (marker) {
                 if (link) {
-                    ParamPage_SetCurrent(37);
+                    ParamPage_SetCurrent(kParamPageOutputOfSetPoint);
                     return kActionBack;
                 }
                 return kPagePrevious;
             }
             if (!link) return kActionAskSave;
             uint8_t type = g_WorkSet.setPoints.type[OutputIndex()];
-            if (type == kSetPointOutside || type == kSetPointBetween) return 4094;
-            if (type == kSetPointHigh || type == kSetPointLow) return 4132;
+            if (type == kSetPointOutside || type == kSetPointBetween) return Act(kActionSetPointRangePage);
+            if (type == kSetPointHigh || type == kSetPointLow) return Act(kActionSetPointValuePage);
             return kActionAskSave;
         }
-        case 1:
-        case 2: {
+        case kParamPageSetPointRelay:
+        case kParamPageSetPointRelayOnly: {
             uint8_t relay = ChosenRelay(page);
             if (RelayClashes(relay, OwnUsage(page))) return kStopRelayPage;
             if (marker) {
                 uint8_t type = g_WorkSet.setPoints.type[SetPointIndex()];
-                MakeValuePageCurrent(type == kSetPointOff                                   ? 0x1041
-                                     : type == kSetPointOutside || type == kSetPointBetween ? 0xffe
-                                                                                            : 0x1024);
+                MakeValuePageCurrent(type == kSetPointOff                                   ? kActionSetPointOffPage
+                                     : type == kSetPointOutside || type == kSetPointBetween ? kActionSetPointRangePage
+                                                                                            : kActionSetPointValuePage);
                 return kActionBack;
             }
             if (relay >= kRelayNone) return kActionAskSave;
-            if (page == 2) return kActionAskSave;
+            if (page == kParamPageSetPointRelayOnly) return kActionAskSave;
             uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? 4227 : 4133;
+            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                      : Act(kActionRelayPage);
         }
-        case 20: {
+        case kParamPageAlarmClean: {
             uint8_t relay = ChosenRelay(page);
             bool clash = RelayClashes(relay, OwnUsage(page));
             if (marker) return clash ? kStopRelayPage : kActionBackToFirst;
             if (clash) return kStopRelayPage;
             if (relay >= kRelayNone) return kActionAskSave;
-            return s_Setup == 0 ? kPageNext : 4104;
+            return s_Setup == 0 ? kPageNext : Act(kActionCleaningPage);
         }
-        case 55:
-        case 56:
-        case 57: {
+        case kParamPageLifetimeAlarm:
+        case kParamPageMaintAlarm:
+        case kParamPageAdaptCalAlarm: {
             uint8_t relay = ChosenRelay(page);
             bool clash = RelayClashes(relay, OwnUsage(page)) && v[2] == kChoiceYes;
             if (clash) return kStopRelayPage;
-            if (marker) return page == 55 ? kActionBackToFirst : kPagePrevious;
-            if (page != 57) return kPageNext;
+            if (marker) return page == kParamPageLifetimeAlarm ? kActionBackToFirst : kPagePrevious;
+            if (page != kParamPageAdaptCalAlarm) return kPageNext;
             uint32_t kind = EditKind(1);
-            if (kind == kKindPh || kind == kKindPhPna) return 4172;
-            return kind == kKindO2Optical ? 4181 : 4173;
+            if (kind == kKindPh || kind == kKindPhPna) return Act(kActionMaintPage);
+            return kind == kKindO2Optical ? Act(kActionActPage) : Act(kActionMaint2Page);
         }
-        case 37:
+        case kParamPageOutputOfSetPoint:
             if (marker) {
-                return EditChannel() == 0 && Chan_IsKindConductivity(EditKind(0)) ? static_cast<int32_t>(kActionBack)
+                return EditChannel() == 0 && Chan_IsKindConductivity(EditKind(0)) ? Act(kActionBack)
                                                                                   : kChannelPageMarker;
             }
-            return s_PageChoices[37][3] == kChoiceYes ? 4128 : 4095;
-        case 50: {
+            return s_PageChoices[kParamPageOutputOfSetPoint][3] == kChoiceYes ? Act(kActionOutputSetPointPage)
+                                                                              : Act(kActionOutputRangePage);
+        case kParamPageStopRelayAsked: {
             uint32_t asking = g_ValuePageMode;
-            if (marker) return asking < 58 ? static_cast<int32_t>(kEventRedraw) : static_cast<int32_t>(kActionBack);
+            if (marker) return asking < kParamPageCipAlarm ? Act(kEventRedraw) : Act(kActionBack);
             if (g_PageCursor == kPageCursorMarker) {
-                if (asking == 56 || asking == 57) return kPagePrevious;
-                if (asking == 20 || asking > 54) return kActionBackToFirst;
+                if (asking == kParamPageMaintAlarm || asking == kParamPageAdaptCalAlarm) return kPagePrevious;
+                if (asking == kParamPageAlarmClean || asking > kParamPagePidHoldOutput) return kActionBackToFirst;
                 return kActionBack;
             }
             if (v[3] != kChoiceYes) return kActionAskSave;
-            if (asking == 20) return s_Setup == 1 ? 4104 : kPageNext;
-            if (asking == 55 || asking == 56) return kPageNext;
-            if (asking == 1) {
+            if (asking == kParamPageAlarmClean) return s_Setup == 1 ? Act(kActionCleaningPage) : kPageNext;
+            if (asking == kParamPageLifetimeAlarm || asking == kParamPageMaintAlarm) return kPageNext;
+            if (asking == kParamPageSetPointRelay) {
                 uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? 4227 : 4133;
+                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                          : Act(kActionRelayPage);
             }
             return kActionAskSave;
         }
-        case 61:
+        case kParamPageChannelSelect:
             if (marker) return kActionBack;
             if (g_MenuLastNode == 1) {
-                return channel == 0 && Chan_IsKindConductivity(EditKind(0)) ? static_cast<int32_t>(kActionCalEdit2)
-                                                                            : kAnalogOutputPage;
+                return channel == 0 && Chan_IsKindConductivity(EditKind(0)) ? Act(kActionCalEdit2) : kAnalogOutputPage;
             }
             return kActionLineSetup;
-        case 69:
+        case kParamPageCalOutOfLimit:
             if (marker) return kActionPopRedraw;
-            return v[3] == kChoiceYes ? static_cast<int32_t>(kActionSelectMode2)
-                                      : static_cast<int32_t>(kActionCalNotDone);
-        case 74:
-        case 79:
+            return v[3] == kChoiceYes ? Act(kActionSelectMode2) : Act(kActionCalNotDone);
+        case kParamPageProcCalPressure:
+        case kParamPageProcCalPressureDrift:
             if (marker) {
-                MakeValuePageCurrent(page == 74 ? 0x1085 : 0x1084);
+                MakeValuePageCurrent(page == kParamPageProcCalPressure ? kActionAnalogInputRangePage
+                                                                       : kActionProcPressurePage);
                 return kActionBack;
             }
-            return 4110;
-        case 77:
+            return Act(kActionSalinityPage);
+        case kParamPageLedMode:
             if (marker) return kActionBackToFirst;
-            return v[2] == 2 ? 4210 : static_cast<int32_t>(kActionAskSave);
-        case 83:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : static_cast<int32_t>(kActionOutputSetupPage);
-        case 85:
+            return v[2] == 2 ? Act(kActionToffPage) : Act(kActionAskSave);
+        case kParamPageManualHold:
+            return marker ? Act(kActionBackToFirst) : Act(kActionOutputSetupPage);
+        case kParamPageO2ProcCalMode:
             if (marker) {
                 CalO2_ReloadChannel(1);
-                ParamPage_SetCurrent(68);
+                ParamPage_SetCurrent(kParamPageO2OptCalType);
                 return kActionBack;
             }
-            return v[3] == kChoiceYes ? 4245 : static_cast<int32_t>(kActionEditPosition);
-        case 86:
+            return v[3] == kChoiceYes ? Act(kActionO2ProcCalPressurePage) : Act(kActionEditPosition);
+        case kParamPageO2ProcCalPressure:
             if (marker) {
                 if (ActiveKind(channel) == kKindO2Optical) {
-                    ParamPage_SetCurrent(85);
+                    ParamPage_SetCurrent(kParamPageO2ProcCalMode);
                 } else {
                     CalO2_ReloadChannel(channel);
-                    ParamPage_SetCurrent(34);
+                    ParamPage_SetCurrent(kParamPageO2CalType);
                 }
                 return kActionBack;
             }
-            return v[3] == kChoiceYes ? 4246 : static_cast<int32_t>(kActionEditPosition);
-        case 87:
+            return v[3] == kChoiceYes ? Act(kActionO2PressurePage) : Act(kActionEditPosition);
+        case kParamPageFenlidCal:
             if (marker) {
-                ParamPage_SetCurrent(68);
+                ParamPage_SetCurrent(kParamPageO2OptCalType);
                 return kActionBack;
             }
             if (v[2] == kChoiceYes) {
                 Chan_NotifyMemoryChanged(1);
                 return kActionWaitThenPage;
             }
-            MakeValuePageCurrent(0x1082);
-            return 4226;
-        case 22:
-        case 46:
-        case 53:
-        case 78:
-        case 80:
+            MakeValuePageCurrent(kActionO2ConditionsPage);
+            return Act(kActionO2ConditionsPage);
+        case kParamPageHoldInputs:
+        case kParamPageStopRelay:
+        case kParamPagePidHoldRelays:
+        case kParamPageLedControl:
+        case kParamPageProcCalMode:
             if (marker) {
-                if (page == 22) ParamPage_SetCurrent(83);
-                if (page == 53 && g_MenuDepth >= 2 && g_MenuStack[g_MenuDepth - 2] == kScreenParamPage) {
-                    ParamPage_SetCurrent(46);
+                if (page == kParamPageHoldInputs) ParamPage_SetCurrent(kParamPageManualHold);
+                if (page == kParamPagePidHoldRelays && g_MenuDepth >= 2 &&
+                    g_MenuStack[g_MenuDepth - 2] == kScreenParamPage) {
+                    ParamPage_SetCurrent(kParamPageStopRelay);
                 }
                 return kActionBack;
             }
-            if (page == 46) {
-                if (ParamPage_ReleasePidRelay(s_Relay)) return 4144;
-                return g_PageCursor == kPageCursorMarker ? static_cast<int32_t>(kActionBackToFirst) : 4164;
+            if (page == kParamPageStopRelay) {
+                if (ParamPage_ReleasePidRelay(s_Relay)) return Act(kActionStopRelayPage);
+                return g_PageCursor == kPageCursorMarker ? Act(kActionBackToFirst) : Act(kActionPidHoldPage);
             }
             return kActionAskSave;
-        case 16:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : kEventHome;
-        case 27:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : kPageNext;
+        case kParamPageRelayTest:
+            return marker ? Act(kActionBackToFirst) : kEventHome;
+        case kParamPageOutputMeasurement:
+            return marker ? Act(kActionBackToFirst) : kPageNext;
         default:
-            return marker ? static_cast<int32_t>(kActionBackToFirst) : static_cast<int32_t>(kActionAskSave);
+            return marker ? Act(kActionBackToFirst) : Act(kActionAskSave);
     }
 }
 
 // Pages whose ENTER may lead to the "Stop OC" question note where they were.
 static bool AsksStopRelay(uint32_t page) {
-    return page == 1 || page == 2 || page == 20 || page == 27 || page == 37 || (page >= 55 && page <= 57);
+    return page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly || page == kParamPageAlarmClean ||
+           page == kParamPageOutputMeasurement || page == kParamPageOutputOfSetPoint ||
+           (page >= kParamPageLifetimeAlarm && page <= kParamPageAdaptCalAlarm);
 }
 
 static void OpenInPlace(uint32_t page, uint32_t mode) { ParamPage_Open(page, mode); }
@@ -1385,11 +1417,12 @@ int32_t ParamPage_Screen(uint32_t event) {
     uint32_t page = g_PageEdit.page;
     if (event == kEventRedraw) {
         g_PageCursor = 0;
-        bool calType = page == 31 || page == 33 || page == 34 || page == 68 || page == 71 || page == 72;
+        bool calType = page == kParamPagePhCalType || page == kParamPageCondCalType || page == kParamPageO2CalType ||
+                       page == kParamPageO2OptCalType || page == kParamPageCo2CalType || page == kParamPageCalType;
         if (calType && Settings_GetHoldOutputs() == 0) Menu_SetTimedHold(0);
-        if (page == 46) return kActionBack;
-        if (page == 50) {
-            if (g_ValuePageMode < 58) {
+        if (page == kParamPageStopRelay) return kActionBack;
+        if (page == kParamPageStopRelayAsked) {
+            if (g_ValuePageMode < kParamPageCipAlarm) {
                 OpenInPlace(g_ValuePageMode, 1);
                 return kResultStay;
             }
@@ -1412,43 +1445,47 @@ int32_t ParamPage_Screen(uint32_t event) {
     uint32_t editChannel = EditChannel();
     switch (result) {
         case kPagePrevious: {
-            uint32_t previous = page > 0 ? page - 1 : 0;
-            if (page == 57 && EditKind(1) == kKindO2Optical && editChannel == 1) previous = 55;
-            if (page == 64 && EditKind(1) == kKindCo2) previous = 84;
+            uint32_t previous = page > kParamPageSetPoint ? page - 1 : 0;
+            if (page == kParamPageAdaptCalAlarm && EditKind(1) == kKindO2Optical && editChannel == 1)
+                previous = kParamPageLifetimeAlarm;
+            if (page == kParamPageResetCipSip && EditKind(1) == kKindCo2) previous = kParamPageResetMaintAutoclave;
             OpenInPlace(previous, 1);
             break;
         }
         case kPageNext: {
             uint32_t next = page + 1 < kParamPageCount ? page + 1 : page;
-            if (page == 64 && ActiveKind(1) == kKindO2Optical && !Meas_HasSensorStatusBit2(1)) next = 70;
-            if (page == 55 && EditKind(1) == kKindO2Optical && editChannel == 1) next = 57;
-            if (page == 84 && EditKind(1) == kKindCo2 && editChannel == 1) next = 64;
+            if (page == kParamPageResetCipSip && ActiveKind(1) == kKindO2Optical && !Meas_HasSensorStatusBit2(1))
+                next = kParamPageResetLifetime;
+            if (page == kParamPageLifetimeAlarm && EditKind(1) == kKindO2Optical && editChannel == 1)
+                next = kParamPageAdaptCalAlarm;
+            if (page == kParamPageResetMaintAutoclave && EditKind(1) == kKindCo2 && editChannel == 1)
+                next = kParamPageResetCipSip;
             OpenInPlace(next, 0);
             break;
         }
         case kResetQuestion:
-            OpenInPlace(14, 1);
+            OpenInPlace(kParamPageReset, 1);
             break;
         case kResetSystem:
         case kResetSystem + 1:
         case kResetSystem + 2:
-            OpenInPlace(23 + static_cast<uint32_t>(result - kResetSystem), 0);
+            OpenInPlace(kParamPageResetSystem + static_cast<uint32_t>(result - kResetSystem), 0);
             break;
         case kResetSensorCal:
-            OpenInPlace(76, 0);
+            OpenInPlace(kParamPageResetSensorCal, 0);
             break;
         case kStopRelayPage:
             s_Relay = ChosenRelay(page) < 2 ? ChosenRelay(page) : s_Relay;
-            OpenInPlace(50, 0);
+            OpenInPlace(kParamPageStopRelayAsked, 0);
             break;
         case kAnalogOutputPage:
-            OpenInPlace(37, 0);
+            OpenInPlace(kParamPageOutputOfSetPoint, 0);
             break;
         case kChannelPageMarker:
-            OpenInPlace(61, 1);
+            OpenInPlace(kParamPageChannelSelect, 1);
             break;
         case kCounterResetPage:
-            OpenInPlace(64, 1);
+            OpenInPlace(kParamPageResetCipSip, 1);
             break;
         default:
             break;

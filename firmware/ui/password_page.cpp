@@ -20,7 +20,6 @@ static constexpr uint8_t kFieldChoice = 5;
 static constexpr uint8_t kFieldLeave = 20;
 static constexpr uint32_t kCell = 6;
 static constexpr uint32_t kChoiceClear = 24;
-static constexpr uint32_t kInvalidPassword = 0;
 static constexpr int32_t kStay = -1;
 
 static char s_Digits[kCodeDigits + 1];

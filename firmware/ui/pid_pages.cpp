@@ -25,27 +25,18 @@
 
 static constexpr int32_t kStay = -1;
 static constexpr uint32_t kCell = 6;
-static constexpr uint32_t kMarkChannel = 0;
-static constexpr uint32_t kMarkColumn = 138;
 
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 static uint32_t RowOf(uint32_t row) { return row == 0 ? kRowStatus : kRowMessage; }
-static int32_t StepOf(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
 static PidSettings& Work() { return g_WorkSet.pid; }
 static void DrawLeaveMark(uint32_t blink) {
     if (!blink) Screen_SettleBlink();
-    Lcd_DrawChannelMark(kMarkChannel, blink);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
 }
 
 // ---- PID mode --------------------------------------------------------------------------------------
 
 // Parameter page 44: field 0 the output kind ("OC"), 1 the pulse type, 2 and 3 the relays of the
 // positive and the negative output. All four stand on row 11 here.
-static constexpr uint32_t kParamPidMode = 44;
 static constexpr uint8_t kModeFieldType = 1;
 static constexpr uint8_t kModeFieldPositive = 2;
 static constexpr uint8_t kModeFieldNegative = 3;
@@ -54,8 +45,6 @@ static constexpr uint8_t kModeLeave = 6;
 static constexpr uint8_t kRelay1 = 0;
 static constexpr uint8_t kRelay2 = 1;
 // Value pages 22 and 23 hold the pulse length and frequency on their line 1, three digits.
-static constexpr uint32_t kValuePulseLength = 22;
-static constexpr uint32_t kValuePulseFreq = 23;
 static constexpr uint32_t kPulseLine = 1;
 static constexpr uint32_t kPulseDigits = 3;
 static constexpr uint32_t kTextPulseLength = 3;
@@ -75,24 +64,26 @@ static constexpr uint16_t kConflictRelayFactor = 4096;
 static uint8_t s_ModeField;
 
 static bool FrequencyType() { return Work().pulseType == kPidPulseFrequency; }
-static uint32_t PulsePage() { return FrequencyType() ? kValuePulseFreq : kValuePulseLength; }
-static uint32_t PulseColumn() { return ValuePage_ValueColumn(PulsePage(), kPulseLine, Language()); }
+static uint32_t PulsePage() { return FrequencyType() ? kValuePagePulseFreq : kValuePagePulseLength; }
+static uint32_t PulseColumn() { return ValuePage_ValueColumn(PulsePage(), kPulseLine, Menu_Language()); }
 static char* PulseText() { return g_EditLines[kPulseLine].text; }
-static uint32_t ModeColumn(uint32_t field) { return g_ParamPageTable[kParamPidMode].valueColumn[Language()][field]; }
+static uint32_t ModeColumn(uint32_t field) {
+    return g_ParamPageTable[kParamPagePidMode].valueColumn[Menu_Language()][field];
+}
 
 void Screen_PidModeChoice(uint32_t field, uint32_t selected) {
     if (field >= kParamFields) return;
-    const ParamPageDesc& d = g_ParamPageTable[kParamPidMode];
+    const ParamPageDesc& d = g_ParamPageTable[kParamPagePidMode];
     uint32_t group = d.choiceGroup[field];
     int8_t value = g_PageEdit.values[field];
     uint32_t count = d.choiceCount[field] > 0 ? d.choiceCount[field] : 1;
     uint32_t index = value >= 0 && static_cast<uint32_t>(value) < count ? static_cast<uint32_t>(value) : count - 1;
     uint32_t column = ModeColumn(field);
-    Lcd_ClearSpan(kRowStatus, column, d.valueWidth[Language()][field]);
+    Lcd_ClearSpan(kRowStatus, column, d.valueWidth[Menu_Language()][field]);
     if (selected) {
-        Lcd_DrawMessageBlink(kRowStatus, column, group, index, Language());
+        Lcd_DrawMessageBlink(kRowStatus, column, group, index, Menu_Language());
     } else {
-        Lcd_DrawMessage(kRowStatus, column, group, index, Language());
+        Lcd_DrawMessage(kRowStatus, column, group, index, Menu_Language());
     }
 }
 
@@ -123,7 +114,7 @@ static void LoadPulseNumber() {
 }
 
 static void DrawPulseLine(TextRef label, uint32_t equalsBefore, TextRef unit, uint32_t plain) {
-    Lcd_ClearSpan(kRowMessage, 0, kMarkColumn);
+    Lcd_ClearSpan(kRowMessage, 0, kLeaveMarkColumn);
     Lcd_DrawTextRef(kRowMessage, 0, label);
     uint32_t column = PulseColumn();
     Lcd_DrawText(kRowMessage, column - equalsBefore, "=");
@@ -171,14 +162,14 @@ static void DrawModePage(uint8_t field) {
     DrawPulseNumberLine();
     s_ModeField = field;
     Screen_PidModeFields(kParamFields);
-    Lcd_DrawChannelMark(kMarkChannel, 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
     DrawModeCursor(1);
 }
 
 void Screen_PidModeDraw(uint32_t redraw) {
-    ParamPage_SetCurrent(kParamPidMode);
+    ParamPage_SetCurrent(kParamPagePidMode);
     g_PageEdit.field = 0;
-    ParamPage_LoadValues(kParamPidMode);
+    ParamPage_LoadValues(kParamPagePidMode);
     DrawModePage(redraw ? kModeLeave : 0);
 }
 
@@ -242,7 +233,7 @@ static int32_t ModeEnter() {
         LoadPulseNumber();
         s_ModeField = kModeNumber;
         DrawPulseNumberLine();
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         DrawModeCursor(1);
         return kStay;
     }
@@ -254,7 +245,7 @@ static int32_t ModeEnter() {
 }
 
 int32_t Screen_PidModeKey(uint32_t event) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         switch (s_ModeField) {
             case kModeFieldType:
@@ -320,7 +311,7 @@ static constexpr uint32_t kLanguageRussian = 6;
 static uint32_t LineLetterColumn() {
     char label[kTextMaxChars + 1];
     uint32_t n = Text_Copy(Text_Nth(kTextValueLabelsB, kTextPidOn), label);
-    return kCell * (Language() == kLanguageSpanish ? n : n + 1);
+    return kCell * (Menu_Language() == kLanguageSpanish ? n : n + 1);
 }
 
 static void DrawLineLetter(uint32_t blink) {
@@ -357,7 +348,7 @@ static void DrawTuneCursor(uint32_t blink) {
 void Screen_PidTuneDraw(uint32_t redraw) {
     g_DisplayMode = kKeyModeMenu;
     Menu_ClearStatusRows();
-    uint32_t gainColumn = Language() == kLanguageSpanish ? 78 : (Language() == kLanguageRussian ? 60 : 72);
+    uint32_t gainColumn = Menu_Language() == kLanguageSpanish ? 78 : (Menu_Language() == kLanguageRussian ? 60 : 72);
     Lcd_DrawTextRef(kRowStatus, 0, Text_Nth(kTextValueLabelsB, kTextPidOn));
     Lcd_DrawTextRef(kRowStatus, gainColumn, Text_Nth(kTextValueLabelsB, kTextGain));
     Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextValueLabelsB, kTextTr));
@@ -371,7 +362,7 @@ void Screen_PidTuneDraw(uint32_t redraw) {
         Screen_PidTuneField(kTuneRows[field], field, values[field]);
         g_DigitFields[field].cursor = 0;
     }
-    Lcd_DrawChannelMark(kMarkChannel, 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
     g_DigitFieldCursor = redraw ? kTuneLeave : kTuneLine;
     if (redraw) Menu_BlinkOff();
     DrawTuneCursor(1);
@@ -436,7 +427,7 @@ static int32_t TuneEnter() {
         Screen_PidTuneField(kTuneRows[kTuneGain], kTuneGain, kGainHighest);
         g_DigitFieldCursor = kTuneGain;
         g_DigitFields[kTuneGain].cursor = 0;
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         DrawTuneCursor(1);
         return kStay;
     }
@@ -445,7 +436,7 @@ static int32_t TuneEnter() {
 }
 
 int32_t Screen_PidTuneKey(uint32_t event) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         uint8_t field = g_DigitFieldCursor;
         if (field == kTuneLine) {
@@ -626,7 +617,7 @@ void Screen_PidLimitsDraw(uint32_t form, uint32_t redraw) {
         DrawCornerField(field, values[field]);
         g_DigitFields[field].cursor = 0;
     }
-    Lcd_DrawChannelMark(kMarkChannel, 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
     g_DigitFieldCursor = redraw ? kCornerLeave : 0;
     if (redraw) Menu_BlinkOff();
     DrawCornerCursor(1);
@@ -719,7 +710,7 @@ static int32_t CornersEnter() {
         Screen_SettleBlink();
         Menu_BlinkOff();
         DrawCornerField(field, y[refused]);
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         g_DigitFieldCursor = field;
         g_DigitFields[field].cursor = 0;
         DrawCornerCursor(1);
@@ -730,7 +721,7 @@ static int32_t CornersEnter() {
 
 int32_t Screen_PidLimitsKey(uint32_t form, uint32_t event) {
     s_Form = static_cast<uint8_t>(form == 0 ? 0 : 1);
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         uint8_t field = g_DigitFieldCursor;
         if (field >= kCornerFields) return kStay;

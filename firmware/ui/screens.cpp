@@ -35,29 +35,20 @@ int32_t Screen_CountdownKey(uint32_t event) {
 }
 
 void Screen_DrawSensorTimerLine(uint32_t, uint32_t item, uint32_t line) {
+    // Per item: the sensor's indicator shown, and how its number is laid out.
     struct TimerLine {
+        uint32_t indicator;
         uint8_t width;
         uint8_t decimals;
         uint8_t baseColumn;
     };
-    static const TimerLine kLines[4] = {{4, 0, 120}, {5, 1, 114}, {3, 0, 126}, {4, 0, 114}};
+    static const TimerLine kLines[4] = {{kDiagLifetimeDays, 4, 0, 120},
+                                        {kDiagTtmDays, 5, 1, 114},
+                                        {kDiagActDays, 3, 0, 126},
+                                        {kDiagOperatingDays, 4, 0, 114}};
     if (item >= 4) return;
     uint32_t row = line == 0 ? kRowStatus : kRowMessage;
-    float value = 0.0f;
-    switch (item) {
-        case 0:
-            value = g_DiagIndicators[kDiagLifetimeDays];
-            break;
-        case 1:
-            value = g_DiagIndicators[kDiagTtmDays];
-            break;
-        case 2:
-            value = g_DiagIndicators[kDiagActDays];
-            break;
-        default:
-            value = g_DiagIndicators[kDiagOperatingDays];
-            break;
-    }
+    float value = g_DiagIndicators[kLines[item].indicator];
     Lcd_ClearSpan(row, 0, kLcdColumns);
     Lcd_DrawTextRef(row, 0, Text_Nth(kTextSensorTimerTitles, item));
     char unit[kTextMaxChars + 1];

@@ -73,7 +73,6 @@ static const uint8_t kRow12Columns[kLanguages] = {60, 48, 48, 54, 48, 48, 48, 48
 static const uint8_t kNoChannelColumns[kLanguages] = {30, 42, 60, 60, 48, 42, 36, 30};
 
 static SelectState& S() { return g_MenuTreeView; }
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 
 static const uint8_t* MeasurementList(uint32_t channel) {
     uint8_t kind = channel < 2 ? g_ChannelKind[channel] : 0;
@@ -151,7 +150,7 @@ static bool CalDirect() { return S().entryFlag == 0 && g_SystemSettings.calUnloc
 static void DrawRow11Choice(uint32_t blink) {
     SelectState& s = S();
     if (!HasRow11Choice()) return;
-    uint32_t column = kRow11Columns[Language()][s.mode];
+    uint32_t column = kRow11Columns[Menu_Language()][s.mode];
     Lcd_ClearSpan(kRowStatus, column, kLcdColumns - column);
     // With the CAL key going straight to the measurement, the row-11 choice stays plain.
     if (s.mode == kSelectCalibrate && CalDirect()) blink = 0;
@@ -164,10 +163,10 @@ static void DrawRow11Choice(uint32_t blink) {
 
 static uint32_t Row12Column() {
     SelectState& s = S();
-    if (s.mode == kSelectCalResult) return kNoChannelColumns[Language()];
+    if (s.mode == kSelectCalResult) return kNoChannelColumns[Menu_Language()];
     // The analog choices carry no channel name in front of them.
     if (s.item == kChoiceAnalog) return 0;
-    return kRow12Columns[Language()];
+    return kRow12Columns[Menu_Language()];
 }
 
 static void DrawRow12Choice(uint32_t blink) {

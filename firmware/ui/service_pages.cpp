@@ -25,11 +25,7 @@
 #include "ui/value_catalogue.h"
 
 static constexpr int32_t kStay = -1;
-// The leave marker is the channel mark in the last cell of row 12.
-static constexpr uint32_t kMarkChannel = 0;
 static constexpr uint32_t kCell = 6;
-
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 
 // A text from the label's end on: one cell after a label of n characters.
 static uint32_t After(uint32_t characters) { return kCell * (characters + 1); }
@@ -46,12 +42,12 @@ static uint32_t KeyFieldColumn() {
     return After(Text_Copy(kTextKeyPressed, label)) + kCell;
 }
 
-static uint32_t KeyFieldWidth() { return Language() == kLanguageWideKeys ? 42 : 30; }
+static uint32_t KeyFieldWidth() { return Menu_Language() == kLanguageWideKeys ? 42 : 30; }
 
 void Screen_KeypadTestDraw() {
     Menu_ClearStatusRows();
     uint32_t n = Lcd_DrawTextRef(kRowStatus, 0, kTextKeyPressed);
-    Lcd_DrawText(kRowStatus, After(n), Language() == kLanguageWideKeys ? "(       )" : "(     )");
+    Lcd_DrawText(kRowStatus, After(n), Menu_Language() == kLanguageWideKeys ? "(       )" : "(     )");
     Lcd_DrawTextRefBlink(kRowStatus, KeyFieldColumn(), kTextKeyNone);
     Lcd_DrawTextRef(kRowMessage, 0, kTextPressEnterToContinue);
     Timer_Restart(kTimerKeyScan);
@@ -129,7 +125,6 @@ int32_t Screen_ReadOcKey(uint32_t event) {
 // ---- Read analog outputs ------------------------------------------------------------------------
 
 // The layout of the output test's value page: "Analog out1=", the current in its field, "mA".
-static constexpr uint32_t kPageOutputTest = 11;
 static constexpr uint32_t kCurrentChars = 5;
 static constexpr uint32_t kTextUnitMa = 14;
 static constexpr uint32_t kTextAnalogOut = 9;
@@ -137,7 +132,7 @@ static constexpr uint32_t kTextAnalogOut = 9;
 static void DrawCurrents() {
     for (uint32_t output = 0; output < kAoutCount; ++output) {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
-        uint32_t column = ValuePage_ValueColumn(kPageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Menu_Language());
         char text[kNumberTextMax + 1];
         Util_FloatToText(Aout_GetShownCurrent(output), 255, 2, text);
         Text_RightJustify(text, kCurrentChars);
@@ -152,11 +147,11 @@ void Screen_AoutTestDraw() {
         uint32_t row = output == 0 ? kRowStatus : kRowMessage;
         uint32_t n = Lcd_DrawTextRef(row, 0, Text_Nth(kTextValueLabels, kTextAnalogOut));
         Lcd_DrawText(row, kCell * n, output == 0 ? "1=" : "2=");
-        uint32_t column = ValuePage_ValueColumn(kPageOutputTest, output, Language());
+        uint32_t column = ValuePage_ValueColumn(kValuePageOutputTest, output, Menu_Language());
         Lcd_DrawTextRef(row, column + kCell * (kCurrentChars + 1), Text_Nth(kTextUnits, kTextUnitMa));
     }
     DrawCurrents();
-    Lcd_DrawChannelMark(kMarkChannel, 1);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
 }
 
 int32_t Screen_AoutTestKey(uint32_t event) {
@@ -221,7 +216,12 @@ void Screen_DisplayTestStart() {
 // ---- Model and software revision -----------------------------------------------------------------
 
 static uint8_t s_RevisionStep;
-static constexpr uint32_t kViewsBase = 3;
+// The views, counted from 1: the part and serial numbers, the two software versions, the HART tag,
+// and while a digital sensor is known its firmware and hardware versions.
+static constexpr uint32_t kViewIdentity = 1;
+static constexpr uint32_t kViewVersions = 2;
+static constexpr uint32_t kViewHartTag = 3;
+static constexpr uint32_t kViewsBase = kViewHartTag;
 static constexpr uint32_t kRevisionValueColumn = 54;
 static constexpr uint32_t kPartColumn = 18;
 static constexpr uint32_t kModelColumn = 72;
@@ -269,7 +269,7 @@ void Screen_RevisionDraw(uint32_t step) {
     s_RevisionStep = static_cast<uint8_t>(view);
     Menu_ClearStatusRows();
     switch (view) {
-        case 1: {
+        case kViewIdentity: {
             Lcd_DrawText(kRowStatus, 0, "PN ");
             const DeviceIdentity& id = g_DeviceIdentity;
             DrawIdentityText(kRowStatus, kPartColumn, id.partNumber, sizeof id.partNumber);
@@ -280,7 +280,7 @@ void Screen_RevisionDraw(uint32_t step) {
             DrawSerialText(kRowMessage, kPartColumn);
             break;
         }
-        case 2:
+        case kViewVersions:
             Lcd_DrawText(kRowStatus, 0, "Master:V_");
             DrawIdentityText(kRowStatus, kRevisionValueColumn, g_DeviceIdentity.softwareVersion,
                              sizeof g_DeviceIdentity.softwareVersion);
@@ -288,7 +288,7 @@ void Screen_RevisionDraw(uint32_t step) {
             DrawIdentityText(kRowMessage, kRevisionValueColumn, g_BoardIdentity.softwareVersion,
                              sizeof g_BoardIdentity.softwareVersion);
             break;
-        case 3:
+        case kViewHartTag:
             Lcd_DrawText(kRowMessage, 0, "Hart Tag: 00000000");
             break;
         default: {
@@ -335,19 +335,17 @@ int32_t Screen_RevisionKey(uint32_t event) {
 // ---- Warning before the quick set-up -----------------------------------------------------------
 
 static uint8_t s_WarnField;
-// The section lock of the quick set-up.
-static constexpr uint32_t kSectionQuickSetup = 1;
 
 void Screen_ConfigWarnDraw(uint32_t field) {
     s_WarnField = field == 0 ? 0 : 1;
     Menu_ClearStatusRows();
     Lcd_DrawTextRef(kRowMessage, 0, Text_Nth(kTextConfigWarning, 1));
     if (s_WarnField == 0) {
-        Lcd_DrawChannelMark(kMarkChannel, 0);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
         Lcd_DrawTextRefBlink(kRowStatus, 0, kTextConfigWarning);
     } else {
         Lcd_DrawTextRef(kRowStatus, 0, kTextConfigWarning);
-        Lcd_DrawChannelMark(kMarkChannel, 1);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, 1);
     }
     g_DisplayMode = kKeyModeMenu;
 }

@@ -34,165 +34,78 @@
 
 // Value columns of languages 1 to 7 are where the English ones are, except where a translation's
 // label needs more room (German "Analogausg.", page 11) or a unit text needs more (the Japanese
-// "hours" after the cleaning interval, page 4; the long words for "seconds", page 21).
+// "hours" after the cleaning interval, page 4; the long words for "seconds", page 21): those
+// three pages list their columns in full, the others give the English pair once.
+static constexpr ValueColumns SameInEvery(uint8_t line0, uint8_t line1) {
+    ValueColumns columns{};
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        columns.at[2 * language] = line0;
+        columns.at[2 * language + 1] = line1;
+    }
+    return columns;
+}
+
+// A record a row: page, labels, label columns, value columns, signed, fraction, units, widths.
 // clang-format off
 const ValuePageDesc g_ValuePageTable[kValuePageCount] = {
-    {0, {0,8,0,1}, {0,24,0,24},
-     {72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96},
-     0, {0, 0}, {16, 7}, {3, 2}},
-    {1, {kNoLabel,kNoLabel,0,8}, {0,0,0,24},
-     {0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72, 0, 72},
-     0, {0, 0}, {255, 6}, {0, 3}},
-    {2, {2,4,3,4}, {0,12,0,12},
-     {48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48},
-     1, {1, 1}, {9, 9}, {5, 5}},
-    {3, {kNoLabel,5,kNoLabel,4}, {0,0,0,0},
-     {36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36, 36},
-     1, {1, 1}, {2, 9}, {5, 6}},
+    {0, {0,8,0,1}, {0,24,0,24}, SameInEvery(72, 96), 0, {0, 0}, {16, 7}, {3, 2}},
+    {1, {kNoLabel,kNoLabel,0,8}, {0,0,0,24}, SameInEvery(0, 72), 0, {0, 0}, {255, 6}, {0, 3}},
+    {2, {2,4,3,4}, {0,12,0,12}, SameInEvery(48, 48), 1, {1, 1}, {9, 9}, {5, 5}},
+    {3, {kNoLabel,5,kNoLabel,4}, {0,0,0,0}, SameInEvery(36, 36), 1, {1, 1}, {2, 9}, {5, 6}},
     {4, {19,kNoLabel,20,kNoLabel}, {0,0,0,0},
-     {90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 84, 78},
+     {{90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 90, 78, 84, 78}},
      0, {1, 0}, {15, 6}, {5, 4}},
-    {5, {kNoLabel,23,kNoLabel,24}, {0,0,0,0},
-     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
-     0, {1, 0}, {255, 255}, {5, 0}},
-    {6, {kNoLabel,25,kNoLabel,26}, {0,0,0,0},
-     {66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96, 66, 96},
-     0, {1, 0}, {8, 7}, {5, 3}},
-    {7, {6,kNoLabel,6,kNoLabel}, {12,0,12,0},
-     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
-     1, {1, 1}, {3, 3}, {5, 5}},
-    {8, {10,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
-     {90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0},
-     0, {0, 0}, {255, 255}, {5, 5}},
-    {9, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
-     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
-     0, {0, 0}, {255, 255}, {5, 5}},
-    {10, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
-     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
-     0, {0, 0}, {255, 255}, {5, 5}},
+    {5, {kNoLabel,23,kNoLabel,24}, {0,0,0,0}, SameInEvery(60, 60), 0, {1, 0}, {255, 255}, {5, 0}},
+    {6, {kNoLabel,25,kNoLabel,26}, {0,0,0,0}, SameInEvery(66, 96), 0, {1, 0}, {8, 7}, {5, 3}},
+    {7, {6,kNoLabel,6,kNoLabel}, {12,0,12,0}, SameInEvery(60, 60), 1, {1, 1}, {3, 3}, {5, 5}},
+    {8, {10,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(90, 0), 0, {0, 0}, {255, 255}, {5, 5}},
+    {9, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0}, SameInEvery(0, 90), 0, {0, 0}, {255, 255}, {5, 5}},
+    {10, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0}, SameInEvery(0, 90), 0, {0, 0}, {255, 255}, {5, 5}},
     {11, {9,kNoLabel,9,kNoLabel}, {0,0,0,0},
-     {72, 72, 72, 72, 78, 78, 72, 72, 72, 72, 72, 72, 72, 72, 72, 72},
+     {{72, 72, 72, 72, 78, 78, 72, 72, 72, 72, 72, 72, 72, 72, 72, 72}},
      0, {1, 1}, {14, 14}, {5, 5}},
-    {12, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0},
-     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
-     0, {0, 0}, {255, 255}, {0, 5}},
-    {13, {13,kNoLabel,13,kNoLabel}, {0,0,0,0},
-     {66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66},
-     1, {1, 1}, {255, 255}, {5, 5}},
-    {14, {16,17,16,18}, {0,36,0,36},
-     {66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66, 66},
-     1, {1, 1}, {255, 255}, {5, 5}},
-    {15, {kNoLabel,kNoLabel,16,kNoLabel}, {0,0,0,0},
-     {0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66},
-     1, {1, 1}, {255, 255}, {0, 5}},
-    {16, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
-     {0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66, 0, 66},
-     1, {0, 1}, {255, 255}, {0, 5}},
-    {17, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
-     {0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84},
-     0, {0, 1}, {255, 7}, {0, 5}},
-    {18, {kNoLabel,kNoLabel,kNoLabel,27}, {0,0,0,0},
-     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
-     1, {1, 1}, {255, 255}, {0, 5}},
-    {19, {0,kNoLabel,1,kNoLabel}, {0,0,0,0},
-     {48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48},
-     0, {0, 0}, {255, 255}, {8, 8}},
-    {20, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0},
-     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
-     0, {0, 0}, {255, 255}, {0, 5}},
+    {12, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0}, SameInEvery(0, 90), 0, {0, 0}, {255, 255}, {0, 5}},
+    {13, {13,kNoLabel,13,kNoLabel}, {0,0,0,0}, SameInEvery(66, 66), 1, {1, 1}, {255, 255}, {5, 5}},
+    {14, {16,17,16,18}, {0,36,0,36}, SameInEvery(66, 66), 1, {1, 1}, {255, 255}, {5, 5}},
+    {15, {kNoLabel,kNoLabel,16,kNoLabel}, {0,0,0,0}, SameInEvery(0, 66), 1, {1, 1}, {255, 255}, {0, 5}},
+    {16, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0}, SameInEvery(0, 66), 1, {0, 1}, {255, 255}, {0, 5}},
+    {17, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0}, SameInEvery(0, 84), 0, {0, 1}, {255, 7}, {0, 5}},
+    {18, {kNoLabel,kNoLabel,kNoLabel,27}, {0,0,0,0}, SameInEvery(0, 96), 1, {1, 1}, {255, 255}, {0, 5}},
+    {19, {0,kNoLabel,1,kNoLabel}, {0,0,0,0}, SameInEvery(48, 48), 0, {0, 0}, {255, 255}, {8, 8}},
+    {20, {kNoLabel,kNoLabel,10,kNoLabel}, {0,0,0,0}, SameInEvery(0, 90), 0, {0, 0}, {255, 255}, {0, 5}},
     {21, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
-     {96, 72, 96, 66, 96, 66, 96, 72, 96, 66, 96, 66, 96, 72, 96, 72},
+     {{96, 72, 96, 66, 96, 66, 96, 72, 96, 66, 96, 66, 96, 72, 96, 72}},
      0, {0, 0}, {255, 16}, {0, 3}},
-    {22, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0},
-     {0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90},
-     0, {0, 0}, {255, 6}, {0, 3}},
-    {23, {kNoLabel,kNoLabel,4,kNoLabel}, {0,0,0,0},
-     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
-     0, {0, 0}, {255, 17}, {0, 3}},
-    {24, {9,kNoLabel,10,kNoLabel}, {0,0,0,0},
-     {66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84, 66, 84},
-     1, {1, 1}, {255, 255}, {5, 5}},
-    {25, {11,kNoLabel,12,kNoLabel}, {0,0,0,0},
-     {96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96},
-     1, {1, 1}, {255, 255}, {5, 5}},
-    {26, {13,kNoLabel,14,kNoLabel}, {0,0,0,0},
-     {84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84, 84},
-     1, {1, 1}, {255, 255}, {5, 5}},
-    {27, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0},
-     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-     1, {0, 1}, {255, 255}, {0, 0}},
-    {28, {0,kNoLabel,1,kNoLabel}, {0,0,0,0},
-     {90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90, 90},
-     0, {0, 0}, {255, 255}, {8, 8}},
-    {29, {2,kNoLabel,3,kNoLabel}, {0,0,0,0},
-     {84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96},
-     0, {1, 0}, {21, 21}, {5, 3}},
-    {30, {2,kNoLabel,3,kNoLabel}, {0,0,0,0},
-     {84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96, 84, 96},
-     0, {0, 0}, {21, 21}, {4, 3}},
-    {31, {19,kNoLabel,kNoLabel,kNoLabel}, {84,0,0,0},
-     {48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126},
-     0, {0, 0}, {255, 255}, {3, 3}},
-    {32, {19,kNoLabel,kNoLabel,kNoLabel}, {90,0,0,0},
-     {48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126},
-     0, {0, 0}, {255, 255}, {3, 3}},
-    {33, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
-     {90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0, 90, 0},
-     0, {0, 0}, {255, 255}, {3, 0}},
-    {34, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0},
-     {0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96, 0, 96},
-     0, {0, 0}, {255, 21}, {0, 3}},
-    {35, {kNoLabel,25,kNoLabel,kNoLabel}, {0,0,0,0},
-     {66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42, 66, 42},
-     0, {1, 1}, {22, 23}, {5, 5}},
-    {36, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
-     {60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0},
-     0, {1, 1}, {255, 255}, {5, 5}},
-    {37, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0},
-     {0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42},
-     1, {0, 1}, {255, 3}, {0, 5}},
-    {38, {4,kNoLabel,5,kNoLabel}, {0,0,0,0},
-     {66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60, 66, 60},
-     1, {1, 1}, {18, 18}, {5, 5}},
-    {39, {8,kNoLabel,9,kNoLabel}, {0,0,24,0},
-     {0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6},
-     0, {0, 0}, {255, 255}, {0, 2}},
-    {40, {kNoLabel,kNoLabel,6,kNoLabel}, {0,0,0,0},
-     {0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48, 0, 48},
-     1, {0, 1}, {255, 3}, {0, 5}},
-    {41, {kNoLabel,23,kNoLabel,26}, {0,0,0,0},
-     {60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96, 60, 96},
-     0, {1, 0}, {255, 7}, {5, 3}},
-    {42, {0,8,0,1}, {0,24,0,24},
-     {72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96, 72, 96},
-     1, {0, 1}, {16, 255}, {3, 5}},
-    {43, {kNoLabel,kNoLabel,kNoLabel,24}, {0,0,0,0},
-     {0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60},
-     0, {0, 1}, {255, 255}, {0, 5}},
-    {44, {kNoLabel,28,kNoLabel,29}, {0,0,0,0},
-     {60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60},
-     0, {1, 1}, {255, 255}, {5, 5}},
-    {45, {kNoLabel,kNoLabel,20,kNoLabel}, {0,0,0,0},
-     {0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42, 0, 42},
-     0, {0, 0}, {255, 255}, {0, 6}},
-    {46, {21,kNoLabel,22,kNoLabel}, {0,0,0,0},
-     {78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120, 78, 120},
-     0, {0, 0}, {255, 255}, {1, 1}},
-    {47, {23,kNoLabel,23,kNoLabel}, {0,0,0,0},
-     {102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102, 102},
-     0, {1, 1}, {255, 255}, {5, 5}},
-    {48, {19,kNoLabel,24,kNoLabel}, {0,0,0,0},
-     {48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78, 48, 78},
-     1, {1, 1}, {3, 5}, {5, 5}},
-    {49, {24,kNoLabel,24,kNoLabel}, {0,0,0,0},
-     {78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78, 78},
-     0, {1, 1}, {5, 5}, {5, 5}},
-    {50, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0},
-     {0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84, 0, 84},
-     0, {0, 0}, {255, 6}, {0, 2}},
-    {51, {kNoLabel,kNoLabel,kNoLabel,23}, {0,0,0,0},
-     {0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60, 0, 60},
-     0, {0, 1}, {255, 255}, {0, 5}},
+    {22, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(0, 90), 0, {0, 0}, {255, 6}, {0, 3}},
+    {23, {kNoLabel,kNoLabel,4,kNoLabel}, {0,0,0,0}, SameInEvery(0, 96), 0, {0, 0}, {255, 17}, {0, 3}},
+    {24, {9,kNoLabel,10,kNoLabel}, {0,0,0,0}, SameInEvery(66, 84), 1, {1, 1}, {255, 255}, {5, 5}},
+    {25, {11,kNoLabel,12,kNoLabel}, {0,0,0,0}, SameInEvery(96, 96), 1, {1, 1}, {255, 255}, {5, 5}},
+    {26, {13,kNoLabel,14,kNoLabel}, {0,0,0,0}, SameInEvery(84, 84), 1, {1, 1}, {255, 255}, {5, 5}},
+    {27, {kNoLabel,kNoLabel,13,kNoLabel}, {0,0,0,0}, SameInEvery(0, 0), 1, {0, 1}, {255, 255}, {0, 0}},
+    {28, {0,kNoLabel,1,kNoLabel}, {0,0,0,0}, SameInEvery(90, 90), 0, {0, 0}, {255, 255}, {8, 8}},
+    {29, {2,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(84, 96), 0, {1, 0}, {21, 21}, {5, 3}},
+    {30, {2,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(84, 96), 0, {0, 0}, {21, 21}, {4, 3}},
+    {31, {19,kNoLabel,kNoLabel,kNoLabel}, {84,0,0,0}, SameInEvery(48, 126), 0, {0, 0}, {255, 255}, {3, 3}},
+    {32, {19,kNoLabel,kNoLabel,kNoLabel}, {90,0,0,0}, SameInEvery(48, 126), 0, {0, 0}, {255, 255}, {3, 3}},
+    {33, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(90, 0), 0, {0, 0}, {255, 255}, {3, 0}},
+    {34, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(0, 96), 0, {0, 0}, {255, 21}, {0, 3}},
+    {35, {kNoLabel,25,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(66, 42), 0, {1, 1}, {22, 23}, {5, 5}},
+    {36, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(60, 0), 0, {1, 1}, {255, 255}, {5, 5}},
+    {37, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(0, 42), 1, {0, 1}, {255, 3}, {0, 5}},
+    {38, {4,kNoLabel,5,kNoLabel}, {0,0,0,0}, SameInEvery(66, 60), 1, {1, 1}, {18, 18}, {5, 5}},
+    {39, {8,kNoLabel,9,kNoLabel}, {0,0,24,0}, SameInEvery(0, 6), 0, {0, 0}, {255, 255}, {0, 2}},
+    {40, {kNoLabel,kNoLabel,6,kNoLabel}, {0,0,0,0}, SameInEvery(0, 48), 1, {0, 1}, {255, 3}, {0, 5}},
+    {41, {kNoLabel,23,kNoLabel,26}, {0,0,0,0}, SameInEvery(60, 96), 0, {1, 0}, {255, 7}, {5, 3}},
+    {42, {0,8,0,1}, {0,24,0,24}, SameInEvery(72, 96), 1, {0, 1}, {16, 255}, {3, 5}},
+    {43, {kNoLabel,kNoLabel,kNoLabel,24}, {0,0,0,0}, SameInEvery(0, 60), 0, {0, 1}, {255, 255}, {0, 5}},
+    {44, {kNoLabel,28,kNoLabel,29}, {0,0,0,0}, SameInEvery(60, 60), 0, {1, 1}, {255, 255}, {5, 5}},
+    {45, {kNoLabel,kNoLabel,20,kNoLabel}, {0,0,0,0}, SameInEvery(0, 42), 0, {0, 0}, {255, 255}, {0, 6}},
+    {46, {21,kNoLabel,22,kNoLabel}, {0,0,0,0}, SameInEvery(78, 120), 0, {0, 0}, {255, 255}, {1, 1}},
+    {47, {23,kNoLabel,23,kNoLabel}, {0,0,0,0}, SameInEvery(102, 102), 0, {1, 1}, {255, 255}, {5, 5}},
+    {48, {19,kNoLabel,24,kNoLabel}, {0,0,0,0}, SameInEvery(48, 78), 1, {1, 1}, {3, 5}, {5, 5}},
+    {49, {24,kNoLabel,24,kNoLabel}, {0,0,0,0}, SameInEvery(78, 78), 0, {1, 1}, {5, 5}, {5, 5}},
+    {50, {kNoLabel,kNoLabel,7,kNoLabel}, {0,0,0,0}, SameInEvery(0, 84), 0, {0, 0}, {255, 6}, {0, 2}},
+    {51, {kNoLabel,kNoLabel,kNoLabel,23}, {0,0,0,0}, SameInEvery(0, 60), 0, {0, 1}, {255, 255}, {0, 5}},
 };
 // clang-format on
 
@@ -203,28 +116,28 @@ TextRef ValuePage_LabelText(uint32_t page, uint32_t label) {
     uint8_t index = g_ValuePageTable[page].label[label];
     TextRef group = kTextValueLabels;
     switch (page) {
-        case 28:
-        case 29:
-        case 30:
-        case 34:
-        case 38:
-        case 39:
-        case 40:
-        case 50:
+        case kValuePageClock:
+        case kValuePageMaint:
+        case kValuePageMaint2:
+        case kValuePageAct:
+        case kValuePagePolarization:
+        case kValuePageSampling:
+        case kValuePageCalTemperature:
+        case kValuePageDamping:
             group = kTextValueLabelsC;
             break;
-        case 19:
-        case 24:
-        case 25:
-        case 26:
-        case 31:
-        case 32:
-        case 33:
-        case 45:
-        case 46:
-        case 47:
-        case 48:
-        case 49:
+        case kValuePageNames:
+        case kValuePagePid:
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
+        case kValuePageCipSetup:
+        case kValuePageSipSetup:
+        case kValuePageAutoclaveSetup:
+        case kValuePageUnitName:
+        case kValuePageConcPoints:
+        case kValuePageConcentrations:
+        case kValuePageConcRow:
+        case kValuePageConductivities:
             group = kTextValueLabelsB;
             break;
         default:
@@ -237,26 +150,26 @@ TextRef ValuePage_LabelText(uint32_t page, uint32_t label) {
 uint8_t ValuePage_ValueColumn(uint32_t page, uint32_t line, uint32_t language) {
     if (page >= kValuePageCount || line > 1) return 0;
     if (language >= kLanguages) language = 0;
-    return g_ValuePageTable[page].valueColumn[2 * language + line];
+    return g_ValuePageTable[page].valueColumn.at[2 * language + line];
 }
 
 uint8_t ValuePage_ChoiceKind(uint32_t page, uint32_t line) {
     switch (page) {
-        case 5:
+        case kValuePageCalPressure:
             return line == 0 ? kChoicePressureUnit : kChoiceSource;
-        case 8:
+        case kValuePagePassword:
             return line == 0 ? kChoicePassword : kChoiceNone;
-        case 36:
-        case 41:
+        case kValuePageTotalPressure:
+        case kValuePageO2Conditions:
             return line == 0 ? kChoicePressureUnit : kChoiceNone;
-        case 43:
-        case 51:
+        case kValuePageProcPressure:
+        case kValuePageO2Pressure:
             return line == 1 ? kChoicePressureUnit : kChoiceNone;
-        case 44:
+        case kValuePageAnalogInput:
             return kChoicePressureUnit;
-        case 48:
+        case kValuePageConcRow:
             return line == 1 ? kChoiceDecade : kChoiceNone;
-        case 49:
+        case kValuePageConductivities:
             return kChoiceDecade;
         default:
             return kChoiceNone;
@@ -279,68 +192,6 @@ uint32_t ValuePage_ChoiceCount(uint8_t kind) {
 }
 
 // ---- Pages, selectors and the settings they reach ----------------------------------------------------
-
-enum : uint8_t {
-    kPageRelay = 0,
-    kPageAlarmRelay = 1,
-    kPageStc = 3,
-    kPageCleaning = 4,
-    kPageCalPressure = 5,
-    kPageSalinity = 6,
-    kPageFixedTemp = 7,
-    kPagePassword = 8,
-    kPageNewPassword = 9,
-    kPageRepeatPassword = 10,
-    kPageOutputTest = 11,
-    kPageAccessCode = 12,
-    kPageSetPointRange = 13,
-    kPageOutputRange = 14,
-    kPageOutputLow = 15,
-    kPageSetPointValue = 16,
-    kPageRefTemp = 18,
-    kPageNames = 19,
-    kPageService = 20,
-    kPagePid = 24,
-    kPagePropLimits = 25,
-    kPagePropLimits2 = 26,
-    kPageSetPointOff = 27,
-    kPageClock = 28,
-    kPageMaint = 29,
-    kPageMaint2 = 30,
-    kPageCipSetup = 31,
-    kPageSipSetup = 32,
-    kPageAutoclaveSetup = 33,
-    kPageAct = 34,
-    kPageCo2 = 35,
-    kPageTotalPressure = 36,
-    kPageToff = 37,
-    kPagePolarization = 38,
-    kPageSampling = 39,
-    kPageO2Temperature = 40,
-    kPageO2Conditions = 41,
-    kPageRelayAbsolute = 42,
-    kPageProcPressure = 43,
-    kPageAnalogInput = 44,
-    kPageUnitName = 45,
-    kPageConcPoints = 46,
-    kPageConcentrations = 47,
-    kPageConcRow = 48,
-    kPageConductivities = 49,
-    kPageDamping = 50,
-    kPageO2Pressure = 51,
-};
-
-// Parameter pages a value page goes back to (the page the screen below redraws).
-static constexpr uint32_t kParamSetPointMeasurement = 0;
-static constexpr uint32_t kParamSetPointRelay = 1;
-static constexpr uint32_t kParamPhBuffers = 13;
-static constexpr uint32_t kParamAlarmClean = 20;
-static constexpr uint32_t kParamOutputMeasurement = 27;
-static constexpr uint32_t kParamPhCalType = 31;
-static constexpr uint32_t kParamOutputOfSetPoint = 37;
-static constexpr uint32_t kParamSetPointOfOutput = 38;
-static constexpr uint32_t kParamProcCalPressure = 74;
-static constexpr uint32_t kParamLedMode = 77;
 
 // The built-in master code of the password pages and the service technician's code.
 static constexpr uint32_t kMasterCode = 5864;
@@ -377,7 +228,7 @@ static uint32_t RoundToWhole(float value) {
 // selector steps too.
 static uint8_t SetPointItem() { return ParamPage_SelectedSetPoint(); }
 static uint8_t OutputItem() { return ParamPage_SelectedOutput(); }
-static bool IsOutputPage(uint32_t page) { return page == kPageOutputRange || page == kPageOutputLow; }
+static bool IsOutputPage(uint32_t page) { return page == kValuePageOutputRange || page == kValuePageOutputLow; }
 
 uint8_t ValuePage_EditItem(uint32_t page) { return IsOutputPage(page) ? OutputItem() : SetPointItem(); }
 
@@ -409,9 +260,9 @@ uint8_t ValuePage_SetPointType(uint32_t i) {
 
 void ValuePage_RangeUnit(uint32_t page, uint8_t* code, uint8_t* prefix) {
     uint32_t line = 4;
-    if (page == kPageOutputRange || page == kPageOutputLow) {
+    if (page == kValuePageOutputRange || page == kValuePageOutputLow) {
         line = OutputItem();
-    } else if (page >= kPagePid && page <= kPagePropLimits2) {
+    } else if (page >= kValuePagePid && page <= kValuePagePropLimits2) {
         line = g_WorkSet.pid.source;
     } else {
         line = g_WorkSet.setPoints.source[SetPointItem()];
@@ -452,7 +303,7 @@ static uint32_t ConcRow() {
     return g_ConcTableEdit.temperatureIndex < kConcPoints ? g_ConcTableEdit.temperatureIndex : 0;
 }
 static uint8_t& PairIndex(uint32_t page) {
-    return page == kPageConcentrations ? g_ConcTableEdit.rowIndex : g_ConcTableEdit.columnIndex;
+    return page == kValuePageConcentrations ? g_ConcTableEdit.rowIndex : g_ConcTableEdit.columnIndex;
 }
 static uint32_t ConcPair(uint32_t page) { return PairIndex(page) < kConcPoints ? PairIndex(page) : 0; }
 
@@ -460,7 +311,7 @@ static uint32_t ConcPair(uint32_t page) { return PairIndex(page) < kConcPoints ?
 // a single entry on line 1.
 static int32_t ConcEntry(uint32_t page, uint32_t line) {
     uint32_t n = ConcCount();
-    uint32_t first = page == kPageConcentrations ? 2 * ConcPair(page) : 2 * ConcPair(page) + 1;
+    uint32_t first = page == kValuePageConcentrations ? 2 * ConcPair(page) : 2 * ConcPair(page) + 1;
     if (first >= n) return -1;
     bool single = first + 1 >= n;
     if (single) return line == 1 ? static_cast<int32_t>(first) : -1;
@@ -468,12 +319,12 @@ static int32_t ConcEntry(uint32_t page, uint32_t line) {
 }
 
 uint32_t ValuePage_ConcLineShown(uint32_t page, uint32_t line) {
-    if (page != kPageConcentrations && page != kPageConductivities) return 1;
+    if (page != kValuePageConcentrations && page != kValuePageConductivities) return 1;
     return ConcEntry(page, line) >= 0 ? 1 : 0;
 }
 
 uint32_t ValuePage_ConcEntryNumber(uint32_t page, uint32_t line) {
-    if (page == kPageConcRow) return line == 0 ? ConcRow() + 1 : 1;
+    if (page == kValuePageConcRow) return line == 0 ? ConcRow() + 1 : 1;
     int32_t entry = ConcEntry(page, line);
     return entry >= 0 ? static_cast<uint32_t>(entry) + 1 : 0;
 }
@@ -500,14 +351,14 @@ void ValuePage_Load(uint32_t page, float* values) {
     uint32_t ch = EditChannel();
     ParamChannelEdit& p = g_WorkSet.params.channel[ch];
     switch (page) {
-        case kPageRelay:
-        case kPageRelayAbsolute: {
+        case kValuePageRelay:
+        case kValuePageRelayAbsolute: {
             uint8_t i = SetPointItem();
             if (g_WorkSet.setPoints.relay[i] < kRelayCount) g_EditRelay = g_WorkSet.setPoints.relay[i];
             values[0] = g_WorkSet.relays.delay[RelayOf(g_EditRelay)];
             // A hysteresis out of its range shows its default; it is written only when stored.
             float h = g_WorkSet.setPoints.hysteresis[i];
-            if (page == kPageRelay) {
+            if (page == kValuePageRelay) {
                 if (!(h >= 0.0f && h < kHysteresisPercentMax)) h = kHysteresisPercentFactory;
                 values[1] = h;
             } else if (IsVoltageCode(SetPointCode(i))) {
@@ -518,68 +369,68 @@ void ValuePage_Load(uint32_t page, float* values) {
             }
             break;
         }
-        case kPageAlarmRelay: {
+        case kValuePageAlarmRelay: {
             uint8_t relay = RelayOf(g_WorkSet.alarm.relay);
             g_ValuePageSelector = g_WorkSet.relays.sense[relay] ? 1 : 0;
             values[1] = g_WorkSet.relays.delay[relay];
             break;
         }
-        case kPageStc:
+        case kValuePageStc:
             values[0] = p.isoPoint;
             values[1] = p.stcCoefficient;
             break;
-        case kPageCleaning:
+        case kValuePageCleaning:
             values[0] = g_WorkSet.cleaning.interval;
             values[1] = g_WorkSet.cleaning.time;
             break;
-        case kPageCalPressure:
+        case kValuePageCalPressure:
             values[0] = p.calPressure;
             SetChoice(0, g_SensorEdit.calPressureUnit[ch], kPressureUnits);
             SetChoice(1, Settings_GetEditParam28(ch), 2);
             break;
-        case kPageSalinity:
+        case kValuePageSalinity:
             values[0] = p.salinity;
             values[1] = p.relHumidity;
             break;
-        case kPageFixedTemp:
-        case kPageO2Temperature:
-            values[0] = values[1] = page == kPageFixedTemp ? p.manualTemp : Temp_GetCurrentValue();
+        case kValuePageFixedTemp:
+        case kValuePageCalTemperature:
+            values[0] = values[1] = page == kValuePageFixedTemp ? p.manualTemp : Temp_GetCurrentValue();
             break;
-        case kPagePassword:
+        case kValuePagePassword:
             // The codes are checked against the live ones; the edit copies start from them.
             g_SystemEdit.accessCode[0] = g_SystemSettings.accessCode[0];
             g_SystemEdit.accessCode[1] = g_SystemSettings.accessCode[1];
             SetChoice(0, g_PasswordChoice, 3);
             break;
-        case kPageOutputTest:
+        case kValuePageOutputTest:
             NumEdit_SetOutputOverride(1);
             values[0] = Aout_GetShownCurrent(0);
             values[1] = Aout_GetShownCurrent(1);
             break;
-        case kPageSetPointRange: {
+        case kValuePageSetPointRange: {
             uint8_t i = SetPointItem();
             values[0] = g_WorkSet.setPoints.valueA[i];
             values[1] = g_WorkSet.setPoints.valueB[i];
             break;
         }
-        case kPageOutputRange: {
+        case kValuePageOutputRange: {
             uint8_t o = OutputItem();
             Settings_RefreshOutputRange(o);
             values[0] = g_WorkSet.outputs.valueAt4mA[o];
             values[1] = g_WorkSet.outputs.valueAt20mA[o];
             break;
         }
-        case kPageSetPointValue: {
+        case kValuePageSetPointValue: {
             uint8_t i = SetPointItem();
             values[1] = g_WorkSet.setPoints.type[i] == kSetPointHigh ? g_WorkSet.setPoints.valueA[i]
                                                                      : g_WorkSet.setPoints.valueB[i];
             break;
         }
-        case kPageRefTemp:
+        case kValuePageRefTemp:
             g_ValuePageSelector = p.stcMode ? 1 : 0;
             values[1] = p.stcRefTemp;
             break;
-        case kPageNames:
+        case kValuePageNames:
             for (uint32_t line = 0; line < 2; ++line) {
                 std::memcpy(g_EditLines[line].text, g_SystemEdit.name[line], 8);
                 g_EditLines[line].text[8] = '\0';
@@ -590,58 +441,58 @@ void ValuePage_Load(uint32_t page, float* values) {
                 }
             }
             break;
-        case kPagePid:
+        case kValuePagePid:
             values[0] = g_WorkSet.pid.setPoint;
             values[1] = g_WorkSet.pid.deadBand;
             break;
-        case kPagePropLimits:
-        case kPagePropLimits2:
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
             values[0] = g_WorkSet.pid.lowerLimit;
             values[1] = g_WorkSet.pid.upperLimit;
             break;
-        case kPageMaint:
-        case kPageMaint2:
+        case kValuePageMaint:
+        case kValuePageMaint2:
             values[0] = SensDiag_GetMaintInterval(1);
             values[1] = SensDiag_GetActInterval(1);
             break;
-        case kPageAct:
+        case kValuePageAct:
             values[1] = SensDiag_GetActInterval(1);
             break;
-        case kPageCipSetup:
-        case kPageSipSetup: {
-            const SlotCycle& cycle = g_SlotEdit.cycle[page == kPageCipSetup ? kCycleCip : kCycleSip];
+        case kValuePageCipSetup:
+        case kValuePageSipSetup: {
+            const SlotCycle& cycle = g_SlotEdit.cycle[page == kValuePageCipSetup ? kCycleCip : kCycleSip];
             values[0] = static_cast<float>(cycle.limit);
-            values[1] = page == kPageCipSetup ? g_SlotEdit.cipTempLimit : g_SlotEdit.sipTempLimit;
+            values[1] = page == kValuePageCipSetup ? g_SlotEdit.cipTempLimit : g_SlotEdit.sipTempLimit;
             break;
         }
-        case kPageAutoclaveSetup:
+        case kValuePageAutoclaveSetup:
             values[0] = static_cast<float>(g_SlotEdit.cycle[kCycleAutoclave].limit);
             break;
-        case kPageCo2:
+        case kValuePageCo2:
             values[0] = p.co2Salinity;
             values[1] = p.co2Bicarbonate;
             break;
-        case kPageTotalPressure:
+        case kValuePageTotalPressure:
             values[0] = p.co2Pressure;
             SetChoice(0, g_Co2PressureUnitEdit[ch], kPressureUnits);
             break;
-        case kPageToff:
+        case kValuePageToff:
             values[1] = g_SensorEdit.param41;
             break;
-        case kPagePolarization:
+        case kValuePagePolarization:
             values[0] = Settings_GetEditMeasPolVoltage(ch);
             values[1] = Settings_GetEditCalPolVoltage(ch);
             break;
-        case kPageSampling: {
+        case kValuePageSampling: {
             uint32_t status = 0;
             values[1] = static_cast<float>(Param_GetInt(1, 53, &status));
             break;
         }
-        case kPageO2Conditions:
-        case kPageO2Pressure: {
+        case kValuePageO2Conditions:
+        case kValuePageO2Pressure: {
             uint8_t unit = UnitIndex(g_SensorEdit.calPressureUnit[ch]);
             float shown = Meas_GetO2CalPressure(ch) * Settings_PressureFactor(unit);
-            if (page == kPageO2Conditions) {
+            if (page == kValuePageO2Conditions) {
                 SetChoice(0, unit, kPressureUnits);
                 values[0] = shown;
                 values[1] = Meas_GetO2RelHumidity(ch) * 100.0f;
@@ -651,17 +502,17 @@ void ValuePage_Load(uint32_t page, float* values) {
             }
             break;
         }
-        case kPageProcPressure:
+        case kValuePageProcPressure:
             values[1] = p.procPressure;
             SetChoice(1, g_SensorEdit.procPressureUnit[ch], kPressureUnits);
             break;
-        case kPageAnalogInput:
+        case kValuePageAnalogInput:
             for (uint32_t line = 0; line < 2; ++line) {
                 values[line] = g_WorkSet.params.inputRange[line];
                 SetChoice(line, g_WorkSet.params.inputUnit[line], kPressureUnits);
             }
             break;
-        case kPageUnitName:
+        case kValuePageUnitName:
             std::memset(g_EditLines[1].text, 0, sizeof g_EditLines[1].text);
             std::memcpy(g_EditLines[1].text, Work().name, 6);
             for (uint32_t k = 0; k < 6; ++k) {
@@ -669,27 +520,27 @@ void ValuePage_Load(uint32_t page, float* values) {
                 if (c < ' ' || c > 'z') c = ' ';
             }
             break;
-        case kPageConcPoints:
+        case kValuePageConcPoints:
             values[0] = TempCount();
             values[1] = ConcCount();
             break;
-        case kPageConcentrations:
+        case kValuePageConcentrations:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
                 if (e >= 0) values[line] = Work().concentrations[e];
             }
             break;
-        case kPageConcRow:
+        case kValuePageConcRow:
             values[0] = Work().temperatures[ConcRow()];
             values[1] = LoadConductivity(1, Work().conductivities[ConcRow()][0]);
             break;
-        case kPageConductivities:
+        case kValuePageConductivities:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
                 if (e >= 0) values[line] = LoadConductivity(line, Work().conductivities[ConcRow()][e]);
             }
             break;
-        case kPageDamping:
+        case kValuePageDamping:
             values[1] = g_WorkSet.outputs.damping;
             break;
         default:
@@ -737,59 +588,59 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
     uint32_t ch = EditChannel();
     ParamChannelEdit& p = g_WorkSet.params.channel[ch];
     switch (page) {
-        case kPageRelay:
-        case kPageRelayAbsolute: {
+        case kValuePageRelay:
+        case kValuePageRelayAbsolute: {
             uint8_t i = SetPointItem();
             g_WorkSet.relays.delay[RelayOf(g_EditRelay)] = values[0];
             float h = values[1];
-            if (page == kPageRelayAbsolute && IsVoltageCode(SetPointCode(i))) h /= kMilli;
+            if (page == kValuePageRelayAbsolute && IsVoltageCode(SetPointCode(i))) h /= kMilli;
             g_WorkSet.setPoints.hysteresis[i] = h;
             break;
         }
-        case kPageAlarmRelay: {
+        case kValuePageAlarmRelay: {
             uint8_t relay = RelayOf(g_WorkSet.alarm.relay);
             g_WorkSet.relays.sense[relay] = g_ValuePageSelector ? 1 : 0;
             g_WorkSet.relays.delay[relay] = values[1];
             break;
         }
-        case kPageStc:
+        case kValuePageStc:
             p.isoPoint = values[0];
             p.stcCoefficient = values[1];
             break;
-        case kPageCleaning:
+        case kValuePageCleaning:
             g_WorkSet.cleaning.interval = values[0];
             g_WorkSet.cleaning.time = values[1];
             break;
-        case kPageCalPressure:
+        case kValuePageCalPressure:
             p.calPressure = values[0];
             g_SensorEdit.calPressureUnit[ch] = ChoiceOf(0, kPressureUnits);
             Settings_SetEditParam28(ch, ChoiceOf(1, 2));
             break;
-        case kPageSalinity:
+        case kValuePageSalinity:
             p.salinity = values[0];
             p.relHumidity = values[1] > 100.0f ? 100.0f : values[1];
             break;
-        case kPageFixedTemp:
+        case kValuePageFixedTemp:
             p.manualTemp = values[1];
             break;
-        case kPageNewPassword:
+        case kValuePageNewPassword:
             // Kept apart until the second entry confirms it.
             s_NewCode = RoundToWhole(values[1]);
             s_NewCodePending = 1;
             break;
-        case kPageSetPointRange: {
+        case kValuePageSetPointRange: {
             uint8_t i = SetPointItem();
             g_WorkSet.setPoints.valueA[i] = values[0] >= values[1] ? values[0] : values[1];
             g_WorkSet.setPoints.valueB[i] = values[0] >= values[1] ? values[1] : values[0];
             break;
         }
-        case kPageOutputRange: {
+        case kValuePageOutputRange: {
             uint8_t o = OutputItem();
             g_WorkSet.outputs.valueAt4mA[o] = values[0] <= values[1] ? values[0] : values[1];
             g_WorkSet.outputs.valueAt20mA[o] = values[0] <= values[1] ? values[1] : values[0];
             break;
         }
-        case kPageSetPointValue: {
+        case kValuePageSetPointValue: {
             uint8_t i = SetPointItem();
             if (g_WorkSet.setPoints.type[i] == kSetPointHigh) {
                 g_WorkSet.setPoints.valueA[i] = values[1];
@@ -798,24 +649,24 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             }
             break;
         }
-        case kPageRefTemp:
+        case kValuePageRefTemp:
             p.stcMode = g_ValuePageSelector ? 1 : 0;
             p.stcRefTemp = values[1];
             break;
-        case kPageNames:
+        case kValuePageNames:
             StoreName(0);
             StoreName(1);
             break;
-        case kPagePid:
+        case kValuePagePid:
             g_WorkSet.pid.setPoint = values[0];
             g_WorkSet.pid.deadBand = values[1];
             RefitPid(g_WorkSet.pid.lowerLimit, g_WorkSet.pid.upperLimit);
             break;
-        case kPagePropLimits:
-        case kPagePropLimits2:
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
             RefitPid(values[0], values[1]);
             break;
-        case kPageClock: {
+        case kValuePageClock: {
             ClockRecord date{};
             if (ValuePage_ParseDateTime(&date)) {
                 g_DateEdit.changed = 1;
@@ -823,100 +674,100 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             }
             break;
         }
-        case kPageMaint:
-        case kPageMaint2:
+        case kValuePageMaint:
+        case kValuePageMaint2:
             SensDiag_SetMaintInterval(1, values[0]);
             SensDiag_SetActInterval(1, values[1]);
             break;
-        case kPageAct:
+        case kValuePageAct:
             SensDiag_SetActInterval(1, values[1]);
             break;
-        case kPageCipSetup:
-        case kPageSipSetup: {
-            SlotCycle& cycle = g_SlotEdit.cycle[page == kPageCipSetup ? kCycleCip : kCycleSip];
+        case kValuePageCipSetup:
+        case kValuePageSipSetup: {
+            SlotCycle& cycle = g_SlotEdit.cycle[page == kValuePageCipSetup ? kCycleCip : kCycleSip];
             cycle.limit = RoundToWhole(values[0]);
             uint32_t t = RoundToWhole(values[1]);
             uint8_t temp = static_cast<uint8_t>(t > 255 ? 255 : t);
-            if (page == kPageCipSetup) {
+            if (page == kValuePageCipSetup) {
                 g_SlotEdit.cipTempLimit = temp;
             } else {
                 g_SlotEdit.sipTempLimit = temp;
             }
             break;
         }
-        case kPageAutoclaveSetup:
+        case kValuePageAutoclaveSetup:
             g_SlotEdit.cycle[kCycleAutoclave].limit = RoundToWhole(values[0]);
             break;
-        case kPageCo2:
+        case kValuePageCo2:
             p.co2Salinity = values[0] > 60.0f ? 60.0f : values[0];
             p.co2Bicarbonate = values[1] > 0.255f ? 0.255f : values[1];
             break;
-        case kPageTotalPressure:
+        case kValuePageTotalPressure:
             p.co2Pressure = values[0];
             g_Co2PressureUnitEdit[ch] = ChoiceOf(0, kPressureUnits);
             break;
-        case kPageToff:
+        case kValuePageToff:
             g_SensorEdit.param41 = values[1];
             break;
-        case kPagePolarization:
+        case kValuePagePolarization:
             Settings_SetEditMeasPolVoltage(ch, static_cast<int16_t>(std::lround(values[0])));
             Settings_SetEditCalPolVoltage(ch, static_cast<int16_t>(std::lround(values[1])));
             break;
-        case kPageSampling: {
+        case kValuePageSampling: {
             uint32_t status = 0;
             Param_SetInt(1, 53, RoundToWhole(values[1]), &status);
             break;
         }
-        case kPageO2Temperature:
+        case kValuePageCalTemperature:
             Temp_SetCurrentValue(values[1]);
             break;
-        case kPageO2Conditions:
-        case kPageO2Pressure: {
-            uint32_t line = page == kPageO2Conditions ? 0 : 1;
+        case kValuePageO2Conditions:
+        case kValuePageO2Pressure: {
+            uint32_t line = page == kValuePageO2Conditions ? 0 : 1;
             uint8_t unit = ChoiceOf(line, kPressureUnits);
             g_SensorEdit.calPressureUnit[ch] = unit;
             Meas_EditO2CalPressure(ch, values[line] / Settings_PressureFactor(unit));
-            if (page == kPageO2Conditions) Meas_EditO2RelHumidity(ch, values[1] / 100.0f);
+            if (page == kValuePageO2Conditions) Meas_EditO2RelHumidity(ch, values[1] / 100.0f);
             break;
         }
-        case kPageProcPressure:
+        case kValuePageProcPressure:
             p.procPressure = values[1];
             g_SensorEdit.procPressureUnit[ch] = ChoiceOf(1, kPressureUnits);
             break;
-        case kPageAnalogInput:
+        case kValuePageAnalogInput:
             for (uint32_t line = 0; line < 2; ++line) {
                 g_WorkSet.params.inputRange[line] = values[line];
                 g_WorkSet.params.inputUnit[line] = ChoiceOf(line, kPressureUnits);
             }
             break;
-        case kPageUnitName:
+        case kValuePageUnitName:
             std::memcpy(Work().name, g_EditLines[1].text, 6);
             Work().name[6] = '\0';
             break;
-        case kPageConcPoints: {
+        case kValuePageConcPoints: {
             uint32_t t = RoundToWhole(values[0]);
             uint32_t c = RoundToWhole(values[1]);
             Work().temperatureCount = static_cast<uint8_t>(t < 2 ? 2 : (t > kConcPoints ? kConcPoints : t));
             Work().concentrationCount = static_cast<uint8_t>(c < 2 ? 2 : (c > kConcPoints ? kConcPoints : c));
             break;
         }
-        case kPageConcentrations:
+        case kValuePageConcentrations:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
                 if (e >= 0) Work().concentrations[e] = values[line];
             }
             break;
-        case kPageConcRow:
+        case kValuePageConcRow:
             Work().temperatures[ConcRow()] = values[0];
             Work().conductivities[ConcRow()][0] = StoredConductivity(1, values[1]);
             break;
-        case kPageConductivities:
+        case kValuePageConductivities:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
                 if (e >= 0) Work().conductivities[ConcRow()][e] = StoredConductivity(line, values[line]);
             }
             break;
-        case kPageDamping: {
+        case kValuePageDamping: {
             uint32_t d = RoundToWhole(values[1]);
             g_WorkSet.outputs.damping = static_cast<uint8_t>(d > 255 ? 255 : d);
             break;
@@ -936,6 +787,21 @@ static void Rewrite(uint32_t line, const char* text, float* values, float value)
     values[line] = value;
 }
 
+// A line's value below lowest or above highest is rewritten as that bound (as its text); true when
+// it was.
+static bool RewriteIntoRange(uint32_t line, float* values, float lowest, const char* lowestText, float highest,
+                             const char* highestText) {
+    if (values[line] < lowest) {
+        Rewrite(line, lowestText, values, lowest);
+        return true;
+    }
+    if (Above(values[line], highest)) {
+        Rewrite(line, highestText, values, highest);
+        return true;
+    }
+    return false;
+}
+
 // Writes a value into a line as the page draws it.
 static void RedrawLine(uint32_t page, uint32_t line, float value) {
     uint8_t code = 30, prefix = kPrefixNone;
@@ -949,98 +815,75 @@ static void RedrawLine(uint32_t page, uint32_t line, float value) {
 
 int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
     switch (page) {
-        case kPageCleaning:
-            if (Above(values[0], 999.94f)) return 3;
-            if (Above(values[1], values[0] * 3600.0f)) return 4;
+        case kValuePageCleaning:
+            if (Above(values[0], 999.94f)) return kEntryBadInterval;
+            if (Above(values[1], values[0] * 3600.0f)) return kEntryBadCleanTime;
             return r;
-        case kPageMaint:
-            return Above(values[0], 400.01f) || Above(values[1], 170.1f) ? 6 : r;
-        case kPageMaint2:
-            return Above(values[0], 1000.1f) || Above(values[1], 170.1f) ? 6 : r;
-        case kPageAct:
-            return Above(values[1], 170.1f) ? 6 : r;
-        case kPagePolarization:
+        case kValuePageMaint:
+            return Above(values[0], 400.01f) || Above(values[1], 170.1f) ? kEntryBadValue : r;
+        case kValuePageMaint2:
+            return Above(values[0], 1000.1f) || Above(values[1], 170.1f) ? kEntryBadValue : r;
+        case kValuePageAct:
+            return Above(values[1], 170.1f) ? kEntryBadValue : r;
+        case kValuePagePolarization:
             for (uint32_t line = 0; line < 2; ++line) {
-                if (!(values[line] >= -1000.0f && values[line] <= 1000.0f)) return 6;
+                if (!(values[line] >= -1000.0f && values[line] <= 1000.0f)) return kEntryBadValue;
             }
             return r;
-        case kPageCo2:
+        case kValuePageCo2:
             if (Above(values[0], 60.0f)) {
                 Rewrite(0, "60.00", values, 60.0f);
-                return 6;
+                return kEntryBadValue;
             }
             if (Above(values[1], 0.255f)) {
                 Rewrite(1, "0.255", values, 0.255f);
-                return 6;
+                return kEntryBadValue;
             }
             return r;
-        case kPageToff: {
+        case kValuePageToff: {
             float high = Meas_IsSensorMode2(1) ? 40.001f : 85.001f;
             if (!(values[1] >= 9.99999f)) {
                 Rewrite(1, "10.00", values, 10.0f);
-                return 6;
+                return kEntryBadValue;
             }
             if (Above(values[1], high)) {
                 bool mode2 = Meas_IsSensorMode2(1) != 0;
                 Rewrite(1, mode2 ? "40.00" : "85.00", values, mode2 ? 40.0f : 85.0f);
-                return 6;
+                return kEntryBadValue;
             }
             return r;
         }
-        case kPageSalinity:
-        case kPageO2Conditions:
+        case kValuePageSalinity:
+        case kValuePageO2Conditions:
             if (Above(values[1], 100.0f)) {
                 Rewrite(1, "100", values, 100.0f);
-                return -1;
+                return kEntryStay;
             }
             return r;
-        case kPageSampling:
-            if (values[1] < 1.0f) {
-                Rewrite(1, "01", values, 1.0f);
-                return -1;
-            }
-            if (Above(values[1], 60.0f)) {
-                Rewrite(1, "60", values, 60.0f);
-                return -1;
-            }
-            return r;
-        case kPageDamping:
-            if (values[1] < 1.0f) {
-                Rewrite(1, "01", values, 1.0f);
-                return -1;
-            }
-            if (Above(values[1], 15.0f)) {
-                Rewrite(1, "15", values, 15.0f);
-                return -1;
-            }
-            return r;
-        case kPageConcPoints:
+        case kValuePageSampling:
+            return RewriteIntoRange(1, values, 1.0f, "01", 60.0f, "60") ? kEntryStay : r;
+        case kValuePageDamping:
+            return RewriteIntoRange(1, values, 1.0f, "01", 15.0f, "15") ? kEntryStay : r;
+        case kValuePageConcPoints:
             for (uint32_t line = 0; line < 2; ++line) {
-                if (values[line] < 2.0f) {
-                    Rewrite(line, "2", values, 2.0f);
-                    return -1;
-                }
-                if (Above(values[line], 5.0f)) {
-                    Rewrite(line, "5", values, 5.0f);
-                    return -1;
-                }
+                if (RewriteIntoRange(line, values, 2.0f, "2", 5.0f, "5")) return kEntryStay;
             }
             return r;
-        case kPageConcRow:
+        case kValuePageConcRow:
             if (!(values[0] >= -40.01f && values[0] <= 200.01f)) {
                 bool high = !(values[0] < 2.0f);
                 Rewrite(0, high ? "200.0" : "-40.0", values, high ? 200.0f : -40.0f);
-                return -1;
+                return kEntryStay;
             }
             return r;
-        case kPageSetPointRange:
+        case kValuePageSetPointRange:
             if (!(values[0] > values[1])) {
                 RedrawLine(page, 0, values[0]);
-                return -1;
+                return kEntryStay;
             }
             return r;
-        case kPagePropLimits:
-        case kPagePropLimits2: {
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2: {
             float low = values[0], high = values[1];
             uint32_t moved = Chan_FitRangeToBand(values[0], values[1], &low, &high);
             if (moved == 0) return r;
@@ -1048,11 +891,11 @@ int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
             if (moved & 2) RedrawLine(page, 1, high);
             values[0] = low;
             values[1] = high;
-            return -1;
+            return kEntryStay;
         }
-        case kPageClock: {
+        case kValuePageClock: {
             ClockRecord date{};
-            return ValuePage_ParseDateTime(&date) ? r : 5;
+            return ValuePage_ParseDateTime(&date) ? r : kEntryBadDateTime;
         }
         default:
             return r;
@@ -1077,7 +920,7 @@ static int32_t BackToParamPage(uint32_t page) {
 // The set point pages went there from an output's set point (parameter page 38) or from "Set Points".
 static bool FromOutputBranch() {
     uint32_t current = ParamPage_CurrentPage();
-    return current == kParamSetPointOfOutput || current == kParamOutputOfSetPoint;
+    return current == kParamPageSetPointOfOutput || current == kParamPageOutputOfSetPoint;
 }
 
 static int32_t AccessCodeAccepted(uint32_t code) {
@@ -1087,94 +930,94 @@ static int32_t AccessCodeAccepted(uint32_t code) {
         uint8_t under = g_MenuDepth >= 2 ? g_MenuStack[g_MenuDepth - 2] : kScreenHome;
         uint32_t section = 0;
         if (under == kScreenTreeMenu || under == kScreenTreeInfo) section = Menu_TreeCursor() + 1u;
-        if (under == kScreenConfigWarning) section = 1;
+        if (under == kScreenConfigWarning) section = kSectionQuickSetup;
         if (Menu_ItemUnlocked(section)) return Act(kActionAccessGranted);
     }
-    ValuePage_ShowInvalid(0);
+    ValuePage_ShowInvalid(kInvalidPassword);
     return -1;
 }
 
 static int32_t ResultOfLeave(uint32_t page) {
     switch (page) {
-        case kPageRepeatPassword:
-        case kPageOutputLow:
-        case kPageTotalPressure:
+        case kValuePageRepeatPassword:
+        case kValuePageOutputLow:
+        case kValuePageTotalPressure:
             ValuePage_Open(page - 1, 1);
             return -1;
-        case kPageRefTemp:
-            ValuePage_Open(kPageStc, 1);
+        case kValuePageRefTemp:
+            ValuePage_Open(kValuePageStc, 1);
             return -1;
-        case kPagePolarization:
-            ValuePage_Open(kPageSalinity, 1);
+        case kValuePagePolarization:
+            ValuePage_Open(kValuePageSalinity, 1);
             return -1;
-        case kPageNewPassword:
+        case kValuePageNewPassword:
             s_NewCodePending = 0;
-            return BackTo(kPagePassword);
-        case kPagePropLimits:
-        case kPagePropLimits2:
-            return BackTo(kPagePid);
-        case kPageProcPressure:
-        case kPageAnalogInput:
-            return BackTo(kPageCalPressure);
-        case kPageConcPoints:
-            return BackTo(kPageUnitName);
-        case kPageConcentrations:
-            if (ConcPair(page) == 0) return BackTo(kPageConcPoints);
+            return BackTo(kValuePagePassword);
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
+            return BackTo(kValuePagePid);
+        case kValuePageProcPressure:
+        case kValuePageAnalogInput:
+            return BackTo(kValuePageCalPressure);
+        case kValuePageConcPoints:
+            return BackTo(kValuePageUnitName);
+        case kValuePageConcentrations:
+            if (ConcPair(page) == 0) return BackTo(kValuePageConcPoints);
             --PairIndex(page);
-            return BackTo(kPageConcentrations);
-        case kPageConcRow:
+            return BackTo(kValuePageConcentrations);
+        case kValuePageConcRow:
             if (ConcRow() == 0) {
-                PairIndex(kPageConcentrations) = static_cast<uint8_t>((ConcCount() - 1) / 2);
-                return BackTo(kPageConcentrations);
+                PairIndex(kValuePageConcentrations) = static_cast<uint8_t>((ConcCount() - 1) / 2);
+                return BackTo(kValuePageConcentrations);
             }
             --g_ConcTableEdit.temperatureIndex;
-            PairIndex(kPageConductivities) = static_cast<uint8_t>(ConcCount() / 2 - 1);
-            return BackTo(kPageConductivities);
-        case kPageConductivities:
-            if (ConcPair(page) == 0) return BackTo(kPageConcRow);
+            PairIndex(kValuePageConductivities) = static_cast<uint8_t>(ConcCount() / 2 - 1);
+            return BackTo(kValuePageConductivities);
+        case kValuePageConductivities:
+            if (ConcPair(page) == 0) return BackTo(kValuePageConcRow);
             --PairIndex(page);
-            return BackTo(kPageConductivities);
-        case kPageRelay:
-        case kPageRelayAbsolute:
-            return BackToParamPage(kParamSetPointRelay);
-        case kPageStc:
-            return BackToParamPage(kParamPhBuffers);
-        case kPageCleaning:
-            return BackToParamPage(kParamAlarmClean);
-        case kPageSalinity:
-            return BackToParamPage(kParamProcCalPressure);
-        case kPageSetPointRange:
-        case kPageSetPointValue:
-        case kPageSetPointOff:
-            return BackToParamPage(FromOutputBranch() ? kParamSetPointOfOutput : kParamSetPointMeasurement);
-        case kPageOutputRange:
-            return BackToParamPage(FromOutputBranch() ? kParamOutputOfSetPoint : kParamOutputMeasurement);
-        case kPageToff:
-            return BackToParamPage(kParamLedMode);
-        case kPageO2Temperature:
+            return BackTo(kValuePageConductivities);
+        case kValuePageRelay:
+        case kValuePageRelayAbsolute:
+            return BackToParamPage(kParamPageSetPointRelay);
+        case kValuePageStc:
+            return BackToParamPage(kParamPagePhBuffers);
+        case kValuePageCleaning:
+            return BackToParamPage(kParamPageAlarmClean);
+        case kValuePageSalinity:
+            return BackToParamPage(kParamPageProcCalPressure);
+        case kValuePageSetPointRange:
+        case kValuePageSetPointValue:
+        case kValuePageSetPointOff:
+            return BackToParamPage(FromOutputBranch() ? kParamPageSetPointOfOutput : kParamPageSetPoint);
+        case kValuePageOutputRange:
+            return BackToParamPage(FromOutputBranch() ? kParamPageOutputOfSetPoint : kParamPageOutputMeasurement);
+        case kValuePageToff:
+            return BackToParamPage(kParamPageLedMode);
+        case kValuePageCalTemperature:
             g_CalSettingsEdited = 0;
             ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
-            return BackToParamPage(kParamPhCalType);
-        case kPageDamping:
-            return BackToParamPage(kParamOutputMeasurement);
-        case kPageAlarmRelay:
-        case kPageAccessCode:
-        case kPagePid:
-        case kPageMaint:
-        case kPageMaint2:
-        case kPageAct:
-        case kPageUnitName:
-        case kPageO2Pressure:
+            return BackToParamPage(kParamPagePhCalType);
+        case kValuePageDamping:
+            return BackToParamPage(kParamPageOutputMeasurement);
+        case kValuePageAlarmRelay:
+        case kValuePageAccessCode:
+        case kValuePagePid:
+        case kValuePageMaint:
+        case kValuePageMaint2:
+        case kValuePageAct:
+        case kValuePageUnitName:
+        case kValuePageO2Pressure:
             return Act(kActionBack);
-        case kPageO2Conditions:
+        case kValuePageO2Conditions:
             Cal_SelectMeasurement(2, 0);
             return Act(kActionBack);
-        case kPageCo2:
+        case kValuePageCo2:
             return Act(kActionCo2CompPage);
-        case kPageClock:
+        case kValuePageClock:
             g_DateEdit.changed = 0;
             return g_EditFlags[0] ? Act(kEventEscape) : Act(kActionBackToFirst);
-        case kPageOutputTest:
+        case kValuePageOutputTest:
             NumEdit_SetOutputOverride(0);
             return Act(kActionBackToFirst);
         default:
@@ -1184,69 +1027,69 @@ static int32_t ResultOfLeave(uint32_t page) {
 
 static int32_t ResultOfValues(uint32_t page, const float* values) {
     switch (page) {
-        case kPagePassword: {
+        case kValuePagePassword: {
             uint32_t code = RoundToWhole(values[0]);
             g_PasswordChoice = ChoiceOf(0, 3);
             if (code == g_SystemSettings.accessCode[0] || code == kMasterCode) {
                 return Act(g_PasswordChoice == 2 ? kActionSectionLocksPage : kActionNewPasswordPage);
             }
-            ValuePage_ShowInvalid(0);
+            ValuePage_ShowInvalid(kInvalidPassword);
             return -1;
         }
-        case kPageAccessCode:
+        case kValuePageAccessCode:
             return AccessCodeAccepted(RoundToWhole(values[1]));
-        case kPageService:
+        case kValuePageService:
             if (RoundToWhole(values[1]) == kServiceCode) return Act(kActionAccessGranted);
-            ValuePage_ShowInvalid(0);
+            ValuePage_ShowInvalid(kInvalidPassword);
             return -1;
-        case kPageNewPassword:
-        case kPageCo2:
+        case kValuePageNewPassword:
+        case kValuePageCo2:
             ValuePage_Open(page + 1, 0);
             return -1;
-        case kPageRepeatPassword:
+        case kValuePageRepeatPassword:
             if (s_NewCodePending && RoundToWhole(values[1]) == s_NewCode) {
                 g_SystemEdit.accessCode[g_PasswordChoice == 0 ? 0 : 1] = s_NewCode;
                 s_NewCodePending = 0;
                 return Act(kActionAskSave);
             }
-            ValuePage_ShowInvalid(3);
+            ValuePage_ShowInvalid(kInvalidPasswordsDiffer);
             return -1;
-        case kPageStc:
-            ValuePage_Open(kPageRefTemp, 0);
+        case kValuePageStc:
+            ValuePage_Open(kValuePageRefTemp, 0);
             return -1;
-        case kPageCleaning:
+        case kValuePageCleaning:
             return Act(kActionCleanRelayPage);
-        case kPageCalPressure:
+        case kValuePageCalPressure:
             return Act(g_ValuePageChoice[1] == 1 ? kActionAnalogInputRangePage : kActionProcPressurePage);
-        case kPageSalinity:
+        case kValuePageSalinity:
             if (Menu_ActiveKind(EditChannel()) == kKindO2Optical) return Act(kActionProcCalPage);
-            ValuePage_Open(kPagePolarization, 0);
+            ValuePage_Open(kValuePagePolarization, 0);
             return -1;
-        case kPageRelay:
-        case kPageRelayAbsolute:
+        case kValuePageRelay:
+        case kValuePageRelayAbsolute:
             return Act(kActionRelayHoldPage);
-        case kPageOutputTest:
+        case kValuePageOutputTest:
             return Act(kEventHome);
-        case kPageSetPointRange:
-        case kPageSetPointValue:
+        case kValuePageSetPointRange:
+        case kValuePageSetPointValue:
             return Act(FromOutputBranch() ? kActionSetPointRelayPage2 : kActionSetPointRelayPage);
-        case kPageOutputRange:
+        case kValuePageOutputRange:
             return Act(FromOutputBranch() ? kActionOutputSetPointPage : kItemOutputHoldValue);
-        case kPageRefTemp:
-        case kPageTotalPressure:
+        case kValuePageRefTemp:
+        case kValuePageTotalPressure:
             return Act(kActionCalInfoUnitsPage);
-        case kPagePid: {
+        case kValuePagePid: {
             uint8_t code = 30, prefix = kPrefixNone;
             ValuePage_RangeUnit(page, &code, &prefix);
             return Act(IsPidFirstFormCode(code) ? kActionPropLimitsPage : kActionPropLimitsPage2);
         }
-        case kPagePropLimits:
+        case kValuePagePropLimits:
             return Act(kActionPidLimits2);
-        case kPagePropLimits2:
+        case kValuePagePropLimits2:
             return Act(kActionPidLimits1);
-        case kPageSetPointOff:
+        case kValuePageSetPointOff:
             return Act(kActionSetPointRelayPage);
-        case kPageClock:
+        case kValuePageClock:
             if (g_EditFlags[0]) {
                 // The clock was asked for at start-up: it is set at once.
                 Rtc_SetTime(&g_DateEdit.date);
@@ -1254,55 +1097,55 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
                 return Act(kEventEscape);
             }
             return Act(kActionAskSave);
-        case kPageToff:
+        case kValuePageToff:
             return Act(kActionLedControlPage);
-        case kPageO2Temperature:
+        case kValuePageCalTemperature:
             g_CalSettingsEdited = 1;
             return Act(kActionList);
-        case kPageO2Conditions:
+        case kValuePageO2Conditions:
             if ((g_MenuPosition & 0xfff) == 4 && Menu_ChannelOfPosition(g_MenuPosition) < 2) {
                 return Act(Hold_ApplyChannelChange());
             }
             return Act(kActionList);
-        case kPageProcPressure:
-        case kPageAnalogInput:
+        case kValuePageProcPressure:
+        case kValuePageAnalogInput:
             return Act(kActionProcCalPressurePage);
-        case kPageUnitName:
+        case kValuePageUnitName:
             return Act(kActionConcPointsPage);
-        case kPageConcPoints:
-            PairIndex(kPageConcentrations) = 0;
+        case kValuePageConcPoints:
+            PairIndex(kValuePageConcentrations) = 0;
             return Act(kActionConcentrationsPage);
-        case kPageConcentrations:
+        case kValuePageConcentrations:
             if (!Conc_IsOddHalfReached()) {
                 ++PairIndex(page);
                 return Act(kActionConcentrationsPage);
             }
             if (!Conc_CheckConcIncreasing()) {
-                ValuePage_ShowTableError(3);
+                ValuePage_ShowTableError(kTableErrorConcentration);
                 return -1;
             }
             g_ConcTableEdit.temperatureIndex = 0;
             return Act(kActionConcRowPage);
-        case kPageConcRow:
+        case kValuePageConcRow:
             if (ConcRow() != 0 && !Conc_CheckTempIncreasing(ConcRow())) {
-                ValuePage_ShowTableError(5);
+                ValuePage_ShowTableError(kTableErrorTemperature);
                 return -1;
             }
-            PairIndex(kPageConductivities) = 0;
+            PairIndex(kValuePageConductivities) = 0;
             return Act(kActionConductivitiesPage);
-        case kPageConductivities:
+        case kValuePageConductivities:
             if (!Conc_IsEvenHalfReached()) {
                 ++PairIndex(page);
                 return Act(kActionConductivitiesPage);
             }
             if (ConcRow() == 0 ? !Conc_CheckCondMonotonic() : !Conc_CheckRowFollowsT1(ConcRow())) {
-                ValuePage_ShowTableError(ConcRow() == 0 ? 7 : 9);
+                ValuePage_ShowTableError(ConcRow() == 0 ? kTableErrorCondOrder : kTableErrorCondSequence);
                 return -1;
             }
             if (Conc_IsLastTemperatureReached()) return Act(kActionAskSave);
             ++g_ConcTableEdit.temperatureIndex;
             return Act(kActionConcRowPage);
-        case kPageO2Pressure:
+        case kValuePageO2Pressure:
             return Act(kActionEditPosition);
         default:
             return Act(kActionAskSave);

@@ -6,20 +6,75 @@
 #include "core/texts.h"
 #include "ui/value_page.h"
 
-// One value page (record n describes page n). Labels are texts of the page's group, 255 none;
-// value columns are per language and line (entry 2 x language + line), 0 where the line has no
-// value; a line's choice position is its width.
+// The pixel columns of a page's two values per language and line (entry 2 x language + line), 0
+// where the line has no value.
+struct ValueColumns {
+    uint8_t at[2 * kLanguages];
+};
+// One value page (record n describes page n). Labels are texts of the page's group, 255 none; a
+// line's choice position is its width.
 struct ValuePageDesc {
     uint8_t page;
     uint8_t label[4];        // 0a, 0b on row 11; 1a, 1b on row 12
     uint8_t labelColumn[4];  // pixel columns of the four labels
-    uint8_t valueColumn[2 * kLanguages];
+    ValueColumns valueColumn;
     uint8_t isSigned;     // 1: a value's first character may also be '-'
     uint8_t fraction[2];  // per line: drawn with decimals, '.' among its characters
     uint8_t unit[2];      // per line: unit text of group 6 after the value, 255 none
     uint8_t width[2];     // per line: characters of the value
 };
 extern const ValuePageDesc g_ValuePageTable[];
+
+// Page numbers: the record of each page the code addresses by number, named after what it edits.
+constexpr uint32_t kValuePageRelay = 0;            // relay delay and set point hysteresis
+constexpr uint32_t kValuePageAlarmRelay = 1;       // alarm relay state and delay
+constexpr uint32_t kValuePageStc = 3;              // pH isopotential point and STC
+constexpr uint32_t kValuePageCleaning = 4;         // cleaning interval and time
+constexpr uint32_t kValuePageCalPressure = 5;      // calibration pressure and process-pressure source
+constexpr uint32_t kValuePageSalinity = 6;         // salinity and relative humidity
+constexpr uint32_t kValuePageFixedTemp = 7;        // the fixed temperature
+constexpr uint32_t kValuePagePassword = 8;         // the access code that opens the password pages
+constexpr uint32_t kValuePageNewPassword = 9;      // a new access code
+constexpr uint32_t kValuePageRepeatPassword = 10;  // the new access code once more
+constexpr uint32_t kValuePageOutputTest = 11;      // analog output test currents
+constexpr uint32_t kValuePageAccessCode = 12;      // the access code that unlocks a section
+constexpr uint32_t kValuePageSetPointRange = 13;   // set point upper and lower values
+constexpr uint32_t kValuePageOutputRange = 14;     // analog output range
+constexpr uint32_t kValuePageOutputLow = 15;       // analog output range, second form
+constexpr uint32_t kValuePageSetPointValue = 16;   // a set point's single value
+constexpr uint32_t kValuePageRefTemp = 18;         // STC reference temperature
+constexpr uint32_t kValuePageNames = 19;           // the two line names
+constexpr uint32_t kValuePageService = 20;         // the service technician's code
+constexpr uint32_t kValuePagePulseLength = 22;     // PID pulse length
+constexpr uint32_t kValuePagePulseFreq = 23;       // PID pulse frequency
+constexpr uint32_t kValuePagePid = 24;             // PID set point and dead band
+constexpr uint32_t kValuePagePropLimits = 25;      // PID proportional limits
+constexpr uint32_t kValuePagePropLimits2 = 26;     // PID proportional limits, second form
+constexpr uint32_t kValuePageSetPointOff = 27;     // a set point switched off
+constexpr uint32_t kValuePageClock = 28;           // date and time
+constexpr uint32_t kValuePageMaint = 29;           // time to maintenance and adaptive calibration timer
+constexpr uint32_t kValuePageMaint2 = 30;          // the same, second form
+constexpr uint32_t kValuePageCipSetup = 31;        // CIP cycle limit and temperature
+constexpr uint32_t kValuePageSipSetup = 32;        // SIP cycle limit and temperature
+constexpr uint32_t kValuePageAutoclaveSetup = 33;  // autoclave cycle limit
+constexpr uint32_t kValuePageAct = 34;             // adaptive calibration timer
+constexpr uint32_t kValuePageCo2 = 35;             // CO2 salinity and bicarbonate
+constexpr uint32_t kValuePageTotalPressure = 36;   // total pressure
+constexpr uint32_t kValuePageToff = 37;            // the optical sensor's Toff
+constexpr uint32_t kValuePagePolarization = 38;    // polarization voltages
+constexpr uint32_t kValuePageSampling = 39;        // sampling interval
+constexpr uint32_t kValuePageCalTemperature = 40;  // the manual temperature a calibration uses
+constexpr uint32_t kValuePageO2Conditions = 41;    // oxygen calibration pressure and humidity
+constexpr uint32_t kValuePageRelayAbsolute = 42;   // relay delay and absolute hysteresis
+constexpr uint32_t kValuePageProcPressure = 43;    // process pressure
+constexpr uint32_t kValuePageAnalogInput = 44;     // analog input range
+constexpr uint32_t kValuePageUnitName = 45;        // the user unit's name
+constexpr uint32_t kValuePageConcPoints = 46;      // concentration table: point counts
+constexpr uint32_t kValuePageConcentrations = 47;  // concentration table: concentrations
+constexpr uint32_t kValuePageConcRow = 48;         // concentration table: temperature and conductivity of a row
+constexpr uint32_t kValuePageConductivities = 49;  // concentration table: conductivities
+constexpr uint32_t kValuePageDamping = 50;         // output 1 damping
+constexpr uint32_t kValuePageO2Pressure = 51;      // oxygen calibration pressure
 
 // Where the labels of a page come from.
 TextRef ValuePage_LabelText(uint32_t page, uint32_t label);

@@ -38,44 +38,6 @@ uint8_t g_ValuePageSelector;
 uint8_t g_ValuePageReentry;
 static float s_Values[2];
 
-// Pages the engine treats apart.
-enum : uint8_t {
-    kPageRelay = 0,
-    kPageAlarmRelay = 1,
-    kPageFixedTemp = 7,
-    kPagePassword = 8,
-    kPageNewPassword = 9,
-    kPageRepeatPassword = 10,
-    kPageOutputTest = 11,
-    kPageAccessCode = 12,
-    kPageSetPointRange = 13,
-    kPageOutputRange = 14,
-    kPageOutputLow = 15,
-    kPageSetPointValue = 16,
-    kPageRefTemp = 18,
-    kPageNames = 19,
-    kPageService = 20,
-    kPagePid = 24,
-    kPagePropLimits = 25,
-    kPagePropLimits2 = 26,
-    kPageSetPointOff = 27,
-    kPageClock = 28,
-    kPageMaint = 29,
-    kPageCipSetup = 31,
-    kPageSipSetup = 32,
-    kPageCo2 = 35,
-    kPageTotalPressure = 36,
-    kPageToff = 37,
-    kPagePolarization = 38,
-    kPageO2Temperature = 40,
-    kPageO2Conditions = 41,
-    kPageRelayAbsolute = 42,
-    kPageUnitName = 45,
-    kPageConcentrations = 47,
-    kPageConcRow = 48,
-    kPageConductivities = 49,
-};
-
 // Range pages: the position index's last value and the cursor and line at each index.
 struct RangeStart {
     uint8_t last;
@@ -92,18 +54,18 @@ static const RangeStart kRangeSetPointOff = {1, {-1, kCursorLeave}, {1, 1}};
 
 static const RangeStart* RangeOf(uint32_t page) {
     switch (page) {
-        case kPageSetPointRange:
-        case kPageOutputRange:
+        case kValuePageSetPointRange:
+        case kValuePageOutputRange:
             return &kRangeSetPointPair;
-        case kPageOutputLow:
+        case kValuePageOutputLow:
             return &kRangeOutputLow;
-        case kPageSetPointValue:
+        case kValuePageSetPointValue:
             return &kRangeSetPointOne;
-        case kPagePid:
-        case kPagePropLimits:
-        case kPagePropLimits2:
+        case kValuePagePid:
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
             return &kRangePid;
-        case kPageSetPointOff:
+        case kValuePageSetPointOff:
             return &kRangeSetPointOff;
         default:
             return nullptr;
@@ -122,19 +84,18 @@ static constexpr int32_t kStay = -1;
 
 static uint32_t Page() { return g_ValuePageNumber; }
 static const ValuePageDesc& Desc() { return *g_ValuePage; }
-static uint32_t Language() { return g_Language < kLanguages ? g_Language : 0; }
 static uint32_t Width(uint32_t line) { return Desc().width[line & 1]; }
-static uint32_t ValueColumn(uint32_t line) { return ValuePage_ValueColumn(Page(), line, Language()); }
+static uint32_t ValueColumn(uint32_t line) { return ValuePage_ValueColumn(Page(), line, Menu_Language()); }
 static bool HasValue(uint32_t line) { return ValueColumn(line) != 0 && Width(line) > 0; }
 static uint8_t ChoiceKind(uint32_t line) { return ValuePage_ChoiceKind(Page(), line); }
 // Pages 31 and 32 hold both lines on row 11.
 static uint32_t RowOf(uint32_t line) {
-    if (Page() == kPageCipSetup || Page() == kPageSipSetup) return kRowStatus;
+    if (Page() == kValuePageCipSetup || Page() == kValuePageSipSetup) return kRowStatus;
     return line == 0 ? kRowStatus : kRowMessage;
 }
 static bool IsRangePage(uint32_t page) { return RangeOf(page) != nullptr; }
 // The page 18 selector says "No": line 1 is blank and out of the walk.
-static bool RefTempOff() { return Page() == kPageRefTemp && g_ValuePageSelector != 0; }
+static bool RefTempOff() { return Page() == kValuePageRefTemp && g_ValuePageSelector != 0; }
 
 // ---- Character stepping -------------------------------------------------------------------------
 
@@ -168,13 +129,13 @@ void ValuePage_StepRange(char* text, uint32_t index, int32_t step) {
 static char LowestChar(uint32_t line, uint32_t index) {
     uint32_t page = Page();
     if (index == 0 && Desc().isSigned) {
-        if ((page == kPagePid && line == 1) || (page == kPageRelayAbsolute && line == 0) ||
-            (page == kPageConcRow && line == 1)) {
+        if ((page == kValuePagePid && line == 1) || (page == kValuePageRelayAbsolute && line == 0) ||
+            (page == kValuePageConcRow && line == 1)) {
             return '.';
         }
         return '-';
     }
-    if (Desc().fraction[line] && page != kPageMaint) return '.';
+    if (Desc().fraction[line] && page != kValuePageMaint) return '.';
     return '0';
 }
 
@@ -195,20 +156,20 @@ static void NumberSuffix(uint32_t label, char* suffix) {
     bool first = label == 0 || label == 2;
     if (!first) return;
     uint32_t line = label / 2;
-    if (page == kPageRelay || page == kPageRelayAbsolute) {
+    if (page == kValuePageRelay || page == kValuePageRelayAbsolute) {
         suffix[0] = static_cast<char>('1' + (g_EditRelay < 2 ? g_EditRelay : 0));
         suffix[1] = '\0';
-    } else if (page >= kPageSetPointRange && page <= kPageSetPointValue) {
+    } else if (page >= kValuePageSetPointRange && page <= kValuePageSetPointValue) {
         suffix[0] = static_cast<char>('1' + ValuePage_EditItem(page));
         suffix[1] = '\0';
-    } else if (page == kPageSetPointOff) {
+    } else if (page == kValuePageSetPointOff) {
         suffix[0] = static_cast<char>('1' + ValuePage_EditItem(page));
         suffix[1] = '\0';
-    } else if (page == kPageOutputTest) {
+    } else if (page == kValuePageOutputTest) {
         suffix[0] = static_cast<char>('1' + line);
         suffix[1] = '=';
         suffix[2] = '\0';
-    } else if (page >= kPageConcentrations && page <= kPageConductivities) {
+    } else if (page >= kValuePageConcentrations && page <= kValuePageConductivities) {
         uint32_t number = ValuePage_ConcEntryNumber(page, line);
         suffix[0] = static_cast<char>('0' + number % 10);
         suffix[1] = ' ';
@@ -219,7 +180,8 @@ static void NumberSuffix(uint32_t label, char* suffix) {
 
 static bool LineShown(uint32_t line) {
     uint32_t page = Page();
-    if (page == kPageConcentrations || page == kPageConductivities) return ValuePage_ConcLineShown(page, line) != 0;
+    if (page == kValuePageConcentrations || page == kValuePageConductivities)
+        return ValuePage_ConcLineShown(page, line) != 0;
     return true;
 }
 
@@ -240,36 +202,36 @@ static void DrawSelector(uint32_t blink);
 static void DrawExtras() {
     uint32_t page = Page();
     switch (page) {
-        case kPageSetPointRange:
-        case kPageSetPointValue:
-        case kPageSetPointOff: {
+        case kValuePageSetPointRange:
+        case kValuePageSetPointValue:
+        case kValuePageSetPointOff: {
             uint8_t type = ValuePage_SetPointType(ValuePage_EditItem(page));
-            uint32_t row = page == kPageSetPointRange ? kRowStatus : kRowMessage;
+            uint32_t row = page == kValuePageSetPointRange ? kRowStatus : kRowMessage;
             Lcd_DrawTextRef(row, 24, Text_Nth(kTextSetPointTypes, type < kSetPointTypes ? type : 0));
             break;
         }
-        case kPageAlarmRelay:
-        case kPageRefTemp:
+        case kValuePageAlarmRelay:
+        case kValuePageRefTemp:
             DrawSelector(0);
             break;
-        case kPagePassword:
+        case kValuePagePassword:
             break;
-        case kPageNewPassword:
+        case kValuePageNewPassword:
             Lcd_DrawTextRef(kRowStatus, 0, Text_Nth(kTextPasswordChoices, g_PasswordChoice < 3 ? g_PasswordChoice : 0));
             break;
-        case kPageRepeatPassword:
+        case kValuePageRepeatPassword:
             Lcd_DrawTextRef(kRowStatus, 0, Text_Nth(kTextPasswordChoices, 3));
             break;
-        case kPageService:
+        case kValuePageService:
             Lcd_DrawTextRef(kRowStatus, 0, kTextServiceTechnician);
             break;
-        case kPageCo2:
+        case kValuePageCo2:
             Lcd_DrawText(kRowMessage, 0, "HCO3 =");
             break;
-        case kPageTotalPressure:
+        case kValuePageTotalPressure:
             Lcd_DrawText(kRowStatus, 0, "TotPres =");
             break;
-        case kPageToff:
+        case kValuePageToff:
             Lcd_DrawText(kRowMessage, 0, "Toff = ");
             break;
         default:
@@ -280,7 +242,7 @@ static void DrawExtras() {
 // Page 1: "OC State =" and the alarm relay's state on row 11; page 18: the channel's Yes/No.
 static void DrawSelector(uint32_t blink) {
     uint32_t page = Page();
-    if (page == kPageAlarmRelay) {
+    if (page == kValuePageAlarmRelay) {
         uint32_t n = Lcd_DrawTextRef(kRowStatus, 0, kTextOcState);
         uint32_t column = 6 * (n + 1);
         Lcd_ClearSpan(kRowStatus, column, kLcdColumns - column);
@@ -290,7 +252,7 @@ static void DrawSelector(uint32_t blink) {
         } else {
             Lcd_DrawTextRef(kRowStatus, column, state);
         }
-    } else if (page == kPageRefTemp) {
+    } else if (page == kValuePageRefTemp) {
         Lcd_ClearSpan(kRowStatus, 0, kLcdColumns);
         TextRef choice = Text_Nth(kTextYesNo, g_ValuePageSelector ? 1 : 0);
         if (blink) {
@@ -334,7 +296,8 @@ static void ChoiceText(uint32_t line, char* text) {
 static uint32_t UnitColumn(uint32_t line) {
     uint32_t page = Page();
     uint32_t column = ValueColumn(line) + 6 * Width(line) + 6;
-    if (page == kPageMaint || page == 30 || page == 34 || page == 50) column -= 6;
+    if (page == kValuePageMaint || page == kValuePageMaint2 || page == kValuePageAct || page == kValuePageDamping)
+        column -= 6;
     return column;
 }
 
@@ -379,11 +342,11 @@ static void DrawUnit(uint32_t line) {
         Lcd_DrawTextRef(row, column, Text_Nth(kTextUnits, unit));
         return;
     }
-    if ((page >= kPageSetPointRange && page <= kPageSetPointValue) || (page >= kPagePid && page <= kPagePropLimits2) ||
-        page == kPageRelayAbsolute) {
+    if ((page >= kValuePageSetPointRange && page <= kValuePageSetPointValue) ||
+        (page >= kValuePagePid && page <= kValuePagePropLimits2) || page == kValuePageRelayAbsolute) {
         uint8_t code = 30, prefix = kPrefixNone;
         ValuePage_RangeUnit(page, &code, &prefix);
-        if (page == kPageRelayAbsolute) {
+        if (page == kValuePageRelayAbsolute) {
             // Hysteresis of a voltage kind is in millivolts.
             if (line == 1 && (code == 14 || code == 15 || code == 38 || code == 40)) Lcd_DrawText(row, column, "mV");
             return;
@@ -405,7 +368,7 @@ static void FormatLine(uint32_t line, float value) {
     char number[kNumberTextMax + 1];
     uint32_t n = 255;
     bool finite = Util_ClassifyFloat(value) < kFloatPlusInfinity;
-    if (finite && Page() == kPageMaint && line == 0) {
+    if (finite && Page() == kValuePageMaint && line == 0) {
         // Days with one decimal in a fixed "NNN.N".
         n = Util_FloatToText(value, 255, 1, number);
         if (value >= 0.0f && n <= width) n = Util_FloatToText(value, width - 2, 1, number);
@@ -455,7 +418,7 @@ void ValuePage_DrawLineValue(uint32_t line, float value) {
 // The text lines of the clock, names and unit-name pages.
 static void DrawTextValues() {
     uint32_t page = Page();
-    if (page == kPageClock) {
+    if (page == kValuePageClock) {
         ClockRecord now{};
         // An unset clock reads as 2008-01-01 00:00:00.
         Rtc_GetTime(&now);
@@ -468,7 +431,9 @@ static void DrawTextValues() {
     }
 }
 
-static bool IsTextPage(uint32_t page) { return page == kPageNames || page == kPageClock || page == kPageUnitName; }
+static bool IsTextPage(uint32_t page) {
+    return page == kValuePageNames || page == kValuePageClock || page == kValuePageUnitName;
+}
 
 static void DrawValues() {
     uint32_t page = Page();
@@ -483,7 +448,7 @@ static void DrawValues() {
             continue;
         }
         float shown = s_Values[line];
-        if (IsRangePage(page) && page != kPageSetPointOff) {
+        if (IsRangePage(page) && page != kValuePageSetPointOff) {
             uint8_t code = 30, prefix = kPrefixNone;
             ValuePage_RangeUnit(page, &code, &prefix);
             shown = ValuePage_ToChannelUnit(shown, prefix);
@@ -510,13 +475,13 @@ static void DrawCursor(uint32_t blink) {
         return;
     }
     if (cursor == kCursorSelector) {
-        if (Page() == kPageAlarmRelay || Page() == kPageRefTemp) {
+        if (Page() == kValuePageAlarmRelay || Page() == kValuePageRefTemp) {
             if (!blink) Menu_BlinkOff();
             DrawSelector(blink);
         } else if (IsRangePage(Page())) {
             // The set point or output number blinks on its label.
             uint32_t row = RowOf(0) == kRowStatus && Desc().label[0] != 255 ? kRowStatus : kRowMessage;
-            if (Page() == kPageSetPointValue || Page() == kPageSetPointOff || Page() == kPageOutputLow) {
+            if (Page() == kValuePageSetPointValue || Page() == kValuePageSetPointOff || Page() == kValuePageOutputLow) {
                 row = kRowMessage;
             }
             char number[2] = {static_cast<char>('1' + ValuePage_EditItem(Page())), '\0'};
@@ -549,15 +514,15 @@ static constexpr uint32_t kMaxPlaces = 2 * (kEditTextMax + 1) + 2;
 static uint32_t Walk(Place* places) {
     uint32_t page = Page();
     uint32_t n = 0;
-    if (page == kPageAlarmRelay || page == kPageFixedTemp || page == kPageRefTemp) {
-        places[n++] = Place{kCursorSelector, static_cast<uint8_t>(page == kPageRefTemp ? 1 : 0)};
+    if (page == kValuePageAlarmRelay || page == kValuePageFixedTemp || page == kValuePageRefTemp) {
+        places[n++] = Place{kCursorSelector, static_cast<uint8_t>(page == kValuePageRefTemp ? 1 : 0)};
     }
     for (uint32_t line = 0; line < 2; ++line) {
         if (line == 1 && RefTempOff()) continue;
         if (HasValue(line) && LineShown(line)) {
             for (uint32_t i = 0; i < Width(line); ++i) {
-                if (page == kPageClock && (i == 2 || i == 5)) continue;
-                if (page == kPageMaint && line == 0 && i == 3) continue;
+                if (page == kValuePageClock && (i == 2 || i == 5)) continue;
+                if (page == kValuePageMaint && line == 0 && i == 3) continue;
                 places[n++] = Place{static_cast<int8_t>(i), static_cast<uint8_t>(line)};
             }
         }
@@ -617,31 +582,32 @@ void ValuePage_RestoreCursor(uint32_t page, uint32_t index) {
 // Pages that start on line 1.
 static bool StartsOnLine1(uint32_t page) {
     switch (page) {
-        case 9:
-        case 10:
-        case 12:
-        case 15:
-        case 16:
-        case 18:
-        case 20:
-        case 27:
-        case 34:
-        case 37:
-        case 39:
-        case 40:
-        case 43:
-        case 45:
-        case 50:
-        case 51:
+        case kValuePageNewPassword:
+        case kValuePageRepeatPassword:
+        case kValuePageAccessCode:
+        case kValuePageOutputLow:
+        case kValuePageSetPointValue:
+        case kValuePageRefTemp:
+        case kValuePageService:
+        case kValuePageSetPointOff:
+        case kValuePageAct:
+        case kValuePageToff:
+        case kValuePageSampling:
+        case kValuePageCalTemperature:
+        case kValuePageProcPressure:
+        case kValuePageUnitName:
+        case kValuePageDamping:
+        case kValuePageO2Pressure:
             return true;
         default:
-            return (page == kPageConcentrations || page == kPageConductivities) && Conc_IsTableEntryDone(page) != 0;
+            return (page == kValuePageConcentrations || page == kValuePageConductivities) &&
+                   Conc_IsTableEntryDone(page) != 0;
     }
 }
 
 void ValuePage_Open(uint32_t page, uint32_t mode) {
     if (page >= kValuePageCount) return;
-    if ((page == kPageO2Temperature || page == kPageO2Conditions) && mode == 0) {
+    if ((page == kValuePageCalTemperature || page == kValuePageO2Conditions) && mode == 0) {
         ValuePage_ApplyO2Conditions(Menu_ChannelOfPosition(g_MenuPosition));
     }
     g_ValuePageNumber = static_cast<uint8_t>(page);
@@ -660,8 +626,8 @@ void ValuePage_Open(uint32_t page, uint32_t mode) {
     if (mode == 1) {
         Menu_BlinkOff();
         g_ValuePageCursor = kCursorLeave;
-        g_ValuePageLine = page == kPagePassword ? 0 : 1;
-        if (IsRangePage(page) && page <= kPageSetPointValue) ValuePage_RestoreCursor(page, RangeOf(page)->last);
+        g_ValuePageLine = page == kValuePagePassword ? 0 : 1;
+        if (IsRangePage(page) && page <= kValuePageSetPointValue) ValuePage_RestoreCursor(page, RangeOf(page)->last);
         DrawLeaveMark(1);
         return;
     }
@@ -670,7 +636,7 @@ void ValuePage_Open(uint32_t page, uint32_t mode) {
         // Under Quick Setup the selector (index 0) is never visited.
         if (index == 0 && g_MenuLastNode == kNodeQuickSetup) index = 1;
         ValuePage_RestoreCursor(page, index);
-    } else if (page == kPageAlarmRelay || page == kPageRefTemp) {
+    } else if (page == kValuePageAlarmRelay || page == kValuePageRefTemp) {
         g_ValuePageCursor = kCursorSelector;
         g_ValuePageLine = 0;
     } else {
@@ -688,7 +654,7 @@ void ValuePage_Open(uint32_t page, uint32_t mode) {
             }
         }
     }
-    if (page == kPageOutputTest) {
+    if (page == kValuePageOutputTest) {
         g_ValuePageLine = 0;
         g_ValuePageCursor = 0;
     }
@@ -717,12 +683,6 @@ int32_t ValuePage_BeginEdit(uint32_t kind, uint32_t index) {
 }
 
 // ---- Keys -----------------------------------------------------------------------------------------------
-
-static int32_t StepOf(uint32_t event) {
-    if (event == kEventUp || event == kEventUpRepeat) return 1;
-    if (event == kEventDown || event == kEventDownRepeat) return -1;
-    return 0;
-}
 
 // Parses both lines into the pair; a line that holds no number keeps a 0.
 static bool ParseLines(float* values) {
@@ -755,7 +715,7 @@ static void StepNumeric(uint32_t line, uint32_t index, int32_t step) {
     char* text = g_EditLines[line].text;
     ValuePage_StepChar(text, index, LowestChar(line, index), '9', step);
     // Page 38's voltages have no point in their first four places.
-    if (Page() == kPagePolarization && index <= 3 && text[index] == '.') {
+    if (Page() == kValuePagePolarization && index <= 3 && text[index] == '.') {
         ValuePage_StepChar(text, index, LowestChar(line, index), '9', step);
     }
     if (g_EditLines[line].point != 255 && text[g_EditLines[line].point] != '.') g_EditLines[line].point = 255;
@@ -764,17 +724,17 @@ static void StepNumeric(uint32_t line, uint32_t index, int32_t step) {
 
 // The general pages: the walk, character steps, choices and the selectors of pages 1 and 18.
 static int32_t KeyGeneral(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     uint32_t line = g_ValuePageLine;
     int32_t cursor = g_ValuePageCursor;
     if (step != 0) {
         if (cursor == kCursorLeave) return kStay;
         if (cursor == kCursorSelector) {
-            if (Page() == kPageAlarmRelay) {
+            if (Page() == kValuePageAlarmRelay) {
                 // The alarm relay's state may change only while power failure does not hold it.
                 if ((ValuePage_AlarmMask() & 1u) != 0) g_ValuePageSelector = g_ValuePageSelector ? 0 : 1;
                 DrawSelector(1);
-            } else if (Page() == kPageRefTemp) {
+            } else if (Page() == kValuePageRefTemp) {
                 g_ValuePageSelector = g_ValuePageSelector ? 0 : 1;
                 ValuePage_StoreRefTempChoice(g_ValuePageSelector);
                 Lcd_ClearSpan(kRowMessage, ValueColumn(1), 6 * Width(1));
@@ -788,7 +748,7 @@ static int32_t KeyGeneral(uint32_t event, float* values) {
             return kStay;
         }
         if (cursor >= 0 && static_cast<uint32_t>(cursor) < Width(line)) {
-            if (Page() == kPageClock) {
+            if (Page() == kValuePageClock) {
                 ValuePage_StepChar(g_EditLines[line].text, static_cast<uint32_t>(cursor), '0', '9', step);
                 DrawCursor(1);
             } else {
@@ -803,24 +763,24 @@ static int32_t KeyGeneral(uint32_t event, float* values) {
     }
     if (event != kEventEnter) return kStay;
     ApplyDecimalPoints();
-    int32_t r = cursor == kCursorLeave ? 0 : 2;
+    int32_t r = cursor == kCursorLeave ? kEntryLeave : kEntryValues;
     // A line that holds no number (a fill, a lone sign) is no value to store.
-    if (!ParseLines(values)) return 6;
+    if (!ParseLines(values)) return kEntryBadValue;
     return r;
 }
 
 // Names (page 19), the unit name (45) and the date and time (28): characters only.
 static int32_t KeyText(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     int32_t cursor = g_ValuePageCursor;
     uint32_t line = g_ValuePageLine;
     if (step != 0) {
         if (cursor < 0 || cursor == kCursorLeave || static_cast<uint32_t>(cursor) >= Width(line)) return kStay;
         char* text = g_EditLines[line].text;
         uint32_t index = static_cast<uint32_t>(cursor);
-        if (Page() == kPageNames) {
+        if (Page() == kValuePageNames) {
             ValuePage_StepAlnum(text, index, step);
-        } else if (Page() == kPageUnitName) {
+        } else if (Page() == kValuePageUnitName) {
             ValuePage_StepRange(text, index, step);
         } else {
             ValuePage_StepChar(text, index, '0', '9', step);
@@ -834,7 +794,7 @@ static int32_t KeyText(uint32_t event, float* values) {
     }
     if (event != kEventEnter) return kStay;
     values[0] = values[1] = 0.0f;
-    return cursor == kCursorLeave ? 0 : 2;
+    return cursor == kCursorLeave ? kEntryLeave : kEntryValues;
 }
 
 // Page 8: the code on line 0, the password choice at its choice position.
@@ -855,7 +815,7 @@ static int32_t TestStop() {
 }
 
 static int32_t KeyAnalogOut(uint32_t event, float* values) {
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     uint32_t line = g_ValuePageLine;
     if (step != 0) {
         int32_t stop = TestStop();
@@ -894,7 +854,7 @@ static int32_t KeyAnalogOut(uint32_t event, float* values) {
     }
     if (event != kEventEnter) return kStay;
     for (uint32_t i = 0; i < 2; ++i) Util_ParseDecimal(g_EditLines[i].text, &values[i]);
-    return g_ValuePageCursor == kCursorLeave ? 0 : 2;
+    return g_ValuePageCursor == kCursorLeave ? kEntryLeave : kEntryValues;
 }
 
 // The set point or output selector: the page's values stored, the next item shown on the page of
@@ -904,7 +864,7 @@ static void StepRangeSelector(int32_t step) {
     float values[2] = {0.0f, 0.0f};
     ApplyDecimalPoints();
     if (ParseLines(values)) {
-        if (IsRangePage(page) && page != kPageSetPointOff) {
+        if (IsRangePage(page) && page != kValuePageSetPointOff) {
             uint8_t code = 30, prefix = kPrefixNone;
             ValuePage_RangeUnit(page, &code, &prefix);
             values[0] = ValuePage_ParseInUnit(values[0], prefix);
@@ -912,16 +872,16 @@ static void StepRangeSelector(int32_t step) {
         }
         ValuePage_Store(kScreenValuePage, page, values);
     }
-    uint32_t count = page == kPageOutputRange ? kAoutCount : kSetPointCount;
+    uint32_t count = page == kValuePageOutputRange ? kAoutCount : kSetPointCount;
     uint32_t item = ValuePage_EditItem(page);
     item = step > 0 ? (item + 1) % count : (item + count - 1) % count;
     ValuePage_SetEditItem(page, static_cast<uint8_t>(item));
     uint32_t next = page;
-    if (page != kPageOutputRange) {
+    if (page != kValuePageOutputRange) {
         uint8_t type = ValuePage_SetPointType(ValuePage_EditItem(page));
-        next = type == kSetPointOff
-                   ? kPageSetPointOff
-                   : (type == kSetPointOutside || type == kSetPointBetween ? kPageSetPointRange : kPageSetPointValue);
+        next = type == kSetPointOff ? kValuePageSetPointOff
+                                    : (type == kSetPointOutside || type == kSetPointBetween ? kValuePageSetPointRange
+                                                                                            : kValuePageSetPointValue);
     }
     g_ValuePageReentry = 0;
     ValuePage_Open(next, 0);
@@ -936,7 +896,7 @@ static void StepRangeSelector(int32_t step) {
 static int32_t KeyRange(uint32_t event, float* values) {
     uint32_t page = Page();
     const RangeStart* range = RangeOf(page);
-    int32_t step = StepOf(event);
+    int32_t step = Menu_KeyStep(event);
     if (step != 0) {
         if (g_ValuePageCursor == kCursorLeave) return kStay;
         if (g_ValuePageCursor == kCursorSelector) {
@@ -967,38 +927,37 @@ static int32_t KeyRange(uint32_t event, float* values) {
     }
     if (event != kEventEnter) return kStay;
     ApplyDecimalPoints();
-    if (!ParseLines(values)) return 6;
-    if (page != kPageSetPointOff) {
+    if (!ParseLines(values)) return kEntryBadValue;
+    if (page != kValuePageSetPointOff) {
         uint8_t code = 30, prefix = kPrefixNone;
         ValuePage_RangeUnit(page, &code, &prefix);
         values[0] = ValuePage_ParseInUnit(values[0], prefix);
         values[1] = ValuePage_ParseInUnit(values[1], prefix);
     }
-    return g_ValuePageCursor == kCursorLeave ? 0 : 2;
+    return g_ValuePageCursor == kCursorLeave ? kEntryLeave : kEntryValues;
 }
 
 int32_t ValuePage_Key(uint32_t event, float* values) {
     uint32_t page = Page();
     switch (page) {
-        case kPageOutputTest:
+        case kValuePageOutputTest:
             return KeyAnalogOut(event, values);
-        case kPageSetPointRange:
-        case kPageOutputRange:
-        case kPageOutputLow:
-        case kPageSetPointValue:
-        case kPageSetPointOff:
+        case kValuePageSetPointRange:
+        case kValuePageOutputRange:
+        case kValuePageOutputLow:
+        case kValuePageSetPointValue:
+        case kValuePageSetPointOff:
+        case kValuePagePid:
+        case kValuePagePropLimits:
+        case kValuePagePropLimits2:
             return KeyRange(event, values);
-        case kPagePid:
-        case kPagePropLimits:
-        case kPagePropLimits2:
-            return KeyRange(event, values);
-        case kPagePassword:
+        case kValuePagePassword:
             return KeyChoice(event, values);
-        case kPageRefTemp:
+        case kValuePageRefTemp:
             return KeyRefTemp(event, values);
-        case kPageNames:
-        case kPageClock:
-        case kPageUnitName:
+        case kValuePageNames:
+        case kValuePageClock:
+        case kValuePageUnitName:
             return KeyText(event, values);
         default:
             return KeyGeneral(event, values);
@@ -1058,7 +1017,7 @@ void ValuePage_RewriteLine(uint32_t line, const char* text) {
 int32_t ValuePage_Screen(uint32_t event) {
     if (event == kEventSpareEnter) return static_cast<int32_t>(kActionBackToFirst);
     if (event == kEventRedraw) {
-        ValuePage_Open(Page() == kPageRepeatPassword ? static_cast<uint32_t>(kPageNewPassword) : Page(), 1);
+        ValuePage_Open(Page() == kValuePageRepeatPassword ? static_cast<uint32_t>(kValuePageNewPassword) : Page(), 1);
         return kStay;
     }
     if (event != kEventEnter) {
@@ -1069,24 +1028,24 @@ int32_t ValuePage_Screen(uint32_t event) {
     float values[2] = {0.0f, 0.0f};
     int32_t r = ValuePage_Key(kEventEnter, values);
     uint32_t page = Page();
-    if (r == 0 || r == 2) r = ValuePage_CheckEntry(page, r, values);
+    if (r == kEntryLeave || r == kEntryValues) r = ValuePage_CheckEntry(page, r, values);
     // Only values that passed their checks reach a setting.
-    if (r == 0 || r == 2) ValuePage_Store(kScreenValuePage, page, values);
+    if (r == kEntryLeave || r == kEntryValues) ValuePage_Store(kScreenValuePage, page, values);
     switch (r) {
-        case 0:
-        case 2:
+        case kEntryLeave:
+        case kEntryValues:
             return ValuePage_ResultOf(page, r, values);
-        case 3:
-            ValuePage_ShowInvalid(1);
+        case kEntryBadInterval:
+            ValuePage_ShowInvalid(kInvalidInterval);
             return kStay;
-        case 4:
-            ValuePage_ShowInvalid(2);
+        case kEntryBadCleanTime:
+            ValuePage_ShowInvalid(kInvalidCleanTime);
             return kStay;
-        case 5:
-            ValuePage_ShowInvalid(4);
+        case kEntryBadDateTime:
+            ValuePage_ShowInvalid(kInvalidDateTime);
             return kStay;
-        case 6:
-            ValuePage_ShowInvalid(6);
+        case kEntryBadValue:
+            ValuePage_ShowInvalid(kInvalidValue);
             return kStay;
         default:
             return kStay;

@@ -48,11 +48,33 @@ int32_t ValuePage_BeginEdit(uint32_t kind, uint32_t index);
 void ValuePage_Open(uint32_t page, uint32_t mode);
 // The key operation of screen 8.
 int32_t ValuePage_Screen(uint32_t event);
-// The page's key handler: on ENTER 0 (leave position), 2 (values taken), 3 to 6 (a value error)
-// or -1 (stay); other keys -1.
+// What ENTER on a page comes to: the leave position, the values taken, a value error (each shown
+// by its "Invalid ..." text), or the page stays (a value was rewritten into range).
+constexpr int32_t kEntryLeave = 0;
+constexpr int32_t kEntryValues = 2;
+constexpr int32_t kEntryBadInterval = 3;
+constexpr int32_t kEntryBadCleanTime = 4;
+constexpr int32_t kEntryBadDateTime = 5;
+constexpr int32_t kEntryBadValue = 6;
+constexpr int32_t kEntryStay = -1;
+// The page's key handler: on ENTER kEntryLeave, kEntryValues, kEntryBadValue (a line that is no
+// number) or kEntryStay; other keys kEntryStay.
 int32_t ValuePage_Key(uint32_t event, float* values);
-// "Invalid ..." (text n of group 39) or a concentration-table error (texts n and n+1 of group 84),
-// with "Press ENTER to Continue"; ENTER then redraws the page.
+// The "Invalid ..." texts, by their place in their group.
+constexpr uint32_t kInvalidPassword = 0;
+constexpr uint32_t kInvalidInterval = 1;
+constexpr uint32_t kInvalidCleanTime = 2;
+constexpr uint32_t kInvalidPasswordsDiffer = 3;  // "Passwords do not match"
+constexpr uint32_t kInvalidDateTime = 4;
+constexpr uint32_t kInvalidMaxValue = 5;
+constexpr uint32_t kInvalidValue = 6;
+// The concentration-table errors, each the first of its two lines in their group.
+constexpr uint32_t kTableErrorConcentration = 3;  // "Concentration is not increasing"
+constexpr uint32_t kTableErrorTemperature = 5;    // "Temperature is not increasing"
+constexpr uint32_t kTableErrorCondOrder = 7;      // "Cond is not increasing or decreasing"
+constexpr uint32_t kTableErrorCondSequence = 9;   // "Cond sequence does not follow Cond_T1"
+// "Invalid ..." (one of the texts above) or a concentration-table error (its two lines), with
+// "Press ENTER to Continue"; ENTER then redraws the page.
 void ValuePage_ShowInvalid(uint32_t n);
 void ValuePage_ShowTableError(uint32_t n);
 // The range pages' cursor and line from their start tables at the position index.

@@ -24,6 +24,7 @@
 #include "measurement/meas.h"
 #include "measurement/ph.h"
 #include "measurement/units.h"
+#include "settings/settings_sensor.h"
 #include "ui/menu.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
@@ -34,8 +35,6 @@ static constexpr uint32_t kChannelB = 1;
 static constexpr uint32_t kRow11 = kRowStatus;
 static constexpr uint32_t kRow12 = kRowMessage;
 static constexpr uint32_t kChar = 6;  // columns of one character
-// The channel mark at column 138 of row 12.
-static constexpr uint32_t kMarkChannel = 0;
 
 // Units the pages draw behind their values, the same in every language ("{" is the display
 // font's micro sign, "@" its degree sign).
@@ -312,20 +311,20 @@ void VdxPage_DrawCycles(uint32_t counter, uint32_t channel) {
     static constexpr uint32_t kOfColumn = 102;
     static constexpr uint32_t kLimitColumn = 120;
     static constexpr uint32_t kDigits = 3;
-    if (counter > 2) return;
+    if (counter >= kCycleKinds) return;
     if (channel > 1) channel = kChannelB;
     BeginPage();
     uint32_t column = kChar * Lcd_DrawTextRef(kRow11, 0, Text_Nth(kTextPlugTexts, 5)) + kChar;  // "ChB "
     uint32_t count = 0, limit = 0;
-    if (counter == 2) {
+    if (counter == kCycleAutoclave) {
         Lcd_DrawTextRef(kRow11, column, Text_Nth(kTextCycleNames, 2));  // "AutoClave"
         Lcd_DrawTextRef(kRow12, 0, kTextCycles);
         count = SensDiag_GetAutoclaveCount(channel);
         limit = SensDiag_GetAutoclaveCycleLimit(channel);
     } else {
         Lcd_DrawTextRef(kRow12, 0, Text_Nth(kTextCycleNames, counter));  // "CIP Cycles", "SIP Cycles"
-        count = counter == 0 ? SensDiag_GetCipCount(channel) : SensDiag_GetSipCount(channel);
-        limit = counter == 0 ? SensDiag_GetCipCycleLimit(channel) : SensDiag_GetSipCycleLimit(channel);
+        count = counter == kCycleCip ? SensDiag_GetCipCount(channel) : SensDiag_GetSipCount(channel);
+        limit = counter == kCycleCip ? SensDiag_GetCipCycleLimit(channel) : SensDiag_GetSipCycleLimit(channel);
     }
     DrawCount(kRow12, kCountColumn, count, kDigits);
     Lcd_DrawTextRef(kRow12, kOfColumn, Text_Nth(kTextCalValueLabels, 6));  // "of"
@@ -338,7 +337,7 @@ void VdxPage_DrawCycles(uint32_t counter, uint32_t channel) {
 static bool TimerOffered(uint32_t item) {
     static const uint32_t kAlarms[3] = {kDiagAlarmLifetime, kDiagAlarmTtm, kDiagAlarmAct};
     static const uint32_t kEnableBits[3] = {kDiagEnableLifetime, kDiagEnableTtm, kDiagEnableAct};
-    if (item >= 3) return item == 3;
+    if (item >= kSensorTimerOperating) return item == kSensorTimerOperating;
     return g_SensDiagAlarms[kAlarms[item]].off == 0 && (SensDiag_GetCycleAlarmEnable() & kEnableBits[item]) != 0;
 }
 
@@ -347,7 +346,7 @@ uint32_t VdxPage_NextTimer(uint32_t item) {
         uint32_t next = (item + step) % 4;
         if (TimerOffered(next)) return next;
     }
-    return 3;
+    return kSensorTimerOperating;
 }
 
 uint32_t VdxPage_PrevTimer(uint32_t item) {
@@ -355,16 +354,16 @@ uint32_t VdxPage_PrevTimer(uint32_t item) {
         uint32_t previous = (item + 4 - step % 4) % 4;
         if (TimerOffered(previous)) return previous;
     }
-    return 3;
+    return kSensorTimerOperating;
 }
 
 static float TimerPercent(uint32_t channel, uint32_t item) {
     float percent = 0.0f;
     switch (item) {
-        case 0:
+        case kSensorTimerLifetime:
             percent = SensDiag_CalcLifetimePercent(channel);
             break;
-        case 1:
+        case kSensorTimerMaint:
             percent = SensDiag_CalcTimeToMaintPercent(channel);
             break;
         default:
@@ -378,12 +377,14 @@ static float TimerPercent(uint32_t channel, uint32_t item) {
 void VdxPage_DrawTimers(uint32_t channel, uint32_t item) {
     static constexpr uint32_t kPercentColumn = 114;
     if (channel > 1) channel = kChannelB;
-    if (item > 3 || !TimerOffered(item)) item = VdxPage_NextTimer(item > 3 ? 3 : item);
+    if (item > kSensorTimerOperating || !TimerOffered(item)) {
+        item = VdxPage_NextTimer(item > kSensorTimerOperating ? kSensorTimerOperating : item);
+    }
     s_PageItem = static_cast<uint8_t>(item);
     s_PageChannel = static_cast<uint8_t>(channel);
     BeginPage();
     Screen_DrawSensorTimerLine(channel, item, 0);
-    if (item < 3) {
+    if (item < kSensorTimerOperating) {
         float percent = TimerPercent(channel, item);
         uint32_t whole = static_cast<uint32_t>(percent + 0.5f);
         Lcd_DrawBarGraph(kRow12, whole);
@@ -431,10 +432,7 @@ static constexpr uint32_t kSetupLimitFirst = 0;
 static constexpr uint32_t kSetupTempFirst = 3;
 static constexpr uint32_t kSetupFieldFirst = 6;
 static constexpr uint32_t kSetupLeave = 8;
-static constexpr uint32_t kSetupAutoclave = 2;
 static constexpr uint32_t kSetupDigits = 3;
-// The parameter pages of the three set-ups begin at 58.
-static constexpr uint32_t kSetupParamPageFirst = 58;
 
 // Row 11 columns of the value pages 31..33: the limit, the "Temp" label, the temperature.
 struct SetupColumns {
@@ -452,7 +450,7 @@ struct SetupState {
 };
 static SetupState s_Setup;
 
-uint32_t VdxPage_IsEditableLine(uint32_t line) { return line == 0 || s_Setup.page != kSetupAutoclave ? 1 : 0; }
+uint32_t VdxPage_IsEditableLine(uint32_t line) { return line == 0 || s_Setup.page != kCycleAutoclave ? 1 : 0; }
 
 static void DrawSetupPlace(uint32_t cursor, uint32_t blink) {
     const SetupColumns& c = kSetupColumns[s_Setup.page];
@@ -463,7 +461,7 @@ static void DrawSetupPlace(uint32_t cursor, uint32_t blink) {
     } else if (cursor < kSetupLeave) {
         if (blink) ParamPage_SelectField(cursor - kSetupFieldFirst + 2);
     } else {
-        Lcd_DrawChannelMark(kMarkChannel, blink);
+        Lcd_DrawChannelMark(kLeaveMarkChannel, blink);
     }
 }
 
@@ -471,11 +469,11 @@ static void LoadSetupValues() {
     uint32_t limit = 0;
     float temp = 0.0f;
     switch (s_Setup.page) {
-        case 0:
+        case kCycleCip:
             limit = SensDiag_GetCipCycleLimit(kChannelB);
             temp = SensDiag_GetCipTempLimit(kChannelB);
             break;
-        case 1:
+        case kCycleSip:
             limit = SensDiag_GetSipCycleLimit(kChannelB);
             temp = SensDiag_GetSipTempLimit(kChannelB);
             break;
@@ -496,7 +494,8 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
     s_Setup.page = static_cast<uint8_t>(page < 3 ? page : 0);
     LoadSetupValues();
     BeginPage();
-    ParamPage_Open(kSetupParamPageFirst + s_Setup.page, 0);
+    // The set-up's alarm page: the CIP, SIP and autoclave pages stand in that order.
+    ParamPage_Open(kParamPageCipAlarm + s_Setup.page, 0);
     Menu_BlinkOff();
     const SetupColumns& c = kSetupColumns[s_Setup.page];
     Lcd_DrawText(kRow11, c.limit, s_Setup.limit);
@@ -504,14 +503,14 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
         Lcd_DrawTextRef(kRow11, c.tempLabel, kTextTempLabel);
         Lcd_DrawText(kRow11, c.temp, s_Setup.temp);
     }
-    Lcd_DrawChannelMark(kMarkChannel, 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, 0);
     s_Setup.cursor = static_cast<uint8_t>(mode == 1 ? kSetupLeave : kSetupLimitFirst);
     DrawSetupPlace(s_Setup.cursor, 1);
     g_DisplayMode = kKeyModeMenu;
 }
 
 static uint32_t StepSetupCursor(uint32_t cursor, bool forward) {
-    bool autoclave = s_Setup.page == kSetupAutoclave;
+    bool autoclave = s_Setup.page == kCycleAutoclave;
     if (forward) {
         if (cursor >= kSetupLeave) return 0;
         return autoclave && cursor == kSetupTempFirst - 1 ? kSetupFieldFirst : cursor + 1;
@@ -534,8 +533,6 @@ static int32_t AcceptSetup() {
     static constexpr float kLimitMax = 254.0f;
     static constexpr float kCipTempLow = 29.9f, kCipTempHigh = 100.1f;
     static constexpr float kSipTempLow = 89.9f, kSipTempHigh = 130.1f;
-    static constexpr uint32_t kInvalidMaxValue = 5;
-    static constexpr uint32_t kInvalidValue = 6;
     float limit = std::strtof(s_Setup.limit, nullptr);
     float temp = std::strtof(s_Setup.temp, nullptr);
     ParamPage_ApplyValues(&g_PageEdit);
@@ -543,19 +540,19 @@ static int32_t AcceptSetup() {
         ValuePage_ShowInvalid(kInvalidMaxValue);
         return -1;
     }
-    if ((s_Setup.page == 0 && !(temp > kCipTempLow && temp < kCipTempHigh)) ||
-        (s_Setup.page == 1 && !(temp > kSipTempLow && temp < kSipTempHigh))) {
+    if ((s_Setup.page == kCycleCip && !(temp > kCipTempLow && temp < kCipTempHigh)) ||
+        (s_Setup.page == kCycleSip && !(temp > kSipTempLow && temp < kSipTempHigh))) {
         ValuePage_ShowInvalid(kInvalidValue);
         return -1;
     }
     uint32_t status = 0;
     uint32_t whole = static_cast<uint32_t>(limit);
     switch (s_Setup.page) {
-        case 0:
+        case kCycleCip:
             SensDiag_SetCipCycleLimit(kChannelB, whole, &status);
             SensDiag_SetCipTempLimit(kChannelB, temp, &status);
             break;
-        case 1:
+        case kCycleSip:
             SensDiag_SetSipCycleLimit(kChannelB, whole, &status);
             SensDiag_SetSipTempLimit(kChannelB, temp, &status);
             break;
@@ -742,7 +739,7 @@ void VdxPage_DrawOptErrorLine(uint32_t item) {
         Lcd_DrawText(kRow12, column, value);
         Lcd_DrawText(kRow12, column + kUnitOffset, Unit_GetText(kUnitCodeCelsius));
     }
-    Lcd_DrawChannelMark(kMarkChannel, s_Opt.field == 1 ? 1 : 0);
+    Lcd_DrawChannelMark(kLeaveMarkChannel, s_Opt.field == 1 ? 1 : 0);
 }
 
 void VdxPage_DrawOptErrors(uint32_t item) {

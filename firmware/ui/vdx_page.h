@@ -35,8 +35,12 @@ uint32_t VdxPage_PrevCalDataSet(uint32_t set);
 // Cycle counters: 0 CIP, 1 SIP, 2 autoclave, count "of" limit.
 void VdxPage_DrawCycles(uint32_t counter, uint32_t channel);
 
-// Sensor monitoring timers: 0 lifetime, 1 time to maintenance, 2 adaptive calibration timer (each
-// only while its alarm is on and enabled), 3 operating time.
+// Sensor monitoring timers: the lifetime, the time to maintenance and the adaptive calibration
+// timer (each only while its alarm is on and enabled), and the operating time.
+constexpr uint32_t kSensorTimerLifetime = 0;
+constexpr uint32_t kSensorTimerMaint = 1;
+constexpr uint32_t kSensorTimerAct = 2;
+constexpr uint32_t kSensorTimerOperating = 3;
 void VdxPage_DrawTimers(uint32_t channel, uint32_t item);
 uint32_t VdxPage_NextTimer(uint32_t item);
 uint32_t VdxPage_PrevTimer(uint32_t item);
