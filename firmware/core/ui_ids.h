@@ -127,6 +127,7 @@ constexpr uint32_t kActionAlarmRelayPage = 4137;         // 0x1029, value page 1
 constexpr uint32_t kActionStcPage = 4108;                // 0x100c, value page 3
 constexpr uint32_t kActionCleaningPage = 4104;           // 0x1008, value page 4
 constexpr uint32_t kActionSalinityPage = 4110;           // 0x100e, value page 6
+constexpr uint32_t kActionCo2SalinityPage = 4197;        // 0x1065, value page 35
 constexpr uint32_t kActionSetPointRangePage = 4094;      // 0xffe, value page 13
 constexpr uint32_t kActionOutputRangePage = 4095;        // 0xfff, value page 14
 constexpr uint32_t kActionSetPointValuePage = 4132;      // 0x1024, value page 16

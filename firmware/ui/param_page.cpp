@@ -1220,8 +1220,9 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (page == kParamPageResetMaint) return IsO2Kind(ActiveKind(1)) ? kPageNext : Act(kActionAskSave);
             return kPageNext;
         case kParamPagePhBuffers:
-        case kParamPageCo2Buffers:
             return marker ? Act(kActionBackToFirst) : Act(kActionStcPage);
+        case kParamPageCo2Buffers:
+            return marker ? Act(kActionBackToFirst) : Act(kActionCo2SalinityPage);
         case kParamPageReset:
             if (marker) return kActionBackToFirst;
             if (v[1] == kChoiceYes) return v[0] >= 3 ? kResetSensorCal : kResetSystem + v[0];

@@ -291,6 +291,13 @@ TEST(ParamPage, CalAndMenuStepThroughTheFieldsAndTheMarker) {
     Key(kEventRight);
     EXPECT_EQ(g_PageEdit.field, kParamLeaveMarker);
     EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionBackToFirst));
+
+    // ENTER in a field leads each electrode's buffer page on to its own compensation values: pH to
+    // the isothermal point, CO2 to its salinity and bicarbonate.
+    OpenPage(kParamPagePhBuffers);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionStcPage));
+    OpenPage(kParamPageCo2Buffers);
+    EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionCo2SalinityPage));
 }
 
 TEST(ParamPage, ChoiceStepsWrapAndKeepTheirExceptions) {
