@@ -170,6 +170,33 @@ void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status) {
     Eeprom_WriteChecked(offset, bytes, 4, status);
 }
 
+void Eeprom_SetFloat(float* live, float* copy, uint32_t offset, float value, uint32_t* status) {
+    *status = 0;
+    if (Util_ClassifyFloat(value) >= kFloatPlusInfinity) {
+        *status = kStoreValueNotFinite;
+        return;
+    }
+    *live = value;
+    if (copy != nullptr) *copy = value;
+    Eeprom_WriteFloat(offset, value, status);
+}
+
+void Eeprom_LoadFloat(uint32_t offset, float* value, bool* failed) {
+    uint32_t status = 0;
+    Eeprom_ReadFloat(offset, value, &status);
+    if (status != 0) *failed = true;
+}
+
+void Eeprom_LoadByte(uint32_t offset, uint8_t* value, bool* failed) {
+    uint32_t status = 0;
+    Eeprom_Read(offset, value, 1, &status);
+    if (status != 0) *failed = true;
+}
+
+void Eeprom_Chain(uint32_t* result, uint32_t status) {
+    if (*result == 0) *result = status;
+}
+
 void Eeprom_ClearDisplayFlag(uint32_t* status) {
     g_DisplayFlag = 0;
     Eeprom_WriteChecked(kStoreDisplayFlag, &g_DisplayFlag, 1, status);

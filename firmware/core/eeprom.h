@@ -59,6 +59,15 @@ void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
 void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status);
 // Stores a finite float; a non-finite one gives status 12 and writes nothing.
 void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status);
+// A float setting into its live field, its copy (when not null) and the store; a value that is not
+// finite gives status 12 before anything changes, so no setting ever holds one.
+void Eeprom_SetFloat(float* live, float* copy, uint32_t offset, float value, uint32_t* status);
+// Loads of a settings module's block: the stored value into *value, and *failed set when the read
+// failed (it is never cleared, so one flag covers the whole block).
+void Eeprom_LoadFloat(uint32_t offset, float* value, bool* failed);
+void Eeprom_LoadByte(uint32_t offset, uint8_t* value, bool* failed);
+// Keeps the first failure of a chain of store accesses in *result.
+void Eeprom_Chain(uint32_t* result, uint32_t status);
 void Eeprom_ClearDisplayFlag(uint32_t* status);
 void Eeprom_LoadDisplayFlag(uint32_t* status);
 void Eeprom_SaveDisplayFlag(uint32_t* status);

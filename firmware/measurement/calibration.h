@@ -106,6 +106,9 @@ struct CalInUseRecord {
 extern SensorCalRecord g_SensorCal[2];
 extern CalInUseRecord g_CalInUse[2];
 
+// Refuses a setting of the records on no channel: status 2 and true; else status 0 and false.
+bool Cal_NoChannel(uint32_t channel, uint32_t* status);
+
 // The quantity being tracked for calibration and its filtered value.
 struct CalTracking {
     uint32_t id;   // 0 none

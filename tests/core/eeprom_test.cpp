@@ -113,6 +113,47 @@ TEST(SettingsStore, FloatsAreLittleEndianAndNonFiniteValuesAreRefused) {
     EXPECT_EQ(value, 0.0f);
 }
 
+// A settings module's setters and loads: a refused value changes neither the field, its copy
+// nor the store; one failed read in a block marks the whole block, and a chain keeps its first
+// failure.
+TEST(SettingsStore, SettingHelpersRefuseNonFiniteValuesAndKeepTheFirstFailure) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    float live = 1.0f, copy = 1.0f;
+    uint32_t status = 99;
+    Eeprom_SetFloat(&live, &copy, 100, 2.5f, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(live, 2.5f);
+    EXPECT_EQ(copy, 2.5f);
+    Eeprom_SetFloat(&live, &copy, 100, std::nanf(""), &status);
+    EXPECT_EQ(status, 12u);
+    EXPECT_EQ(live, 2.5f);
+    EXPECT_EQ(copy, 2.5f);
+    Eeprom_SetFloat(&live, nullptr, 100, 3.0f, &status);
+    EXPECT_EQ(live, 3.0f);
+    EXPECT_EQ(copy, 2.5f);
+
+    bool failed = false;
+    float value = 0.0f;
+    Eeprom_LoadFloat(100, &value, &failed);
+    EXPECT_EQ(value, 3.0f);
+    EXPECT_FALSE(failed);
+    Eeprom_LoadFloat(200, &value, &failed);  // never written: FF FF FF FF
+    EXPECT_TRUE(failed);
+    Eeprom_LoadFloat(100, &value, &failed);
+    EXPECT_TRUE(failed) << "a later good read does not clear the block's failure";
+    uint8_t byte = 0;
+    failed = false;
+    Eeprom_LoadByte(kEepromSize, &byte, &failed);
+    EXPECT_TRUE(failed);
+
+    uint32_t result = 0;
+    Eeprom_Chain(&result, 0);
+    Eeprom_Chain(&result, 11);
+    Eeprom_Chain(&result, 10);
+    EXPECT_EQ(result, 11u);
+}
+
 TEST(SettingsStore, ReadsAndWritesOutsideTheStoreOrWithoutAFileMoveNothing) {
     Rig_Reset(Rig_MakeTempFolder());
     uint8_t buffer[4] = {1, 2, 3, 4};
