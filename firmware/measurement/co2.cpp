@@ -41,11 +41,6 @@ static constexpr float kKelvin = 273.15f;
 static constexpr float kKelvin25 = 298.15f;
 static constexpr float kLn10 = 2.302585093f;
 static constexpr float kTiny = 1e-9f;
-// Slope at t of an electrode of slope fraction 1: 54.2 mV/pH at 0 C, 59.16 at 25 C.
-static constexpr float kSlopeAt0C = 54.2f;
-static constexpr float kSlopePerDegree = 0.1984f;
-// Two buffer points closer than this in mV cannot give a slope.
-static constexpr float kPointsMinApartMv = 60.0f;
 // Largest partial pressure (bar) and percentage the sensor reads.
 static constexpr float kPartialPressureMax = 2.0f;
 static constexpr float kPartialPressureLimit = 2.00001f;
@@ -57,8 +52,6 @@ static constexpr uint32_t kUnitMmHg = 36;
 static constexpr uint32_t kUnitMgPerLitre = 37;
 static constexpr float kMbarPerMmHg = 1.3332237f;
 static constexpr float kCo2MolarMass = 44.0f;  // g/mol
-// A one-point data set gets its second point this far away, in pH.
-static constexpr float kMadeUpPointStep = 2.0f;
 static constexpr float kDataSetTemperature = 25.0f;
 
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
@@ -133,7 +126,7 @@ float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* sta
     *status = 0;
     if (Cal_NoChannel(channel, status)) return 0.0f;
     float slope = CalPh_GetCo2SlopeMv(channel);
-    float atTemperature = slope / kNernstSlope * (kSlopeAt0C + kSlopePerDegree * t);
+    float atTemperature = CalPh_SlopeAtTemperature(slope / kNernstSlope, t);
     if (!(std::fabs(atTemperature) >= kTiny)) {
         *status = kStatusOver;
         return 0.0f;
@@ -233,19 +226,9 @@ void CalPh_SetCo2Bicarbonate(uint32_t channel, float molPerLitre, uint32_t* stat
 // ---- Calibration ----------------------------------------------------------------------------------
 
 void CalPh_CaptureCo2Point(uint32_t channel, uint32_t i, uint32_t mode, float buffer, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    float t = Meas_GetFilteredTemperature(status);
-    if (*status != 0) return;
-    float mv = Meas_GetFilteredCalValue(status);
-    if (*status != 0) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCo2& u = g_CalInUse[channel].co2;
-    u.pointTemp[i] = t;
-    u.pointMv[i] = mv;
-    if (mode != kCalModeProcess) u.pointBuffer[i] = buffer;
+    CalPh_CaptureElectrodePoint(u.pointMv, u.pointTemp, u.pointBuffer, i, mode, buffer, status);
 }
 
 float CalPh_GetCo2PointRef(uint32_t channel, uint32_t i) {
@@ -301,18 +284,12 @@ void CalPh_CalibrateCo2(uint32_t channel, uint32_t points, uint32_t* status) {
     float k0 = u.pointTemp[0] + kKelvin;
     float slope = u.slope;
     if (points == 2) {
-        if (std::fabs(u.pointBuffer[1] - u.pointBuffer[0]) < kTiny ||
-            !(std::fabs(u.pointMv[0] - u.pointMv[1]) >= kPointsMinApartMv)) {
+        float mvPerPh = 0.0f;
+        if (!CalPh_TwoPointMvPerPh(u.pointMv, u.pointTemp, u.pointBuffer, kCo2IsoPoint, &mvPerPh)) {
             *status = kStatusOver;
             return;
         }
-        float d =
-            k0 * (u.pointBuffer[0] - kCo2IsoPoint) - (u.pointTemp[1] + kKelvin) * (u.pointBuffer[1] - kCo2IsoPoint);
-        if (!(std::fabs(d) >= kTiny)) {
-            *status = kStatusOver;
-            return;
-        }
-        slope = (u.pointMv[0] - u.pointMv[1]) * -kKelvin25 / d;
+        slope = -mvPerPh;
     }
     // The voltage at pH 7 and 25 C, then the zero point it means.
     float zeroMv = u.pointMv[0] - slope * k0 * (kCo2IsoPoint - u.pointBuffer[0]) / kKelvin25;
@@ -392,18 +369,7 @@ void CalPh_FillCo2DataSet(uint32_t channel, CalDataSetRecord* record) {
     record->v52 = kDataSetTemperature;
     record->v40 = u.slope;
     record->v44 = zeroMv;
-    if (record->b82 == 0) {
-        // A sensor's data set always holds two points: the second is made up from the slope.
-        float mvPerPh = -u.slope;
-        if (u.pointBuffer[0] >= kCo2IsoPoint) {
-            record->v64 = u.pointBuffer[0] - kMadeUpPointStep;
-            record->v8 = record->v4 - kMadeUpPointStep * mvPerPh;
-        } else {
-            record->v64 = u.pointBuffer[0] + kMadeUpPointStep;
-            record->v8 = record->v4 + kMadeUpPointStep * mvPerPh;
-        }
-        record->w74 = 0;
-    }
+    CalPh_MakeUpSecondPoint(record, -u.slope, kCo2IsoPoint);
 }
 
 void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status) {
@@ -416,12 +382,7 @@ void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uin
         return;
     }
     CalInUseCo2& u = g_CalInUse[channel].co2;
-    u.pointBuffer[0] = record->v60;
-    u.pointBuffer[1] = record->v64;
-    u.pointMv[0] = record->v4;
-    u.pointMv[1] = record->v8;
-    u.pointTemp[0] = record->v48;
-    u.pointTemp[1] = record->v52;
+    CalPh_TakeDataSetPoints(record, u.pointMv, u.pointTemp, u.pointBuffer);
     CalPh_SetGlassImpedanceRef(channel, record->v16 * 1e6f);
     CalPh_SetRefImpedanceRef(channel, record->v20 * 1000.0f);
     uint32_t result = 0, step = 0;

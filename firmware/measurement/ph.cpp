@@ -188,19 +188,9 @@ float CalPh_GetPointPh(uint32_t channel, uint32_t i, uint32_t* status) {
 }
 
 void CalPh_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float buffer, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    float t = Meas_GetFilteredTemperature(status);
-    if (*status != 0) return;
-    float mv = Meas_GetFilteredCalValue(status);
-    if (*status != 0) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUsePh& u = g_CalInUse[channel].ph;
-    u.pointTemp[i] = t;
-    u.pointMv[i] = mv;
-    if (mode != kCalModeProcess) u.pointBuffer[i] = buffer;
+    CalPh_CaptureElectrodePoint(u.pointMv, u.pointTemp, u.pointBuffer, i, mode, buffer, status);
 }
 
 void CalPh_SetPointBuffer(uint32_t channel, uint32_t i, float buffer) {
@@ -225,17 +215,10 @@ void CalPh_Calibrate(uint32_t channel, uint32_t points, uint32_t* status) {
     float k0 = u.pointTemp[0] + kKelvin;
     float mvPerPh;  // at 25 C, negative
     if (points == 2) {
-        if (std::fabs(u.pointBuffer[1] - u.pointBuffer[0]) < kTiny ||
-            std::fabs(u.pointMv[0] - u.pointMv[1]) < kPointsMinApartMv) {
+        if (!CalPh_TwoPointMvPerPh(u.pointMv, u.pointTemp, u.pointBuffer, ip, &mvPerPh)) {
             *status = kStatusOver;
             return;
         }
-        float d = k0 * (u.pointBuffer[0] - ip) - (u.pointTemp[1] + kKelvin) * (u.pointBuffer[1] - ip);
-        if (!(std::fabs(d) >= kTiny)) {
-            *status = kStatusOver;
-            return;
-        }
-        mvPerPh = (u.pointMv[0] - u.pointMv[1]) * kKelvin25 / d;
     } else {
         mvPerPh = u.slope * -kNernstSlope;
     }
@@ -267,6 +250,59 @@ void CalPh_StoreCal(uint32_t channel, uint32_t* status) {
     Eeprom_WriteFloat(kStorePointBuffer + 8 * channel + 4, buffer1, &step);
     Eeprom_Chain(&result, step);
     *status = result != 0 ? kPhNotStored : 0;
+}
+
+// ---- Electrode points -------------------------------------------------------------------------------
+
+void CalPh_CaptureElectrodePoint(float* pointMv, float* pointTemp, float* pointBuffer, uint32_t i, uint32_t mode,
+                                 float buffer, uint32_t* status) {
+    *status = 0;
+    if (i >= 2) {
+        *status = kStatusOver;
+        return;
+    }
+    float t = Meas_GetFilteredTemperature(status);
+    if (*status != 0) return;
+    float mv = Meas_GetFilteredCalValue(status);
+    if (*status != 0) return;
+    pointTemp[i] = t;
+    pointMv[i] = mv;
+    if (mode != kCalModeProcess) pointBuffer[i] = buffer;
+}
+
+bool CalPh_TwoPointMvPerPh(const float* pointMv, const float* pointTemp, const float* pointBuffer, float isoPoint,
+                           float* mvPerPh) {
+    if (std::fabs(pointBuffer[1] - pointBuffer[0]) < kTiny ||
+        !(std::fabs(pointMv[0] - pointMv[1]) >= kPointsMinApartMv)) {
+        return false;
+    }
+    // Each point's buffer distance from the isothermal point, scaled to 25 C by its temperature.
+    float d =
+        (pointTemp[0] + kKelvin) * (pointBuffer[0] - isoPoint) - (pointTemp[1] + kKelvin) * (pointBuffer[1] - isoPoint);
+    if (!(std::fabs(d) >= kTiny)) return false;
+    *mvPerPh = (pointMv[0] - pointMv[1]) * kKelvin25 / d;
+    return true;
+}
+
+void CalPh_TakeDataSetPoints(const CalDataSetRecord* record, float* pointMv, float* pointTemp, float* pointBuffer) {
+    pointBuffer[0] = record->v60;
+    pointBuffer[1] = record->v64;
+    pointMv[0] = record->v4;
+    pointMv[1] = record->v8;
+    pointTemp[0] = record->v48;
+    pointTemp[1] = record->v52;
+}
+
+void CalPh_MakeUpSecondPoint(CalDataSetRecord* record, float mvPerPh, float isoPoint) {
+    if (record->b82 != 0) return;
+    if (record->v60 >= isoPoint) {
+        record->v64 = record->v60 - kMadeUpPointStep;
+        record->v8 = record->v4 - kMadeUpPointStep * mvPerPh;
+    } else {
+        record->v64 = record->v60 + kMadeUpPointStep;
+        record->v8 = record->v4 + kMadeUpPointStep * mvPerPh;
+    }
+    record->w74 = 0;
 }
 
 // ---- ORP ------------------------------------------------------------------------------------------
@@ -522,17 +558,7 @@ void CalPh_FillDataSet(uint32_t channel, CalDataSetRecord* record) {
     record->v64 = u.pointBuffer[1];
     record->v48 = kDataSetTemperature;
     record->v52 = kDataSetTemperature;
-    if (record->b82 == 0) {
-        // A sensor's data set always holds two points: the second is made up from the slope.
-        if (u.pointBuffer[0] >= kDefaultIsoPoint) {
-            record->v64 = u.pointBuffer[0] - kMadeUpPointStep;
-            record->v8 = u.pointMv[0] - kMadeUpPointStep * mvPerPh;
-        } else {
-            record->v64 = u.pointBuffer[0] + kMadeUpPointStep;
-            record->v8 = u.pointMv[0] + kMadeUpPointStep * mvPerPh;
-        }
-        record->w74 = 0;
-    }
+    CalPh_MakeUpSecondPoint(record, mvPerPh, kDefaultIsoPoint);
 }
 
 void CalPh_CalibrateFromDataSet(const CalDataSetRecord* record, float* slope, float* zeroPoint) {
@@ -557,12 +583,7 @@ void CalPh_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32
         return;
     }
     CalInUsePh& u = g_CalInUse[channel].ph;
-    u.pointBuffer[0] = record->v60;
-    u.pointBuffer[1] = record->v64;
-    u.pointMv[0] = record->v4;
-    u.pointMv[1] = record->v8;
-    u.pointTemp[0] = record->v48;
-    u.pointTemp[1] = record->v52;
+    CalPh_TakeDataSetPoints(record, u.pointMv, u.pointTemp, u.pointBuffer);
     CalPh_SetGlassImpedanceRef(channel, record->v16 * 1e6f);
     uint32_t step = 0, result = 0;
     if (g_SensorKindActive[channel] != kSensorKindPhPna) {
