@@ -168,6 +168,11 @@ bool Cal_NoChannel(uint32_t channel, uint32_t* status) {
     return *status != 0;
 }
 
+bool Cal_NoPoint(uint32_t channel, uint32_t i, uint32_t* status) {
+    *status = channel < 2 && i < 2 ? 0 : kStatusOver;
+    return *status != 0;
+}
+
 // ---- Selection ----------------------------------------------------------------------------------
 
 void Cal_RequestBoardMode(uint32_t id) {

@@ -108,6 +108,8 @@ extern CalInUseRecord g_CalInUse[2];
 
 // Refuses a setting of the records on no channel: status 2 and true; else status 0 and false.
 bool Cal_NoChannel(uint32_t channel, uint32_t* status);
+// The same for calibration point i of the channel: there are points 0 and 1.
+bool Cal_NoPoint(uint32_t channel, uint32_t i, uint32_t* status);
 
 // The quantity being tracked for calibration and its filtered value.
 struct CalTracking {

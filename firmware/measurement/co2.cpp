@@ -236,11 +236,7 @@ float CalPh_GetCo2PointRef(uint32_t channel, uint32_t i) {
 }
 
 void CalPh_SetCo2PointRef(uint32_t channel, uint32_t i, float buffer, uint32_t* status) {
-    if (Cal_NoChannel(channel, status)) return;
-    if (i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     Eeprom_SetFloat(&g_CalInUse[channel].co2.pointBuffer[i], nullptr, kStorePointBuffer + 8 * channel + 4 * i, buffer,
                     status);
 }

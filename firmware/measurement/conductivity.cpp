@@ -128,11 +128,7 @@ static float ReferToPoint(float reference, float t, uint32_t degenerateStatus, u
 }
 
 void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -149,11 +145,7 @@ void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_
 }
 
 void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -168,11 +160,7 @@ void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t
 }
 
 void CalCond_CaptureRawPoint(uint32_t channel, uint32_t i, float raw, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     u.rawPoint = raw;
     float t = Meas_GetFilteredTemperature(status);
@@ -191,11 +179,7 @@ float CalCond_GetPointValue(uint32_t channel, uint32_t i) {
 }
 
 void CalCond_SetPointValue(uint32_t channel, uint32_t i, float reference, uint32_t* status) {
-    if (Cal_NoChannel(channel, status)) return;
-    if (i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     Eeprom_SetFloat(&g_CalInUse[channel].cond.pointRef[i], nullptr, kStorePointRef + 8 * channel + 4 * i, reference,
                     status);
 }

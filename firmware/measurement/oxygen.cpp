@@ -343,11 +343,7 @@ float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
 }
 
 void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float reference, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseO2& u = g_CalInUse[channel].o2;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -360,11 +356,7 @@ void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float refer
 }
 
 float CalO2_ScalePointByKind(uint32_t channel, uint32_t i, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return 0.0f;
-    }
+    if (Cal_NoPoint(channel, i, status)) return 0.0f;
     const CalInUseO2& u = g_CalInUse[channel].o2;
     float reference = u.pointRef[i];
     switch (u.pointKind[i]) {

@@ -16,10 +16,14 @@
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
+#include "measurement/conductivity.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
 #include "rig.h"
@@ -103,6 +107,36 @@ TEST(CalibrationById, IdsOfNoChannelReadAsNoChannelEverywhere) {
     g_CalTracking.status = 0;
     Cal_GetValueById(kIdPhA, 13, &status);
     EXPECT_EQ(status, 2u);
+}
+
+// Every calibration keeps two points: a third, or a point of no channel, is refused with status
+// 2 and changes neither the in-use record nor the store.
+TEST(CalibrationById, PointsBeyondTheSecondOrOfNoChannelAreRefused) {
+    FreshStore();
+    Settled(100.0f, 25.0f);
+    uint32_t status = 0;
+    CalCond_CapturePoint(0, 2, 1.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalCond_CapturePoint(2, 0, 1.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalCond_SetPointValue(0, 1, 12.0f, &status);
+    EXPECT_EQ(status, 0u);
+    CalCond_SetPointValue(0, 2, 13.0f, &status);
+    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(CalCond_GetPointValue(0, 1), 12.0f);
+    CalPh_SetCo2PointRef(1, 2, 9.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalO2_CapturePoint(1, 2, 0, 50.0f, &status);
+    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(CalO2_ScalePointByKind(1, 2, &status), 0.0f);
+    EXPECT_EQ(status, 2u);
+    CalPh_EvaluatePoint(0, 2, 0, &status);
+    EXPECT_EQ(status, 2u);
+    CalPh_CapturePoint(0, 2, 0, 4.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalPh_CapturePoint(0, 1, 0, 4.0f, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(CalPh_GetPointBuffer(0, 1), 4.0f);
 }
 
 TEST(CalibrationById, PointTimeSaturatesInsteadOfWrapping) {
