@@ -68,6 +68,14 @@ void Eeprom_LoadFloat(uint32_t offset, float* value, bool* failed);
 void Eeprom_LoadByte(uint32_t offset, uint8_t* value, bool* failed);
 // Keeps the first failure of a chain of store accesses in *result.
 void Eeprom_Chain(uint32_t* result, uint32_t status);
+// A chain that reports its last failure instead: a failed access leaves its status in *status, a
+// good one leaves *status as it was.
+void Eeprom_NoteFailure(uint32_t* status, uint32_t result);
+void Eeprom_WriteNoted(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
+// true when the bytes were read.
+bool Eeprom_ReadNoted(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
+// A stored byte; the fallback when it cannot be read or is above largest.
+uint8_t Eeprom_ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status);
 void Eeprom_ClearDisplayFlag(uint32_t* status);
 void Eeprom_LoadDisplayFlag(uint32_t* status);
 void Eeprom_SaveDisplayFlag(uint32_t* status);

@@ -114,8 +114,8 @@ TEST(SettingsStore, FloatsAreLittleEndianAndNonFiniteValuesAreRefused) {
 }
 
 // A settings module's setters and loads: a refused value changes neither the field, its copy
-// nor the store; one failed read in a block marks the whole block, and a chain keeps its first
-// failure.
+// nor the store; one failed read in a block marks the whole block; one chain keeps its first
+// failure, the other its last.
 TEST(SettingsStore, SettingHelpersRefuseNonFiniteValuesAndKeepTheFirstFailure) {
     Rig_Reset(Rig_MakeTempFolder());
     Eeprom_Open();
@@ -152,6 +152,24 @@ TEST(SettingsStore, SettingHelpersRefuseNonFiniteValuesAndKeepTheFirstFailure) {
     Eeprom_Chain(&result, 11);
     Eeprom_Chain(&result, 10);
     EXPECT_EQ(result, 11u);
+
+    // The noting chain reports its last failure, and a good access clears nothing.
+    status = 0;
+    const uint8_t seven = 7;
+    Eeprom_WriteNoted(300, &seven, 1, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_FALSE(Eeprom_ReadNoted(kEepromSize, &byte, 1, &status));
+    EXPECT_NE(status, 0u);
+    Eeprom_NoteFailure(&status, 11);
+    EXPECT_TRUE(Eeprom_ReadNoted(300, &byte, 1, &status));
+    EXPECT_EQ(byte, 7);
+    EXPECT_EQ(status, 11u);
+    status = 0;
+    EXPECT_EQ(Eeprom_ReadByteOr(300, 7, 3, &status), 7);
+    EXPECT_EQ(Eeprom_ReadByteOr(300, 6, 3, &status), 3) << "above the largest";
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Eeprom_ReadByteOr(kEepromSize, 255, 3, &status), 3) << "unreadable";
+    EXPECT_NE(status, 0u);
 }
 
 TEST(SettingsStore, ReadsAndWritesOutsideTheStoreOrWithoutAFileMoveNothing) {
