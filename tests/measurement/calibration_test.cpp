@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -33,24 +32,10 @@ constexpr uint32_t kIdPhA = 0x100000;
 constexpr uint32_t kIdPhB = 0x101000;
 
 void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalPh_ResetToFactory(0, &status);
     CalPh_ResetModes(&status);
-}
-
-float StoredFloatAt(uint32_t offset) {
-    float value = 0.0f;
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, &value, &status);
-    return status == 0 ? value : -999.0f;
-}
-
-void Settled(float value, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], value, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
 }
 
 // A channel's record as a measuring pH channel at t with these impedances (ohm).
@@ -113,7 +98,7 @@ TEST(CalibrationById, IdsOfNoChannelReadAsNoChannelEverywhere) {
 // 2 and changes neither the in-use record nor the store.
 TEST(CalibrationById, PointsBeyondTheSecondOrOfNoChannelAreRefused) {
     FreshStore();
-    Settled(100.0f, 25.0f);
+    Rig_SettleCalFilters(100.0f, 25.0f);
     uint32_t status = 0;
     CalCond_CapturePoint(0, 2, 1.0f, &status);
     EXPECT_EQ(status, 2u);
@@ -170,10 +155,10 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     g_ChosenMode = kCalModeTwoPoints;
     CalPh_SetBufferSet(0, 8, &status);
     // Two buffers entered by hand (buffer set 8), each point from the settled filters.
-    Settled(174.2f, 25.0f);
+    Rig_SettleCalFilters(174.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 0, 4.0f, 13, &status);
     EXPECT_EQ(status, 0u);
-    Settled(0.2f, 25.0f);
+    Rig_SettleCalFilters(0.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 1, 7.0f, 13, &status);
     EXPECT_EQ(status, 0u);
     Cal_StepById(kIdPhA, 2, 0, &status);
@@ -194,35 +179,35 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     // The impedances of the moment became the references (referred to 25 C).
     EXPECT_EQ(g_GlassImpedanceRef[0], 1.5e8f);
     EXPECT_EQ(g_RefImpedanceRef[0], 40000.0f);
-    EXPECT_EQ(StoredFloatAt(756), 1.5e8f);
+    EXPECT_EQ(Rig_StoredFloat(756), 1.5e8f);
 
     // Calibrate only: recorded, not put into use, nothing stored.
     Cal_SetCalibrateOnly(0, 1);
     Cal_SaveById(kIdPhA, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(CalPh_GetSlopePercent(0), 100.0f);
-    EXPECT_EQ(StoredFloatAt(792), 1.0f);
+    EXPECT_EQ(Rig_StoredFloat(792), 1.0f);
     EXPECT_EQ(g_SensorParamSavePending, 1);
     // Saved into use.
     Cal_SetCalibrateOnly(0, 0);
     Cal_SaveById(kIdPhA, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_NEAR(StoredFloatAt(792), 174.0f / 3.0f / 59.16f, 1e-5f);
-    EXPECT_NEAR(StoredFloatAt(800), 0.2f, 1e-4f);
-    EXPECT_EQ(StoredFloatAt(760), 4.0f);
-    EXPECT_EQ(StoredFloatAt(764), 7.0f);
+    EXPECT_NEAR(Rig_StoredFloat(792), 174.0f / 3.0f / 59.16f, 1e-5f);
+    EXPECT_NEAR(Rig_StoredFloat(800), 0.2f, 1e-4f);
+    EXPECT_EQ(Rig_StoredFloat(760), 4.0f);
+    EXPECT_EQ(Rig_StoredFloat(764), 7.0f);
 
     // A refused calibration keeps the impedance references, in memory and in the store.
     PhRecord(0, 25.0f, 3.0e8f, 20000.0f);
-    Settled(30.0f, 25.0f);
+    Rig_SettleCalFilters(30.0f, 25.0f);
     Cal_SetPointById(kIdPhA, 0, 6.5f, 13, &status);
-    Settled(0.2f, 25.0f);
+    Rig_SettleCalFilters(0.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 1, 7.0f, 13, &status);
     Cal_StepById(kIdPhA, 2, 0, &status);
     EXPECT_EQ(status, 2u) << "30 mV apart";
     EXPECT_EQ(g_GlassImpedanceRef[0], 1.5e8f);
     EXPECT_EQ(g_RefImpedanceRef[0], 40000.0f);
-    EXPECT_EQ(StoredFloatAt(756), 1.5e8f);
+    EXPECT_EQ(Rig_StoredFloat(756), 1.5e8f);
     // A point with no settled temperature is not taken.
     Filter_Reset(&g_CalFilters[kCalFilterTemperature]);
     Cal_SetPointById(kIdPhA, 0, 4.0f, 13, &status);
@@ -230,7 +215,7 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     // Without buffer set 8 the buffer must be recognised; an unrecognised one gives 112.
     CalPh_SetBufferSet(0, 0, &status);
     g_ChosenMode = kCalModeOnePoint;
-    Settled(0.0f, 25.0f);
+    Rig_SettleCalFilters(0.0f, 25.0f);
     g_CalTracking.settingStatus = 112;
     Cal_SetPointById(kIdPhA, 0, 7.0f, 13, &status);
     EXPECT_EQ(status, 112u);
@@ -250,7 +235,7 @@ TEST(CalibrationById, ChannelBRecordsImpedancesInItsDataSet) {
     g_ChosenMode = kCalModeOnePoint;
     CalPh_SetBufferSet(1, 8, &status);
     Cal_SetDriftControl(1, kDriftStrict);
-    Settled(10.0f, 25.0f);
+    Rig_SettleCalFilters(10.0f, 25.0f);
     Cal_SetPointById(kIdPhB, 0, 7.0f, 13, &status);
     Cal_StepById(kIdPhB, 1, 0, &status);
     EXPECT_EQ(status, 0u);
@@ -263,7 +248,7 @@ TEST(CalibrationById, ChannelBRecordsImpedancesInItsDataSet) {
     Cal_SetCalibrateOnly(1, 1);
     Cal_SaveById(kIdPhB, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_NEAR(StoredFloatAt(804), 10.0f, 1e-4f);
+    EXPECT_NEAR(Rig_StoredFloat(804), 10.0f, 1e-4f);
     EXPECT_EQ(g_CalDataSet[1].v60, 7.0f);
     EXPECT_EQ(g_CalDataSet[1].v64, 5.0f) << "the made-up second point";
     EXPECT_GE(g_CalDataSet[1].date.year, 2008);
@@ -277,7 +262,7 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     FreshStore();
     uint32_t status = 0;
     // ORP on channel A: the point, the step, the results and the store.
-    Settled(230.0f, 25.0f);
+    Rig_SettleCalFilters(230.0f, 25.0f);
     Cal_SetPointById(0x10000a, 0, 250.0f, 15, &status);
     EXPECT_EQ(status, 0u);
     float reference = 0.0f;
@@ -289,14 +274,14 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     EXPECT_EQ(slope, 1.0f);
     EXPECT_EQ(offset, 20.0f);
     Cal_SaveById(0x10000a, &status);
-    EXPECT_EQ(StoredFloatAt(820), 20.0f);
+    EXPECT_EQ(Rig_StoredFloat(820), 20.0f);
     EXPECT_EQ(CalPh_GetOrpOffset(0), 20.0f);
     // Beyond the limit: the step reports it and nothing is stored.
-    Settled(-900.0f, 25.0f);
+    Rig_SettleCalFilters(-900.0f, 25.0f);
     Cal_SetPointById(0x10000a, 0, 150.0f, 15, &status);
     Cal_StepById(0x10000a, 1, 0, &status);
     EXPECT_EQ(status, 1u);
-    EXPECT_EQ(StoredFloatAt(820), 20.0f);
+    EXPECT_EQ(Rig_StoredFloat(820), 20.0f);
 
     // The ORP value of the id is the panel's voltage with the offset; the raw voltage is cached.
     Meas_SetFieldFloat(0, kPhFieldOrpVolts, 0.3f);
@@ -304,7 +289,7 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     EXPECT_NEAR(Meas_GetValueCache(0, &status), 300.0f, 1e-3f);
 
     // Temperature: one point at 30 C on a Pt1000 calibrates the slope.
-    Settled(Temp_RtdRatioFromTemp(29.0f), 29.0f);
+    Rig_SettleCalFilters(Temp_RtdRatioFromTemp(29.0f), 29.0f);
     Cal_SetPointById(0x100001, 0, 30.0f, 11, &status);
     EXPECT_EQ(status, 0u);
     Cal_StepById(0x100001, 1, 0, &status);
