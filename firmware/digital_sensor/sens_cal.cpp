@@ -11,6 +11,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/meas.h"
@@ -57,9 +58,6 @@ static constexpr uint32_t kHeadSerial = 84;
 static constexpr uint32_t kMinutesPerDay = 1440;
 // The operator characters are always written as "-".
 static constexpr uint32_t kHeadCharacter = '-';
-// The transmitter's serial text in the settings store.
-static constexpr uint32_t kStoreSerialText = 90;
-static constexpr uint32_t kSerialTextBytes = 11;
 // Serial numbers above this one are folded into the 24-bit code.
 static constexpr uint32_t kSerialFold = 1200000000u;
 
@@ -157,7 +155,7 @@ void SensMem_MinutesToTime(uint32_t minutes, ClockRecord* date) {
 uint32_t SensMem_TransmitterCode() {
     char text[kSerialTextBytes] = {};
     uint32_t status = 0;
-    Eeprom_Read(kStoreSerialText, text, kSerialTextBytes, &status);
+    Chan_ReadSerialText(text, &status);
     uint32_t number = 0;
     if (status == 0) {
         for (char c : text) {

@@ -25,7 +25,6 @@
 
 // The device's serial text (the identity's, kept in the store).
 static constexpr uint32_t kStoreSerialText = 90;
-static constexpr uint32_t kSerialTextBytes = 11;
 static constexpr StoreRange kStoreRanges[] = {{kStoreSerialText, kSerialTextBytes}};
 const StoreMap g_SerialTextStoreMap = {"serial text", kStoreRanges, 1};
 
@@ -322,6 +321,10 @@ uint32_t Chan_FitRangeToBand(float low, float high, float* lowOut, float* highOu
 uint32_t Chan_HasTempComp(uint32_t channel) {
     uint32_t status = 0;
     return Param_GetInt(channel, 3, &status) != 10 ? 1 : 0;
+}
+
+void Chan_ReadSerialText(char* text, uint32_t* status) {
+    Eeprom_Read(kStoreSerialText, text, kSerialTextBytes, status);
 }
 
 void Chan_RepairSerialText(uint32_t* status) {
