@@ -411,62 +411,50 @@ TEST(CalibrationById, StabilityCriteriaByQuantityAndDriftControl) {
 
 TEST(CalibrationById, ElectrodeDiagnosticsByCheckCode) {
     FreshStore();
-    uint32_t status = 0;
+    // The status of the check of that code on the channel.
+    auto Check = [](uint32_t channel, uint32_t code) {
+        uint32_t status = 99;
+        Unit_CheckRangeByUnit(channel, 0.0f, code, &status);
+        return status;
+    };
     PhRecord(0, 25.0f, 2.9e7f, 40000.0f);
     g_MeasReplyCount[0] = 3;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 0u) << "not measuring yet";
+    EXPECT_EQ(Check(0, 18), 0u) << "not measuring yet";
     g_MeasReplyCount[0] = 4;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 71u);
+    EXPECT_EQ(Check(0, 18), 71u);
     Meas_SetFieldFloat(0, kPhFieldGlass, 3.01e8f);
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 72u);
+    EXPECT_EQ(Check(0, 18), 72u);
     Meas_SetFieldFloat(0, kPhFieldGlass, 1e8f);
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(0, 18), 0u);
     // The reference electrode, and channel A's shorted reference input.
     Meas_SetFieldFloat(0, kPhFieldReference, 8000.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 81u);
+    EXPECT_EQ(Check(0, 19), 81u);
     Meas_SetFieldFloat(0, kPhFieldReference, 95000.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 82u);
+    EXPECT_EQ(Check(0, 19), 82u);
     Meas_SetFieldFloat(0, kPhFieldReference, 900.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 19), 5u);
     // Outside 0 to 50 C, or without a valid temperature, the checks do not apply.
     g_Measurement[0].temperature = 50.5f;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 18), 5u);
     g_Measurement[0].temperature = 25.0f;
     g_Measurement[0].temperatureStatus = 2;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 18), 5u);
     g_Measurement[0].temperatureStatus = 0;
     // The pH/pNa second glass against channel B's second reference.
     PhRecord(1, 25.0f, 1e8f, 0.0f);
     CalPh_SetPnaImpedanceRef(1, 2e8f);
     Meas_SetFieldFloat(1, kPhFieldPnaGlass, 5.9e7f);
-    Unit_CheckRangeByUnit(1, 0.0f, 20, &status);
-    EXPECT_EQ(status, 71u);
+    EXPECT_EQ(Check(1, 20), 71u);
     // The signal checks.
     Meas_SetFieldWord(0, kPhFieldPrimaryStatus, 3);
-    Unit_CheckRangeByUnit(0, 0.0f, 200, &status);
-    EXPECT_EQ(status, 3u);
+    EXPECT_EQ(Check(0, 200), 3u);
     Meas_SetFieldWord(1, kCondFieldRangeByte, 0x10);
-    Unit_CheckRangeByUnit(1, 0.0f, 200, &status);
-    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(Check(1, 200), 2u);
     Meas_SetFieldWord(1, kCondFieldRangeByte, 0x0c);
-    Unit_CheckRangeByUnit(1, 0.0f, 200, &status);
-    EXPECT_EQ(status, 3u);
-    Unit_CheckRangeByUnit(1, 0.0f, 201, &status);
-    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(Check(1, 200), 3u);
+    EXPECT_EQ(Check(1, 201), 2u);
     Meas_SetFieldWord(1, 13, 2);
-    Unit_CheckRangeByUnit(1, 0.0f, 202, &status);
-    EXPECT_EQ(status, 2u);
-    Unit_CheckRangeByUnit(1, 0.0f, 17, &status);
-    EXPECT_EQ(status, 0u);
-    Unit_CheckRangeByUnit(1, 0.0f, 203, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(1, 202), 2u);
+    EXPECT_EQ(Check(1, 17), 0u);
+    EXPECT_EQ(Check(1, 203), 0u);
 }

@@ -279,40 +279,32 @@ TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
 TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
     Rig_OpenFreshStore();
     uint32_t status = 0;
+    // The status a check leaves.
+    auto Check = [](void (*check)(uint32_t, float, uint32_t*), uint32_t channel, float ohm) {
+        uint32_t status = 99;
+        check(channel, ohm, &status);
+        return status;
+    };
     // Glass: range 5e6 to 2e9, band 0.3 to 3.0 times the reference of 1e8.
-    CalPh_CheckGlassImpedance(0, 5e6f, &status);
-    EXPECT_EQ(status, 71u) << "in range, below the band";
-    CalPh_CheckGlassImpedance(0, 4.99e6f, &status);
-    EXPECT_EQ(status, 3u);
-    CalPh_CheckGlassImpedance(0, 2.9e7f, &status);
-    EXPECT_EQ(status, 71u);
-    CalPh_CheckGlassImpedance(0, 3.1e7f, &status);
-    EXPECT_EQ(status, 0u);
-    CalPh_CheckGlassImpedance(0, 3.01e8f, &status);
-    EXPECT_EQ(status, 72u);
-    CalPh_CheckGlassImpedance(0, 2.1e9f, &status);
-    EXPECT_EQ(status, 2u);
-    CalPh_CheckGlassImpedance(0, std::numeric_limits<float>::quiet_NaN(), &status);
-    EXPECT_EQ(status, 3u) << "no number is no impedance";
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 5e6f), 71u) << "in range, below the band";
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 4.99e6f), 3u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 2.9e7f), 71u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 3.1e7f), 0u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 3.01e8f), 72u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 2.1e9f), 2u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, std::numeric_limits<float>::quiet_NaN()), 3u)
+        << "no number is no impedance";
     // Reference electrode: range 1000 to 150000, band around 30000.
-    CalPh_CheckRefElectrodeImpedance(0, 999.0f, &status);
-    EXPECT_EQ(status, 3u);
-    CalPh_CheckRefElectrodeImpedance(0, 8999.0f, &status);
-    EXPECT_EQ(status, 81u);
-    CalPh_CheckRefElectrodeImpedance(0, 90001.0f, &status);
-    EXPECT_EQ(status, 82u);
-    CalPh_CheckRefElectrodeImpedance(0, 150001.0f, &status);
-    EXPECT_EQ(status, 2u);
-    CalPh_CheckRefElectrodeImpedance(0, 30000.0f, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 999.0f), 3u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 8999.0f), 81u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 90001.0f), 82u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 150001.0f), 2u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 30000.0f), 0u);
     // The pH/pNa second glass: the glass range, against the channel's second reference.
     CalPh_SetPnaImpedanceRef(1, 2e8f);
-    CalPh_CheckPnaImpedance(1, 1e8f, &status);
-    EXPECT_EQ(status, 0u);
-    CalPh_CheckPnaImpedance(1, 5.9e7f, &status);
-    EXPECT_EQ(status, 71u);
-    CalPh_CheckPnaImpedance(1, 6.01e8f, &status);
-    EXPECT_EQ(status, 72u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 1e8f), 0u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 5.9e7f), 71u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 6.01e8f), 72u);
 
     // References: accepted only in range; stored for channel A only.
     CalPh_ResetState();
