@@ -163,16 +163,6 @@ void Cal_ClearDataSetSensorFlag(uint32_t channel) {
     std::memset(&g_CalDataSet[channel], 0, sizeof g_CalDataSet[channel]);
 }
 
-bool Cal_NoChannel(uint32_t channel, uint32_t* status) {
-    *status = channel < 2 ? 0 : kStatusOver;
-    return *status != 0;
-}
-
-bool Cal_NoPoint(uint32_t channel, uint32_t i, uint32_t* status) {
-    *status = channel < 2 && i < 2 ? 0 : kStatusOver;
-    return *status != 0;
-}
-
 // ---- Selection ----------------------------------------------------------------------------------
 
 void Cal_RequestBoardMode(uint32_t id) {
