@@ -39,10 +39,6 @@ static constexpr uint32_t kStatusStoreUnusable = 11;
 // The temperature-source mode of the manual temperature (parameter 6 is written only then).
 static constexpr uint32_t kTempSourceManualMode = 4;
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
 // 1 when the marker stands at the offset; 0 when another one does; -1 when it cannot be read.
 static int32_t MarkerAt(uint32_t offset, const uint8_t* marker) {
     uint8_t bytes[2] = {0, 0};
@@ -58,35 +54,35 @@ void Settings_DefaultMeasurementStore(uint32_t* status) {
     *status = 0;
     uint32_t s = 0;
     Aout_ResetCalibration(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalPh_DefaultGlassImpedanceRef(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalPh_DefaultRefImpedanceRef(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     SensDiag_DefaultSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalPh_ResetToFactory(0, &s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalPh_ResetModes(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalCond_SetDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalO2_ResetToFactory(0, &s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Chan_ResetChannelB(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     CalPh_DefaultCo2Pressure(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Temp_ResetAllCal(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Filter_DefaultModes(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Temp_SetDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Pid_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_DefaultCommBlock(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
 }
 
 void Settings_LoadMeasurementStore(uint32_t* status) {
@@ -133,36 +129,35 @@ void Settings_DefaultAll(uint32_t mode, uint32_t* status) {
     *status = 0;
     uint32_t s = 0;
     Chan_RepairSerialText(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Relay_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Vdx_DefaultChannelConfig(mode, &s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Aout_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     SetPoint_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Clean_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_DefaultSystem(mode, &s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Alarm_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Pid_WriteDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_DefaultSensorBytes(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_DefaultSensor(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_DefaultSlots(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Conc_SetUserTableDefaults(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Fw_HardwareHook();
     Meas_ResetSettings(2);
     Msg_ResetStore();
-    Eeprom_WriteChecked(kStoreConfigMarker, kConfigMarker, 2, &s);
-    Keep(status, s);
+    Eeprom_WriteNoted(kStoreConfigMarker, kConfigMarker, 2, status);
 }
 
 void Settings_LoadAll(uint32_t* status) {
@@ -174,31 +169,31 @@ void Settings_LoadAll(uint32_t* status) {
     }
     Menu_LoadPackedTag();
     Vdx_LoadChannelConfig(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Relay_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Aout_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Clean_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     SetPoint_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_LoadSystem(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Alarm_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Pid_LoadSettings(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_LoadSensor(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_LoadSensorBytes(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Msg_LoadStore(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_LoadSlots(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Conc_LoadUserTable(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
 }
 
 // ---- Parameter edit values --------------------------------------------------------------------------
@@ -346,33 +341,33 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     Settings_RefreshOutputRanges();
     Settings_RefreshAllSetPoints();
     Settings_CommitOutputs(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitCleaning(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitRelays(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitSetPoints(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitChannelConfig(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitAlarm(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitSensor(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitSensorBytes(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitSystem(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Settings_CommitPid(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     Fw_HardwareHook();
     uint8_t current = Chan_GetCurrentChannel() < 2 ? Chan_GetCurrentChannel() : 0;
     if (g_SensorKindDetected[current] < kKindNoSensor) {
         Settings_CommitSlots(&s);
-        Keep(status, s);
+        Eeprom_NoteFailure(status, s);
     }
     Conc_CommitUserTable(&s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     if (mode == 1 && Chan_IsKindConductivity(g_ChannelKind[0])) Chan_SaveCalEditValues(0);
     const ParamChannelEdit& co2 = g_WorkSet.params.channel[1];
     bool co2Changed = co2.co2Salinity != g_ParamCopied.channel[1].co2Salinity ||

@@ -170,6 +170,56 @@ void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status) {
     Eeprom_WriteChecked(offset, bytes, 4, status);
 }
 
+void Eeprom_SetFloat(float* live, float* copy, uint32_t offset, float value, uint32_t* status) {
+    *status = 0;
+    if (Util_ClassifyFloat(value) >= kFloatPlusInfinity) {
+        *status = kStoreValueNotFinite;
+        return;
+    }
+    *live = value;
+    if (copy != nullptr) *copy = value;
+    Eeprom_WriteFloat(offset, value, status);
+}
+
+void Eeprom_LoadFloat(uint32_t offset, float* value, bool* failed) {
+    uint32_t status = 0;
+    Eeprom_ReadFloat(offset, value, &status);
+    if (status != 0) *failed = true;
+}
+
+void Eeprom_LoadByte(uint32_t offset, uint8_t* value, bool* failed) {
+    uint32_t status = 0;
+    Eeprom_Read(offset, value, 1, &status);
+    if (status != 0) *failed = true;
+}
+
+void Eeprom_Chain(uint32_t* result, uint32_t status) {
+    if (*result == 0) *result = status;
+}
+
+void Eeprom_NoteFailure(uint32_t* status, uint32_t result) {
+    if (result != 0) *status = result;
+}
+
+void Eeprom_WriteNoted(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
+    uint32_t result = 0;
+    Eeprom_WriteChecked(offset, data, n, &result);
+    Eeprom_NoteFailure(status, result);
+}
+
+bool Eeprom_ReadNoted(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
+    uint32_t result = 0;
+    Eeprom_Read(offset, buffer, n, &result);
+    Eeprom_NoteFailure(status, result);
+    return result == 0;
+}
+
+uint8_t Eeprom_ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status) {
+    uint8_t value = 0xFF;
+    if (!Eeprom_ReadNoted(offset, &value, 1, status) || value > largest) return fallback;
+    return value;
+}
+
 void Eeprom_ClearDisplayFlag(uint32_t* status) {
     g_DisplayFlag = 0;
     Eeprom_WriteChecked(kStoreDisplayFlag, &g_DisplayFlag, 1, status);

@@ -59,6 +59,23 @@ void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
 void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status);
 // Stores a finite float; a non-finite one gives status 12 and writes nothing.
 void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status);
+// A float setting into its live field, its copy (when not null) and the store; a value that is not
+// finite gives status 12 before anything changes, so no setting ever holds one.
+void Eeprom_SetFloat(float* live, float* copy, uint32_t offset, float value, uint32_t* status);
+// Loads of a settings module's block: the stored value into *value, and *failed set when the read
+// failed (it is never cleared, so one flag covers the whole block).
+void Eeprom_LoadFloat(uint32_t offset, float* value, bool* failed);
+void Eeprom_LoadByte(uint32_t offset, uint8_t* value, bool* failed);
+// Keeps the first failure of a chain of store accesses in *result.
+void Eeprom_Chain(uint32_t* result, uint32_t status);
+// A chain that reports its last failure instead: a failed access leaves its status in *status, a
+// good one leaves *status as it was.
+void Eeprom_NoteFailure(uint32_t* status, uint32_t result);
+void Eeprom_WriteNoted(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
+// true when the bytes were read.
+bool Eeprom_ReadNoted(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
+// A stored byte; the fallback when it cannot be read or is above largest.
+uint8_t Eeprom_ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status);
 void Eeprom_ClearDisplayFlag(uint32_t* status);
 void Eeprom_LoadDisplayFlag(uint32_t* status);
 void Eeprom_SaveDisplayFlag(uint32_t* status);

@@ -11,6 +11,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/meas.h"
@@ -57,9 +58,6 @@ static constexpr uint32_t kHeadSerial = 84;
 static constexpr uint32_t kMinutesPerDay = 1440;
 // The operator characters are always written as "-".
 static constexpr uint32_t kHeadCharacter = '-';
-// The transmitter's serial text in the settings store.
-static constexpr uint32_t kStoreSerialText = 90;
-static constexpr uint32_t kSerialTextBytes = 11;
 // Serial numbers above this one are folded into the 24-bit code.
 static constexpr uint32_t kSerialFold = 1200000000u;
 
@@ -85,18 +83,6 @@ static constexpr uint32_t kCo2BicarbonateBit = 52 * 8 + 2;
 
 static uint32_t Ones(uint32_t width) { return width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1; }
 
-static void PutBits(uint8_t* bytes, uint32_t start, uint32_t width, uint32_t value) {
-    for (uint32_t k = 0; k < width; ++k) {
-        uint32_t bit = start + k;
-        uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
-        if (value >> k & 1u) {
-            bytes[bit / 8] |= mask;
-        } else {
-            bytes[bit / 8] &= static_cast<uint8_t>(~mask);
-        }
-    }
-}
-
 // A scaled value into a field of width bits: the integer part, saturated to the field (a negative
 // value or no number stores 0, a value too large for the field all ones), so that no value wraps
 // into a plausible reading.
@@ -108,7 +94,7 @@ static void PutScaled(uint8_t* bytes, uint32_t start, uint32_t width, double val
     } else if (value > 0.0) {
         stored = static_cast<uint32_t>(value);
     }
-    PutBits(bytes, start, width, stored);
+    SensMem_PutBits(bytes, start, width, stored);
 }
 
 static double RoundHalfAway(double value) { return value < 0.0 ? std::ceil(value - 0.5) : std::floor(value + 0.5); }
@@ -169,7 +155,7 @@ void SensMem_MinutesToTime(uint32_t minutes, ClockRecord* date) {
 uint32_t SensMem_TransmitterCode() {
     char text[kSerialTextBytes] = {};
     uint32_t status = 0;
-    Eeprom_Read(kStoreSerialText, text, kSerialTextBytes, &status);
+    Chan_ReadSerialText(text, &status);
     uint32_t number = 0;
     if (status == 0) {
         for (char c : text) {
@@ -185,29 +171,29 @@ uint32_t SensMem_TransmitterCode() {
 
 static void EncodeHead(uint8_t* b, const CalDataSetRecord* r) {
     uint32_t days = Rtc_IsValidRecord(&r->date) ? SensMem_DateToDays(&r->date) : kSensDay2008;
-    PutBits(b, kHeadDays, 16, days);
-    PutBits(b, kHeadMinutes, 12, Rtc_IsValidRecord(&r->date) ? SensMem_TimeToMinutes(&r->date) : 0);
-    for (uint32_t i = 0; i < kHeadCharacterCount; ++i) PutBits(b, kHeadCharacters + 7 * i, 7, kHeadCharacter);
-    PutBits(b, kHeadSerial, 24, SensMem_TransmitterCode());
+    SensMem_PutBits(b, kHeadDays, 16, days);
+    SensMem_PutBits(b, kHeadMinutes, 12, Rtc_IsValidRecord(&r->date) ? SensMem_TimeToMinutes(&r->date) : 0);
+    for (uint32_t i = 0; i < kHeadCharacterCount; ++i) SensMem_PutBits(b, kHeadCharacters + 7 * i, 7, kHeadCharacter);
+    SensMem_PutBits(b, kHeadSerial, 24, SensMem_TransmitterCode());
 }
 
 // The pH-family layout: three point triples (buffer, mV, temperature), impedances, the CO2
 // sensor's slope and zero, the isothermal point.
 static void EncodePh(uint32_t kind, uint8_t* b, const CalDataSetRecord* r) {
-    PutBits(b, 108, 4, r->b83);
-    PutBits(b, 112, 4, r->b82);
+    SensMem_PutBits(b, 108, 4, r->b83);
+    SensMem_PutBits(b, 112, 4, r->b82);
     PutScaled(b, 116, 14, (r->v60 + 2.0) / 0.0011 + 0.5);
     PutScaled(b, 130, 14, (r->v4 + 819.1) * 10 + 0.5);
     PutScaled(b, 144, 12, (r->v48 + 50) * 10 + 0.5);
-    PutBits(b, 156, 12, r->w72 & 0xFFF);
+    SensMem_PutBits(b, 156, 12, r->w72 & 0xFFF);
     PutScaled(b, 168, 14, (r->v64 + 2.0) / 0.0011 + 0.5);
     PutScaled(b, 182, 14, (r->v8 + 819.1) * 10 + 0.5);
     PutScaled(b, 196, 12, (r->v52 + 50) * 10 + 0.5);
-    PutBits(b, 208, 12, r->w74 & 0xFFF);
+    SensMem_PutBits(b, 208, 12, r->w74 & 0xFFF);
     PutScaled(b, 220, 14, (r->v68 + 2.0) / 0.0011 + 0.5);
     PutScaled(b, 234, 14, (r->v12 + 819.1) * 10 + 0.5);
     PutScaled(b, 248, 12, (r->v56 + 50) * 10 + 0.5);
-    PutBits(b, 260, 12, 0);
+    SensMem_PutBits(b, 260, 12, 0);
     PutScaled(b, 272, 12, r->v16 * 2.0 + 0.5);
     PutScaled(b, 284, 12, kind == kKindPhPna ? r->v20 * 2.0 + 0.5 : r->v20 * 20.0 + 0.5);
     PutScaled(b, 296, 10, kind == kKindCo2 ? (r->v44 + 125) * 4 + 0.5 : static_cast<double>(Ones(10)));
@@ -215,7 +201,7 @@ static void EncodePh(uint32_t kind, uint8_t* b, const CalDataSetRecord* r) {
     // Bits 318..329 hold the ORP slope, which only the slope operations write.
     PutScaled(b, 330, 12, (7.0 - r->v0) * 59.16 + 2000);
     PutScaled(b, 342, 14, (r->v0 + 2.0) / 0.0011 + 0.5);
-    PutBits(b, 356, 4, r->b84);
+    SensMem_PutBits(b, 356, 4, r->b84);
 }
 
 // The oxygen layout keeps one point; B83 = 7 (a zero point) puts it at the second position.
@@ -234,26 +220,26 @@ static void EncodeO2(uint32_t channel, uint32_t kind, uint8_t* b, const CalDataS
     PutScaled(b, 198 + at, 12, (second ? r->v52 : r->v48) * 10.0 + 500);
     PutScaled(b, 210 + at, 14, (second ? r->v20 : r->v16) + 0.5);
     PutScaled(b, 224 + at, 7, second ? r->v28 : r->v24);
-    PutBits(b, 231 + at, 11, r->w72 & 0x7FF);
+    SensMem_PutBits(b, 231 + at, 11, r->w72 & 0x7FF);
     PutScaled(b, 330, 10, -static_cast<double>(g_Measurement[channel < 2 ? channel : 0].primary));
-    PutBits(b, 340, 4, r->b83);
+    SensMem_PutBits(b, 340, 4, r->b83);
     PutScaled(b, 344, 18, r->b82 == 2 ? static_cast<double>(r->v60) : static_cast<double>(Ones(18)));
 }
 
 // The conductivity layout: the values come already in stored units (reciprocals x 1e8,
 // temperatures + 50 x 100, cell constant and zero x 1e5).
 static void EncodeCond(uint8_t* b, const CalDataSetRecord* r) {
-    PutBits(b, 108, 2, r->b83);
-    PutBits(b, 110, 4, (r->b82 + 1u) % 16);
+    SensMem_PutBits(b, 108, 2, r->b83);
+    SensMem_PutBits(b, 110, 4, (r->b82 + 1u) % 16);
     PutScaled(b, 114, 28, r->v60);
     PutScaled(b, 142, 16, r->v48);
     PutScaled(b, 158, 32, r->v0);
-    PutBits(b, 190, 12, r->w72 & 0xFFF);
+    SensMem_PutBits(b, 190, 12, r->w72 & 0xFFF);
     if (r->b82 != 0) {
         PutScaled(b, 202, 28, r->v64);
         PutScaled(b, 230, 16, r->v52);
         PutScaled(b, 246, 32, r->v4);
-        PutBits(b, 278, 12, r->w74 & 0xFFF);
+        SensMem_PutBits(b, 278, 12, r->w74 & 0xFFF);
     }
     PutScaled(b, 290, 24, r->v40 + 0.5);
     PutScaled(b, 314, 24, RoundHalfAway(r->v44));
@@ -278,9 +264,9 @@ void SensMem_EncodeCalDataSet(uint32_t channel, uint8_t* buffer, const CalDataSe
 
 void SensMem_ClearO2CalSet(uint8_t* buffer) {
     std::memset(buffer, 0xFF, kCalSetBufferBytes);
-    PutBits(buffer, kHeadCharacters, 7 * kHeadCharacterCount, 0);
-    PutBits(buffer, kHeadSerial, 24, 0);
-    PutBits(buffer, 108, 14, 8190);
+    SensMem_PutBits(buffer, kHeadCharacters, 7 * kHeadCharacterCount, 0);
+    SensMem_PutBits(buffer, kHeadSerial, 24, 0);
+    SensMem_PutBits(buffer, 108, 14, 8190);
 }
 
 // ---- Decoding -----------------------------------------------------------------------------------------
@@ -490,7 +476,7 @@ void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts) {
     if (value > 255) value = 255;
     uint8_t* image = g_SensorMemImage[channel];
     if (Get(image, kPolarizationOffsetBit, 8) == static_cast<uint32_t>(value)) return;
-    PutBits(image, kPolarizationOffsetBit, 8, static_cast<uint32_t>(value));
+    SensMem_PutBits(image, kPolarizationOffsetBit, 8, static_cast<uint32_t>(value));
     SensMem_CommitPage(channel, kPagePolarizationOffset);
 }
 

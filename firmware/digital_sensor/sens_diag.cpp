@@ -170,16 +170,7 @@ static uint32_t Bits(uint32_t channel, uint32_t start, uint32_t width) {
     return SensMem_GetBits(Image(channel), start, width);
 }
 static void PutBits(uint32_t channel, uint32_t start, uint32_t width, uint32_t value) {
-    uint8_t* bytes = Image(channel);
-    for (uint32_t k = 0; k < width; ++k) {
-        uint32_t bit = start + k;
-        uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
-        if (value >> k & 1u) {
-            bytes[bit / 8] |= mask;
-        } else {
-            bytes[bit / 8] &= static_cast<uint8_t>(~mask);
-        }
-    }
+    SensMem_PutBits(Image(channel), start, width, value);
 }
 static uint32_t U16(uint32_t channel, uint32_t byte) { return SensMem_GetU16LE(Image(channel) + byte); }
 static void PutU16(uint32_t channel, uint32_t byte, uint32_t value) {

@@ -31,6 +31,18 @@ uint32_t SensMem_GetBits(const uint8_t* bytes, uint32_t start, uint32_t count) {
     return value;
 }
 
+void SensMem_PutBits(uint8_t* bytes, uint32_t start, uint32_t count, uint32_t value) {
+    for (uint32_t k = 0; k < count; ++k) {
+        uint32_t bit = start + k;
+        uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
+        if (value >> k & 1u) {
+            bytes[bit / 8] |= mask;
+        } else {
+            bytes[bit / 8] &= static_cast<uint8_t>(~mask);
+        }
+    }
+}
+
 void SensMem_CopyBits(const uint8_t* source, uint32_t sourceBit, uint8_t* destination, uint32_t destinationBit,
                       uint32_t count) {
     for (uint32_t k = 0; k < count; ++k) {

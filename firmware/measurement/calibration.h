@@ -7,6 +7,7 @@
 
 #include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_mem.h"
+#include "measurement/meas.h"
 
 struct StoreMap;
 
@@ -105,6 +106,18 @@ struct CalInUseRecord {
 
 extern SensorCalRecord g_SensorCal[2];
 extern CalInUseRecord g_CalInUse[2];
+
+// Refuses a setting of the records on no channel: status 2 and true; else status 0 and false.
+// Inline, so that the compiler sees the bound that guards the records' index.
+inline bool Cal_NoChannel(uint32_t channel, uint32_t* status) {
+    *status = channel < 2 ? 0 : kStatusOver;
+    return *status != 0;
+}
+// The same for calibration point i of the channel: there are points 0 and 1.
+inline bool Cal_NoPoint(uint32_t channel, uint32_t i, uint32_t* status) {
+    *status = channel < 2 && i < 2 ? 0 : kStatusOver;
+    return *status != 0;
+}
 
 // The quantity being tracked for calibration and its filtered value.
 struct CalTracking {

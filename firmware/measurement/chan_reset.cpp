@@ -25,7 +25,6 @@
 
 // The device's serial text (the identity's, kept in the store).
 static constexpr uint32_t kStoreSerialText = 90;
-static constexpr uint32_t kSerialTextBytes = 11;
 static constexpr StoreRange kStoreRanges[] = {{kStoreSerialText, kSerialTextBytes}};
 const StoreMap g_SerialTextStoreMap = {"serial text", kStoreRanges, 1};
 
@@ -149,10 +148,6 @@ void Chan_SaveCalEditValues(uint32_t channel) {
 
 // ---- Resets ----------------------------------------------------------------------------------------------
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
 void Meas_ResetSettings(uint32_t mode) {
     uint32_t status = 0;
     if (mode == 0) {
@@ -169,19 +164,19 @@ void Meas_ResetSettings(uint32_t mode) {
     uint32_t s = 0;
     Settings_DefaultOutputCalIfOk(&status);
     Filter_DefaultModes(&s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     Temp_ResetAllCal(&s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     CalCond_SetDefaults(&s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     CalO2_ResetToFactory(0, &s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     Chan_ResetChannelB(&s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     CalPh_DefaultCo2Pressure(&s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     CalPh_ResetToFactory(0, &s);
-    Keep(&status, s);
+    Eeprom_NoteFailure(&status, s);
     CalPh_DefaultGlassImpedanceRef(&s);
     CalPh_DefaultRefImpedanceRef(&s);
     CalPh_ResetModes(&s);
@@ -328,6 +323,10 @@ uint32_t Chan_HasTempComp(uint32_t channel) {
     return Param_GetInt(channel, 3, &status) != 10 ? 1 : 0;
 }
 
+void Chan_ReadSerialText(char* text, uint32_t* status) {
+    Eeprom_Read(kStoreSerialText, text, kSerialTextBytes, status);
+}
+
 void Chan_RepairSerialText(uint32_t* status) {
     *status = 0;
     uint8_t text[kSerialTextBytes];
@@ -336,8 +335,6 @@ void Chan_RepairSerialText(uint32_t* status) {
     for (uint32_t i = 0; i < kSerialTextBytes; ++i) {
         if (text[i] >= 32 && text[i] <= 126) continue;
         text[i] = '0';
-        uint32_t s = 0;
-        Eeprom_WriteChecked(kStoreSerialText + i, &text[i], 1, &s);
-        Keep(status, s);
+        Eeprom_WriteNoted(kStoreSerialText + i, &text[i], 1, status);
     }
 }

@@ -47,6 +47,9 @@ uint32_t Chan_FitRangeToBand(float low, float high, float* lowOut, float* highOu
 // A step of a decade of x: the first power of ten not below |x| times 1e-5 (low side: 0 from
 // 0.1 on; high side: five times that), at most 500000.
 float Chan_DecadeStep(float x, uint32_t highSide);
+// The device's serial text in the settings store: its characters, not zero-ended.
+constexpr uint32_t kSerialTextBytes = 11;
+void Chan_ReadSerialText(char* text, uint32_t* status);
 // Characters of the device's serial text that cannot be shown become '0'.
 void Chan_RepairSerialText(uint32_t* status);
 extern const StoreMap g_SerialTextStoreMap;

@@ -381,10 +381,6 @@ uint32_t Chan_GetStatusField(uint32_t channel, uint32_t index, uint32_t) {
 
 // ---- Channel-B settings -----------------------------------------------------------------------------
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
 void Chan_SetBRecordWord(uint32_t channel, int16_t value, uint32_t* status) {
     *status = 0;
     if (channel >= 2 || g_SensorParams[channel].optionWord == value) return;
@@ -409,13 +405,12 @@ void Chan_ResetChannelB(uint32_t* status) {
     Cal_SetDriftControl(1, 0);
     uint32_t s = 0;
     CalO2_SetPressureSource(1, 0, &s);
-    Keep(status, s);
+    Eeprom_NoteFailure(status, s);
     // The factory value is stored whether or not it was in use already.
     g_SensorParams[1].optionWord = kOptionWordDefault;
     uint8_t byte = kOptionWordDefault;
     s = 0;
-    Eeprom_WriteChecked(kStoreOptionWordB, &byte, 1, &s);
-    Keep(status, s);
+    Eeprom_WriteNoted(kStoreOptionWordB, &byte, 1, status);
 }
 
 void Chan_LoadChannelBSettings(uint32_t, uint32_t mode, uint32_t* status) {

@@ -41,11 +41,6 @@ static constexpr float kKelvin = 273.15f;
 static constexpr float kKelvin25 = 298.15f;
 static constexpr float kLn10 = 2.302585093f;
 static constexpr float kTiny = 1e-9f;
-// Slope at t of an electrode of slope fraction 1: 54.2 mV/pH at 0 C, 59.16 at 25 C.
-static constexpr float kSlopeAt0C = 54.2f;
-static constexpr float kSlopePerDegree = 0.1984f;
-// Two buffer points closer than this in mV cannot give a slope.
-static constexpr float kPointsMinApartMv = 60.0f;
 // Largest partial pressure (bar) and percentage the sensor reads.
 static constexpr float kPartialPressureMax = 2.0f;
 static constexpr float kPartialPressureLimit = 2.00001f;
@@ -57,40 +52,10 @@ static constexpr uint32_t kUnitMmHg = 36;
 static constexpr uint32_t kUnitMgPerLitre = 37;
 static constexpr float kMbarPerMmHg = 1.3332237f;
 static constexpr float kCo2MolarMass = 44.0f;  // g/mol
-// A one-point data set gets its second point this far away, in pH.
-static constexpr float kMadeUpPointStep = 2.0f;
 static constexpr float kDataSetTemperature = 25.0f;
 
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
 static bool IsChannel(uint32_t channel) { return channel < 2; }
-
-static bool NoChannel(uint32_t channel, uint32_t* status) {
-    *status = IsChannel(channel) ? 0 : kStatusOver;
-    return *status != 0;
-}
-
-// A float setting into its live field (and an in-use copy) and the store; a value that is not a
-// number is refused before anything changes.
-static void SetFloat(float* live, float* inUse, uint32_t offset, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsFinite(value)) {
-        *status = kStoreValueNotFinite;
-        return;
-    }
-    *live = value;
-    if (inUse != nullptr) *inUse = value;
-    Eeprom_WriteFloat(offset, value, status);
-}
-
-static void Chain(uint32_t* result, uint32_t status) {
-    if (*result == 0) *result = status;
-}
-
-static void ReadFloat(uint32_t offset, float* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, value, &status);
-    if (status != 0) *failed = true;
-}
 
 // Below 1e-9 in magnitude a divisor is taken as 1e-9.
 static float AtLeastTiny(float divisor) { return std::fabs(divisor) < kTiny ? kTiny : divisor; }
@@ -100,14 +65,15 @@ static float AtLeastTiny(float divisor) { return std::fabs(divisor) < kTiny ? kT
 float CalPh_GetCo2SlopeMv(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].first : kDefaultSlope; }
 
 void CalPh_SetCo2SlopeMv(uint32_t channel, float mvPerPh, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].first, &g_CalInUse[channel].co2.slope, kStoreSlope + 4 * channel, mvPerPh, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].first, &g_CalInUse[channel].co2.slope, kStoreSlope + 4 * channel, mvPerPh,
+                    status);
 }
 
 float CalPh_GetCo2SlopePercent(uint32_t channel) { return CalPh_GetCo2SlopeMv(channel) * 100.0f / kNernstSlope; }
 
 void CalPh_SetCo2SlopePercent(uint32_t channel, float percent, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     // A zero slope would make every CO2 value infinite.
     if (Util_ClassifyFloat(percent) != kFloatFinite) {
         *status = kStatusOver;
@@ -127,8 +93,8 @@ float CalPh_GetCo2SlopeInUsePercent(uint32_t channel) {
 float CalPh_GetCo2Zero(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].second : kDefaultZero; }
 
 void CalPh_SetCo2Zero(uint32_t channel, float ph, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].second, &g_CalInUse[channel].co2.zero, kStoreZero + 4 * channel, ph, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].second, &g_CalInUse[channel].co2.zero, kStoreZero + 4 * channel, ph, status);
 }
 
 void CalPh_SetCo2ZeroFromMv(uint32_t channel, float mv, uint32_t* status) {
@@ -158,9 +124,9 @@ float CalPh_GetCo2ZeroAtTemp(uint32_t channel, float t) {
 // dissolved-CO2 computation takes for the electrode.
 float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* status) {
     *status = 0;
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     float slope = CalPh_GetCo2SlopeMv(channel);
-    float atTemperature = slope / kNernstSlope * (kSlopeAt0C + kSlopePerDegree * t);
+    float atTemperature = CalPh_SlopeAtTemperature(slope / kNernstSlope, t);
     if (!(std::fabs(atTemperature) >= kTiny)) {
         *status = kStatusOver;
         return 0.0f;
@@ -176,7 +142,7 @@ float CalPh_GetCo2ElectrodePh(uint32_t channel, float mv, float t, uint32_t* sta
 
 float CalPh_GetCo2Dissolved(uint32_t channel, float mv, float t, uint32_t* status) {
     *status = 0;
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     // log10 of the hydrogen-ion activity at the electrode.
     float x = mv / CalPh_GetCo2SlopeAtTemp(channel, t) - CalPh_GetCo2ZeroAtTemp(channel, t);
     float k1 = CalPh_GetCarbonicK1(t, CalPh_GetCo2Salinity(channel));
@@ -235,8 +201,8 @@ float CalPh_GetCo2Pressure(uint32_t channel) {
 }
 
 void CalPh_SetCo2Pressure(uint32_t channel, float mbar, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].co2Pressure, nullptr, kStorePressure + 4 * channel, mbar, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].co2Pressure, nullptr, kStorePressure + 4 * channel, mbar, status);
 }
 
 float CalPh_GetCo2Salinity(uint32_t channel) {
@@ -244,8 +210,8 @@ float CalPh_GetCo2Salinity(uint32_t channel) {
 }
 
 void CalPh_SetCo2Salinity(uint32_t channel, float salinity, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].co2Salinity, nullptr, kStoreSalinity + 4 * channel, salinity, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].co2Salinity, nullptr, kStoreSalinity + 4 * channel, salinity, status);
 }
 
 float CalPh_GetCo2Bicarbonate(uint32_t channel) {
@@ -253,26 +219,16 @@ float CalPh_GetCo2Bicarbonate(uint32_t channel) {
 }
 
 void CalPh_SetCo2Bicarbonate(uint32_t channel, float molPerLitre, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].bicarbonate, nullptr, kStoreBicarbonate + 4 * channel, molPerLitre, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].bicarbonate, nullptr, kStoreBicarbonate + 4 * channel, molPerLitre, status);
 }
 
 // ---- Calibration ----------------------------------------------------------------------------------
 
 void CalPh_CaptureCo2Point(uint32_t channel, uint32_t i, uint32_t mode, float buffer, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    float t = Meas_GetFilteredTemperature(status);
-    if (*status != 0) return;
-    float mv = Meas_GetFilteredCalValue(status);
-    if (*status != 0) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCo2& u = g_CalInUse[channel].co2;
-    u.pointTemp[i] = t;
-    u.pointMv[i] = mv;
-    if (mode != kCalModeProcess) u.pointBuffer[i] = buffer;
+    CalPh_CaptureElectrodePoint(u.pointMv, u.pointTemp, u.pointBuffer, i, mode, buffer, status);
 }
 
 float CalPh_GetCo2PointRef(uint32_t channel, uint32_t i) {
@@ -280,16 +236,13 @@ float CalPh_GetCo2PointRef(uint32_t channel, uint32_t i) {
 }
 
 void CalPh_SetCo2PointRef(uint32_t channel, uint32_t i, float buffer, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    if (i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    SetFloat(&g_CalInUse[channel].co2.pointBuffer[i], nullptr, kStorePointBuffer + 8 * channel + 4 * i, buffer, status);
+    if (Cal_NoPoint(channel, i, status)) return;
+    Eeprom_SetFloat(&g_CalInUse[channel].co2.pointBuffer[i], nullptr, kStorePointBuffer + 8 * channel + 4 * i, buffer,
+                    status);
 }
 
 void CalPh_SetCo2PointValue(uint32_t channel, uint32_t unit, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCo2& u = g_CalInUse[channel].co2;
     float t = u.pointTemp[0];
     float mbar = value;
@@ -315,7 +268,7 @@ float CalPh_GetCo2ProcessValue(uint32_t channel) {
 }
 
 void CalPh_CalibrateCo2(uint32_t channel, uint32_t points, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const SensorCalRecord& s = g_SensorCal[channel];
     CalInUseCo2& u = g_CalInUse[channel].co2;
     u.slope = s.first;
@@ -327,18 +280,12 @@ void CalPh_CalibrateCo2(uint32_t channel, uint32_t points, uint32_t* status) {
     float k0 = u.pointTemp[0] + kKelvin;
     float slope = u.slope;
     if (points == 2) {
-        if (std::fabs(u.pointBuffer[1] - u.pointBuffer[0]) < kTiny ||
-            !(std::fabs(u.pointMv[0] - u.pointMv[1]) >= kPointsMinApartMv)) {
+        float mvPerPh = 0.0f;
+        if (!CalPh_TwoPointMvPerPh(u.pointMv, u.pointTemp, u.pointBuffer, kCo2IsoPoint, &mvPerPh)) {
             *status = kStatusOver;
             return;
         }
-        float d =
-            k0 * (u.pointBuffer[0] - kCo2IsoPoint) - (u.pointTemp[1] + kKelvin) * (u.pointBuffer[1] - kCo2IsoPoint);
-        if (!(std::fabs(d) >= kTiny)) {
-            *status = kStatusOver;
-            return;
-        }
-        slope = (u.pointMv[0] - u.pointMv[1]) * -kKelvin25 / d;
+        slope = -mvPerPh;
     }
     // The voltage at pH 7 and 25 C, then the zero point it means.
     float zeroMv = u.pointMv[0] - slope * k0 * (kCo2IsoPoint - u.pointBuffer[0]) / kKelvin25;
@@ -352,7 +299,7 @@ void CalPh_CalibrateCo2(uint32_t channel, uint32_t points, uint32_t* status) {
 }
 
 void CalPh_CalibrateCo2Process(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCo2& u = g_CalInUse[channel].co2;
     float t = u.pointTemp[0];
     float solubility = CalPh_GetCo2Solubility(t, status);
@@ -378,7 +325,7 @@ void CalPh_CalibrateCo2Process(uint32_t channel, uint32_t* status) {
 }
 
 void CalPh_StoreCo2Cal(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const CalInUseCo2& u = g_CalInUse[channel].co2;
     // The setters write the in-use copy too, so keep what is to be stored first.
     float slope = u.slope;
@@ -388,17 +335,17 @@ void CalPh_StoreCo2Cal(uint32_t channel, uint32_t* status) {
     float buffer1 = u.pointBuffer[1];
     uint32_t result = 0, step = 0;
     CalPh_SetCo2SlopeMv(channel, slope, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetCo2Zero(channel, zero, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     if (result == 0) {
         Eeprom_WriteFloat(kStoreProcessValue + 4 * channel, processValue, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     Eeprom_WriteFloat(kStorePointBuffer + 8 * channel, buffer0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     Eeprom_WriteFloat(kStorePointBuffer + 8 * channel + 4, buffer1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result != 0 ? kCo2NotStored : 0;
 }
 
@@ -418,22 +365,11 @@ void CalPh_FillCo2DataSet(uint32_t channel, CalDataSetRecord* record) {
     record->v52 = kDataSetTemperature;
     record->v40 = u.slope;
     record->v44 = zeroMv;
-    if (record->b82 == 0) {
-        // A sensor's data set always holds two points: the second is made up from the slope.
-        float mvPerPh = -u.slope;
-        if (u.pointBuffer[0] >= kCo2IsoPoint) {
-            record->v64 = u.pointBuffer[0] - kMadeUpPointStep;
-            record->v8 = record->v4 - kMadeUpPointStep * mvPerPh;
-        } else {
-            record->v64 = u.pointBuffer[0] + kMadeUpPointStep;
-            record->v8 = record->v4 + kMadeUpPointStep * mvPerPh;
-        }
-        record->w74 = 0;
-    }
+    CalPh_MakeUpSecondPoint(record, -u.slope, kCo2IsoPoint);
 }
 
 void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     float fraction = 0.0f, zeroPoint = 0.0f;
     CalPh_CalibrateFromDataSet(record, &fraction, &zeroPoint);
     // A set that gives no slope, or no number, would leave the channel without a usable CO2 value.
@@ -442,19 +378,14 @@ void CalPh_ApplyCo2DataSet(uint32_t channel, const CalDataSetRecord* record, uin
         return;
     }
     CalInUseCo2& u = g_CalInUse[channel].co2;
-    u.pointBuffer[0] = record->v60;
-    u.pointBuffer[1] = record->v64;
-    u.pointMv[0] = record->v4;
-    u.pointMv[1] = record->v8;
-    u.pointTemp[0] = record->v48;
-    u.pointTemp[1] = record->v52;
+    CalPh_TakeDataSetPoints(record, u.pointMv, u.pointTemp, u.pointBuffer);
     CalPh_SetGlassImpedanceRef(channel, record->v16 * 1e6f);
     CalPh_SetRefImpedanceRef(channel, record->v20 * 1000.0f);
     uint32_t result = 0, step = 0;
     CalPh_SetCo2SlopeMv(channel, fraction * kNernstSlope, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetCo2Zero(channel, zeroPoint, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -466,11 +397,11 @@ static void LoadCalibration(uint32_t channel, uint32_t* status) {
     float slope = kDefaultSlope, zero = kDefaultZero, processValue = kDefaultProcessValue;
     float buffer0 = kDefaultBuffer0, buffer1 = kDefaultBuffer1;
     bool failed = false;
-    ReadFloat(kStoreSlope + 4 * channel, &slope, &failed);
-    ReadFloat(kStoreZero + 4 * channel, &zero, &failed);
-    ReadFloat(kStoreProcessValue + 4 * channel, &processValue, &failed);
-    ReadFloat(kStorePointBuffer + 8 * channel, &buffer0, &failed);
-    ReadFloat(kStorePointBuffer + 8 * channel + 4, &buffer1, &failed);
+    Eeprom_LoadFloat(kStoreSlope + 4 * channel, &slope, &failed);
+    Eeprom_LoadFloat(kStoreZero + 4 * channel, &zero, &failed);
+    Eeprom_LoadFloat(kStoreProcessValue + 4 * channel, &processValue, &failed);
+    Eeprom_LoadFloat(kStorePointBuffer + 8 * channel, &buffer0, &failed);
+    Eeprom_LoadFloat(kStorePointBuffer + 8 * channel + 4, &buffer1, &failed);
     *status = 0;
     if (failed) {
         slope = kDefaultSlope;
@@ -493,7 +424,7 @@ static void LoadCalibration(uint32_t channel, uint32_t* status) {
 
 void CalPh_LoadCo2Settings(uint32_t channel, uint32_t mode, uint32_t* status) {
     if (mode == 1) {
-        if (NoChannel(channel, status)) return;
+        if (Cal_NoChannel(channel, status)) return;
         LoadCalibration(channel, status);
         return;
     }
@@ -501,9 +432,9 @@ void CalPh_LoadCo2Settings(uint32_t channel, uint32_t mode, uint32_t* status) {
     SensorCalRecord& s = g_SensorCal[1];
     float pressure = kDefaultPressure, salinity = kDefaultSalinity, bicarbonate = kDefaultBicarbonate;
     bool failed = false;
-    ReadFloat(kStorePressure + 4, &pressure, &failed);
-    ReadFloat(kStoreSalinity + 4, &salinity, &failed);
-    ReadFloat(kStoreBicarbonate + 4, &bicarbonate, &failed);
+    Eeprom_LoadFloat(kStorePressure + 4, &pressure, &failed);
+    Eeprom_LoadFloat(kStoreSalinity + 4, &salinity, &failed);
+    Eeprom_LoadFloat(kStoreBicarbonate + 4, &bicarbonate, &failed);
     if (failed) {
         pressure = kDefaultPressure;
         salinity = kDefaultSalinity;

@@ -66,27 +66,23 @@ void Conc_SetUserTableDefaults(uint32_t* status) {
     Conc_StoreUserTable(status);
 }
 
-static void Chain(uint32_t* result, uint32_t status) {
-    if (*result == 0) *result = status;
-}
-
 void Conc_StoreUserTable(uint32_t* status) {
     const ConcTable& t = g_ConcTable;
     uint32_t result = 0, step = 0;
     Eeprom_WriteChecked(kStoreTemperatureCount, &t.temperatureCount, 1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     Eeprom_WriteChecked(kStoreConcentrationCount, &t.concentrationCount, 1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     Eeprom_WriteChecked(kStoreName, t.name, kConcNameChars, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     for (uint32_t i = 0; i < kConcPoints; ++i) {
         Eeprom_WriteFloat(kStoreTemperatures + 4 * i, t.temperatures[i], &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         Eeprom_WriteFloat(kStoreConcentrations + 4 * i, t.concentrations[i], &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         for (uint32_t column = 0; column < kConcPoints; ++column) {
             Eeprom_WriteFloat(RowOffset(i, column), t.conductivities[i][column], &step);
-            Chain(&result, step);
+            Eeprom_Chain(&result, step);
         }
     }
     *status = result;

@@ -63,32 +63,6 @@ static float s_RefCoefficient = kDefaultCoefficient;
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
 static bool IsChannel(uint32_t channel) { return channel < 2; }
 
-static bool NoChannel(uint32_t channel, uint32_t* status) {
-    *status = IsChannel(channel) ? 0 : kStatusOver;
-    return *status != 0;
-}
-
-static void SetFloat(float* live, float* inUse, uint32_t offset, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsFinite(value)) {
-        *status = kStoreValueNotFinite;
-        return;
-    }
-    *live = value;
-    if (inUse != nullptr) *inUse = value;
-    Eeprom_WriteFloat(offset, value, status);
-}
-
-static void Chain(uint32_t* result, uint32_t status) {
-    if (*result == 0) *result = status;
-}
-
-static void ReadFloat(uint32_t offset, float* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, value, &status);
-    if (status != 0) *failed = true;
-}
-
 // ---- Cell calibration -----------------------------------------------------------------------------
 
 float CalCond_GetCellConstant(uint32_t channel) {
@@ -96,26 +70,26 @@ float CalCond_GetCellConstant(uint32_t channel) {
 }
 
 void CalCond_SetCellConstant(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     // A cell constant of zero would make every conductivity infinite.
     if (Util_ClassifyFloat(value) != kFloatFinite) {
         *status = kStatusOver;
         return;
     }
-    SetFloat(&g_SensorCal[channel].cellConstant, &g_CalInUse[channel].cond.cellConstant,
-             kStoreCellConstant + 4 * channel, value, status);
+    Eeprom_SetFloat(&g_SensorCal[channel].cellConstant, &g_CalInUse[channel].cond.cellConstant,
+                    kStoreCellConstant + 4 * channel, value, status);
 }
 
 float CalCond_GetZeroOffset(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].zeroOffset : 0.0f; }
 
 void CalCond_SetZeroOffset(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].zeroOffset, &g_CalInUse[channel].cond.zeroOffset, kStoreZeroOffset + 4 * channel,
-             value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].zeroOffset, &g_CalInUse[channel].cond.zeroOffset,
+                    kStoreZeroOffset + 4 * channel, value, status);
 }
 
 float CalCond_ApplyCalibration(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     const SensorCalRecord& s = g_SensorCal[channel];
     if (!(std::fabs(s.cellConstant) >= kTiny)) {
         *status = kStatusOver;
@@ -126,7 +100,7 @@ float CalCond_ApplyCalibration(uint32_t channel, float value, uint32_t* status) 
 }
 
 float CalCond_Compensate(uint32_t channel, uint32_t mode, float coefficient, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     return CalCond_CompensateAtTemp(mode, coefficient, value, g_Measurement[channel].temperature, status);
 }
 
@@ -154,11 +128,7 @@ static float ReferToPoint(float reference, float t, uint32_t degenerateStatus, u
 }
 
 void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -175,11 +145,7 @@ void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_
 }
 
 void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -194,11 +160,7 @@ void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t
 }
 
 void CalCond_CaptureRawPoint(uint32_t channel, uint32_t i, float raw, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     u.rawPoint = raw;
     float t = Meas_GetFilteredTemperature(status);
@@ -208,7 +170,7 @@ void CalCond_CaptureRawPoint(uint32_t channel, uint32_t i, float raw, uint32_t* 
 }
 
 float CalCond_GetRawPointValue(uint32_t channel, uint32_t, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     return g_CalInUse[channel].cond.rawPoint;
 }
 
@@ -217,16 +179,13 @@ float CalCond_GetPointValue(uint32_t channel, uint32_t i) {
 }
 
 void CalCond_SetPointValue(uint32_t channel, uint32_t i, float reference, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    if (i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    SetFloat(&g_CalInUse[channel].cond.pointRef[i], nullptr, kStorePointRef + 8 * channel + 4 * i, reference, status);
+    if (Cal_NoPoint(channel, i, status)) return;
+    Eeprom_SetFloat(&g_CalInUse[channel].cond.pointRef[i], nullptr, kStorePointRef + 8 * channel + 4 * i, reference,
+                    status);
 }
 
 void CalCond_CalibrateOnePoint(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     u.cellConstant = g_SensorCal[channel].cellConstant;
     u.zeroOffset = g_SensorCal[channel].zeroOffset;
@@ -245,7 +204,7 @@ void CalCond_CalibrateOnePoint(uint32_t channel, uint32_t* status) {
 }
 
 void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
     u.cellConstant = g_SensorCal[channel].cellConstant;
     u.zeroOffset = g_SensorCal[channel].zeroOffset;
@@ -271,18 +230,18 @@ void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status) {
 }
 
 void CalCond_CheckCellConstant(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status) || channel != 1) return;
+    if (Cal_NoChannel(channel, status) || channel != 1) return;
     float cell = g_CalInUse[1].cond.cellConstant;
     if (!(cell > 0.0f && cell <= kCellConstantMaxB)) *status = kStatusOver;
 }
 
 void CalCond_CheckZeroOffset(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status) || channel != 1) return;
+    if (Cal_NoChannel(channel, status) || channel != 1) return;
     if (!(std::fabs(g_CalInUse[1].cond.zeroOffset) <= kZeroOffsetMaxB)) *status = kStatusOver;
 }
 
 void CalCond_StoreCal(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const CalInUseCond& u = g_CalInUse[channel].cond;
     float cell = u.cellConstant;
     float offset = u.zeroOffset;
@@ -290,13 +249,13 @@ void CalCond_StoreCal(uint32_t channel, uint32_t* status) {
     float ref1 = u.pointRef[1];
     uint32_t result = 0, step = 0;
     CalCond_SetCellConstant(channel, cell, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalCond_SetZeroOffset(channel, offset, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalCond_SetPointValue(channel, 0, ref0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalCond_SetPointValue(channel, 1, ref1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result != 0 ? kPhNotStored : 0;
 }
 
@@ -329,17 +288,17 @@ void CalCond_FillDataSet(uint32_t channel, CalDataSetRecord* record) {
 // A decoded set holds the references as reciprocals, the cell constant and the zero offset as
 // they are.
 void CalCond_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     uint32_t result = 0, step = 0;
     CalCond_SetCellConstant(channel, record->v40, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalCond_SetZeroOffset(channel, record->v44, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     const float reciprocals[2] = {record->v60, record->v64};
     for (uint32_t i = 0; i < 2; ++i) {
         if (Util_ClassifyFloat(reciprocals[i]) != kFloatFinite) continue;
         CalCond_SetPointValue(channel, i, 1.0f / reciprocals[i], &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     *status = result;
 }
@@ -368,7 +327,7 @@ void CalCond_SetTempCompCoefficient(uint32_t i, float coefficient, uint32_t* sta
         *status = kStatusOver;
         return;
     }
-    SetFloat(&s_CompCoefficient[i], nullptr, kStoreCompCoefficient + 4 * i, coefficient, status);
+    Eeprom_SetFloat(&s_CompCoefficient[i], nullptr, kStoreCompCoefficient + 4 * i, coefficient, status);
 }
 
 uint8_t CalCond_GetRefTempMode(uint32_t) { return s_RefMode; }
@@ -400,9 +359,9 @@ void CalCond_DefaultTempComp(uint32_t* status) {
     uint32_t result = 0, step = 0;
     for (uint32_t i = 0; i < kCondCompSlots; ++i) {
         CalCond_SetTempCompMode(i, kDefaultCompMode, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalCond_SetTempCompCoefficient(i, kDefaultCoefficient, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     DefaultRefPair();
     *status = result;
@@ -412,16 +371,16 @@ void CalCond_SetDefaults(uint32_t* status) {
     uint32_t result = 0, step = 0;
     for (uint32_t channel = 0; channel < 2; ++channel) {
         CalCond_SetCellConstant(channel, kDefaultCellConstant, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalCond_SetZeroOffset(channel, kDefaultZeroOffset, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         for (uint32_t i = 0; i < 2; ++i) {
             CalCond_SetPointValue(channel, i, kDefaultPointRef[i], &step);
-            Chain(&result, step);
+            Eeprom_Chain(&result, step);
         }
     }
     CalCond_DefaultTempComp(&step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -429,10 +388,10 @@ static void LoadCalibration(uint32_t channel, uint32_t* status) {
     float cell = kDefaultCellConstant, offset = kDefaultZeroOffset;
     float refs[2] = {kDefaultPointRef[0], kDefaultPointRef[1]};
     bool failed = false;
-    ReadFloat(kStoreCellConstant + 4 * channel, &cell, &failed);
-    ReadFloat(kStoreZeroOffset + 4 * channel, &offset, &failed);
-    ReadFloat(kStorePointRef + 8 * channel, &refs[0], &failed);
-    ReadFloat(kStorePointRef + 8 * channel + 4, &refs[1], &failed);
+    Eeprom_LoadFloat(kStoreCellConstant + 4 * channel, &cell, &failed);
+    Eeprom_LoadFloat(kStoreZeroOffset + 4 * channel, &offset, &failed);
+    Eeprom_LoadFloat(kStorePointRef + 8 * channel, &refs[0], &failed);
+    Eeprom_LoadFloat(kStorePointRef + 8 * channel + 4, &refs[1], &failed);
     // A stored cell constant of zero is no calibration either.
     *status = 0;
     if (failed || cell == 0.0f) {
@@ -461,7 +420,7 @@ static void LoadCompensation(uint32_t* status) {
     float coefficients[kCondCompSlots];
     for (uint32_t i = 0; i < kCondCompSlots; ++i) {
         coefficients[i] = kDefaultCoefficient;
-        ReadFloat(kStoreCompCoefficient + 4 * i, &coefficients[i], &failed);
+        Eeprom_LoadFloat(kStoreCompCoefficient + 4 * i, &coefficients[i], &failed);
         if (modes[i] >= kCompModeCount) failed = true;
     }
     if (failed) {
@@ -474,17 +433,17 @@ static void LoadCompensation(uint32_t* status) {
         // A coefficient of 100 %/C or more is no coefficient, and a negative one counts as none.
         if (coefficients[i] > kCoefficientMax) {
             CalCond_SetTempCompCoefficient(i, kDefaultCoefficient, &step);
-            Chain(status, step);
+            Eeprom_Chain(status, step);
         } else if (coefficients[i] < 0.0f) {
             CalCond_SetTempCompCoefficient(i, 0.0f, &step);
-            Chain(status, step);
+            Eeprom_Chain(status, step);
         }
     }
 }
 
 void CalCond_LoadSettings(uint32_t channel, uint32_t mode, uint32_t* status) {
     if (mode == 1) {
-        if (NoChannel(channel, status)) return;
+        if (Cal_NoChannel(channel, status)) return;
         LoadCalibration(channel, status);
         return;
     }
@@ -492,10 +451,10 @@ void CalCond_LoadSettings(uint32_t channel, uint32_t mode, uint32_t* status) {
     for (uint32_t ch = 0; ch < 2; ++ch) {
         float cell = kDefaultCellConstant, offset = kDefaultZeroOffset;
         bool failed = false;
-        ReadFloat(kStoreCellConstant + 4 * ch, &cell, &failed);
+        Eeprom_LoadFloat(kStoreCellConstant + 4 * ch, &cell, &failed);
         if (failed || cell == 0.0f) cell = kDefaultCellConstant;
         failed = false;
-        ReadFloat(kStoreZeroOffset + 4 * ch, &offset, &failed);
+        Eeprom_LoadFloat(kStoreZeroOffset + 4 * ch, &offset, &failed);
         if (failed) offset = kDefaultZeroOffset;
         g_SensorCal[ch].cellConstant = cell;
         g_SensorCal[ch].zeroOffset = offset;

@@ -77,37 +77,6 @@ static constexpr float kWetGasHumidity = 0.999f;
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
 static bool IsChannel(uint32_t channel) { return channel < 2; }
 
-static bool NoChannel(uint32_t channel, uint32_t* status) {
-    *status = IsChannel(channel) ? 0 : kStatusOver;
-    return *status != 0;
-}
-
-static void SetFloat(float* live, uint32_t offset, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsFinite(value)) {
-        *status = kStoreValueNotFinite;
-        return;
-    }
-    *live = value;
-    Eeprom_WriteFloat(offset, value, status);
-}
-
-static void Chain(uint32_t* result, uint32_t status) {
-    if (*result == 0) *result = status;
-}
-
-static void ReadFloat(uint32_t offset, float* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, value, &status);
-    if (status != 0) *failed = true;
-}
-
-static void ReadByte(uint32_t offset, uint8_t* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_Read(offset, value, 1, &status);
-    if (status != 0) *failed = true;
-}
-
 static bool IsPointKind(uint8_t kind) {
     return kind == kO2PointAirPercent || kind == kO2PointMicrogram || kind == kO2PointMilligram ||
            kind == kO2PointOxygenPercent || kind == kO2PointGasPercent || kind == kO2PointGasPpm;
@@ -153,8 +122,8 @@ float CalO2_GetKind8Limit(uint32_t channel, uint32_t i) {
 float CalO2_GetSalinity(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].salinity : 0.0f; }
 
 void CalO2_SetSalinity(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].salinity, kStoreSalinity + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].salinity, nullptr, kStoreSalinity + 4 * channel, value, status);
 }
 
 float CalO2_GetRelHumidity(uint32_t channel) {
@@ -162,8 +131,8 @@ float CalO2_GetRelHumidity(uint32_t channel) {
 }
 
 void CalO2_SetRelHumidity(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].relHumidity, kStoreRelHumidity + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].relHumidity, nullptr, kStoreRelHumidity + 4 * channel, value, status);
 }
 
 void CalO2_SetRelHumidityRam(uint32_t channel, float value) {
@@ -175,8 +144,8 @@ float CalO2_GetCalPressure(uint32_t channel) {
 }
 
 void CalO2_SetCalPressure(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].calPressure, kStoreCalPressure + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].calPressure, nullptr, kStoreCalPressure + 4 * channel, value, status);
 }
 
 void CalO2_SetCalPressureRam(uint32_t channel, float value) {
@@ -188,8 +157,8 @@ float CalO2_GetProcPressure(uint32_t channel) {
 }
 
 void CalO2_SetProcPressure(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].procPressure, kStoreProcPressure + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].procPressure, nullptr, kStoreProcPressure + 4 * channel, value, status);
 }
 
 uint8_t CalO2_GetPressureSource(uint32_t) { return g_SensorCal[1].pressureSource; }
@@ -219,7 +188,7 @@ float CalO2_GetPressureForCal(uint32_t channel) {
 
 void CalO2_SetSlope(uint32_t channel, float value, uint32_t* status) {
     *status = 0;
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     // A slope of zero would make every oxygen value infinite.
     if (Util_ClassifyFloat(value) != kFloatFinite) {
         *status = kStatusOver;
@@ -267,7 +236,7 @@ float CalO2_GetZeroInUseMicro(uint32_t channel) {
 
 static float Saturation(uint32_t channel, uint32_t unit, float base, float t, float pressure, uint32_t* status) {
     *status = 0;
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     float fraction = kO2AirFraction;
     float bound = g_MeasuringKind[channel] == kKindO2High ? kSaturationBoundHigh : kSaturationBound;
     // Percent of saturation with pure oxygen.
@@ -285,12 +254,12 @@ static float Saturation(uint32_t channel, uint32_t unit, float base, float t, fl
 }
 
 float CalO2_ToSaturation(uint32_t channel, uint32_t unit, float base, float pressure, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     return Saturation(channel, unit, base, g_Measurement[channel].temperature, pressure, status);
 }
 
 float CalO2_ToSaturationForCal(uint32_t channel, uint32_t unit, uint32_t i, float pressure, uint32_t* status) {
-    if (NoChannel(channel, status) || i >= 2) {
+    if (Cal_NoChannel(channel, status) || i >= 2) {
         *status = kStatusOver;
         return 0.0f;
     }
@@ -299,7 +268,7 @@ float CalO2_ToSaturationForCal(uint32_t channel, uint32_t unit, uint32_t i, floa
 }
 
 float CalO2_ToUnit22(uint32_t channel, float base, float pressure, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     const SensorCalRecord& s = g_SensorCal[channel];
     float d = s.second * pressure;
     if (!(std::fabs(d) >= kTiny)) {
@@ -320,7 +289,7 @@ float CalO2_ToUnit22(uint32_t channel, float base, float pressure, uint32_t* sta
 }
 
 float CalO2_ToUnitForCal(uint32_t channel, uint32_t i, float pressure, uint32_t* status) {
-    if (NoChannel(channel, status) || i >= 2) {
+    if (Cal_NoChannel(channel, status) || i >= 2) {
         *status = kStatusOver;
         return 0.0f;
     }
@@ -345,12 +314,12 @@ static float Concentration(uint32_t channel, float base, float t, uint32_t* stat
 }
 
 float CalO2_ToConcentration(uint32_t channel, float base, uint32_t* status) {
-    if (NoChannel(channel, status)) return 0.0f;
+    if (Cal_NoChannel(channel, status)) return 0.0f;
     return Concentration(channel, base, g_Measurement[channel].temperature, status);
 }
 
 float CalO2_GetValueForCal(uint32_t channel, uint32_t i, uint32_t* status) {
-    if (NoChannel(channel, status) || i >= 2) {
+    if (Cal_NoChannel(channel, status) || i >= 2) {
         *status = kStatusOver;
         return 0.0f;
     }
@@ -374,11 +343,7 @@ float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
 }
 
 void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float reference, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseO2& u = g_CalInUse[channel].o2;
     float t = Meas_GetFilteredTemperature(status);
     if (*status != 0) return;
@@ -391,11 +356,7 @@ void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float refer
 }
 
 float CalO2_ScalePointByKind(uint32_t channel, uint32_t i, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return 0.0f;
-    }
+    if (Cal_NoPoint(channel, i, status)) return 0.0f;
     const CalInUseO2& u = g_CalInUse[channel].o2;
     float reference = u.pointRef[i];
     switch (u.pointKind[i]) {
@@ -516,7 +477,7 @@ static bool ZeroFromPoint(uint32_t channel, float humidity, float* zero, uint32_
 }
 
 void CalO2_Calibrate(uint32_t channel, uint32_t point, uint32_t mode, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUseO2& u = g_CalInUse[channel].o2;
     const SensorCalRecord& s = g_SensorCal[channel];
     u.slope = s.second;
@@ -543,7 +504,7 @@ void CalO2_Calibrate(uint32_t channel, uint32_t point, uint32_t mode, uint32_t* 
 }
 
 void CalO2_CheckSlopeAtAir(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status) || channel != 1) return;
+    if (Cal_NoChannel(channel, status) || channel != 1) return;
     float value = -CalO2_GetSlopeInUseAtAir(1);
     bool valid = g_SensorKindActive[1] == kKindO2Gauge
                      ? value >= kSlopeAtAirLowGauge && value <= kSlopeAtAirHighGauge && value != 0.0f
@@ -552,12 +513,12 @@ void CalO2_CheckSlopeAtAir(uint32_t channel, uint32_t* status) {
 }
 
 void CalO2_CheckZeroLimit(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status) || channel != 1) return;
+    if (Cal_NoChannel(channel, status) || channel != 1) return;
     if (!(std::fabs(g_CalInUse[1].o2.zero) <= kZeroLimitB)) *status = kStatusOver;
 }
 
 void CalO2_StoreCal(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const CalInUseO2& u = g_CalInUse[channel].o2;
     SensorCalRecord& s = g_SensorCal[channel];
     s.second = u.slope;
@@ -566,17 +527,17 @@ void CalO2_StoreCal(uint32_t channel, uint32_t* status) {
     if (channel != 1) {
         uint16_t kind = Chan_GetMeasuringKind(channel);
         Eeprom_WriteFloat(SlopeOffset(channel, kind), u.slope, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         Eeprom_WriteFloat(ZeroOffset(channel, kind), u.zero, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     for (uint32_t i = 0; i < 2; ++i) {
         Eeprom_WriteFloat(kStorePointRef + 8 * channel + 4 * i, u.pointRef[i], &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     uint8_t kind = u.pointKind[0];
     Eeprom_WriteChecked(kStorePointKind, &kind, 1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -633,7 +594,7 @@ void CalO2_FillDataSet(uint32_t channel, CalDataSetRecord* record) {
 }
 
 void CalO2_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     if (Util_ClassifyFloat(record->v40) != kFloatFinite || !IsFinite(record->v44)) {
         *status = kStatusOver;
         return;
@@ -651,11 +612,11 @@ static void LoadMedium(uint32_t channel, uint32_t* status) {
     float salinity = kDefaultSalinity;
     uint8_t source = 0;
     bool failed = false;
-    ReadFloat(kStoreRelHumidity + 4 * channel, &humidity, &failed);
-    ReadFloat(kStoreCalPressure + 4 * channel, &calPressure, &failed);
-    ReadFloat(kStoreProcPressure + 4 * channel, &procPressure, &failed);
-    ReadFloat(kStoreSalinity + 4 * channel, &salinity, &failed);
-    ReadByte(kStorePressureSource + channel, &source, &failed);
+    Eeprom_LoadFloat(kStoreRelHumidity + 4 * channel, &humidity, &failed);
+    Eeprom_LoadFloat(kStoreCalPressure + 4 * channel, &calPressure, &failed);
+    Eeprom_LoadFloat(kStoreProcPressure + 4 * channel, &procPressure, &failed);
+    Eeprom_LoadFloat(kStoreSalinity + 4 * channel, &salinity, &failed);
+    Eeprom_LoadByte(kStorePressureSource + channel, &source, &failed);
     if (failed) {
         humidity = kDefaultRelHumidity;
         calPressure = procPressure = kDefaultPressure;
@@ -679,12 +640,12 @@ static void LoadCalibration(uint32_t channel, uint32_t* status) {
     uint8_t pointKind = kO2PointAirPercent;
     float slope = CalO2_GetNominalSlope(kind), zero = 0.0f;
     bool failed = false;
-    ReadFloat(kStorePointRef + 8 * channel, &refs[0], &failed);
-    ReadFloat(kStorePointRef + 8 * channel + 4, &refs[1], &failed);
-    ReadByte(kStorePointKind, &pointKind, &failed);
+    Eeprom_LoadFloat(kStorePointRef + 8 * channel, &refs[0], &failed);
+    Eeprom_LoadFloat(kStorePointRef + 8 * channel + 4, &refs[1], &failed);
+    Eeprom_LoadByte(kStorePointKind, &pointKind, &failed);
     if (!IsPointKind(pointKind)) pointKind = kO2PointAirPercent;
-    ReadFloat(SlopeOffset(channel, kind), &slope, &failed);
-    ReadFloat(ZeroOffset(channel, kind), &zero, &failed);
+    Eeprom_LoadFloat(SlopeOffset(channel, kind), &slope, &failed);
+    Eeprom_LoadFloat(ZeroOffset(channel, kind), &zero, &failed);
     // A stored slope of zero is no calibration either.
     if (failed || slope == 0.0f) {
         slope = CalO2_GetNominalSlope(kind);
@@ -707,14 +668,14 @@ static void LoadCalibration(uint32_t channel, uint32_t* status) {
 void CalO2_LoadAll(uint32_t channel, uint32_t mode, uint32_t* status) {
     *status = 0;
     if (mode == 1) {
-        if (NoChannel(channel, status)) return;
+        if (Cal_NoChannel(channel, status)) return;
         LoadCalibration(channel, status);
         return;
     }
     for (uint32_t ch = 0; ch < 2; ++ch) LoadMedium(ch, status);
     uint32_t step = 0;
     Meas_LoadAnalogInput(&step);
-    Chain(status, step);
+    Eeprom_Chain(status, step);
 }
 
 void CalO2_ReloadChannel(uint32_t channel) {
@@ -725,7 +686,7 @@ void CalO2_ReloadChannel(uint32_t channel) {
     if (channel != 1) {
         uint8_t source = 0;
         bool failed = false;
-        ReadByte(kStorePressureSource + 1, &source, &failed);
+        Eeprom_LoadByte(kStorePressureSource + 1, &source, &failed);
         g_SensorCal[1].pressureSource = !failed && source <= 1 ? source : 0;
     }
 }
@@ -735,33 +696,33 @@ void CalO2_ResetToFactory(uint32_t, uint32_t* status) {
     const uint16_t kinds[3] = {kKindO2High, kKindO2Low, kKindO2Trace};
     uint8_t pointKind = kO2PointAirPercent;
     Eeprom_WriteChecked(kStorePointKind, &pointKind, 1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     for (uint32_t channel = 0; channel < 2; ++channel) {
         SensorCalRecord& s = g_SensorCal[channel];
         CalInUseO2& u = g_CalInUse[channel].o2;
         u.pointKind[0] = u.pointKind[1] = kO2PointAirPercent;
         for (uint32_t i = 0; i < 2; ++i) {
-            SetFloat(&u.pointRef[i], kStorePointRef + 8 * channel + 4 * i, kDefaultPointRef[i], &step);
-            Chain(&result, step);
+            Eeprom_SetFloat(&u.pointRef[i], nullptr, kStorePointRef + 8 * channel + 4 * i, kDefaultPointRef[i], &step);
+            Eeprom_Chain(&result, step);
         }
         for (uint16_t kind : kinds) {
             Eeprom_WriteFloat(ZeroOffset(channel, kind), 0.0f, &step);
-            Chain(&result, step);
+            Eeprom_Chain(&result, step);
             Eeprom_WriteFloat(SlopeOffset(channel, kind), CalO2_GetNominalSlope(kind), &step);
-            Chain(&result, step);
+            Eeprom_Chain(&result, step);
         }
         s.first = u.zero = 0.0f;
         s.second = u.slope = CalO2_GetNominalSlope(kKindO2High);
-        SetFloat(&s.relHumidity, kStoreRelHumidity + 4 * channel, kDefaultRelHumidity, &step);
-        Chain(&result, step);
-        SetFloat(&s.calPressure, kStoreCalPressure + 4 * channel, kDefaultPressure, &step);
-        Chain(&result, step);
-        SetFloat(&s.procPressure, kStoreProcPressure + 4 * channel, kDefaultPressure, &step);
-        Chain(&result, step);
-        SetFloat(&s.salinity, kStoreSalinity + 4 * channel, kDefaultSalinity, &step);
-        Chain(&result, step);
+        Eeprom_SetFloat(&s.relHumidity, nullptr, kStoreRelHumidity + 4 * channel, kDefaultRelHumidity, &step);
+        Eeprom_Chain(&result, step);
+        Eeprom_SetFloat(&s.calPressure, nullptr, kStoreCalPressure + 4 * channel, kDefaultPressure, &step);
+        Eeprom_Chain(&result, step);
+        Eeprom_SetFloat(&s.procPressure, nullptr, kStoreProcPressure + 4 * channel, kDefaultPressure, &step);
+        Eeprom_Chain(&result, step);
+        Eeprom_SetFloat(&s.salinity, nullptr, kStoreSalinity + 4 * channel, kDefaultSalinity, &step);
+        Eeprom_Chain(&result, step);
     }
     Meas_DefaultAnalogInputRange(&step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }

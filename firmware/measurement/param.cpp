@@ -136,189 +136,161 @@ static void SendToSensor(float* copy, float value, float limit, uint8_t item) {
 
 // ---- Slope and zero by selector -------------------------------------------------------------------
 
-static float GetSlope(uint32_t channel, uint32_t selector, uint32_t* status) {
-    switch (selector) {
-        case kSelPh:
-        case kSelPhCo2: {
-            float percent = CalPh_GetSlopePercent(channel);
-            return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_SlopeAtTemperature(percent, 25.0f) / 100.0f : percent;
-        }
-        case kSelNominal:
-        case kSelNominal5:
-        case kSelNominal14:
-            return 1.0f;
-        case kSelCond:
-            return CalCond_GetCellConstant(channel);
-        case kSelO2:
-            return -CalO2_GetSlopeAtAir(channel);
-        case kSelTemperature:
-            return Temp_GetSlope(channel);
-        case kSelOptical:
-            return g_SensorParams[1].p[kSensParamSlope];
-        case kSelCo2:
-            return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopePercent(channel) : CalPh_GetCo2SlopeMv(channel);
-        default:
-            *status = kStatusOver;
-            return 0.0f;
+// The pH slope and zero show in the units the unit flags choose: percent or mV/pH at 25 C, and
+// pH or mV. CO2's electrode the same, oxygen's negated; the optical sensor's are its own.
+static float PhSlope(uint32_t channel) {
+    float percent = CalPh_GetSlopePercent(channel);
+    return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_SlopeAtTemperature(percent, 25.0f) / 100.0f : percent;
+}
+
+static void SetPhSlope(uint32_t channel, float value, uint32_t* status) {
+    // Shown as mV/pH at 25 C: back to percent of 59.16 mV/pH.
+    CalPh_SetSlopePercent(channel, CalPh_GetSlopeUnitFlag(0) == 1 ? value * 100.0f / kNernstSlope : value, status);
+}
+
+static float PhZero(uint32_t channel) {
+    return CalPh_GetOffsetUnitFlag(0) == 1 ? CalPh_GetZeroValue(channel) : CalPh_GetZeroPointPh(channel);
+}
+
+static void SetPhZero(uint32_t channel, float value, uint32_t* status) {
+    if (CalPh_GetOffsetUnitFlag(0) == 1) {
+        CalPh_SetZeroValue(channel, value, status);
+    } else {
+        CalPh_SetZeroFromPh(channel, value, status);
     }
 }
 
-static void SetSlope(uint32_t channel, uint32_t selector, float value, uint32_t* status) {
-    switch (selector) {
-        case kSelPh:
-        case kSelPhCo2:
-            // Shown as mV/pH at 25 C: back to percent of 59.16 mV/pH.
-            CalPh_SetSlopePercent(channel, CalPh_GetSlopeUnitFlag(0) == 1 ? value * 100.0f / kNernstSlope : value,
-                                  status);
-            break;
-        case kSelCond:
-            CalCond_SetCellConstant(channel, value, status);
-            break;
-        case kSelO2:
-            CalO2_SetSlopeFromAir(channel, -value);
-            break;
-        case kSelTemperature:
-            Temp_SetSlope(channel, value, status);
-            break;
-        case kSelCo2:
-            if (CalPh_GetSlopeUnitFlag(0) == 1) {
-                CalPh_SetCo2SlopePercent(channel, value, status);
-            } else {
-                CalPh_SetCo2SlopeMv(channel, value, status);
-            }
-            break;
-        case kSelNominal:
-        case kSelNominal5:
-        case kSelNominal14:
-        case kSelOptical:
-            // Fixed, or the sensor's own.
-            break;
-        default:
-            *status = kStatusOver;
-            break;
+static float Co2Slope(uint32_t channel) {
+    return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopePercent(channel) : CalPh_GetCo2SlopeMv(channel);
+}
+
+static void SetCo2Slope(uint32_t channel, float value, uint32_t* status) {
+    if (CalPh_GetSlopeUnitFlag(0) == 1) {
+        CalPh_SetCo2SlopePercent(channel, value, status);
+    } else {
+        CalPh_SetCo2SlopeMv(channel, value, status);
     }
 }
 
-static float GetZero(uint32_t channel, uint32_t selector, uint32_t* status) {
-    switch (selector) {
-        case kSelPh:
-        case kSelPhCo2:
-            return CalPh_GetOffsetUnitFlag(0) == 1 ? CalPh_GetZeroValue(channel) : CalPh_GetZeroPointPh(channel);
-        case kSelNominal:
-        case kSelNominal5:
-        case kSelNominal14:
-            // A nominal calibration has no zero offset.
-            return 0.0f;
-        case kSelCond:
-            return CalCond_GetZeroOffset(channel);
-        case kSelO2:
-            return -CalO2_GetZeroMicro(channel);
-        case kSelTemperature:
-            return Temp_GetOffset(channel);
-        case kSelOptical:
-            return g_SensorParams[1].p[kSensParamZero];
-        case kSelCo2: {
-            float zero = CalPh_GetCo2Zero(channel);
-            return CalPh_GetOffsetUnitFlag(0) == 1 ? CalPh_ZeroPhToMv(channel, zero) : zero;
-        }
-        default:
-            *status = kStatusOver;
-            return 0.0f;
+static float Co2Zero(uint32_t channel) {
+    float zero = CalPh_GetCo2Zero(channel);
+    return CalPh_GetOffsetUnitFlag(0) == 1 ? CalPh_ZeroPhToMv(channel, zero) : zero;
+}
+
+static void SetCo2Zero(uint32_t channel, float value, uint32_t* status) {
+    if (CalPh_GetOffsetUnitFlag(0) == 1) {
+        CalPh_SetCo2ZeroFromMv(channel, value, status);
+    } else {
+        CalPh_SetCo2Zero(channel, value, status);
     }
 }
 
-static void SetZero(uint32_t channel, uint32_t selector, float value, uint32_t* status) {
-    switch (selector) {
-        case kSelPh:
-        case kSelPhCo2:
-            if (CalPh_GetOffsetUnitFlag(0) == 1) {
-                CalPh_SetZeroValue(channel, value, status);
-            } else {
-                CalPh_SetZeroFromPh(channel, value, status);
-            }
-            break;
-        case kSelCond:
-            CalCond_SetZeroOffset(channel, value, status);
-            break;
-        case kSelO2:
-            CalO2_SetZero(channel, -value);
-            break;
-        case kSelTemperature:
-            Temp_SetOffset(channel, value, status);
-            break;
-        case kSelCo2:
-            if (CalPh_GetOffsetUnitFlag(0) == 1) {
-                CalPh_SetCo2ZeroFromMv(channel, value, status);
-            } else {
-                CalPh_SetCo2Zero(channel, value, status);
-            }
-            break;
-        case kSelNominal:
-        case kSelNominal5:
-        case kSelNominal14:
-        case kSelOptical:
-            break;
-        default:
-            *status = kStatusOver;
-            break;
+static float O2Slope(uint32_t channel) { return -CalO2_GetSlopeAtAir(channel); }
+static void SetO2Slope(uint32_t channel, float value, uint32_t*) { CalO2_SetSlopeFromAir(channel, -value); }
+static float O2Zero(uint32_t channel) { return -CalO2_GetZeroMicro(channel); }
+static void SetO2Zero(uint32_t channel, float value, uint32_t*) { CalO2_SetZero(channel, -value); }
+static float OpticalSlope(uint32_t) { return g_SensorParams[1].p[kSensParamSlope]; }
+static float OpticalZero(uint32_t) { return g_SensorParams[1].p[kSensParamZero]; }
+// A nominal calibration has the slope 1 and no zero offset.
+static float NominalSlope(uint32_t) { return 1.0f; }
+static float NominalZero(uint32_t) { return 0.0f; }
+
+// The slope and zero of each sensor kind; a null setter leaves a value that is fixed, or the
+// sensor's own, as it is.
+struct SlopeAndZero {
+    uint32_t selector;
+    float (*getSlope)(uint32_t channel);
+    void (*setSlope)(uint32_t channel, float value, uint32_t* status);
+    float (*getZero)(uint32_t channel);
+    void (*setZero)(uint32_t channel, float value, uint32_t* status);
+};
+static const SlopeAndZero kSlopeAndZero[] = {
+    {kSelPh, PhSlope, SetPhSlope, PhZero, SetPhZero},
+    {kSelNominal, NominalSlope, nullptr, NominalZero, nullptr},
+    {kSelCond, CalCond_GetCellConstant, CalCond_SetCellConstant, CalCond_GetZeroOffset, CalCond_SetZeroOffset},
+    {kSelO2, O2Slope, SetO2Slope, O2Zero, SetO2Zero},
+    {kSelNominal5, NominalSlope, nullptr, NominalZero, nullptr},
+    {kSelTemperature, Temp_GetSlope, Temp_SetSlope, Temp_GetOffset, Temp_SetOffset},
+    {kSelOptical, OpticalSlope, nullptr, OpticalZero, nullptr},
+    {kSelPhCo2, PhSlope, SetPhSlope, PhZero, SetPhZero},
+    {kSelCo2, Co2Slope, SetCo2Slope, Co2Zero, SetCo2Zero},
+    {kSelNominal14, NominalSlope, nullptr, NominalZero, nullptr},
+};
+
+// The selector's entry; status 2 and null for a selector of no sensor kind.
+static const SlopeAndZero* FindSelector(uint32_t selector, uint32_t* status) {
+    for (const SlopeAndZero& entry : kSlopeAndZero) {
+        if (entry.selector == selector) return &entry;
     }
+    *status = kStatusOver;
+    return nullptr;
 }
 
 // ---- Float parameters -------------------------------------------------------------------------------
 
+// Updates the optical sensor's copy of the process pressure or salinity (when the current channel
+// has the sensor) after the oxygen setting took it.
+static void SetO2ProcPressure(uint32_t channel, float value, uint32_t* status) {
+    CalO2_SetProcPressure(channel, value, status);
+    uint32_t current = 0;
+    if (OpticalOnCurrent(&current)) {
+        SendToSensor(&g_SensorParams[current].p[kSensParamProcessPressure], value, kSensorMediumChange, kSensCmdS131);
+    }
+}
+
+static void SetO2Salinity(uint32_t channel, float value, uint32_t* status) {
+    CalO2_SetSalinity(channel, value, status);
+    uint32_t current = 0;
+    if (OpticalOnCurrent(&current)) {
+        SendToSensor(&g_SensorParams[current].p[kSensParamSalinity], value, kSensorMediumChange, kSensCmdS131);
+    }
+}
+
+// Float parameters that are a module's setting of the channel; a null setter: read-only.
+struct FloatSetting {
+    uint32_t number;
+    float (*get)(uint32_t channel);
+    void (*set)(uint32_t channel, float value, uint32_t* status);
+};
+static const FloatSetting kFloatSettings[] = {
+    {kParamStcCoefficient, CalPh_GetStcCoefficient, CalPh_SetStcCoefficient},
+    {kParamIsoPoint, CalPh_GetIsoPoint, CalPh_SetIsoPoint},
+    {kParamCompCoefficient, CalCond_GetTempCompCoefficient, CalCond_SetTempCompCoefficient},
+    {kParamManualTemperature, Temp_GetManualValue, Temp_SetManualValue},
+    {kParamOutputGain, Aout_GetGainRatio, nullptr},
+    {kParamOutputOffset, Aout_GetOffsetDelta, nullptr},
+    {kParamO2CalPressure, CalO2_GetCalPressure, CalO2_SetCalPressure},
+    {kParamO2ProcPressure, CalO2_GetProcPressure, SetO2ProcPressure},
+    {kParamO2RelHumidity, CalO2_GetRelHumidity, CalO2_SetRelHumidity},
+    {kParamO2Salinity, CalO2_GetSalinity, SetO2Salinity},
+    {kParamStcRefTemp, CalPh_GetStcRefTemp, CalPh_SetStcRefTemp},
+    {kParamCo2Pressure, CalPh_GetCo2Pressure, CalPh_SetCo2Pressure},
+    {kParamCo2Salinity, CalPh_GetCo2Salinity, CalPh_SetCo2Salinity},
+    {kParamCo2Bicarbonate, CalPh_GetCo2Bicarbonate, CalPh_SetCo2Bicarbonate},
+};
+
+static const FloatSetting* FindFloatSetting(uint32_t number) {
+    for (const FloatSetting& entry : kFloatSettings) {
+        if (entry.number == number) return &entry;
+    }
+    return nullptr;
+}
+
 float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint32_t* status) {
     *status = 0;
     float value = 0.0f;
+    const SlopeAndZero* kind = nullptr;
+    const FloatSetting* setting = nullptr;
     switch (number) {
-        case kParamStcCoefficient:
-            value = CalPh_GetStcCoefficient(channel);
-            break;
-        case kParamIsoPoint:
-            value = CalPh_GetIsoPoint(channel);
-            break;
-        case kParamCompCoefficient:
-            value = CalCond_GetTempCompCoefficient(channel);
-            break;
-        case kParamManualTemperature:
-            value = Temp_GetManualValue(channel);
-            break;
         case kParamSlope:
         case kParamSlopeB:
-            value = GetSlope(channel, selector, status);
+            kind = FindSelector(selector, status);
+            if (kind != nullptr) value = kind->getSlope(channel);
             break;
         case kParamZero:
         case kParamZeroB:
-            value = GetZero(channel, selector, status);
-            break;
-        case kParamOutputGain:
-            value = Aout_GetGainRatio(channel);
-            break;
-        case kParamOutputOffset:
-            value = Aout_GetOffsetDelta(channel);
-            break;
-        case kParamO2CalPressure:
-            value = CalO2_GetCalPressure(channel);
-            break;
-        case kParamO2ProcPressure:
-            value = CalO2_GetProcPressure(channel);
-            break;
-        case kParamO2RelHumidity:
-            value = CalO2_GetRelHumidity(channel);
-            break;
-        case kParamO2Salinity:
-            value = CalO2_GetSalinity(channel);
-            break;
-        case kParamStcRefTemp:
-            value = CalPh_GetStcRefTemp(channel);
-            break;
-        case kParamCo2Pressure:
-            value = CalPh_GetCo2Pressure(channel);
-            break;
-        case kParamCo2Salinity:
-            value = CalPh_GetCo2Salinity(channel);
-            break;
-        case kParamCo2Bicarbonate:
-            value = CalPh_GetCo2Bicarbonate(channel);
+            kind = FindSelector(selector, status);
+            if (kind != nullptr) value = kind->getZero(channel);
             break;
         case kParamSensorLimit:
             value = s_SensorLimit;
@@ -328,6 +300,8 @@ float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint3
             value = Meas_GetAnalogInputRange(number - kParamInputRangeLow);
             break;
         default:
+            setting = FindFloatSetting(number);
+            if (setting != nullptr) value = setting->get(channel);
             break;
     }
     // Pages show no minus zero, and nothing that is not a number.
@@ -338,57 +312,18 @@ float Param_GetFloat(uint32_t channel, uint32_t number, uint32_t selector, uint3
 void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float value, uint32_t* status) {
     *status = 0;
     uint32_t current = 0;
+    const SlopeAndZero* kind = nullptr;
+    const FloatSetting* setting = nullptr;
     switch (number) {
-        case kParamStcCoefficient:
-            CalPh_SetStcCoefficient(channel, value, status);
-            break;
-        case kParamIsoPoint:
-            CalPh_SetIsoPoint(channel, value, status);
-            break;
-        case kParamCompCoefficient:
-            CalCond_SetTempCompCoefficient(channel, value, status);
-            break;
-        case kParamManualTemperature:
-            Temp_SetManualValue(channel, value, status);
-            break;
         case kParamSlope:
         case kParamSlopeB:
-            SetSlope(channel, selector, value, status);
+            kind = FindSelector(selector, status);
+            if (kind != nullptr && kind->setSlope != nullptr) kind->setSlope(channel, value, status);
             break;
         case kParamZero:
         case kParamZeroB:
-            SetZero(channel, selector, value, status);
-            break;
-        case kParamO2CalPressure:
-            CalO2_SetCalPressure(channel, value, status);
-            break;
-        case kParamO2ProcPressure:
-            CalO2_SetProcPressure(channel, value, status);
-            if (OpticalOnCurrent(&current)) {
-                SendToSensor(&g_SensorParams[current].p[kSensParamProcessPressure], value, kSensorMediumChange,
-                             kSensCmdS131);
-            }
-            break;
-        case kParamO2RelHumidity:
-            CalO2_SetRelHumidity(channel, value, status);
-            break;
-        case kParamO2Salinity:
-            CalO2_SetSalinity(channel, value, status);
-            if (OpticalOnCurrent(&current)) {
-                SendToSensor(&g_SensorParams[current].p[kSensParamSalinity], value, kSensorMediumChange, kSensCmdS131);
-            }
-            break;
-        case kParamStcRefTemp:
-            CalPh_SetStcRefTemp(channel, value, status);
-            break;
-        case kParamCo2Pressure:
-            CalPh_SetCo2Pressure(channel, value, status);
-            break;
-        case kParamCo2Salinity:
-            CalPh_SetCo2Salinity(channel, value, status);
-            break;
-        case kParamCo2Bicarbonate:
-            CalPh_SetCo2Bicarbonate(channel, value, status);
+            kind = FindSelector(selector, status);
+            if (kind != nullptr && kind->setZero != nullptr) kind->setZero(channel, value, status);
             break;
         case kParamSensorLimit:
             if (!IsFinite(value)) {
@@ -411,40 +346,51 @@ void Param_SetFloat(uint32_t channel, uint32_t number, uint32_t selector, float 
             Meas_SetAnalogInputRange(number - kParamInputRangeLow, value, status);
             break;
         default:
-            // Read-only (the output ratios) or no parameter.
+            // A module's setting; the output ratios are read-only.
+            setting = FindFloatSetting(number);
+            if (setting != nullptr && setting->set != nullptr) setting->set(channel, value, status);
             break;
     }
 }
 
 // ---- Byte and word parameters -------------------------------------------------------------------------
 
+// Byte parameters that are a module's setting of the channel.
+static void SetMeasureFlag(uint32_t channel, uint8_t value, uint32_t*) { Chan_SetMeasureFlag(channel, value); }
+static void SetDriftControl(uint32_t channel, uint8_t value, uint32_t*) { Cal_SetDriftControl(channel, value); }
+struct ByteSetting {
+    uint32_t number;
+    uint8_t (*get)(uint32_t channel);
+    void (*set)(uint32_t channel, uint8_t value, uint32_t* status);
+};
+static const ByteSetting kByteSettings[] = {
+    {kParamMeasureFlag, Chan_GetMeasureFlag, SetMeasureFlag},
+    {kParamCompMode, CalCond_GetTempCompMode, CalCond_SetTempCompMode},
+    {kParamTempSource, Temp_GetSourceMode, Temp_SetSourceMode},
+    {kParamFilterMode, Filter_GetMode, Filter_SetMode},
+    {kParamBufferSet, CalPh_GetBufferSet, CalPh_SetBufferSet},
+    {kParamStcMode, CalPh_GetStcMode, CalPh_SetStcMode},
+    {kParamPressureSource, CalO2_GetPressureSource, CalO2_SetPressureSource},
+    {kParamSlopeUnit, CalPh_GetSlopeUnitFlag, CalPh_SetSlopeUnitFlag},
+    {kParamOffsetUnit, CalPh_GetOffsetUnitFlag, CalPh_SetOffsetUnitFlag},
+    {kParamDriftControl, Cal_GetDriftControl, SetDriftControl},
+};
+
+static const ByteSetting* FindByteSetting(uint32_t number) {
+    for (const ByteSetting& entry : kByteSettings) {
+        if (entry.number == number) return &entry;
+    }
+    return nullptr;
+}
+
 uint32_t Param_GetInt(uint32_t channel, uint32_t number, uint32_t* status) {
     *status = 0;
+    const ByteSetting* setting = nullptr;
     switch (number) {
-        case kParamMeasureFlag:
-            return Chan_GetMeasureFlag(channel);
-        case kParamCompMode:
-            return CalCond_GetTempCompMode(channel);
-        case kParamTempSource:
-            return Temp_GetSourceMode(channel);
-        case kParamFilterMode:
-            return Filter_GetMode(channel);
-        case kParamBufferSet:
-            return CalPh_GetBufferSet(channel);
-        case kParamStcMode:
-            return CalPh_GetStcMode(channel);
-        case kParamPressureSource:
-            return CalO2_GetPressureSource(channel);
-        case kParamSlopeUnit:
-            return CalPh_GetSlopeUnitFlag(channel);
-        case kParamOffsetUnit:
-            return CalPh_GetOffsetUnitFlag(channel);
         case kParamStabilityState:
             return Filter_GetStabilityState();
         case kParamStabilityTimeUp:
             return Filter_IsStabilityTimeUp();
-        case kParamDriftControl:
-            return Cal_GetDriftControl(channel);
         case kParamSensorWords:
             return static_cast<uint16_t>(g_SensorParams[1].optionWord);
         case kParamSensorWord2:
@@ -459,7 +405,8 @@ uint32_t Param_GetInt(uint32_t channel, uint32_t number, uint32_t* status) {
         case kParamSensorThousandths:
             return SensCmd_GetParamRounded(1);
         default:
-            return 0;
+            setting = FindByteSetting(number);
+            return setting != nullptr ? setting->get(channel) : 0;
     }
 }
 
@@ -489,37 +436,8 @@ void Param_SetInt(uint32_t channel, uint32_t number, uint32_t value, uint32_t* s
         return;
     }
     uint8_t byte = static_cast<uint8_t>(value);
+    const ByteSetting* setting = nullptr;
     switch (number) {
-        case kParamMeasureFlag:
-            Chan_SetMeasureFlag(channel, byte);
-            break;
-        case kParamCompMode:
-            CalCond_SetTempCompMode(channel, byte, status);
-            break;
-        case kParamTempSource:
-            Temp_SetSourceMode(channel, byte, status);
-            break;
-        case kParamFilterMode:
-            Filter_SetMode(channel, byte, status);
-            break;
-        case kParamBufferSet:
-            CalPh_SetBufferSet(channel, byte, status);
-            break;
-        case kParamStcMode:
-            CalPh_SetStcMode(channel, byte, status);
-            break;
-        case kParamPressureSource:
-            CalO2_SetPressureSource(channel, byte, status);
-            break;
-        case kParamSlopeUnit:
-            CalPh_SetSlopeUnitFlag(channel, byte, status);
-            break;
-        case kParamOffsetUnit:
-            CalPh_SetOffsetUnitFlag(channel, byte, status);
-            break;
-        case kParamDriftControl:
-            Cal_SetDriftControl(channel, byte);
-            break;
         case kParamSensorWords:
         case kParamSensorWord2:
         case kParamSensorWordsAlways:
@@ -543,7 +461,9 @@ void Param_SetInt(uint32_t channel, uint32_t number, uint32_t value, uint32_t* s
             }
             break;
         default:
-            // Read-only (the stability state and time) or no parameter.
+            // A module's setting; the stability state and time are read-only.
+            setting = FindByteSetting(number);
+            if (setting != nullptr) setting->set(channel, byte, status);
             break;
     }
 }

@@ -94,45 +94,9 @@ static constexpr uint8_t kSensorKindPhPna = 2;
 static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlusInfinity; }
 static bool IsChannel(uint32_t channel) { return channel < 2; }
 
-// Refuses a setter on no channel.
-static bool NoChannel(uint32_t channel, uint32_t* status) {
-    *status = IsChannel(channel) ? 0 : kStatusOver;
-    return *status != 0;
-}
-
-// A float setting into its live field (and an in-use copy) and the store. A value that is not a
-// number is refused before anything changes, so no setting ever holds one.
-static void SetFloat(float* live, float* inUse, uint32_t offset, float value, uint32_t* status) {
-    *status = 0;
-    if (!IsFinite(value)) {
-        *status = kStoreValueNotFinite;
-        return;
-    }
-    *live = value;
-    if (inUse != nullptr) *inUse = value;
-    Eeprom_WriteFloat(offset, value, status);
-}
-
 static void SetByte(uint8_t* live, uint32_t offset, uint8_t value, uint32_t* status) {
     *live = value;
     Eeprom_WriteChecked(offset, &value, 1, status);
-}
-
-// Keeps the first failure of a chain of store accesses.
-static void Chain(uint32_t* result, uint32_t status) {
-    if (*result == 0) *result = status;
-}
-
-static void ReadFloat(uint32_t offset, float* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, value, &status);
-    if (status != 0) *failed = true;
-}
-
-static void ReadByte(uint32_t offset, uint8_t* value, bool* failed) {
-    uint32_t status = 0;
-    Eeprom_Read(offset, value, 1, &status);
-    if (status != 0) *failed = true;
 }
 
 void CalPh_ResetState() {
@@ -149,14 +113,15 @@ float CalPh_GetSlopePercent(uint32_t channel) {
 }
 
 void CalPh_SetSlopePercent(uint32_t channel, float percent, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     // A zero slope would make every pH infinite.
     if (Util_ClassifyFloat(percent) != kFloatFinite) {
         *status = kStatusOver;
         return;
     }
     float fraction = percent / 100.0f;
-    SetFloat(&g_SensorCal[channel].first, &g_CalInUse[channel].ph.slope, kStoreSlope + 4 * channel, fraction, status);
+    Eeprom_SetFloat(&g_SensorCal[channel].first, &g_CalInUse[channel].ph.slope, kStoreSlope + 4 * channel, fraction,
+                    status);
 }
 
 float CalPh_GetSlopeInUsePercent(uint32_t channel) {
@@ -166,12 +131,12 @@ float CalPh_GetSlopeInUsePercent(uint32_t channel) {
 float CalPh_GetZeroValue(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].second : 0.0f; }
 
 void CalPh_SetZeroValue(uint32_t channel, float mv, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].second, &g_CalInUse[channel].ph.zero, kStoreZero + 4 * channel, mv, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].second, &g_CalInUse[channel].ph.zero, kStoreZero + 4 * channel, mv, status);
 }
 
 void CalPh_SetZeroFromPh(uint32_t channel, float ph, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const SensorCalRecord& s = g_SensorCal[channel];
     CalPh_SetZeroValue(channel, (ph - s.isoPoint) * kNernstSlope * s.first, status);
 }
@@ -223,19 +188,9 @@ float CalPh_GetPointPh(uint32_t channel, uint32_t i, uint32_t* status) {
 }
 
 void CalPh_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float buffer, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
-    float t = Meas_GetFilteredTemperature(status);
-    if (*status != 0) return;
-    float mv = Meas_GetFilteredCalValue(status);
-    if (*status != 0) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUsePh& u = g_CalInUse[channel].ph;
-    u.pointTemp[i] = t;
-    u.pointMv[i] = mv;
-    if (mode != kCalModeProcess) u.pointBuffer[i] = buffer;
+    CalPh_CaptureElectrodePoint(u.pointMv, u.pointTemp, u.pointBuffer, i, mode, buffer, status);
 }
 
 void CalPh_SetPointBuffer(uint32_t channel, uint32_t i, float buffer) {
@@ -247,7 +202,7 @@ float CalPh_GetPointBuffer(uint32_t channel, uint32_t i) {
 }
 
 void CalPh_Calibrate(uint32_t channel, uint32_t points, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const SensorCalRecord& s = g_SensorCal[channel];
     CalInUsePh& u = g_CalInUse[channel].ph;
     u.slope = s.first;
@@ -260,17 +215,10 @@ void CalPh_Calibrate(uint32_t channel, uint32_t points, uint32_t* status) {
     float k0 = u.pointTemp[0] + kKelvin;
     float mvPerPh;  // at 25 C, negative
     if (points == 2) {
-        if (std::fabs(u.pointBuffer[1] - u.pointBuffer[0]) < kTiny ||
-            std::fabs(u.pointMv[0] - u.pointMv[1]) < kPointsMinApartMv) {
+        if (!CalPh_TwoPointMvPerPh(u.pointMv, u.pointTemp, u.pointBuffer, ip, &mvPerPh)) {
             *status = kStatusOver;
             return;
         }
-        float d = k0 * (u.pointBuffer[0] - ip) - (u.pointTemp[1] + kKelvin) * (u.pointBuffer[1] - ip);
-        if (!(std::fabs(d) >= kTiny)) {
-            *status = kStatusOver;
-            return;
-        }
-        mvPerPh = (u.pointMv[0] - u.pointMv[1]) * kKelvin25 / d;
     } else {
         mvPerPh = u.slope * -kNernstSlope;
     }
@@ -285,7 +233,7 @@ void CalPh_Calibrate(uint32_t channel, uint32_t points, uint32_t* status) {
 }
 
 void CalPh_StoreCal(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     const CalInUsePh& u = g_CalInUse[channel].ph;
     // The setters write the in-use copy too, so keep what is to be stored first.
     float zero = u.zero;
@@ -294,14 +242,67 @@ void CalPh_StoreCal(uint32_t channel, uint32_t* status) {
     float buffer1 = u.pointBuffer[1];
     uint32_t result = 0, step = 0;
     CalPh_SetZeroValue(channel, zero, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetSlopePercent(channel, slopePercent, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     Eeprom_WriteFloat(kStorePointBuffer + 8 * channel, buffer0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     Eeprom_WriteFloat(kStorePointBuffer + 8 * channel + 4, buffer1, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result != 0 ? kPhNotStored : 0;
+}
+
+// ---- Electrode points -------------------------------------------------------------------------------
+
+void CalPh_CaptureElectrodePoint(float* pointMv, float* pointTemp, float* pointBuffer, uint32_t i, uint32_t mode,
+                                 float buffer, uint32_t* status) {
+    *status = 0;
+    if (i >= 2) {
+        *status = kStatusOver;
+        return;
+    }
+    float t = Meas_GetFilteredTemperature(status);
+    if (*status != 0) return;
+    float mv = Meas_GetFilteredCalValue(status);
+    if (*status != 0) return;
+    pointTemp[i] = t;
+    pointMv[i] = mv;
+    if (mode != kCalModeProcess) pointBuffer[i] = buffer;
+}
+
+bool CalPh_TwoPointMvPerPh(const float* pointMv, const float* pointTemp, const float* pointBuffer, float isoPoint,
+                           float* mvPerPh) {
+    if (std::fabs(pointBuffer[1] - pointBuffer[0]) < kTiny ||
+        !(std::fabs(pointMv[0] - pointMv[1]) >= kPointsMinApartMv)) {
+        return false;
+    }
+    // Each point's buffer distance from the isothermal point, scaled to 25 C by its temperature.
+    float d =
+        (pointTemp[0] + kKelvin) * (pointBuffer[0] - isoPoint) - (pointTemp[1] + kKelvin) * (pointBuffer[1] - isoPoint);
+    if (!(std::fabs(d) >= kTiny)) return false;
+    *mvPerPh = (pointMv[0] - pointMv[1]) * kKelvin25 / d;
+    return true;
+}
+
+void CalPh_TakeDataSetPoints(const CalDataSetRecord* record, float* pointMv, float* pointTemp, float* pointBuffer) {
+    pointBuffer[0] = record->v60;
+    pointBuffer[1] = record->v64;
+    pointMv[0] = record->v4;
+    pointMv[1] = record->v8;
+    pointTemp[0] = record->v48;
+    pointTemp[1] = record->v52;
+}
+
+void CalPh_MakeUpSecondPoint(CalDataSetRecord* record, float mvPerPh, float isoPoint) {
+    if (record->b82 != 0) return;
+    if (record->v60 >= isoPoint) {
+        record->v64 = record->v60 - kMadeUpPointStep;
+        record->v8 = record->v4 - kMadeUpPointStep * mvPerPh;
+    } else {
+        record->v64 = record->v60 + kMadeUpPointStep;
+        record->v8 = record->v4 + kMadeUpPointStep * mvPerPh;
+    }
+    record->w74 = 0;
 }
 
 // ---- ORP ------------------------------------------------------------------------------------------
@@ -311,16 +312,16 @@ float CalPh_GetOrpOffset(uint32_t channel) { return IsChannel(channel) ? g_Senso
 float CalPh_GetOrpOffsetInUse(uint32_t channel) { return IsChannel(channel) ? g_CalInUse[channel].ph.orpOffset : 0.0f; }
 
 void CalPh_SetOrpOffset(uint32_t channel, float mv, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].orpOffset, &g_CalInUse[channel].ph.orpOffset, kStoreOrpOffset + 4 * channel, mv,
-             status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].orpOffset, &g_CalInUse[channel].ph.orpOffset, kStoreOrpOffset + 4 * channel,
+                    mv, status);
 }
 
 float CalPh_AddOrpOffset(uint32_t channel, float volts) { return volts + CalPh_GetOrpOffset(channel) / 1000.0f; }
 
 void CalPh_CaptureOrpPoint(uint32_t channel, float reference, uint32_t* status) {
     *status = 0;
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     float mv = Meas_GetFilteredCalValue(status);
     if (*status != 0) return;
     g_CalInUse[channel].ph.pointMv[0] = mv;
@@ -328,8 +329,8 @@ void CalPh_CaptureOrpPoint(uint32_t channel, float reference, uint32_t* status) 
 }
 
 void CalPh_SetOrpReference(uint32_t channel, float mv, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_CalInUse[channel].ph.orpReference, nullptr, kStoreOrpReference + 4 * channel, mv, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_CalInUse[channel].ph.orpReference, nullptr, kStoreOrpReference + 4 * channel, mv, status);
 }
 
 float CalPh_GetOrpReference(uint32_t channel) {
@@ -337,7 +338,7 @@ float CalPh_GetOrpReference(uint32_t channel) {
 }
 
 void CalPh_CalibrateOrp(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUsePh& u = g_CalInUse[channel].ph;
     float difference = u.orpReference - u.pointMv[0];
     if (!IsFinite(difference)) {
@@ -355,14 +356,14 @@ void CalPh_CalibrateOrp(uint32_t channel, uint32_t* status) {
 }
 
 void CalPh_StoreOrpCal(uint32_t channel, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     CalInUsePh& u = g_CalInUse[channel].ph;
     float offset = u.orpOffset;
     uint32_t result = 0, step = 0;
     CalPh_SetOrpOffset(channel, offset, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetOrpReference(channel, u.orpReference, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -373,8 +374,8 @@ float CalPh_GetIsoPoint(uint32_t channel) {
 }
 
 void CalPh_SetIsoPoint(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].isoPoint, nullptr, kStoreIsoPoint + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].isoPoint, nullptr, kStoreIsoPoint + 4 * channel, value, status);
 }
 
 float CalPh_GetStcCoefficient(uint32_t channel) {
@@ -382,8 +383,8 @@ float CalPh_GetStcCoefficient(uint32_t channel) {
 }
 
 void CalPh_SetStcCoefficient(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].stcCoefficient, nullptr, kStoreStcCoefficient + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].stcCoefficient, nullptr, kStoreStcCoefficient + 4 * channel, value, status);
 }
 
 float CalPh_GetStcRefTemp(uint32_t channel) {
@@ -391,8 +392,8 @@ float CalPh_GetStcRefTemp(uint32_t channel) {
 }
 
 void CalPh_SetStcRefTemp(uint32_t channel, float value, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
-    SetFloat(&g_SensorCal[channel].stcRefTemp, nullptr, kStoreStcRefTemp + 4 * channel, value, status);
+    if (Cal_NoChannel(channel, status)) return;
+    Eeprom_SetFloat(&g_SensorCal[channel].stcRefTemp, nullptr, kStoreStcRefTemp + 4 * channel, value, status);
 }
 
 uint8_t CalPh_GetStcMode(uint32_t channel) {
@@ -400,7 +401,7 @@ uint8_t CalPh_GetStcMode(uint32_t channel) {
 }
 
 void CalPh_SetStcMode(uint32_t channel, uint8_t mode, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     if (mode > kStcNotApplied) {
         *status = kStatusOver;
         return;
@@ -425,7 +426,7 @@ void CalPh_SetOffsetUnitFlag(uint32_t channel, uint8_t flag, uint32_t* status) {
 uint8_t CalPh_GetBufferSet(uint32_t channel) { return IsChannel(channel) ? g_SensorCal[channel].bufferSet : 0; }
 
 void CalPh_SetBufferSet(uint32_t channel, uint8_t set, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     if (set > kBufferSetMax) {
         *status = kStatusOver;
         return;
@@ -557,17 +558,7 @@ void CalPh_FillDataSet(uint32_t channel, CalDataSetRecord* record) {
     record->v64 = u.pointBuffer[1];
     record->v48 = kDataSetTemperature;
     record->v52 = kDataSetTemperature;
-    if (record->b82 == 0) {
-        // A sensor's data set always holds two points: the second is made up from the slope.
-        if (u.pointBuffer[0] >= kDefaultIsoPoint) {
-            record->v64 = u.pointBuffer[0] - kMadeUpPointStep;
-            record->v8 = u.pointMv[0] - kMadeUpPointStep * mvPerPh;
-        } else {
-            record->v64 = u.pointBuffer[0] + kMadeUpPointStep;
-            record->v8 = u.pointMv[0] + kMadeUpPointStep * mvPerPh;
-        }
-        record->w74 = 0;
-    }
+    CalPh_MakeUpSecondPoint(record, mvPerPh, kDefaultIsoPoint);
 }
 
 void CalPh_CalibrateFromDataSet(const CalDataSetRecord* record, float* slope, float* zeroPoint) {
@@ -583,7 +574,7 @@ void CalPh_CalibrateFromDataSet(const CalDataSetRecord* record, float* slope, fl
 }
 
 void CalPh_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32_t* status) {
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     float slope = 0.0f, zeroPoint = 0.0f;
     CalPh_CalibrateFromDataSet(record, &slope, &zeroPoint);
     // A set that gives no slope, or no number, would leave the channel without a usable pH.
@@ -592,12 +583,7 @@ void CalPh_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32
         return;
     }
     CalInUsePh& u = g_CalInUse[channel].ph;
-    u.pointBuffer[0] = record->v60;
-    u.pointBuffer[1] = record->v64;
-    u.pointMv[0] = record->v4;
-    u.pointMv[1] = record->v8;
-    u.pointTemp[0] = record->v48;
-    u.pointTemp[1] = record->v52;
+    CalPh_TakeDataSetPoints(record, u.pointMv, u.pointTemp, u.pointBuffer);
     CalPh_SetGlassImpedanceRef(channel, record->v16 * 1e6f);
     uint32_t step = 0, result = 0;
     if (g_SensorKindActive[channel] != kSensorKindPhPna) {
@@ -607,13 +593,13 @@ void CalPh_ApplyDataSet(uint32_t channel, const CalDataSetRecord* record, uint32
         CalPh_SetBufferSet(channel, kBufferSetPna, &step);
         CalPh_SetPnaImpedanceRef(channel, record->v20 * 1e6f);
     }
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetIsoPoint(channel, record->v0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetSlopePercent(channel, slope * 100.0f, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetZeroFromPh(channel, zeroPoint, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -626,20 +612,20 @@ void CalPh_LoadChannel(uint32_t channel, uint32_t mode, uint32_t* status) {
         CalPh_LoadStc(status);
         return;
     }
-    if (NoChannel(channel, status)) return;
+    if (Cal_NoChannel(channel, status)) return;
     SensorCalRecord& s = g_SensorCal[channel];
     CalInUsePh& u = g_CalInUse[channel].ph;
     float slope = kDefaultSlope, zero = kDefaultZero, buffer0 = kDefaultBuffer0, buffer1 = kDefaultBuffer1;
     float orpOffset = 0.0f, orpReference = 0.0f;
     uint8_t option = kDefaultSensorOption;
     bool failed = false;
-    ReadFloat(kStoreSlope + 4 * channel, &slope, &failed);
-    ReadFloat(kStoreZero + 4 * channel, &zero, &failed);
-    ReadFloat(kStorePointBuffer + 8 * channel, &buffer0, &failed);
-    ReadFloat(kStorePointBuffer + 8 * channel + 4, &buffer1, &failed);
-    ReadFloat(kStoreOrpOffset + 4 * channel, &orpOffset, &failed);
-    ReadFloat(kStoreOrpReference + 4 * channel, &orpReference, &failed);
-    ReadByte(kStoreSensorOption, &option, &failed);
+    Eeprom_LoadFloat(kStoreSlope + 4 * channel, &slope, &failed);
+    Eeprom_LoadFloat(kStoreZero + 4 * channel, &zero, &failed);
+    Eeprom_LoadFloat(kStorePointBuffer + 8 * channel, &buffer0, &failed);
+    Eeprom_LoadFloat(kStorePointBuffer + 8 * channel + 4, &buffer1, &failed);
+    Eeprom_LoadFloat(kStoreOrpOffset + 4 * channel, &orpOffset, &failed);
+    Eeprom_LoadFloat(kStoreOrpReference + 4 * channel, &orpReference, &failed);
+    Eeprom_LoadByte(kStoreSensorOption, &option, &failed);
     *status = 0;
     if (failed) {
         slope = kDefaultSlope;
@@ -671,9 +657,9 @@ void CalPh_LoadStc(uint32_t* status) {
         float coefficient = 0.0f, reference = kDefaultStcRefTemp;
         uint8_t mode = kStcNotApplied;
         bool failed = false;
-        ReadFloat(kStoreStcCoefficient + 4 * channel, &coefficient, &failed);
-        ReadFloat(kStoreStcRefTemp + 4 * channel, &reference, &failed);
-        ReadByte(kStoreStcMode + channel, &mode, &failed);
+        Eeprom_LoadFloat(kStoreStcCoefficient + 4 * channel, &coefficient, &failed);
+        Eeprom_LoadFloat(kStoreStcRefTemp + 4 * channel, &reference, &failed);
+        Eeprom_LoadByte(kStoreStcMode + channel, &mode, &failed);
         if (failed || mode > kStcNotApplied) {
             coefficient = 0.0f;
             mode = kStcNotApplied;
@@ -694,8 +680,8 @@ void CalPh_LoadUnitFlags(uint32_t* status) {
         SensorCalRecord& s = g_SensorCal[channel];
         bool failed = false;
         uint8_t slopeFlag = 0, offsetFlag = 0;
-        ReadByte(kStoreSlopeUnitFlag + channel, &slopeFlag, &failed);
-        ReadByte(kStoreOffsetUnitFlag + channel, &offsetFlag, &failed);
+        Eeprom_LoadByte(kStoreSlopeUnitFlag + channel, &slopeFlag, &failed);
+        Eeprom_LoadByte(kStoreOffsetUnitFlag + channel, &offsetFlag, &failed);
         if (failed) *status = kStoreNotReady;
         s.slopeUnitFlag = !failed && slopeFlag <= 1 ? slopeFlag : 0;
         s.offsetUnitFlag = !failed && offsetFlag <= 1 ? offsetFlag : 0;
@@ -709,26 +695,26 @@ void CalPh_LoadAll(uint32_t* status) {
         uint32_t step = 0;
         bool failed = false;
         uint8_t set = 0;
-        ReadByte(kStoreBufferSet + channel, &set, &failed);
+        Eeprom_LoadByte(kStoreBufferSet + channel, &set, &failed);
         if (failed) set = 0;
         if (set > kBufferSetMax) {
             set = 0;
             SetByte(&s.bufferSet, kStoreBufferSet + channel, set, &step);
-            Chain(status, step);
+            Eeprom_Chain(status, step);
         }
         s.bufferSet = set;
 
         failed = false;
         uint8_t drift = 0;
-        ReadByte(kStoreDriftControl + channel, &drift, &failed);
+        Eeprom_LoadByte(kStoreDriftControl + channel, &drift, &failed);
         s.driftControl = !failed && drift <= kDriftControlMax ? drift : 0;
 
         failed = false;
         float ip = kDefaultIsoPoint;
-        ReadFloat(kStoreIsoPoint + 4 * channel, &ip, &failed);
+        Eeprom_LoadFloat(kStoreIsoPoint + 4 * channel, &ip, &failed);
         if (failed) {
             CalPh_SetIsoPoint(channel, kDefaultIsoPoint, &step);
-            Chain(status, step);
+            Eeprom_Chain(status, step);
         } else {
             s.isoPoint = ip;
         }
@@ -739,31 +725,31 @@ void CalPh_ResetToFactory(uint32_t, uint32_t* status) {
     uint32_t result = 0, step = 0;
     for (uint32_t channel = 0; channel < 2; ++channel) {
         CalPh_SetStcCoefficient(channel, 0.0f, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetSlopePercent(channel, 100.0f, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetZeroValue(channel, kDefaultZero, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalInUsePh& u = g_CalInUse[channel].ph;
         u.pointBuffer[0] = kDefaultBuffer0;
         u.pointBuffer[1] = kDefaultBuffer1;
         Eeprom_WriteFloat(kStorePointBuffer + 8 * channel, kDefaultBuffer0, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         Eeprom_WriteFloat(kStorePointBuffer + 8 * channel + 4, kDefaultBuffer1, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetStcMode(channel, kStcNotApplied, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetStcRefTemp(channel, kDefaultStcRefTemp, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetOrpOffset(channel, 0.0f, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         CalPh_SetOrpReference(channel, 0.0f, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     CalPh_SetSlopeUnitFlag(0, 0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     CalPh_SetOffsetUnitFlag(0, 0, &step);
-    Chain(&result, step);
+    Eeprom_Chain(&result, step);
     *status = result;
 }
 
@@ -771,10 +757,10 @@ void CalPh_ResetModes(uint32_t* status) {
     uint32_t result = 0, step = 0;
     for (uint32_t channel = 0; channel < 2; ++channel) {
         CalPh_SetBufferSet(channel, 0, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
         Cal_SetDriftControl(channel, 0);
         CalPh_SetIsoPoint(channel, kDefaultIsoPoint, &step);
-        Chain(&result, step);
+        Eeprom_Chain(&result, step);
     }
     *status = result;
 }

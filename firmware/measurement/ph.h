@@ -63,6 +63,21 @@ void CalPh_Calibrate(uint32_t channel, uint32_t points, uint32_t* status);
 // Stores the in-use zero and slope and both point buffers; any failure gives 111.
 void CalPh_StoreCal(uint32_t channel, uint32_t* status);
 
+// ---- Electrode points, shared by the pH and the CO2 calibrations ----------------------------------
+// Captures point i (0 or 1) from the calibration filters into a calibration's arrays; unless mode
+// is 2 the buffer is taken as well. Status 2 for no such point; a filter's failure changes nothing.
+void CalPh_CaptureElectrodePoint(float* pointMv, float* pointTemp, float* pointBuffer, uint32_t i, uint32_t mode,
+                                 float buffer, uint32_t* status);
+// The slope in mV/pH at 25 C (negative for a pH electrode) through the two points about the
+// isothermal point; false when they lie too close in pH or in mV, or give no slope.
+bool CalPh_TwoPointMvPerPh(const float* pointMv, const float* pointTemp, const float* pointBuffer, float isoPoint,
+                           float* mvPerPh);
+// A data set's points (buffers v60/v64, mV v4/v8, temperatures v48/v52) into a calibration's arrays.
+void CalPh_TakeDataSetPoints(const CalDataSetRecord* record, float* pointMv, float* pointTemp, float* pointBuffer);
+// A sensor's data set always holds two points: for a one-point calibration (b82 0) the second is
+// made up 2 pH from the first (v60, v4) on the isothermal point's side, along mvPerPh.
+void CalPh_MakeUpSecondPoint(CalDataSetRecord* record, float mvPerPh, float isoPoint);
+
 // ---- ORP ------------------------------------------------------------------------------------------
 float CalPh_GetOrpOffset(uint32_t channel);
 float CalPh_GetOrpOffsetInUse(uint32_t channel);

@@ -409,21 +409,13 @@ static void EvaluateInto(uint32_t channel, uint32_t i, bool withBuffer, PointFie
 }
 
 void CalPh_EvaluatePoint(uint32_t channel, uint32_t i, uint32_t mode, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUsePh& u = g_CalInUse[channel].ph;
     EvaluateInto(channel, i, mode != kCalModeProcess, {u.pointMv, u.pointTemp, u.pointBuffer, u.recognised}, status);
 }
 
 void CalPh_EvaluateCo2Point(uint32_t channel, uint32_t i, uint32_t* status) {
-    *status = 0;
-    if (!IsChannel(channel) || i >= 2) {
-        *status = kStatusOver;
-        return;
-    }
+    if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCo2& u = g_CalInUse[channel].co2;
     EvaluateInto(channel, i, true, {u.pointMv, u.pointTemp, u.pointBuffer, u.recognised}, status);
 }

@@ -29,17 +29,11 @@ uint8_t g_CommEnabled;
 
 void Settings_ResetCommState() { g_CommEnabled = 0; }
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
 static void Fill(uint32_t first, uint32_t last, uint8_t value, uint32_t* status) {
     uint8_t bytes[kModelTextBytes];
     std::memset(bytes, value, sizeof bytes);
     uint32_t n = last - first + 1;
-    uint32_t s = 0;
-    Eeprom_WriteChecked(first, bytes, n, &s);
-    Keep(status, s);
+    Eeprom_WriteNoted(first, bytes, n, status);
 }
 
 void Settings_DefaultCommBlock(uint32_t* status) {
@@ -48,9 +42,7 @@ void Settings_DefaultCommBlock(uint32_t* status) {
     Fill(161, 184, 0xFF, status);
     Fill(191, 202, 0xFF, status);
     static const uint8_t kFormat[3] = {11, 8, 8};
-    uint32_t s = 0;
-    Eeprom_WriteChecked(203, kFormat, 3, &s);
-    Keep(status, s);
+    Eeprom_WriteNoted(203, kFormat, 3, status);
     Fill(206, 216, 0, status);
     Fill(217, 217, 1, status);
     Fill(219, 219, 5, status);
@@ -82,11 +74,8 @@ void Settings_WriteTagFromModel(uint32_t* status) {
     for (uint32_t i = 0; i < kTagChars; ++i) tag[i] = i < n ? model[i] : ' ';
     uint8_t packed[kTagBytes];
     Settings_PackTag(tag, packed);
-    uint32_t s = 0;
-    Eeprom_WriteChecked(kStoreTag, packed, kTagBytes, &s);
-    Keep(status, s);
-    Eeprom_WriteChecked(kStoreModelText, model, kModelTextBytes, &s);
-    Keep(status, s);
+    Eeprom_WriteNoted(kStoreTag, packed, kTagBytes, status);
+    Eeprom_WriteNoted(kStoreModelText, model, kModelTextBytes, status);
 }
 
 void Settings_LoadCommFlags() { g_CommEnabled = Settings_ReadStoreByte(kStoreCommEnabled) != 0 ? 1 : 0; }

@@ -103,40 +103,17 @@ void Settings_ResetSensorState() {
     g_SlotEdit = g_SlotSettings;
 }
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
-static void WriteBytes(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
-    uint32_t s = 0;
-    Eeprom_WriteChecked(offset, data, n, &s);
-    Keep(status, s);
-}
-
 static void WriteI16(uint32_t offset, int16_t value, uint32_t* status) {
     uint16_t u = static_cast<uint16_t>(value);
     uint8_t bytes[2] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8)};
-    WriteBytes(offset, bytes, 2, status);
-}
-
-static bool ReadBytes(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
-    uint32_t s = 0;
-    Eeprom_Read(offset, buffer, n, &s);
-    Keep(status, s);
-    return s == 0;
+    Eeprom_WriteNoted(offset, bytes, 2, status);
 }
 
 static bool ReadI16(uint32_t offset, int16_t* value, uint32_t* status) {
     uint8_t b[2];
-    if (!ReadBytes(offset, b, 2, status)) return false;
+    if (!Eeprom_ReadNoted(offset, b, 2, status)) return false;
     *value = static_cast<int16_t>(static_cast<uint16_t>(b[0] | b[1] << 8));
     return true;
-}
-
-static uint8_t ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status) {
-    uint8_t value = 0xFF;
-    if (!ReadBytes(offset, &value, 1, status) || value > largest) return fallback;
-    return value;
 }
 
 // ---- Sensor module ------------------------------------------------------------------------------
@@ -146,12 +123,12 @@ static void StoreSensor(const SensorSettings& s, uint32_t* status) {
         WriteI16(kStoreMeasPolVoltage + 2 * ch, s.measPolVoltage[ch], status);
         WriteI16(kStoreCalPolVoltage + 2 * ch, s.calPolVoltage[ch], status);
     }
-    WriteBytes(kStoreCalPressureUnit, s.calPressureUnit, 2, status);
-    WriteBytes(kStoreProcPressureUnit, s.procPressureUnit, 2, status);
-    WriteBytes(kStoreFlag378, &s.flag378, 1, status);
+    Eeprom_WriteNoted(kStoreCalPressureUnit, s.calPressureUnit, 2, status);
+    Eeprom_WriteNoted(kStoreProcPressureUnit, s.procPressureUnit, 2, status);
+    Eeprom_WriteNoted(kStoreFlag378, &s.flag378, 1, status);
     uint32_t f = 0;
     Eeprom_WriteFloat(kStoreParam41, s.param41, &f);
-    Keep(status, f);
+    Eeprom_NoteFailure(status, f);
 }
 
 void Settings_DefaultSensor(uint32_t* status) {
@@ -169,8 +146,8 @@ void Settings_LoadSensor(uint32_t* status) {
         voltages = ReadI16(kStoreCalPolVoltage + 2 * ch, &s.calPolVoltage[ch], status) && voltages;
     }
     for (uint32_t ch = 0; ch < 2; ++ch) {
-        s.calPressureUnit[ch] = ReadByteOr(kStoreCalPressureUnit + ch, kPressurePsi, 0, status);
-        s.procPressureUnit[ch] = ReadByteOr(kStoreProcPressureUnit + ch, kPressurePsi, 0, status);
+        s.calPressureUnit[ch] = Eeprom_ReadByteOr(kStoreCalPressureUnit + ch, kPressurePsi, 0, status);
+        s.procPressureUnit[ch] = Eeprom_ReadByteOr(kStoreProcPressureUnit + ch, kPressurePsi, 0, status);
     }
     if (!voltages) {
         // Without the stored voltages each channel takes its kind's.
@@ -183,11 +160,11 @@ void Settings_LoadSensor(uint32_t* status) {
             s.procPressureUnit[ch] = 0;
         }
     }
-    s.flag378 = ReadByteOr(kStoreFlag378, 1, 0, status);
+    s.flag378 = Eeprom_ReadByteOr(kStoreFlag378, 1, 0, status);
     uint32_t f = 0;
     float value = 0.0f;
     Eeprom_ReadFloat(kStoreParam41, &value, &f);
-    Keep(status, f);
+    Eeprom_NoteFailure(status, f);
     if (f != 0 || value >= kParam41Above) value = kParam41Default;
     if (value < kParam41Lowest) value = kParam41Lowest;
     s.param41 = value;
@@ -201,7 +178,7 @@ void Settings_CommitParam41(uint32_t* status) {
     g_SensorSettings.param41 = g_SensorEdit.param41;
     uint32_t f = 0;
     Eeprom_WriteFloat(kStoreParam41, g_SensorSettings.param41, &f);
-    Keep(status, f);
+    Eeprom_NoteFailure(status, f);
     uint32_t p = 0;
     Param_SetFloat(1, 41, 0, g_SensorSettings.param41, &p);
 }
@@ -225,16 +202,16 @@ void Settings_CommitSensor(uint32_t* status) {
     if (e.param41 != s.param41) Settings_CommitParam41(status);
     if (e.flag378 != s.flag378) {
         s.flag378 = e.flag378 <= 1 ? e.flag378 : 0;
-        WriteBytes(kStoreFlag378, &s.flag378, 1, status);
+        Eeprom_WriteNoted(kStoreFlag378, &s.flag378, 1, status);
     }
     for (uint32_t ch = 0; ch < 2; ++ch) {
         if (e.calPressureUnit[ch] != s.calPressureUnit[ch]) {
             s.calPressureUnit[ch] = e.calPressureUnit[ch] < kPressureUnits ? e.calPressureUnit[ch] : 0;
-            WriteBytes(kStoreCalPressureUnit + ch, &s.calPressureUnit[ch], 1, status);
+            Eeprom_WriteNoted(kStoreCalPressureUnit + ch, &s.calPressureUnit[ch], 1, status);
         }
         if (e.procPressureUnit[ch] != s.procPressureUnit[ch]) {
             s.procPressureUnit[ch] = e.procPressureUnit[ch] < kPressureUnits ? e.procPressureUnit[ch] : 0;
-            WriteBytes(kStoreProcPressureUnit + ch, &s.procPressureUnit[ch], 1, status);
+            Eeprom_WriteNoted(kStoreProcPressureUnit + ch, &s.procPressureUnit[ch], 1, status);
         }
     }
 }
@@ -261,13 +238,13 @@ uint8_t Settings_GetFlag378() { return g_SensorSettings.flag378; }
 void Settings_DefaultSensorBytes(uint32_t* status) {
     *status = 0;
     g_Co2PressureUnit[0] = g_Co2PressureUnit[1] = 0;
-    WriteBytes(kStoreCo2PressureUnit, g_Co2PressureUnit, 2, status);
+    Eeprom_WriteNoted(kStoreCo2PressureUnit, g_Co2PressureUnit, 2, status);
 }
 
 void Settings_LoadSensorBytes(uint32_t* status) {
     *status = 0;
     for (uint32_t ch = 0; ch < 2; ++ch) {
-        g_Co2PressureUnit[ch] = ReadByteOr(kStoreCo2PressureUnit + ch, kPressurePsi, kPressureHpa, status);
+        g_Co2PressureUnit[ch] = Eeprom_ReadByteOr(kStoreCo2PressureUnit + ch, kPressurePsi, kPressureHpa, status);
     }
 }
 
@@ -282,7 +259,7 @@ void Settings_CommitSensorBytes(uint32_t* status) {
         uint8_t unit = g_Co2PressureUnitEdit[ch] < kPressureUnits ? g_Co2PressureUnitEdit[ch] : kPressureHpa;
         if (unit == g_Co2PressureUnit[ch]) continue;
         g_Co2PressureUnit[ch] = unit;
-        WriteBytes(kStoreCo2PressureUnit + ch, &g_Co2PressureUnit[ch], 1, status);
+        Eeprom_WriteNoted(kStoreCo2PressureUnit + ch, &g_Co2PressureUnit[ch], 1, status);
     }
 }
 
@@ -292,15 +269,15 @@ void Settings_CommitSensorBytes(uint32_t* status) {
 static void HandLimitsOn(const SlotSettings& s, uint32_t* status) {
     uint32_t d = 0;
     SensDiag_SetCipCycleLimit(1, s.cycle[kCycleCip].limit, &d);
-    Keep(status, d);
+    Eeprom_NoteFailure(status, d);
     SensDiag_SetSipCycleLimit(1, s.cycle[kCycleSip].limit, &d);
-    Keep(status, d);
+    Eeprom_NoteFailure(status, d);
     SensDiag_SetAutoclaveCycleLimit(1, s.cycle[kCycleAutoclave].limit, &d);
-    Keep(status, d);
+    Eeprom_NoteFailure(status, d);
     SensDiag_SetCipTempLimit(1, s.cipTempLimit, &d);
-    Keep(status, d);
+    Eeprom_NoteFailure(status, d);
     SensDiag_SetSipTempLimit(1, s.sipTempLimit, &d);
-    Keep(status, d);
+    Eeprom_NoteFailure(status, d);
 }
 
 // The alarm bytes go to the diagnostics, which raise the six alarms by them: the cycle kinds' in
@@ -319,13 +296,13 @@ static void HandAlarmsOn(const SlotSettings& s) {
 void Settings_StoreSlots(uint32_t* status) {
     const SlotSettings& s = g_SlotSettings;
     for (uint32_t i = 0; i < kMonitorRecords; ++i) {
-        WriteBytes(kStoreMonitorOff + kMonitorStride * i, &s.monitor[i].off, 1, status);
-        WriteBytes(kStoreMonitorMessage + kMonitorStride * i, &s.monitor[i].messageOnly, 1, status);
-        WriteBytes(kStoreMonitorOutput + kMonitorStride * i, &s.monitor[i].output, 1, status);
+        Eeprom_WriteNoted(kStoreMonitorOff + kMonitorStride * i, &s.monitor[i].off, 1, status);
+        Eeprom_WriteNoted(kStoreMonitorMessage + kMonitorStride * i, &s.monitor[i].messageOnly, 1, status);
+        Eeprom_WriteNoted(kStoreMonitorOutput + kMonitorStride * i, &s.monitor[i].output, 1, status);
     }
     for (uint32_t k = 0; k < kCycleKinds; ++k) {
-        WriteBytes(kStoreCycleMessage + kCycleStride * k, &s.cycle[k].messageOnly, 1, status);
-        WriteBytes(kStoreCycleOutput + kCycleStride * k, &s.cycle[k].output, 1, status);
+        Eeprom_WriteNoted(kStoreCycleMessage + kCycleStride * k, &s.cycle[k].messageOnly, 1, status);
+        Eeprom_WriteNoted(kStoreCycleOutput + kCycleStride * k, &s.cycle[k].output, 1, status);
     }
 }
 
@@ -336,26 +313,27 @@ void Settings_DefaultSlots(uint32_t* status) {
     HandLimitsOn(g_SlotSettings, status);
     HandAlarmsOn(g_SlotSettings);
     static const uint8_t kSet = 1;
-    WriteBytes(kStoreS133Setting, &kSet, 1, status);
-    WriteBytes(kStoreSensorOption, &kSet, 1, status);
+    Eeprom_WriteNoted(kStoreS133Setting, &kSet, 1, status);
+    Eeprom_WriteNoted(kStoreSensorOption, &kSet, 1, status);
 }
 
 void Settings_LoadSlots(uint32_t* status) {
     *status = 0;
     SlotSettings& s = g_SlotSettings;
     for (uint32_t i = 0; i < kMonitorRecords; ++i) {
-        s.monitor[i].off = ReadByteOr(kStoreMonitorOff + kMonitorStride * i, 1, 1, status);
-        s.monitor[i].messageOnly = ReadByteOr(kStoreMonitorMessage + kMonitorStride * i, 1, 1, status);
-        s.monitor[i].output = ReadByteOr(kStoreMonitorOutput + kMonitorStride * i, kOutputNone, kOutputNone, status);
+        s.monitor[i].off = Eeprom_ReadByteOr(kStoreMonitorOff + kMonitorStride * i, 1, 1, status);
+        s.monitor[i].messageOnly = Eeprom_ReadByteOr(kStoreMonitorMessage + kMonitorStride * i, 1, 1, status);
+        s.monitor[i].output =
+            Eeprom_ReadByteOr(kStoreMonitorOutput + kMonitorStride * i, kOutputNone, kOutputNone, status);
     }
     for (uint32_t k = 0; k < kCycleKinds; ++k) {
-        s.cycle[k].messageOnly = ReadByteOr(kStoreCycleMessage + kCycleStride * k, 1, 1, status);
-        s.cycle[k].output = ReadByteOr(kStoreCycleOutput + kCycleStride * k, kOutputNone, kOutputNone, status);
+        s.cycle[k].messageOnly = Eeprom_ReadByteOr(kStoreCycleMessage + kCycleStride * k, 1, 1, status);
+        s.cycle[k].output = Eeprom_ReadByteOr(kStoreCycleOutput + kCycleStride * k, kOutputNone, kOutputNone, status);
         // A limit the diagnostics never stored (0xFF) counts as none.
-        s.cycle[k].limit = ReadByteOr(kStoreDiagCycleLimit[k], 254, 0, status);
+        s.cycle[k].limit = Eeprom_ReadByteOr(kStoreDiagCycleLimit[k], 254, 0, status);
     }
-    s.cipTempLimit = ReadByteOr(kStoreDiagCipTemp, 100, kSlotCipTempFactory, status);
-    s.sipTempLimit = ReadByteOr(kStoreDiagSipTemp, 130, kSlotSipTempFactory, status);
+    s.cipTempLimit = Eeprom_ReadByteOr(kStoreDiagCipTemp, 100, kSlotCipTempFactory, status);
+    s.sipTempLimit = Eeprom_ReadByteOr(kStoreDiagSipTemp, 130, kSlotSipTempFactory, status);
     HandAlarmsOn(s);
 }
 

@@ -60,39 +60,15 @@ void Settings_ResetSystemState() {
 
 // ---- Store access with the status chain: a failed access leaves its status, a good one none ----
 
-static void Keep(uint32_t* status, uint32_t s) {
-    if (s != 0) *status = s;
-}
-
-static void WriteBytes(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
-    uint32_t s = 0;
-    Eeprom_WriteChecked(offset, data, n, &s);
-    Keep(status, s);
-}
-
 static void WriteU32(uint32_t offset, uint32_t value, uint32_t* status) {
     uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                         static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    WriteBytes(offset, bytes, 4, status);
-}
-
-// true when the bytes were read.
-static bool ReadBytes(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
-    uint32_t s = 0;
-    Eeprom_Read(offset, buffer, n, &s);
-    Keep(status, s);
-    return s == 0;
-}
-
-static uint8_t ReadByteOr(uint32_t offset, uint8_t largest, uint8_t fallback, uint32_t* status) {
-    uint8_t value = 0xFF;
-    if (!ReadBytes(offset, &value, 1, status) || value > largest) return fallback;
-    return value;
+    Eeprom_WriteNoted(offset, bytes, 4, status);
 }
 
 static uint32_t ReadAccessCode(uint32_t offset, uint32_t* status) {
     uint8_t b[4];
-    if (!ReadBytes(offset, b, 4, status)) return 0;
+    if (!Eeprom_ReadNoted(offset, b, 4, status)) return 0;
     uint32_t code =
         b[0] | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
     return code > kAccessCodeMax ? 0 : code;
@@ -102,7 +78,7 @@ static uint32_t ReadAccessCode(uint32_t offset, uint32_t* status) {
 static void ReadName(uint32_t offset, char* name, uint32_t* status) {
     char stored[kStoredNameBytes];
     std::memset(name, 0, kStoredNameBytes);
-    if (!ReadBytes(offset, stored, kStoredNameBytes, status)) {
+    if (!Eeprom_ReadNoted(offset, stored, kStoredNameBytes, status)) {
         std::memset(name, ' ', kNameChars);
         return;
     }
@@ -130,30 +106,31 @@ void Settings_DefaultSystem(uint32_t mode, uint32_t* status) {
     if (mode == kDefaultsFirstStart) {
         WriteU32(kStoreAccessCode1, factory.accessCode[0], status);
         WriteU32(kStoreAccessCode2, factory.accessCode[1], status);
-        WriteBytes(kStoreSectionLocks, factory.sectionLock, kSectionLocks, status);
+        Eeprom_WriteNoted(kStoreSectionLocks, factory.sectionLock, kSectionLocks, status);
     }
-    WriteBytes(kStoreLockout, &factory.lockout, 1, status);
-    WriteBytes(kStoreLanguage, &factory.language, 1, status);
-    WriteBytes(kStoreErrorDisplay, &factory.errorDisplay, 1, status);
-    WriteBytes(kStoreCalUnlock, &factory.calUnlock, 1, status);
-    for (uint32_t i = 0; i < kLineNames; ++i) WriteBytes(kStoreName[i], factory.name[i], kStoredNameBytes, status);
+    Eeprom_WriteNoted(kStoreLockout, &factory.lockout, 1, status);
+    Eeprom_WriteNoted(kStoreLanguage, &factory.language, 1, status);
+    Eeprom_WriteNoted(kStoreErrorDisplay, &factory.errorDisplay, 1, status);
+    Eeprom_WriteNoted(kStoreCalUnlock, &factory.calUnlock, 1, status);
+    for (uint32_t i = 0; i < kLineNames; ++i)
+        Eeprom_WriteNoted(kStoreName[i], factory.name[i], kStoredNameBytes, status);
     uint32_t s = 0;
     Eeprom_SaveDisplayFlag(&s);
-    Keep(status, s);
-    WriteBytes(kStoreHoldOnChange, &factory.holdOnChange, 1, status);
-    WriteBytes(kStoreDigitalInputHold, factory.digitalInputHold, 2, status);
+    Eeprom_NoteFailure(status, s);
+    Eeprom_WriteNoted(kStoreHoldOnChange, &factory.holdOnChange, 1, status);
+    Eeprom_WriteNoted(kStoreDigitalInputHold, factory.digitalInputHold, 2, status);
 }
 
 // A change of the digital-input pair left waiting in the store is made, then erased.
 static void TakePendingInputChange(uint32_t* status) {
     uint8_t pending[2] = {0xFF, 0xFF};
-    if (!ReadBytes(kStorePendingInput, pending, 2, status)) return;
+    if (!Eeprom_ReadNoted(kStorePendingInput, pending, 2, status)) return;
     if (pending[0] == 0xFF && pending[1] == 0xFF) return;
     if (pending[0] < 2 && pending[1] <= kInputHoldNever) {
-        WriteBytes(kStoreDigitalInputHold + pending[0], &pending[1], 1, status);
+        Eeprom_WriteNoted(kStoreDigitalInputHold + pending[0], &pending[1], 1, status);
     }
     static const uint8_t kNone[2] = {0xFF, 0xFF};
-    WriteBytes(kStorePendingInput, kNone, 2, status);
+    Eeprom_WriteNoted(kStorePendingInput, kNone, 2, status);
 }
 
 void Settings_LoadSystem(uint32_t* status) {
@@ -161,23 +138,23 @@ void Settings_LoadSystem(uint32_t* status) {
     SystemSettings& s = g_SystemSettings;
     s.accessCode[0] = ReadAccessCode(kStoreAccessCode1, status);
     s.accessCode[1] = ReadAccessCode(kStoreAccessCode2, status);
-    s.lockout = ReadByteOr(kStoreLockout, 1, kLockoutOff, status);
-    g_Language = ReadByteOr(kStoreLanguage, kLanguageLast, 0, status);
-    s.errorDisplay = ReadByteOr(kStoreErrorDisplay, 1, 0, status);
+    s.lockout = Eeprom_ReadByteOr(kStoreLockout, 1, kLockoutOff, status);
+    g_Language = Eeprom_ReadByteOr(kStoreLanguage, kLanguageLast, 0, status);
+    s.errorDisplay = Eeprom_ReadByteOr(kStoreErrorDisplay, 1, 0, status);
     uint8_t locks[kSectionLocks];
-    bool read = ReadBytes(kStoreSectionLocks, locks, kSectionLocks, status);
+    bool read = Eeprom_ReadNoted(kStoreSectionLocks, locks, kSectionLocks, status);
     for (uint32_t i = 0; i < kSectionLocks; ++i) s.sectionLock[i] = read && locks[i] <= 1 ? locks[i] : 0;
-    s.calUnlock = ReadByteOr(kStoreCalUnlock, 1, 0, status);
+    s.calUnlock = Eeprom_ReadByteOr(kStoreCalUnlock, 1, 0, status);
     TakePendingInputChange(status);
     for (uint32_t i = 0; i < kLineNames; ++i) ReadName(kStoreName[i], s.name[i], status);
     uint32_t flagStatus = 0;
     Eeprom_LoadDisplayFlag(&flagStatus);
-    Keep(status, flagStatus);
+    Eeprom_NoteFailure(status, flagStatus);
     // The panel picks its colours by the flag: anything but 1 is 0.
     if (flagStatus != 0 || g_DisplayFlag > 1) g_DisplayFlag = 0;
-    g_HoldOnChange = ReadByteOr(kStoreHoldOnChange, 1, 0, status);
+    g_HoldOnChange = Eeprom_ReadByteOr(kStoreHoldOnChange, 1, 0, status);
     uint8_t inputs[2];
-    read = ReadBytes(kStoreDigitalInputHold, inputs, 2, status);
+    read = Eeprom_ReadNoted(kStoreDigitalInputHold, inputs, 2, status);
     for (uint32_t i = 0; i < 2; ++i) {
         s.digitalInputHold[i] = read && inputs[i] <= kInputHoldNever ? inputs[i] : kInputHoldNever;
     }
@@ -209,7 +186,7 @@ void Settings_CommitAccessCode2(uint32_t* status) {
 static void CommitByte(uint8_t edit, uint8_t* live, uint32_t offset, uint32_t* status) {
     if (edit == *live) return;
     *live = edit;
-    WriteBytes(offset, live, 1, status);
+    Eeprom_WriteNoted(offset, live, 1, status);
 }
 
 void Settings_CommitSystem(uint32_t* status) {
@@ -230,13 +207,13 @@ void Settings_CommitSystem(uint32_t* status) {
         if (std::memcmp(e.name[i], s.name[i], kStoredNameBytes) == 0) continue;
         std::memcpy(s.name[i], e.name[i], kStoredNameBytes);
         s.name[i][kNameChars] = '\0';
-        WriteBytes(kStoreName[i], s.name[i], kStoredNameBytes, status);
+        Eeprom_WriteNoted(kStoreName[i], s.name[i], kStoredNameBytes, status);
     }
     if (e.displayFlag != g_DisplayFlag) {
         g_DisplayFlag = e.displayFlag;
         uint32_t s2 = 0;
         Eeprom_SaveDisplayFlag(&s2);
-        Keep(status, s2);
+        Eeprom_NoteFailure(status, s2);
     }
     s.displayFlag = g_DisplayFlag;
     CommitByte(e.holdOnChange, &g_HoldOnChange, kStoreHoldOnChange, status);
@@ -269,11 +246,11 @@ uint8_t Settings_GetDigitalInputHold(uint32_t channel) {
 }
 void Settings_LoadHoldFlag(uint32_t* status) {
     *status = 0;
-    g_HoldOnChange = ReadByteOr(kStoreHoldOnChange, 1, 0, status);
+    g_HoldOnChange = Eeprom_ReadByteOr(kStoreHoldOnChange, 1, 0, status);
 }
 void Settings_SaveHoldFlag(uint32_t* status) {
     *status = 0;
-    WriteBytes(kStoreHoldOnChange, &g_HoldOnChange, 1, status);
+    Eeprom_WriteNoted(kStoreHoldOnChange, &g_HoldOnChange, 1, status);
 }
 void Settings_GetLineName(uint32_t index, char* text) {
     const char* name = g_SystemSettings.name[index < kLineNames ? index : 0];

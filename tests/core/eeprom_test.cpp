@@ -113,6 +113,65 @@ TEST(SettingsStore, FloatsAreLittleEndianAndNonFiniteValuesAreRefused) {
     EXPECT_EQ(value, 0.0f);
 }
 
+// A settings module's setters and loads: a refused value changes neither the field, its copy
+// nor the store; one failed read in a block marks the whole block; one chain keeps its first
+// failure, the other its last.
+TEST(SettingsStore, SettingHelpersRefuseNonFiniteValuesAndKeepTheFirstFailure) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    float live = 1.0f, copy = 1.0f;
+    uint32_t status = 99;
+    Eeprom_SetFloat(&live, &copy, 100, 2.5f, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(live, 2.5f);
+    EXPECT_EQ(copy, 2.5f);
+    Eeprom_SetFloat(&live, &copy, 100, std::nanf(""), &status);
+    EXPECT_EQ(status, 12u);
+    EXPECT_EQ(live, 2.5f);
+    EXPECT_EQ(copy, 2.5f);
+    Eeprom_SetFloat(&live, nullptr, 100, 3.0f, &status);
+    EXPECT_EQ(live, 3.0f);
+    EXPECT_EQ(copy, 2.5f);
+
+    bool failed = false;
+    float value = 0.0f;
+    Eeprom_LoadFloat(100, &value, &failed);
+    EXPECT_EQ(value, 3.0f);
+    EXPECT_FALSE(failed);
+    Eeprom_LoadFloat(200, &value, &failed);  // never written: FF FF FF FF
+    EXPECT_TRUE(failed);
+    Eeprom_LoadFloat(100, &value, &failed);
+    EXPECT_TRUE(failed) << "a later good read does not clear the block's failure";
+    uint8_t byte = 0;
+    failed = false;
+    Eeprom_LoadByte(kEepromSize, &byte, &failed);
+    EXPECT_TRUE(failed);
+
+    uint32_t result = 0;
+    Eeprom_Chain(&result, 0);
+    Eeprom_Chain(&result, 11);
+    Eeprom_Chain(&result, 10);
+    EXPECT_EQ(result, 11u);
+
+    // The noting chain reports its last failure, and a good access clears nothing.
+    status = 0;
+    const uint8_t seven = 7;
+    Eeprom_WriteNoted(300, &seven, 1, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_FALSE(Eeprom_ReadNoted(kEepromSize, &byte, 1, &status));
+    EXPECT_NE(status, 0u);
+    Eeprom_NoteFailure(&status, 11);
+    EXPECT_TRUE(Eeprom_ReadNoted(300, &byte, 1, &status));
+    EXPECT_EQ(byte, 7);
+    EXPECT_EQ(status, 11u);
+    status = 0;
+    EXPECT_EQ(Eeprom_ReadByteOr(300, 7, 3, &status), 7);
+    EXPECT_EQ(Eeprom_ReadByteOr(300, 6, 3, &status), 3) << "above the largest";
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Eeprom_ReadByteOr(kEepromSize, 255, 3, &status), 3) << "unreadable";
+    EXPECT_NE(status, 0u);
+}
+
 TEST(SettingsStore, ReadsAndWritesOutsideTheStoreOrWithoutAFileMoveNothing) {
     Rig_Reset(Rig_MakeTempFolder());
     uint8_t buffer[4] = {1, 2, 3, 4};

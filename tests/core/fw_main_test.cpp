@@ -231,8 +231,7 @@ TEST(MainLoop, BlinkingFollowsTheHalfSecondTicks) {
 }
 
 TEST(ChannelTypes, UnsetKindsLoadAsPhWithTheDefaultModel) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     Fw_LoadChannelTypes();
     EXPECT_EQ(Fw_GetChannelType(0), 1);
     EXPECT_EQ(Fw_GetChannelType(1), 1);

@@ -37,6 +37,13 @@ TEST(SensMem, BitFieldsAcrossByteBoundaries) {
     EXPECT_EQ(destination[0] & 0x1F, 0x1F);
     EXPECT_EQ(destination[1] & 0xC0, 0x00);
     EXPECT_EQ(destination[2], 0xFF);
+
+    // A written field reads back, and the bits around it keep their values.
+    uint8_t field[3] = {0xFF, 0x00, 0xFF};
+    SensMem_PutBits(field, 6, 12, 0xA5Cu);
+    EXPECT_EQ(SensMem_GetBits(field, 6, 12), 0xA5Cu);
+    EXPECT_EQ(field[0] & 0x3F, 0x3F);
+    EXPECT_EQ(field[2] & 0xFC, 0xFC);
 }
 
 TEST(SensMem, PageChecksumMakesThePageSumZero) {

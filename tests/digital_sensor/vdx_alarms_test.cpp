@@ -14,10 +14,7 @@
 #include "rig.h"
 
 namespace {
-void Fresh() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
+void Fresh() { Rig_OpenFreshStore(); }
 }  // namespace
 
 TEST(CommunicationError, RaisedOnBothChannelsAndEndedWhereverItStands) {

@@ -74,13 +74,6 @@ std::string StoreText(uint32_t offset, uint32_t n) {
     return text;
 }
 
-float StoredFloat(uint32_t offset) {
-    float value = 0.0f;
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, &value, &status);
-    return status == 0 ? value : -999.0f;
-}
-
 uint32_t s_Ramp;
 // The electrode drifts by 0.03 mV a second.
 void DriftingElectrode() { Panel_SetSimInput(0, kSimElectrodeVolts, 50.0f + 0.03f * static_cast<float>(++s_Ramp)); }
@@ -113,8 +106,8 @@ TEST(CalibrationRig, PhOnChannelAFollowsThePanelWithTheStoredCalibration) {
     // later reads back whole after the next start.
     BootPh(25.0f, 59.16f);
     EXPECT_EQ(StoreText(kStoreMeasurementMarker, 2), "2w");
-    EXPECT_EQ(StoredFloat(792), 1.0f);
-    EXPECT_EQ(StoredFloat(820), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(792), 1.0f);
+    EXPECT_EQ(Rig_StoredFloat(820), 0.0f);
     Rig_AdvanceMs(8000);
     EXPECT_NEAR(PhSlot(&status), 6.0f, 0.002f);
 }
@@ -156,12 +149,12 @@ TEST(CalibrationRig, TwoPointPhCalibrationTrackedSavedAndInForce) {
     Event_Put(0x1ff200);
     Rig_AdvanceMs(60);
     EXPECT_EQ(Rig_RowText(12), "Calibration Successful");
-    EXPECT_NEAR(StoredFloat(792), 0.98f, 0.001f);
-    EXPECT_NEAR(StoredFloat(800), 3.0f, 0.1f);
-    EXPECT_EQ(StoredFloat(760), 4.01f);
-    EXPECT_EQ(StoredFloat(764), 9.21f);
+    EXPECT_NEAR(Rig_StoredFloat(792), 0.98f, 0.001f);
+    EXPECT_NEAR(Rig_StoredFloat(800), 3.0f, 0.1f);
+    EXPECT_EQ(Rig_StoredFloat(760), 4.01f);
+    EXPECT_EQ(Rig_StoredFloat(764), 9.21f);
     // The glass impedance of the moment (150 megaohm at 30 C) became the reference, at 25 C.
-    EXPECT_NEAR(StoredFloat(756), 1.5e8f * std::pow(10.0f, 5.0f / 35.0f), 1e5f);
+    EXPECT_NEAR(Rig_StoredFloat(756), 1.5e8f * std::pow(10.0f, 5.0f / 35.0f), 1e5f);
     Panel_SetSimInput(0, kSimElectrodeVolts, ElectrodeMv(6.0f, 30.0f));
     Rig_AdvanceMs(15000);
     EXPECT_NEAR(PhSlot(&status), 6.0f, 0.03f);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -16,10 +15,14 @@
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
+#include "measurement/conductivity.h"
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
 #include "rig.h"
@@ -29,24 +32,10 @@ constexpr uint32_t kIdPhA = 0x100000;
 constexpr uint32_t kIdPhB = 0x101000;
 
 void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalPh_ResetToFactory(0, &status);
     CalPh_ResetModes(&status);
-}
-
-float StoredFloatAt(uint32_t offset) {
-    float value = 0.0f;
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, &value, &status);
-    return status == 0 ? value : -999.0f;
-}
-
-void Settled(float value, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], value, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
 }
 
 // A channel's record as a measuring pH channel at t with these impedances (ohm).
@@ -105,6 +94,36 @@ TEST(CalibrationById, IdsOfNoChannelReadAsNoChannelEverywhere) {
     EXPECT_EQ(status, 2u);
 }
 
+// Every calibration keeps two points: a third, or a point of no channel, is refused with status
+// 2 and changes neither the in-use record nor the store.
+TEST(CalibrationById, PointsBeyondTheSecondOrOfNoChannelAreRefused) {
+    FreshStore();
+    Rig_SettleCalFilters(100.0f, 25.0f);
+    uint32_t status = 0;
+    CalCond_CapturePoint(0, 2, 1.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalCond_CapturePoint(2, 0, 1.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalCond_SetPointValue(0, 1, 12.0f, &status);
+    EXPECT_EQ(status, 0u);
+    CalCond_SetPointValue(0, 2, 13.0f, &status);
+    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(CalCond_GetPointValue(0, 1), 12.0f);
+    CalPh_SetCo2PointRef(1, 2, 9.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalO2_CapturePoint(1, 2, 0, 50.0f, &status);
+    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(CalO2_ScalePointByKind(1, 2, &status), 0.0f);
+    EXPECT_EQ(status, 2u);
+    CalPh_EvaluatePoint(0, 2, 0, &status);
+    EXPECT_EQ(status, 2u);
+    CalPh_CapturePoint(0, 2, 0, 4.0f, &status);
+    EXPECT_EQ(status, 2u);
+    CalPh_CapturePoint(0, 1, 0, 4.0f, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(CalPh_GetPointBuffer(0, 1), 4.0f);
+}
+
 TEST(CalibrationById, PointTimeSaturatesInsteadOfWrapping) {
     FreshStore();
     uint32_t status = 0;
@@ -136,10 +155,10 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     g_ChosenMode = kCalModeTwoPoints;
     CalPh_SetBufferSet(0, 8, &status);
     // Two buffers entered by hand (buffer set 8), each point from the settled filters.
-    Settled(174.2f, 25.0f);
+    Rig_SettleCalFilters(174.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 0, 4.0f, 13, &status);
     EXPECT_EQ(status, 0u);
-    Settled(0.2f, 25.0f);
+    Rig_SettleCalFilters(0.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 1, 7.0f, 13, &status);
     EXPECT_EQ(status, 0u);
     Cal_StepById(kIdPhA, 2, 0, &status);
@@ -160,35 +179,35 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     // The impedances of the moment became the references (referred to 25 C).
     EXPECT_EQ(g_GlassImpedanceRef[0], 1.5e8f);
     EXPECT_EQ(g_RefImpedanceRef[0], 40000.0f);
-    EXPECT_EQ(StoredFloatAt(756), 1.5e8f);
+    EXPECT_EQ(Rig_StoredFloat(756), 1.5e8f);
 
     // Calibrate only: recorded, not put into use, nothing stored.
     Cal_SetCalibrateOnly(0, 1);
     Cal_SaveById(kIdPhA, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(CalPh_GetSlopePercent(0), 100.0f);
-    EXPECT_EQ(StoredFloatAt(792), 1.0f);
+    EXPECT_EQ(Rig_StoredFloat(792), 1.0f);
     EXPECT_EQ(g_SensorParamSavePending, 1);
     // Saved into use.
     Cal_SetCalibrateOnly(0, 0);
     Cal_SaveById(kIdPhA, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_NEAR(StoredFloatAt(792), 174.0f / 3.0f / 59.16f, 1e-5f);
-    EXPECT_NEAR(StoredFloatAt(800), 0.2f, 1e-4f);
-    EXPECT_EQ(StoredFloatAt(760), 4.0f);
-    EXPECT_EQ(StoredFloatAt(764), 7.0f);
+    EXPECT_NEAR(Rig_StoredFloat(792), 174.0f / 3.0f / 59.16f, 1e-5f);
+    EXPECT_NEAR(Rig_StoredFloat(800), 0.2f, 1e-4f);
+    EXPECT_EQ(Rig_StoredFloat(760), 4.0f);
+    EXPECT_EQ(Rig_StoredFloat(764), 7.0f);
 
     // A refused calibration keeps the impedance references, in memory and in the store.
     PhRecord(0, 25.0f, 3.0e8f, 20000.0f);
-    Settled(30.0f, 25.0f);
+    Rig_SettleCalFilters(30.0f, 25.0f);
     Cal_SetPointById(kIdPhA, 0, 6.5f, 13, &status);
-    Settled(0.2f, 25.0f);
+    Rig_SettleCalFilters(0.2f, 25.0f);
     Cal_SetPointById(kIdPhA, 1, 7.0f, 13, &status);
     Cal_StepById(kIdPhA, 2, 0, &status);
     EXPECT_EQ(status, 2u) << "30 mV apart";
     EXPECT_EQ(g_GlassImpedanceRef[0], 1.5e8f);
     EXPECT_EQ(g_RefImpedanceRef[0], 40000.0f);
-    EXPECT_EQ(StoredFloatAt(756), 1.5e8f);
+    EXPECT_EQ(Rig_StoredFloat(756), 1.5e8f);
     // A point with no settled temperature is not taken.
     Filter_Reset(&g_CalFilters[kCalFilterTemperature]);
     Cal_SetPointById(kIdPhA, 0, 4.0f, 13, &status);
@@ -196,7 +215,7 @@ TEST(CalibrationById, StepResultsAndSaveOfAPhCalibration) {
     // Without buffer set 8 the buffer must be recognised; an unrecognised one gives 112.
     CalPh_SetBufferSet(0, 0, &status);
     g_ChosenMode = kCalModeOnePoint;
-    Settled(0.0f, 25.0f);
+    Rig_SettleCalFilters(0.0f, 25.0f);
     g_CalTracking.settingStatus = 112;
     Cal_SetPointById(kIdPhA, 0, 7.0f, 13, &status);
     EXPECT_EQ(status, 112u);
@@ -216,7 +235,7 @@ TEST(CalibrationById, ChannelBRecordsImpedancesInItsDataSet) {
     g_ChosenMode = kCalModeOnePoint;
     CalPh_SetBufferSet(1, 8, &status);
     Cal_SetDriftControl(1, kDriftStrict);
-    Settled(10.0f, 25.0f);
+    Rig_SettleCalFilters(10.0f, 25.0f);
     Cal_SetPointById(kIdPhB, 0, 7.0f, 13, &status);
     Cal_StepById(kIdPhB, 1, 0, &status);
     EXPECT_EQ(status, 0u);
@@ -229,7 +248,7 @@ TEST(CalibrationById, ChannelBRecordsImpedancesInItsDataSet) {
     Cal_SetCalibrateOnly(1, 1);
     Cal_SaveById(kIdPhB, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_NEAR(StoredFloatAt(804), 10.0f, 1e-4f);
+    EXPECT_NEAR(Rig_StoredFloat(804), 10.0f, 1e-4f);
     EXPECT_EQ(g_CalDataSet[1].v60, 7.0f);
     EXPECT_EQ(g_CalDataSet[1].v64, 5.0f) << "the made-up second point";
     EXPECT_GE(g_CalDataSet[1].date.year, 2008);
@@ -243,7 +262,7 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     FreshStore();
     uint32_t status = 0;
     // ORP on channel A: the point, the step, the results and the store.
-    Settled(230.0f, 25.0f);
+    Rig_SettleCalFilters(230.0f, 25.0f);
     Cal_SetPointById(0x10000a, 0, 250.0f, 15, &status);
     EXPECT_EQ(status, 0u);
     float reference = 0.0f;
@@ -255,14 +274,14 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     EXPECT_EQ(slope, 1.0f);
     EXPECT_EQ(offset, 20.0f);
     Cal_SaveById(0x10000a, &status);
-    EXPECT_EQ(StoredFloatAt(820), 20.0f);
+    EXPECT_EQ(Rig_StoredFloat(820), 20.0f);
     EXPECT_EQ(CalPh_GetOrpOffset(0), 20.0f);
     // Beyond the limit: the step reports it and nothing is stored.
-    Settled(-900.0f, 25.0f);
+    Rig_SettleCalFilters(-900.0f, 25.0f);
     Cal_SetPointById(0x10000a, 0, 150.0f, 15, &status);
     Cal_StepById(0x10000a, 1, 0, &status);
     EXPECT_EQ(status, 1u);
-    EXPECT_EQ(StoredFloatAt(820), 20.0f);
+    EXPECT_EQ(Rig_StoredFloat(820), 20.0f);
 
     // The ORP value of the id is the panel's voltage with the offset; the raw voltage is cached.
     Meas_SetFieldFloat(0, kPhFieldOrpVolts, 0.3f);
@@ -270,7 +289,7 @@ TEST(CalibrationById, OrpAndTemperatureThroughTheirIds) {
     EXPECT_NEAR(Meas_GetValueCache(0, &status), 300.0f, 1e-3f);
 
     // Temperature: one point at 30 C on a Pt1000 calibrates the slope.
-    Settled(Temp_RtdRatioFromTemp(29.0f), 29.0f);
+    Rig_SettleCalFilters(Temp_RtdRatioFromTemp(29.0f), 29.0f);
     Cal_SetPointById(0x100001, 0, 30.0f, 11, &status);
     EXPECT_EQ(status, 0u);
     Cal_StepById(0x100001, 1, 0, &status);
@@ -392,62 +411,50 @@ TEST(CalibrationById, StabilityCriteriaByQuantityAndDriftControl) {
 
 TEST(CalibrationById, ElectrodeDiagnosticsByCheckCode) {
     FreshStore();
-    uint32_t status = 0;
+    // The status of the check of that code on the channel.
+    auto Check = [](uint32_t channel, uint32_t code) {
+        uint32_t status = 99;
+        Unit_CheckRangeByUnit(channel, 0.0f, code, &status);
+        return status;
+    };
     PhRecord(0, 25.0f, 2.9e7f, 40000.0f);
     g_MeasReplyCount[0] = 3;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 0u) << "not measuring yet";
+    EXPECT_EQ(Check(0, 18), 0u) << "not measuring yet";
     g_MeasReplyCount[0] = 4;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 71u);
+    EXPECT_EQ(Check(0, 18), 71u);
     Meas_SetFieldFloat(0, kPhFieldGlass, 3.01e8f);
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 72u);
+    EXPECT_EQ(Check(0, 18), 72u);
     Meas_SetFieldFloat(0, kPhFieldGlass, 1e8f);
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(0, 18), 0u);
     // The reference electrode, and channel A's shorted reference input.
     Meas_SetFieldFloat(0, kPhFieldReference, 8000.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 81u);
+    EXPECT_EQ(Check(0, 19), 81u);
     Meas_SetFieldFloat(0, kPhFieldReference, 95000.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 82u);
+    EXPECT_EQ(Check(0, 19), 82u);
     Meas_SetFieldFloat(0, kPhFieldReference, 900.0f);
-    Unit_CheckRangeByUnit(0, 0.0f, 19, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 19), 5u);
     // Outside 0 to 50 C, or without a valid temperature, the checks do not apply.
     g_Measurement[0].temperature = 50.5f;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 18), 5u);
     g_Measurement[0].temperature = 25.0f;
     g_Measurement[0].temperatureStatus = 2;
-    Unit_CheckRangeByUnit(0, 0.0f, 18, &status);
-    EXPECT_EQ(status, 5u);
+    EXPECT_EQ(Check(0, 18), 5u);
     g_Measurement[0].temperatureStatus = 0;
     // The pH/pNa second glass against channel B's second reference.
     PhRecord(1, 25.0f, 1e8f, 0.0f);
     CalPh_SetPnaImpedanceRef(1, 2e8f);
     Meas_SetFieldFloat(1, kPhFieldPnaGlass, 5.9e7f);
-    Unit_CheckRangeByUnit(1, 0.0f, 20, &status);
-    EXPECT_EQ(status, 71u);
+    EXPECT_EQ(Check(1, 20), 71u);
     // The signal checks.
     Meas_SetFieldWord(0, kPhFieldPrimaryStatus, 3);
-    Unit_CheckRangeByUnit(0, 0.0f, 200, &status);
-    EXPECT_EQ(status, 3u);
+    EXPECT_EQ(Check(0, 200), 3u);
     Meas_SetFieldWord(1, kCondFieldRangeByte, 0x10);
-    Unit_CheckRangeByUnit(1, 0.0f, 200, &status);
-    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(Check(1, 200), 2u);
     Meas_SetFieldWord(1, kCondFieldRangeByte, 0x0c);
-    Unit_CheckRangeByUnit(1, 0.0f, 200, &status);
-    EXPECT_EQ(status, 3u);
-    Unit_CheckRangeByUnit(1, 0.0f, 201, &status);
-    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(Check(1, 200), 3u);
+    EXPECT_EQ(Check(1, 201), 2u);
     Meas_SetFieldWord(1, 13, 2);
-    Unit_CheckRangeByUnit(1, 0.0f, 202, &status);
-    EXPECT_EQ(status, 2u);
-    Unit_CheckRangeByUnit(1, 0.0f, 17, &status);
-    EXPECT_EQ(status, 0u);
-    Unit_CheckRangeByUnit(1, 0.0f, 203, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(1, 202), 2u);
+    EXPECT_EQ(Check(1, 17), 0u);
+    EXPECT_EQ(Check(1, 203), 0u);
 }

@@ -208,8 +208,7 @@ TEST(ChannelServices, CalibrationEditValuesOutOfRangeResetOnlyThemselves) {
 }
 
 TEST(ChannelServices, TheSerialTextIsMadeShowable) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     const uint8_t text[11] = {'A', 'B', '1', '2', '3', 0, '5', '6', '7', '8', '9'};
     uint32_t status = 0;
     Eeprom_Write(90, text, 11, &status);

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "core/eeprom.h"
@@ -22,25 +21,11 @@
 namespace {
 // A fresh store and channel B's CO2 calibration at its factory values (59.16 mV/pH, zero 7.0).
 void FreshCo2Channel() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalPh_LoadCo2Settings(1, 1, &status);
 }
 
-float StoredFloat(uint32_t offset) {
-    std::ifstream file(Rig_StorePath(), std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
-    float value = 0.0f;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
-void Settled(float mv, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], mv, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
-}
 }  // namespace
 
 TEST(Co2Values, DissolvedPartialPressureAndPercentAtTwentyFiveDegrees) {
@@ -115,9 +100,9 @@ TEST(Co2Calibration, BufferPointsAndTheirRefusals) {
     uint32_t status = 0;
     CalInUseCo2& u = g_CalInUse[1].co2;
     // Buffers 7.0 and 9.21 at 25 C, 0 and -130.7 mV: 59.14 mV/pH, zero 7.0.
-    Settled(0.0f, 25.0f);
+    Rig_SettleCalFilters(0.0f, 25.0f);
     CalPh_CaptureCo2Point(1, 0, kCalModeTwoPoints, 7.0f, &status);
-    Settled(-130.7f, 25.0f);
+    Rig_SettleCalFilters(-130.7f, 25.0f);
     CalPh_CaptureCo2Point(1, 1, kCalModeTwoPoints, 9.21f, &status);
     EXPECT_EQ(status, 0u);
     CalPh_CalibrateCo2(1, 2, &status);
@@ -151,7 +136,7 @@ TEST(Co2Calibration, BufferPointsAndTheirRefusals) {
     EXPECT_EQ(status, 2u);
     // A process capture takes no buffer.
     u.pointBuffer[0] = 4.0f;
-    Settled(12.0f, 30.0f);
+    Rig_SettleCalFilters(12.0f, 30.0f);
     CalPh_CaptureCo2Point(1, 0, kCalModeProcess, 9.0f, &status);
     EXPECT_EQ(u.pointBuffer[0], 4.0f);
     EXPECT_EQ(u.pointMv[0], 12.0f);
@@ -218,11 +203,11 @@ TEST(Co2Calibration, StoredBytesLoadAndAStoreThatFails) {
     u.pointBuffer[1] = 4.01f;
     CalPh_StoreCo2Cal(1, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_EQ(StoredFloat(529 + 4), 57.5f);
-    EXPECT_EQ(StoredFloat(537 + 4), 6.9f);
-    EXPECT_EQ(StoredFloat(487 + 4), 12.5f);
-    EXPECT_EQ(StoredFloat(545 + 8), 7.0f);
-    EXPECT_EQ(StoredFloat(549 + 8), 4.01f);
+    EXPECT_EQ(Rig_StoredFloat(529 + 4), 57.5f);
+    EXPECT_EQ(Rig_StoredFloat(537 + 4), 6.9f);
+    EXPECT_EQ(Rig_StoredFloat(487 + 4), 12.5f);
+    EXPECT_EQ(Rig_StoredFloat(545 + 8), 7.0f);
+    EXPECT_EQ(Rig_StoredFloat(549 + 8), 4.01f);
     EXPECT_EQ(CalPh_GetCo2SlopeMv(1), 57.5f);
     EXPECT_NEAR(CalPh_GetCo2SlopePercent(1), 97.194f, 0.001f);
     // The zero as shown in mV, with the stored and with the in-use slope.
@@ -242,7 +227,7 @@ TEST(Co2Calibration, StoredBytesLoadAndAStoreThatFails) {
     EXPECT_EQ(status, 2u);
     EXPECT_EQ(CalPh_GetCo2SlopeMv(1), 57.5f);
     CalPh_SetCo2SlopePercent(1, 95.0f, &status);
-    EXPECT_NEAR(StoredFloat(533), 56.202f, 1e-3f);
+    EXPECT_NEAR(Rig_StoredFloat(533), 56.202f, 1e-3f);
     CalPh_SetCo2ZeroFromMv(1, 59.16f, &status);
     EXPECT_NEAR(CalPh_GetCo2Zero(1), 8.0f, 1e-5f);
     // Medium: channel B's is loaded at start-up, unreadable values take their defaults together.
@@ -263,7 +248,7 @@ TEST(Co2Calibration, StoredBytesLoadAndAStoreThatFails) {
     EXPECT_EQ(CalPh_GetCo2Pressure(1), 1000.0f);
     CalPh_SetCo2Pressure(1, 900.0f, &status);
     CalPh_DefaultCo2Pressure(&status);
-    EXPECT_EQ(StoredFloat(499), 1000.0f);
+    EXPECT_EQ(Rig_StoredFloat(499), 1000.0f);
     // An unreadable calibration loads as a whole at its defaults.
     Eeprom_Write(537 + 4, blank, 4, &s);
     CalPh_LoadCo2Settings(1, 1, &status);

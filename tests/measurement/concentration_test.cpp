@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,22 +15,6 @@
 #include "rig.h"
 
 namespace {
-void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
-
-std::vector<uint8_t> StoreBytes() {
-    std::ifstream file(Rig_StorePath(), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-float StoredFloat(const std::vector<uint8_t>& bytes, uint32_t offset) {
-    float value = 0.0f;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
 // Temperatures 20 and 30 C, concentrations 1 and 2; 0.1 and 0.2 S/cm at 20 C, 0.12 and 0.24 at 30.
 void TwoByTwo(ConcTable* t) {
     t->temperatureCount = 2;
@@ -55,7 +38,7 @@ float Conc(float k, float t, uint32_t expectedStatus) {
 }  // namespace
 
 TEST(ConcTable, InterpolationInTemperatureAndConductivity) {
-    FreshStore();
+    Rig_OpenFreshStore();
     TwoByTwo(&g_ConcTable);
     EXPECT_NEAR(Conc(0.165f, 25.0f, 0), 1.5f, 1e-5f);
     EXPECT_NEAR(Conc(0.1f, 20.0f, 0), 1.0f, 1e-5f);
@@ -112,7 +95,7 @@ TEST(ConcTable, InterpolationInTemperatureAndConductivity) {
 }
 
 TEST(ConcTable, SettingsModuleStoreAndLoad) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // A blank store cannot be read: the defaults, stored.
     Conc_LoadUserTable(&status);
@@ -120,11 +103,11 @@ TEST(ConcTable, SettingsModuleStoreAndLoad) {
     char name[kConcNameSize];
     Conc_GetTableName(name);
     EXPECT_STREQ(name, "%Conc.");
-    std::vector<uint8_t> bytes = StoreBytes();
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
     EXPECT_EQ(bytes[1602], 2);
     EXPECT_EQ(bytes[1603], 2);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[1720]), 6), "%Conc.");
-    EXPECT_EQ(StoredFloat(bytes, 1000), 0.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 1000), 0.0f);
 
     // Edited, committed and read back; rows 3 and 4 live at 896.
     Conc_CopyUserTableToWork();
@@ -139,14 +122,14 @@ TEST(ConcTable, SettingsModuleStoreAndLoad) {
     }
     Conc_CommitUserTable(&status);
     EXPECT_EQ(status, 0u);
-    bytes = StoreBytes();
+    bytes = Rig_StoreBytes();
     EXPECT_EQ(bytes[1602], 5);
     EXPECT_EQ(bytes[1603], 3);
-    EXPECT_EQ(StoredFloat(bytes, 1000 + 16), 20.0f);
-    EXPECT_EQ(StoredFloat(bytes, 1700 + 8), 3.0f);
-    EXPECT_EQ(StoredFloat(bytes, 1604 + 20 * 2 + 4 * 3), 23.0f);
-    EXPECT_EQ(StoredFloat(bytes, 896 + 4 * 1), 31.0f);
-    EXPECT_EQ(StoredFloat(bytes, 896 + 20 + 4 * 4), 44.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 1000 + 16), 20.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 1700 + 8), 3.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 1604 + 20 * 2 + 4 * 3), 23.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 896 + 4 * 1), 31.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 896 + 20 + 4 * 4), 44.0f);
     g_ConcTable = ConcTable{};
     Conc_LoadUserTable(&status);
     EXPECT_EQ(g_ConcTable.temperatureCount, 5);
@@ -170,7 +153,7 @@ TEST(ConcTable, SettingsModuleStoreAndLoad) {
     Conc_LoadUserTable(&status);
     EXPECT_EQ(g_ConcTable.concentrationCount, 2);
     EXPECT_EQ(g_ConcTable.conductivities[1][1], 0.0f);
-    EXPECT_EQ(StoredFloat(StoreBytes(), 896 + 20), 0.0f) << "the defaults are stored";
+    EXPECT_EQ(Rig_FloatAt(Rig_StoreBytes(), 896 + 20), 0.0f) << "the defaults are stored";
 
     // A store that cannot be written reports it.
     std::filesystem::remove(Rig_StorePath());
@@ -179,7 +162,7 @@ TEST(ConcTable, SettingsModuleStoreAndLoad) {
 }
 
 TEST(ConcTable, ChecksOfTheEntryPages) {
-    FreshStore();
+    Rig_OpenFreshStore();
     ConcTable& e = g_ConcTableEdit.table;
     e.temperatureCount = 3;
     e.concentrationCount = 4;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "core/eeprom.h"
@@ -20,39 +19,10 @@
 #include "measurement/meas.h"
 #include "rig.h"
 
-namespace {
-void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
-
-std::vector<uint8_t> StoreBytes() {
-    std::ifstream file(Rig_StorePath(), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-float StoredFloat(uint32_t offset) {
-    std::vector<uint8_t> bytes = StoreBytes();
-    float value = 0.0f;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
-void WriteByte(uint32_t offset, uint8_t value) {
-    uint32_t status = 0;
-    Eeprom_Write(offset, &value, 1, &status);
-}
-
-// The calibration filters hold this cell signal and temperature, as after a settled point.
-void Settled(float signal, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], signal, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
-}
-}  // namespace
+namespace {}  // namespace
 
 TEST(CondCell, CalibrationOfAReadingAndCompensationAtTheChannelsTemperature) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalCond_SetDefaults(&status);
     EXPECT_EQ(status, 0u);
@@ -85,14 +55,14 @@ TEST(CondCell, CalibrationOfAReadingAndCompensationAtTheChannelsTemperature) {
 }
 
 TEST(CondPoints, ReferencesReferredToThePointTemperature) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalCond_SetDefaults(&status);
     CalInUseCond& u = g_CalInUse[0].cond;
     // "Lin 25@C" with 0.02 at 35 C: 1000 ohm x cm at 25 C is 833.33 at the point.
     CalCond_SetRefTempMode(0, kCompModeLinear25);
     CalCond_SetRefCoefficient(0, 0.02f);
-    Settled(8000.0f, 35.0f);
+    Rig_SettleCalFilters(8000.0f, 35.0f);
     CalCond_CapturePoint(0, 0, 1000.0f, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_NEAR(u.pointCompensated[0], 833.33f, 0.01f);
@@ -101,30 +71,30 @@ TEST(CondPoints, ReferencesReferredToThePointTemperature) {
     EXPECT_EQ(u.pointTemp[0], 35.0f);
     // "Standard" refers from 25 C to the point's 50 C (direction 0).
     CalCond_SetRefTempMode(0, kCompModeStandard);
-    Settled(8000.0f, 50.0f);
+    Rig_SettleCalFilters(8000.0f, 50.0f);
     CalCond_CapturePoint(0, 1, 1000.0f, &status);
     EXPECT_NEAR(u.pointCompensated[1], 639.50f, 0.01f);
     // A linear factor below 1e-7 (-25 C with 0.02): status 2, nothing taken.
     CalCond_SetRefTempMode(0, kCompModeLinear25);
-    Settled(5000.0f, -25.0f);
+    Rig_SettleCalFilters(5000.0f, -25.0f);
     CalCond_CapturePoint(0, 1, 2000.0f, &status);
     EXPECT_EQ(status, 2u);
     EXPECT_EQ(u.pointRef[1], 1000.0f);
     // A reference of 0, and a negative measured value: status 3.
-    Settled(5000.0f, 25.0f);
+    Rig_SettleCalFilters(5000.0f, 25.0f);
     CalCond_CapturePoint(0, 1, 0.0f, &status);
     EXPECT_EQ(status, 3u);
-    Settled(-1.0f, 25.0f);
+    Rig_SettleCalFilters(-1.0f, 25.0f);
     CalCond_CapturePoint(0, 1, 2000.0f, &status);
     EXPECT_EQ(status, 3u);
     EXPECT_EQ(u.pointRef[1], 2000.0f);
     // An entered point: the same referral, its degenerate factor gives status 3 and 1e-29.
-    Settled(5000.0f, 35.0f);
+    Rig_SettleCalFilters(5000.0f, 35.0f);
     CalCond_CompensatePoint(0, 0, 1200.0f, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_NEAR(u.pointCompensated[0], 1000.0f, 0.01f);
     EXPECT_EQ(CalCond_GetPointValue(0, 0), 1200.0f);
-    Settled(5000.0f, -25.0f);
+    Rig_SettleCalFilters(5000.0f, -25.0f);
     CalCond_CompensatePoint(0, 0, 1200.0f, &status);
     EXPECT_EQ(status, 3u);
     EXPECT_EQ(u.pointCompensated[0], 1e-29f);
@@ -134,7 +104,7 @@ TEST(CondPoints, ReferencesReferredToThePointTemperature) {
     EXPECT_NE(status, 0u);
     EXPECT_EQ(u.pointRef[0], 1200.0f);
     // A raw point of a process calibration keeps its value, temperature and measured value.
-    Settled(7000.0f, 21.0f);
+    Rig_SettleCalFilters(7000.0f, 21.0f);
     CalCond_CaptureRawPoint(0, 1, 0.00123f, &status);
     EXPECT_EQ(CalCond_GetRawPointValue(0, 1, &status), 0.00123f);
     EXPECT_EQ(u.pointMeasured[1], 7000.0f);
@@ -142,7 +112,7 @@ TEST(CondPoints, ReferencesReferredToThePointTemperature) {
 }
 
 TEST(CondCalibration, CellConstantsOneAndTwoPointsAndChannelBLimits) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalCond_SetDefaults(&status);
     for (uint32_t channel : {0u, 1u}) {
@@ -209,7 +179,7 @@ TEST(CondCalibration, CellConstantsOneAndTwoPointsAndChannelBLimits) {
 }
 
 TEST(CondSettings, StoredCalibrationCompensationAndLoadRules) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // A blank store: the calibration of a channel loads at its defaults with status 120.
     CalCond_LoadSettings(1, 1, &status);
@@ -225,10 +195,10 @@ TEST(CondSettings, StoredCalibrationCompensationAndLoadRules) {
     u.pointRef[1] = 100.0f;
     CalCond_StoreCal(1, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_EQ(StoredFloat(836), 0.47f);
-    EXPECT_EQ(StoredFloat(844), -2.5f);
-    EXPECT_EQ(StoredFloat(856), 1000.0f);
-    EXPECT_EQ(StoredFloat(860), 100.0f);
+    EXPECT_EQ(Rig_StoredFloat(836), 0.47f);
+    EXPECT_EQ(Rig_StoredFloat(844), -2.5f);
+    EXPECT_EQ(Rig_StoredFloat(856), 1000.0f);
+    EXPECT_EQ(Rig_StoredFloat(860), 100.0f);
     Cal_ResetState();
     CalCond_LoadSettings(1, 1, &status);
     EXPECT_EQ(status, 0u);
@@ -255,20 +225,20 @@ TEST(CondSettings, StoredCalibrationCompensationAndLoadRules) {
     EXPECT_EQ(CalCond_GetTempCompMode(2), kCompModeAmmonia);
     EXPECT_EQ(CalCond_GetTempCompCoefficient(1), 0.02f);
     EXPECT_EQ(CalCond_GetTempCompCoefficient(3), 0.0f);
-    EXPECT_EQ(StoredFloat(872), 0.02f);
-    EXPECT_EQ(StoredFloat(880), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(872), 0.02f);
+    EXPECT_EQ(Rig_StoredFloat(880), 0.0f);
     EXPECT_EQ(CalCond_GetRefTempMode(0), 0);
     EXPECT_EQ(CalCond_GetRefCoefficient(0), 0.02f);
     EXPECT_EQ(CalCond_GetCellConstant(1), 0.47f);
     // A mode byte of 11 is accepted (it compensates like "None"); 12 defaults them all.
-    WriteByte(864, 11);
+    Rig_WriteStoreByte(864, 11);
     CalCond_LoadSettings(0, 0, &status);
     EXPECT_EQ(CalCond_GetTempCompMode(0), 11);
     EXPECT_EQ(CalCond_GetTempCompMode(2), kCompModeAmmonia);
-    WriteByte(865, 12);
+    Rig_WriteStoreByte(865, 12);
     CalCond_LoadSettings(0, 0, &status);
     for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(CalCond_GetTempCompMode(i), 0) << i;
-    EXPECT_EQ(StoreBytes()[866], 0);
+    EXPECT_EQ(Rig_StoreBytes()[866], 0);
     // The setter refuses a mode beyond the list and a slot beyond the four.
     CalCond_SetTempCompMode(0, 12, &status);
     EXPECT_EQ(status, 2u);
@@ -285,7 +255,7 @@ TEST(CondSettings, StoredCalibrationCompensationAndLoadRules) {
 }
 
 TEST(CondDataSet, FillsInTheSensorsUnitsAndApplies) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalInUseCond& u = g_CalInUse[1].cond;
     u.cellConstant = 0.5f;

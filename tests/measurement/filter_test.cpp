@@ -73,8 +73,7 @@ TEST(Filter, BadValuesEmptyTheFilterAndHistoryReadsStayInside) {
 }
 
 TEST(Filter, SlotModesLoadFromTheStore) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     const uint8_t stored[4] = {1, 7, 0, 4};
     Eeprom_Write(8, stored, 4, &status);

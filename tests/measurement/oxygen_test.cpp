@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "core/eeprom.h"
@@ -28,31 +27,13 @@ const float kAirOxygen25 = (1013.0f - 31.671572f) * 0.2095f;
 
 // A fresh store and channel A on the given oxygen kind with its factory calibration.
 void FreshO2Channel(uint16_t kind) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalO2_ResetToFactory(0, &status);
     g_MeasuringKind[0] = g_MeasuringKind[1] = kind;
     CalO2_LoadAll(0, 1, &status);
     CalO2_LoadAll(1, 1, &status);
     g_Measurement[0].temperature = g_Measurement[1].temperature = 25.0f;
-}
-
-std::vector<uint8_t> StoreBytes() {
-    std::ifstream file(Rig_StorePath(), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-float StoredFloat(uint32_t offset) {
-    std::vector<uint8_t> bytes = StoreBytes();
-    float value = 0.0f;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
-void WriteByte(uint32_t offset, uint8_t value) {
-    uint32_t status = 0;
-    Eeprom_Write(offset, &value, 1, &status);
 }
 
 void SetPoint(uint32_t channel, uint32_t i, uint8_t kind, float reference, float current, float t) {
@@ -231,8 +212,8 @@ TEST(O2Store, SlopeAndZeroByKindLoadRulesAndKind8Limits) {
     // "ppmO2 G" keeps its calibration at 696 and 688, and reads it back from there.
     CalO2_SetSlope(0, 1234.5f, &status);
     CalO2_SetZero(0, -0.25f);
-    EXPECT_EQ(StoredFloat(696), 1234.5f);
-    EXPECT_EQ(StoredFloat(688), -250.0f);
+    EXPECT_EQ(Rig_StoredFloat(696), 1234.5f);
+    EXPECT_EQ(Rig_StoredFloat(688), -250.0f);
     g_CalInUse[0].o2.pointKind[0] = kO2PointMilligram;
     g_CalInUse[0].o2.pointRef[0] = 7.5f;
     CalO2_StoreCal(0, &status);
@@ -250,16 +231,16 @@ TEST(O2Store, SlopeAndZeroByKindLoadRulesAndKind8Limits) {
     CalO2_SetSlope(0, 333.0f, &status);
     g_MeasuringKind[0] = kKindO2Trace;
     CalO2_SetSlope(0, 19000.0f, &status);
-    EXPECT_EQ(StoredFloat(640), 333.0f);
-    EXPECT_EQ(StoredFloat(726), 19000.0f);
-    EXPECT_EQ(StoredFloat(696), 1234.5f);
+    EXPECT_EQ(Rig_StoredFloat(640), 333.0f);
+    EXPECT_EQ(Rig_StoredFloat(726), 19000.0f);
+    EXPECT_EQ(Rig_StoredFloat(696), 1234.5f);
     // Channel B stores no slope or zero of its own here.
     g_MeasuringKind[1] = kKindO2Low;
     CalO2_SetSlope(1, 777.0f, &status);
     g_CalInUse[1].o2.zero = 12.0f;
     CalO2_StoreCal(1, &status);
-    EXPECT_EQ(StoredFloat(696 + 4), CalO2_GetNominalSlope(kKindO2Low));
-    EXPECT_EQ(StoredFloat(688 + 4), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(696 + 4), CalO2_GetNominalSlope(kKindO2Low));
+    EXPECT_EQ(Rig_StoredFloat(688 + 4), 0.0f);
     EXPECT_EQ(g_SensorCal[1].first, 12.0f);
 
     // The kind-8 limits: a reload for the kind sets them, the flag keeps its value.
@@ -280,7 +261,7 @@ TEST(O2Store, SlopeAndZeroByKindLoadRulesAndKind8Limits) {
     const uint8_t blank[4] = {0xFF, 0xFF, 0xFF, 0xFF};
     g_MeasuringKind[0] = kKindO2Gauge;
     Eeprom_Write(688, blank, 4, &s);
-    WriteByte(724, 42);
+    Rig_WriteStoreByte(724, 42);
     CalO2_LoadAll(0, 1, &status);
     EXPECT_EQ(status, kO2Defaulted);
     EXPECT_NEAR(g_SensorCal[0].second, 1702.43f, 0.01f);
@@ -293,7 +274,7 @@ TEST(O2Store, SlopeAndZeroByKindLoadRulesAndKind8Limits) {
     // medium takes the factory values for that channel alone.
     CalO2_SetCalPressure(1, 950.0f, &status);
     CalO2_SetProcPressure(0, 1100.0f, &status);
-    WriteByte(623, 7);
+    Rig_WriteStoreByte(623, 7);
     Eeprom_Write(664, blank, 4, &s);
     CalO2_LoadAll(0, 0, &status);
     EXPECT_EQ(CalO2_GetPressureSource(0), 0);
@@ -309,7 +290,7 @@ TEST(O2Store, SlopeAndZeroByKindLoadRulesAndKind8Limits) {
     EXPECT_EQ(CalO2_GetRelHumidity(1), 1.0f);
     EXPECT_EQ(CalO2_GetCalPressure(1), 950.0f);
     CalO2_SetPressureSource(0, 1, &status);
-    EXPECT_EQ(StoreBytes()[623], 1);
+    EXPECT_EQ(Rig_StoreBytes()[623], 1);
     CalO2_SetPressureSource(0, 2, &status);
     EXPECT_EQ(status, 2u);
 }
@@ -345,8 +326,7 @@ TEST(O2Points, ScalingByKindAndCaptureWithThePressure) {
 }
 
 TEST(AnalogInput, PressureNeverNegativeAndItsSettings) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // 4 .. 20 mA over 0 .. 2000 mbar; below 4 mA no negative pressure; above 22 mA limited.
     g_Measurement[1].analogInput = 12.0f;
@@ -369,13 +349,13 @@ TEST(AnalogInput, PressureNeverNegativeAndItsSettings) {
     Meas_SetAnalogInputRange(0, 500.0f, &status);
     Meas_SetAnalogInputRange(1, 1500.0f, &status);
     Meas_SetAnalogInputUnit(1, 2, &status);
-    std::vector<uint8_t> bytes = StoreBytes();
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
     EXPECT_EQ(bytes[484], 1);
     EXPECT_EQ(bytes[486], 2);
-    EXPECT_EQ(StoredFloat(480), 1500.0f);
-    WriteByte(484, 0);
+    EXPECT_EQ(Rig_StoredFloat(480), 1500.0f);
+    Rig_WriteStoreByte(484, 0);
     Meas_SetAnalogInputMode(kAnalogInputPressure, &status);
-    EXPECT_EQ(StoreBytes()[484], 0) << "no change, no write";
+    EXPECT_EQ(Rig_StoreBytes()[484], 0) << "no change, no write";
     Meas_SetAnalogInputMode(2, &status);
     EXPECT_EQ(status, 2u);
     Meas_SetAnalogInputUnit(0, 5, &status);
@@ -384,16 +364,16 @@ TEST(AnalogInput, PressureNeverNegativeAndItsSettings) {
     EXPECT_EQ(status, 2u);
     EXPECT_EQ(Meas_GetAnalogInputRange(0), 500.0f);
     // Load: a mode of 2 reads as 0, a unit above 4 as 3.
-    WriteByte(484, 2);
-    WriteByte(485, 9);
+    Rig_WriteStoreByte(484, 2);
+    Rig_WriteStoreByte(485, 9);
     Meas_LoadAnalogInput(&status);
     EXPECT_EQ(Meas_GetAnalogInputMode(), 0);
     EXPECT_EQ(Meas_GetAnalogInputUnit(0), 3);
     EXPECT_EQ(Meas_GetAnalogInputUnit(1), 2);
     EXPECT_EQ(Meas_GetAnalogInputRange(1), 1500.0f);
     Meas_DefaultAnalogInputRange(&status);
-    EXPECT_EQ(StoredFloat(476), 0.0f);
-    EXPECT_EQ(StoredFloat(480), 2000.0f);
+    EXPECT_EQ(Rig_StoredFloat(476), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(480), 2000.0f);
 }
 
 TEST(O2DataSet, TypeCodesAndValues) {

@@ -27,11 +27,6 @@
 #include "rig.h"
 
 namespace {
-void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
-
 float GetFloat(uint32_t channel, uint32_t number, uint32_t selector = 0) {
     uint32_t status = 99;
     float value = Param_GetFloat(channel, number, selector, &status);
@@ -67,7 +62,7 @@ std::vector<uint8_t> TakeItems() {
 }  // namespace
 
 TEST(Params, EveryFloatParameterReachesItsModule) {
-    FreshStore();
+    Rig_OpenFreshStore();
     // Each is written through its number and read both through its number and its module.
     SetFloat(1, 0, -0.004f);
     EXPECT_EQ(CalPh_GetStcCoefficient(1), -0.004f);
@@ -131,7 +126,7 @@ TEST(Params, EveryFloatParameterReachesItsModule) {
 }
 
 TEST(Params, SlopeAndZeroBySelector) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalO2_ResetToFactory(0, &status);
     CalCond_SetDefaults(&status);
@@ -208,7 +203,7 @@ TEST(Params, SlopeAndZeroBySelector) {
 }
 
 TEST(Params, EveryIntParameterReachesItsModule) {
-    FreshStore();
+    Rig_OpenFreshStore();
     SetInt(1, 2, 0);
     EXPECT_EQ(Chan_GetMeasureFlag(1), 0);
     SetInt(1, 2, 1);
@@ -271,7 +266,7 @@ TEST(Params, EveryIntParameterReachesItsModule) {
 }
 
 TEST(Params, OpticalSensorCopiesAndItsTwoWords) {
-    FreshStore();
+    Rig_OpenFreshStore();
     Link_ClearItems();
     g_CurrentChannel = 1;
     // Another sensor kind: the medium is set, the sensor is left alone.
@@ -314,7 +309,7 @@ TEST(Params, OpticalSensorCopiesAndItsTwoWords) {
 }
 
 TEST(Params, BoardCalibrationConstantsByCode) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 99;
     // Before any table: 0.0.
     EXPECT_EQ(Param_GetValueByCode(0, 100, 0, &status), 0.0f);

@@ -24,8 +24,7 @@
 
 namespace {
 void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalPh_ResetModes(&status);
     CalPh_ResetToFactory(0, &status);
@@ -57,12 +56,6 @@ float Interpolate(uint32_t column, float t) {
 }
 
 // The calibration filters hold this voltage and temperature, as after a settled point.
-void Settled(float mv, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], mv, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
-}
-
 // The voltage at t of an ideal electrode (isothermal point 7) in a buffer of this pH.
 float IdealMv(float ph, float t) { return (7.0f - ph) * (54.2f + 0.1984f * t); }
 }  // namespace
@@ -257,7 +250,7 @@ TEST(BufferRecognition, CalibrationPointWithTheRecognisedBuffer) {
     uint32_t status = 0;
     CalInUsePh& u = g_CalInUse[0].ph;
     // Nothing recognised yet: no buffer, nothing taken.
-    Settled(-125.0f, 27.5f);
+    Rig_SettleCalFilters(-125.0f, 27.5f);
     CalPh_EvaluatePoint(0, 0, kCalModeTwoPoints, &status);
     EXPECT_EQ(status, kPhNoBuffer);
     EXPECT_EQ(u.pointMv[0], 0.0f);
@@ -274,7 +267,7 @@ TEST(BufferRecognition, CalibrationPointWithTheRecognisedBuffer) {
     CalPh_EvaluatePoint(0, 1, kCalModeTwoPoints, &status);
     EXPECT_EQ(status, kStatusOver);
     // Point 1 in the 4.01 buffer at 90 C.
-    Settled(250.0f, 90.0f);
+    Rig_SettleCalFilters(250.0f, 90.0f);
     Recognise(250.0f, 90.0f);
     CalPh_EvaluatePoint(0, 1, kCalModeTwoPoints, &status);
     EXPECT_EQ(status, 0u);
@@ -284,13 +277,13 @@ TEST(BufferRecognition, CalibrationPointWithTheRecognisedBuffer) {
     EXPECT_EQ(status, 0u);
 
     // Below freezing the point is refused and left as it was.
-    Settled(0.0f, -2.0f);
+    Rig_SettleCalFilters(0.0f, -2.0f);
     CalPh_EvaluatePoint(0, 0, kCalModeOnePoint, &status);
     EXPECT_EQ(status, kStatusUnder);
     EXPECT_EQ(u.pointTemp[0], 27.5f);
     // The set changed since the recognition: its 12.46 column is no buffer of set 0.
     UseSet(2);
-    Settled(-320.0f, 25.0f);
+    Rig_SettleCalFilters(-320.0f, 25.0f);
     Recognise(-320.0f, 25.0f);
     EXPECT_EQ(g_RecognisedBuffer[0], 5);
     UseSet(0);
@@ -298,7 +291,7 @@ TEST(BufferRecognition, CalibrationPointWithTheRecognisedBuffer) {
     EXPECT_EQ(status, kPhNoBuffer);
     // The process calibration takes no buffer and knows no buffer limits.
     u.pointBuffer[0] = 6.5f;
-    Settled(10.0f, -2.0f);
+    Rig_SettleCalFilters(10.0f, -2.0f);
     CalPh_EvaluatePoint(0, 0, kCalModeProcess, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(u.pointMv[0], 10.0f);
@@ -311,7 +304,7 @@ TEST(BufferRecognition, CalibrationPointWithTheRecognisedBuffer) {
 
     // The CO2 electrode's point fills the CO2 layout.
     UseSet(0);
-    Settled(-130.0f, 25.0f);
+    Rig_SettleCalFilters(-130.0f, 25.0f);
     Recognise(-130.0f, 25.0f);
     g_CalInUse[0].co2.recognised[0] = 2;
     CalPh_EvaluateCo2Point(0, 1, &status);
@@ -349,12 +342,6 @@ uint32_t TakePoint(uint32_t point, float* offered) {
     return status;
 }
 
-float StoredFloat(uint32_t offset) {
-    float value = 0.0f;
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, &value, &status);
-    return status == 0 ? value : -999.0f;
-}
 }  // namespace
 
 TEST(BufferRecognitionRig, TwoPointCalibrationInRecognisedBuffers) {
@@ -400,9 +387,9 @@ TEST(BufferRecognitionRig, TwoPointCalibrationInRecognisedBuffers) {
     Event_Put(0x1ff200);
     Rig_AdvanceMs(60);
     EXPECT_EQ(Rig_RowText(12), "Calibration Successful");
-    EXPECT_NEAR(StoredFloat(792), 0.98f, 0.001f);
-    EXPECT_EQ(StoredFloat(760), 4.01f);
-    EXPECT_NEAR(StoredFloat(764), 9.16f, 1e-3f);
+    EXPECT_NEAR(Rig_StoredFloat(792), 0.98f, 0.001f);
+    EXPECT_EQ(Rig_StoredFloat(760), 4.01f);
+    EXPECT_NEAR(Rig_StoredFloat(764), 9.16f, 1e-3f);
 }
 
 TEST(BufferRecognition, Co2ElectrodeIsOfferedNoAcidBuffer) {
@@ -415,16 +402,16 @@ TEST(BufferRecognition, Co2ElectrodeIsOfferedNoAcidBuffer) {
     uint32_t status = 0;
     // On a CO2 channel the 4.01 buffer is refused as under range, 7.00 and 9.21 are offered.
     g_ChannelKind[0] = kKindCo2;
-    Settled(177.0f, 25.0f);
+    Rig_SettleCalFilters(177.0f, 25.0f);
     Cal_GetSettingById(idCo2, 0, &value, &status);
     EXPECT_EQ(status, kStatusUnder);
-    Settled(0.0f, 25.0f);
+    Rig_SettleCalFilters(0.0f, 25.0f);
     Cal_GetSettingById(idCo2, 0, &value, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_FLOAT_EQ(value, 7.00f);
     // A pH channel takes the 4.01 buffer.
     g_ChannelKind[0] = kKindPh;
-    Settled(177.0f, 25.0f);
+    Rig_SettleCalFilters(177.0f, 25.0f);
     Cal_GetSettingById(idPh, 0, &value, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_FLOAT_EQ(value, 4.01f);

@@ -5,9 +5,7 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <vector>
 
@@ -24,41 +22,12 @@
 #include "rig.h"
 
 namespace {
-void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
-
-std::vector<uint8_t> StoreBytes() {
-    std::ifstream file(Rig_StorePath(), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-float StoredFloatAt(const std::vector<uint8_t>& bytes, uint32_t offset) {
-    uint32_t word = bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-                    static_cast<uint32_t>(bytes[offset + 3]) << 24;
-    float value;
-    std::memcpy(&value, &word, 4);
-    return value;
-}
-
-void WriteByte(uint32_t offset, uint8_t value) {
-    uint32_t status = 0;
-    Eeprom_Write(offset, &value, 1, &status);
-}
-
 void WriteFloat(uint32_t offset, float value) {
     uint32_t status = 0;
     Eeprom_WriteFloat(offset, value, &status);
 }
 
 // The calibration filters hold this voltage and temperature, as after a settled point.
-void Settled(float mv, float t) {
-    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
-    Filter_Push(&g_CalFilters[kCalFilterValue], mv, 0.0f, 0);
-    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
-}
-
 // The voltage of an electrode with this slope fraction and zero at pH and t, isothermal point 7.
 float ElectrodeMv(float fraction, float zero, float ph, float t) {
     return zero + fraction * 59.16f * (t + 273.15f) / 298.15f * (7.0f - ph);
@@ -76,7 +45,7 @@ void SetPoints(uint32_t channel, float b0, float e0, float t0, float b1, float e
 }  // namespace
 
 TEST(PhElectrode, NernstSlopeAndPhFromMvAtSeveralTemperatures) {
-    FreshStore();
+    Rig_OpenFreshStore();
     EXPECT_NEAR(CalPh_SlopeAtTemperature(1.0f, 25.0f), 59.16f, 1e-4f);
     EXPECT_NEAR(CalPh_SlopeAtTemperature(1.0f, 0.0f), 54.2f, 1e-4f);
     uint32_t status = 0;
@@ -121,7 +90,7 @@ TEST(PhElectrode, NernstSlopeAndPhFromMvAtSeveralTemperatures) {
 }
 
 TEST(PhCalibration, OneAndTwoPointsAndTheirRefusals) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // Two points 60.0 mV apart are accepted, 59.99 mV apart refused.
     SetPoints(0, 4.0f, 60.0f, 25.0f, 7.0f, 0.0f, 25.0f);
@@ -163,13 +132,13 @@ TEST(PhCalibration, OneAndTwoPointsAndTheirRefusals) {
     EXPECT_NEAR(g_CalInUse[0].ph.zero, 200.0f - 0.95f * 59.16f * 3.0f, 1e-3f);
 
     // A captured point takes the calibration filters; the process calibration takes no buffer.
-    Settled(123.0f, 31.0f);
+    Rig_SettleCalFilters(123.0f, 31.0f);
     CalPh_CapturePoint(1, 0, kCalModeOnePoint, 4.01f, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(g_CalInUse[1].ph.pointMv[0], 123.0f);
     EXPECT_EQ(g_CalInUse[1].ph.pointTemp[0], 31.0f);
     EXPECT_EQ(g_CalInUse[1].ph.pointBuffer[0], 4.01f);
-    Settled(-50.0f, 30.0f);
+    Rig_SettleCalFilters(-50.0f, 30.0f);
     CalPh_CapturePoint(1, 0, kCalModeProcess, 10.0f, &status);
     EXPECT_EQ(g_CalInUse[1].ph.pointMv[0], -50.0f);
     EXPECT_EQ(g_CalInUse[1].ph.pointBuffer[0], 4.01f);
@@ -184,7 +153,7 @@ TEST(PhCalibration, OneAndTwoPointsAndTheirRefusals) {
 }
 
 TEST(PhCalibration, StoredBytesOfASavedCalibrationAndAStoreThatFails) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     CalPh_ResetToFactory(0, &status);
     g_CalInUse[1].ph.slope = 0.97f;
@@ -193,14 +162,14 @@ TEST(PhCalibration, StoredBytesOfASavedCalibrationAndAStoreThatFails) {
     g_CalInUse[1].ph.pointBuffer[1] = 9.21f;
     CalPh_StoreCal(1, &status);
     EXPECT_EQ(status, 0u);
-    std::vector<uint8_t> bytes = StoreBytes();
-    EXPECT_NEAR(StoredFloatAt(bytes, 792 + 4), 0.97f, 1e-7f);
-    EXPECT_EQ(StoredFloatAt(bytes, 800 + 4), -5.5f);
-    EXPECT_EQ(StoredFloatAt(bytes, 760 + 8), 4.01f);
-    EXPECT_EQ(StoredFloatAt(bytes, 764 + 8), 9.21f);
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
+    EXPECT_NEAR(Rig_FloatAt(bytes, 792 + 4), 0.97f, 1e-7f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 800 + 4), -5.5f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 760 + 8), 4.01f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 764 + 8), 9.21f);
     // Channel A's places keep the factory calibration.
-    EXPECT_EQ(StoredFloatAt(bytes, 792), 1.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 760), 4.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 792), 1.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 760), 4.0f);
     EXPECT_NEAR(CalPh_GetSlopePercent(1), 97.0f, 1e-4f);
     EXPECT_EQ(CalPh_GetZeroValue(1), -5.5f);
 
@@ -225,25 +194,25 @@ TEST(PhCalibration, StoredBytesOfASavedCalibrationAndAStoreThatFails) {
 }
 
 TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // A blank store: buffer sets and isothermal points are written back, drift control is not.
     CalPh_LoadAll(&status);
-    std::vector<uint8_t> bytes = StoreBytes();
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
     EXPECT_EQ(bytes[808], 0);
     EXPECT_EQ(bytes[809], 0);
-    EXPECT_EQ(StoredFloatAt(bytes, 776), 7.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 780), 7.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 776), 7.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 780), 7.0f);
     EXPECT_EQ(bytes[828], 0xFF);
     EXPECT_EQ(Cal_GetDriftControl(0), 0);
     // A stored buffer set of 11 becomes 0 and is written back; a drift control of 4 becomes 0 in
     // memory only.
-    WriteByte(808, 11);
-    WriteByte(829, 4);
-    WriteByte(828, 2);
+    Rig_WriteStoreByte(808, 11);
+    Rig_WriteStoreByte(829, 4);
+    Rig_WriteStoreByte(828, 2);
     WriteFloat(780, 6.5f);
     CalPh_LoadAll(&status);
-    bytes = StoreBytes();
+    bytes = Rig_StoreBytes();
     EXPECT_EQ(CalPh_GetBufferSet(0), 0);
     EXPECT_EQ(bytes[808], 0);
     EXPECT_EQ(Cal_GetDriftControl(1), 0);
@@ -257,9 +226,9 @@ TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
     CalPh_SetStcMode(0, 0, &status);
     CalPh_SetStcCoefficient(1, 0.01f, &status);
     CalPh_SetStcRefTemp(1, 30.0f, &status);
-    WriteByte(811, 2);
-    WriteByte(616, 1);
-    WriteByte(618, 7);
+    Rig_WriteStoreByte(811, 2);
+    Rig_WriteStoreByte(616, 1);
+    Rig_WriteStoreByte(618, 7);
     CalPh_LoadChannel(0, 0, &status);
     EXPECT_EQ(status, 110u);
     EXPECT_EQ(CalPh_GetStcMode(0), 0);
@@ -270,7 +239,7 @@ TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
     EXPECT_EQ(CalPh_GetStcRefTemp(1), 25.0f);
     EXPECT_EQ(CalPh_GetSlopeUnitFlag(1), 1) << "channel A's byte serves every channel";
     EXPECT_EQ(CalPh_GetOffsetUnitFlag(0), 0) << "above 1 reads as 0";
-    WriteByte(811, 1);
+    Rig_WriteStoreByte(811, 1);
     CalPh_LoadStc(&status);
     EXPECT_EQ(status, 0u);
     // The unit flags are set for channel A only.
@@ -278,12 +247,12 @@ TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
     EXPECT_EQ(CalPh_GetOffsetUnitFlag(1), 0);
     CalPh_SetOffsetUnitFlag(0, 1, &status);
     EXPECT_EQ(CalPh_GetOffsetUnitFlag(1), 1);
-    EXPECT_EQ(StoreBytes()[618], 1);
+    EXPECT_EQ(Rig_StoreBytes()[618], 1);
 
     // The calibration of a channel that cannot be read takes its defaults.
     CalPh_SetSlopePercent(0, 90.0f, &status);
-    WriteByte(800, 0xFF);
-    WriteByte(803, 0xFF);
+    Rig_WriteStoreByte(800, 0xFF);
+    Rig_WriteStoreByte(803, 0xFF);
     CalPh_LoadChannel(0, 1, &status);
     EXPECT_NE(status, 0u);
     EXPECT_EQ(CalPh_GetSlopePercent(0), 100.0f);
@@ -295,55 +264,47 @@ TEST(PhSettings, LoadRulesDefaultsAndTheChannelAOnlySettings) {
     CalPh_ResetToFactory(0, &status);
     CalPh_ResetModes(&status);
     EXPECT_EQ(status, 0u);
-    bytes = StoreBytes();
-    EXPECT_EQ(StoredFloatAt(bytes, 796), 1.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 804), 0.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 768), 4.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 772), 7.0f);
+    bytes = Rig_StoreBytes();
+    EXPECT_EQ(Rig_FloatAt(bytes, 796), 1.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 804), 0.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 768), 4.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 772), 7.0f);
     EXPECT_EQ(bytes[810], 1);
-    EXPECT_EQ(StoredFloatAt(bytes, 816), 25.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 816), 25.0f);
     EXPECT_EQ(bytes[618], 0);
     EXPECT_EQ(bytes[829], 0);
-    EXPECT_EQ(StoredFloatAt(bytes, 780), 7.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 780), 7.0f);
 }
 
 TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
+    // The status a check leaves.
+    auto Check = [](void (*check)(uint32_t, float, uint32_t*), uint32_t channel, float ohm) {
+        uint32_t status = 99;
+        check(channel, ohm, &status);
+        return status;
+    };
     // Glass: range 5e6 to 2e9, band 0.3 to 3.0 times the reference of 1e8.
-    CalPh_CheckGlassImpedance(0, 5e6f, &status);
-    EXPECT_EQ(status, 71u) << "in range, below the band";
-    CalPh_CheckGlassImpedance(0, 4.99e6f, &status);
-    EXPECT_EQ(status, 3u);
-    CalPh_CheckGlassImpedance(0, 2.9e7f, &status);
-    EXPECT_EQ(status, 71u);
-    CalPh_CheckGlassImpedance(0, 3.1e7f, &status);
-    EXPECT_EQ(status, 0u);
-    CalPh_CheckGlassImpedance(0, 3.01e8f, &status);
-    EXPECT_EQ(status, 72u);
-    CalPh_CheckGlassImpedance(0, 2.1e9f, &status);
-    EXPECT_EQ(status, 2u);
-    CalPh_CheckGlassImpedance(0, std::numeric_limits<float>::quiet_NaN(), &status);
-    EXPECT_EQ(status, 3u) << "no number is no impedance";
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 5e6f), 71u) << "in range, below the band";
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 4.99e6f), 3u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 2.9e7f), 71u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 3.1e7f), 0u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 3.01e8f), 72u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, 2.1e9f), 2u);
+    EXPECT_EQ(Check(CalPh_CheckGlassImpedance, 0, std::numeric_limits<float>::quiet_NaN()), 3u)
+        << "no number is no impedance";
     // Reference electrode: range 1000 to 150000, band around 30000.
-    CalPh_CheckRefElectrodeImpedance(0, 999.0f, &status);
-    EXPECT_EQ(status, 3u);
-    CalPh_CheckRefElectrodeImpedance(0, 8999.0f, &status);
-    EXPECT_EQ(status, 81u);
-    CalPh_CheckRefElectrodeImpedance(0, 90001.0f, &status);
-    EXPECT_EQ(status, 82u);
-    CalPh_CheckRefElectrodeImpedance(0, 150001.0f, &status);
-    EXPECT_EQ(status, 2u);
-    CalPh_CheckRefElectrodeImpedance(0, 30000.0f, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 999.0f), 3u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 8999.0f), 81u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 90001.0f), 82u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 150001.0f), 2u);
+    EXPECT_EQ(Check(CalPh_CheckRefElectrodeImpedance, 0, 30000.0f), 0u);
     // The pH/pNa second glass: the glass range, against the channel's second reference.
     CalPh_SetPnaImpedanceRef(1, 2e8f);
-    CalPh_CheckPnaImpedance(1, 1e8f, &status);
-    EXPECT_EQ(status, 0u);
-    CalPh_CheckPnaImpedance(1, 5.9e7f, &status);
-    EXPECT_EQ(status, 71u);
-    CalPh_CheckPnaImpedance(1, 6.01e8f, &status);
-    EXPECT_EQ(status, 72u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 1e8f), 0u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 5.9e7f), 71u);
+    EXPECT_EQ(Check(CalPh_CheckPnaImpedance, 1, 6.01e8f), 72u);
 
     // References: accepted only in range; stored for channel A only.
     CalPh_ResetState();
@@ -354,8 +315,8 @@ TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
     CalPh_SetRefImpedanceRef(1, 900.0f);
     CalPh_SetRefImpedanceRef(1, 50000.0f);
     CalPh_SetPnaImpedanceRef(0, 1e6f);
-    std::vector<uint8_t> bytes = StoreBytes();
-    EXPECT_EQ(StoredFloatAt(bytes, 756), 2e8f);
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
+    EXPECT_EQ(Rig_FloatAt(bytes, 756), 2e8f);
     EXPECT_EQ(bytes[752], 0xFF);
     EXPECT_EQ(g_GlassImpedanceRef[1], 3e8f);
     EXPECT_EQ(g_RefImpedanceRef[1], 50000.0f);
@@ -366,7 +327,7 @@ TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
     g_RefImpedanceRef[0] = 1.0f;
     CalPh_LoadRefImpedanceRef(&status);
     EXPECT_EQ(g_RefImpedanceRef[0], 30000.0f);
-    EXPECT_EQ(StoredFloatAt(StoreBytes(), 752), 30000.0f);
+    EXPECT_EQ(Rig_FloatAt(Rig_StoreBytes(), 752), 30000.0f);
     WriteFloat(752, 500.0f);
     WriteFloat(756, 4e6f);
     CalPh_LoadRefImpedanceRef(&status);
@@ -379,10 +340,10 @@ TEST(PhImpedance, ChecksWithTheirStatusCodesAndTheReferences) {
 }
 
 TEST(Orp, OffsetLimitsRoundingAndTheReadingOfBothChannels) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // Channel A: the offset is the difference, up to 1000 mV.
-    Settled(0.0f, 25.0f);
+    Rig_SettleCalFilters(0.0f, 25.0f);
     CalPh_CaptureOrpPoint(0, 1000.0f, &status);
     CalPh_CalibrateOrp(0, &status);
     EXPECT_EQ(status, 0u);
@@ -391,7 +352,7 @@ TEST(Orp, OffsetLimitsRoundingAndTheReadingOfBothChannels) {
     CalPh_CalibrateOrp(0, &status);
     EXPECT_EQ(status, 1u);
     // Channel B: whole millivolts, rounded half away from zero, up to 200.
-    Settled(-0.5f, 25.0f);
+    Rig_SettleCalFilters(-0.5f, 25.0f);
     CalPh_CaptureOrpPoint(1, 199.9f, &status);
     CalPh_CalibrateOrp(1, &status);
     EXPECT_EQ(status, 0u);
@@ -400,21 +361,21 @@ TEST(Orp, OffsetLimitsRoundingAndTheReadingOfBothChannels) {
     CalPh_CalibrateOrp(1, &status);
     EXPECT_EQ(CalPh_GetOrpOffsetInUse(1), 201.0f) << "200.5 becomes 201";
     EXPECT_EQ(status, 1u);
-    Settled(0.5f, 25.0f);
+    Rig_SettleCalFilters(0.5f, 25.0f);
     CalPh_CaptureOrpPoint(1, -200.0f, &status);
     CalPh_CalibrateOrp(1, &status);
     EXPECT_EQ(CalPh_GetOrpOffsetInUse(1), -201.0f);
     EXPECT_EQ(status, 1u);
 
     // The store takes the offset and the reference.
-    Settled(230.0f, 25.0f);
+    Rig_SettleCalFilters(230.0f, 25.0f);
     CalPh_CaptureOrpPoint(0, 250.0f, &status);
     CalPh_CalibrateOrp(0, &status);
     CalPh_StoreOrpCal(0, &status);
     EXPECT_EQ(status, 0u);
-    std::vector<uint8_t> bytes = StoreBytes();
-    EXPECT_EQ(StoredFloatAt(bytes, 820), 20.0f);
-    EXPECT_EQ(StoredFloatAt(bytes, 561), 250.0f);
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
+    EXPECT_EQ(Rig_FloatAt(bytes, 820), 20.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 561), 250.0f);
 
     // The ORP reading of channel A is the panel's electrode voltage plus the offset, as on B.
     g_MeasuringKind[0] = kKindPh;
@@ -431,7 +392,7 @@ TEST(Orp, OffsetLimitsRoundingAndTheReadingOfBothChannels) {
 }
 
 TEST(PhDataSet, ExchangeWithASensorsDataSetAndItsRefusals) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // A two-point calibration of 97 % and +3 mV at 25 C, filled into a data set.
     CalDataSetRecord set{};

@@ -14,24 +14,12 @@
 #include "rig.h"
 
 namespace {
-void FreshStore() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
-}
-
 // Channel A's measurement reply with this element resistance on the panel.
 const MeasurementRecord& ReplyWithElement(float ohm) {
     const std::array<uint8_t, 21> payload{};
     Panel_SetSimInput(0, kSimElementOhm, ohm);
     Meas_DecodeChannelAReply(0, payload.data());
     return g_Measurement[0];
-}
-
-float StoredFloat(uint32_t offset) {
-    float value = 0.0f;
-    uint32_t status = 0;
-    Eeprom_ReadFloat(offset, &value, &status);
-    return status == 0 ? value : -999.0f;
 }
 
 // The filtered element reading a calibration point takes.
@@ -93,7 +81,7 @@ TEST(Temperature, ElementCurvesLimitsAndTheManualValue) {
 }
 
 TEST(Temperature, SettingsLoadGivesAFailedChannelItsOwnDefaults) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     // Channel A's settings are readable; channel B's manual temperature is not a number.
     const uint8_t modes[2] = {kTempSourceManual, kTempSourcePt100};
@@ -108,7 +96,7 @@ TEST(Temperature, SettingsLoadGivesAFailedChannelItsOwnDefaults) {
 }
 
 TEST(TemperatureCalibration, TwoPointRtdCalibrationAndWhatItStores) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     Temp_SetSourceMode(0, kTempSourcePt1000, &status);
     // The element reads 5 ohm high at 0 C and 10 ohm high at 100 C.
@@ -123,11 +111,11 @@ TEST(TemperatureCalibration, TwoPointRtdCalibrationAndWhatItStores) {
     EXPECT_EQ(Temp_GetSlopeInUse(0), 1.0f) << "not in use before it is stored";
     Temp_StoreCal(0, &status);
     EXPECT_EQ(status, 0u);
-    EXPECT_EQ(StoredFloat(576), 0.0f);
-    EXPECT_EQ(StoredFloat(580), 100.0f);
-    EXPECT_FLOAT_EQ(StoredFloat(592), slope);
-    EXPECT_FLOAT_EQ(StoredFloat(600), 1000.0f - slope * 1005.0f);
-    EXPECT_EQ(StoredFloat(608), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(576), 0.0f);
+    EXPECT_EQ(Rig_StoredFloat(580), 100.0f);
+    EXPECT_FLOAT_EQ(Rig_StoredFloat(592), slope);
+    EXPECT_FLOAT_EQ(Rig_StoredFloat(600), 1000.0f - slope * 1005.0f);
+    EXPECT_EQ(Rig_StoredFloat(608), 0.0f);
     g_MeasuringKind[0] = kKindPh;
     EXPECT_NEAR(ReplyWithElement(r100 + 10.0f).temperature, 100.0f, 0.05f);
     EXPECT_NEAR(ReplyWithElement(1005.0f).temperature, 0.0f, 0.05f);
@@ -144,7 +132,7 @@ TEST(TemperatureCalibration, TwoPointRtdCalibrationAndWhatItStores) {
 }
 
 TEST(TemperatureCalibration, NtcOffsetAndAResetThatSparesChannelB) {
-    FreshStore();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     const uint32_t offsetsB[5] = {584, 588, 596, 604, 612};
     for (uint32_t offset : offsetsB) Eeprom_WriteFloat(offset, 3.0f, &status);
@@ -156,15 +144,15 @@ TEST(TemperatureCalibration, NtcOffsetAndAResetThatSparesChannelB) {
     Temp_CalcTwoPoint(0, &status);
     EXPECT_EQ(status, 2u) << "an NTC has no two-point calibration";
     Temp_StoreCal(0, &status);
-    EXPECT_NEAR(StoredFloat(608), 1.5f, 0.01f);
+    EXPECT_NEAR(Rig_StoredFloat(608), 1.5f, 0.01f);
     g_MeasuringKind[0] = kKindPh;
     EXPECT_NEAR(ReplyWithElement(22000.0f).temperature, 26.5f, 0.05f);
 
     Temp_ResetAllCal(&status);
     EXPECT_EQ(status, 0u);
-    EXPECT_EQ(StoredFloat(580), 50.0f);
-    EXPECT_EQ(StoredFloat(608), 0.0f);
-    for (uint32_t offset : offsetsB) EXPECT_EQ(StoredFloat(offset), 3.0f) << offset;
+    EXPECT_EQ(Rig_StoredFloat(580), 50.0f);
+    EXPECT_EQ(Rig_StoredFloat(608), 0.0f);
+    for (uint32_t offset : offsetsB) EXPECT_EQ(Rig_StoredFloat(offset), 3.0f) << offset;
     Temp_LoadAll(&status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(Temp_GetSlopeInUse(1), 3.0f);

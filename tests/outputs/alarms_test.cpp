@@ -13,8 +13,7 @@
 
 namespace {
 void Fresh() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     g_CurrentChannel = 0;
 }
 }  // namespace

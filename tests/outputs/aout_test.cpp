@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "core/eeprom.h"
@@ -23,8 +22,7 @@
 
 namespace {
 void Fresh() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     uint32_t status = 0;
     Aout_LoadSettings(&status);  // installs the fall timer; a fresh store loads the load defaults
     g_AoutSettings.valueAt4mA[0] = g_AoutSettings.valueAt4mA[1] = 2.0f;
@@ -40,11 +38,6 @@ float Output2For(float value, uint32_t status) {
     return Aout_GetShownCurrent(1);
 }
 
-float StoredFloat(const std::vector<uint8_t>& bytes, uint32_t offset) {
-    float value;
-    std::memcpy(&value, &bytes[offset], 4);
-    return value;
-}
 }  // namespace
 
 TEST(AnalogOutputs, ScalingBetweenTheRangeEnds) {
@@ -237,10 +230,10 @@ TEST(OutputCalibration, FromCountsAndItsRefusals) {
     float gain = 4700.0f / (16.0f * kAoutFullScale);
     EXPECT_FLOAT_EQ(g_AnalogOut[1].gain, gain);
     std::vector<uint8_t> bytes = Rig_StoreBytes();
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1476), gain);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1484), g_AnalogOut[1].offset);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1496), 1200.0f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1500), 5900.0f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1476), gain);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1484), g_AnalogOut[1].offset);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1496), 1200.0f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1500), 5900.0f);
     EXPECT_NEAR(Aout_GetGainRatio(1), gain / 0.0394599f, 1e-5f);
     EXPECT_NEAR(Aout_GetOffsetDelta(1), g_AnalogOut[1].offset - 0.000848688f, 1e-6f);
 
@@ -258,18 +251,18 @@ TEST(OutputCalibration, FactoryCopyResetAndLoad) {
     Aout_ResetCalibration(&status);
     EXPECT_EQ(status, 0u);
     std::vector<uint8_t> bytes = Rig_StoreBytes();
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1472), 0.0451648f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1484), 0.000848688f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1488), 339.0f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1500), 5825.0f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1928), 0.0451648f);
-    EXPECT_FLOAT_EQ(StoredFloat(bytes, 1948), 0.000848688f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1472), 0.0451648f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1484), 0.000848688f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1488), 339.0f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1500), 5825.0f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1928), 0.0451648f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(bytes, 1948), 0.000848688f);
 
     // A factory copy that fails output 1's test is stored as it is but not used.
     Eeprom_WriteFloat(1928, 0.05f, &status);
     Aout_RestoreFactoryCal(&status);
     EXPECT_FLOAT_EQ(g_AnalogOut[0].gain, 0.0451648f);
-    EXPECT_FLOAT_EQ(StoredFloat(Rig_StoreBytes(), 1472), 0.05f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(Rig_StoreBytes(), 1472), 0.05f);
 
     // Loading: the stored values when all read, else both outputs built in.
     Eeprom_WriteFloat(1476, 0.04f, &status);
@@ -286,7 +279,7 @@ TEST(OutputCalibration, FactoryCopyResetAndLoad) {
     EXPECT_FLOAT_EQ(g_AnalogOut[1].gain, 0.0394599f);
     EXPECT_FLOAT_EQ(g_AnalogOut[1].point[1], 5825.0f);
     Aout_ResetCalPoints(&status);
-    EXPECT_FLOAT_EQ(StoredFloat(Rig_StoreBytes(), 1500), 5825.0f);
+    EXPECT_FLOAT_EQ(Rig_FloatAt(Rig_StoreBytes(), 1500), 5825.0f);
 }
 
 TEST(AnalogOutputs, DefaultRangeEndsByQuantity) {

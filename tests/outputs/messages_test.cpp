@@ -25,8 +25,7 @@ constexpr uint32_t kStoreShownCount = 1968;
 constexpr uint32_t kStoreShownActive = 1969;
 
 void Fresh() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     g_Language = 0;
     g_ChannelKind[0] = g_ChannelKind[1] = 1;
     g_SymbolBlinkMask = 0;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 
 #include "core/eeprom.h"
@@ -21,8 +20,7 @@
 
 namespace {
 void Fresh() {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     g_CurrentChannel = 0;
 }
 

@@ -279,8 +279,7 @@ TEST(PanelInputs, SensorModelsAndTheirChoice) {
 }
 
 TEST(PanelInputs, ChannelSetupReadsTheModelFromTheStore) {
-    Rig_Reset(Rig_MakeTempFolder());
-    Eeprom_Open();
+    Rig_OpenFreshStore();
     // A fresh store has no settings yet: the default model, whatever memory says.
     g_ChannelSensorId[1] = 4230;
     EXPECT_EQ(Panel_ReadStoredSensorModel(1), 4187u);

@@ -2,7 +2,9 @@
 #include "rig.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 #include "core/timers.h"
 #include "fw_main.h"
 #include "fw_modules.h"
+#include "measurement/filter.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
@@ -226,4 +229,31 @@ std::vector<uint8_t> Rig_StoreBytes() {
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
     std::ofstream out(Rig_StorePath(), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Rig_OpenFreshStore() {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+}
+
+float Rig_FloatAt(const std::vector<uint8_t>& bytes, uint32_t offset) {
+    if (bytes.size() < offset + 4u) return std::nanf("");
+    uint32_t word = bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+                    static_cast<uint32_t>(bytes[offset + 3]) << 24;
+    float value = 0.0f;
+    std::memcpy(&value, &word, 4);
+    return value;
+}
+
+float Rig_StoredFloat(uint32_t offset) { return Rig_FloatAt(Rig_StoreBytes(), offset); }
+
+void Rig_WriteStoreByte(uint32_t offset, uint8_t value) {
+    uint32_t status = 0;
+    Eeprom_Write(offset, &value, 1, &status);
+}
+
+void Rig_SettleCalFilters(float value, float t) {
+    for (FilterRecord& filter : g_CalFilters) Filter_Init(&filter, kFilterDepth10);
+    Filter_Push(&g_CalFilters[kCalFilterValue], value, 0.0f, 0);
+    Filter_Push(&g_CalFilters[kCalFilterTemperature], t, 0.0f, 0);
 }

@@ -40,6 +40,17 @@ std::string Rig_StorePath();
 std::vector<uint8_t> Rig_StoreBytes();
 // Replaces the settings store file with these bytes (for a start from a prepared store).
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
+// Rig_Reset in a new temporary folder, then the settings store opened there (a fresh one is
+// 4096 bytes of FF).
+void Rig_OpenFreshStore();
+// The little-endian float at offset of a store's bytes, NaN past their end; and of the store file
+// as it stands.
+float Rig_FloatAt(const std::vector<uint8_t>& bytes, uint32_t offset);
+float Rig_StoredFloat(uint32_t offset);
+// One byte written through the firmware's store access (the store must be open).
+void Rig_WriteStoreByte(uint32_t offset, uint8_t value);
+// The calibration filters hold this value and temperature, as after a settled calibration point.
+void Rig_SettleCalFilters(float value, float t);
 // Writes the settings store a first start leaves in the rig's folder: both markers and every
 // module's factory values, so that a test can change single settings in it before Rig_Boot.
 void Rig_WriteFactoryStore();
