@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "core/eeprom.h"
 #include "core/ident.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
@@ -15,6 +14,7 @@
 #include "core/util.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx_ident.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "outputs/aout.h"
@@ -225,8 +225,7 @@ static constexpr uint32_t kViewsBase = kViewHartTag;
 static constexpr uint32_t kRevisionValueColumn = 54;
 static constexpr uint32_t kPartColumn = 18;
 static constexpr uint32_t kModelColumn = 72;
-// The device's serial text: 10 bytes at store offset 90.
-static constexpr uint32_t kStoreSerialText = 90;
+// The revision page shows the first ten characters of the device's serial text.
 static constexpr uint32_t kSerialChars = 10;
 
 // The fourth view needs a usable digital sensor on channel B whose identity was read.
@@ -249,14 +248,14 @@ static void DrawIdentityText(uint32_t row, uint32_t column, const char* field, u
 }
 
 static void DrawSerialText(uint32_t row, uint32_t column) {
-    uint8_t bytes[kSerialChars] = {};
+    char bytes[kSerialTextBytes] = {};
     uint32_t status = 0;
-    Eeprom_Read(kStoreSerialText, bytes, kSerialChars, &status);
+    Chan_ReadSerialText(bytes, &status);
     char text[kSerialChars + 1];
     uint32_t n = 0;
     // A character outside the printable range ends the text.
     while (status == 0 && n < kSerialChars && bytes[n] >= 32 && bytes[n] <= 126) {
-        text[n] = static_cast<char>(bytes[n]);
+        text[n] = bytes[n];
         ++n;
     }
     text[n] = '\0';
