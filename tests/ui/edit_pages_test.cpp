@@ -21,39 +21,11 @@
 using namespace ui_test;
 
 namespace {
-bool Choose(const std::string& text) {
-    for (int i = 0; i < 14; ++i) {
-        if (Item() == text) {
-            Press(kKeyEnter);
-            return true;
-        }
-        Press(kKeyUp);
-    }
-    return false;
-}
-
 // From the MENU tree, as its own item or action would open the screen.
 void OpenFromTree(uint32_t id) {
     BootHome();
     Press(kKeyMenu);
     Post(id);
-}
-
-// UP (or INFO for a negative count) n times.
-void Step(int n) {
-    for (int i = 0; i < (n < 0 ? -n : n); ++i) Press(n < 0 ? kKeyInfo : kKeyUp);
-}
-
-// The character in a cell of a row (cells, not bytes: the degree sign takes two bytes).
-std::string Cell(uint32_t row, size_t cell) {
-    std::string text = Row(row);
-    size_t at = 0;
-    for (size_t k = 0; at < text.size(); ++k) {
-        size_t n = (static_cast<unsigned char>(text[at]) & 0xe0) == 0xc0 ? 2 : 1;
-        if (k == cell) return text.substr(at, n);
-        at += n;
-    }
-    return "";
 }
 
 // UP until the cell of a row shows c (at most a turn of the digits).

@@ -12,17 +12,6 @@
 using namespace ui_test;
 
 namespace {
-bool Choose(const std::string& text) {
-    for (int i = 0; i < 14; ++i) {
-        if (Item() == text) {
-            Press(kKeyEnter);
-            return true;
-        }
-        Press(kKeyUp);
-    }
-    return false;
-}
-
 // MENU, "System", "Set/Clear Lockout".
 void OpenLockout() {
     Press(kKeyMenu);

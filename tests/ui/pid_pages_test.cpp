@@ -16,38 +16,11 @@
 using namespace ui_test;
 
 namespace {
-bool Choose(const std::string& text) {
-    for (int i = 0; i < 14; ++i) {
-        if (Item() == text) {
-            Press(kKeyEnter);
-            return true;
-        }
-        Press(kKeyUp);
-    }
-    return false;
-}
-
 void OpenPidItem(const std::string& item) {
     BootHome();
     Press(kKeyMenu);
     ASSERT_TRUE(Choose("PID Setup"));
     ASSERT_TRUE(Choose(item));
-}
-
-void Step(int n) {
-    for (int i = 0; i < (n < 0 ? -n : n); ++i) Press(n < 0 ? kKeyInfo : kKeyUp);
-}
-
-// The character in a cell of a row (cells, not bytes).
-std::string Cell(uint32_t row, size_t cell) {
-    std::string text = Row(row);
-    size_t at = 0;
-    for (size_t k = 0; at < text.size(); ++k) {
-        size_t n = (static_cast<unsigned char>(text[at]) & 0xe0) == 0xc0 ? 2 : 1;
-        if (k == cell) return text.substr(at, n);
-        at += n;
-    }
-    return "";
 }
 
 // Types digits into consecutive cells of a row from the cursor on, UP to each and CAL between.

@@ -20,18 +20,6 @@
 using namespace ui_test;
 
 namespace {
-// UP through the tree's items until one reads text, then ENTER.
-bool Choose(const std::string& text) {
-    for (int i = 0; i < 14; ++i) {
-        if (Item() == text) {
-            Press(kKeyEnter);
-            return true;
-        }
-        Press(kKeyUp);
-    }
-    return false;
-}
-
 // MENU, "Service", "Diagnostics", then the item.
 void OpenDiagnostic(const std::string& item) {
     BootHome();

@@ -60,6 +60,35 @@ inline std::string Item() {
     return out;
 }
 
+// UP through the tree's items until one reads text, then ENTER; false when none does.
+inline bool Choose(const std::string& text) {
+    for (int i = 0; i < 14; ++i) {
+        if (Item() == text) {
+            Press(kKeyEnter);
+            return true;
+        }
+        Press(kKeyUp);
+    }
+    return false;
+}
+
+// UP (or INFO for a negative count) n times.
+inline void Step(int n) {
+    for (int i = 0; i < (n < 0 ? -n : n); ++i) Press(n < 0 ? kKeyInfo : kKeyUp);
+}
+
+// The character in a cell of a row (cells, not bytes: the degree sign takes two bytes).
+inline std::string Cell(uint32_t row, size_t cell) {
+    std::string text = Row(row);
+    size_t at = 0;
+    for (size_t k = 0; at < text.size(); ++k) {
+        size_t n = (static_cast<unsigned char>(text[at]) & 0xe0) == 0xc0 ? 2 : 1;
+        if (k == cell) return text.substr(at, n);
+        at += n;
+    }
+    return "";
+}
+
 // Queues an event as a screen's result would be, and lets the main loop take it.
 inline void Post(uint32_t event) {
     Event_Put(event);

@@ -18,6 +18,7 @@
 #include "ui_support.h"
 
 using namespace plug_test;
+using ui_test::Choose;
 using ui_test::Item;
 using ui_test::Press;
 using ui_test::Row;
@@ -32,17 +33,6 @@ void PlugAndSettle(const std::string& file, uint8_t code) {
     Rig_AdvanceMs(8000);
 }
 
-// UP through the tree's items until one reads text, then ENTER.
-bool Choose(const std::string& text) {
-    for (int i = 0; i < 12; ++i) {
-        if (Item() == text) {
-            Press(kKeyEnter);
-            return true;
-        }
-        Press(kKeyUp);
-    }
-    return false;
-}
 }  // namespace
 
 TEST(VdxPages, SensorInfoAlternatesTypeAndNumbers) {
