@@ -56,23 +56,6 @@ void StartCalibration() {
     Press(kKeyEnter);
 }
 
-void StepTo(char c) {
-    uint8_t at = g_NumEditBuffer.cursor;
-    ASSERT_LT(at, kNumEditTextMax);
-    for (int i = 0; i < 16 && g_NumEditBuffer.text[at] != c; ++i) Press(kKeyUp);
-    ASSERT_EQ(g_NumEditBuffer.text[at], c);
-}
-
-// Types the value's text from position 0; the cursor stays on its last character.
-void TypeValue(const char* text) {
-    for (int i = 0; i < 30 && g_NumEditBuffer.cursor != 0; ++i) Press(kKeyCal);
-    ASSERT_EQ(g_NumEditBuffer.cursor, 0);
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p != text) Press(kKeyCal);
-        StepTo(*p);
-    }
-}
-
 // Seconds until the numeric editor gives way (its stability window decides), at most limit.
 uint32_t WaitWhileEditing(uint32_t limit) {
     uint32_t seconds = 0;
@@ -161,7 +144,7 @@ TEST(CalibrationWalk, ConductivityInTwoSolutions) {
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(12), "A      C = 100.0 µS/cm");
     // The first solution is 110 uS/cm: typed, its prefix changed from milli to micro.
-    TypeValue("110.0");
+    NumEditType("110.0");
     Press(kKeyCal);
     Press(kKeyUp);
     EXPECT_EQ(Row(11), "A Point1 = 110.0 µS/cm");
@@ -171,7 +154,7 @@ TEST(CalibrationWalk, ConductivityInTwoSolutions) {
     Panel_SetSimInput(0, kSimCondSignal, 500.0f);
     Rig_AdvanceMs(40000);
     EXPECT_EQ(Row(12), "A      C = 200.0 µS/cm");
-    TypeValue("220.0");
+    NumEditType("220.0");
     Press(kKeyEnter);
     Rig_AdvanceMs(200);
     ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
@@ -204,7 +187,7 @@ TEST(CalibrationWalk, OxygenAfterThePolarizationCountdown) {
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(12), "A     O2=100.0 %air");
     // The reference is typed while the reading settles; the stable reading takes it.
-    TypeValue("100.0");
+    NumEditType("100.0");
     WaitWhileEditing(120);
     ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
     EXPECT_EQ(Row(11), "O2 S=-70.00nA Z=0.0000nA");

@@ -11,13 +11,6 @@
 
 using namespace ui_test;
 
-namespace {
-void EscapeKey() {
-    Key_Put(kKeyEscape);
-    Rig_AdvanceMs(60);
-}
-}  // namespace
-
 TEST(MenuEvents, UnsetClockOpensTheDatePageAndKeepsTheMeasurementsOffIt) {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_UseNoLibrary();

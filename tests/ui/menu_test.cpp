@@ -21,16 +21,6 @@
 using namespace ui_test;
 
 namespace {
-void OpenMenu() {
-    BootHome();
-    Press(kKeyMenu);
-}
-
-void EscapeKey() {
-    Key_Put(kKeyEscape);
-    Rig_AdvanceMs(60);
-}
-
 void ExpectHome() {
     EXPECT_EQ(g_MenuDepth, 1u);
     EXPECT_EQ(Menu_TopScreen(), 0);

@@ -13,13 +13,6 @@
 using namespace ui_test;
 using Items = std::vector<std::string>;
 
-namespace {
-void OpenMenu() {
-    BootHome();
-    Press(kKeyMenu);
-}
-}  // namespace
-
 TEST(MenuTree, MenuRootAndConfigureOnChannelA) {
     OpenMenu();
     EXPECT_EQ(Menu_TopScreen(), 2);

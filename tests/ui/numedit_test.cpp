@@ -42,22 +42,6 @@ void ChooseCalibration(int row11Steps, int row12Steps) {
     Press(kKeyEnter);
 }
 
-void StepTo(char c) {
-    uint8_t at = g_NumEditBuffer.cursor;
-    ASSERT_LT(at, kNumEditTextMax);
-    for (int i = 0; i < 16 && g_NumEditBuffer.text[at] != c; ++i) Press(kKeyUp);
-    ASSERT_EQ(g_NumEditBuffer.text[at], c);
-}
-
-// Types the value's text from position 0; the cursor stays on the last character.
-void TypeValue(const char* text) {
-    while (g_NumEditBuffer.cursor != 0) Press(kKeyCal);
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p != text) Press(kKeyCal);
-        StepTo(*p);
-    }
-}
-
 float CurrentOfCount(float count, float gain, float offset) { return (count / kAoutFullScale - offset) / gain; }
 }  // namespace
 
@@ -139,12 +123,12 @@ TEST(NumericEditor, TypedPhIsHeldBetweenMinus2And16) {
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(11).substr(0, 11), "A Point1 = ");
-    TypeValue("17.30");
+    NumEditType("17.30");
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenNumericEditor) << "the editor stays";
     EXPECT_EQ(std::string(g_NumEditBuffer.text), "16.00");
     EXPECT_EQ(Row(11), "A Point1 = 16.00 pH");
-    TypeValue("-3.00");
+    NumEditType("-3.00");
     Press(kKeyEnter);
     EXPECT_EQ(std::string(g_NumEditBuffer.text), "-2.00");
 }
@@ -174,7 +158,7 @@ TEST(NumericEditor, MeterPointsAndTheSignedFirstPlace) {
     BootHome();
     ChooseCalibration(0, 6);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
-    StepTo('9');
+    NumEditStepTo('9');
     Press(kKeyUp);
     EXPECT_EQ(g_NumEditBuffer.text[0], '-');
     Press(kKeyUp);
@@ -222,7 +206,7 @@ TEST(NumericEditor, ProcessCalibrationCapturesUnderAManualHold) {
     Press(kKeyCal);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(11).substr(0, 11), "A Point1 = ");
-    TypeValue("7.000");
+    NumEditType("7.000");
     Press(kKeyEnter);
     Rig_AdvanceMs(200);
     // Whatever the calibration gave, "Abort" ends the hold and the letters stand again.

@@ -1,6 +1,8 @@
 // Shared steps of the user-interface tests: a booted firmware on the measurement screen, key
 // presses, and display rows read with the blinking field shown.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "rig.h"
 #include "ui/menu.h"
 #include "ui/menu_tree.h"
+#include "ui/numedit.h"
 
 namespace ui_test {
 
@@ -58,6 +61,37 @@ inline std::string Item() {
     }
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
+}
+
+// A fresh start, then MENU.
+inline void OpenMenu() {
+    BootHome();
+    Press(kKeyMenu);
+}
+
+// The panel's ESC button.
+inline void EscapeKey() {
+    Key_Put(kKeyEscape);
+    Rig_AdvanceMs(60);
+}
+
+// The numeric editor: UP until the character under the cursor is c.
+inline void NumEditStepTo(char c) {
+    uint8_t at = g_NumEditBuffer.cursor;
+    ASSERT_LT(at, kNumEditTextMax);
+    for (int i = 0; i < 16 && g_NumEditBuffer.text[at] != c; ++i) Press(kKeyUp);
+    ASSERT_EQ(g_NumEditBuffer.text[at], c);
+}
+
+// The numeric editor: types the value's text from position 0; the cursor stays on its last
+// character.
+inline void NumEditType(const char* text) {
+    for (int i = 0; i < 30 && g_NumEditBuffer.cursor != 0; ++i) Press(kKeyCal);
+    ASSERT_EQ(g_NumEditBuffer.cursor, 0);
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (p != text) Press(kKeyCal);
+        NumEditStepTo(*p);
+    }
 }
 
 // UP through the tree's items until one reads text, then ENTER; false when none does.
