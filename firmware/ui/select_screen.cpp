@@ -391,8 +391,11 @@ static int32_t Choose() {
     if (code >= kItemSaveChannelCal && code <= kItemLeaveChannelCal) Menu_EndChannelHold();
     if (s.mode == kSelectCalibrate && (s.item == kChoiceSensor || s.item == kChoiceMeter)) {
         s.position = code;
-        return static_cast<int32_t>(sub == kQEdit || sub == kQEditPh || sub == kQEditMv ? kItemCalEditPosition
-                                                                                        : kItemCalibratePosition);
+        // Only the sensor's list has "Edit" entries; a meter input's sub-code is its row, whose
+        // numbers 5, 8 and 9 ("Temperature", "Current 2", "Rg Diagnostic") are calibrated in the
+        // numeric editor like every other input.
+        bool edit = s.item == kChoiceSensor && (sub == kQEdit || sub == kQEditPh || sub == kQEditMv);
+        return static_cast<int32_t>(edit ? kItemCalEditPosition : kItemCalibratePosition);
     }
     return static_cast<int32_t>(code);
 }

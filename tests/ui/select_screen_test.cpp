@@ -2,11 +2,14 @@
 // it hands the menu engine, the leave marker, and the "Save Changes" question's choices.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "measurement/channel.h"
 #include "settings/settings_system.h"
+#include "ui/param_page.h"
+#include "ui/param_pages_table.h"
 #include "ui/select_screen.h"
 #include "ui_support.h"
 
@@ -115,4 +118,126 @@ TEST(SelectionScreen, SaveChangesOffersYesAndExitFirstAndNoAndExitGoesHome) {
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenHome);
     EXPECT_EQ(g_MenuDepth, 1u);
+}
+
+namespace {
+// What ENTER on a choice of the selection screen opened: the screen on top, and the numeric
+// editor's field or the parameter page where one of them opened (else -1).
+struct Opened {
+    uint8_t screen;
+    int32_t detail;
+    bool operator==(const Opened& o) const { return screen == o.screen && detail == o.detail; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Opened& o) {
+    return out << "screen " << int(o.screen) << " detail " << o.detail;
+}
+
+Opened WhatOpened() {
+    uint8_t top = Menu_TopScreen();
+    if (top == kScreenNumericEditor) return {top, g_NumEditField->type};
+    if (top == kScreenParamPage) return {top, static_cast<int32_t>(ParamPage_CurrentPage())};
+    return {top, -1};
+}
+
+// From wherever the last choice led, back home; then the selection screen (the CAL key, or
+// "Calibrate" in the Service menu) with its row-11 choice stepped up up11 times and its row-12
+// choice up12 times. Returns row 12 as shown then; ENTER is left to the caller.
+std::string SelectRow(bool fromService, int up11, int up12) {
+    EscapeKey();
+    Rig_AdvanceMs(200);
+    if (fromService) {
+        Press(kKeyMenu);
+        Post(0xc00001);
+    } else {
+        Press(kKeyCal);
+    }
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectCal);
+    Step(up11);
+    Press(kKeyCal);
+    EXPECT_EQ(g_MenuTreeView.cursor, kSelectRow12);
+    Step(up12);
+    return Item();
+}
+}  // namespace
+
+TEST(SelectionScreen, EveryMeterInputOpensItsOwnFieldOfTheNumericEditor) {
+    BootHome();
+    g_SystemSettings.calUnlock = 0;
+    // "Resistance 1" to "Rr Diagnostic", each with the field that takes its points; the label in
+    // front of the live value names the input.
+    struct Expected {
+        const char* row;
+        int32_t field;
+        const char* label;
+    };
+    const Expected expected[11] = {
+        {"Resistance 1", 0, "R1 = "},  {"Resistance 2", 1, "R2 = "},  {"Resistance 3", 2, "R3 = "},
+        {"Resistance 4", 3, "R4 = "},  {"Resistance 5", 4, "R5 = "},  {"Temperature", 5, "T = "},
+        {"Voltage", 6, "V = "},        {"Current 1", 7, "I = "},      {"Current 2", 27, "I = "},
+        {"Rg Diagnostic", 8, "Rg = "}, {"Rr Diagnostic", 9, "Rr = "},
+    };
+    for (bool fromService : {true, false}) {
+        for (int i = 0; i < 11; ++i) {
+            // "Meter" is the first row-11 choice in the Service menu, the second under the CAL key.
+            std::string row = SelectRow(fromService, fromService ? 0 : 1, i);
+            std::string where = std::string(expected[i].row) + (fromService ? " (Service)" : " (CAL key)");
+            ASSERT_EQ(Row(11), "Calibrate Meter") << where;
+            EXPECT_EQ(row, std::string("Channel A ") + expected[i].row) << where;
+            Press(kKeyEnter);
+            EXPECT_EQ(WhatOpened(), (Opened{kScreenNumericEditor, expected[i].field})) << where;
+            EXPECT_EQ(g_MenuPosition, 0x100010u + static_cast<uint32_t>(i)) << where;
+            EXPECT_EQ(Row(11).substr(0, 11), "A Point1 = ") << where;
+            EXPECT_NE(Row(12).find(expected[i].label), std::string::npos) << where << ": " << Row(12);
+        }
+    }
+}
+
+TEST(SelectionScreen, EverySensorRowOpensItsCalibrationOrTheConstantsPage) {
+    BootHome();
+    g_SystemSettings.calUnlock = 0;
+    struct Expected {
+        const char* row;
+        Opened opened;
+    };
+    // Channel A's lists by the configured kind, in the order UP shows them.
+    const Expected ph[6] = {
+        {"pH", {kScreenParamPage, kParamPagePhCalType}},
+        {"mV", {kScreenNumericEditor, 20}},
+        {"Temperature", {kScreenParamPage, kParamPageTempCalType}},
+        {"Edit pH", {kScreenCalEdit, -1}},
+        {"Edit mV", {kScreenCalEdit, -1}},
+        {"Verify", {kScreenVerifyCal, -1}},
+    };
+    const Expected cond[5] = {
+        {"Conductivity", {kScreenCalCompensation, -1}},
+        {"Resistivity", {kScreenCalCompensation, -1}},
+        {"Temperature", {kScreenParamPage, kParamPageTempCalType}},
+        {"Edit", {kScreenCalEdit, -1}},
+        {"Verify", {kScreenVerifyCal, -1}},
+    };
+    const Expected oxygen[4] = {
+        {"Oxygen", {kScreenParamPage, kParamPageO2CalType}},
+        {"Temperature", {kScreenParamPage, kParamPageTempCalType}},
+        {"Edit", {kScreenCalEdit, -1}},
+        {"Verify", {kScreenVerifyCal, -1}},
+    };
+    struct List {
+        uint8_t kind;
+        const Expected* rows;
+        int count;
+    };
+    for (const List& list : {List{1, ph, 6}, List{3, cond, 5}, List{5, oxygen, 4}}) {
+        g_ChannelKind[0] = list.kind;
+        // "Sensor" is offered under the CAL key only.
+        for (int i = 0; i < list.count; ++i) {
+            std::string row = SelectRow(false, 0, i);
+            std::string where = std::string(list.rows[i].row) + " of kind " + std::to_string(list.kind);
+            ASSERT_EQ(Row(11), "Calibrate Sensor") << where;
+            EXPECT_EQ(row, std::string("Channel A ") + list.rows[i].row) << where;
+            Press(kKeyEnter);
+            EXPECT_EQ(WhatOpened(), list.rows[i].opened) << where;
+        }
+    }
+    g_ChannelKind[0] = 1;
 }
