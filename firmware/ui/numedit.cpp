@@ -246,6 +246,16 @@ static void FormatValue(float value, uint32_t decimals) {
 
 static void DrawText() { Lcd_DrawText(kRowStatus, g_NumEditValueColumn, g_NumEditBuffer.text); }
 
+// One decimal point in the value: a new point turns the former one into a '0', which the field
+// then shows as well as the character under the cursor. Returns true when the point moved.
+static bool KeepOnePoint() {
+    uint8_t before = g_NumEditBuffer.point;
+    NumEdit_MoveDecimalPoint(g_NumEditBuffer.text, Digits(), &g_NumEditBuffer.point);
+    if (g_NumEditBuffer.point == before) return false;
+    DrawText();
+    return true;
+}
+
 static const char* ItemText(uint32_t type, uint32_t choice) {
     switch (type) {
         case kTypeOxygen:
@@ -519,7 +529,7 @@ static uint8_t LastPosition() {
 
 static void MoveCursor(int32_t step) {
     uint8_t cursor = g_NumEditBuffer.cursor;
-    NumEdit_MoveDecimalPoint(g_NumEditBuffer.text, Digits(), &g_NumEditBuffer.point);
+    KeepOnePoint();
     HideCursor();
     uint8_t next;
     if (!s_Editable && !CaptureMode()) {
@@ -653,7 +663,7 @@ static int32_t TakeValue(float* value) {
         *value = g_CalTracking.setting;
         return -1;
     }
-    NumEdit_MoveDecimalPoint(g_NumEditBuffer.text, Digits(), &g_NumEditBuffer.point);
+    if (KeepOnePoint()) ShowCursor();
     if (!Util_ParseDecimal(g_NumEditBuffer.text, value)) {
         // A fill or a lone sign is no number.
         if (g_NumEditBuffer.cursor == kNumEditLeave) {

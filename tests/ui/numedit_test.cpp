@@ -6,8 +6,10 @@
 #include <cmath>
 #include <string>
 
+#include "core/util.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/meter_cal.h"
 #include "measurement/ph.h"
 #include "measurement/temperature.h"
 #include "outputs/aout.h"
@@ -221,4 +223,77 @@ TEST(NumericEditor, ProcessCalibrationCapturesUnderAManualHold) {
     EXPECT_EQ(Menu_IsChannelHeld(0), 0u);
     EXPECT_EQ(Chan_GetMeasureFlag(0), 1);
     Menu_EndChannelHoldIfActive();
+}
+
+namespace {
+// The value's field as row 11 shows it.
+std::string DrawnField() {
+    std::string text;
+    for (uint32_t i = 0; i < g_NumEditField->digits; ++i) text += Cell(11, g_NumEditValueColumn / 6 + i);
+    return text;
+}
+
+// The first point of the meter's voltage input as ENTER recorded it; NaN before.
+float RecordedPoint() {
+    uint32_t status = 0;
+    return MeterCal_GetPoint(0, &status);
+}
+}  // namespace
+
+TEST(NumericEditor, TheFieldShowsTheValueThatEnterRecords) {
+    uint32_t status = 0;
+    // A second point typed after the first: the first becomes a '0', on the display too.
+    BootHome();
+    ChooseCalibration(0, 6);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    ASSERT_EQ(g_NumEditField->type, 6);
+    NumEditType("12.3.4");
+    EXPECT_EQ(DrawnField(), "1203.4");
+    Press(kKeyEnter);
+    EXPECT_FLOAT_EQ(RecordedPoint(), 1203.4f);
+
+    // A new point under the cursor when ENTER is pressed: the newest point counts.
+    EscapeKey();
+    ChooseCalibration(0, 6);
+    NumEditType("-1.255");
+    Press(kKeyMenu);
+    NumEditStepTo('.');
+    MeterCal_SetPoint(0, NAN, &status);
+    Press(kKeyEnter);
+    EXPECT_FLOAT_EQ(RecordedPoint(), -102.5f);
+
+    // Any key sequence: what the field shows is what ENTER records, or ENTER keeps the editor when
+    // the field holds no number.
+    uint32_t seed = 12345;
+    for (int round = 0; round < 24; ++round) {
+        EscapeKey();
+        ChooseCalibration(0, 6);
+        ASSERT_EQ(g_NumEditField->type, 6);
+        std::string sequence;
+        for (int k = 0; k < 30; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            // Mostly digit steps, so that several points come about.
+            uint32_t pick = (seed >> 16) % 6;
+            static const uint8_t kKeys[6] = {kKeyUp, kKeyUp, kKeyUp, kKeyInfo, kKeyCal, kKeyMenu};
+            sequence += "UUUICM"[pick];
+            Press(kKeys[pick]);
+        }
+        // Away from the last place and back, as a user looks over the value before ENTER.
+        Press(kKeyCal);
+        Press(kKeyMenu);
+        if (g_NumEditBuffer.cursor == kNumEditLeave) Press(kKeyMenu);
+        std::string drawn = DrawnField();
+        EXPECT_EQ(drawn, std::string(g_NumEditBuffer.text)) << sequence;
+        float expected = 0.0f;
+        bool number = Util_ParseDecimal(drawn.c_str(), &expected) != 0;
+        MeterCal_SetPoint(0, NAN, &status);
+        Press(kKeyEnter);
+        if (number) {
+            EXPECT_FLOAT_EQ(RecordedPoint(), expected) << sequence << " shows " << drawn;
+        } else {
+            EXPECT_TRUE(std::isnan(RecordedPoint())) << sequence << " shows " << drawn;
+            EXPECT_EQ(Menu_TopScreen(), kScreenNumericEditor) << sequence;
+            EXPECT_EQ(DrawnField(), std::string(g_NumEditBuffer.text)) << sequence;
+        }
+    }
 }
