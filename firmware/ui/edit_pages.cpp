@@ -129,6 +129,9 @@ static constexpr uint32_t kTextFixed = 6;
 // The "=" stands this far before the fixed temperature.
 static constexpr uint32_t kEqualsBefore = 12;
 
+// The fixed temperature was refused: the page comes back with the source the user chose.
+static uint8_t s_TempRefused;
+
 static int8_t TempSource() { return g_PageEdit.values[kSourceField]; }
 static uint32_t SourceColumn() {
     return g_ParamPageTable[kParamPageTempSource].valueColumn[Menu_Language()][kSourceField];
@@ -196,7 +199,8 @@ static void DrawTempCursor(uint32_t blink) {
 void Screen_TempSourceDraw(uint32_t redraw) {
     g_DisplayMode = kKeyModeMenu;
     ParamPage_SetCurrent(kParamPageTempSource);
-    ParamPage_LoadValues(kParamPageTempSource);
+    if (!(redraw && s_TempRefused)) ParamPage_LoadValues(kParamPageTempSource);
+    s_TempRefused = 0;
     g_PageEdit.field = kSourceField;
     ValuePage_MakeCurrent(kValuePageFixedTemp);
     g_ValuePageLine = kTempLine;
@@ -230,21 +234,27 @@ static void MoveTempCursor(int32_t to) {
     DrawTempCursor(1);
 }
 
+// ENTER: with the fixed source the temperature goes through value page 7's ENTER (its key handler,
+// its checks, its store), and a temperature it refuses keeps every setting as it was; another
+// source does not show the temperature, which then stays as stored.
 static int32_t TempSourceEnter() {
     bool leave = g_ValuePageCursor == kCursorLeave;
-    NumEdit_MoveDecimalPoint(TempText(), kTempChars, &g_EditLines[kTempLine].point);
-    float temperature = 0.0f;
-    bool number = Util_ParseDecimal(TempText(), &temperature) != 0;
-    if (!number && TempSource() == kSourceFixed) {
-        // A fixed source needs a temperature: nothing is taken.
-        ValuePage_ShowInvalid(kInvalidValue);
-        return kStay;
+    float values[2] = {0.0f, 0.0f};
+    bool fixed = TempSource() == kSourceFixed;
+    if (fixed) {
+        // Line 0 of the page carries the same temperature as line 1, the one shown.
+        std::memcpy(g_EditLines[0].text, TempText(), sizeof g_EditLines[0].text);
+        g_EditLines[0].point = g_EditLines[kTempLine].point;
+        int32_t r = ValuePage_Key(kEventEnter, values);
+        if (r == kEntryLeave || r == kEntryValues) r = ValuePage_CheckEntry(kValuePageFixedTemp, r, values);
+        if (r != kEntryLeave && r != kEntryValues) {
+            s_TempRefused = 1;
+            ValuePage_ShowInvalid(kInvalidValue);
+            return kStay;
+        }
     }
     ParamPage_ApplyValues(&g_PageEdit);
-    if (number) {
-        float values[2] = {temperature, temperature};
-        ValuePage_Store(kScreenValuePage, kValuePageFixedTemp, values);
-    }
+    if (fixed) ValuePage_Store(kScreenValuePage, kValuePageFixedTemp, values);
     return static_cast<int32_t>(leave ? kActionBackToFirst : kActionAskSave);
 }
 
@@ -1007,6 +1017,7 @@ int32_t Screen_AoutMaKey(uint32_t event) {
 void Screen_ResetEditPagesState() {
     for (DigitField& f : g_DigitFields) f = DigitField{{0}, 0, kDigitPointNone};
     g_DigitFieldCursor = 0;
+    s_TempRefused = 0;
     s_VerifyChannel = 0;
     s_CalChannel = 0;
     s_SecondForm = 0;

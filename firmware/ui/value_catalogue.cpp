@@ -893,6 +893,12 @@ int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
             values[1] = high;
             return kEntryStay;
         }
+        case kValuePageFixedTemp: {
+            // A fixed temperature stands in for a measured one: it is held to the same range.
+            uint32_t status = 0;
+            Temp_CheckManualRange(values[1], &status);
+            return status == 0 ? r : kEntryBadValue;
+        }
         case kValuePageClock: {
             ClockRecord date{};
             return ValuePage_ParseDateTime(&date) ? r : kEntryBadDateTime;

@@ -11,6 +11,7 @@
 #include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/conductivity.h"
+#include "measurement/temperature.h"
 #include "settings/settings_work.h"
 #include "ui/edit_pages.h"
 #include "ui/menu.h"
@@ -108,6 +109,59 @@ TEST(EditPages, AFixedTemperatureThatIsNoNumberIsRefused) {
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
     EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 0);
+}
+
+namespace {
+// Types a text into the fixed temperature's five places (cells 10 to 14 of row 12), from the
+// first; the cursor stays on the last.
+void TypeFixedTemperature(const char* text) {
+    for (int i = 0; i < 4 && g_ValuePageCursor != 0; ++i) Press(kKeyCal);
+    ASSERT_EQ(g_ValuePageCursor, 0);
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0) Press(kKeyCal);
+        StepCellTo(12, 10 + static_cast<size_t>(i), text[i]);
+    }
+}
+}  // namespace
+
+TEST(EditPages, AFixedTemperatureOutsideTheMeasuredRangeIsRefused) {
+    OpenFromTree(kItemTempSource);
+    ASSERT_EQ(Menu_TopScreen(), kScreenTempSource);
+    EXPECT_EQ(Row(12), "A: Auto                $");
+    Step(-1);
+    EXPECT_EQ(Row(12), "A:Fixed = 25.00 °C     $");
+    for (const char* refused : {"360.1", "200.1", "-40.1", "99999"}) {
+        TypeFixedTemperature(refused);
+        EXPECT_EQ(Row(12), std::string("A:Fixed = ") + refused + " °C     $");
+        Press(kKeyEnter);
+        EXPECT_EQ(Row(11), "Invalid Value") << refused;
+        EXPECT_EQ(Row(12), "Press ENTER to Continue$") << refused;
+        // Nothing is taken, not even the source.
+        EXPECT_FLOAT_EQ(g_WorkSet.params.channel[0].manualTemp, 25.0f) << refused;
+        EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 0) << refused;
+        // ENTER: the page again with the source chosen and the temperature as it stands.
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenTempSource);
+        EXPECT_EQ(Row(12), "A:Fixed = 25.00 °C     $") << refused;
+        EXPECT_EQ(g_BlinkField.column, 138);
+    }
+    // The ends of the range are taken, and saved.
+    TypeFixedTemperature("-40.0");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.channel[0].manualTemp, -40.0f);
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenTempSource);
+    TypeFixedTemperature("200.0");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 4);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.channel[0].manualTemp, 200.0f);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Temp_GetSourceMode(0), 4);
+    EXPECT_FLOAT_EQ(Temp_GetManualValue(0), 200.0f);
 }
 
 TEST(EditPages, VerifyShowsTheChannelAndStoresNothing) {
