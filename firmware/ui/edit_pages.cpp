@@ -621,6 +621,12 @@ static constexpr uint32_t kLinStops[4] = {0, 1, 3, 4};
 static constexpr uint32_t kLinLetterColumn = 0;
 static constexpr uint32_t kLinUnitAfter = 36;
 static constexpr float kCoefficientHighest = 99.99f;
+// A coefficient from here on rounds to more than the field's "NN.NN" holds.
+static constexpr float kCoefficientShownBelow = 99.995f;
+static constexpr uint32_t kCoefficientChars = 5;
+static constexpr uint32_t kCoefficientPoint = 2;
+// The shown rows the user stepped: only they are taken on ENTER, the others keep what is stored.
+static uint8_t s_LinEdited[2];
 
 static uint32_t LinNumberColumn() {
     char label[kTextMaxChars + 1];
@@ -642,6 +648,30 @@ static void DrawLinCursor(uint32_t blink) {
     DrawFieldChar(row, RowOf(row), LinNumberColumn(), blink);
 }
 
+// A coefficient into a row's field as "NN.NN"; one the field cannot hold shows the over- or
+// under-range fill.
+static void PutCoefficient(uint32_t row, float value) {
+    if (value >= 0.0f && value < kCoefficientShownBelow) {
+        PutFixed(row, value, 2, 0.0f, kCoefficientHighest);
+        return;
+    }
+    DigitField& f = Field(row);
+    std::memset(f.text, value < 0.0f ? '_' : '*', kCoefficientChars);
+    f.text[kCoefficientChars] = '\0';
+    f.point = kDigitPointNone;
+}
+
+// A row's first step: a fill gives way to the nearest coefficient the field holds, which the step
+// then changes.
+static void BeginLinEdit(uint32_t row) {
+    if (s_LinEdited[row]) return;
+    s_LinEdited[row] = 1;
+    DigitField& f = Field(row);
+    if (f.text[kCoefficientPoint] == '.') return;
+    PutFixed(row, f.text[0] == '_' ? 0.0f : kCoefficientHighest, 2, 0.0f, kCoefficientHighest);
+    Screen_DrawFieldText(RowOf(row), LinNumberColumn(), f.text);
+}
+
 void Screen_LinCompDraw(uint32_t part, uint32_t redraw) {
     g_DisplayMode = kKeyModeMenu;
     s_LinCount = 0;
@@ -656,12 +686,13 @@ void Screen_LinCompDraw(uint32_t part, uint32_t redraw) {
         s_LinRows = static_cast<uint8_t>(s_LinCount - 2);
     }
     Menu_ClearStatusRows();
+    s_LinEdited[0] = s_LinEdited[1] = 0;
     for (uint32_t row = 0; row < s_LinRows; ++row) {
         uint32_t line = LinLine(row);
         uint32_t r = RowOf(row);
         Lcd_DrawTextRef(r, kLinLetterColumn, Text_Nth(kTextLineLetters, line));
         Lcd_DrawTextRef(r, kCell, kTextCompLabel);
-        PutFixed(row, g_WorkSet.params.compCoefficient[line], 2, 0.0f, kCoefficientHighest);
+        PutCoefficient(row, g_WorkSet.params.compCoefficient[line]);
         Lcd_DrawText(r, LinNumberColumn(), Field(row).text);
         // Percent per degree.
         Lcd_DrawText(r, LinNumberColumn() + kLinUnitAfter, "%/@C");
@@ -682,6 +713,7 @@ int32_t Screen_LinCompKey(uint32_t event) {
     uint32_t stops = LinLeave() + 1;
     if (step != 0) {
         if (g_DigitFieldCursor >= LinLeave()) return kStay;
+        BeginLinEdit(g_DigitFieldCursor / 4u);
         DigitField& f = Field(g_DigitFieldCursor / 4);
         NumEdit_StepDigit(f.text, f.cursor, '0', '9', step);
         DrawLinCursor(1);
@@ -698,7 +730,7 @@ int32_t Screen_LinCompKey(uint32_t event) {
         case kEventEnter: {
             bool leave = g_DigitFieldCursor >= LinLeave();
             for (uint32_t row = 0; row < s_LinRows; ++row) {
-                Screen_ParseDigitField(row, &g_WorkSet.params.compCoefficient[LinLine(row)]);
+                if (s_LinEdited[row]) Screen_ParseDigitField(row, &g_WorkSet.params.compCoefficient[LinLine(row)]);
             }
             if (leave) {
                 if (s_LinPart == 1) {
@@ -1025,6 +1057,7 @@ void Screen_ResetEditPagesState() {
     s_LinCount = 0;
     s_LinRows = 0;
     for (uint8_t& line : s_LinLines) line = 0;
+    s_LinEdited[0] = s_LinEdited[1] = 0;
     s_CompField = kCompChoiceField;
     s_CompStop = 0;
     s_HoldField = kHoldOutputField;

@@ -283,22 +283,52 @@ TEST(EditPages, LinearCoefficientsInTwoParts) {
     EXPECT_EQ(g_BlinkField.column, 138);
     Press(kKeyCal);
     EXPECT_EQ(g_BlinkField.column, 48);
-    // ENTER on a digit of part 0 with three lines: part 1 shows line d, held to 99.99.
+    // ENTER on a digit of part 0 with three lines: part 1 shows line d, whose 150 its field cannot
+    // hold; line c, not stepped, keeps what is stored.
+    g_WorkSet.params.compCoefficient[2] = 1.754f;
     Press(kKeyEnter);
     EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[0], 12.0f);
-    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[2], 1.75f);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[2], 1.754f);
     EXPECT_EQ(Menu_TopScreen(), kScreenLinComp);
-    EXPECT_EQ(Row(11), "d:Comp= 99.99 %/°C");
+    EXPECT_EQ(Row(11), "d:Comp= ***** %/°C");
     EXPECT_EQ(Row(12), "                       $");
-    // ENTER on its leave marker: part 0 again, with the marker selected.
+    // ENTER on its leave marker keeps it: part 0 again, with the marker selected.
     Press(kKeyMenu);
     Press(kKeyEnter);
-    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[3], 99.99f);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[3], 150.0f);
     EXPECT_EQ(Row(11), "a:Comp= 12.00 %/°C");
     EXPECT_EQ(g_BlinkField.column, 138);
     // ENTER on the marker of part 0 goes back.
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenParamPage);
+
+    // Stepping line d starts from the largest coefficient its field holds: 89.99 is taken.
+    Post(kActionLinComp);
+    Press(kKeyEnter);
+    ASSERT_EQ(Row(11), "d:Comp= ***** %/°C");
+    Step(-1);
+    EXPECT_EQ(Row(11), "d:Comp= 89.99 %/°C");
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[3], 89.99f);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[0], 12.0f);
+
+    // A negative coefficient shows the under-range fill and is kept; stepped, it starts at 00.00.
+    OpenFromTree(kItemChannelSetup);
+    for (uint32_t line = 0; line < 4; ++line) g_WorkSet.params.compMode[line] = line == 0 ? 2 : 0;
+    g_WorkSet.params.compCoefficient[0] = -1.0f;
+    Post(kActionLinComp);
+    ASSERT_EQ(Menu_TopScreen(), kScreenLinComp);
+    EXPECT_EQ(Row(11), "a:Comp= _____ %/°C");
+    Press(kKeyMenu);
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenParamPage);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[0], -1.0f);
+    Post(kActionLinComp);
+    Step(1);
+    EXPECT_EQ(Row(11), "a:Comp= 10.00 %/°C");
+    Press(kKeyEnter);
+    EXPECT_FLOAT_EQ(g_WorkSet.params.compCoefficient[0], 10.0f);
 }
 
 TEST(EditPages, CalibrationCompensationSetsTheReferenceCoefficient) {
