@@ -277,6 +277,7 @@ void ValuePage_RangeUnit(uint32_t page, uint8_t* code, uint8_t* prefix) {
 }
 
 uint32_t ValuePage_AlarmMask() { return g_WorkSet.alarm.disableMask; }
+uint8_t ValuePage_AlarmRelay() { return RelayOf(g_WorkSet.alarm.relay); }
 
 void ValuePage_StoreRefTempChoice(uint8_t choice) { g_WorkSet.params.channel[EditChannel()].stcMode = choice ? 1 : 0; }
 

@@ -112,6 +112,8 @@ void ValuePage_SetEditItem(uint32_t page, uint8_t item);
 uint8_t ValuePage_SetPointType(uint32_t i);
 // The alarm-cause disable mask of the working set (bit 0 frees the alarm relay's state).
 uint32_t ValuePage_AlarmMask();
+// The relay (0 or 1) of the working set's alarm relay that page 1 edits.
+uint8_t ValuePage_AlarmRelay();
 // The channel's choice of page 18 (0 "Yes", 1 "No"): the solution compensation applied or not.
 void ValuePage_StoreRefTempChoice(uint8_t choice);
 // The concentration table pages: whether a line holds an entry, and the entry's number.

@@ -159,6 +159,9 @@ static void NumberSuffix(uint32_t label, char* suffix) {
     if (page == kValuePageRelay || page == kValuePageRelayAbsolute) {
         suffix[0] = static_cast<char>('1' + (g_EditRelay < 2 ? g_EditRelay : 0));
         suffix[1] = '\0';
+    } else if (page == kValuePageAlarmRelay) {
+        suffix[0] = static_cast<char>('1' + ValuePage_AlarmRelay());
+        suffix[1] = '\0';
     } else if (page >= kValuePageSetPointRange && page <= kValuePageSetPointValue) {
         suffix[0] = static_cast<char>('1' + ValuePage_EditItem(page));
         suffix[1] = '\0';

@@ -488,6 +488,21 @@ TEST(ValuePage, OutputTestDrivesTheOutputsUntilThePageIsLeft) {
     EXPECT_NEAR(Aout_GetShownCurrent(0), 20.5f, 0.001f);
 }
 
+TEST(ValuePage, AlarmRelayPageNamesItsRelay) {
+    BootHome();
+    // The factory's alarm relay is relay 2.
+    OpenPage(0x1029);
+    EXPECT_EQ(Row(12).substr(0, 12), "OC2 Delay = ");
+    Press(kKeyEscape);
+    Rig_AdvanceMs(200);
+    // With relay 1 as the alarm relay the page edits and names relay 1.
+    Press(kKeyMenu);
+    g_WorkSet.alarm.relay = 0;
+    g_WorkSet.relays.delay[0] = 7.0f;
+    OpenPage(0x1029);
+    EXPECT_EQ(Row(12), "OC1 Delay = 007 sec    $");
+}
+
 TEST(ValuePage, ChainsLeadFromPageToPage) {
     BootHome();
     // Calibration pressure with the process pressure "Edit": the process pressure page follows;
