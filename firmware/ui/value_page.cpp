@@ -375,6 +375,9 @@ static void FormatLine(uint32_t line, float value) {
         // Days with one decimal in a fixed "NNN.N".
         n = Util_FloatToText(value, 255, 1, number);
         if (value >= 0.0f && n <= width) n = Util_FloatToText(value, width - 2, 1, number);
+    } else if (finite && Page() == kValuePageOutputTest) {
+        // Each output's current as "NN.NN" mA, the places its keys step.
+        n = Util_FloatToText(value, 2, 2, number);
     } else if (finite && Desc().fraction[line]) {
         uint32_t decimals = width >= 2 ? Util_DecimalsForDigits(value, width - 2) : 0;
         n = Util_FloatToText(value, 255, decimals, number);

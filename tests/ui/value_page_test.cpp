@@ -488,6 +488,25 @@ TEST(ValuePage, OutputTestDrivesTheOutputsUntilThePageIsLeft) {
     EXPECT_NEAR(Aout_GetShownCurrent(0), 20.5f, 0.001f);
 }
 
+TEST(ValuePage, OutputTestShowsBothCurrentsWithTwoDecimals) {
+    BootHome();
+    Press(kKeyMenu);
+    // Output 2 gives a current with a third decimal (output 1 its 20.5 mA without a value).
+    Aout_WriteCurrent(1, 8.003f);
+    Post(0xa00007);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    EXPECT_EQ(Row(11), "Analog out1=20.50 mA");
+    EXPECT_EQ(Row(12), "Analog out2=08.00 mA   $");
+    // The keys step the places they show: the units of output 2 up by 1 mA.
+    Right(5);
+    ASSERT_EQ(g_ValuePageLine, 1);
+    ASSERT_EQ(g_ValuePageCursor, 1);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(12), "Analog out2=09.00 mA   $");
+    EXPECT_NEAR(Aout_GetShownCurrent(1), 9.0f, 0.001f);
+    Press(kKeyEscape);
+}
+
 TEST(ValuePage, AlarmRelayPageNamesItsRelay) {
     BootHome();
     // The factory's alarm relay is relay 2.
