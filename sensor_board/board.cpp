@@ -169,9 +169,12 @@ void Board_Start() {
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
     Board_InitIdentity();
+    // The start's writes (defaults, the zero sum's mark) reach the file as one save.
     uint32_t status = 0;
+    SimEeprom_BeginSave();
     SimCal_CheckMarker(&status);
     SimCal_LoadAll();
+    SimEeprom_EndSave();
     SimMeas_ResetRings();
 }
 

@@ -17,19 +17,6 @@ using namespace board_client;
 namespace fs = std::filesystem;
 
 namespace {
-// Request 0x01's payload byte: 1 accepted, 0 refused (0xEE: no reply).
-uint8_t Point(uint8_t point, uint8_t kind, float value) {
-    std::vector<uint8_t> arguments = {point, kind};
-    for (uint8_t b : FloatBE(value)) arguments.push_back(b);
-    std::vector<uint8_t> payload = PayloadOf(Exchange(0x01, arguments));
-    return payload.size() == 1 ? payload[0] : 0xEE;
-}
-
-uint8_t Save(uint8_t kind, uint8_t mode) {
-    std::vector<uint8_t> payload = PayloadOf(Exchange(0x02, {kind, mode}));
-    return payload.size() == 1 ? payload[0] : 0xEE;
-}
-
 std::vector<float> Table() {
     std::vector<uint8_t> payload = PayloadOf(Exchange(0x0C, {}));
     std::vector<float> table;
