@@ -451,10 +451,12 @@ uint32_t SimCal_PointAnalogIn(uint32_t point, float value) {
 }
 
 // The raw count the input would read at the set value, with the line in use, as a 16-bit count.
+// A count that is not a number, or beyond what a 32-bit converter word holds, refuses the point.
 uint32_t SimCal_PointRawLinear(uint32_t point, float value) {
     if (point >= kKinds[kKindRawLinear].points) return 0;
     const CalKindState& s = s_Kinds[kKindRawLinear];
     float raw = s.active[1] - SimMeas_GetSetValue() * s.active[0] + 0.5f;
+    if (!(raw > -2147483648.0f && raw < 2147483648.0f)) return 0;
     uint16_t count = static_cast<uint16_t>(static_cast<int32_t>(raw));
     SetPointValues(kKindRawLinear, point, value, static_cast<float>(count), 0.0f);
     return 1;
