@@ -1,7 +1,7 @@
 // The board's files against a kill: a child process writes sensor blocks or saves calibrations
 // through the request frames and is killed at random moments; after every kill the sensor file
 // holds the old image or the new one and the parameter file every save whole, and a fresh start
-// loads them. A full disk fails the writes and keeps the files.
+// loads them. A full disk or a read-only file fails the writes and keeps the files.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "board_client.h"
+#include "read_only_file.h"
 #include "sensor_board/sim_cal.h"
 #include "sensor_board/sim_image.h"
 
@@ -210,4 +211,33 @@ TEST(KilledWriter, AFullDiskFailsTheWritesAndKeepsTheFiles) {
             << entry.path();
     }
     EXPECT_EQ(entries, 2);
+}
+
+TEST(SensorFileWriteBack, AReadOnlyFileIsKeptAndALinkKeepsPointingAtItsFile) {
+    std::string folder = Rig_MakeTempFolder();
+    StartBoardIn(folder);
+    Brannic_SetSFXFlag(0);
+    // The sensor file is a link into another folder: the file there takes the new image.
+    std::string elsewhere = Rig_MakeTempFolder() + "/" + kSensorFile;
+    std::string link = folder + "/" + kSensorFile;
+    WriteFile(elsewhere, ReadFile(std::string(KORVI_SENSOR_IMAGE_DIR) + "/" + kSensorFile));
+    fs::create_symlink(elsewhere, link);
+    ASSERT_EQ(Brannic_SetTedsFileName(1, kSensorFile, 1), 1);
+    EXPECT_EQ(PayloadOf(Exchange(0x05, {}))[0], 126);
+    std::vector<uint8_t> write = {3};
+    std::vector<uint8_t> block = PayloadOf(Exchange(0x06, {3}));
+    write.insert(write.end(), block.begin(), block.end());
+    EXPECT_EQ(PayloadOf(Exchange(0x08, write)), std::vector<uint8_t>{1});
+    EXPECT_TRUE(fs::is_symlink(link));
+    std::vector<uint8_t> text = ReadFile(elsewhere);
+    EXPECT_EQ(text.size(), 3u * kSimImageBytes);
+    EXPECT_FALSE(fs::exists(elsewhere + ".tmp"));
+    // A file that may not be written keeps its bytes; the write fails.
+    ReadOnlyFile readOnly(elsewhere);
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+    write[5] = static_cast<uint8_t>(write[5] + 1);
+    write[6] = static_cast<uint8_t>(write[6] - 1);
+    EXPECT_EQ(PayloadOf(Exchange(0x08, write)), std::vector<uint8_t>{0});
+    EXPECT_EQ(ReadFile(elsewhere), text);
+    EXPECT_FALSE(fs::exists(elsewhere + ".tmp"));
 }
