@@ -152,10 +152,15 @@ uint32_t Board_GetIdentity(uint8_t* payload) {
     return kBoardIdentityPayload;
 }
 
-float Board_LimitSetValue(float value) {
-    if (value > kSetValueLimit) return kSetValueLimit;
-    if (value < -kSetValueLimit) return -kSetValueLimit;
-    return value;
+uint32_t Board_LimitSetValue(float value, float* limited) {
+    if (std::isnan(value)) return 0;
+    if (value > kSetValueLimit)
+        *limited = kSetValueLimit;
+    else if (value < -kSetValueLimit)
+        *limited = -kSetValueLimit;
+    else
+        *limited = value;
+    return 1;
 }
 
 void Board_Reset() {
@@ -169,9 +174,12 @@ void Board_Start() {
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
     Board_InitIdentity();
+    // The start's writes (defaults, the zero sum's mark) reach the file as one save.
     uint32_t status = 0;
+    SimEeprom_BeginSave();
     SimCal_CheckMarker(&status);
     SimCal_LoadAll();
+    SimEeprom_EndSave();
     SimMeas_ResetRings();
 }
 
@@ -257,7 +265,8 @@ void Board_DispatchFrame() {
             status = arguments[0] > kRangeModeMax ? kBoardStatusFailed : Result(SimMeas_SetRangeMode(arguments[0]));
             break;
         case kTypeSetValue:
-            SimMeas_SetSetValue(Board_LimitSetValue(Board_GetFloatBE(arguments)));
+            // A value that is not a number is refused; the set value in use stays.
+            status = Result(SimMeas_SetSetValue(Board_GetFloatBE(arguments)));
             break;
         case kTypeSensorStatus: {
             n = 12;

@@ -40,5 +40,6 @@ void Board_InitIdentity();
 void Board_AssertFail();
 // The short busy delay the board takes when it switches its measuring circuit.
 void Board_Delay();
-// The set value the board accepts: limited to -1000 ... 1000.
-float Board_LimitSetValue(float value);
+// The set value the board accepts: the value limited to -1000 ... 1000 into *limited, and 1; 0
+// for a value that is not a number (*limited unchanged).
+uint32_t Board_LimitSetValue(float value, float* limited);

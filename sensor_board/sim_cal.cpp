@@ -147,6 +147,7 @@ static uint32_t LoadKind(uint8_t kind) {
 static void DefaultKind(uint8_t kind) {
     const KindLayout& layout = kKinds[kind];
     uint32_t status = 0;
+    SimEeprom_BeginSave();
     for (uint32_t i = 0; i < layout.values; ++i)
         SimEeprom_WriteFloatChecked(layout.user[i], layout.defaults[i], &status);
     TakeValues(kind, layout.defaults);
@@ -154,6 +155,7 @@ static void DefaultKind(uint8_t kind) {
         SimEeprom_WriteFloatChecked(kTempFactorUser, kTempFactorDefault, &status);
         s_TempFactor = s_TempFactorFresh = kTempFactorDefault;
     }
+    SimEeprom_EndSave();
 }
 
 // The factory copy becomes the user copy and the values in use; a copy that was never written
@@ -163,6 +165,7 @@ static uint32_t RestoreKind(uint8_t kind) {
     float values[kMaxValues] = {};
     bool replaced = false;
     uint32_t status = 0;
+    SimEeprom_BeginSave();
     for (uint32_t i = 0; i < layout.values; ++i) {
         ReadOr(layout.factory[i], layout.defaults[i], RefusesZero(kind, i), &values[i], &replaced);
         SimEeprom_WriteFloatChecked(layout.user[i], values[i], &status);
@@ -174,6 +177,7 @@ static uint32_t RestoreKind(uint8_t kind) {
         SimEeprom_WriteFloatChecked(kTempFactorUser, factor, &status);
         s_TempFactor = s_TempFactorFresh = factor;
     }
+    SimEeprom_EndSave();
     return replaced ? kSimCalDefaulted : 0;
 }
 
@@ -189,14 +193,18 @@ static void LoadZeroSum() {
     uint16_t marked = static_cast<uint16_t>(mark[0] | mark[1] << 8);
     if (status != 0 || markStatus != 0 || marked != kSimCalZeroMark || !(sum >= -0.01f && sum <= 0.01f)) {
         sum = 0.0f;
+        SimEeprom_BeginSave();
         SimEeprom_WriteFloat(0.0f, kSimCalZeroSumOffset);
         const uint8_t valid[2] = {kSimCalZeroMark & 0xFF, kSimCalZeroMark >> 8};
         SimEeprom_WriteBytes(&markStatus, valid, 2, kSimCalZeroMarkOffset);
+        SimEeprom_EndSave();
     }
     s_ZeroSum = sum;
 }
 
+// One save: a kill leaves the old file or every default with the marker, never the marker alone.
 void SimCal_WriteAllDefaults() {
+    SimEeprom_BeginSave();
     SimCal_DefaultVoltage();
     SimCal_DefaultThreePoint();
     for (uint32_t k = 0; k < kSimCalCondRanges; ++k) SimCal_DefaultCondRange(k);
@@ -208,6 +216,7 @@ void SimCal_WriteAllDefaults() {
     SimCal_DefaultRawLinear();
     uint32_t status = 0;
     SimEeprom_WriteBytes(&status, kMarker, 2, kMarkerOffset);
+    SimEeprom_EndSave();
 }
 
 void SimCal_LoadAll() {
@@ -227,6 +236,7 @@ void SimCal_RestoreAllFactory(uint32_t* status) {
     auto note = [&worst](uint32_t s) {
         if (s != 0) worst = s;
     };
+    SimEeprom_BeginSave();
     note(SimCal_RestoreThreePoint());
     note(SimCal_RestoreRawLinear());
     note(SimCal_RestoreChannelLinear(0));
@@ -236,6 +246,7 @@ void SimCal_RestoreAllFactory(uint32_t* status) {
     note(SimCal_RestoreRefImpedance());
     note(SimCal_RestoreImpedance());
     note(SimCal_RestoreAnalogIn());
+    SimEeprom_EndSave();
     *status = worst;
 }
 
@@ -440,10 +451,12 @@ uint32_t SimCal_PointAnalogIn(uint32_t point, float value) {
 }
 
 // The raw count the input would read at the set value, with the line in use, as a 16-bit count.
+// A count that is not a number, or beyond what a 32-bit converter word holds, refuses the point.
 uint32_t SimCal_PointRawLinear(uint32_t point, float value) {
     if (point >= kKinds[kKindRawLinear].points) return 0;
     const CalKindState& s = s_Kinds[kKindRawLinear];
     float raw = s.active[1] - SimMeas_GetSetValue() * s.active[0] + 0.5f;
+    if (!(raw > -2147483648.0f && raw < 2147483648.0f)) return 0;
     uint16_t count = static_cast<uint16_t>(static_cast<int32_t>(raw));
     SetPointValues(kKindRawLinear, point, value, static_cast<float>(count), 0.0f);
     return 1;
@@ -507,12 +520,16 @@ static uint32_t SaveKind(uint8_t kind, bool factory, uint32_t* status) {
     }
     for (uint32_t i = 0; i < layout.values; ++i) s.active[i] = s.fresh[i];
     if (kind == 0) s_TempFactor = s_TempFactorFresh;
+    // The kind's values (and its factory copy) reach the file together or not at all.
     uint32_t failed = 0;
+    SimEeprom_BeginSave();
     WriteValues(kind, false, &failed);
     if (factory) {
         WriteValues(kind, true, &failed);
         if (kind == kKindCondLast && s_ZeroCorrection) SimCal_AccumulateCondZero();
     }
+    uint32_t written = SimEeprom_EndSave();
+    if (written != 0) failed = written;
     if (failed != 0) {
         *status = layout.saveFailStatus ? layout.saveFailStatus : failed;
         return 0;
@@ -533,6 +550,7 @@ void SimCal_AccumulateCondZero() {
     float share = error * (x1 <= 100.0f ? 90.0f : 900.0f) / divisor;
     if (!IsFinite(share)) return;
     s_ZeroSum += share;
+    SimEeprom_BeginSave();
     SimEeprom_WriteFloat(s_ZeroSum, kSimCalZeroSumOffset);
     if (std::fabs(s_ZeroSum) >= 1.0f) {
         s.active[0] = s.fresh[0] = 0.5f;
@@ -541,6 +559,7 @@ void SimCal_AccumulateCondZero() {
         WriteValues(kKindCondLast, false, &failed);
         WriteValues(kKindCondLast, true, &failed);
     }
+    SimEeprom_EndSave();
 }
 
 // ---- The families by kind -------------------------------------------------------------------------

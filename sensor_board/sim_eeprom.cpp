@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/plat.h"
+#include "platform/plat_safe_file.h"
 #include "sensor_board/board.h"
 #include "sensor_board/brannic.h"
 
@@ -17,78 +18,107 @@ static constexpr uint8_t kErased = 0xFF;
 // Only the worker touches the file and these.
 static char s_FileName[kPathSize];
 static bool s_Available;
+// A save in progress: the file's first 2048 bytes, changed in memory and written whole when the
+// outermost save ends; its nesting depth, its status, and whether a byte changed.
+static uint8_t s_Image[kSimEepromBytes];
+static uint32_t s_SaveDepth;
+static uint32_t s_SaveStatus;
+static bool s_ImageChanged;
 
 void SimEeprom_Reset() {
     s_FileName[0] = '\0';
     s_Available = false;
+    s_SaveDepth = 0;
+    s_SaveStatus = 0;
+    s_ImageChanged = false;
 }
 
 const char* SimEeprom_GetFileName() { return s_FileName; }
 
+// The file's first 2048 bytes; what a short file lacks reads as erased. False when it cannot be
+// read.
+static bool ReadImage(uint8_t* image) {
+    std::memset(image, kErased, kSimEepromBytes);
+    return PlatSafe_ReadAt(s_FileName, 0, image, kSimEepromBytes) >= 0;
+}
+
+// The file replaced whole by the image; bytes past the 2048 stay as they are.
+static bool WriteImage(const uint8_t* image) { return PlatSafe_Replace(s_FileName, image, kSimEepromBytes, true) == 0; }
+
 void SimEeprom_Open() {
-    s_Available = false;
-    s_FileName[0] = '\0';
+    SimEeprom_Reset();
     const char* folder = g_BoardConfig.eepromFolder;
     size_t folderLength = strnlen(folder, kBoardFolderSize);
     // A path that does not fit names no file at all rather than a shortened one.
     if (folderLength + sizeof kSimEepromFileName > kPathSize) return;
     std::memcpy(s_FileName, folder, folderLength);
     std::memcpy(s_FileName + folderLength, kSimEepromFileName, sizeof kSimEepromFileName);
+    // What a replace cut short by a kill left beside the file is never the file.
+    PlatSafe_DropLeftover(s_FileName);
     if (!Plat_FileExists(s_FileName)) {
-        PlatFile* created = Plat_FileOpen(s_FileName, "wb+");
-        if (created == nullptr) return;
-        bool written = true;
-        for (uint32_t i = 0; i < kSimEepromBytes && written; ++i) written = Plat_FilePutByte(created, kErased) == 0;
-        Plat_FileClose(created);
-        if (!written) return;
+        std::memset(s_Image, kErased, sizeof s_Image);
+        if (!WriteImage(s_Image)) return;
     }
-    // Available when it can be updated, or at least read (a file the user may not write still
-    // loads); a folder in the file's place is neither.
-    PlatFile* file = Plat_FileOpen(s_FileName, "rb+");
-    if (file != nullptr) {
-        Plat_FileClose(file);
-        s_Available = true;
-        return;
-    }
-    file = Plat_FileOpen(s_FileName, "rb");
-    if (file == nullptr) return;
-    s_Available = Plat_FileGetByte(file) >= 0;
-    Plat_FileClose(file);
+    // Available when it can be read (a file the user may not write still loads); a folder in the
+    // file's place is not.
+    uint8_t probe = 0;
+    if (PlatSafe_ReadAt(s_FileName, 0, &probe, 1) < 0) return;
+    s_Available = true;
+    // A short file is completed with erased bytes, so what it lacks loads as the defaults and is
+    // never filled with zeros by a write past its end. One that may not be written reads the same.
+    if (PlatSafe_ReadAt(s_FileName, kSimEepromBytes - 1, &probe, 1) == 0 && ReadImage(s_Image)) WriteImage(s_Image);
 }
 
-// Reads open the file for reading only, so a file that may not be written still loads.
+void SimEeprom_BeginSave() {
+    if (s_SaveDepth++ > 0) return;
+    s_ImageChanged = false;
+    s_SaveStatus = s_Available && ReadImage(s_Image) ? 0 : kSimEepromNotAvailable;
+}
+
+uint32_t SimEeprom_EndSave() {
+    if (s_SaveDepth == 0) return 0;
+    if (--s_SaveDepth > 0) return s_SaveStatus;
+    if (s_SaveStatus == 0 && s_ImageChanged && !WriteImage(s_Image)) s_SaveStatus = kSimEepromNotAvailable;
+    s_ImageChanged = false;
+    return s_SaveStatus;
+}
+
+// Reads open the file for reading only, so a file that may not be written still loads. Within a
+// save they read the bytes the save holds.
 uint32_t SimEeprom_ReadBytes(uint32_t* status, uint8_t* buffer, uint32_t n, uint32_t offset) {
     *status = 0;
     if (n == 0 || buffer == nullptr) return 0;
-    PlatFile* file = s_Available ? Plat_FileOpen(s_FileName, "rb") : nullptr;
-    if (file == nullptr) {
+    bool inside = offset < kSimEepromBytes && n <= kSimEepromBytes - offset;
+    if (s_SaveDepth > 0 && s_SaveStatus == 0 && inside) {
+        std::memcpy(buffer, s_Image + offset, n);
+        return n;
+    }
+    int32_t got = s_Available ? PlatSafe_ReadAt(s_FileName, offset, buffer, n) : -1;
+    if (got < 0) {
         *status = kSimEepromNotAvailable;
         return 0;
     }
-    uint32_t read = 0;
-    if (Plat_FileSeek(file, static_cast<long>(offset)) == 0) {
-        for (; read < n; ++read) {
-            int byte = Plat_FileGetByte(file);
-            if (byte < 0) break;
-            buffer[read] = static_cast<uint8_t>(byte);
-        }
-    }
-    Plat_FileClose(file);
+    uint32_t read = static_cast<uint32_t>(got);
+    // The EEPROM's bytes a short file does not hold are erased.
+    for (; read < n && offset < kSimEepromBytes && read < kSimEepromBytes - offset; ++read) buffer[read] = kErased;
     if (read < n) *status = kSimEepromBadFloat;
     return read;
 }
 
+// Each write is a save of its own unless a save is in progress; only the EEPROM's 2048 bytes
+// can be written.
 void SimEeprom_WriteBytes(uint32_t* status, const uint8_t* bytes, uint32_t n, uint32_t offset) {
     *status = 0;
-    PlatFile* file = s_Available ? Plat_FileOpen(s_FileName, "rb+") : nullptr;
-    if (file == nullptr) {
+    if (!s_Available || offset > kSimEepromBytes || n > kSimEepromBytes - offset) {
         *status = kSimEepromNotAvailable;
         return;
     }
-    bool written = Plat_FileSeek(file, static_cast<long>(offset)) == 0;
-    for (uint32_t i = 0; i < n && written; ++i) written = Plat_FilePutByte(file, bytes[i]) == 0;
-    Plat_FileClose(file);
-    if (!written) *status = kSimEepromNotAvailable;
+    SimEeprom_BeginSave();
+    if (s_SaveStatus == 0 && n > 0) {
+        std::memcpy(s_Image + offset, bytes, n);
+        s_ImageChanged = true;
+    }
+    *status = SimEeprom_EndSave();
 }
 
 static void PutFloatLE(uint8_t* bytes, float value) {

@@ -1,6 +1,8 @@
 // The sensor board's parameter file: its EEPROM simulated by a file of 2048 bytes beside the
-// host's settings store. Every access opens the file anew, moves its bytes and closes it, so each
-// completed access is on disk; floats are stored little-endian.
+// host's settings store. Every read opens the file anew; every write replaces the file whole
+// (the bytes of a save together), so each completed write is on disk and a kill at any moment
+// leaves the file as it was before or after a save, never part of one. Floats are stored
+// little-endian; bytes a short file lacks read as erased (0xFF).
 #pragma once
 #include <cstdint>
 
@@ -17,14 +19,22 @@ constexpr uint32_t kSimEepromRawWriteMax = 20;
 // Back to the state at load: no file name, nothing available.
 void SimEeprom_Reset();
 // Builds the file's name from the EEPROM folder and creates the file (2048 bytes 0xFF) when it
-// does not exist; an existing file is never truncated or rewritten by opening it.
+// does not exist; a shorter file is completed with 0xFF, a longer one keeps its bytes. A
+// temporary file that a kill left beside it is removed.
 void SimEeprom_Open();
 // The path built by SimEeprom_Open ("" before).
 const char* SimEeprom_GetFileName();
 // Reads n bytes at offset into buffer; returns the number read. Status 0, 10 (no file) or 11
 // (the file ends before the last byte).
 uint32_t SimEeprom_ReadBytes(uint32_t* status, uint8_t* buffer, uint32_t n, uint32_t offset);
-// Writes n bytes at offset; status 0 done, 10 file not available.
+// Starts a save: the writes until the matching SimEeprom_EndSave reach the file together, and
+// reads meanwhile see them. Saves nest; the outermost one writes.
+void SimEeprom_BeginSave();
+// Ends a save; the outermost writes the file. Status 0 done, 10 the file could not be read or
+// written (then nothing of the save is in the file).
+uint32_t SimEeprom_EndSave();
+// Writes n bytes at offset within the 2048; status 0 done, 10 file not available (within a save:
+// the save's status so far).
 void SimEeprom_WriteBytes(uint32_t* status, const uint8_t* bytes, uint32_t n, uint32_t offset);
 // Four bytes as a float; status 11 and 0.0 when they cannot be read or are infinite or NaN.
 void SimEeprom_ReadFloat(uint32_t* status, float* value, uint32_t offset);

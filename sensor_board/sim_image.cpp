@@ -6,6 +6,7 @@
 
 #include "platform/plat.h"
 #include "platform/plat_resources.h"
+#include "platform/plat_safe_file.h"
 #include "sensor_board/brannic.h"
 
 SimImageSlot g_SimImageSlots[2];
@@ -300,16 +301,16 @@ uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset) {
     std::memcpy(s.image + offset, source, kSimBlockBytes);
     // A resource is not written: the change lives in the slot until the next load.
     if (SingleFileMode()) return 1;
-    PlatFile* file = Plat_FileOpen(s.path, "w");
-    if (file == nullptr) return 0;
+    // Two lower-case digits and a blank a byte, replacing the file whole: a kill leaves the old
+    // image or the new one in it, never a part.
     static const char kDigits[] = "0123456789abcdef";
-    bool written = true;
-    for (uint32_t i = 0; i < kSimImageBytes && written; ++i) {
-        const char group[4] = {kDigits[s.image[i] >> 4], kDigits[s.image[i] & 0xF], ' ', '\0'};
-        written = Plat_FilePutText(file, group) == 0;
+    static uint8_t text[kSimImageBytes * 3];
+    for (uint32_t i = 0; i < kSimImageBytes; ++i) {
+        text[3 * i] = static_cast<uint8_t>(kDigits[s.image[i] >> 4]);
+        text[3 * i + 1] = static_cast<uint8_t>(kDigits[s.image[i] & 0xF]);
+        text[3 * i + 2] = ' ';
     }
-    Plat_FileClose(file);
-    return written ? 1 : 0;
+    return PlatSafe_Replace(s.path, text, sizeof text, false) == 0 ? 1 : 0;
 }
 
 // Request bytes 9-12: the command's tag inside the tunnelled sensor command.

@@ -51,7 +51,8 @@ uint32_t SimImage_ResourceIdOf(const char* name);
 uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code);
 // 32 bytes of slot 1 from offset (0 to 576); 0 without an image, while busy or out of range.
 uint32_t SimImage_ReadBlock(uint32_t offset, uint8_t* destination);
-// 32 bytes into slot 1 at offset, then written back to its file (file mode); 0 when refused.
+// 32 bytes into slot 1 at offset, then its file (file mode) replaced whole by the image; 0 when
+// refused or the file could not be replaced (it keeps the old image then).
 uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset);
 // Copies the record of slot 1's list whose tag stands at request bytes 9-12 into destination;
 // the number of bytes copied (0: none, or busy), or -1 for a record longer than capacity.

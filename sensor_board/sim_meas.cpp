@@ -68,7 +68,7 @@ uint32_t SimMeas_SetGainMode(uint8_t mode) {
     return 1;
 }
 
-void SimMeas_SetSetValue(float value) { s_State.setValue = Board_LimitSetValue(value); }
+uint32_t SimMeas_SetSetValue(float value) { return Board_LimitSetValue(value, &s_State.setValue); }
 float SimMeas_GetSetValue() { return s_State.setValue; }
 uint32_t SimMeas_GetRawWord(uint32_t index) { return index < 2 ? s_State.rawWord[index] : 0; }
 

@@ -31,8 +31,9 @@ uint32_t SimMeas_SetKind(uint8_t channel, uint8_t kind);
 uint32_t SimMeas_SetRangeMode(uint8_t mode);
 // Request 0x10: gain mode 0-2; 1 done, 0 refused.
 uint32_t SimMeas_SetGainMode(uint8_t mode);
-// Request 0x04: stores the set value (already limited).
-void SimMeas_SetSetValue(float value);
+// Request 0x04: stores the set value limited to -1000 ... 1000; 1 done, 0 refused for a value that
+// is not a number (the set value in use stays).
+uint32_t SimMeas_SetSetValue(float value);
 float SimMeas_GetSetValue();
 // A raw word (0 or 1) of the state.
 uint32_t SimMeas_GetRawWord(uint32_t index);

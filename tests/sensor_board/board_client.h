@@ -63,6 +63,21 @@ inline std::vector<uint8_t> FloatBE(float value) {
     return std::vector<uint8_t>(bytes, bytes + 4);
 }
 
+// Request 0x01 (point p of a calibration kind gets a value): its payload byte, 1 accepted, 0
+// refused (0xEE: no reply).
+inline uint8_t Point(uint8_t point, uint8_t kind, float value) {
+    std::vector<uint8_t> arguments = {point, kind};
+    for (uint8_t b : FloatBE(value)) arguments.push_back(b);
+    std::vector<uint8_t> payload = PayloadOf(Exchange(0x01, arguments));
+    return payload.size() == 1 ? payload[0] : 0xEE;
+}
+
+// Request 0x02 (save a kind; mode 1 also its factory copy): 1 saved, 0 failed (0xEE: no reply).
+inline uint8_t Save(uint8_t kind, uint8_t mode) {
+    std::vector<uint8_t> payload = PayloadOf(Exchange(0x02, {kind, mode}));
+    return payload.size() == 1 ? payload[0] : 0xEE;
+}
+
 // A folder of the board's own (its parameter file), the board started in it. Returns the folder
 // with its trailing separator.
 inline std::string StartBoardIn(const std::string& folder) {

@@ -230,9 +230,18 @@ TEST(Board, NumbersOnTheWire) {
     Board_PutFloatBE(bytes, 1.0f);
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), (std::vector<uint8_t>{0x3F, 0x80, 0x00, 0x00}));
     EXPECT_EQ(Board_GetFloatBE(bytes), 1.0f);
-    EXPECT_EQ(Board_LimitSetValue(5000.0f), 1000.0f);
-    EXPECT_EQ(Board_LimitSetValue(-2500.0f), -1000.0f);
-    EXPECT_EQ(Board_LimitSetValue(12.5f), 12.5f);
+    float limited = 0.0f;
+    EXPECT_EQ(Board_LimitSetValue(5000.0f, &limited), 1u);
+    EXPECT_EQ(limited, 1000.0f);
+    EXPECT_EQ(Board_LimitSetValue(-2500.0f, &limited), 1u);
+    EXPECT_EQ(limited, -1000.0f);
+    EXPECT_EQ(Board_LimitSetValue(12.5f, &limited), 1u);
+    EXPECT_EQ(limited, 12.5f);
+    // Infinities are limited like any number; a value that is not a number is refused.
+    EXPECT_EQ(Board_LimitSetValue(-std::numeric_limits<float>::infinity(), &limited), 1u);
+    EXPECT_EQ(limited, -1000.0f);
+    EXPECT_EQ(Board_LimitSetValue(std::nanf(""), &limited), 0u);
+    EXPECT_EQ(limited, -1000.0f);
     EXPECT_EQ(Board_ClassifyFloat(1.5f), 0u);
     EXPECT_EQ(Board_ClassifyFloat(std::numeric_limits<float>::denorm_min()), 0u);
     EXPECT_EQ(Board_ClassifyFloat(-0.0f), 1u);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -17,19 +18,6 @@ using namespace board_client;
 namespace fs = std::filesystem;
 
 namespace {
-// Request 0x01's payload byte: 1 accepted, 0 refused (0xEE: no reply).
-uint8_t Point(uint8_t point, uint8_t kind, float value) {
-    std::vector<uint8_t> arguments = {point, kind};
-    for (uint8_t b : FloatBE(value)) arguments.push_back(b);
-    std::vector<uint8_t> payload = PayloadOf(Exchange(0x01, arguments));
-    return payload.size() == 1 ? payload[0] : 0xEE;
-}
-
-uint8_t Save(uint8_t kind, uint8_t mode) {
-    std::vector<uint8_t> payload = PayloadOf(Exchange(0x02, {kind, mode}));
-    return payload.size() == 1 ? payload[0] : 0xEE;
-}
-
 std::vector<float> Table() {
     std::vector<uint8_t> payload = PayloadOf(Exchange(0x0C, {}));
     std::vector<float> table;
@@ -150,6 +138,42 @@ TEST(BoardCalibration, RawLinearInputFollowsTheSetValue) {
     setValue = FloatBE(5000.0f);
     EXPECT_EQ(StatusOf(0x04, setValue), 0);
     EXPECT_FLOAT_EQ(SimMeas_GetSetValue(), 1000.0f);
+}
+
+TEST(BoardCalibration, ASetValueThatIsNoNumberIsRefusedAndNoPointConvertsOne) {
+    StartBoard();
+    EXPECT_EQ(StatusOf(0x04, FloatBE(100.0f)), 0);
+    // 77 08 04 FF FF FF FF: a set value that is not a number, refused; the set value stays.
+    std::vector<uint8_t> frame = {0x77, 0x08, 0x04, 0xFF, 0xFF, 0xFF, 0xFF};
+    frame.push_back(Board_Checksum(frame.data(), static_cast<uint32_t>(frame.size())));
+    Send(frame);
+    Board_Poll();
+    std::vector<uint8_t> reply = Fetch();
+    ASSERT_EQ(reply.size(), 5u);
+    EXPECT_EQ(reply[3], 7);
+    EXPECT_EQ(SimMeas_GetSetValue(), 100.0f);
+    // 77 0A 01 00 0C 00 00 00 00: the raw-linear point 0 at 0.0 counts at the set value 100.
+    frame = {0x77, 0x0A, 0x01, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x00};
+    frame.push_back(Board_Checksum(frame.data(), static_cast<uint32_t>(frame.size())));
+    Send(frame);
+    Board_Poll();
+    EXPECT_EQ(PayloadOf(Fetch()), std::vector<uint8_t>{1});
+    ASSERT_EQ(StatusOf(0x04, FloatBE(300.0f)), 0);
+    ASSERT_EQ(Point(1, 12, 20.0f), 1);
+    ASSERT_EQ(Save(12, 0), 1);
+    EXPECT_NEAR(SimCal_GetValue(12, 0), (4244.0f - 3654.0f) / 20.0f, 1e-3f);
+    EXPECT_NEAR(SimCal_GetValue(12, 1), 3654.0f, 1e-2f);
+    // An infinite set value is a number: limited like any other.
+    EXPECT_EQ(StatusOf(0x04, FloatBE(-std::numeric_limits<float>::infinity())), 0);
+    EXPECT_EQ(SimMeas_GetSetValue(), -1000.0f);
+    // A stored line so steep that the count at the set value is beyond any converter word: the
+    // point is refused rather than converted.
+    ASSERT_EQ(SimEeprom_WriteFloat(1e30f, 248), 0u);
+    SimCal_LoadRawLinear();
+    ASSERT_EQ(SimCal_GetValue(12, 0), 1e30f);
+    EXPECT_EQ(Point(0, 12, 5.0f), 0);
+    EXPECT_EQ(StatusOf(0x04, FloatBE(0.0f)), 0);
+    EXPECT_EQ(Point(0, 12, 5.0f), 1);
 }
 
 TEST(BoardCalibration, FactoryCopyAndRestore) {

@@ -1,5 +1,5 @@
 // The board's parameter file: its bytes on disk, raw access by hexadecimal address, and files
-// that are short, long, garbled or not there.
+// that are short, long, garbled, read-only, unreadable or not there.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board_client.h"
+#include "read_only_file.h"
 #include "sensor_board/sim_cal.h"
 #include "sensor_board/sim_eeprom.h"
 
@@ -178,4 +179,110 @@ TEST(ParameterFile, WithoutAFileEveryAccessReportsNotAvailable) {
     // Values that are not finite are never written.
     SimEeprom_WriteFloatChecked(128, std::numeric_limits<float>::infinity(), &status);
     EXPECT_EQ(status, 12u);
+}
+
+TEST(ParameterFile, AShortFileIsCompletedAsErasedAndALongOneKeepsItsExtraBytes) {
+    std::string folder = Rig_MakeTempFolder();
+    std::string path = StartBoardIn(folder) + "Sensor Simulator";
+    // A file cut short after range 4's offset: the temperature factor, the impedances, the
+    // lines of kinds 11 and 12 and the zero sum's mark are missing.
+    std::vector<uint8_t> whole = ReadFile(path);
+    std::vector<uint8_t> cut(whole.begin(), whole.begin() + 204);
+    WriteFile(path, cut);
+    // It loads the defaults for what it lacks, not zeros (the temperature factor 1), at this start
+    // and the next.
+    for (int start = 0; start < 2; ++start) {
+        SimCal_Reset();
+        StartBoardIn(folder);
+        EXPECT_FLOAT_EQ(SimCal_GetTempFactor(), 1.0f);
+        EXPECT_FLOAT_EQ(SimCal_GetValue(9, 0), 1.6509663f);
+        EXPECT_FLOAT_EQ(SimCal_GetValue(11, 0), 1.0201217f);
+    }
+    // It was completed with erased bytes, and only the zero sum with its mark written into them.
+    std::vector<uint8_t> file = ReadFile(path);
+    ASSERT_EQ(file.size(), 2048u);
+    EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 204), cut);
+    for (size_t i = 204; i < file.size(); ++i) {
+        if (i < 632 || i >= 638) EXPECT_EQ(file[i], 0xFF) << "byte " << i;
+    }
+    EXPECT_EQ(file[636] | file[637] << 8, 14025);
+    // A longer file keeps its bytes past the 2048 through every save.
+    std::vector<uint8_t> longer = ReadFile(path);
+    for (int i = 0; i < 952; ++i) longer.push_back(static_cast<uint8_t>(i));
+    WriteFile(path, longer);
+    ASSERT_EQ(Point(0, 11, 4.1f), 1);
+    ASSERT_EQ(Point(1, 11, 20.2f), 1);
+    ASSERT_EQ(Save(11, 1), 1);
+    file = ReadFile(path);
+    ASSERT_EQ(file.size(), 3000u);
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 2048, file.end()),
+              std::vector<uint8_t>(longer.begin() + 2048, longer.end()));
+    EXPECT_NEAR(FloatLEAt(file, 240), 1.00625f, 1e-5f);
+    EXPECT_NEAR(FloatLEAt(file, 616), 1.00625f, 1e-5f);
+}
+
+TEST(ParameterFile, ATemporaryFileLeftByAKillIsRemovedNeverLoaded) {
+    std::string folder = Rig_MakeTempFolder();
+    std::string path = StartBoardIn(folder) + "Sensor Simulator";
+    // A whole file with another calibration, as a save killed before its rename leaves it.
+    std::vector<uint8_t> leftover = ReadFile(path);
+    const std::vector<uint8_t> two = {0, 0, 0, 0x40};
+    std::copy(two.begin(), two.end(), leftover.begin() + 240);
+    WriteFile(path + ".tmp", leftover);
+    SimCal_Reset();
+    StartBoardIn(folder);
+    EXPECT_FLOAT_EQ(SimCal_GetValue(11, 0), 1.0201217f);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_FLOAT_EQ(FloatLEAt(ReadFile(path), 240), 1.0201217f);
+}
+
+TEST(ParameterFile, AReadOnlyFileLoadsAndRefusesEveryWriteKeepingItsBytes) {
+    std::string folder = Rig_MakeTempFolder();
+    std::string path = StartBoardIn(folder) + "Sensor Simulator";
+    // Short as well: what it lacks reads as erased and loads as the defaults.
+    std::vector<uint8_t> file = ReadFile(path);
+    file.resize(204);
+    const std::vector<uint8_t> two = {0, 0, 0, 0x40};
+    std::copy(two.begin(), two.end(), file.begin() + 128);
+    WriteFile(path, file);
+    ReadOnlyFile readOnly(path);
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+    SimCal_Reset();
+    StartBoardIn(folder);
+    EXPECT_FLOAT_EQ(SimCal_GetValue(6, 0), 2.0f);
+    EXPECT_FLOAT_EQ(SimCal_GetTempFactor(), 1.0f);
+    EXPECT_FLOAT_EQ(SimCal_GetValue(12, 1), 3359.139f);
+    // Saves fail with their status, raw writes with status 7; nothing changes in the folder.
+    ASSERT_EQ(Point(0, 11, 4.1f), 1);
+    ASSERT_EQ(Point(1, 11, 20.2f), 1);
+    EXPECT_EQ(Save(11, 0), 0);
+    uint32_t status = 0;
+    EXPECT_EQ(SimCal_Save(11, 0, &status), 0u);
+    EXPECT_EQ(status, 10u);
+    std::vector<uint8_t> write = RawAddress("00000300", 1);
+    write.push_back(0xAA);
+    EXPECT_EQ(StatusOf(0x12, write), 7);
+    EXPECT_EQ(StatusOf(0x0E, {}), 0);
+    EXPECT_EQ(ReadFile(path), file);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST(ParameterFile, AnUnreadableFileIsNotAvailableAndKeepsItsBytes) {
+    std::string folder = Rig_MakeTempFolder();
+    std::string path = StartBoardIn(folder) + "Sensor Simulator";
+    std::vector<uint8_t> file = ReadFile(path);
+    fs::permissions(path, fs::perms::none);
+    if (!ReadFile(path).empty()) {
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+        GTEST_SKIP() << "this process reads every file";
+    }
+    SimCal_Reset();
+    StartBoardIn(folder);
+    uint32_t status = 0;
+    float value = 5.0f;
+    SimEeprom_ReadFloat(&status, &value, 128);
+    EXPECT_EQ(status, 10u);
+    EXPECT_EQ(Save(6, 0), 0);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadFile(path), file);
 }

@@ -1,0 +1,142 @@
+// Host layer, files that survive a kill.
+#include "platform/plat_safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static constexpr char kLeftoverSuffix[] = ".tmp";
+
+// "<path>.tmp"; false when it does not fit.
+static bool LeftoverPath(const char* path, char* leftover, size_t size) {
+    int n = std::snprintf(leftover, size, "%s%s", path, kLeftoverSuffix);
+    return n > 0 && static_cast<size_t>(n) < size;
+}
+
+static bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Copies what the file at from holds past offset to the end of the open file to.
+static bool CopyTail(const char* from, off_t offset, int to) {
+    int fd = open(from, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    uint8_t chunk[4096];
+    bool copied = true;
+    for (;;) {
+        ssize_t n = pread(fd, chunk, sizeof chunk, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) copied = false;
+        if (n <= 0) break;
+        if (!WriteAll(to, chunk, static_cast<size_t>(n))) {
+            copied = false;
+            break;
+        }
+        offset += n;
+    }
+    close(fd);
+    return copied;
+}
+
+// The folder's entry of the renamed file is on the disk only once the folder is flushed too.
+static void FlushFolderOf(const char* path) {
+    char folder[PATH_MAX];
+    const char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) {
+        std::strcpy(folder, ".");
+    } else if (slash == path) {
+        std::strcpy(folder, "/");
+    } else {
+        size_t n = static_cast<size_t>(slash - path);
+        if (n >= sizeof folder) return;
+        std::memcpy(folder, path, n);
+        folder[n] = '\0';
+    }
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool keepTail) {
+    if (path == nullptr || path[0] == '\0' || (bytes == nullptr && size > 0)) return -1;
+    char target[PATH_MAX];
+    struct stat old {};
+    bool exists = lstat(path, &old) == 0;
+    // Through a symbolic link the file it points at is replaced, and the link stays.
+    if (exists && S_ISLNK(old.st_mode) && realpath(path, target) != nullptr) {
+        exists = stat(target, &old) == 0;
+    } else if (std::snprintf(target, sizeof target, "%s", path) >= static_cast<int>(sizeof target)) {
+        return -1;
+    }
+    if (exists && (!S_ISREG(old.st_mode) || faccessat(AT_FDCWD, target, W_OK, AT_EACCESS) != 0)) return -1;
+    char temporary[PATH_MAX];
+    if (!LeftoverPath(target, temporary, sizeof temporary)) return -1;
+    unlink(temporary);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    if (exists) {
+        fchmod(fd, old.st_mode & 07777);
+        // Root replacing another user's file gives it back to that user; others cannot, and need not.
+        int owned = fchown(fd, old.st_uid, old.st_gid);
+        (void)owned;
+    }
+    bool written = WriteAll(fd, bytes, size);
+    if (written && keepTail && exists && old.st_size > static_cast<off_t>(size))
+        written = CopyTail(target, static_cast<off_t>(size), fd);
+    written = written && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (!written || rename(temporary, target) != 0) {
+        unlink(temporary);
+        return -1;
+    }
+    FlushFolderOf(target);
+    return 0;
+}
+
+int PlatSafe_DropLeftover(const char* path) {
+    if (path == nullptr || path[0] == '\0') return 0;
+    char temporary[PATH_MAX];
+    if (!LeftoverPath(path, temporary, sizeof temporary)) return 0;
+    struct stat leftover {};
+    if (lstat(temporary, &leftover) != 0) return 0;
+    // Only a file of ours: a folder of that name is the user's.
+    if (!S_ISREG(leftover.st_mode)) return -1;
+    return unlink(temporary) == 0 ? 0 : -1;
+}
+
+int32_t PlatSafe_ReadAt(const char* path, uint32_t offset, uint8_t* bytes, uint32_t n) {
+    if (path == nullptr || path[0] == '\0' || (bytes == nullptr && n > 0)) return -1;
+    // Not blocking: a pipe in the file's place must not stop the caller.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || n > static_cast<uint32_t>(INT32_MAX)) {
+        close(fd);
+        return -1;
+    }
+    uint32_t done = 0;
+    bool failed = false;
+    while (done < n) {
+        ssize_t got = pread(fd, bytes + done, n - done, static_cast<off_t>(offset) + done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) failed = true;
+        if (got <= 0) break;
+        done += static_cast<uint32_t>(got);
+    }
+    close(fd);
+    return failed ? -1 : static_cast<int32_t>(done);
+}

@@ -1,0 +1,53 @@
+// Tests of files a program may read but not write: makes a file read-only for this process while
+// the guard lives. By its mode for a user; root, whom the mode does not stop, gets the immutable
+// attribute where the host allows it.
+#pragma once
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+inline bool CanOpenForUpdate(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb+");
+    if (file != nullptr) std::fclose(file);
+    return file != nullptr;
+}
+
+// Sets or clears the file's immutable attribute; false when the host does not let us.
+inline bool SetImmutable(const std::string& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(std::string path) : m_Path(std::move(path)) {
+        chmod(m_Path.c_str(), 0444);
+        if (CanOpenForUpdate(m_Path)) m_Immutable = SetImmutable(m_Path, true);
+        m_Ok = !CanOpenForUpdate(m_Path);
+    }
+    ~ReadOnlyFile() {
+        if (m_Immutable) SetImmutable(m_Path, false);
+        chmod(m_Path.c_str(), 0644);
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    bool Ok() const { return m_Ok; }
+
+private:
+    std::string m_Path;
+    bool m_Immutable = false;
+    bool m_Ok = false;
+};
