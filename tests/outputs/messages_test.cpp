@@ -183,7 +183,7 @@ TEST(MessageList, LoadingDropsCodesThatNameNoMessage) {
     EXPECT_EQ(Rig_StoreBytes(), before);
 
     // A store that cannot be read leaves the list empty and says so.
-    std::remove(Rig_StorePath().c_str());
+    Rig_LoseStore();
     Msg_LoadStore(&status);
     EXPECT_EQ(status, kStoreNotReady);
     EXPECT_TRUE(Shown().empty());

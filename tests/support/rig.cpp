@@ -231,6 +231,12 @@ void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+void Rig_LoseStore() {
+    std::filesystem::remove(Rig_StorePath());
+    std::filesystem::create_directory(Rig_StorePath());
+    Eeprom_Open();
+}
+
 void Rig_OpenFreshStore() {
     Rig_Reset(Rig_MakeTempFolder());
     Eeprom_Open();
