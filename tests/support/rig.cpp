@@ -21,6 +21,7 @@
 #include "fw_main.h"
 #include "fw_modules.h"
 #include "measurement/filter.h"
+#include "outputs/messages.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
@@ -161,6 +162,7 @@ void Rig_WriteFactoryStore() {
     uint32_t status = 0;
     Settings_LoadMeasurementStore(&status);
     Settings_LoadAll(&status);
+    Msg_SaveStore();
 }
 
 void Rig_Boot() {
