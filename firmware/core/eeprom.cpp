@@ -48,6 +48,8 @@ static bool s_Writable;
 static uint8_t s_Image[kEepromSize];
 static uint8_t s_Committed[kEepromSize];
 static bool s_InCommit;
+// Commits begun and not yet ended: one inside another belongs to the outer one.
+static uint32_t s_CommitDepth;
 // A write inside the commit that could not be taken: the commit fails as a whole.
 static bool s_CommitRefused;
 static uint32_t s_FileWrites;
@@ -75,6 +77,7 @@ static void CloseStore() {
     Plat_HeldClose(s_File.exchange(-1, std::memory_order_relaxed));
     s_Writable = false;
     s_InCommit = false;
+    s_CommitDepth = 0;
     s_CommitRefused = false;
 }
 
@@ -213,7 +216,7 @@ void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* stat
 }
 
 void Eeprom_BeginCommit() {
-    if (s_InCommit) return;
+    if (s_CommitDepth++ > 0) return;
     std::memcpy(s_Committed, s_Image, kEepromSize);
     s_InCommit = true;
     s_CommitRefused = false;
@@ -246,7 +249,7 @@ static bool WriteCommit() {
 
 void Eeprom_EndCommit(uint32_t* status) {
     *status = 0;
-    if (!s_InCommit) return;
+    if (s_CommitDepth == 0 || --s_CommitDepth > 0) return;
     s_InCommit = false;
     if (std::memcmp(s_Committed, s_Image, kEepromSize) == 0 && !s_CommitRefused) return;
     if (s_CommitRefused || !WriteCommit()) {

@@ -67,6 +67,7 @@ void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* stat
 // writes them into the file at once, through a journal, so that a program killed at any moment
 // leaves all of them or none. Status 10 when a write of it was refused or the file took none of
 // it; memory then goes back to what the file holds. A commit that changed nothing writes nothing.
+// A commit begun inside another is part of the outer one, which alone reaches the file.
 void Eeprom_BeginCommit();
 void Eeprom_EndCommit(uint32_t* status);
 // How many writes the store file has taken since power-on (a commit counts as one).

@@ -297,6 +297,15 @@ TEST(SettingsStore, WriteTheDiskCannotTakeReportsStatus10) {
     Eeprom_Read(6, read, 2, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(read[0], 0);
+    // A commit: status 10 at its end, memory as the file holds it, and no journal left behind.
+    Eeprom_BeginCommit();
+    Eeprom_WriteChecked(6, marker, 2, &status);
+    EXPECT_EQ(status, 0u) << "kept for the commit's end";
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 10u);
+    Eeprom_Read(6, read, 2, &status);
+    EXPECT_EQ(read[0], 0);
+    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
 }
 
 TEST(SettingsStore, OverlongDirectoryLeavesTheStoreNotReady) {
@@ -457,6 +466,17 @@ TEST(SettingsStore, ACommitReachesTheFileWholeAtItsEnd) {
     EXPECT_EQ(Rig_StoredFloat(3000), 4.0f);
     EXPECT_EQ(Eeprom_FileWriteCount(), writes + 1);
     EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+
+    // A commit inside another is the outer one's: nothing reaches the file before the outer end.
+    Eeprom_BeginCommit();
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 3.0f, &status);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(Rig_StoredFloat(100), 2.0f);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_StoredFloat(100), 3.0f);
+    Eeprom_WriteFloat(100, 2.0f, &status);
 
     // The file gone meanwhile: status 10, and memory back to what the file held.
     Eeprom_BeginCommit();
