@@ -71,7 +71,8 @@ void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* stat
 void Eeprom_BeginCommit();
 void Eeprom_EndCommit(uint32_t* status);
 // How many writes the store file has taken since power-on (a commit counts as one).
-uint32_t Eeprom_FileWriteCount();  // A stored float (little-endian); 0.0 with status 11 when unreadable or not finite.
+uint32_t Eeprom_FileWriteCount();
+// A stored float (little-endian); 0.0 with status 11 when unreadable or not finite.
 void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status);
 // Stores a finite float; a non-finite one gives status 12 and writes nothing.
 void Eeprom_WriteFloat(uint32_t offset, float value, uint32_t* status);
