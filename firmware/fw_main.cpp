@@ -132,6 +132,7 @@ void Fw_Start() {
     Msg_ClearAll();
     Event_Clear();
     Settings_LoadAll(&status);
+    Msg_SaveStore();
     PublishChannelKinds();
     s_SettingsLoaded.store(1, std::memory_order_release);
 
@@ -161,6 +162,7 @@ void Fw_Start() {
 
     Key_Start();
     Fw_HardwareHook();
+    Msg_SaveStore();
 
     if (g_FwHalted) {
         Lcd_FillStatusRows(0);
@@ -199,7 +201,10 @@ static void ReportSaveResults() {
 void Fw_MainLoopPass() {
     Fw_HardwareHook();
     Link_Tick();
-    if (g_FwHalted) return;
+    if (g_FwHalted) {
+        Msg_SaveStore();
+        return;
+    }
 
     Meas_UpdateCycle();
 
@@ -222,6 +227,8 @@ void Fw_MainLoopPass() {
     }
     Fw_Housekeeping();
     PublishChannelKinds();
+    // The message list reaches the store once a pass, whatever changed in it.
+    Msg_SaveStore();
 }
 
 static void BlinkStep() {

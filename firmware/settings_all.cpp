@@ -337,6 +337,9 @@ void Settings_DropAll() { Settings_CopyAll(); }
 void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     *status = 0;
     uint32_t s = 0;
+    // One commit: a program killed while it runs finds all of it in the store at the next start,
+    // or none of it.
+    Eeprom_BeginCommit();
     Fw_HardwareHook();
     Settings_RefreshOutputRanges();
     Settings_RefreshAllSetPoints();
@@ -379,4 +382,6 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
         SensMem_StoreCo2Salinity(1, co2.co2Salinity);
         SensMem_StoreCo2Bicarbonate(1, co2.co2Bicarbonate);
     }
+    Eeprom_EndCommit(&s);
+    Eeprom_NoteFailure(status, s);
 }

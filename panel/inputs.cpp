@@ -253,16 +253,17 @@ const DigitalInputChoice* Panel_ClickDigitalInput(int controlId) {
 
 uint32_t Panel_ReadStoredSensorModel(uint32_t channel) {
     if (channel >= 2) return kDefaultSensorModel;
+    // The panel's thread reads the file; the firmware's copy in memory is the firmware thread's.
     uint32_t status = 0;
     uint8_t marker[2] = {0, 0};
-    Eeprom_Read(kStoreConfigMarker, marker, 2, &status);
+    Eeprom_ReadShared(kStoreConfigMarker, marker, 2, &status);
     // Until the firmware has written its settings the store holds 0xFF bytes, not a model.
     if (status != 0 || marker[0] != 'K' || marker[1] != '2') return kDefaultSensorModel;
     uint8_t kind = 0xFF;
-    Eeprom_Read(kStoreChannelKinds + channel, &kind, 1, &status);
+    Eeprom_ReadShared(kStoreChannelKinds + channel, &kind, 1, &status);
     if (status != 0 || kind > kMaxChannelKind) return kDefaultSensorModel;
     uint8_t bytes[4];
-    Eeprom_Read(kStoreSensorModel + 4 * channel, bytes, 4, &status);
+    Eeprom_ReadShared(kStoreSensorModel + 4 * channel, bytes, 4, &status);
     if (status != 0) return kDefaultSensorModel;
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;

@@ -192,6 +192,63 @@ int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size) {
     return written && closed ? 0 : 1;
 }
 
+int Plat_HeldOpen(const char* path, bool* writable) {
+    *writable = false;
+    if (path == nullptr || path[0] == '\0') return -1;
+    int fd = open(path, O_RDWR | O_CLOEXEC);
+    if (fd >= 0) {
+        *writable = true;
+    } else if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY) {
+        fd = open(path, O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) return -1;
+    // A folder opens for reading, but holds no bytes.
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        *writable = false;
+        return -1;
+    }
+    return fd;
+}
+
+int Plat_HeldCreate(const char* path) {
+    if (path == nullptr || path[0] == '\0') return -1;
+    return open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+int32_t Plat_HeldReadAt(int handle, uint32_t offset, void* buffer, uint32_t n) {
+    if (handle < 0 || buffer == nullptr || n > static_cast<uint32_t>(INT32_MAX)) return -1;
+    uint32_t done = 0;
+    while (done < n) {
+        ssize_t got = pread(handle, static_cast<uint8_t*>(buffer) + done, n - done, static_cast<off_t>(offset) + done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<uint32_t>(got);
+    }
+    return static_cast<int32_t>(done);
+}
+
+int Plat_HeldWriteAt(int handle, uint32_t offset, const void* bytes, uint32_t n) {
+    if (handle < 0 || bytes == nullptr) return -1;
+    struct stat info {};
+    if (fstat(handle, &info) != 0 || info.st_nlink == 0) return -1;
+    uint32_t done = 0;
+    while (done < n) {
+        ssize_t put =
+            pwrite(handle, static_cast<const uint8_t*>(bytes) + done, n - done, static_cast<off_t>(offset) + done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return -1;
+        done += static_cast<uint32_t>(put);
+    }
+    return 0;
+}
+
+void Plat_HeldClose(int handle) {
+    if (handle >= 0) close(handle);
+}
+
 void Plat_CatchTerminatingSignals(void (*handler)(int signal)) {
     struct sigaction action {};
     action.sa_handler = handler;

@@ -50,6 +50,24 @@ int Plat_FileRemove(const char* path);
 // The separator the host puts between folder and file names.
 char Plat_PathSeparator();
 
+// ---- Files held open ------------------------------------------------------------------------
+
+// A file opened once and then read and written in place: each access is one positioned system
+// call for the whole run of bytes, with no stream buffer and no reopening. A handle of -1 is none.
+// A write that lies within the file's first 4096 bytes touches one page of it, which a killed
+// program leaves either written or not.
+// Opens an existing file for reading and writing, or for reading only where writing is not
+// allowed (*writable tells which); -1 when it cannot be read at all or is a folder.
+int Plat_HeldOpen(const char* path, bool* writable);
+// Creates a file that did not exist before, for reading and writing; -1 when it cannot.
+int Plat_HeldCreate(const char* path);
+// Reads up to n bytes at offset: how many were read (fewer at the file's end), -1 on error.
+int32_t Plat_HeldReadAt(int handle, uint32_t offset, void* buffer, uint32_t n);
+// Writes n bytes at offset: 0 when all of them are in the file. -1 when not, and also when the
+// file was removed or replaced since it was opened, since what is written then is lost.
+int Plat_HeldWriteAt(int handle, uint32_t offset, const void* bytes, uint32_t n);
+void Plat_HeldClose(int handle);
+
 // ---- Folders -------------------------------------------------------------------------------
 
 // The folder of the running program without a trailing separator ("/" for the root); false (and

@@ -1,5 +1,5 @@
-// Settings store: the instrument's 4096-byte EEPROM, kept as a file in the program's folder and
-// opened anew at every access.
+// Settings store: the instrument's 4096-byte EEPROM, kept as a file in the program's folder, held
+// open and mirrored in memory; "Save Changes" reaches the file whole or not at all.
 #pragma once
 #include <cstdint>
 
@@ -49,12 +49,29 @@ const char* Eeprom_GetDirectory();
 
 // The paths, flags and readiness back to power-on: nothing set, store not ready.
 void Eeprom_ResetState();
-// Opens or creates the store file (4096 bytes of 0xFF); g_EepromReady = 1 when it can.
+// Opens or creates the store file (4096 bytes of 0xFF) and takes its bytes into memory;
+// g_EepromReady = 1 when it can. A commit a kill interrupted is finished or dropped first, and a
+// store shorter than 4096 bytes is completed with 0xFF (bytes beyond the 4096 stay as they are).
+// A store that may only be read is ready, and every write to it reports status 10.
 void Eeprom_Open();
+// Writes the bytes into the file and memory; status 10 when the file does not take them all (the
+// store then keeps what it had). Within a commit the bytes wait in memory for its end.
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
 // Eeprom_Write when the store is ready (returns 1), else status 10 (returns 0).
 uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
+// The bytes from memory, which holds what the file has (and a commit's writes so far).
 void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
+// Eeprom_Read for a thread other than the firmware's: the bytes as the file holds them.
+void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
+// A commit: every write up to its end is kept in memory (and read back from there), and the end
+// writes them into the file at once, through a journal, so that a program killed at any moment
+// leaves all of them or none. Status 10 when a write of it was refused or the file took none of
+// it; memory then goes back to what the file holds. A commit that changed nothing writes nothing.
+// A commit begun inside another is part of the outer one, which alone reaches the file.
+void Eeprom_BeginCommit();
+void Eeprom_EndCommit(uint32_t* status);
+// How many writes the store file has taken since power-on (a commit counts as one).
+uint32_t Eeprom_FileWriteCount();
 // A stored float (little-endian); 0.0 with status 11 when unreadable or not finite.
 void Eeprom_ReadFloat(uint32_t offset, float* value, uint32_t* status);
 // Stores a finite float; a non-finite one gives status 12 and writes nothing.

@@ -21,6 +21,9 @@
 static constexpr uint32_t kStoreShownList = 1960;
 static constexpr uint32_t kStoreShownCount = 1968;
 static constexpr uint32_t kStoreShownActive = 1969;
+// The three lie back to back, so that the list is stored in one write.
+static_assert(kStoreShownCount == kStoreShownList + 2 * kMsgShownMax && kStoreShownActive == kStoreShownCount + 1);
+static constexpr uint32_t kStoreListBytes = 2 * kMsgShownMax + 2;
 static constexpr StoreRange kStoreRanges[] = {
     {kStoreShownList, 2 * kMsgShownMax}, {kStoreShownCount, 1}, {kStoreShownActive, 1}};
 const StoreMap g_MsgStoreMap = {"message list", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
@@ -50,6 +53,9 @@ uint8_t g_MsgCursor;
 uint8_t g_MsgField;
 uint8_t g_MsgYesNo = 1;
 uint8_t g_MsgYesNoColumn;
+// The stored list as it last stood, waiting for Msg_SaveStore.
+static uint8_t s_StoreBytes[kStoreListBytes];
+static bool s_StorePending;
 
 // Unit words (of kTextMessageWords).
 static constexpr uint8_t kUnitPh = 13;
@@ -206,18 +212,27 @@ static void RemoveAt(uint16_t* list, uint8_t* count, int32_t i) {
     list[*count] = 0;
 }
 
+// The list's bytes wait for the end of the main-loop pass: however many messages change in it,
+// the store is written once.
 static void WriteShownStore() {
-    uint8_t bytes[2 * kMsgShownMax];
     for (uint32_t i = 0; i < kMsgShownMax; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(g_MsgShown[i] & 0xff);
-        bytes[2 * i + 1] = static_cast<uint8_t>(g_MsgShown[i] >> 8);
+        s_StoreBytes[2 * i] = static_cast<uint8_t>(g_MsgShown[i] & 0xff);
+        s_StoreBytes[2 * i + 1] = static_cast<uint8_t>(g_MsgShown[i] >> 8);
     }
-    uint8_t activeShown = static_cast<uint8_t>(g_MsgActiveCount);
+    s_StoreBytes[2 * kMsgShownMax] = g_MsgShownCount;
+    s_StoreBytes[2 * kMsgShownMax + 1] = g_MsgActiveCount;
+    s_StorePending = true;
+}
+
+void Msg_SaveStore() {
+    if (!s_StorePending) return;
+    s_StorePending = false;
+    uint8_t stored[kStoreListBytes];
     uint32_t status = 0;
+    Eeprom_Read(kStoreShownList, stored, sizeof stored, &status);
+    if (status == 0 && std::memcmp(stored, s_StoreBytes, sizeof stored) == 0) return;
     // A store that cannot be written keeps what it had; the list in memory stands.
-    Eeprom_WriteChecked(kStoreShownList, bytes, sizeof bytes, &status);
-    Eeprom_WriteChecked(kStoreShownCount, &g_MsgShownCount, 1, &status);
-    Eeprom_WriteChecked(kStoreShownActive, &activeShown, 1, &status);
+    Eeprom_WriteChecked(kStoreShownList, s_StoreBytes, sizeof s_StoreBytes, &status);
 }
 
 void Msg_ResetState() {
@@ -232,6 +247,8 @@ void Msg_ResetState() {
     g_MsgField = 0;
     g_MsgYesNo = 1;
     g_MsgYesNoColumn = 0;
+    std::memset(s_StoreBytes, 0, sizeof s_StoreBytes);
+    s_StorePending = false;
 }
 
 void Msg_Raise(uint16_t code) {
@@ -311,9 +328,8 @@ void Msg_ResetStore() {
     }
     // The stored list is emptied also when nothing was shown, so that factory defaults leave a
     // defined empty list in a fresh store.
-    static const uint8_t kEmpty[2 * kMsgShownMax + 2] = {};
-    uint32_t status = 0;
-    Eeprom_WriteChecked(kStoreShownList, kEmpty, sizeof kEmpty, &status);
+    std::memset(s_StoreBytes, 0, sizeof s_StoreBytes);
+    s_StorePending = true;
 }
 
 void Msg_LoadStore(uint32_t* status) {

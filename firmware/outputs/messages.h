@@ -81,11 +81,16 @@ uint32_t Msg_ShownCount();
 uint16_t Msg_ShownCode(uint32_t i);
 // Marks the list changed so that the Messages page redraws.
 void Msg_SetChanged();
-// Rebuilds the shown list; while fewer than four messages are active it is stored too.
+// Rebuilds the shown list; while fewer than four messages are active it is stored too, by the
+// next Msg_SaveStore.
 void Msg_BuildShownList();
+// Writes the stored list once when it changed since the last call: the main loop calls it at
+// the end of every pass, so a pass writes it at most once however many messages changed.
+void Msg_SaveStore();
 // Start-up clearing: empty lists, both alarm flag words cleared.
 void Msg_ClearAll();
-// "Clear Messages" and the factory defaults: the lists emptied and the stored list emptied.
+// "Clear Messages" and the factory defaults: the lists emptied and the stored list emptied (by
+// the next Msg_SaveStore).
 void Msg_ResetStore();
 // Loads the stored shown list: its active entries become active again, the others cleared.
 void Msg_LoadStore(uint32_t* status);

@@ -20,6 +20,7 @@
 #include "core/link_transport.h"
 #include "core/rtc.h"
 #include "core/timers.h"
+#include "core/util.h"
 #include "measurement/channel.h"
 #include "measurement/temperature.h"
 #include "rig.h"
@@ -192,8 +193,22 @@ TEST(SettingsStore, ReadsAndWritesOutsideTheStoreOrWithoutAFileMoveNothing) {
     EXPECT_EQ(status, 10u);
     EXPECT_EQ(FileBytes(Rig_StorePath()).size(), 4096u);
 
-    // The file removed while running: each access reports 10 and leaves the buffer.
+    // The file removed while running: reads answer what it held, from memory; a write reports 10
+    // (its bytes would be lost with the file) and creates nothing.
+    const uint8_t stored[2] = {0x12, 0x34};
+    Eeprom_Write(10, stored, 2, &status);
     std::remove(Rig_StorePath().c_str());
+    Eeprom_Read(10, buffer, 2, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(buffer[1], 0x34);
+    Eeprom_WriteChecked(10, buffer + 2, 2, &status);
+    EXPECT_EQ(status, 10u);
+    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath()));
+    Eeprom_Read(10, buffer, 2, &status);
+    EXPECT_EQ(buffer[1], 0x34) << "memory keeps what the file had";
+
+    // A store that cannot be opened at all: each access reports 10 and leaves the buffer.
+    Rig_LoseStore();
     Eeprom_Read(0, buffer, 4, &status);
     EXPECT_EQ(status, 10u);
     EXPECT_EQ(buffer[3], 4);
@@ -282,6 +297,15 @@ TEST(SettingsStore, WriteTheDiskCannotTakeReportsStatus10) {
     Eeprom_Read(6, read, 2, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_EQ(read[0], 0);
+    // A commit: status 10 at its end, memory as the file holds it, and no journal left behind.
+    Eeprom_BeginCommit();
+    Eeprom_WriteChecked(6, marker, 2, &status);
+    EXPECT_EQ(status, 0u) << "kept for the commit's end";
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 10u);
+    Eeprom_Read(6, read, 2, &status);
+    EXPECT_EQ(read[0], 0);
+    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
 }
 
 TEST(SettingsStore, OverlongDirectoryLeavesTheStoreNotReady) {
@@ -375,4 +399,167 @@ TEST(SettingsStore, AReadOnlyStoreWithoutItsConfigurationRunsOnTheDefaults) {
     EXPECT_EQ(Menu_TopScreen(), 0);
     EXPECT_EQ(g_ChannelKind[0], 1);
     EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
+}
+
+// A store shorter than 4096 bytes (a file cut short) is completed with erased bytes, in memory
+// and in the file, so that what it lacks reads as never written; one longer than 4096 bytes
+// keeps its extra bytes through single writes and commits alike.
+TEST(SettingsStore, AShortStoreIsCompletedErasedAndALongOneKeepsItsTail) {
+    for (uint32_t size : {0u, 1u, 100u, 4095u}) {
+        Rig_Reset(Rig_MakeTempFolder());
+        std::vector<uint8_t> cut(size);
+        for (uint32_t i = 0; i < size; ++i) cut[i] = static_cast<uint8_t>(i * 7);
+        Rig_WriteStoreBytes(cut);
+        Eeprom_Open();
+        EXPECT_EQ(g_EepromReady, 1);
+        std::vector<uint8_t> bytes = FileBytes(Rig_StorePath());
+        ASSERT_EQ(bytes.size(), 4096u) << size;
+        EXPECT_TRUE(std::equal(cut.begin(), cut.end(), bytes.begin())) << size;
+        for (uint32_t i = size; i < 4096; ++i) ASSERT_EQ(bytes[i], 0xFF) << size << " at " << i;
+        // A float beyond the cut is unwritten (status 11), not a stored 0.0.
+        float value = 5.0f;
+        uint32_t status = 0;
+        Eeprom_ReadFloat(4092, &value, &status);
+        if (size < 4092) {
+            EXPECT_EQ(status, 11u) << size;
+        }
+    }
+
+    Rig_Reset(Rig_MakeTempFolder());
+    std::vector<uint8_t> longer(5000, 0xFF);
+    for (uint32_t i = 4096; i < longer.size(); ++i) longer[i] = static_cast<uint8_t>(i);
+    Rig_WriteStoreBytes(longer);
+    Eeprom_Open();
+    uint32_t status = 0;
+    Eeprom_WriteFloat(4092, 2.0f, &status);
+    EXPECT_EQ(status, 0u);
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 3.0f, &status);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    std::vector<uint8_t> bytes = FileBytes(Rig_StorePath());
+    ASSERT_EQ(bytes.size(), 5000u);
+    EXPECT_EQ(Rig_FloatAt(bytes, 4092), 2.0f);
+    EXPECT_EQ(Rig_FloatAt(bytes, 100), 3.0f);
+    EXPECT_TRUE(std::equal(longer.begin() + 4096, longer.end(), bytes.begin() + 4096));
+}
+
+// A commit's writes wait in memory, where reads find them, and reach the file at its end in one
+// write; a commit the file cannot take leaves file and memory as they were and says so.
+TEST(SettingsStore, ACommitReachesTheFileWholeAtItsEnd) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    uint32_t status = 0;
+    Eeprom_WriteFloat(100, 1.0f, &status);
+    uint32_t writes = Eeprom_FileWriteCount();
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 2.0f, &status);
+    Eeprom_WriteFloat(3000, 4.0f, &status);
+    EXPECT_EQ(status, 0u);
+    float value = 0.0f;
+    Eeprom_ReadFloat(3000, &value, &status);
+    EXPECT_EQ(value, 4.0f) << "a commit reads its own writes";
+    EXPECT_EQ(Rig_StoredFloat(100), 1.0f) << "nothing in the file before the end";
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_StoredFloat(100), 2.0f);
+    EXPECT_EQ(Rig_StoredFloat(3000), 4.0f);
+    EXPECT_EQ(Eeprom_FileWriteCount(), writes + 1);
+    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+
+    // A commit inside another is the outer one's: nothing reaches the file before the outer end.
+    Eeprom_BeginCommit();
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 3.0f, &status);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(Rig_StoredFloat(100), 2.0f);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_StoredFloat(100), 3.0f);
+    Eeprom_WriteFloat(100, 2.0f, &status);
+
+    // The file gone meanwhile: status 10, and memory back to what the file held.
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 5.0f, &status);
+    std::remove(Rig_StorePath().c_str());
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 10u);
+    Eeprom_ReadFloat(100, &value, &status);
+    EXPECT_EQ(value, 2.0f);
+    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+
+    // A store that may only be read: every write of the commit is refused, and so is its end.
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    Eeprom_WriteFloat(100, 1.0f, &status);
+    const std::vector<uint8_t> stored = FileBytes(Rig_StorePath());
+    ReadOnlyFile readOnly(Rig_StorePath());
+    if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+    Eeprom_Open();
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 6.0f, &status);
+    EXPECT_EQ(status, 10u);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 10u);
+    EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
+}
+
+// What a commit killed on its way leaves beside the store: a finished journal (the whole new
+// image and its trailer) is written into the store at the next start; anything less is dropped
+// and the store loads as it was. Either way the journal is gone after the start, and it never
+// stands in for a store that is missing.
+TEST(SettingsStore, AJournalAKillLeftIsFinishedWhenWholeAndDroppedOtherwise) {
+    auto journalOf = [](uint8_t byte100) {
+        std::vector<uint8_t> image(4096, 0xFF);
+        image[100] = byte100;
+        uint16_t crc = Util_Crc16Ccitt(image.data(), 4096);
+        image.insert(image.end(), {'C', 'J', static_cast<uint8_t>(crc), static_cast<uint8_t>(crc >> 8)});
+        return image;
+    };
+    auto writeFile = [](const std::string& path, const std::vector<uint8_t>& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    const std::string journal = Rig_StorePath() + ".journal";
+    std::vector<uint8_t> store(4096, 0xFF);
+    store[100] = 1;
+    Rig_WriteStoreBytes(store);
+
+    std::vector<uint8_t> cut = journalOf(2);
+    cut.resize(4096);
+    std::vector<uint8_t> badSum = journalOf(3);
+    badSum[4099] ^= 1;
+    std::vector<uint8_t> longer = journalOf(4);
+    longer.push_back(0);
+    for (const std::vector<uint8_t>& unfinished : {cut, badSum, longer, std::vector<uint8_t>{}}) {
+        writeFile(journal, unfinished);
+        Rig_Reset(folder);
+        Eeprom_Open();
+        uint8_t byte = 0;
+        uint32_t status = 0;
+        Eeprom_Read(100, &byte, 1, &status);
+        EXPECT_EQ(byte, 1) << unfinished.size();
+        EXPECT_EQ(FileBytes(Rig_StorePath()), store);
+        EXPECT_FALSE(std::filesystem::exists(journal));
+    }
+
+    writeFile(journal, journalOf(5));
+    Rig_Reset(folder);
+    Eeprom_Open();
+    uint8_t byte = 0;
+    uint32_t status = 0;
+    Eeprom_Read(100, &byte, 1, &status);
+    EXPECT_EQ(byte, 5);
+    EXPECT_EQ(FileBytes(Rig_StorePath())[100], 5);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+
+    // No store: a fresh one, and the journal removed unread.
+    std::remove(Rig_StorePath().c_str());
+    writeFile(journal, journalOf(6));
+    Rig_Reset(folder);
+    Eeprom_Open();
+    EXPECT_EQ(FileBytes(Rig_StorePath()), std::vector<uint8_t>(4096, 0xFF));
+    EXPECT_FALSE(std::filesystem::exists(journal));
 }

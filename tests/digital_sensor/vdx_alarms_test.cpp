@@ -45,6 +45,7 @@ TEST(CommunicationError, OneRestoredFromTheStoreEndsWithTheFirstGoodReply) {
     Rig_Boot();
     // The store says the communication error was active when the program last stopped.
     Msg_Raise(kMsgCommError);
+    Rig_AdvanceMs(20);
     ASSERT_EQ(Rig_StoreBytes()[1969], 1);
     Rig_Reset(folder);
     Rig_Boot();

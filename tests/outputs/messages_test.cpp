@@ -119,18 +119,22 @@ TEST(MessageList, ShownListIsStoredWhileFewerThanFourAreActive) {
     Msg_Clear(3);
     Msg_Clear(4);
     Msg_Clear(5);
-    // Two active and three cleared: the two newest cleared, then the active ones.
+    // Two active and three cleared: the two newest cleared, then the active ones. The store
+    // takes the list at the end of the pass.
     EXPECT_EQ(Shown(), (Codes{4, 5, 6, 7}));
+    Msg_SaveStore();
     EXPECT_EQ(StoredList(), (Codes{4, 5, 6, 7}));
     std::vector<uint8_t> bytes = Rig_StoreBytes();
     EXPECT_EQ(bytes[kStoreShownCount], 4);
     EXPECT_EQ(bytes[kStoreShownActive], 2);
 
     Msg_Raise(8);
+    Msg_SaveStore();
     EXPECT_EQ(StoredList(), (Codes{5, 6, 7, 8}));
     // Four and more active: the newest four, in memory only.
     Msg_Raise(9);
     Msg_Raise(10);
+    Msg_SaveStore();
     EXPECT_EQ(Shown(), (Codes{7, 8, 9, 10}));
     EXPECT_EQ(StoredList(), (Codes{5, 6, 7, 8}));
     EXPECT_EQ(Rig_StoreBytes()[kStoreShownActive], 3);
@@ -138,6 +142,7 @@ TEST(MessageList, ShownListIsStoredWhileFewerThanFourAreActive) {
     // One active alone: the rest of the list is empty.
     Fresh();
     Msg_Raise(612);
+    Msg_SaveStore();
     EXPECT_EQ(StoredList(), (Codes{612, 0, 0, 0}));
     EXPECT_EQ(Rig_StoreBytes()[kStoreShownCount], 1);
 }
@@ -183,7 +188,7 @@ TEST(MessageList, LoadingDropsCodesThatNameNoMessage) {
     EXPECT_EQ(Rig_StoreBytes(), before);
 
     // A store that cannot be read leaves the list empty and says so.
-    std::remove(Rig_StorePath().c_str());
+    Rig_LoseStore();
     Msg_LoadStore(&status);
     EXPECT_EQ(status, kStoreNotReady);
     EXPECT_TRUE(Shown().empty());
@@ -196,6 +201,7 @@ TEST(MessageList, ClearMessagesEmptiesListsAndStore) {
     Msg_Raise(4);
     Msg_Clear(3);
     Msg_ResetStore();
+    Msg_SaveStore();
     EXPECT_TRUE(Shown().empty());
     EXPECT_TRUE(Active().empty());
     EXPECT_TRUE(Cleared().empty());

@@ -175,7 +175,7 @@ TEST(Relays, SettingsLoadRulesAndRequestersClearedAtLoad) {
     Relay_LoadSettings(&status);
     EXPECT_EQ(g_RelaySettings.delay[0], 999.1f);
     // An unreadable store: every load default and the store's status.
-    std::remove(Rig_StorePath().c_str());
+    Rig_LoseStore();
     Relay_LoadSettings(&status);
     EXPECT_EQ(status, kStoreNotReady);
     EXPECT_EQ(g_RelaySettings.delay[0], 0.0f);

@@ -3,12 +3,14 @@
 // messages and alarm flags they raise, and the settings in the store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include <array>
+#include "core/eeprom.h"
 #include "core/link.h"
 #include "core/settings.h"
 #include "measurement/channel.h"
@@ -306,4 +308,34 @@ TEST(SetPoints, TheRelayFollowsThePanelsTemperatureAcrossTheLimit) {
     Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(38.0f));
     Rig_AdvanceMs(20000);
     EXPECT_FALSE(Closed(0));
+}
+
+// Six set-point messages that clear in the same pass change the stored message list once: the
+// pass writes the store once, however many messages changed in it, and the store then holds the
+// list as it stands at the end of the pass.
+TEST(SetPoints, SixMessagesClearingInOnePassWriteTheStoreOnce) {
+    Boot();
+    for (uint32_t i = 0; i < kSetPointCount; ++i) Configure(i, 0, kRelayNone, kSetPointHigh, 8.0f, 0.0f, 0.0f);
+    AfterSecond(0, kLinePh, 9.0f);
+    ASSERT_EQ(Msg_ActiveCount(), 6u);
+    Show(0, kLinePh, 7.0f);
+    uint32_t most = 0;
+    uint32_t total = 0;
+    for (uint32_t pass = 0; pass < 60; ++pass) {
+        uint32_t before = Eeprom_FileWriteCount();
+        Rig_AdvanceMs(20);
+        uint32_t writes = Eeprom_FileWriteCount() - before;
+        most = std::max(most, writes);
+        total += writes;
+    }
+    EXPECT_EQ(Msg_ActiveCount(), 0u);
+    EXPECT_EQ(most, 1u);
+    EXPECT_EQ(total, 1u);
+    std::vector<uint8_t> bytes = Rig_StoreBytes();
+    ASSERT_EQ(Msg_ShownCount(), 4u);
+    EXPECT_EQ(bytes[1968], 4);
+    EXPECT_EQ(bytes[1969], 0);
+    for (uint32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(bytes[1960 + 2 * i] | bytes[1961 + 2 * i] << 8, Msg_ShownCode(i)) << i;
+    }
 }

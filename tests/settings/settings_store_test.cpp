@@ -193,7 +193,7 @@ TEST(SettingsModules, ValuesOutOfRangeLoadAsTheirDefaults) {
 TEST(SettingsModules, AStoreThatCannotBeReadLoadsEveryDefaultAndSaysSo) {
     std::string folder = Rig_MakeTempFolder();
     Boot(folder);
-    std::filesystem::remove(Rig_StorePath());
+    Rig_LoseStore();
     // The polarization voltages follow each channel's kind when they cannot be read.
     g_ChannelKind[0] = kKindO2Gauge;
     g_ChannelKind[1] = kKindO2High;
@@ -219,7 +219,39 @@ TEST(SettingsModules, AStoreThatCannotBeReadLoadsEveryDefaultAndSaysSo) {
     EXPECT_EQ(g_SystemSettings.errorDisplay, 0);
     EXPECT_EQ(LineName(1), "        ");
     EXPECT_EQ(Settings_GetDigitalInputHold(1), kInputHoldNever);
-    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath())) << "loading never creates the store";
+    EXPECT_TRUE(std::filesystem::is_directory(Rig_StorePath())) << "loading never creates the store";
+}
+
+// A store cut short (a copy that stopped, a full disk) loads what it lacks as never written, as a
+// fresh store would: the run and the restart after it leave the same store as one whose missing
+// bytes were erased. Without that, the first write beyond the cut (here the message list) filled
+// the gap with zeros, and the restart loaded them as settings (access codes 0, a PID output of
+// 0.0%, an empty concentration table).
+TEST(SettingsModules, AStoreCutShortLoadsWhatItLacksAsAFreshStoreWould) {
+    std::string folder = Rig_MakeTempFolder();
+    Rig_Reset(folder);
+    Rig_WriteFactoryStore();
+    const Bytes factory = Rig_StoreBytes();
+    for (uint32_t size : {8u, 1200u, 2500u}) {
+        Bytes stores[2];
+        for (uint32_t run = 0; run < 2; ++run) {
+            std::string where = Rig_MakeTempFolder();
+            Bytes start(factory.begin(), factory.begin() + size);
+            // Run 0 starts on the bytes erased where they are missing, run 1 on the cut file.
+            if (run == 0) start.resize(4096, 0xFF);
+            Rig_Reset(where);
+            Rig_WriteStoreBytes(start);
+            Boot(where);
+            Msg_Raise(kMsgCommError);
+            Rig_AdvanceMs(20);
+            Boot(where);
+            EXPECT_EQ(Rig_RowText(12).find("EEPROM"), std::string::npos) << size;
+            EXPECT_EQ(g_SystemSettings.accessCode[0], size > 1234 ? 31752u : 0u) << size << " run " << run;
+            stores[run] = Rig_StoreBytes();
+        }
+        ASSERT_EQ(stores[1].size(), 4096u) << size;
+        EXPECT_EQ(Differences(stores[0], stores[1]), std::vector<uint32_t>{}) << size;
+    }
 }
 
 TEST(SettingsModules, ACommitWritesOnlyWhatChanged) {
@@ -235,7 +267,9 @@ TEST(SettingsModules, ACommitWritesOnlyWhatChanged) {
     Settings_CommitAll(&status, 1);
     EXPECT_EQ(status, 0u);
     EXPECT_FALSE(std::filesystem::exists(Rig_StorePath()));
+    // The store put back, as the next start finds it.
     Rig_WriteStoreBytes(before);
+    Eeprom_Open();
 
     // A relay delay and the language changed: just their bytes.
     g_WorkSet.relays.delay[0] = 5.0f;

@@ -21,6 +21,7 @@
 #include "fw_main.h"
 #include "fw_modules.h"
 #include "measurement/filter.h"
+#include "outputs/messages.h"
 #include "panel/inputs.h"
 #include "panel/sim_inputs.h"
 #include "platform/plat.h"
@@ -161,6 +162,7 @@ void Rig_WriteFactoryStore() {
     uint32_t status = 0;
     Settings_LoadMeasurementStore(&status);
     Settings_LoadAll(&status);
+    Msg_SaveStore();
 }
 
 void Rig_Boot() {
@@ -229,6 +231,12 @@ std::vector<uint8_t> Rig_StoreBytes() {
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
     std::ofstream out(Rig_StorePath(), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Rig_LoseStore() {
+    std::filesystem::remove(Rig_StorePath());
+    std::filesystem::create_directory(Rig_StorePath());
+    Eeprom_Open();
 }
 
 void Rig_OpenFreshStore() {

@@ -40,6 +40,9 @@ std::string Rig_StorePath();
 std::vector<uint8_t> Rig_StoreBytes();
 // Replaces the settings store file with these bytes (for a start from a prepared store).
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
+// The settings store lost while the program runs: its file gone, a folder in its place, and the
+// store opened again, so that every read and every write reports status 10.
+void Rig_LoseStore();
 // Rig_Reset in a new temporary folder, then the settings store opened there (a fresh one is
 // 4096 bytes of FF).
 void Rig_OpenFreshStore();
