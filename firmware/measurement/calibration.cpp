@@ -450,9 +450,12 @@ void Cal_GetSettingById(uint32_t id, uint32_t point, float* value, uint32_t* sta
                 }
                 break;
             }
-            case kQuantityOxygen:
-                *value = CalO2_GetPointCurrent(channel, point);
+            case kQuantityOxygen: {
+                // The reference of the point the step takes, in the unit of its kind.
+                uint32_t i = CalO2_PointOfStep(point, g_CalUnitSelector);
+                *value = CalO2_GetPointReference(channel, i, CalO2_GetPointKind(channel, i));
                 break;
+            }
             case kQuantityMv:
             case kQuantityOrp:
                 *value = CalPh_GetOrpReference(channel);
