@@ -2,7 +2,7 @@
 // the step screens between the points, the result and its saving, the judging that follows; pH
 // in one buffer twice (not done); conductivity in two solutions; oxygen after the countdown of
 // its polarization voltage, with the outputs held meanwhile; a digital oxygen sensor calibrated
-// in air by ENTER alone.
+// in air by ENTER alone; the zero point of an oxygen sensor.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -204,6 +204,29 @@ TEST(CalibrationWalk, OxygenAfterThePolarizationCountdown) {
     EXPECT_EQ(g_OutputHold, 1u);
     Rig_AdvanceMs(62000);
     EXPECT_EQ(g_OutputHold, 0u);
+}
+
+TEST(CalibrationWalk, OxygenZeroPointTakesTheCurrentWithoutOxygen) {
+    // In nitrogen the sensor still gives -0.5 nA.
+    BootKind(kKindO2High, kSimSensorCurrent, -0.5f);
+    StartCalibration();
+    Press(kKeyCal);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(12), "Type = 1 point ZeroPt  $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    // The zero point's reference: no oxygen.
+    EXPECT_EQ(Row(11), "A Point1=0.000 %air");
+    Press(kKeyEnter);
+    WaitWhileEditing(130);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    // The zero is the current measured, the slope stays.
+    EXPECT_EQ(Row(11), "O2 S=-70.00nA Z=-0.500nA");
+    EXPECT_NEAR(CalO2_GetZeroInUseMicro(0), 0.5f, 0.001f);
 }
 
 TEST(CalibrationWalk, DigitalOxygenSensorInAirByEnterAlone) {
