@@ -347,8 +347,9 @@ static uint8_t LimitByte(uint32_t value) {
     return static_cast<uint8_t>(value > kCycleLimitMax ? kCycleLimitMax : value);
 }
 
+// toSensor false: the value came from the sensor itself, so a command-protocol sensor is not told.
 static void SetCycleLimit(uint32_t channel, uint32_t value, uint32_t offset, uint8_t* field, uint32_t reg,
-                          Detector* detector, void (*reset)(uint32_t), uint32_t* status) {
+                          Detector* detector, void (*reset)(uint32_t), uint32_t* status, bool toSensor) {
     *status = 0;
     if (!IsChannel(channel)) return;
     uint8_t limit = LimitByte(value);
@@ -364,7 +365,8 @@ static void SetCycleLimit(uint32_t channel, uint32_t value, uint32_t offset, uin
             detector->enabled = 0;
         }
     }
-    if (IsProtocol(channel) && SensCmd_SetRegister(channel, reg, limit) && ActiveKind(channel) == kKindO2Optical) {
+    if (toSensor && IsProtocol(channel) && SensCmd_SetRegister(channel, reg, limit) &&
+        ActiveKind(channel) == kKindO2Optical) {
         Link_QueueItem(kSensCmdS134);
     }
 }
@@ -372,19 +374,19 @@ static void SetCycleLimit(uint32_t channel, uint32_t value, uint32_t offset, uin
 void SensDiag_SetCipCycleLimit(uint32_t channel, uint32_t value, uint32_t* status) {
     if (!IsChannel(channel)) return;
     SetCycleLimit(channel, value, kStoreCipLimit, &g_SensDiagSettings[channel].cipLimit, kRegisterCip, &s_Cip[channel],
-                  SensDiag_ResetCipDetector, status);
+                  SensDiag_ResetCipDetector, status, true);
 }
 
 void SensDiag_SetSipCycleLimit(uint32_t channel, uint32_t value, uint32_t* status) {
     if (!IsChannel(channel)) return;
     SetCycleLimit(channel, value, kStoreSipLimit, &g_SensDiagSettings[channel].sipLimit, kRegisterSip, &s_Sip[channel],
-                  SensDiag_ResetSipDetector, status);
+                  SensDiag_ResetSipDetector, status, true);
 }
 
 void SensDiag_SetAutoclaveCycleLimit(uint32_t channel, uint32_t value, uint32_t* status) {
     if (!IsChannel(channel)) return;
     SetCycleLimit(channel, value, kStoreAutoclaveLimit, &g_SensDiagSettings[channel].autoclaveLimit, kRegisterAutoclave,
-                  nullptr, nullptr, status);
+                  nullptr, nullptr, status, true);
 }
 
 void SensDiag_StoreS133Setting(uint8_t value, uint32_t* status) {
@@ -408,12 +410,13 @@ static uint8_t DegreeByte(float value) {
     return value >= 255.0f ? 255 : static_cast<uint8_t>(value);
 }
 
+// toSensor false: the value came from the sensor itself, which keeps its own parameter.
 static void SetTempLimit(uint32_t channel, float value, uint32_t offset, uint8_t* field, uint32_t param,
-                         uint32_t* status) {
+                         uint32_t* status, bool toSensor) {
     *status = 0;
     if (!IsChannel(channel)) return;
     uint8_t degrees = DegreeByte(value);
-    if (IsProtocol(channel) && ActiveKind(channel) == kKindO2Optical) {
+    if (toSensor && IsProtocol(channel) && ActiveKind(channel) == kKindO2Optical) {
         float& p = g_SensorParams[channel].p[param];
         if (std::fabs(value - p) > 1e-5f || std::fabs(value - static_cast<float>(*field)) > 1e-5f) {
             p = value;
@@ -430,12 +433,38 @@ static void SetTempLimit(uint32_t channel, float value, uint32_t offset, uint8_t
 
 void SensDiag_SetCipTempLimit(uint32_t channel, float value, uint32_t* status) {
     if (!IsChannel(channel)) return;
-    SetTempLimit(channel, value, kStoreCipTemp, &g_SensDiagSettings[channel].cipTemp, kSensParamCipTempLimit, status);
+    SetTempLimit(channel, value, kStoreCipTemp, &g_SensDiagSettings[channel].cipTemp, kSensParamCipTempLimit, status,
+                 true);
 }
 
 void SensDiag_SetSipTempLimit(uint32_t channel, float value, uint32_t* status) {
     if (!IsChannel(channel)) return;
-    SetTempLimit(channel, value, kStoreSipTemp, &g_SensDiagSettings[channel].sipTemp, kSensParamSipTempLimit, status);
+    SetTempLimit(channel, value, kStoreSipTemp, &g_SensDiagSettings[channel].sipTemp, kSensParamSipTempLimit, status,
+                 true);
+}
+
+void SensDiag_TakeSensorCycleSettings(uint32_t channel, uint32_t* status) {
+    *status = 0;
+    if (!IsChannel(channel) || !IsProtocol(channel)) return;
+    SensDiagSettings& s = g_SensDiagSettings[channel];
+    const SensorParamRecord& p = g_SensorParams[channel];
+    uint32_t step = 0;
+    SetCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterCip), kStoreCipLimit, &s.cipLimit, kRegisterCip,
+                  &s_Cip[channel], SensDiag_ResetCipDetector, &step, false);
+    Eeprom_Chain(status, step);
+    SetCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterSip), kStoreSipLimit, &s.sipLimit, kRegisterSip,
+                  &s_Sip[channel], SensDiag_ResetSipDetector, &step, false);
+    Eeprom_Chain(status, step);
+    SetCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterAutoclave), kStoreAutoclaveLimit, &s.autoclaveLimit,
+                  kRegisterAutoclave, nullptr, nullptr, &step, false);
+    Eeprom_Chain(status, step);
+    // Whole degrees, as the transmitter keeps them.
+    SetTempLimit(channel, std::trunc(p.p[kSensParamCipTempLimit]), kStoreCipTemp, &s.cipTemp, kSensParamCipTempLimit,
+                 &step, false);
+    Eeprom_Chain(status, step);
+    SetTempLimit(channel, std::trunc(p.p[kSensParamSipTempLimit]), kStoreSipTemp, &s.sipTemp, kSensParamSipTempLimit,
+                 &step, false);
+    Eeprom_Chain(status, step);
 }
 
 float SensDiag_GetCipTempLimit(uint32_t channel) {
@@ -657,6 +686,16 @@ void SensDiag_SetMaintInterval(uint32_t channel, float days) {
     g_SensDiagSettings[channel].ttmInterval = n;
     StoreTtmSetting(channel, &status);
     g_SensDiagSettings[channel].ttmInterval = LoadWord(kStoreTtmInterval + 4 * channel, kTtmIntervalLimit, &status);
+}
+
+void SensDiag_ClearIntervals(uint32_t channel) {
+    if (!IsChannel(channel)) return;
+    g_SensorSaveFlags[kSensorSaveDiagnostics] = 1;
+    g_SensDiagSettings[channel].ttmInterval = 0;
+    g_SensDiagSettings[channel].actInterval = 0;
+    uint32_t status = 0;
+    StoreTtmSetting(channel, &status);
+    StoreActSetting(channel, &status);
 }
 
 void SensDiag_RestartAct(uint32_t channel) {

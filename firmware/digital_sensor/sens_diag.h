@@ -96,6 +96,10 @@ void SensDiag_SetSipCycleLimit(uint32_t channel, uint32_t value, uint32_t* statu
 void SensDiag_SetAutoclaveCycleLimit(uint32_t channel, uint32_t value, uint32_t* status);
 void SensDiag_SetCipTempLimit(uint32_t channel, float value, uint32_t* status);
 void SensDiag_SetSipTempLimit(uint32_t channel, float value, uint32_t* status);
+// A command-protocol sensor's cycle limits (registers 2, 1, 3) and the whole degrees of its CIP and
+// SIP temperature limits become the channel's settings, stored; the sensor is told nothing, as
+// the values are its own. status: the store's.
+void SensDiag_TakeSensorCycleSettings(uint32_t channel, uint32_t* status);
 float SensDiag_GetCipTempLimit(uint32_t channel);
 float SensDiag_GetSipTempLimit(uint32_t channel);
 // The optical sensor's S133 setting (the S133 value in thousandths), kept with the calibration
@@ -123,6 +127,9 @@ float SensDiag_GetMaintInterval(uint32_t channel);
 float SensDiag_GetActInterval(uint32_t channel);
 void SensDiag_SetMaintInterval(uint32_t channel, float days);
 void SensDiag_SetActInterval(uint32_t channel, float days);
+// Both maintenance intervals (time to maintenance and adaptive calibration) 0 and stored, whatever
+// the sensor's layout: the sensor adopted next brings its own.
+void SensDiag_ClearIntervals(uint32_t channel);
 void SensDiag_RestartAct(uint32_t channel);
 void SensDiag_RestartMaintTimer(uint32_t channel);
 void SensDiag_ResetMaintTimer(uint32_t channel);

@@ -35,7 +35,8 @@ void SensMem_PutBits(uint8_t* bytes, uint32_t start, uint32_t count, uint32_t va
     for (uint32_t k = 0; k < count; ++k) {
         uint32_t bit = start + k;
         uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
-        if (value >> k & 1u) {
+        // A run longer than the value's 32 bits is 0 beyond them.
+        if (k < 32 && (value >> k & 1u)) {
             bytes[bit / 8] |= mask;
         } else {
             bytes[bit / 8] &= static_cast<uint8_t>(~mask);

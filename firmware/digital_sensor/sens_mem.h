@@ -42,7 +42,8 @@ void SensMem_ResetState();
 // The field of count bits (1..32) from bit start of bytes; bit k of the field is bit
 // (start + k) mod 8 of byte (start + k) / 8, the first bit the least significant.
 uint32_t SensMem_GetBits(const uint8_t* bytes, uint32_t start, uint32_t count);
-// Writes the low count bits of value into that field; the bits around it keep their values.
+// Writes the low count bits of value into that field (a field longer than 32 bits gets 0 above
+// them); the bits around it keep their values.
 void SensMem_PutBits(uint8_t* bytes, uint32_t start, uint32_t count, uint32_t value);
 // Copies count bits from source (from bit sourceBit) to destination (from bit destinationBit);
 // destination bits outside the run keep their values.

@@ -288,8 +288,7 @@ static void DrawState(uint8_t state) {
             Lcd_DrawTextRef(kRow11, 0, kTextStandBy);
             Lcd_DrawTextRef(kRow12, 0, PlugText(kTextLoadingData));
             StartTimer(5);
-            SensDiag_SetMaintInterval(1, 0.0f);
-            g_SensDiagSettings[1].actInterval = 0;
+            SensDiag_ClearIntervals(1);
             if (g_SensorProtoFlag[1] == 1) ReadSlotCountsIntoEdit();
             Chan_ApplyNewSensor(1);
             Vdx_ReadSensorSetup();
@@ -484,12 +483,7 @@ void Vdx_AdoptSensorSettings(uint32_t channel) {
         CalO2_SetSalinity(channel, p.p[kSensParamSalinity], &status);
         CalO2_SetProcPressure(channel, p.p[kSensParamProcessPressure], &status);
         SensDiag_StoreS133Setting(static_cast<uint8_t>(SensCmd_GetParamRounded(channel)), &status);
-        SensDiag_SetCipCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterCip), &status);
-        SensDiag_SetSipCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterSip), &status);
-        SensDiag_SetAutoclaveCycleLimit(channel, SensCmd_GetRegister(channel, kRegisterAutoclave), &status);
-        // Whole degrees, as the transmitter keeps them.
-        SensDiag_SetCipTempLimit(channel, std::trunc(p.p[kSensParamCipTempLimit]), &status);
-        SensDiag_SetSipTempLimit(channel, std::trunc(p.p[kSensParamSipTempLimit]), &status);
+        SensDiag_TakeSensorCycleSettings(channel, &status);
         return;
     }
     if (g_SensorMemLayout[channel] == kLayoutPh && g_SensorKindActive[channel] == kKindPh &&

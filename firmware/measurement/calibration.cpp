@@ -450,9 +450,12 @@ void Cal_GetSettingById(uint32_t id, uint32_t point, float* value, uint32_t* sta
                 }
                 break;
             }
-            case kQuantityOxygen:
-                *value = CalO2_GetPointCurrent(channel, point);
+            case kQuantityOxygen: {
+                // The reference of the point the step takes, in the unit of its kind.
+                uint32_t i = CalO2_PointOfStep(point, g_CalUnitSelector);
+                *value = CalO2_GetPointReference(channel, i, CalO2_GetPointKind(channel, i));
                 break;
+            }
             case kQuantityMv:
             case kQuantityOrp:
                 *value = CalPh_GetOrpReference(channel);
@@ -623,14 +626,17 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
         case kQuantityResistivity:
             SetConductivityPoint(channel, q, point, value, status);
             break;
-        case kQuantityOxygen:
-            CalO2_SetPointKind(channel, point, static_cast<uint8_t>(unit));
+        case kQuantityOxygen: {
+            // A zero calibration's point is the zero point, which the step calibrates from.
+            uint32_t i = CalO2_PointOfStep(point, g_CalUnitSelector);
+            CalO2_SetPointKind(channel, i, static_cast<uint8_t>(unit));
             if (Chan_GetMeasureFlag(channel) == 0) {
-                CalO2_SetPointCurrent(channel, point, value);
+                CalO2_SetPointCurrent(channel, i, value);
             } else {
-                CalO2_CapturePoint(channel, point, g_ChosenMode, value, status);
+                CalO2_CapturePoint(channel, i, g_ChosenMode, value, status);
             }
             break;
+        }
         case kQuantityMv:
         case kQuantityOrp:
         case kQuantityMvB:

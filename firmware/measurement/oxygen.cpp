@@ -342,6 +342,19 @@ float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
     return IsChannel(channel) && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
 }
 
+uint32_t CalO2_PointOfStep(uint32_t point, uint32_t selector) { return point == 0 && selector == 0 ? 0 : 1; }
+
+uint8_t CalO2_GetPointKind(uint32_t channel, uint32_t i) {
+    return IsChannel(channel) && i < 2 ? g_CalInUse[channel].o2.pointKind[i] : kO2PointAirPercent;
+}
+
+float CalO2_GetPointReference(uint32_t channel, uint32_t i, uint8_t kind) {
+    if (i >= 2) return 0.0f;
+    if (!IsChannel(channel)) return kDefaultPointRef[i];
+    const CalInUseO2& u = g_CalInUse[channel].o2;
+    return u.pointKind[i] == kind && IsFinite(u.pointRef[i]) ? u.pointRef[i] : kDefaultPointRef[i];
+}
+
 void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float reference, uint32_t* status) {
     if (Cal_NoPoint(channel, i, status)) return;
     CalInUseO2& u = g_CalInUse[channel].o2;

@@ -93,6 +93,14 @@ float CalO2_GetValueForCal(uint32_t channel, uint32_t i, uint32_t* status);
 void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind);
 void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current);
 float CalO2_GetPointCurrent(uint32_t channel, uint32_t i);
+// The point a calibration step of the page's selector (0 slope, 1 zero) takes: the slope point
+// for a slope calibration's first point, else the zero point.
+uint32_t CalO2_PointOfStep(uint32_t point, uint32_t selector);
+// The kind of point i's reference, and that reference in the unit of the kind given: the point's
+// own when it was taken in that kind, else the point's default (100.0 for the slope point, 0.0
+// for the zero point).
+uint8_t CalO2_GetPointKind(uint32_t channel, uint32_t i);
+float CalO2_GetPointReference(uint32_t channel, uint32_t i, uint8_t kind);
 // Captures point i from the calibration filters; unless mode is 2 (process) the reference too.
 void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float reference, uint32_t* status);
 // The reference of point i as a fraction (or, kind 13, against the saturation table).

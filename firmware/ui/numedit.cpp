@@ -19,6 +19,7 @@
 #include "measurement/conductivity.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
+#include "measurement/oxygen.h"
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
@@ -502,11 +503,18 @@ void NumEdit_OpenOutputCal(uint32_t type, float value, uint32_t mode) {
     DriveCount();
 }
 
-float NumEdit_ReadFieldValue(uint32_t type) {
+// The value a field opens with, item being the unit it shows: the oxygen point's reference (the
+// air calibration's 100 %air), except in a process calibration, whose reference is the lab's;
+// an output's count; else the tracked value.
+static float OpeningValue(uint32_t type, uint8_t item) {
     if (type >= kNumFieldCount) return 1.0f;
     Meas_SetSelectorByte(g_ChosenOption);
     Cal_BeginTracking(g_MenuPosition, g_CalPoint);
     Cal_TrackValue(g_MenuPosition, g_CalPoint);
+    if (type == kTypeOxygen && !CaptureMode()) {
+        uint32_t point = CalO2_PointOfStep(g_CalPoint, g_ChosenOption);
+        return CalO2_GetPointReference(Menu_ChannelOfPosition(g_MenuPosition), point, item);
+    }
     if (IsOutputType(type)) {
         // An output's point is its converter count.
         uint32_t status = 0;
@@ -517,6 +525,11 @@ float NumEdit_ReadFieldValue(uint32_t type) {
     float value = Cal_GetTrackedValue(&status);
     if (status == kStatusOver || status == kStatusUnder || !(std::fabs(value) <= kTrackedLimit)) return 1.0f;
     return value;
+}
+
+// A field opened afresh shows its record's unit first.
+float NumEdit_ReadFieldValue(uint32_t type) {
+    return OpeningValue(type, type < kNumFieldCount ? g_NumFieldTable[type].unit : kNoUnit);
 }
 
 // ---- Keys ----------------------------------------------------------------------------------------
@@ -748,7 +761,8 @@ int32_t NumEdit_Key(uint32_t event, float* value) {
 
 // The editor opens again on a field at the point g_CalPoint: fresh (mode 0) or redrawn (mode 1).
 static void OpenFieldAgain(uint32_t type, uint32_t mode) {
-    float value = NumEdit_ReadFieldValue(type);
+    // Redrawn, the field keeps the unit chosen.
+    float value = mode == 1 ? OpeningValue(type, s_CalItem) : NumEdit_ReadFieldValue(type);
     if (IsOutputType(type)) {
         NumEdit_OpenOutputCal(type, value, mode);
     } else {

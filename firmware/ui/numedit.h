@@ -55,7 +55,9 @@ void NumEdit_Open(uint32_t type, float value, uint32_t mode);
 // The same for the output calibration fields 10 to 13 (value: the converter count).
 void NumEdit_OpenOutputCal(uint32_t type, float value, uint32_t mode);
 // Hands the chosen option on, starts tracking the menu position at the current point and returns
-// the tracked value (1.0 when it is out of range or not a value).
+// the value the field opens with: for the oxygen point outside a process calibration the point's
+// reference in the field's first unit; else the tracked value (1.0 when it is out of range or not
+// a value).
 float NumEdit_ReadFieldValue(uint32_t type);
 // The key operation of screen 3.
 int32_t NumEdit_Screen(uint32_t event);

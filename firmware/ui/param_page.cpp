@@ -1111,7 +1111,7 @@ static constexpr int32_t kPageNext = 4090;
 static constexpr int32_t kResetQuestion = 4099;
 static constexpr int32_t kResetSystem = 4100;
 static constexpr int32_t kResetSensorCal = 4208;
-static constexpr int32_t kStopRelayPage = 4153;
+static constexpr int32_t kStopRelayPage = static_cast<int32_t>(kActionStopRelayAskedPage);
 static constexpr int32_t kAnalogOutputPage = 4169;
 static constexpr int32_t kChannelPageMarker = 4170;
 static constexpr int32_t kCounterResetPage = 4182;
@@ -1139,6 +1139,15 @@ static uint8_t ChosenRelay(uint32_t page) {
     const int8_t* v = g_PageEdit.values;
     if (page == kParamPageAlarmClean) return RelayOrNone(v[2]);
     return RelayOrNone(v[3]);
+}
+
+uint32_t ParamPage_AskStopRelay(uint32_t page, uint32_t where) {
+    uint8_t relay = ChosenRelay(page);
+    if (g_PageEdit.values[2] != kChoiceYes || !Settings_MarkChannelEdited(relay)) return 0;
+    s_Relay = relay;
+    g_ValuePageMode = static_cast<uint8_t>(page);
+    g_PageCursor = where == 0 ? kPageCursorMarker : kPageCursorField;
+    return 1;
 }
 
 // The value page that the screen below shows when this one steps back (4085), or that the

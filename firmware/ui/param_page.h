@@ -29,6 +29,10 @@ extern uint16_t g_RelayConflict;
 // Takes the word and makes its relay the one the "Stop OC" page shows.
 void ParamPage_SetRelayConflict(uint16_t word);
 
+// A cycle-counter alarm page (58 to 60) whose alarm is on ("Alarm" Yes) and whose relay a PID
+// pulse output uses: the "Stop OC" page (50) is made ready to ask for that page, ENTER having been
+// pressed on the leave marker (where 0) or in a field; 1 then, else 0.
+uint32_t ParamPage_AskStopRelay(uint32_t page, uint32_t where);
 // Draws a page (mode 1 selects the leave marker); returns -1.
 int32_t ParamPage_Open(uint32_t page, uint32_t mode);
 // Fills the four values of the state from the working set.

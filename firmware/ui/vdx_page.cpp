@@ -560,7 +560,12 @@ static int32_t AcceptSetup() {
             SensDiag_SetAutoclaveCycleLimit(kChannelB, whole, &status);
             break;
     }
-    return static_cast<int32_t>(s_Setup.cursor == kSetupLeave ? kActionBack : kActionAskSave);
+    // An alarm that would switch a relay the PID pulses asks first whether to stop it there.
+    bool leave = s_Setup.cursor == kSetupLeave;
+    if (ParamPage_AskStopRelay(kParamPageCipAlarm + s_Setup.page, leave ? 0 : 2)) {
+        return static_cast<int32_t>(kActionStopRelayAskedPage);
+    }
+    return static_cast<int32_t>(leave ? kActionBack : kActionAskSave);
 }
 
 int32_t VdxPage_SetupKey(uint32_t event) {

@@ -15,6 +15,7 @@
 #include "core/link_transport.h"
 #include "core/timers.h"
 #include "core/ui_ids.h"
+#include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
@@ -184,6 +185,89 @@ TEST(PlugAndMeasure, AnotherModelOfTheKindAsksAtColumn114) {
     EXPECT_EQ(Rig_RowText(11), "Stand by");
     EXPECT_EQ(g_ChannelSensorId[1], 4188u);
     ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+}
+
+namespace {
+// Store offsets of channel B's configured kind, stored model number, data-loaded flag, time to
+// maintenance (0.1 days), adaptive calibration interval and CIP temperature limit.
+constexpr uint32_t kStoreKindB = 1664 + 1;
+constexpr uint32_t kStoreModelB = 450 + 4;
+constexpr uint32_t kStoreLoadedB = 120 + 1;
+constexpr uint32_t kStoreTtmB = 460 + 4;
+constexpr uint32_t kStoreActB = 468 + 4;
+constexpr uint32_t kStoreCipTempB = 438 + 1;
+constexpr uint32_t kStoreCipLimitB = 402 + 1;
+
+uint32_t StoredWord(uint32_t offset) {
+    std::vector<uint8_t> store = Rig_StoreBytes();
+    uint32_t value = 0;
+    for (uint32_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(store.at(offset + i)) << (8 * i);
+    return value;
+}
+
+// The sensor commands sent from index from on, by name.
+std::vector<std::string> SensorCommandsSince(size_t from) {
+    std::vector<std::string> names;
+    const std::vector<RigFrame>& sent = Rig_SentFrames();
+    for (size_t i = from; i < sent.size(); ++i) {
+        const std::vector<uint8_t>& f = sent[i].bytes;
+        if (f.size() >= 13 && f[2] == 0x09) names.emplace_back(f.begin() + 9, f.begin() + 13);
+    }
+    return names;
+}
+}  // namespace
+
+TEST(PlugAndMeasure, AnotherModelTakenOverStartsFromTheSensorsOwnIntervalsAndLimits) {
+    struct Case {
+        const char* file;
+        uint8_t code;
+        uint8_t kind;
+        uint32_t storedModel;  // another model of the kind than the sensor's
+    };
+    const Case cases[] = {{"OPT_SelvoQ11_0.txt", 9, kKindO2Optical, 4211},
+                          {"COND_SelvoK11_0.txt", 4, kKindCond4, 4196}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        // The channel knows another model of the kind, with 30 days to maintenance, an adaptive
+        // calibration interval and a CIP temperature limit of its own.
+        BootOnChannelB({{kStoreKindB, c.kind},
+                        {kStoreModelB, c.storedModel & 0xFF},
+                        {kStoreModelB + 1, c.storedModel >> 8},
+                        {kStoreLoadedB, 1},
+                        {kStoreTtmB, 300 & 0xFF},
+                        {kStoreTtmB + 1, 300 >> 8},
+                        {kStoreActB, 48},
+                        {kStoreCipTempB, 60}});
+        ASSERT_EQ(g_SensDiagSettings[1].ttmInterval, 300u);
+        Plug(c.file, c.code);
+        ASSERT_TRUE(RunUntilState(kPlugChangeModel));
+        size_t from = Rig_SentFrames().size();
+        Rig_HoldKey(kKeyEnter, 100);
+        ASSERT_TRUE(RunUntilState(kPlugLoadNewModel, 1500));
+        ASSERT_TRUE(RunUntilState(kPlugIdle, 12000));
+        Rig_AdvanceMs(5000);
+        // Both maintenance intervals were cleared: time to maintenance stays 0 for a sensor that
+        // keeps none in its memory's interval fields, the adaptive calibration interval is the
+        // sensor's own.
+        EXPECT_EQ(g_SensDiagSettings[1].ttmInterval, 0u);
+        EXPECT_EQ(StoredWord(kStoreTtmB), 0u);
+        EXPECT_EQ(StoredWord(kStoreActB), g_SensDiagSettings[1].actInterval);
+        if (c.kind != kKindO2Optical) {
+            EXPECT_EQ(g_SensDiagSettings[1].actInterval, 0u);
+            continue;
+        }
+        // The optical sensor's adaptive calibration interval (30 days), cycle limits and
+        // temperature limits became the channel's, and nothing of them went back to the sensor.
+        EXPECT_EQ(g_SensDiagSettings[1].actInterval, 30u);
+        EXPECT_EQ(SensDiag_GetCipCycleLimit(1), 100u);
+        EXPECT_EQ(Rig_StoreBytes().at(kStoreCipLimitB), 100);
+        EXPECT_EQ(Rig_StoreBytes().at(kStoreCipTempB), 55);
+        EXPECT_FLOAT_EQ(SensDiag_GetCipTempLimit(1), 55.0f);
+        EXPECT_EQ(g_SensorProtocol[1].pendingRegisters, 0);
+        for (const std::string& name : SensorCommandsSince(from)) {
+            EXPECT_TRUE(name != "S131" && name != "S133" && name != "S134" && name != "S139") << name;
+        }
+    }
 }
 
 TEST(PlugAndMeasure, ChannelNotAutoConfiguredRefusesAnotherKind) {

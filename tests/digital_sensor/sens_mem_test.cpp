@@ -44,6 +44,16 @@ TEST(SensMem, BitFieldsAcrossByteBoundaries) {
     EXPECT_EQ(SensMem_GetBits(field, 6, 12), 0xA5Cu);
     EXPECT_EQ(field[0] & 0x3F, 0x3F);
     EXPECT_EQ(field[2] & 0xFC, 0xFC);
+
+    // A run longer than 32 bits (the characters of a data set's name) takes the value's bits and
+    // zeros beyond them.
+    uint8_t run[14];
+    std::memset(run, 0xFF, sizeof run);
+    SensMem_PutBits(run, 4, 91, 0x80000001u);
+    EXPECT_EQ(SensMem_GetBits(run, 4, 32), 0x80000001u);
+    for (uint32_t bit = 36; bit < 95; ++bit) EXPECT_EQ(SensMem_GetBits(run, bit, 1), 0u) << bit;
+    EXPECT_EQ(run[0] & 0x0F, 0x0F);
+    EXPECT_EQ(run[11] & 0x80, 0x80);
 }
 
 TEST(SensMem, PageChecksumMakesThePageSumZero) {

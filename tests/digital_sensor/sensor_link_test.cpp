@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "digital_sensor/vdx_ident.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
+#include "plug_support.h"
 #include "rig.h"
 #include "rig_sensor.h"
 #include "sensor_board/sim_image.h"
@@ -89,6 +93,12 @@ Records OpticalSensor(uint8_t g133Status = 0) {
     };
 }
 
+// The whole text of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 void BootOnChannelB() {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_Boot();
@@ -145,30 +155,48 @@ TEST(SensorLink, MemoryImageIsReadPageByPageIdentifiedAndWrittenBack) {
     EXPECT_EQ(g_DirtyPages[1], 0u);
 }
 
-TEST(SensorLink, PageWithAWrongSumIsRefusedAndTheSensorReadAgain) {
-    BootOnChannelB();
+TEST(SensorLink, CorruptPageInTheSensorFileIsTriedThreeTimesThenNoSensor) {
+    // Channel B is the selected channel, so that plug-and-measure shows what it makes of it.
+    plug_test::BootOnChannelB();
     std::vector<uint8_t> image = RigSensor_BuildImage(RigSensorIdentity{});
-    Rig_PlugSensorImage(RigSensor_ToSensorMemory(image));
-    // The library takes no file whose pages do not sum to zero: the sensor's memory goes bad
-    // after the plug, so that page 5 no longer sums to zero.
+    Bytes memory = RigSensor_ToSensorMemory(image);
+    // One byte of page 5 went bad in the sensor's memory: the page no longer sums to zero.
+    memory[5 * 32 + 9] ^= 0x10;
+    Rig_PlugSensorImage(memory);
+    const std::string file = std::filesystem::path(Rig_StorePath()).parent_path() / "sensor_b.txt";
+    const std::string text = ReadFile(file);
+    ASSERT_FALSE(text.empty());
+    // The library holds the sensor as its file has it; judging the pages is the transmitter's.
     ASSERT_EQ(g_SimImageSlots[1].present.load(), 1);
-    g_SimImageSlots[1].image[5 * 32 + 9] ^= 0x10;
     std::memset(g_SensorMemImage[kSensorStagingImage], 0, kSensorImageBytes);
     size_t from = Rig_SentFrames().size();
     Link_SetMeasureMode(1, 1);
-    Rig_AdvanceMs(30000);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugNoSensor, 30000));
+    EXPECT_EQ(Rig_RowText(11), "No sensor on ChB");
+    // The sensor is read up to the bad page, which is asked for three times; then the sensor is
+    // asked for its status again and read anew.
     std::vector<std::string> traffic = SensorTraffic(from);
+    // A sensor command still in flight from before the choice ends first.
+    traffic.erase(traffic.begin(), std::find(traffic.begin(), traffic.end(), "status"));
     std::vector<std::string> expected = {"status"};
     for (int page = 0; page < 5; ++page) expected.push_back("page " + std::to_string(page));
-    expected.insert(expected.end(), {"page 5", "page 5", "page 5", "status", "page 0"});
+    expected.insert(expected.end(), {"page 5", "page 5", "page 5", "status"});
     ASSERT_GE(traffic.size(), expected.size());
     traffic.resize(expected.size());
     EXPECT_EQ(traffic, expected);
-    // The refused page never reached the image; the channel waits for a sensor again.
+    // The refused page never reached the image; the channel has no sensor to measure with.
     EXPECT_EQ(g_SensorMemImage[kSensorStagingImage][5 * 32 + 9], 0);
     EXPECT_EQ(g_SensorMemImage[kSensorStagingImage][4 * 32 + 9], image[4 * 32 + 9]);
     EXPECT_EQ(g_SensorKindDetected[1], kKindNone);
+    EXPECT_EQ(g_SensorImageValid[1], 0);
+    // The screen stands its 5 s; every new reading ends the same way while the page stays bad.
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugNoSensor, 15000));
+    EXPECT_EQ(Rig_RowText(11), "No sensor on ChB");
+    Rig_AdvanceMs(20000);
+    // Nothing was written to the sensor, and its file is as it was.
     EXPECT_TRUE(SentWith(kCmdWriteBlock).empty());
+    EXPECT_EQ(ReadFile(file), text);
 }
 
 TEST(SensorLink, PeriodicReReadNeverOverwritesAPageWaitingForWriteBack) {

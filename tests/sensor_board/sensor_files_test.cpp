@@ -412,7 +412,7 @@ std::string EnterOwnFolder() {
     return folder;
 }
 
-TEST(SensorImages, FilesThatAreShortGarbledOrCorruptHoldNoSensor) {
+TEST(SensorImages, FilesThatAreShortOrGarbledHoldNoSensorButACorruptPageIsHeld) {
     std::string folder = EnterOwnFolder();
     std::string good = ReadText(ImagePath("PH_SelvoP11_0.txt"));
     struct Case {
@@ -420,6 +420,7 @@ TEST(SensorImages, FilesThatAreShortGarbledOrCorruptHoldNoSensor) {
         std::string text;
         bool image;
     };
+    // A page that no longer sums to zero is still the sensor's memory: the transmitter judges it.
     std::string corrupt = good;
     corrupt[3 * 40] = corrupt[3 * 40] == '0' ? '1' : '0';
     std::string notHex = good;
@@ -435,7 +436,7 @@ TEST(SensorImages, FilesThatAreShortGarbledOrCorruptHoldNoSensor) {
     lines[2] = '\t';
     const Case cases[] = {
         {"good.txt", good, true},      {"lower.txt", lower, true},    {"lines.txt", lines, true},
-        {"s547.txt", short547, true},  {"s511.txt", short511, false}, {"corrupt.txt", corrupt, false},
+        {"s547.txt", short547, true},  {"s511.txt", short511, false}, {"corrupt.txt", corrupt, true},
         {"nothex.txt", notHex, false}, {"empty.txt", "", false},
     };
     for (const Case& c : cases) {
@@ -444,6 +445,13 @@ TEST(SensorImages, FilesThatAreShortGarbledOrCorruptHoldNoSensor) {
         Brannic_SetTedsFileName(1, c.name, 1);
         EXPECT_EQ(PayloadOf(Exchange(0x05, {}))[0], c.image ? 126 : 0);
         EXPECT_EQ(StatusOf(0x06, {18}), c.image ? 0 : 7);
+        if (c.text == corrupt) {
+            // Its block 1 is handed out as the file has it, not summing to zero.
+            std::vector<uint8_t> block1 = PayloadOf(Exchange(0x06, {1}));
+            ASSERT_EQ(block1.size(), 32u);
+            EXPECT_EQ(block1[40 - 32], std::stoi(corrupt.substr(3 * 40, 2), nullptr, 16));
+            EXPECT_FALSE(SumsToZero(block1));
+        }
     }
     std::vector<uint8_t> block18 = PayloadOf(Exchange(0x06, {18}));
     // From the 547-number file: bytes 547 to 607 are 0.

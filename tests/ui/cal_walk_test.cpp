@@ -1,17 +1,20 @@
 // Whole calibrations by keys against the sensor board library: pH in two recognised buffers with
 // the step screens between the points, the result and its saving, the judging that follows; pH
 // in one buffer twice (not done); conductivity in two solutions; oxygen after the countdown of
-// its polarization voltage, with the outputs held meanwhile.
+// its polarization voltage, with the outputs held meanwhile; a digital oxygen sensor calibrated
+// in air by ENTER alone; the zero point of an oxygen sensor.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "../digital_sensor/plug_support.h"
 #include "core/settings.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
 #include "measurement/conductivity.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/hold.h"
 #include "outputs/messages.h"
@@ -201,4 +204,82 @@ TEST(CalibrationWalk, OxygenAfterThePolarizationCountdown) {
     EXPECT_EQ(g_OutputHold, 1u);
     Rig_AdvanceMs(62000);
     EXPECT_EQ(g_OutputHold, 0u);
+}
+
+TEST(CalibrationWalk, OxygenZeroPointTakesTheCurrentWithoutOxygen) {
+    // In nitrogen the sensor still gives -0.5 nA.
+    BootKind(kKindO2High, kSimSensorCurrent, -0.5f);
+    StartCalibration();
+    Press(kKeyCal);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(12), "Type = 1 point ZeroPt  $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    // The zero point's reference: no oxygen.
+    EXPECT_EQ(Row(11), "A Point1=0.000 %air");
+    Press(kKeyEnter);
+    WaitWhileEditing(130);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    // The zero is the current measured, the slope stays.
+    EXPECT_EQ(Row(11), "O2 S=-70.00nA Z=-0.500nA");
+    EXPECT_NEAR(CalO2_GetZeroInUseMicro(0), 0.5f, 0.001f);
+}
+
+TEST(CalibrationWalk, DigitalOxygenSensorInAirByEnterAlone) {
+    // A new SelvoD11 on channel B gives -70 nA at 25 C: 99.3 %air by its own slope.
+    plug_test::BootOnChannelB();
+    Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
+    Panel_SetSimInput(1, kSimSensorCurrent, -70.0f);
+    plug_test::Plug("DO_SelvoD11_0.txt", 5);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(20000);
+    const float own = CalO2_GetSlopeAtAir(1);
+    ASSERT_NEAR(own, 70.4f, 0.05f);
+    // Its slope point was last taken in mg/L: offered in %air, the point is the air's 100 %.
+    g_CalInUse[1].o2.pointKind[0] = kO2PointMilligram;
+    g_CalInUse[1].o2.pointRef[0] = 8.26f;
+
+    Press(kKeyCal);
+    EXPECT_EQ(Row(12), "Channel B Oxygen       $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Type = 1 point Slope   $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    EXPECT_EQ(Row(12), "Sensor is in Gas 1(Air)$");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point1=100.0 %air");
+    EXPECT_EQ(Row(12), "B     O2=99.3  %air");
+    // ENTER while the reading settles; the stable reading takes the point as shown.
+    Press(kKeyEnter);
+    WaitWhileEditing(130);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(11), "O2 S=-69.88nA Z=-0.120nA");
+    EXPECT_NEAR(CalO2_GetSlopeInUseAtAir(1), own * 0.993f, 0.05f);
+    EXPECT_EQ(Row(12), "Save Adjust            $");
+    // Written into the sensor's data sets page by page.
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Please wait...");
+    for (int i = 0; i < 60 && Menu_TopScreen() != kScreenReinstallCountdown; ++i) Rig_AdvanceMs(1000);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    Rig_AdvanceMs(4000);
+    EXPECT_EQ(Row(11), "Re-install sensor");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(20000);
+    // Saved into the sensor, the slope reads the air as 100 %air; nothing is judged wrong.
+    EXPECT_NEAR(CalO2_GetSlopeAtAir(1), own * 0.993f, 0.05f);
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 100.0f, 0.1f);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(g_MsgActiveCount, 0u);
+    // The reference of the point is kept for the next calibration.
+    EXPECT_EQ(g_CalInUse[1].o2.pointKind[0], kO2PointAirPercent);
+    EXPECT_FLOAT_EQ(g_CalInUse[1].o2.pointRef[0], 100.0f);
 }

@@ -13,7 +13,10 @@
 #include "measurement/channel.h"
 #include "panel/sim_inputs.h"
 #include "rig.h"
+#include "settings/settings_work.h"
 #include "ui/menu.h"
+#include "ui/param_page.h"
+#include "ui/param_pages_table.h"
 #include "ui/vdx_page.h"
 #include "ui_support.h"
 
@@ -171,4 +174,82 @@ TEST(VdxPages, OpticalErrorListEndsWithTheTemperaturesFromThePanel) {
     Press(kKeyCal);
     Press(kKeyEnter);
     EXPECT_NE(Menu_TopScreen(), kScreenOpticalErrors);
+}
+
+namespace {
+// "VDX Setup", "CIP Cycle Limit" by keys, with the PID pulsing relay 2 in the working set.
+void OpenCipSetupWithPidOnRelay2() {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    // Nothing in the instrument's settings offers the cycle limits; the CIP alarm's enable bit
+    // brings them into "VDX Setup".
+    g_CycleAlarmEnable |= kDiagEnableCip;
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    g_WorkSet.pid.relayPositive = 1;
+    g_WorkSet.alarm.relay = kRelayNone;
+    ASSERT_TRUE(Choose("VDX Setup"));
+    ASSERT_TRUE(Choose("CIP Cycle Limit"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+    EXPECT_EQ(Row(12), "Alarm No  OC#_         $");
+}
+
+// From the limit's first digit over the temperature to "Alarm", "Yes"; on to "OC#", steps up.
+void ChooseAlarmOnRelay(int steps) {
+    for (int i = 0; i < 6; ++i) Press(kKeyCal);
+    Press(kKeyUp);
+    Press(kKeyCal);
+    ui_test::Step(steps);
+}
+}  // namespace
+
+TEST(VdxPages, CycleLimitSetupAsksToStopARelayThePidPulses) {
+    {
+        SCOPED_TRACE("the alarm on relay 2, which the PID pulses: \"Stop OC\" asks");
+        OpenCipSetupWithPidOnRelay2();
+        // Relay 1 is the cleaning's and is passed over.
+        ChooseAlarmOnRelay(1);
+        EXPECT_EQ(Row(12), "Alarm Yes OC#2         $");
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+        EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
+        EXPECT_EQ(Row(11).substr(0, 10), "Stop OC #2");
+        // Its leave marker goes back to the set-up as it was left.
+        Press(kKeyMenu);
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+        EXPECT_EQ(Row(12), "Alarm Yes OC#2         $");
+        // Leaving the set-up from its own leave marker asks too; answered, the menu is back.
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+        EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+        // Opened again, the set-up shows what was chosen; ENTER in a field asks, and the answer
+        // leads to "Save Changes".
+        ASSERT_TRUE(Choose("CIP Cycle Limit"));
+        ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+        EXPECT_EQ(Row(12), "Alarm Yes OC#2         $");
+        Press(kKeyEnter);
+        ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+        EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
+        Press(kKeyEnter);
+        EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    }
+    {
+        SCOPED_TRACE("the alarm on no relay: no question");
+        OpenCipSetupWithPidOnRelay2();
+        ChooseAlarmOnRelay(0);
+        EXPECT_EQ(Row(12), "Alarm Yes OC#_         $");
+        Press(kKeyEnter);
+        EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    }
+    {
+        SCOPED_TRACE("relay 2 without the alarm: no question");
+        OpenCipSetupWithPidOnRelay2();
+        for (int i = 0; i < 7; ++i) Press(kKeyCal);
+        Press(kKeyUp);
+        EXPECT_EQ(Row(12), "Alarm No  OC#2         $");
+        Press(kKeyEnter);
+        EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    }
 }
