@@ -529,7 +529,7 @@ static float OpeningValue(uint32_t type, uint8_t item) {
 
 // A field opened afresh shows its record's unit first.
 float NumEdit_ReadFieldValue(uint32_t type) {
-    return OpeningValue(type, type < kNumFieldCount ? g_NumFieldTable[type].unit : kNoUnit);
+    return OpeningValue(type, type < kNumFieldCount ? g_NumFieldTable[type].unit : static_cast<uint8_t>(kNoUnit));
 }
 
 // ---- Keys ----------------------------------------------------------------------------------------

@@ -203,7 +203,9 @@ TEST(ParameterFile, AShortFileIsCompletedAsErasedAndALongOneKeepsItsExtraBytes) 
     ASSERT_EQ(file.size(), 2048u);
     EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 204), cut);
     for (size_t i = 204; i < file.size(); ++i) {
-        if (i < 632 || i >= 638) EXPECT_EQ(file[i], 0xFF) << "byte " << i;
+        if (i < 632 || i >= 638) {
+            EXPECT_EQ(file[i], 0xFF) << "byte " << i;
+        }
     }
     EXPECT_EQ(file[636] | file[637] << 8, 14025);
     // A longer file keeps its bytes past the 2048 through every save.
