@@ -128,6 +128,8 @@ void Settings_LoadMeasurementStore(uint32_t* status) {
 void Settings_DefaultAll(uint32_t mode, uint32_t* status) {
     *status = 0;
     uint32_t s = 0;
+    // The factory values reach the store whole, marker last, or not at all.
+    Eeprom_BeginCommit();
     Chan_RepairSerialText(&s);
     Eeprom_NoteFailure(status, s);
     Relay_WriteDefaults(&s);
@@ -158,6 +160,8 @@ void Settings_DefaultAll(uint32_t mode, uint32_t* status) {
     Meas_ResetSettings(2);
     Msg_ResetStore();
     Eeprom_WriteNoted(kStoreConfigMarker, kConfigMarker, 2, status);
+    Eeprom_EndCommit(&s);
+    Eeprom_NoteFailure(status, s);
 }
 
 void Settings_LoadAll(uint32_t* status) {

@@ -920,7 +920,7 @@ static void SaveKindCal(uint32_t channel, uint32_t q, uint32_t* status) {
     }
 }
 
-void Cal_SaveById(uint32_t id, uint32_t* status) {
+static void SaveById(uint32_t id, uint32_t* status) {
     *status = 0;
     if (!IsChannelLess(id)) g_SensorParamSavePending = 1;
     if (IsOutputId(id)) {
@@ -976,4 +976,14 @@ void Cal_SaveById(uint32_t id, uint32_t* status) {
             break;
     }
     Chan_ApplySensorCalData();
+}
+
+// One calibration's values reach the store together: a program killed while they are written
+// finds all of them at the next start, or none.
+void Cal_SaveById(uint32_t id, uint32_t* status) {
+    Eeprom_BeginCommit();
+    SaveById(id, status);
+    uint32_t stored = 0;
+    Eeprom_EndCommit(&stored);
+    if (*status == 0 && stored != 0) *status = stored;
 }

@@ -139,10 +139,13 @@ void Chan_SaveCalEditValues(uint32_t channel) {
     uint32_t status = 0;
     const float* v = g_CalEditValues[channel];
     uint32_t unit = g_CalEditUnit[channel];
+    // The four constants reach the store together or not at all.
+    Eeprom_BeginCommit();
     Param_SetFloat(channel, 7, unit, v[kCalEditSlope], &status);
     Param_SetFloat(channel, 8, unit, v[kCalEditOffset], &status);
     Param_SetFloat(channel, 7, kSelectorTemperature, v[kCalEditTempSlope], &status);
     Param_SetFloat(channel, 8, kSelectorTemperature, v[kCalEditTempOffset], &status);
+    Eeprom_EndCommit(&status);
     g_SensorParamSavePending = 1;
 }
 
@@ -157,7 +160,10 @@ void Meas_ResetSettings(uint32_t mode) {
         return;
     }
     if (mode == 3) {
+        // Both outputs' factory calibrations reach the store together.
+        Eeprom_BeginCommit();
         Aout_RestoreFactoryCal(&status);
+        Eeprom_EndCommit(&status);
         return;
     }
     if (mode != 2) return;

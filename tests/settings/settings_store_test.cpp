@@ -16,6 +16,7 @@
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/vdx.h"
+#include "measurement/chan_reset.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "outputs/messages.h"
@@ -426,4 +427,32 @@ TEST(SettingsModules, TheCycleCounterSettingsDriveChannelBsDiagnostics) {
     EXPECT_EQ(g_SlotSettings.cycle[kCycleSip].limit, 40u);
     EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmSip].output, 1);
     EXPECT_EQ(g_SensDiagAlarms[kDiagAlarmAct].off, 1);
+}
+
+// Saves of several values outside "Save Changes" reach the store file in one write each, so a
+// program killed while they run leaves all of their values or none: the factory settings, the
+// calibration constants edited by hand, and the outputs' factory calibration.
+TEST(SettingsModules, ResetsAndHandEditedConstantsReachTheFileInOneWrite) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_Boot();
+    // Something for each save to change.
+    Rig_WriteStoreByte(kStoreConfigMarker, 'X');
+    uint32_t writes = Eeprom_FileWriteCount();
+    Menu_ResetToDefaults();
+    EXPECT_EQ(Eeprom_FileWriteCount() - writes, 1u) << "factory settings";
+    EXPECT_EQ(Slice(Rig_StoreBytes(), kStoreConfigMarker, 2), (Bytes{'K', '2'}));
+
+    g_CalEditUnit[0] = 0;
+    g_CalEditValues[0][kCalEditTempSlope] = 1.01f;
+    g_CalEditValues[0][kCalEditTempOffset] = 0.5f;
+    writes = Eeprom_FileWriteCount();
+    Chan_SaveCalEditValues(0);
+    EXPECT_EQ(Eeprom_FileWriteCount() - writes, 1u) << "calibration constants";
+
+    constexpr uint32_t kStoredGainOut1 = 1472;  // the first output's gain in use
+    uint32_t status = 0;
+    Eeprom_WriteFloat(kStoredGainOut1, 1.5f, &status);
+    writes = Eeprom_FileWriteCount();
+    Meas_ResetSettings(3);
+    EXPECT_EQ(Eeprom_FileWriteCount() - writes, 1u) << "outputs' factory calibration";
 }

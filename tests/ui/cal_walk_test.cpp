@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../digital_sensor/plug_support.h"
+#include "core/eeprom.h"
 #include "core/settings.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
@@ -101,9 +102,14 @@ TEST(CalibrationWalk, PhInTwoBuffersThroughTheStepScreens) {
     ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
     EXPECT_EQ(Row(11), "pH S=88.3%    Z=7.057 pH");
     EXPECT_EQ(Row(12), "Save Adjust            $");
+    uint32_t writes = Eeprom_FileWriteCount();
     Press(kKeyEnter);
     EXPECT_EQ(Row(12), "Calibration Successful");
     EXPECT_NEAR(CalPh_GetSlopePercent(0), 88.3f, 0.1f);
+    // Zero, slope and both buffers reach the store file in one write, which a kill cannot split.
+    EXPECT_EQ(Eeprom_FileWriteCount() - writes, 1u);
+    constexpr uint32_t kStoredSlopeA = 792;  // channel A's pH slope, a fraction
+    EXPECT_NEAR(Rig_StoredFloat(kStoredSlopeA), 0.883f, 0.001f);
     // The saved slope is judged on the next second: below 90 % it warns.
     Rig_AdvanceMs(1100);
     EXPECT_EQ(Msg_IsActive(4), 1u);
