@@ -20,6 +20,7 @@
 #include "measurement/conductivity.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
+#include "measurement/ph_buffers.h"
 #include "outputs/hold.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
@@ -128,7 +129,11 @@ static uint32_t ChoiceCount(uint32_t page, uint32_t field) {
     if (page == kParamPageOutputOfSetPoint && field == 1) count = Fmt_UnitListLength(UnitList());
     if (page == kParamPageChannelSelect && field == 2) SensorTypes(g_PageEdit.values[0] == 1 ? 1 : 0, &count);
     if (page == kParamPageReset && field == 0 && ActiveKind(Menu_CurrentChannel()) == kKindO2Optical) count += 1;
-    if (page == kParamPagePhBuffers && field == 3 && EditKind(EditChannel()) == kKindPhPna) count = 11;
+    // The last buffer set, "Na+ 3.9M", is the pH/pNa electrode's own; other kinds choose among the
+    // sets before it.
+    if (page == kParamPagePhBuffers && field == 3) {
+        count = EditKind(EditChannel()) == kKindPhPna ? kBufferSetCount : kBufferSetPna;
+    }
     return count == 0 ? 1 : count;
 }
 

@@ -409,3 +409,27 @@ TEST(ParamPage, ResetQuestionsFollowTheChoices) {
     Key(kEventUp);
     EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionFactoryDefaults));
 }
+
+TEST(ParamPage, APhOrpChannelIsNotOfferedThePnaBufferSet) {
+    BootHome();
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    // The compensation item carries the name of the channel's kind: channel A is pH/ORP.
+    ASSERT_TRUE(Choose("pH"));
+    ASSERT_EQ(g_PageEdit.page, kParamPagePhBuffers);
+    Press(kKeyCal);
+    ASSERT_EQ(Item(), "pH Buffer= Vandor-9");
+    // UP walks the ten sets of a pH electrode and comes back to the first; "Na+ 3.9M" is the pH/pNa
+    // electrode's own.
+    std::vector<std::string> shown = Walk(kKeyUp, 10);
+    EXPECT_EQ(shown, (std::vector<std::string>{"pH Buffer= Vandor-9", "pH Buffer= Vandor-10", "pH Buffer= NIST Tech",
+                                               "pH Buffer= NIST Std", "pH Buffer= HACH", "pH Buffer= CIBA",
+                                               "pH Buffer= MERCK", "pH Buffer= WTW", "pH Buffer= None",
+                                               "pH Buffer= JIS Z 8802", "pH Buffer= Vandor-9"}));
+    // INFO from the first set goes to the last of the ten.
+    Press(kKeyInfo);
+    EXPECT_EQ(Item(), "pH Buffer= JIS Z 8802");
+    Press(kKeyEnter);
+    EXPECT_EQ(g_WorkSet.params.channel[0].bufferSet, 9);
+}
