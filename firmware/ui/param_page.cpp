@@ -27,6 +27,7 @@
 #include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
 #include "ui/value_page.h"
 
@@ -361,10 +362,10 @@ uint32_t ParamPage_CurrentPage() { return g_PageEdit.page; }
 // Page 16 puts each value on its relay at once; the periodic relay, cleaning and PID tasks leave
 // the relays alone until the settings are copied again.
 static void DriveTestRelays() {
+    Menu_SuspendPeriodicTasks();
     for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
         Relay_SetContact(relay, g_PageEdit.values[relay] == 1 ? 1 : 0);
     }
-    g_PeriodicTasksSuspended = 1;
 }
 
 int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
