@@ -626,6 +626,15 @@ void ParamPage_LoadValues(uint32_t page) {
 
 static uint8_t Byte(int8_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value); }
 
+// While power failures are watched, the alarm relay's contact opens on an alarm, so that a power
+// loss reads as one: the relay's contact setting is 1 whichever relay serves as alarm relay.
+static void FixAlarmContact() {
+    SettingsWorkingSet& w = g_WorkSet;
+    if ((w.alarm.disableMask & 1) == 0 && w.alarm.relay < kRelayNone) {
+        w.relays.sense[w.alarm.relay] = kRelayNormallyClosed;
+    }
+}
+
 void ParamPage_ApplyValues(const PageEditState* state) {
     uint32_t page = state->page;
     const int8_t* v = state->values;
@@ -669,6 +678,7 @@ void ParamPage_ApplyValues(const PageEditState* state) {
         case kParamPageAlarmClean:
             if (s_Setup == 0) {
                 w.alarm.relay = RelayOrNone(v[2]);
+                FixAlarmContact();
             } else {
                 w.cleaning.relay = RelayOrNone(v[2]);
             }
@@ -680,11 +690,7 @@ void ParamPage_ApplyValues(const PageEditState* state) {
             } else {
                 w.alarm.disableMask |= bit;
             }
-            // With power failures watched the alarm relay's contact opens on an alarm, so that a
-            // power loss reads as one.
-            if ((w.alarm.disableMask & 1) == 0 && w.alarm.relay < kRelayNone) {
-                w.relays.sense[w.alarm.relay] = kRelayNormallyClosed;
-            }
+            FixAlarmContact();
             break;
         }
         case kParamPageDisplayLines:
@@ -1083,8 +1089,10 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
             }
             int32_t value = StepValue(s, direction);
             s->values[field] = static_cast<int8_t>(value);
-            if (page == kParamPageRelayHold || page == kParamPageCleanRelay || page == kParamPageAlarmClean ||
-                page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly ||
+            // The pages that choose a relay make it the one the following pages show. Page 3 shows
+            // a relay chosen before it; its field 3 is that relay's contact.
+            if (page == kParamPageCleanRelay || page == kParamPageAlarmClean || page == kParamPageSetPointRelay ||
+                page == kParamPageSetPointRelayOnly ||
                 (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm)) {
                 if (field == 3 || (page == kParamPageCleanRelay && field == 0) ||
                     (page == kParamPageAlarmClean && field == 2)) {

@@ -433,3 +433,110 @@ TEST(ParamPage, APhOrpChannelIsNotOfferedThePnaBufferSet) {
     Press(kKeyEnter);
     EXPECT_EQ(g_WorkSet.params.channel[0].bufferSet, 9);
 }
+
+namespace {
+// Relay 2's page of its hold and contact ("OC2 State"), reached as a set point that is given relay
+// 2 reaches it: relay 2 serves the alarm, so the set point asks to take it over first.
+void OpenRelay2Contact() {
+    Press(kKeyMenu);
+    Post(0x1000);
+    ASSERT_EQ(g_PageEdit.page, kParamPageSetPointRelay);
+    Press(kKeyCal);
+    Press(kKeyCal);
+    for (int i = 0; i < 3 && Item() != "Use OC #2"; ++i) Press(kKeyUp);
+    ASSERT_EQ(Item(), "Use OC #2");
+    Press(kKeyEnter);
+    if (g_PageEdit.page == kParamPageStopRelayAsked) {
+        Press(kKeyUp);
+        Press(kKeyEnter);
+    }
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, kParamPageRelayHold);
+    Press(kKeyCal);
+    ASSERT_EQ(g_PageEdit.field, 3);
+}
+
+uint8_t StoredContact2() { return Rig_StoreBytes().at(1025); }
+bool Relay2Closed() { return ((g_RelayBits.load() >> 1) & 1u) != 0; }
+}  // namespace
+
+TEST(ParamPage, TheRelayContactShownIsTheOneStoredAndUsed) {
+    std::string folder = Rig_MakeTempFolder();
+    BootIn(folder);
+    ASSERT_EQ(StoredContact2(), kRelayNormallyClosed);
+    ASSERT_TRUE(Relay2Closed()) << "relay 2 inverted: closed at rest";
+    // "Power Failure" is not watched (factory): the contact is the user's choice.
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Inverted");
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "OC2 State = Normal");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    Press(kKeyEnter);  // "Yes & Exit"
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(StoredContact2(), kRelayNormallyOpen);
+    EXPECT_FALSE(Relay2Closed()) << "relay 2 normal: open at rest";
+    BootIn(folder);
+    EXPECT_EQ(g_RelaySettings.sense[1], kRelayNormallyOpen);
+    EXPECT_FALSE(Relay2Closed());
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Normal");
+    Post(kEventHome);
+
+    // Watching "Power Failure" on the alarm relay (relay 2) makes its contact inverted, and then the
+    // contact cannot be chosen.
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Alarm/Clean"));
+    ASSERT_EQ(g_PageEdit.page, kParamPageAlarmClean);
+    Press(kKeyCal);
+    ASSERT_EQ(Item(), "Use OC # 2");
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, kParamPageAlarmCauses);
+    Press(kKeyCal);
+    EXPECT_EQ(Item(), "Power Failure      No");
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "Power Failure      Yes");
+    Press(kKeyEnter);
+    EXPECT_EQ(g_WorkSet.relays.sense[1], kRelayNormallyClosed);
+    SaveAndLeave();
+    EXPECT_EQ(StoredContact2(), kRelayNormallyClosed);
+    EXPECT_TRUE(Relay2Closed());
+    BootIn(folder);
+    EXPECT_TRUE(Relay2Closed());
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Inverted");
+    Press(kKeyUp);
+    Press(kKeyInfo);
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "OC2 State = Inverted") << "the field does not move";
+    Press(kKeyEnter);
+    SaveAndLeave();
+    EXPECT_EQ(StoredContact2(), kRelayNormallyClosed);
+    BootIn(folder);
+    EXPECT_EQ(g_RelaySettings.sense[1], kRelayNormallyClosed);
+    EXPECT_TRUE(Relay2Closed());
+}
+
+TEST(ParamPage, AnAlarmRelayChosenWhilePowerFailuresAreWatchedIsInverted) {
+    for (bool watched : {false, true}) {
+        BootHome();
+        OpenPage(kParamPageAlarmClean);
+        if (watched) g_WorkSet.alarm.disableMask &= ~1u;
+        g_WorkSet.cleaning.relay = kRelayNone;
+        ParamPage_Open(kParamPageAlarmClean, 0);
+        Key(kEventRight);
+        ASSERT_EQ(Item(), "Use OC # 2");
+        Key(kEventUp);
+        Key(kEventUp);
+        ASSERT_EQ(Item(), "Use OC # 1");
+        // ENTER on the marker leaves the page without the alarm causes page after it.
+        Key(kEventRight);
+        ASSERT_EQ(g_PageEdit.field, kParamLeaveMarker);
+        Key(kEventEnter);
+        EXPECT_EQ(g_WorkSet.alarm.relay, 0);
+        EXPECT_EQ(g_WorkSet.relays.sense[0], watched ? kRelayNormallyClosed : kRelayNormallyOpen)
+            << (watched ? "watched" : "not watched");
+    }
+}
