@@ -609,9 +609,16 @@ void ParamPage_LoadValues(uint32_t page) {
             v[0] = ToChoice(Settings_GetEditParam28(EditChannel()));
             v[3] = ToChoice(ChannelParams().driftControl);
             break;
+        case kParamPageProcCalMode:
+        case kParamPageO2ProcCalMode:
+            v[3] = ToChoice(g_SensorEdit.procCalMode);
+            break;
         case kParamPageProcessStress:
-            // The first choice ("None") is never offered.
-            if (v[3] < 1) v[3] = 1;
+            // The first choice ("None") is never offered: the setting counts from "Low".
+            v[3] = ToChoice(w.params.processStress + 1u);
+            break;
+        case kParamPageManualHold:
+            v[3] = ToChoice(g_SystemEdit.manualHold);
             break;
         default:
             break;
@@ -853,6 +860,16 @@ void ParamPage_ApplyValues(const PageEditState* state) {
         case kParamPageProcCalPressureDrift:
             Settings_SetEditParam28(EditChannel(), Byte(v[0]));
             ChannelParams().driftControl = Byte(v[3]);
+            break;
+        case kParamPageProcCalMode:
+        case kParamPageO2ProcCalMode:
+            g_SensorEdit.procCalMode = Byte(v[3]);
+            break;
+        case kParamPageProcessStress:
+            w.params.processStress = static_cast<uint8_t>(v[3] > 1 ? v[3] - 1 : 0);
+            break;
+        case kParamPageManualHold:
+            g_SystemEdit.manualHold = Byte(v[3]);
             break;
         default:
             break;
