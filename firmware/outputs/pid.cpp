@@ -505,6 +505,12 @@ void Pid_Deactivate() {
     Pid_RequestPulseStop(0);
 }
 
+void Pid_Suspend() {
+    if (!s_Active.load(std::memory_order_relaxed)) return;
+    s_Active.store(0, std::memory_order_relaxed);
+    Pid_RequestPulsesIdle();
+}
+
 void Pid_ApplyHold() {
     uint8_t behaviour = g_PidHoldBytes[0];
     if (behaviour == kPidHoldKeepControlling) {

@@ -86,6 +86,9 @@ void Pid_Step(float value, uint32_t status);
 void Pid_ActivateOnce();
 // The controller stops; its pulse relays are released at the next tick.
 void Pid_Deactivate();
+// The controller stops for a page that drives the relays itself: the pulses go idle and the
+// relays are left as the page puts them. The controller starts afresh once it is activated again.
+void Pid_Suspend();
 void Pid_EnterHold();
 void Pid_LeaveHold();
 // The hold behaviour applied: keep controlling, output 0, or the output kept as manual value.

@@ -166,6 +166,8 @@ void Pid_RequestPulseStop(uint32_t stopTimer) {
     s_Requests.fetch_or(static_cast<uint8_t>(kRequestStop | (stopTimer ? kRequestStopTimer : 0)), kRelaxed);
 }
 
+void Pid_RequestPulsesIdle() { s_Requests.fetch_or(kRequestIdle, kRelaxed); }
+
 void Pid_CancelTimerStop() { s_Requests.fetch_and(static_cast<uint8_t>(~kRequestStopTimer), kRelaxed); }
 
 // ---- The tick (timer thread) ----------------------------------------------------------------------

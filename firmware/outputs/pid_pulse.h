@@ -52,6 +52,8 @@ void Pid_ReleasePulseHold();
 uint32_t Pid_IsPulseHeld();
 // Both pulse relays inactive, no relay in use, phase idle; with stopTimer timer 5 stops after.
 void Pid_RequestPulseStop(uint32_t stopTimer);
+// Phase idle, counters 0; no relay is touched.
+void Pid_RequestPulsesIdle();
 // A stop of the timer still waiting is dropped (the timer is being started again).
 void Pid_CancelTimerStop();
 

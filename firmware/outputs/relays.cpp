@@ -170,6 +170,10 @@ void Relay_UpdateAll(uint32_t hold, uint32_t cleaning, uint8_t cleanRelay, uint8
             if (isCleaning && cleaning != 0) {
                 // Cleaning goes on under its own hold.
                 Relay_DriveFromRequesters(r);
+            } else if (isCleaning) {
+                // A hold that is no cleaning never runs the cleaning device, whatever the relay's
+                // hold behaviour.
+                Relay_SetContact(r, sense);
             } else if (isPid || behaviour == kRelayHoldKeep) {
                 continue;
             } else if (behaviour == kRelayHoldActive) {

@@ -18,6 +18,7 @@ static constexpr uint32_t kStoreProcPressureUnit = 722;
 static constexpr uint32_t kStoreFlag378 = 378;
 static constexpr uint32_t kStoreParam41 = 379;
 static constexpr uint32_t kStoreCo2PressureUnit = 521;
+static constexpr uint32_t kStoreProcCalMode = 2200;
 // Cycle-counter settings: three bytes of each monitoring record, six bytes apart; the message and
 // output bytes of each cycle kind, twelve bytes apart.
 static constexpr uint32_t kStoreMonitorOff = 384;
@@ -32,8 +33,8 @@ static constexpr uint32_t kCycleStride = 12;
 static constexpr uint32_t kStoreDiagCycleLimit[kCycleKinds] = {402 + 1, 414 + 1, 426 + 1};
 static constexpr uint32_t kStoreDiagCipTemp = 438 + 1;
 static constexpr uint32_t kStoreDiagSipTemp = 440 + 1;
-// The defaults mark channel B's S133 setting and the pH sensor's option as set.
-static constexpr uint32_t kStoreS133Setting = 893;
+// The defaults mark channel B's S133 setting (kept by the diagnostics) and the pH sensor's option
+// as set.
 static constexpr uint32_t kStoreSensorOption = 894;
 
 static constexpr StoreRange kStoreRanges[] = {
@@ -43,7 +44,7 @@ static constexpr StoreRange kStoreRanges[] = {
     {kStoreMonitorMessage + 12, 1}, {kStoreMonitorOutput, 1},   {kStoreMonitorOutput + 6, 1},
     {kStoreMonitorOutput + 12, 1},  {kStoreCycleMessage, 1},    {kStoreCycleMessage + 12, 1},
     {kStoreCycleMessage + 24, 1},   {kStoreCycleOutput, 1},     {kStoreCycleOutput + 12, 1},
-    {kStoreCycleOutput + 24, 1},
+    {kStoreCycleOutput + 24, 1},    {kStoreProcCalMode, 1},
 };
 const StoreMap g_SensorSettingsStoreMap = {"sensor settings", kStoreRanges,
                                            sizeof kStoreRanges / sizeof kStoreRanges[0]};
@@ -129,6 +130,7 @@ static void StoreSensor(const SensorSettings& s, uint32_t* status) {
     uint32_t f = 0;
     Eeprom_WriteFloat(kStoreParam41, s.param41, &f);
     Eeprom_NoteFailure(status, f);
+    Eeprom_WriteNoted(kStoreProcCalMode, &s.procCalMode, 1, status);
 }
 
 void Settings_DefaultSensor(uint32_t* status) {
@@ -170,6 +172,7 @@ void Settings_LoadSensor(uint32_t* status) {
     s.param41 = value;
     uint32_t p = 0;
     Param_SetFloat(1, 41, 0, value, &p);
+    s.procCalMode = Eeprom_ReadByteOr(kStoreProcCalMode, kProcCalScaling, kProcCalCalibration, status);
 }
 
 void Settings_CopySensor() { g_SensorEdit = g_SensorSettings; }
@@ -203,6 +206,10 @@ void Settings_CommitSensor(uint32_t* status) {
     if (e.flag378 != s.flag378) {
         s.flag378 = e.flag378 <= 1 ? e.flag378 : 0;
         Eeprom_WriteNoted(kStoreFlag378, &s.flag378, 1, status);
+    }
+    if (e.procCalMode != s.procCalMode) {
+        s.procCalMode = e.procCalMode <= kProcCalScaling ? e.procCalMode : kProcCalCalibration;
+        Eeprom_WriteNoted(kStoreProcCalMode, &s.procCalMode, 1, status);
     }
     for (uint32_t ch = 0; ch < 2; ++ch) {
         if (e.calPressureUnit[ch] != s.calPressureUnit[ch]) {
@@ -313,7 +320,10 @@ void Settings_DefaultSlots(uint32_t* status) {
     HandLimitsOn(g_SlotSettings, status);
     HandAlarmsOn(g_SlotSettings);
     static const uint8_t kSet = 1;
-    Eeprom_WriteNoted(kStoreS133Setting, &kSet, 1, status);
+    // The S133 setting is live at once: a first start shows it without a restart.
+    uint32_t s = 0;
+    SensDiag_StoreS133Setting(kSet, &s);
+    Eeprom_NoteFailure(status, s);
     Eeprom_WriteNoted(kStoreSensorOption, &kSet, 1, status);
 }
 

@@ -17,7 +17,8 @@ constexpr uint8_t kPressureUnits = 5;
 float Settings_PressureFactor(uint32_t unit);
 
 // Sensor module, per channel: polarization voltages in mV, the pressure units of parameters 22
-// (calibration pressure) and 23 (process pressure); the option flag; parameter 41 of channel B.
+// (calibration pressure) and 23 (process pressure); the option flag; parameter 41 of channel B;
+// and what a process calibration of channel B's optical sensor does.
 struct SensorSettings {
     int16_t measPolVoltage[2];
     int16_t calPolVoltage[2];
@@ -25,7 +26,12 @@ struct SensorSettings {
     uint8_t procPressureUnit[2];
     uint8_t flag378;
     float param41;
+    uint8_t procCalMode;  // kProcCalCalibration or kProcCalScaling
 };
+// Process calibration mode ("ProcCal ="): the process value calibrates the sensor, or only scales
+// its reading.
+constexpr uint8_t kProcCalCalibration = 0;
+constexpr uint8_t kProcCalScaling = 1;
 extern SensorSettings g_SensorSettings;
 extern SensorSettings g_SensorEdit;
 // Pressure unit of parameter 37 (the CO2 pressure), per channel.

@@ -23,15 +23,18 @@ static constexpr uint32_t kStoreName1 = 1250;
 static constexpr uint32_t kStoreName2 = 1260;
 static constexpr uint32_t kStoreHoldOnChange = 1293;
 static constexpr uint32_t kStoreDigitalInputHold = 2036;
+static constexpr uint32_t kStoreManualHold = 2201;
 static constexpr uint32_t kStoreName[kLineNames] = {kStoreName1, kStoreName2};
 
 static constexpr StoreRange kStoreRanges[] = {
     {kStoreAccessCode1, 18},  // 1230 to 1247: codes, lockout, language, error display, locks, unlock
     {kStorePendingInput, 2}, {kStoreName1, 2 * kStoredNameBytes}, {kStoreHoldOnChange, 1}, {kStoreDigitalInputHold, 2},
+    {kStoreManualHold, 1},
 };
 const StoreMap g_SystemStoreMap = {"system settings", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 static constexpr uint8_t kLanguageLast = kLanguages - 1;
+static constexpr uint8_t kManualHoldNo = 1;
 // Columns by which a named small line's value moves right; not stored, so always the default.
 static constexpr uint8_t kNameOffsetDefault = 54;
 static constexpr uint32_t kNameChars = kStoredNameBytes - 1;
@@ -48,6 +51,7 @@ static SystemSettings Factory() {
     s.calUnlock = 1;
     for (auto& name : s.name) std::memset(name, ' ', kNameChars);
     s.digitalInputHold[0] = s.digitalInputHold[1] = kInputHoldNever;
+    s.manualHold = kManualHoldNo;
     return s;
 }
 
@@ -119,6 +123,7 @@ void Settings_DefaultSystem(uint32_t mode, uint32_t* status) {
     Eeprom_NoteFailure(status, s);
     Eeprom_WriteNoted(kStoreHoldOnChange, &factory.holdOnChange, 1, status);
     Eeprom_WriteNoted(kStoreDigitalInputHold, factory.digitalInputHold, 2, status);
+    Eeprom_WriteNoted(kStoreManualHold, &factory.manualHold, 1, status);
 }
 
 // A change of the digital-input pair left waiting in the store is made, then erased.
@@ -158,6 +163,7 @@ void Settings_LoadSystem(uint32_t* status) {
     for (uint32_t i = 0; i < 2; ++i) {
         s.digitalInputHold[i] = read && inputs[i] <= kInputHoldNever ? inputs[i] : kInputHoldNever;
     }
+    s.manualHold = Eeprom_ReadByteOr(kStoreManualHold, kManualHoldNo, kManualHoldNo, status);
     s.language = g_Language;
     s.holdOnChange = g_HoldOnChange;
     s.displayFlag = g_DisplayFlag;
@@ -221,6 +227,7 @@ void Settings_CommitSystem(uint32_t* status) {
     for (uint32_t i = 0; i < 2; ++i) {
         CommitByte(e.digitalInputHold[i], &s.digitalInputHold[i], kStoreDigitalInputHold + i, status);
     }
+    CommitByte(e.manualHold <= kManualHoldNo ? e.manualHold : kManualHoldNo, &s.manualHold, kStoreManualHold, status);
     if (g_DateEdit.changed) {
         // The clock was set by hand: a plausible year ends the request to set it.
         if (g_DateEdit.date.year > 2017) {

@@ -1,6 +1,7 @@
 // System settings: the two access codes, the menu lockout and section locks, the display
 // language, the error display, the calibration unlock, the two line names, the display flag, the
-// hold switch and the digital inputs that hold the outputs; and the date the date page edits.
+// hold switch, the digital inputs that hold the outputs and the manual hold choice; and the date
+// the date page edits.
 #pragma once
 #include <cstdint>
 
@@ -42,6 +43,7 @@ struct SystemSettings {
     uint8_t displayFlag;
     uint8_t holdOnChange;
     uint8_t digitalInputHold[2];
+    uint8_t manualHold;  // "Manual Hold =": 0 "Yes", 1 "No"
 };
 extern SystemSettings g_SystemSettings;
 extern SystemSettings g_SystemEdit;

@@ -53,6 +53,9 @@ struct ParamEdit {
     uint8_t pressureSource;  // 28
     uint8_t ledMode;         // 42
     uint8_t sensorFlag;      // 46
+    // The optical sensor's process stress ("DLI Stress Adjustment"): its S133 setting, 0 "Low"
+    // to 3 "Special".
+    uint8_t processStress;
 };
 
 struct SettingsWorkingSet {

@@ -2,6 +2,8 @@
 // and the value fields they draw with.
 #include "ui/cal_view.h"
 
+#include <limits>
+
 #include "core/fw_hook.h"
 #include "core/lcd.h"
 #include "core/param.h"
@@ -79,9 +81,11 @@ static constexpr uint32_t kHookCalJudged = 0x200000;
 enum BandResult : uint8_t { kInside, kHighWarn, kLowWarn, kHighAlarm, kLowAlarm };
 
 // lowAlarmInclusive: a value at the low alarm bound is an alarm (the fixed bands), or a warning
-// (the bands a gauge sensor's limits give).
+// (the bands a gauge sensor's limits give). A value that is no number cannot be shown to lie inside
+// the bands, so it counts as an alarm and clears none.
 static BandResult Judge(float v, float highAlarm, float highWarn, float lowWarn, float lowAlarm,
                         bool lowAlarmInclusive) {
+    if (Util_ClassifyFloat(v) >= kFloatPlusInfinity) return kLowAlarm;
     if (v > highAlarm) return kHighAlarm;
     if (v > highWarn) return kHighWarn;
     if (lowAlarmInclusive ? v <= lowAlarm : v < lowAlarm) return kLowAlarm;
@@ -113,21 +117,18 @@ static uint16_t MessageOf(BandResult r, const uint16_t codes[4]) {
     }
 }
 
+// A parameter to be judged; a read that failed gives no number, which is judged as such.
+static float ReadJudged(uint32_t channel, uint32_t number, uint32_t selector) {
+    uint32_t status = 0;
+    float value = Param_GetFloat(channel, number, selector, &status);
+    return status == 0 ? value : std::numeric_limits<float>::quiet_NaN();
+}
+
 // Channel B's ORP check value against the offset bands of the ORP check; true for an alarm.
 static bool JudgeOrpCheck() {
-    uint32_t status = 0;
-    float value = Param_GetFloat(1, kParamZero, kSelectorOrpCheck, &status);
+    float value = ReadJudged(1, kParamZero, kSelectorOrpCheck);
     const CalBands& b = g_CalBands[g_ChannelKind[1] == kKindPhPna ? kUnitOrpCheckPna : kUnitOrpCheck];
-    BandResult r = kInside;
-    if (value > b.offsetHighAlarm) {
-        r = kHighAlarm;
-    } else if (value > b.offsetHighWarn) {
-        r = kHighWarn;
-    } else if (value < b.offsetLowAlarm) {
-        r = kLowAlarm;
-    } else if (value < b.offsetLowWarn) {
-        r = kLowWarn;
-    }
+    BandResult r = Judge(value, b.offsetHighAlarm, b.offsetHighWarn, b.offsetLowWarn, b.offsetLowAlarm, false);
     static const uint16_t kCodes[4] = {kOrpCheckHighWarn, kOrpCheckLowWarn, kOrpCheckHighAlarm, kOrpCheckLowAlarm};
     uint16_t chosen = MessageOf(r, kCodes);
     ClearOthers(kCodes, chosen);
@@ -206,9 +207,8 @@ void Screen_DrawDiagIndicators() {
     if (kind < kKindNoSensor) {
         uint8_t configured = g_ChannelKind[channel];
         uint32_t selector = kParamSelector[configured < 12 ? configured : 0];
-        uint32_t status = 0;
-        float slope = Param_GetFloat(channel, kParamSlopeB, selector, &status);
-        float offset = Param_GetFloat(channel, kParamZeroB, selector, &status);
+        float slope = ReadJudged(channel, kParamSlopeB, selector);
+        float offset = ReadJudged(channel, kParamZeroB, selector);
         Screen_JudgeCalibration(channel * 0x1000 + Screen_GetStartPosition(configured), slope, offset);
     }
     g_SensorParamSavePending = 0;

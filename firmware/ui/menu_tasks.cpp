@@ -104,8 +104,17 @@ void Menu_TickRelays() {
     Relay_UpdateAll(g_OutputHold, Clean_IsActive(), cleanRelay, pidRelay[0], pidRelay[1]);
 }
 
+void Menu_SuspendPeriodicTasks() {
+    g_PeriodicTasksSuspended = 1;
+    Pid_Suspend();
+}
+
 void Menu_TickPid() {
-    if (g_PeriodicTasksSuspended) return;
+    if (g_PeriodicTasksSuspended) {
+        // The relays belong to the page that suspended the tasks; the PID's pulses stop too.
+        Pid_Suspend();
+        return;
+    }
     uint8_t slot = Pid_GetSourceSlot();
     if (slot >= 4) {
         Pid_Deactivate();

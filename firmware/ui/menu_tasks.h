@@ -17,6 +17,9 @@ void Menu_TickSetPoints();
 void Menu_TickRelays();
 void Menu_TickPid();
 void Menu_TickClock();
+// The relay test page holds the relays: the periodic relay, cleaning and PID tasks leave them
+// alone from now until the settings are copied again, and the PID stops at once.
+void Menu_SuspendPeriodicTasks();
 // The fixed part of the one-second block, in the order it runs: the optical LED sync, output
 // hold, cleaning, analog outputs, hardware hook, set points, alarm relay, relays, PID, clock,
 // hardware hook. The measurement-screen refresh and the diagnostic refresh run before it, the

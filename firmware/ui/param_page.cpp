@@ -20,12 +20,14 @@
 #include "measurement/conductivity.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
+#include "measurement/ph_buffers.h"
 #include "outputs/hold.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
 #include "ui/home.h"
 #include "ui/menu.h"
+#include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
 #include "ui/value_page.h"
 
@@ -128,7 +130,11 @@ static uint32_t ChoiceCount(uint32_t page, uint32_t field) {
     if (page == kParamPageOutputOfSetPoint && field == 1) count = Fmt_UnitListLength(UnitList());
     if (page == kParamPageChannelSelect && field == 2) SensorTypes(g_PageEdit.values[0] == 1 ? 1 : 0, &count);
     if (page == kParamPageReset && field == 0 && ActiveKind(Menu_CurrentChannel()) == kKindO2Optical) count += 1;
-    if (page == kParamPagePhBuffers && field == 3 && EditKind(EditChannel()) == kKindPhPna) count = 11;
+    // The last buffer set, "Na+ 3.9M", is the pH/pNa electrode's own; other kinds choose among the
+    // sets before it.
+    if (page == kParamPagePhBuffers && field == 3) {
+        count = EditKind(EditChannel()) == kKindPhPna ? kBufferSetCount : kBufferSetPna;
+    }
     return count == 0 ? 1 : count;
 }
 
@@ -356,10 +362,10 @@ uint32_t ParamPage_CurrentPage() { return g_PageEdit.page; }
 // Page 16 puts each value on its relay at once; the periodic relay, cleaning and PID tasks leave
 // the relays alone until the settings are copied again.
 static void DriveTestRelays() {
+    Menu_SuspendPeriodicTasks();
     for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
         Relay_SetContact(relay, g_PageEdit.values[relay] == 1 ? 1 : 0);
     }
-    g_PeriodicTasksSuspended = 1;
 }
 
 int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
@@ -603,9 +609,16 @@ void ParamPage_LoadValues(uint32_t page) {
             v[0] = ToChoice(Settings_GetEditParam28(EditChannel()));
             v[3] = ToChoice(ChannelParams().driftControl);
             break;
+        case kParamPageProcCalMode:
+        case kParamPageO2ProcCalMode:
+            v[3] = ToChoice(g_SensorEdit.procCalMode);
+            break;
         case kParamPageProcessStress:
-            // The first choice ("None") is never offered.
-            if (v[3] < 1) v[3] = 1;
+            // The first choice ("None") is never offered: the setting counts from "Low".
+            v[3] = ToChoice(w.params.processStress + 1u);
+            break;
+        case kParamPageManualHold:
+            v[3] = ToChoice(g_SystemEdit.manualHold);
             break;
         default:
             break;
@@ -619,6 +632,15 @@ void ParamPage_LoadValues(uint32_t page) {
 }
 
 static uint8_t Byte(int8_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value); }
+
+// While power failures are watched, the alarm relay's contact opens on an alarm, so that a power
+// loss reads as one: the relay's contact setting is 1 whichever relay serves as alarm relay.
+static void FixAlarmContact() {
+    SettingsWorkingSet& w = g_WorkSet;
+    if ((w.alarm.disableMask & 1) == 0 && w.alarm.relay < kRelayNone) {
+        w.relays.sense[w.alarm.relay] = kRelayNormallyClosed;
+    }
+}
 
 void ParamPage_ApplyValues(const PageEditState* state) {
     uint32_t page = state->page;
@@ -663,6 +685,7 @@ void ParamPage_ApplyValues(const PageEditState* state) {
         case kParamPageAlarmClean:
             if (s_Setup == 0) {
                 w.alarm.relay = RelayOrNone(v[2]);
+                FixAlarmContact();
             } else {
                 w.cleaning.relay = RelayOrNone(v[2]);
             }
@@ -674,11 +697,7 @@ void ParamPage_ApplyValues(const PageEditState* state) {
             } else {
                 w.alarm.disableMask |= bit;
             }
-            // With power failures watched the alarm relay's contact opens on an alarm, so that a
-            // power loss reads as one.
-            if ((w.alarm.disableMask & 1) == 0 && w.alarm.relay < kRelayNone) {
-                w.relays.sense[w.alarm.relay] = kRelayNormallyClosed;
-            }
+            FixAlarmContact();
             break;
         }
         case kParamPageDisplayLines:
@@ -841,6 +860,16 @@ void ParamPage_ApplyValues(const PageEditState* state) {
         case kParamPageProcCalPressureDrift:
             Settings_SetEditParam28(EditChannel(), Byte(v[0]));
             ChannelParams().driftControl = Byte(v[3]);
+            break;
+        case kParamPageProcCalMode:
+        case kParamPageO2ProcCalMode:
+            g_SensorEdit.procCalMode = Byte(v[3]);
+            break;
+        case kParamPageProcessStress:
+            w.params.processStress = static_cast<uint8_t>(v[3] > 1 ? v[3] - 1 : 0);
+            break;
+        case kParamPageManualHold:
+            g_SystemEdit.manualHold = Byte(v[3]);
             break;
         default:
             break;
@@ -1077,8 +1106,10 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
             }
             int32_t value = StepValue(s, direction);
             s->values[field] = static_cast<int8_t>(value);
-            if (page == kParamPageRelayHold || page == kParamPageCleanRelay || page == kParamPageAlarmClean ||
-                page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly ||
+            // The pages that choose a relay make it the one the following pages show. Page 3 shows
+            // a relay chosen before it; its field 3 is that relay's contact.
+            if (page == kParamPageCleanRelay || page == kParamPageAlarmClean || page == kParamPageSetPointRelay ||
+                page == kParamPageSetPointRelayOnly ||
                 (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm)) {
                 if (field == 3 || (page == kParamPageCleanRelay && field == 0) ||
                     (page == kParamPageAlarmClean && field == 2)) {

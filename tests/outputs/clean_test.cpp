@@ -8,6 +8,7 @@
 
 #include "core/timers.h"
 #include "measurement/channel.h"
+#include "outputs/alarms.h"
 #include "outputs/clean.h"
 #include "outputs/hold.h"
 #include "outputs/relays.h"
@@ -101,6 +102,35 @@ TEST(Cleaning, ADigitalInputHoldKeepsACleaningFromStarting) {
     EXPECT_EQ(g_OutputHold, 1u);
     g_DigitalInputs[0] = 0;
     EXPECT_LE(MsUntil(0, true, 5000), 2000u) << "starts once the input lets go";
+}
+
+TEST(Cleaning, AHoldThatIsNoCleaningNeverRunsTheCleaningRelay) {
+    std::string folder = Rig_MakeTempFolder();
+    Boot(folder);
+    std::vector<uint8_t> b = Rig_StoreBytes();
+    b[2036] = 1;  // DIn1 high holds the outputs while channel A is shown
+    Rig_WriteStoreBytes(b);
+    Boot(folder);
+    g_DigitalInputs[0] = 1;
+    Configure(1.0f, 30.0f, 0);
+    for (uint8_t behaviour : {kRelayHoldRest, kRelayHoldKeep, kRelayHoldActive}) {
+        g_RelaySettings.holdBehaviour[0] = behaviour;
+        // Even a contact left closed (by the relay test page, say) opens: no cleaning runs.
+        Relay_SetContact(0, 1);
+        Rig_AdvanceMs(3000);
+        EXPECT_EQ(g_OutputHold, 1u);
+        EXPECT_FALSE(Clean_IsActive());
+        EXPECT_FALSE(Closed(0)) << "hold behaviour " << int(behaviour);
+    }
+    // The other relay follows its hold behaviour under the same hold.
+    g_AlarmSettings.relay = kRelayNone;
+    g_RelaySettings.holdBehaviour[1] = kRelayHoldActive;
+    Rig_AdvanceMs(1000);
+    EXPECT_TRUE(Closed(1));
+    EXPECT_FALSE(Closed(0));
+    // Without the hold the cleaning starts and its relay closes.
+    g_DigitalInputs[0] = 0;
+    EXPECT_LE(MsUntil(0, true, 5000), 2000u);
 }
 
 TEST(Cleaning, ChangingTheRelayStopsTheCleaningAndReleasesTheOldRelay) {

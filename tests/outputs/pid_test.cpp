@@ -336,7 +336,7 @@ TEST(PidControl, SwitchingOffInTheMiddleOfAPulseReleasesTheRelay) {
     EXPECT_FALSE(Closed(0));
     EXPECT_EQ(Pid_GetOutputType(), kPidOutputNone);
 
-    // Deactivated while its timer runs (the periodic tasks suspended): released as well.
+    // Deactivated while its timer runs: released as well.
     Configure(0, 1, kPidPulseLength);
     ASSERT_TRUE(WaitForClosing(0));
     Pid_Deactivate();

@@ -117,11 +117,17 @@ TEST(Relays, ContactSenseAndTheHoldBehaviours) {
     Drive();
     EXPECT_EQ(Contact(0), 0u);
     EXPECT_EQ(Contact(1), 0u);
-    // The cleaning relay goes on under its own hold; a PID pulse relay is left to the PID.
-    Relay_UpdateAll(1, 1, 0, kRelayNone, kRelayNone);
-    EXPECT_EQ(Contact(0), 1u);
-    Relay_UpdateAll(1, 0, 0, kRelayNone, kRelayNone);
-    EXPECT_EQ(Contact(0), 0u) << "the cleaning relay at rest while cleaning does not run";
+    // The cleaning relay goes on under its own hold, and rests under any other hold whatever its
+    // hold behaviour; a PID pulse relay is left to the PID.
+    for (uint8_t behaviour : {kRelayHoldRest, kRelayHoldKeep, kRelayHoldActive}) {
+        g_RelaySettings.holdBehaviour[0] = behaviour;
+        Relay_UpdateAll(1, 1, 0, kRelayNone, kRelayNone);
+        EXPECT_EQ(Contact(0), 1u) << "hold behaviour " << int(behaviour);
+        Relay_UpdateAll(1, 0, 0, kRelayNone, kRelayNone);
+        EXPECT_EQ(Contact(0), 0u) << "the cleaning relay at rest while cleaning does not run, hold behaviour "
+                                  << int(behaviour);
+    }
+    g_RelaySettings.holdBehaviour[0] = kRelayHoldRest;
     g_RelaySettings.holdBehaviour[1] = kRelayHoldRest;
     Relay_UpdateAll(1, 0, kRelayNone, kRelayNone, 1);
     EXPECT_EQ(Contact(1), 0u);

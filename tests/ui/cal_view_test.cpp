@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "core/texts.h"
@@ -105,6 +106,37 @@ TEST(CalView, ChannelBPnaGaugeOxygenAndUnjudgedQuantities) {
     g_O2Kind8Limits[0].limit[0] = -30000.0f;
     Screen_JudgeCalibration(0x100004, -25000.0f, 0.0f);
     EXPECT_TRUE(Active(95));
+}
+
+TEST(CalView, ASlopeOrOffsetThatIsNoNumberIsJudgedAnAlarm) {
+    BootHome();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Both alarms stand; values that cannot be judged do not clear them.
+    Screen_JudgeCalibration(0x100000, 103.5f, 8.5f);
+    ASSERT_TRUE(Flag(9, 0));
+    ASSERT_TRUE(Flag(10, 0));
+    Screen_JudgeCalibration(0x100000, nan, nan);
+    EXPECT_TRUE(Flag(9, 0));
+    EXPECT_TRUE(Flag(10, 0));
+    EXPECT_TRUE(Active(8)) << "judged as below the slope's alarm band";
+    EXPECT_TRUE(Active(10)) << "judged as below the offset's alarm band";
+    // A calibration inside its bands clears them; then a non-number raises them again, each value
+    // on its own.
+    Screen_JudgeCalibration(0x100000, 95.0f, 7.0f);
+    ASSERT_FALSE(Flag(9, 0));
+    ASSERT_FALSE(Flag(10, 0));
+    Screen_JudgeCalibration(0x100000, nan, 7.0f);
+    EXPECT_TRUE(Flag(9, 0));
+    EXPECT_FALSE(Flag(10, 0));
+    Screen_JudgeCalibration(0x100000, 95.0f, std::numeric_limits<float>::infinity());
+    EXPECT_FALSE(Flag(9, 0));
+    EXPECT_TRUE(Flag(10, 0));
+    // The gauge sensor's bands from its own limits alike.
+    g_ChannelKind[0] = kKindO2Gauge;
+    Screen_JudgeCalibration(0x100004, nan, 0.0f);
+    EXPECT_TRUE(Active(96));
+    EXPECT_TRUE(Flag(9, 0));
+    EXPECT_FALSE(Flag(10, 0));
 }
 
 TEST(CalView, SavedSensorParametersAreJudgedOnTheNextSecond) {

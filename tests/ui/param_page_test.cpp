@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+
+#include "../digital_sensor/plug_support.h"
 
 #include "core/settings.h"
 #include "core/texts.h"
+#include "digital_sensor/sens_cmd.h"
 #include "outputs/relays.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
@@ -186,37 +190,140 @@ void SaveAndLeave() {
 }
 }  // namespace
 
-TEST(ParamPage, EveryPageOpenedChangedAndSavedByKeys) {
-    BootHome();
+namespace {
+// Pages whose choices are no stored setting: the questions and resets, which act at once; the
+// relay test; the type of the calibration about to run; and the conductivity calibration's
+// compensation, which is kept for that calibration only.
+bool StoresNothing(uint32_t page) {
+    switch (page) {
+        case kParamPageReset:
+        case kParamPageRelayTest:
+        case kParamPageOrpCalType:
+        case kParamPagePhCalType:
+        case kParamPageTempCalType:
+        case kParamPageCondCalType:
+        case kParamPageO2CalType:
+        case kParamPageO3CalType:
+        case kParamPageO2OptCalType:
+        case kParamPageCo2CalType:
+        case kParamPageCalType:
+        case kParamPageStopRelay:
+        case kParamPageStopOutputMeas:
+        case kParamPageStopOutputPid:
+        case kParamPageStopRelayAsked:
+        case kParamPageStopPidRelay:
+        case kParamPageCalComp:
+        case kParamPageResetMaint:
+        case kParamPageResetCipSip:
+        case kParamPageResetAutoclaveLifetime:
+        case kParamPageResetLifetime:
+        case kParamPageResetMaintAutoclave:
+        case kParamPageCalOutOfLimit:
+        case 81:  // a yes/no question of the service technician's pages
+        case kParamPageFenlidCal:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Pages whose settings are kept only with a digital sensor on the current channel: the sensor
+// monitoring alarms (the test with an optical sensor below), and the optical sensor's LED mode,
+// which each take-over of the sensor sets anew from the stored LED byte.
+bool KeptOnlyWithASensor(uint32_t page) {
+    return (page >= kParamPageLifetimeAlarm && page <= kParamPageAdaptCalAlarm) || page == kParamPageLedMode;
+}
+
+// The field a test changes: the page's last field with choices, but not a selector, which shows
+// another item instead (the hold inputs page's field 2 chooses the digital input), nor a field
+// that does not move (field 3 of the output's set point page; the analog output page has none
+// that moves).
+uint32_t FieldToChange(uint32_t page) {
+    if (page == kParamPageHoldInputs) return 3;
+    if (page == kParamPageOutputOfSetPoint) return 1;
+    if (page == kParamPageOutputMeasurement) return kParamLeaveMarker;
+    const ParamPageDesc& d = g_ParamPageTable[page];
+    for (uint32_t f = kParamFields; f-- > 0;) {
+        if (d.choiceGroup[f] != kNoGroup) return f;
+    }
+    return kParamLeaveMarker;
+}
+
+void GoToField(uint32_t field) {
+    for (int i = 0; i < 6 && g_PageEdit.field != field && Menu_TopScreen() == kScreenParamPage; ++i) Press(kKeyCal);
+}
+
+// What a page showed after its change: the field, its choice and the row it stands on.
+struct Shown {
+    uint32_t page;
+    uint32_t field;
+    int8_t value;
+    std::string row;
+};
+
+// Opens the page of an id, changes its field by UP, and saves with "Yes & Exit"; false when the id
+// leads to a page of its own that builds on the parameter page.
+bool ChangeAndSave(uint32_t id, Shown* shown) {
+    OpenById(id);
+    if (Menu_TopScreen() != kScreenParamPage) {
+        Post(kEventHome);
+        return false;
+    }
+    shown->page = g_PageEdit.page;
+    shown->field = FieldToChange(shown->page);
+    if (shown->field < kParamFields) {
+        GoToField(shown->field);
+        EXPECT_EQ(g_PageEdit.field, shown->field) << "page " << shown->page;
+        int8_t before = g_PageEdit.values[shown->field];
+        Press(kKeyUp);
+        shown->value = g_PageEdit.values[shown->field];
+        shown->row = Row(ParamPage_FieldRow(shown->field));
+        EXPECT_NE(shown->value, before) << "page " << shown->page << " field " << shown->field;
+    }
+    Press(kKeyEnter);
+    SaveAndLeave();
+    // Whatever followed, the keys lead home again (a digital sensor's settings may take a while).
+    for (int i = 0; i < 60 && Menu_TopScreen() != kScreenHome; ++i) {
+        Post(kEventHome);
+        Rig_AdvanceMs(500);
+    }
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "page " << shown->page;
+    return true;
+}
+
+// After a restart the page of the id shows what was saved.
+void ExpectShownAgain(uint32_t id, const Shown& shown) {
+    OpenById(id);
+    ASSERT_EQ(g_PageEdit.page, shown.page);
+    GoToField(shown.field);
+    EXPECT_EQ(g_PageEdit.values[shown.field], shown.value) << "page " << shown.page << " field " << shown.field;
+    // The language page's row is drawn in the language saved.
+    if (shown.page != kParamPageLanguage) {
+        EXPECT_EQ(Row(ParamPage_FieldRow(shown.field)), shown.row) << "page " << shown.page;
+    }
+    Post(kEventHome);
+}
+}  // namespace
+
+TEST(ParamPage, EveryPageOpenedChangedSavedAndKeptOverARestart) {
     const MenuIdTable& ids = g_EditorIdTable[kIdTableParamPages];
     uint32_t opened = 0;
+    uint32_t kept = 0;
     for (uint32_t page = 0; page < kParamPageCount; ++page) {
         uint32_t id = ids.ids[page];
         if (id == 0 || id == 0xff) continue;
-        OpenById(id);
-        // Some items lead to a page of their own that builds on this one.
-        if (Menu_TopScreen() != kScreenParamPage) {
-            Post(kEventHome);
-            continue;
-        }
+        std::string folder = Rig_MakeTempFolder();
+        BootIn(folder);
+        Shown shown{};
+        if (!ChangeAndSave(id, &shown)) continue;
         ++opened;
-        uint32_t shown = g_PageEdit.page;
-        EXPECT_LT(shown, kParamPageCount);
-        std::string before = Row(11) + "|" + Row(12);
-        int8_t value = g_PageEdit.values[g_PageEdit.field < kParamFields ? g_PageEdit.field : 0];
-        Press(kKeyUp);
-        if (g_PageEdit.field < kParamFields && g_ParamPageTable[shown].choiceCount[g_PageEdit.field] > 1 &&
-            !(shown == 3 || shown == 27 || shown == 44)) {
-            EXPECT_TRUE(g_PageEdit.values[g_PageEdit.field] != value || Row(11) + "|" + Row(12) != before)
-                << "page " << shown;
-        }
-        Press(kKeyEnter);
-        SaveAndLeave();
-        // Whatever followed, the keys lead home again.
-        Post(kEventHome);
-        EXPECT_EQ(Menu_TopScreen(), kScreenHome) << "page " << shown;
+        if (shown.field >= kParamFields || StoresNothing(shown.page) || KeptOnlyWithASensor(shown.page)) continue;
+        BootIn(folder);
+        ExpectShownAgain(id, shown);
+        ++kept;
     }
     EXPECT_GE(opened, 40u);
+    EXPECT_GE(kept, 35u);
 }
 
 TEST(ParamPage, SettingsOfEveryModuleKeptOverARestart) {
@@ -317,10 +424,10 @@ TEST(ParamPage, ChoiceStepsWrapAndKeepTheirExceptions) {
     Key(kEventEnter);
     EXPECT_EQ(g_WorkSet.params.channel[0].tempSource, 4);
 
-    // Page 82 never offers its first choice, "None".
+    // Page 82 never offers its first choice, "None"; it starts on the stored "Medium".
     OpenPage(82);
-    EXPECT_EQ(g_PageEdit.values[3], 1);
-    for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(g_PageEdit.values[3], 2);
+    for (int i = 0; i < 5; ++i) {
         Key(kEventUp);
         EXPECT_NE(g_PageEdit.values[3], 0);
     }
@@ -408,4 +515,251 @@ TEST(ParamPage, ResetQuestionsFollowTheChoices) {
     EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kEventHome));
     Key(kEventUp);
     EXPECT_EQ(Key(kEventEnter), static_cast<int32_t>(kActionFactoryDefaults));
+}
+
+TEST(ParamPage, APhOrpChannelIsNotOfferedThePnaBufferSet) {
+    BootHome();
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    // The compensation item carries the name of the channel's kind: channel A is pH/ORP.
+    ASSERT_TRUE(Choose("pH"));
+    ASSERT_EQ(g_PageEdit.page, kParamPagePhBuffers);
+    Press(kKeyCal);
+    ASSERT_EQ(Item(), "pH Buffer= Vandor-9");
+    // UP walks the ten sets of a pH electrode and comes back to the first; "Na+ 3.9M" is the pH/pNa
+    // electrode's own.
+    std::vector<std::string> shown = Walk(kKeyUp, 10);
+    EXPECT_EQ(shown, (std::vector<std::string>{"pH Buffer= Vandor-9", "pH Buffer= Vandor-10", "pH Buffer= NIST Tech",
+                                               "pH Buffer= NIST Std", "pH Buffer= HACH", "pH Buffer= CIBA",
+                                               "pH Buffer= MERCK", "pH Buffer= WTW", "pH Buffer= None",
+                                               "pH Buffer= JIS Z 8802", "pH Buffer= Vandor-9"}));
+    // INFO from the first set goes to the last of the ten.
+    Press(kKeyInfo);
+    EXPECT_EQ(Item(), "pH Buffer= JIS Z 8802");
+    Press(kKeyEnter);
+    EXPECT_EQ(g_WorkSet.params.channel[0].bufferSet, 9);
+}
+
+namespace {
+// Relay 2's page of its hold and contact ("OC2 State"), reached as a set point that is given relay
+// 2 reaches it: relay 2 serves the alarm, so the set point asks to take it over first.
+void OpenRelay2Contact() {
+    Press(kKeyMenu);
+    Post(0x1000);
+    ASSERT_EQ(g_PageEdit.page, kParamPageSetPointRelay);
+    Press(kKeyCal);
+    Press(kKeyCal);
+    for (int i = 0; i < 3 && Item() != "Use OC #2"; ++i) Press(kKeyUp);
+    ASSERT_EQ(Item(), "Use OC #2");
+    Press(kKeyEnter);
+    if (g_PageEdit.page == kParamPageStopRelayAsked) {
+        Press(kKeyUp);
+        Press(kKeyEnter);
+    }
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, kParamPageRelayHold);
+    Press(kKeyCal);
+    ASSERT_EQ(g_PageEdit.field, 3);
+}
+
+uint8_t StoredContact2() { return Rig_StoreBytes().at(1025); }
+bool Relay2Closed() { return ((g_RelayBits.load() >> 1) & 1u) != 0; }
+}  // namespace
+
+TEST(ParamPage, TheRelayContactShownIsTheOneStoredAndUsed) {
+    std::string folder = Rig_MakeTempFolder();
+    BootIn(folder);
+    ASSERT_EQ(StoredContact2(), kRelayNormallyClosed);
+    ASSERT_TRUE(Relay2Closed()) << "relay 2 inverted: closed at rest";
+    // "Power Failure" is not watched (factory): the contact is the user's choice.
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Inverted");
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "OC2 State = Normal");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    Press(kKeyEnter);  // "Yes & Exit"
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(StoredContact2(), kRelayNormallyOpen);
+    EXPECT_FALSE(Relay2Closed()) << "relay 2 normal: open at rest";
+    BootIn(folder);
+    EXPECT_EQ(g_RelaySettings.sense[1], kRelayNormallyOpen);
+    EXPECT_FALSE(Relay2Closed());
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Normal");
+    Post(kEventHome);
+
+    // Watching "Power Failure" on the alarm relay (relay 2) makes its contact inverted, and then the
+    // contact cannot be chosen.
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Alarm/Clean"));
+    ASSERT_EQ(g_PageEdit.page, kParamPageAlarmClean);
+    Press(kKeyCal);
+    ASSERT_EQ(Item(), "Use OC # 2");
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, kParamPageAlarmCauses);
+    Press(kKeyCal);
+    EXPECT_EQ(Item(), "Power Failure      No");
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "Power Failure      Yes");
+    Press(kKeyEnter);
+    EXPECT_EQ(g_WorkSet.relays.sense[1], kRelayNormallyClosed);
+    SaveAndLeave();
+    EXPECT_EQ(StoredContact2(), kRelayNormallyClosed);
+    EXPECT_TRUE(Relay2Closed());
+    BootIn(folder);
+    EXPECT_TRUE(Relay2Closed());
+    OpenRelay2Contact();
+    EXPECT_EQ(Item(), "OC2 State = Inverted");
+    Press(kKeyUp);
+    Press(kKeyInfo);
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "OC2 State = Inverted") << "the field does not move";
+    Press(kKeyEnter);
+    SaveAndLeave();
+    EXPECT_EQ(StoredContact2(), kRelayNormallyClosed);
+    BootIn(folder);
+    EXPECT_EQ(g_RelaySettings.sense[1], kRelayNormallyClosed);
+    EXPECT_TRUE(Relay2Closed());
+}
+
+TEST(ParamPage, AnAlarmRelayChosenWhilePowerFailuresAreWatchedIsInverted) {
+    for (bool watched : {false, true}) {
+        BootHome();
+        OpenPage(kParamPageAlarmClean);
+        if (watched) g_WorkSet.alarm.disableMask &= ~1u;
+        g_WorkSet.cleaning.relay = kRelayNone;
+        ParamPage_Open(kParamPageAlarmClean, 0);
+        Key(kEventRight);
+        ASSERT_EQ(Item(), "Use OC # 2");
+        Key(kEventUp);
+        Key(kEventUp);
+        ASSERT_EQ(Item(), "Use OC # 1");
+        // ENTER on the marker leaves the page without the alarm causes page after it.
+        Key(kEventRight);
+        ASSERT_EQ(g_PageEdit.field, kParamLeaveMarker);
+        Key(kEventEnter);
+        EXPECT_EQ(g_WorkSet.alarm.relay, 0);
+        EXPECT_EQ(g_WorkSet.relays.sense[0], watched ? kRelayNormallyClosed : kRelayNormallyOpen)
+            << (watched ? "watched" : "not watched");
+    }
+}
+
+namespace {
+// ENTER on the page's field, then the answer to "Save Changes" ("Yes & Exit" or "No & Exit").
+// The manual hold page leads on to the hold outputs page first.
+void EnterAndAnswer(bool save) {
+    Press(kKeyEnter);
+    if (Menu_TopScreen() == kScreenParamPage) Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    if (!save) {
+        Press(kKeyUp);
+        Press(kKeyUp);
+        ASSERT_EQ(Row(11), "Save Changes No & Exit");
+    }
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+}
+}  // namespace
+
+TEST(ParamPage, ProcessCalibrationStressAndManualHoldAreSavedDroppedAndKept) {
+    std::string folder = Rig_MakeTempFolder();
+    BootIn(folder);
+    struct Case {
+        uint32_t id;
+        const char* before;
+        const char* after;
+        uint32_t offset;
+        uint8_t factory;
+        uint8_t changed;
+    };
+    // The process stress is kept as its choice less one: "Medium" is 1.
+    const Case cases[] = {
+        {0x1080, "ProcCal = Calibration", "ProcCal = Scaling", 2200, 0, 1},
+        {0x600005, "Process Stress Medium", "Process Stress High", 893, 1, 2},
+        {0x400006, "Manual Hold = No", "Manual Hold = Yes", 2201, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        OpenById(c.id);
+        ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+        EXPECT_EQ(Item(), c.before);
+        Press(kKeyUp);
+        EXPECT_EQ(Item(), c.after);
+        EnterAndAnswer(false);
+        EXPECT_EQ(Rig_StoreBytes().at(c.offset), c.factory) << "dropped";
+        BootIn(folder);
+        OpenById(c.id);
+        EXPECT_EQ(Item(), c.before);
+        Press(kKeyUp);
+        EnterAndAnswer(true);
+        EXPECT_EQ(Rig_StoreBytes().at(c.offset), c.changed) << "saved";
+        BootIn(folder);
+        OpenById(c.id);
+        EXPECT_EQ(Item(), c.after) << "kept over a restart";
+        Post(kEventHome);
+    }
+    // The process calibration of the optical sensor's calibration type page chooses the same mode.
+    OpenById(0x1094);
+    ASSERT_EQ(g_PageEdit.page, kParamPageO2ProcCalMode);
+    EXPECT_EQ(Item(), "ProcCal = Scaling");
+    Press(kKeyUp);
+    EXPECT_EQ(Item(), "ProcCal = Calibration");
+    Press(kKeyEnter);
+    SaveAndLeave();
+    EXPECT_EQ(Rig_StoreBytes().at(2200), 0);
+    BootIn(folder);
+    OpenById(0x1080);
+    EXPECT_EQ(Item(), "ProcCal = Calibration");
+}
+
+namespace {
+constexpr const char* kOpticalSensorFile = "OPT_SelvoQ11_0.txt";
+constexpr uint8_t kOpticalSensorCode = 9;
+
+// The optical sensor plugged on channel B, the current channel, and measuring.
+void PlugOpticalSensor() {
+    plug_test::Plug(kOpticalSensorFile, kOpticalSensorCode);
+    for (int i = 0; i < 60; ++i) {
+        Rig_AdvanceMs(1000);
+        if (Vdx_GetPlugState() == kPlugIdle && g_SensorKindActive[1] == kKindO2Optical) break;
+    }
+    ASSERT_EQ(g_SensorKindActive[1], kKindO2Optical);
+    Rig_AdvanceMs(8000);
+}
+}  // namespace
+
+TEST(ParamPage, SensorPagesKeptOverARestartWithTheOpticalSensor) {
+    plug_test::BootOnChannelB();
+    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string() + "/";
+    PlugOpticalSensor();
+    // The sensor monitoring, the process calibration mode (two pages), the process stress and the
+    // process calibration pressure.
+    for (uint32_t id : {0x600000u, 0x1080u, 0x600005u, 0x1094u, 0x1095u}) {
+        Shown shown{};
+        ASSERT_TRUE(ChangeAndSave(id, &shown));
+        SCOPED_TRACE(shown.page);
+        if (shown.page == kParamPageProcessStress) {
+            EXPECT_EQ(SensCmd_GetParamRounded(1), static_cast<uint32_t>(shown.value - 1)) << "given to the sensor";
+        }
+        Rig_Reset(folder);
+        Rig_Boot();
+        Rig_AdvanceMs(20);
+        PlugOpticalSensor();
+        ExpectShownAgain(id, shown);
+    }
+    // Saved without leaving ("Yes & $"), the process stress reaches the sensor at once as well.
+    OpenById(0x600005);
+    Press(kKeyUp);
+    int8_t stress = g_PageEdit.values[3];
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+    Press(kKeyUp);
+    ASSERT_EQ(Row(11), "Save Changes Yes & $");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(500);
+    EXPECT_EQ(SensCmd_GetParamRounded(1), static_cast<uint32_t>(stress - 1));
 }

@@ -10,8 +10,10 @@
 #include "core/eeprom.h"
 #include "core/ident.h"
 #include "core/link.h"
+#include "measurement/slots.h"
 #include "outputs/aout.h"
 #include "outputs/hold.h"
+#include "outputs/pid.h"
 #include "outputs/relays.h"
 #include "settings/settings_system.h"
 #include "ui/menu.h"
@@ -119,6 +121,66 @@ TEST(ServicePages, ReadOcShowsTheContactsAsTheyStand) {
     EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
     Rig_AdvanceMs(2000);
     EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
+}
+
+namespace {
+uint8_t Contacts() { return g_RelayBits.load(); }
+
+// Virtual time in steps of one tick; the number of times a relay's contact changed.
+uint32_t EdgesDuring(uint32_t ms) {
+    uint32_t edges = 0;
+    for (uint32_t t = 0; t < ms; t += 20) {
+        uint8_t before = Contacts();
+        Rig_AdvanceMs(20);
+        uint8_t changed = static_cast<uint8_t>(before ^ Contacts());
+        edges += (changed & 1u) + ((changed >> 1) & 1u);
+    }
+    return edges;
+}
+}  // namespace
+
+TEST(ServicePages, SetOcHoldsThePidPulsesUntilItIsLeft) {
+    BootHome();
+    // An automatic controller on line a in pulse-frequency mode, 180 pulses a minute on relay 1
+    // (relay 2 for the other sign), at the lower limit of its curve: full output.
+    g_RelaySettings.sense[1] = kRelayNormallyOpen;
+    PidSettings& p = g_PidSettings;
+    p.mode = kPidAutomatic;
+    p.source = 0;
+    p.relayPositive = 0;
+    p.relayNegative = 1;
+    p.pulseType = kPidPulseFrequency;
+    p.pulseFrequency = 180.0f;
+    uint32_t status = 0;
+    Pid_SaveSettings(&status);
+    g_SlotUnit[0] = g_SlotPendingUnit[0] = 13;  // pH
+    g_SlotChannel[0] = g_SlotPendingChannel[0] = 0;
+    g_SlotValues[0].value = 0.0f;
+    g_SlotValues[0].status = 0;
+    ASSERT_GT(EdgesDuring(3000), 10u) << "the controller pulses relay 1";
+
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Service"));
+    ASSERT_TRUE(Choose("Diagnostics"));
+    ASSERT_TRUE(Choose("Set OC"));
+    ASSERT_EQ(Row(11), "OC1 = 0  OC2 = 0");
+    // From the page's opening the contacts are the page's: no pulse in 20 s.
+    EXPECT_EQ(Contacts(), 0u);
+    EXPECT_EQ(EdgesDuring(20000), 0u);
+    EXPECT_EQ(Contacts(), 0u);
+    // The page's own edge, and nothing else.
+    uint32_t before[2] = {g_RelayClosings[0].load(), g_RelayClosings[1].load()};
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "OC1 = 1  OC2 = 0");
+    EXPECT_EQ(g_RelayClosings[0].load(), before[0] + 1);
+    EXPECT_EQ(g_RelayClosings[1].load(), before[1]);
+    EXPECT_EQ(Contacts(), 1u);
+    EXPECT_EQ(EdgesDuring(5000), 0u);
+    EXPECT_EQ(Contacts(), 1u);
+    // Leaving the page gives the relays back: the controller pulses again.
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_GT(EdgesDuring(5000), 10u);
 }
 
 TEST(ServicePages, AnalogReadingsShowTheCurrents) {
