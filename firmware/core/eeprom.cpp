@@ -170,14 +170,15 @@ void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* statu
         if (s_InCommit) s_CommitRefused = true;
         return;
     }
-    if (!s_InCommit) {
-        // The file first: memory keeps what the file has.
-        if (Plat_HeldWriteAt(s_File.load(std::memory_order_relaxed), offset, data, n) != 0) {
-            *status = kStoreNotReady;
-            return;
-        }
-        ++s_FileWrites;
+    // The file first: memory keeps what the file has. Within a commit the bytes wait for its
+    // end, but a store that is gone refuses them at once, as it refuses a single write.
+    int file = s_File.load(std::memory_order_relaxed);
+    if (Plat_HeldWriteAt(file, offset, data, s_InCommit ? 0 : n) != 0) {
+        *status = kStoreNotReady;
+        if (s_InCommit) s_CommitRefused = true;
+        return;
     }
+    if (!s_InCommit) ++s_FileWrites;
     std::memcpy(s_Image + offset, data, n);
 }
 
