@@ -27,9 +27,9 @@
 #include "measurement/ph.h"
 #include "measurement/slots.h"
 #include "outputs/messages.h"
-#include "panel/sim_inputs.h"
 #include "plug_support.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 using namespace plug_test;
 

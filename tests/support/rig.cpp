@@ -22,10 +22,10 @@
 #include "fw_modules.h"
 #include "measurement/filter.h"
 #include "panel/inputs.h"
-#include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
 #include "rig_board.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 std::atomic<uint64_t> s_Now{0};
