@@ -30,11 +30,16 @@ run)
     install_missing
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVI_TESTS=OFF >/dev/null
     cmake --build build -j "$jobs"
-    if [ -x build/panel/Ostrel ]; then
-        exec build/panel/Ostrel
+    if [ ! -x build/panel/Ostrel ]; then
+        echo "The panel program was not built (is libwxgtk3.2-dev installed?), so there is nothing to start." >&2
+        exit 1
     fi
-    echo "The panel program was not built (is libwxgtk3.2-dev installed?), so there is nothing to start." >&2
-    exit 1
+    # The program runs from run/, the library beside it and the sensor files in its working
+    # folder: the library writes the digital sensors' memories back into those files, and they,
+    # the settings and the board's calibration stay there over restarts and builds.
+    tools/run_folder.sh build run
+    cd run
+    exec ./Ostrel
     ;;
 test)
     install_missing

@@ -15,7 +15,7 @@
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "measurement/slots.h"
-#include "panel/sim_inputs.h"
+#include "sim/sim_inputs.h"
 
 // Channel B's page 13 holds the counters the sensor keeps itself: re-read once per 3607 replies.
 static constexpr uint16_t kPage13Replies = 3606;

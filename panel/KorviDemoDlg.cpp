@@ -22,9 +22,9 @@
 #include "panel/keys.h"
 #include "panel/lcd_paint.h"
 #include "panel/outputs.h"
-#include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_timer.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "measurement/channel.h"
 #include "outputs/hold.h"
 #include "panel/Resource.h"
-#include "panel/sim_inputs.h"
 #include "platform/plat_clock.h"
+#include "sim/sim_inputs.h"
 
 static const KindRow kKindTable[kKindRows] = {
     {9, " "},  {1, "mV"}, {1, "mV"}, {2, "ohm"}, {2, "ohm"}, {3, "nA"}, {3, "nA"},

@@ -4,8 +4,6 @@
 #include <cmath>
 
 #include "core/lcd.h"
-#include "measurement/channel.h"
-#include "measurement/slots.h"
 
 // code, prefix, index byte, spare, reserved, lower, upper, step; looked up by code and prefix.
 const UnitLimitRow g_UnitLimitTable[kUnitLimitRows] = {
@@ -58,8 +56,8 @@ uint32_t Fmt_ResolutionClass(uint32_t code, uint32_t mode) {
         case 23:
             return mode == 0 ? 2 : 3;
         case 24: {
-            uint8_t channel = Chan_GetCurrentChannel();
-            bool gauge = channel < 2 && g_ChannelKind[channel] == 8;
+            // The oxygen kind shown as "ppmO2 G" (kind 8) counts this unit the other way round.
+            bool gauge = Chan_GetCurrentKind() == 8;
             if (gauge) return mode == 0 ? 8 : 7;
             return mode == 0 ? 7 : 8;
         }
@@ -164,18 +162,14 @@ uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix) {
     return kUnitLimitRows;
 }
 
-void Fmt_FindLineUnitRow(uint32_t line) {
+void Fmt_FindLineUnitRow(uint32_t line, uint8_t code, uint8_t prefix) {
     if (line >= 4) return;
-    uint8_t code = 0, prefix = 0;
-    Meas_GetLineUnit(line, &code, &prefix);
     uint32_t row = Fmt_FindLimitRow(code, prefix);
     g_LineUnitRow[line] = row < kUnitLimitRows ? static_cast<uint8_t>(row) : 0;
     g_LineUnitIndexByte[line] = row < kUnitLimitRows ? g_UnitLimitTable[row].indexByte : 0;
 }
 
-float Fmt_FindChannelUnitRow(uint32_t slot, uint32_t which) {
-    uint8_t code = 0, prefix = 0;
-    Meas_GetSlotUnit(slot, &code, &prefix);
+float Fmt_FindChannelUnitRow(uint8_t code, uint8_t prefix, uint32_t which) {
     uint32_t row = Fmt_FindLimitRow(code, prefix);
     if (row >= kUnitLimitRows) row = 0;
     float bound = which == 0 ? g_UnitLimitTable[row].upper : g_UnitLimitTable[row].lower;

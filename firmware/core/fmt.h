@@ -46,11 +46,18 @@ uint8_t Fmt_UnitAt(uint32_t list, uint32_t index);
 void Fmt_DrawUnitString(uint32_t row, uint32_t column, uint32_t blink, uint32_t prefix);
 // The row index of (code, prefix) in the limit table, or kUnitLimitRows when none matches.
 uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix);
-// Keeps, per measurement line, the limit row of its code and prefix and that row's index byte.
-void Fmt_FindLineUnitRow(uint32_t line);
+// Keeps, for a measurement line (0..3) that shows this code with this prefix, the limit row of
+// the two and that row's index byte.
+void Fmt_FindLineUnitRow(uint32_t line, uint8_t code, uint8_t prefix);
 extern uint8_t g_LineUnitRow[4];
 extern uint8_t g_LineUnitIndexByte[4];
 // Back to the state at power-on (tests run many starts in one process).
 void Fmt_ResetState();
-// The slot's upper (which 0) or lower limit divided by its prefix factor.
-float Fmt_FindChannelUnitRow(uint32_t slot, uint32_t which);
+// For a slot's code and prefix, the limit row's upper (which 0) or lower limit divided by the
+// prefix factor; the first row when none matches.
+float Fmt_FindChannelUnitRow(uint8_t code, uint8_t prefix, uint32_t which);
+
+// ---- Defined above the core ----------------------------------------------------------------------
+// The one thing the number rules read of the measurement (measurement/channel.cpp): the
+// configured kind of the channel the menus show, 255 when none.
+uint8_t Chan_GetCurrentKind();

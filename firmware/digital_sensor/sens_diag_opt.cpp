@@ -2,6 +2,7 @@
 // flags and output requests, and its LED mode.
 #include "digital_sensor/sens_diag_opt.h"
 
+#include "core/menu_position.h"
 #include "core/param.h"
 #include "core/settings.h"
 #include "digital_sensor/sens_cmd.h"

@@ -22,6 +22,3 @@ uint32_t SensDiag_ListOptItems(uint8_t* items);
 // the calibration and digital input 1.
 void SensDiag_WriteOptLedMode();
 void SensDiag_SyncOptLedMode(uint32_t channel);
-
-// Defined by the menu engine: 1 while a menu position waits to be opened.
-uint32_t Menu_IsPositionPending();

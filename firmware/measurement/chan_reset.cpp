@@ -6,6 +6,7 @@
 #include "core/eeprom.h"
 #include "core/fmt.h"
 #include "core/link.h"
+#include "core/menu_position.h"
 #include "core/param.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"

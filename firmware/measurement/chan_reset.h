@@ -28,8 +28,6 @@ extern uint8_t g_CalEditUnit[2];
 // Reads the values with that selector; one out of its range takes its neutral value.
 void Chan_ReadCalEditValues(uint32_t unit, uint32_t channel);
 // Chan_SaveCalEditValues (channel.h) writes them back with the same selectors.
-// The menu engine's position (0x100000 + channel x 0x1000 + quantity); defined by the menu.
-uint32_t Menu_GetPosition();
 
 // ---- Resets -----------------------------------------------------------------------------------------------
 // Meas_ResetSettings (channel.h): 0 re-identify the sensors, 2 the factory measurement

@@ -2,6 +2,7 @@
 #include "measurement/channel.h"
 
 #include "core/eeprom.h"
+#include "core/fmt.h"
 #include "core/fw_hook.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/vdx.h"
@@ -100,3 +101,5 @@ uint8_t Chan_GetBRecordByte74() { return g_SensorParams[1].s112Mode; }
 
 uint8_t g_CurrentChannel;
 uint8_t Chan_GetCurrentChannel() { return g_CurrentChannel; }
+
+uint8_t Chan_GetCurrentKind() { return g_CurrentChannel < 2 ? g_ChannelKind[g_CurrentChannel] : kKindNone; }

@@ -13,7 +13,7 @@
 #include "measurement/meter_cal.h"
 #include "measurement/oxygen.h"
 #include "measurement/temperature.h"
-#include "panel/sim_inputs.h"
+#include "sim/sim_inputs.h"
 
 uint32_t g_MeasReplyCount[2];
 uint32_t g_ChanValueReady[2];

@@ -6,6 +6,7 @@
 #include "core/fw_hook.h"
 #include "core/lcd.h"
 #include "core/link.h"
+#include "core/menu_position.h"
 #include "core/util.h"
 #include "digital_sensor/vdx.h"
 #include "measurement/analog_input.h"
@@ -21,7 +22,6 @@
 #include "measurement/units.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
-#include "ui/menu.h"
 
 uint8_t g_SlotUnit[kSlotCount];
 uint8_t g_SlotChannel[kSlotCount];
@@ -44,17 +44,24 @@ void Meas_SetSlotAssignment(uint32_t slot, uint32_t channel, uint32_t unit) {
     }
 }
 
+// The display line of the slot keeps the limit row of the unit it shows.
+static void FindLineUnitRow(uint32_t slot) {
+    uint8_t code = 0, prefix = 0;
+    Meas_GetLineUnit(slot, &code, &prefix);
+    Fmt_FindLineUnitRow(slot, code, prefix);
+}
+
 uint32_t Meas_IsSlotChanged(uint32_t slot) {
     if (slot >= kSlotCount) return 0;
     if (g_SlotChannel[slot] == g_SlotPendingChannel[slot] && g_SlotUnit[slot] == g_SlotPendingUnit[slot]) {
-        Fmt_FindLineUnitRow(slot);
+        FindLineUnitRow(slot);
         return 0;
     }
     g_SlotUnit[slot] = g_SlotPendingUnit[slot];
     g_SlotChannel[slot] = g_SlotPendingChannel[slot];
     Filter_Reset(&g_SlotFilters[slot]);
     Meas_LookUpSlotUnit(slot);
-    Fmt_FindLineUnitRow(slot);
+    FindLineUnitRow(slot);
     return 1;
 }
 
@@ -176,7 +183,7 @@ void Meas_UpdateCycle() {
     if (g_ChanValueReady[channel] != 0) {
         g_ChanValueReady[channel] = 0;
         if (!Cal_IsSelectionActive()) Meas_UpdateSlots(channel);
-        if (g_MenuPositionPending != 0) Cal_UpdateTrackedValue(channel);
+        if (Menu_IsPositionPending()) Cal_UpdateTrackedValue(channel);
     }
     Fw_HardwareHook();
 }

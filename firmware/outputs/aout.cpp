@@ -257,8 +257,11 @@ float Aout_GetDefaultRangeBound(uint32_t line, uint32_t quantity, uint32_t which
             return high ? 1.5f : 0.0f;
         case 23:
             return high ? 0.0015f : 0.0f;
-        default:
-            return Fmt_FindChannelUnitRow(line, which);
+        default: {
+            uint8_t code = 0, prefix = 0;
+            Meas_GetSlotUnit(line, &code, &prefix);
+            return Fmt_FindChannelUnitRow(code, prefix, which);
+        }
     }
 }
 

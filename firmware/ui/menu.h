@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/menu_position.h"
 #include "core/ui_ids.h"
 // The calibration type and option chosen on the pages, and the manual channel hold.
 #include "measurement/calibration.h"

@@ -30,8 +30,8 @@
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
 #include "panel/inputs.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 #include "ui/menu.h"
 
 namespace {

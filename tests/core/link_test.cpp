@@ -16,8 +16,8 @@
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/messages.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 constexpr uint8_t kCmdMeasureA = 0x00;

@@ -9,6 +9,8 @@
 #include "core/fmt.h"
 #include "core/rtc.h"
 #include "core/util.h"
+#include "measurement/channel.h"
+#include "measurement/meas.h"
 
 namespace {
 std::string Text(float value, uint32_t width, uint32_t decimals) {
@@ -131,4 +133,36 @@ TEST(UnitRules, PrefixesListsAndLimits) {
     EXPECT_EQ(g_UnitLimitTable[row].indexByte, 20);
     EXPECT_EQ(Fmt_FindLimitRow(26, 3), kUnitLimitRows);
     EXPECT_EQ(g_UnitLimitTable[kUnitLimitRows - 1].code, 37);
+}
+
+// The rules that depend on what the measurement shows: ppm of oxygen (code 24) counts its
+// resolution classes the other way round on the gauge kind, by the channel the menus show; the
+// limits of a line's or a slot's unit come from its code and prefix.
+TEST(UnitRules, WhatTheShownChannelAndTheLineDecide) {
+    g_ChannelKind[0] = kKindO2High;
+    g_ChannelKind[1] = kKindO2Gauge;
+    g_CurrentChannel = 0;
+    EXPECT_EQ(Fmt_ResolutionClass(24, 0), 7u);
+    EXPECT_EQ(Fmt_ResolutionClass(24, 1), 8u);
+    g_CurrentChannel = 1;
+    EXPECT_EQ(Fmt_ResolutionClass(24, 0), 8u);
+    EXPECT_EQ(Fmt_ResolutionClass(24, 1), 7u);
+    g_CurrentChannel = 2;  // no channel: no gauge
+    EXPECT_EQ(Fmt_ResolutionClass(24, 0), 7u);
+
+    Fmt_FindLineUnitRow(2, 26, kPrefixNone);
+    EXPECT_EQ(g_LineUnitRow[2], Fmt_FindLimitRow(26, kPrefixNone));
+    EXPECT_EQ(g_LineUnitIndexByte[2], 20);
+    Fmt_FindLineUnitRow(2, 26, kPrefixMilli);  // no such row
+    EXPECT_EQ(g_LineUnitRow[2], 0);
+    EXPECT_EQ(g_LineUnitIndexByte[2], 0);
+    Fmt_FindLineUnitRow(4, 26, kPrefixNone);  // no such line: nothing kept
+    EXPECT_EQ(g_LineUnitRow[3], 0);
+
+    EXPECT_FLOAT_EQ(Fmt_FindChannelUnitRow(26, kPrefixNone, 0), 10.0f);
+    EXPECT_FLOAT_EQ(Fmt_FindChannelUnitRow(26, kPrefixNone, 1), -99999.0f);
+    // Conductivity in mS/cm (code 1, milli): 1000 in the base unit, 1 as shown.
+    EXPECT_FLOAT_EQ(Fmt_FindChannelUnitRow(1, kPrefixMilli, 0), 1.0f);
+    // No row for the pair: the first row's limits.
+    EXPECT_FLOAT_EQ(Fmt_FindChannelUnitRow(26, kPrefixMilli, 0), 100.0f / 1000.0f);
 }

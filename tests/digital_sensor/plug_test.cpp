@@ -28,9 +28,9 @@
 #include "measurement/ph.h"
 #include "measurement/slots.h"
 #include "outputs/messages.h"
-#include "panel/sim_inputs.h"
 #include "plug_support.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 using namespace plug_test;
 
@@ -305,6 +305,41 @@ TEST(PlugAndMeasure, NewSerialThenTheAutoclaveQuestionCountsACycle) {
     EXPECT_EQ(Vdx_GetPlugState(), kPlugIdle);
     EXPECT_EQ(SensDiag_GetAutoclaveCount(1), before + 1);
     EXPECT_EQ(g_DisplayMode, kKeyModeHome);
+}
+
+// The program in its run folder: the sensor files in the working folder beside the settings
+// store, where the library writes every change of a sensor's memory back into its file. What the
+// sensor keeps is there again after the program ends and starts anew.
+TEST(PlugAndMeasure, WhatTheSensorKeepsIsReadBackAfterARestart) {
+    BootOnChannelB();
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    g_CycleAlarmEnable |= kDiagEnableAutoclave;
+    Plug("PH_SelvoP11_1.txt", 1);
+    ASSERT_TRUE(RunUntilState(kPlugNewSerial));
+    ASSERT_TRUE(RunUntilState(kPlugAutoclave, 7000));
+    ASSERT_EQ(SensDiag_GetAutoclaveCount(1), 4u);
+    // "Yes" writes the new count into the sensor's memory, and the library into its file.
+    Rig_HoldKey(kKeyEnter, 100);
+    for (int i = 0; i < 100 && Vdx_GetPlugState() != kPlugIdle; ++i) Rig_AdvanceMs(20);
+    ASSERT_EQ(SensDiag_GetAutoclaveCount(1), 5u);
+
+    // A new start in the same folder; the panel hands the library the same file name again.
+    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
+    Rig_Reset(folder);
+    Rig_Boot();
+    Rig_AdvanceMs(20);
+    Link_SelectSensorImage(1, "PH_SelvoP11_1.txt", 1);
+    ASSERT_TRUE(RunUntilState(kPlugResume));
+    ASSERT_TRUE(RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(3000);
+    // INFO, "VDX Diagnostics", "ChB AutoClave Cycles".
+    Rig_HoldKey(kKeyInfo, 100);
+    for (int i = 0; i < 5 && ShownRow(12).rfind("VDX Diagnostics", 0) != 0; ++i) Rig_HoldKey(kKeyUp, 100);
+    Rig_HoldKey(kKeyEnter, 100);
+    for (int i = 0; i < 6 && ShownRow(12).rfind("ChB AutoClave Cycles", 0) != 0; ++i) Rig_HoldKey(kKeyUp, 100);
+    Rig_HoldKey(kKeyEnter, 100);
+    EXPECT_EQ(ShownRow(11), "ChB AutoClave");
+    EXPECT_EQ(ShownRow(12), "Cycles         5 of 254");
 }
 
 namespace {

@@ -17,8 +17,8 @@
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
-#include "panel/sim_inputs.h"
 #include "rig_sensor.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

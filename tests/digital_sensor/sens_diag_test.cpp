@@ -23,9 +23,9 @@
 #include "measurement/meas.h"
 #include "outputs/alarms.h"
 #include "outputs/messages.h"
-#include "panel/sim_inputs.h"
 #include "plug_support.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 using namespace plug_test;
 

@@ -23,8 +23,8 @@
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/hold.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 #include "ui/menu.h"
 
 namespace {

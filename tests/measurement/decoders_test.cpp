@@ -12,7 +12,7 @@
 #include "measurement/decoders.h"
 #include "measurement/filter.h"
 #include "measurement/meas.h"
-#include "panel/sim_inputs.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 void PutU16LE(uint8_t* at, uint16_t value) {

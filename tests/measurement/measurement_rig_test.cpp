@@ -12,8 +12,8 @@
 #include "measurement/meas.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 // Stands in for the link once it has selected channel A: one measurement reply a second.

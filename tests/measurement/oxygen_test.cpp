@@ -18,8 +18,8 @@
 #include "measurement/meas.h"
 #include "measurement/o2_chem.h"
 #include "measurement/oxygen.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 // Oxygen partial pressure (mbar) of water-saturated air at 1013 mbar and 25 C.

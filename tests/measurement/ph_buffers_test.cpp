@@ -18,8 +18,8 @@
 #include "measurement/ph.h"
 #include "measurement/ph_buffers.h"
 #include "measurement/temperature.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 #include "ui/menu.h"
 
 namespace {

@@ -18,8 +18,8 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/ph.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 void WriteFloat(uint32_t offset, float value) {

@@ -10,8 +10,8 @@
 #include "measurement/filter.h"
 #include "measurement/meas.h"
 #include "measurement/temperature.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 // Channel A's measurement reply with this element resistance on the panel.

@@ -17,8 +17,8 @@
 #include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "panel/outputs.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 void Fresh() {

@@ -22,8 +22,8 @@
 #include "outputs/messages.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 // Line kinds: one whose hysteresis is a percentage of the limit, and the absolute ones.

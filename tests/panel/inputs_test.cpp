@@ -15,8 +15,8 @@
 #include "outputs/hold.h"
 #include "panel/Resource.h"
 #include "panel/inputs.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
+#include "sim/sim_inputs.h"
 
 TEST(PanelInputs, ValueTextsWithKAndMSuffixes) {
     EXPECT_FLOAT_EQ(Panel_ParseValueText("30.00"), 30.0f);

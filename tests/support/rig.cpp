@@ -23,10 +23,10 @@
 #include "measurement/filter.h"
 #include "outputs/messages.h"
 #include "panel/inputs.h"
-#include "panel/sim_inputs.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
 #include "rig_board.h"
+#include "sim/sim_inputs.h"
 
 namespace {
 std::atomic<uint64_t> s_Now{0};

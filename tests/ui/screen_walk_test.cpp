@@ -12,9 +12,9 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
-#include "panel/sim_inputs.h"
 #include "rig.h"
 #include "settings/settings_work.h"
+#include "sim/sim_inputs.h"
 #include "ui/menu.h"
 #include "ui_support.h"
 

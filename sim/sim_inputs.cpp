@@ -1,6 +1,6 @@
 // Simulated input store. Float values travel as their bit patterns in 32-bit atomics, so a
 // reader on another thread always sees a value that was written whole.
-#include "panel/sim_inputs.h"
+#include "sim/sim_inputs.h"
 
 #include <bit>
 

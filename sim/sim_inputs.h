@@ -1,5 +1,6 @@
-// Simulated input store: what the sensors on channels A and B measure. The panel writes it on its
-// own thread and the firmware reads it while it decodes the sensor board's replies.
+// Simulated input store: what the sensors on channels A and B measure, the world the firmware runs
+// in. The panel writes it on its own thread and the firmware reads it while it decodes the sensor
+// board's replies; it stands below both and includes nothing of either.
 #pragma once
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Simulated input store: limits, the quantity that is not kept, steps and bounds.
 #include <gtest/gtest.h>
 
-#include "panel/sim_inputs.h"
+#include "sim/sim_inputs.h"
 
 TEST(SimInputs, SettingLimitsTheElectrodeAndTheAnalogInput) {
     Panel_SetSimInput(0, kSimElectrodeVolts, 3000.0f);  // entered in mV
