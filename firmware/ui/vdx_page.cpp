@@ -616,13 +616,16 @@ void VdxPage_OpenCalHistory(uint32_t channel) {
     VdxPage_DrawCalHistory(s_PageChannel);
 }
 
+// "Offset" and the channel's ORP offset in whole mV; the value stands one cell behind the word,
+// whose length differs by language.
 static void DrawOrpOffsetView(uint32_t channel) {
-    static constexpr uint32_t kValueColumn = 48;
+    static constexpr uint32_t kLabelColumn = 18;
     Lcd_DrawTextRef(kRow11, 0, Text_Nth(kTextChannelLetters, channel));
-    Lcd_DrawTextRef(kRow11, 18, Text_Nth(kTextCalTypeWords, 1));  // "Offset"
+    uint32_t column = kLabelColumn + kChar * Lcd_DrawTextRef(kRow11, kLabelColumn, Text_Nth(kTextCalTypeWords, 1));
     char text[kNumberTextMax + 1];
     Util_FloatToText(std::round(Meas_GetOrpOffset(channel)), 255, 0, text);
-    uint32_t column = kValueColumn + kChar * Lcd_DrawText(kRow11, kValueColumn, text);
+    column += kChar;
+    column += kChar * Lcd_DrawText(kRow11, column, text);
     Lcd_DrawText(kRow11, column + kChar, kUnitMv);
 }
 

@@ -11,6 +11,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_diag_opt.h"
 #include "measurement/channel.h"
+#include "measurement/ph.h"
 #include "rig.h"
 #include "settings/settings_work.h"
 #include "sim/sim_inputs.h"
@@ -146,6 +147,32 @@ TEST(VdxPages, CalibrationValuesOfAConductivityChannelShowMAndA) {
     EXPECT_EQ(Row(11).substr(14, 2), "A=");
     EXPECT_EQ(Row(12).substr(0, 5), "BS M=");
     EXPECT_EQ(Row(12).substr(14, 2), "A=");
+}
+
+TEST(VdxPages, CalibrationValuesOfAPhSensorTurnToItsOrpOffset) {
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    uint32_t status = 0;
+    CalPh_SetOrpOffset(1, -23.0f, &status);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalHistory);
+    EXPECT_EQ(Row(11), "BP S=99.79%   Z=7.021pH");
+    // UP shows the offset behind its word, INFO the calibration values again.
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "B  Offset -23 mV");
+    EXPECT_EQ(Row(12), "");
+    Press(kKeyInfo);
+    EXPECT_EQ(Row(11), "BP S=99.79%   Z=7.021pH");
+    // In Russian the word is two cells longer; the value moves with it.
+    g_Language = 6;
+    Press(kKeyUp);
+    std::vector<std::string> cells = ui_test::RowCells(11);
+    std::string shown;
+    for (size_t i = 12; i < 19; ++i) shown += cells[i];
+    EXPECT_EQ(shown, "-23 mV ") << Row(11);
+    g_Language = 0;
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
 }
 
 TEST(VdxPages, OpticalErrorListEndsWithTheTemperaturesFromThePanel) {
