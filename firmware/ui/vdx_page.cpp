@@ -28,6 +28,7 @@
 #include "ui/menu.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
+#include "ui/value_catalogue.h"
 #include "ui/value_page.h"
 
 // The pages show channel B's digital sensor.
@@ -434,13 +435,13 @@ static constexpr uint32_t kSetupFieldFirst = 6;
 static constexpr uint32_t kSetupLeave = 8;
 static constexpr uint32_t kSetupDigits = 3;
 
-// Row 11 columns of the value pages 31..33: the limit, the "Temp" label, the temperature.
+// Row 11 columns of the set-up's value page in the language shown: the limit, the "Temp" label,
+// the temperature.
 struct SetupColumns {
-    uint8_t limit;
-    uint8_t tempLabel;
-    uint8_t temp;
+    uint32_t limit;
+    uint32_t tempLabel;
+    uint32_t temp;
 };
-static constexpr SetupColumns kSetupColumns[3] = {{48, 84, 126}, {48, 90, 126}, {90, 0, 0}};
 
 struct SetupState {
     uint8_t page;
@@ -452,8 +453,15 @@ static SetupState s_Setup;
 
 uint32_t VdxPage_IsEditableLine(uint32_t line) { return line == 0 || s_Setup.page != kCycleAutoclave ? 1 : 0; }
 
+static SetupColumns SetupColumnsShown() {
+    uint32_t page = kValuePageCipSetup + s_Setup.page;
+    uint32_t language = Menu_Language();
+    return SetupColumns{ValuePage_ValueColumn(page, 0, language), g_ValuePageTable[page].labelColumn[0],
+                        ValuePage_ValueColumn(page, 1, language)};
+}
+
 static void DrawSetupPlace(uint32_t cursor, uint32_t blink) {
-    const SetupColumns& c = kSetupColumns[s_Setup.page];
+    const SetupColumns c = SetupColumnsShown();
     if (cursor < kSetupTempFirst) {
         Lcd_DrawEditChar(kRow11, c.limit, s_Setup.limit, cursor - kSetupLimitFirst, blink);
     } else if (cursor < kSetupFieldFirst) {
@@ -497,7 +505,7 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
     // The set-up's alarm page: the CIP, SIP and autoclave pages stand in that order.
     ParamPage_Open(kParamPageCipAlarm + s_Setup.page, 0);
     Menu_BlinkOff();
-    const SetupColumns& c = kSetupColumns[s_Setup.page];
+    const SetupColumns c = SetupColumnsShown();
     Lcd_DrawText(kRow11, c.limit, s_Setup.limit);
     if (VdxPage_IsEditableLine(1)) {
         Lcd_DrawTextRef(kRow11, c.tempLabel, kTextTempLabel);

@@ -175,6 +175,68 @@ TEST(VdxPages, CalibrationValuesOfAPhSensorTurnToItsOrpOffset) {
     EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
 }
 
+namespace {
+// The first cell from `from` on where the codes stand whole; -1 when none.
+int FindWhole(uint32_t row, const std::string& codes, int from) {
+    for (int cell = from; 6 * (cell + static_cast<int>(codes.size())) <= static_cast<int>(kLcdTextColumns); ++cell) {
+        if (ui_test::GlyphsDrawn(row, 6 * static_cast<uint32_t>(cell), codes)) return cell;
+    }
+    return -1;
+}
+
+// A word of row 11 whole from `from` on, then after at least one blank cell a number of three
+// digits (blanks for leading zeros); returns the cell after the number.
+int ExpectWordAndNumber(const std::string& word, int from, const std::string& where) {
+    std::vector<std::string> cells = ui_test::RowCells(11);
+    int at = FindWhole(11, word, from);
+    EXPECT_GE(at, 0) << where << ": a word is not whole: " << Row(11);
+    if (at < 0) return from;
+    size_t v = static_cast<size_t>(at) + word.size();
+    EXPECT_EQ(cells[v], " ") << where << ": no blank after the word: " << Row(11);
+    while (v < cells.size() && cells[v] == " ") ++v;
+    std::string number;
+    for (size_t i = v; i < v + 3 && i < cells.size(); ++i) number += cells[i];
+    EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << where << ": " << Row(11);
+    EXPECT_EQ(number.size(), 3u) << where << ": " << Row(11);
+    return static_cast<int>(v + 3);
+}
+}  // namespace
+
+TEST(VdxPages, CycleSetUpRowsStandWholeInEveryLanguage) {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    g_CycleAlarmEnable |= kDiagEnableCip | kDiagEnableSip | kDiagEnableAutoclave;
+    // By keys: the limit stands behind "Max", the temperature behind "Temp".
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("VDX Setup"));
+    ASSERT_TRUE(Choose("CIP Cycle Limit"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+    EXPECT_EQ(Row(11), "CIP Max 254   Temp   055");
+    ui_test::EscapeKey();
+    // Every language, the three set-up pages: the page's words and the values whole.
+    const uint32_t kItems[3] = {kItemCipCycleLimit, kItemSipCycleLimit, kItemAutoclaveCycleLimit};
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        for (uint32_t page = 0; page < 3; ++page) {
+            g_Language = static_cast<uint8_t>(language);
+            Press(kKeyMenu);
+            ui_test::Post(kItems[page]);
+            ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+            std::string where = "language " + std::to_string(language) + " page " + std::to_string(page);
+            EXPECT_EQ(Row(11).find("\uFFFD"), std::string::npos) << where << ": " << Row(11);
+            const ParamPageDesc& d = g_ParamPageTable[kParamPageCipAlarm + page];
+            const uint32_t group = ParamPage_LabelGroup(kParamPageCipAlarm + page);
+            std::string name = ui_test::TextCodes(TextRef{static_cast<uint8_t>(group), d.labelItem[0]});
+            std::string max = ui_test::TextCodes(TextRef{static_cast<uint8_t>(group), d.labelItem[1]});
+            EXPECT_EQ(FindWhole(11, name, 0), 0) << where << ": " << Row(11);
+            int end = ExpectWordAndNumber(max, static_cast<int>(name.size()) + 1, where);
+            if (page < 2) end = ExpectWordAndNumber(ui_test::TextCodes(kTextTempLabel), end + 1, where);
+            EXPECT_LE(end, static_cast<int>(kLcdTextColumns / 6)) << where << ": " << Row(11);
+            ui_test::EscapeKey();
+        }
+    }
+    g_Language = 0;
+}
+
 TEST(VdxPages, OpticalErrorListEndsWithTheTemperaturesFromThePanel) {
     PlugAndSettle("OPT_SelvoQ11_0.txt", 9);
     Panel_SetSimInput(1, kSimTemperatureB, 31.5f);
