@@ -198,8 +198,7 @@ uint32_t ValuePage_ChoiceCount(uint8_t kind) {
 
 // ---- Pages, selectors and the settings they reach ----------------------------------------------------
 
-// The built-in master code of the password pages and the service technician's code.
-static constexpr uint32_t kMasterCode = 5864;
+// The service technician's code.
 static constexpr uint32_t kServiceCode = 49263;
 // Hysteresis in percent outside this is no hysteresis: it starts again at the factory 5 %.
 static constexpr float kHysteresisPercentMax = 99.5f;
