@@ -15,6 +15,8 @@ constexpr uint32_t kLineNames = 2;
 constexpr uint32_t kStoredNameBytes = 10;
 constexpr uint32_t kAccessCodeFactory = 31752;
 constexpr uint32_t kAccessCodeMax = 99999;
+// The built-in master code ("05864"): accepted as the administrator's whatever codes are stored.
+constexpr uint32_t kMasterCode = 5864;
 // Section lock bytes: the CAL key, quick setup, configuration, system, PID setup, service.
 constexpr uint32_t kSectionCalKey = 0;
 // Menu lockout: 0 on (the unlocked sections ask for an access code too), 1 off.

@@ -318,13 +318,26 @@ void Screen_ShowCalData(uint32_t position, float slope, float offset) {
         return;
     }
     if (quantity == kQuantityPh || quantity == kQuantityCo2 || quantity == kQuantityPna) {
-        bool percent = CalPh_GetSlopeUnitFlag(0) == 0;
+        const char* offsetUnit = CalPh_GetOffsetUnitFlag(0) == 1 ? "mV" : "pH";
         DrawLabel(w + 6, kLabelS);
-        DrawLabel(w + 72, kLabelZ);
-        Screen_DrawSlope(kRowStatus, w + 18, slope, 0);
-        Lcd_DrawText(kRowStatus, w + (percent ? 42 : 54), percent ? "%" : "mV/pH");
-        Screen_DrawSlope(kRowStatus, w + 84, offset, 1);
-        Lcd_DrawText(kRowStatus, w + 120, CalPh_GetOffsetUnitFlag(0) == 1 ? "mV" : "pH");
+        if (CalPh_GetSlopeUnitFlag(0) == 0) {
+            DrawLabel(w + 72, kLabelZ);
+            Screen_DrawSlope(kRowStatus, w + 18, slope, 0);
+            Lcd_DrawText(kRowStatus, w + 42, "%");
+            Screen_DrawSlope(kRowStatus, w + 84, offset, 1);
+            Lcd_DrawText(kRowStatus, w + 120, offsetUnit);
+            return;
+        }
+        // "mV/pH" takes the room of the zero's label: the slope in four places as on the
+        // calibration values page, each unit right behind its value and the zero a cell after
+        // the slope's unit, so that the row holds the widest of both.
+        static constexpr uint32_t kSlopeWidthMv = 4;
+        uint32_t column = w + 18;
+        column += kChar * VdxPage_DrawPercentField(kRowStatus, column, slope, kSlopeWidthMv);
+        column += kChar * Lcd_DrawText(kRowStatus, column, "mV/pH") + kChar;
+        column += kChar * Lcd_DrawTextRef(kRowStatus, column, Text_Nth(kTextCalValueLabels, kLabelZ));
+        column += kChar * Screen_DrawSlope(kRowStatus, column, offset, 1);
+        Lcd_DrawText(kRowStatus, column, offsetUnit);
     } else if (quantity == kQuantityOxygen) {
         DrawLabel(w + 6, kLabelS);
         DrawLabel(w + 72, kLabelZ);

@@ -222,6 +222,13 @@ static bool IsItemType(uint32_t type) {
 static bool CaptureMode() { return g_ChosenMode == kCalModeProcess; }
 static bool Held() { return g_ManualHold.active != 0; }
 
+// The unit a field opened afresh shows: its record's, or in a process calibration of CO2 the first
+// of its items.
+static uint8_t FreshItem(uint32_t type) {
+    if (type >= kNumFieldCount) return kNoUnit;
+    return type == kTypeCo2 && CaptureMode() ? kCo2FirstItem : g_NumFieldTable[type].unit;
+}
+
 static uint32_t CharColumn(uint32_t index) { return g_NumEditValueColumn + 6 * index; }
 static uint32_t ChoiceColumn() { return CharColumn(ChoicePosition()); }
 
@@ -373,7 +380,7 @@ void NumEdit_Open(uint32_t type, float value, uint32_t mode) {
     Menu_ClearStatusRows();
     if (mode == 0 && !(CaptureMode() && Held())) {
         s_ItemChoice = 0;
-        s_CalItem = type == kTypeCo2 && CaptureMode() ? kCo2FirstItem : g_NumEditField->unit;
+        s_CalItem = FreshItem(type);
     }
     // The channel's letter stands in front of both rows.
     uint32_t channel = Menu_ChannelOfPosition(g_MenuPosition);
@@ -505,7 +512,7 @@ void NumEdit_OpenOutputCal(uint32_t type, float value, uint32_t mode) {
 
 // The value a field opens with, item being the unit it shows: the oxygen point's reference (the
 // air calibration's 100 %air), except in a process calibration, whose reference is the lab's;
-// an output's count; else the tracked value.
+// an output's count; else the measured value of the position in that unit.
 static float OpeningValue(uint32_t type, uint8_t item) {
     if (type >= kNumFieldCount) return 1.0f;
     Meas_SetSelectorByte(g_ChosenOption);
@@ -521,16 +528,16 @@ static float OpeningValue(uint32_t type, uint8_t item) {
         float count = Aout_GetCalPoint(OutputOfType(type), g_CalPoint, &status);
         return status == 0 ? count : kCountLowest[OutputOfType(type)];
     }
+    // The position is tracked in the unit shown from here on (the live value on row 12 reads it so
+    // too): what was tracked before, another position, unit or nothing, is not this field's value.
     uint32_t status = 0;
-    float value = Cal_GetTrackedValue(&status);
+    float value = Cal_GetValueById(g_MenuPosition, item, &status);
     if (status == kStatusOver || status == kStatusUnder || !(std::fabs(value) <= kTrackedLimit)) return 1.0f;
     return value;
 }
 
 // A field opened afresh shows its record's unit first.
-float NumEdit_ReadFieldValue(uint32_t type) {
-    return OpeningValue(type, type < kNumFieldCount ? g_NumFieldTable[type].unit : static_cast<uint8_t>(kNoUnit));
-}
+float NumEdit_ReadFieldValue(uint32_t type) { return OpeningValue(type, FreshItem(type)); }
 
 // ---- Keys ----------------------------------------------------------------------------------------
 

@@ -12,8 +12,6 @@
 #include "ui/numedit.h"
 #include "ui/value_page.h"
 
-// The built-in master code, accepted whatever codes are stored.
-static constexpr uint32_t kMasterCode = 5864;
 static constexpr uint32_t kCodeDigits = 5;
 // Field cursor: 0 to 4 the digits, 5 the Yes/No word, 20 the leave marker.
 static constexpr uint8_t kFieldChoice = 5;

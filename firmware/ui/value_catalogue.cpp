@@ -33,9 +33,10 @@
 #include "ui/value_page.h"
 
 // Value columns of languages 1 to 7 are where the English ones are, except where a translation's
-// label needs more room (German "Analogausg.", page 11) or a unit text needs more (the Japanese
-// "hours" after the cleaning interval, page 4; the long words for "seconds", page 21): those
-// three pages list their columns in full, the others give the English pair once.
+// label needs more room (German "Analogausg.", page 11; the Russian and Japanese "Max" of the CIP
+// and SIP set-up pages in front of the cycle limit, pages 31 and 32) or a unit text needs more (the
+// Japanese "hours" after the cleaning interval, page 4; the long words for "seconds", page 21):
+// those pages list their columns in full, the others give the English pair once.
 static constexpr ValueColumns SameInEvery(uint8_t line0, uint8_t line1) {
     ValueColumns columns{};
     for (uint32_t language = 0; language < kLanguages; ++language) {
@@ -85,8 +86,12 @@ const ValuePageDesc g_ValuePageTable[kValuePageCount] = {
     {28, {0,kNoLabel,1,kNoLabel}, {0,0,0,0}, SameInEvery(90, 90), 0, {0, 0}, {255, 255}, {8, 8}},
     {29, {2,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(84, 96), 0, {1, 0}, {21, 21}, {5, 3}},
     {30, {2,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(84, 96), 0, {0, 0}, {21, 21}, {4, 3}},
-    {31, {19,kNoLabel,kNoLabel,kNoLabel}, {84,0,0,0}, SameInEvery(48, 126), 0, {0, 0}, {255, 255}, {3, 3}},
-    {32, {19,kNoLabel,kNoLabel,kNoLabel}, {90,0,0,0}, SameInEvery(48, 126), 0, {0, 0}, {255, 255}, {3, 3}},
+    {31, {19,kNoLabel,kNoLabel,kNoLabel}, {84,0,0,0},
+     {{48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 54, 126, 60, 126}},
+     0, {0, 0}, {255, 255}, {3, 3}},
+    {32, {19,kNoLabel,kNoLabel,kNoLabel}, {90,0,0,0},
+     {{48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 48, 126, 54, 126, 60, 126}},
+     0, {0, 0}, {255, 255}, {3, 3}},
     {33, {kNoLabel,kNoLabel,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(90, 0), 0, {0, 0}, {255, 255}, {3, 0}},
     {34, {kNoLabel,kNoLabel,3,kNoLabel}, {0,0,0,0}, SameInEvery(0, 96), 0, {0, 0}, {255, 21}, {0, 3}},
     {35, {kNoLabel,25,kNoLabel,kNoLabel}, {0,0,0,0}, SameInEvery(66, 42), 0, {1, 1}, {22, 23}, {5, 5}},
@@ -193,8 +198,7 @@ uint32_t ValuePage_ChoiceCount(uint8_t kind) {
 
 // ---- Pages, selectors and the settings they reach ----------------------------------------------------
 
-// The built-in master code of the password pages and the service technician's code.
-static constexpr uint32_t kMasterCode = 5864;
+// The service technician's code.
 static constexpr uint32_t kServiceCode = 49263;
 // Hysteresis in percent outside this is no hysteresis: it starts again at the factory 5 %.
 static constexpr float kHysteresisPercentMax = 99.5f;

@@ -28,6 +28,7 @@
 #include "ui/menu.h"
 #include "ui/param_page.h"
 #include "ui/screens.h"
+#include "ui/value_catalogue.h"
 #include "ui/value_page.h"
 
 // The pages show channel B's digital sensor.
@@ -434,13 +435,13 @@ static constexpr uint32_t kSetupFieldFirst = 6;
 static constexpr uint32_t kSetupLeave = 8;
 static constexpr uint32_t kSetupDigits = 3;
 
-// Row 11 columns of the value pages 31..33: the limit, the "Temp" label, the temperature.
+// Row 11 columns of the set-up's value page in the language shown: the limit, the "Temp" label,
+// the temperature.
 struct SetupColumns {
-    uint8_t limit;
-    uint8_t tempLabel;
-    uint8_t temp;
+    uint32_t limit;
+    uint32_t tempLabel;
+    uint32_t temp;
 };
-static constexpr SetupColumns kSetupColumns[3] = {{48, 84, 126}, {48, 90, 126}, {90, 0, 0}};
 
 struct SetupState {
     uint8_t page;
@@ -452,8 +453,15 @@ static SetupState s_Setup;
 
 uint32_t VdxPage_IsEditableLine(uint32_t line) { return line == 0 || s_Setup.page != kCycleAutoclave ? 1 : 0; }
 
+static SetupColumns SetupColumnsShown() {
+    uint32_t page = kValuePageCipSetup + s_Setup.page;
+    uint32_t language = Menu_Language();
+    return SetupColumns{ValuePage_ValueColumn(page, 0, language), g_ValuePageTable[page].labelColumn[0],
+                        ValuePage_ValueColumn(page, 1, language)};
+}
+
 static void DrawSetupPlace(uint32_t cursor, uint32_t blink) {
-    const SetupColumns& c = kSetupColumns[s_Setup.page];
+    const SetupColumns c = SetupColumnsShown();
     if (cursor < kSetupTempFirst) {
         Lcd_DrawEditChar(kRow11, c.limit, s_Setup.limit, cursor - kSetupLimitFirst, blink);
     } else if (cursor < kSetupFieldFirst) {
@@ -497,7 +505,7 @@ void VdxPage_DrawSetup(uint32_t page, uint32_t mode) {
     // The set-up's alarm page: the CIP, SIP and autoclave pages stand in that order.
     ParamPage_Open(kParamPageCipAlarm + s_Setup.page, 0);
     Menu_BlinkOff();
-    const SetupColumns& c = kSetupColumns[s_Setup.page];
+    const SetupColumns c = SetupColumnsShown();
     Lcd_DrawText(kRow11, c.limit, s_Setup.limit);
     if (VdxPage_IsEditableLine(1)) {
         Lcd_DrawTextRef(kRow11, c.tempLabel, kTextTempLabel);
@@ -616,13 +624,16 @@ void VdxPage_OpenCalHistory(uint32_t channel) {
     VdxPage_DrawCalHistory(s_PageChannel);
 }
 
+// "Offset" and the channel's ORP offset in whole mV; the value stands one cell behind the word,
+// whose length differs by language.
 static void DrawOrpOffsetView(uint32_t channel) {
-    static constexpr uint32_t kValueColumn = 48;
+    static constexpr uint32_t kLabelColumn = 18;
     Lcd_DrawTextRef(kRow11, 0, Text_Nth(kTextChannelLetters, channel));
-    Lcd_DrawTextRef(kRow11, 18, Text_Nth(kTextCalTypeWords, 1));  // "Offset"
+    uint32_t column = kLabelColumn + kChar * Lcd_DrawTextRef(kRow11, kLabelColumn, Text_Nth(kTextCalTypeWords, 1));
     char text[kNumberTextMax + 1];
     Util_FloatToText(std::round(Meas_GetOrpOffset(channel)), 255, 0, text);
-    uint32_t column = kValueColumn + kChar * Lcd_DrawText(kRow11, kValueColumn, text);
+    column += kChar;
+    column += kChar * Lcd_DrawText(kRow11, column, text);
     Lcd_DrawText(kRow11, column + kChar, kUnitMv);
 }
 

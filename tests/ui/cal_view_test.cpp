@@ -164,7 +164,9 @@ TEST(CalView, ResultRowsByQuantityAndUnit) {
     // The slope in mV/pH and the zero in mV.
     CalPh_SetSlopeUnitFlag(0, 1, &status);
     CalPh_SetOffsetUnitFlag(0, 1, &status);
-    EXPECT_EQ(ShowResult(0x10000c, 58.12f, -12.5f), "pH S=58.12 mV/pH-12.5 mV");
+    // The slope in mV/pH takes four places; both labels stand, the units behind their values.
+    EXPECT_EQ(ShowResult(0x10000c, 58.12f, -12.5f), "pH S=58.1mV/pH Z=-12.5mV");
+    EXPECT_EQ(ShowResult(0x100000, -150.0f, -1234.6f), "pH S=____mV/pH Z=-1235mV");
     EXPECT_EQ(ShowResult(0x100001, 1.0f, -0.25f), "Temp M=1.00000 A=-0.2500");
     EXPECT_EQ(ShowResult(0x100002, 0.12f, 0.0f), "C M=0.12000 A=0.00000");
     EXPECT_EQ(ShowResult(0x100004, -70.0f, 0.0f), "O2 S=-70.00nA Z=0.0000nA");

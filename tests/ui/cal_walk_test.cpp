@@ -2,7 +2,8 @@
 // the step screens between the points, the result and its saving, the judging that follows; pH
 // in one buffer twice (not done); conductivity in two solutions; oxygen after the countdown of
 // its polarization voltage, with the outputs held meanwhile; a digital oxygen sensor calibrated
-// in air by ENTER alone; the zero point of an oxygen sensor.
+// in air by ENTER alone; the zero point of an oxygen sensor; the process calibration of an optical
+// oxygen sensor, its reading captured and the lab's value entered later.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "../digital_sensor/plug_support.h"
 #include "core/eeprom.h"
 #include "core/settings.h"
+#include "digital_sensor/sens_cmd.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
 #include "measurement/conductivity.h"
@@ -152,10 +154,9 @@ TEST(CalibrationWalk, ConductivityInTwoSolutions) {
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(12), "A      C = 100.0 µS/cm");
-    // The first solution is 110 uS/cm: typed, its prefix changed from milli to micro.
+    // The point offers the reading; the first solution is 110 uS/cm, typed over it.
+    EXPECT_EQ(Row(11), "A Point1 = 100.0 µS/cm");
     NumEditType("110.0");
-    Press(kKeyCal);
-    Press(kKeyUp);
     EXPECT_EQ(Row(11), "A Point1 = 110.0 µS/cm");
     Press(kKeyEnter);
     ASSERT_EQ(g_CalPoint, 1);
@@ -288,4 +289,67 @@ TEST(CalibrationWalk, DigitalOxygenSensorInAirByEnterAlone) {
     // The reference of the point is kept for the next calibration.
     EXPECT_EQ(g_CalInUse[1].o2.pointKind[0], kO2PointAirPercent);
     EXPECT_FLOAT_EQ(g_CalInUse[1].o2.pointRef[0], 100.0f);
+}
+
+TEST(CalibrationWalk, OpticalOxygenProcessCalibrationOffersTheReadingInItsUnit) {
+    // A SelvoQ11 on channel B reads 85 %air; its LED switched on by keys, so that it measures.
+    plug_test::BootOnChannelB();
+    Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
+    Panel_SetSimInput(1, kSimPrimaryKind9, 85.0f);
+    plug_test::Plug("OPT_SelvoQ11_0.txt", 9);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(8000);
+    g_SystemSettings.calUnlock = 0;
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    ASSERT_TRUE(Choose("LED Mode"));
+    Press(kKeyUp);
+    ASSERT_EQ(Item(), "LED = On");
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(8000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+
+    // CAL: a process calibration, its mode and its pressure as they stand.
+    Press(kKeyCal);
+    EXPECT_EQ(Row(12), "Channel B O2 Opt       $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Type = Process         $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "ProcCal = Calibration  $");
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    // The point offers what the sensor reads, in the unit shown.
+    EXPECT_EQ(Row(11), "B Point1=85.00 %air");
+    EXPECT_EQ(Row(12), "B     O2=85.00");
+    // ENTER captures the reading and holds the channel.
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ASSERT_EQ(Menu_IsChannelHeld(1), 1u);
+    // Later the lab's value is entered over the captured reading, which the point offers.
+    Panel_SetSimInput(1, kSimPrimaryKind9, 60.0f);
+    Rig_AdvanceMs(3000);
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point1=85.00 %air");
+    NumEditType("90.00");
+    Press(kKeyEnter);
+    for (int i = 0; i < 10 && Menu_TopScreen() != kScreenSelectMode2; ++i) Rig_AdvanceMs(1000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(11).substr(0, 8), "O2 P100=");
+    // The sensor is given the lab's value as the point's reference, in %air.
+    EXPECT_FLOAT_EQ(g_SensorParams[1].p[kSensParamReference], 90.0f);
+    EXPECT_EQ(g_SensorParams[1].unitCode, 0);
+    // "Abort" ends the hold.
+    Press(kKeyUp);
+    Press(kKeyUp);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_IsChannelHeld(1), 0u);
 }

@@ -17,6 +17,7 @@
 #include "settings/settings_work.h"
 #include "ui/param_page.h"
 #include "ui/param_pages_table.h"
+#include "ui/value_catalogue.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -65,6 +66,23 @@ std::vector<Span> RowSpans(uint32_t page, uint32_t row, uint32_t lang) {
             uint32_t c = d.valueColumn[lang][f];
             uint32_t hash = (page == 2 || (page == 1 && lang < 3)) && f == 3 ? 6 : 0;
             spans.push_back({c - hash, c + d.valueWidth[lang][f], "value " + std::to_string(f)});
+        }
+    }
+    // The cycle set-up pages share row 11 with their value page: the cycle limit, and on the CIP
+    // and SIP pages "Temp" and the temperature, each number a blank cell after the word before it.
+    if (page >= kParamPageCipAlarm && page < kParamPageCipAlarm + 3 && row == 11) {
+        uint32_t values = kValuePageCipSetup + page - kParamPageCipAlarm;
+        const ValuePageDesc& v = g_ValuePageTable[values];
+        if (v.label[0] != kNoLabel) {
+            char text[kTextMaxChars + 1];
+            uint32_t c = v.labelColumn[0];
+            spans.push_back({c, c + 6 * Text_Copy(ValuePage_LabelText(values, 0), text), "value page label"});
+        }
+        for (uint32_t line = 0; line < 2; ++line) {
+            uint32_t c = ValuePage_ValueColumn(values, line, lang);
+            if (c == 0 || v.width[line] == 0) continue;
+            spans.push_back({c - 6, c, "blank before value page value " + std::to_string(line)});
+            spans.push_back({c, c + 6 * v.width[line], "value page value " + std::to_string(line)});
         }
     }
     return spans;

@@ -12,6 +12,7 @@
 #include "core/lcd_glyphs.h"
 #include "core/texts.h"
 #include "measurement/channel.h"
+#include "measurement/ph.h"
 #include "ui/numedit.h"
 #include "ui/select_screen.h"
 #include "ui/value_page.h"
@@ -184,13 +185,18 @@ TEST(SelectionScreenLayout, SaveQuestionsStandWholeInEveryLanguage) {
             ExpectPromptBesideMarker(kTextPressEnterToExit, where);
             Screen_SelectKey(kEventUp);
         }
-        // A finished calibration: its result on row 11, "Save" with "Adjust", "Calibrate", "Abort".
-        for (uint32_t position : kResultPositions) {
+        // A finished calibration: its result on row 11, "Save" with "Adjust", "Calibrate", "Abort";
+        // the slope and the offset in each of their units.
+        for (uint32_t n = 0; n < 4 * 9; ++n) {
+            uint32_t position = kResultPositions[n % 9], units = n / 9;
+            uint32_t status = 0;
+            CalPh_SetSlopeUnitFlag(0, units & 1, &status);
+            CalPh_SetOffsetUnitFlag(0, units >> 1, &status);
             g_MenuPosition = position;
             Screen_SelectShow(kSelectCalResult, 0);
             for (int answer = 0; answer < 3; ++answer) {
-                std::string where =
-                    Where(language, "result of " + std::to_string(position) + ", answer " + std::to_string(answer));
+                std::string where = Where(language, "result of " + std::to_string(position) + " in units " +
+                                                        std::to_string(units) + ", answer " + std::to_string(answer));
                 EXPECT_EQ(ExpectQuestion(12, true, kTextSaveTitle, kTextCalResultChoices, 3, where), answer) << where;
                 EXPECT_TRUE(Drawn(12, kMarkColumn, "$")) << where << ": the marker";
                 // The result's two labels stand whole.

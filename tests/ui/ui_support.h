@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/events.h"
 #include "core/keypad.h"
 #include "core/lcd.h"
+#include "core/lcd_glyphs.h"
 #include "core/link.h"
 #include "core/rtc.h"
+#include "core/texts.h"
 #include "measurement/channel.h"
 #include "measurement/meas.h"
 #include "rig.h"
@@ -61,6 +64,37 @@ inline std::string Item() {
     }
     while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
+}
+
+// A text of the tables in the display's own codes (one a cell).
+inline std::string TextCodes(TextRef text) {
+    char buffer[kTextMaxChars + 1];
+    uint32_t n = Text_Copy(text, buffer);
+    return std::string(buffer, n);
+}
+
+// The glyphs of the codes stand whole in the frame at the row, from the pixel column on.
+inline bool GlyphsDrawn(uint32_t row, uint32_t column, const std::string& codes) {
+    for (size_t i = 0; i < codes.size(); ++i) {
+        uint32_t at = column + 6 * static_cast<uint32_t>(i);
+        if (at + 6 > kLcdColumns) return false;
+        if (std::memcmp(&g_LcdFrame[row][at], Lcd_GlyphOf(static_cast<uint8_t>(codes[i])), 6) != 0) return false;
+    }
+    return true;
+}
+
+// The cells of a row as the user reads them (each one UTF-8 character), blanks to the row's end.
+inline std::vector<std::string> RowCells(uint32_t row) {
+    std::string text = Row(row);
+    std::vector<std::string> cells;
+    for (size_t at = 0; at < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[at]);
+        size_t n = c >= 0xf0 ? 4 : (c >= 0xe0 ? 3 : (c >= 0xc0 ? 2 : 1));
+        cells.push_back(text.substr(at, n));
+        at += n;
+    }
+    while (cells.size() < kLcdTextColumns / 6) cells.push_back(" ");
+    return cells;
 }
 
 // A fresh start, then MENU.

@@ -11,6 +11,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_diag_opt.h"
 #include "measurement/channel.h"
+#include "measurement/ph.h"
 #include "rig.h"
 #include "settings/settings_work.h"
 #include "sim/sim_inputs.h"
@@ -146,6 +147,94 @@ TEST(VdxPages, CalibrationValuesOfAConductivityChannelShowMAndA) {
     EXPECT_EQ(Row(11).substr(14, 2), "A=");
     EXPECT_EQ(Row(12).substr(0, 5), "BS M=");
     EXPECT_EQ(Row(12).substr(14, 2), "A=");
+}
+
+TEST(VdxPages, CalibrationValuesOfAPhSensorTurnToItsOrpOffset) {
+    PlugAndSettle("PH_SelvoP11_0.txt", 1);
+    uint32_t status = 0;
+    CalPh_SetOrpOffset(1, -23.0f, &status);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalHistory);
+    EXPECT_EQ(Row(11), "BP S=99.79%   Z=7.021pH");
+    // UP shows the offset behind its word, INFO the calibration values again.
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "B  Offset -23 mV");
+    EXPECT_EQ(Row(12), "");
+    Press(kKeyInfo);
+    EXPECT_EQ(Row(11), "BP S=99.79%   Z=7.021pH");
+    // In Russian the word is two cells longer; the value moves with it.
+    g_Language = 6;
+    Press(kKeyUp);
+    std::vector<std::string> cells = ui_test::RowCells(11);
+    std::string shown;
+    for (size_t i = 12; i < 19; ++i) shown += cells[i];
+    EXPECT_EQ(shown, "-23 mV ") << Row(11);
+    g_Language = 0;
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
+}
+
+namespace {
+// The first cell from `from` on where the codes stand whole; -1 when none.
+int FindWhole(uint32_t row, const std::string& codes, int from) {
+    for (int cell = from; 6 * (cell + static_cast<int>(codes.size())) <= static_cast<int>(kLcdTextColumns); ++cell) {
+        if (ui_test::GlyphsDrawn(row, 6 * static_cast<uint32_t>(cell), codes)) return cell;
+    }
+    return -1;
+}
+
+// A word of row 11 whole from `from` on, then after at least one blank cell a number of three
+// digits (blanks for leading zeros); returns the cell after the number.
+int ExpectWordAndNumber(const std::string& word, int from, const std::string& where) {
+    std::vector<std::string> cells = ui_test::RowCells(11);
+    int at = FindWhole(11, word, from);
+    EXPECT_GE(at, 0) << where << ": a word is not whole: " << Row(11);
+    if (at < 0) return from;
+    size_t v = static_cast<size_t>(at) + word.size();
+    EXPECT_EQ(cells[v], " ") << where << ": no blank after the word: " << Row(11);
+    while (v < cells.size() && cells[v] == " ") ++v;
+    std::string number;
+    for (size_t i = v; i < v + 3 && i < cells.size(); ++i) number += cells[i];
+    EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << where << ": " << Row(11);
+    EXPECT_EQ(number.size(), 3u) << where << ": " << Row(11);
+    return static_cast<int>(v + 3);
+}
+}  // namespace
+
+TEST(VdxPages, CycleSetUpRowsStandWholeInEveryLanguage) {
+    PlugAndSettle("PH_SelvoP11_1.txt", 1);
+    g_CycleAlarmEnable |= kDiagEnableCip | kDiagEnableSip | kDiagEnableAutoclave;
+    // By keys: the limit stands behind "Max", the temperature behind "Temp".
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("VDX Setup"));
+    ASSERT_TRUE(Choose("CIP Cycle Limit"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+    EXPECT_EQ(Row(11), "CIP Max 254   Temp   055");
+    ui_test::EscapeKey();
+    // Every language, the three set-up pages: the page's words and the values whole.
+    const uint32_t kItems[3] = {kItemCipCycleLimit, kItemSipCycleLimit, kItemAutoclaveCycleLimit};
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        for (uint32_t page = 0; page < 3; ++page) {
+            g_Language = static_cast<uint8_t>(language);
+            Press(kKeyMenu);
+            ui_test::Post(kItems[page]);
+            ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+            std::string where = "language " + std::to_string(language) + " page " + std::to_string(page);
+            EXPECT_EQ(Row(11).find("\uFFFD"), std::string::npos) << where << ": " << Row(11);
+            const ParamPageDesc& d = g_ParamPageTable[kParamPageCipAlarm + page];
+            const uint32_t group = ParamPage_LabelGroup(kParamPageCipAlarm + page);
+            std::string name = ui_test::TextCodes(TextRef{static_cast<uint8_t>(group), d.labelItem[0]});
+            std::string max = ui_test::TextCodes(TextRef{static_cast<uint8_t>(group), d.labelItem[1]});
+            EXPECT_EQ(FindWhole(11, name, 0), 0) << where << ": " << Row(11);
+            int end = ExpectWordAndNumber(max, static_cast<int>(name.size()) + 1, where);
+            if (page < 2) end = ExpectWordAndNumber(ui_test::TextCodes(kTextTempLabel), end + 1, where);
+            EXPECT_LE(end, static_cast<int>(kLcdTextColumns / 6)) << where << ": " << Row(11);
+            ui_test::EscapeKey();
+        }
+    }
+    g_Language = 0;
 }
 
 TEST(VdxPages, OpticalErrorListEndsWithTheTemperaturesFromThePanel) {
