@@ -294,6 +294,19 @@ BENCHMARK(BM_OneSecondPassWithOutputsAndRelays);
 // The one-second pass with all six set points switching (two per relay on lines a and b, one each
 // on c and d), the PID controller stepping on line a with pulses on both relays, and the cleaning
 // timer counting its interval (its first cleaning and recovery are over).
+// The PID in automatic on that measurement line, pulsing both relays in frequency mode, saved.
+static void SavePidPulsingOn(uint8_t source, uint32_t* status) {
+    g_PidSettings.mode = kPidAutomatic;
+    g_PidSettings.source = source;
+    g_PidSettings.relayPositive = 0;
+    g_PidSettings.relayNegative = 1;
+    g_PidSettings.pulseType = kPidPulseFrequency;
+    g_PidSettings.pulseFrequency = 120.0f;
+    g_PidSettings.resetTime = 1.0f;
+    g_PidSettings.rateTime = 0.1f;
+    Pid_SaveSettings(status);
+}
+
 static void BM_OneSecondPassWithSetPointsPidAndCleaning(benchmark::State& state) {
     Rig_Reset(Rig_MakeTempFolder());
     Rig_Boot();
@@ -311,15 +324,7 @@ static void BM_OneSecondPassWithSetPointsPidAndCleaning(benchmark::State& state)
         g_SetPointSettings.valueB[i] = 6.0f;
     }
     SetPoint_SaveSettings(&status);
-    g_PidSettings.mode = kPidAutomatic;
-    g_PidSettings.source = 0;
-    g_PidSettings.relayPositive = 0;
-    g_PidSettings.relayNegative = 1;
-    g_PidSettings.pulseType = kPidPulseFrequency;
-    g_PidSettings.pulseFrequency = 120.0f;
-    g_PidSettings.resetTime = 1.0f;
-    g_PidSettings.rateTime = 0.1f;
-    Pid_SaveSettings(&status);
+    SavePidPulsingOn(0, &status);
     Rig_AdvanceMs(25000);  // the first cleaning and its recovery
     uint32_t pass = 0;
     for (auto _ : state) {
@@ -352,15 +357,7 @@ static bool StartWithChannelBSetPointsPidAndCleaning() {
         g_SetPointSettings.hysteresis[i] = 0.1f;
     }
     SetPoint_SaveSettings(&status);
-    g_PidSettings.mode = kPidAutomatic;
-    g_PidSettings.source = kLineChannelBPh;
-    g_PidSettings.relayPositive = 0;
-    g_PidSettings.relayNegative = 1;
-    g_PidSettings.pulseType = kPidPulseFrequency;
-    g_PidSettings.pulseFrequency = 120.0f;
-    g_PidSettings.resetTime = 1.0f;
-    g_PidSettings.rateTime = 0.1f;
-    Pid_SaveSettings(&status);
+    SavePidPulsingOn(kLineChannelBPh, &status);
     Rig_AdvanceMs(25000);  // the first cleaning and its recovery
     return status == 0;
 }

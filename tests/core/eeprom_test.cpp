@@ -1,8 +1,5 @@
 // Settings store file: creation, byte order, status codes and bad paths.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +20,7 @@
 #include "core/util.h"
 #include "measurement/channel.h"
 #include "measurement/temperature.h"
+#include "read_only_file.h"
 #include "rig.h"
 #include "ui/menu.h"
 
@@ -31,49 +29,6 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
-
-bool CanOpenForUpdate(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb+");
-    if (file != nullptr) std::fclose(file);
-    return file != nullptr;
-}
-
-// Sets or clears the file's immutable attribute; false when the host does not let us.
-bool SetImmutable(const std::string& path, bool on) {
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    close(fd);
-    return done;
-}
-
-// While it lives, the file is one this process may read but not write: by its mode for a user;
-// root, whom the mode does not stop, gets the immutable attribute where the host allows it.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(std::string path) : m_Path(std::move(path)) {
-        chmod(m_Path.c_str(), 0444);
-        if (CanOpenForUpdate(m_Path)) m_Immutable = SetImmutable(m_Path, true);
-        m_Ok = !CanOpenForUpdate(m_Path);
-    }
-    ~ReadOnlyFile() {
-        if (m_Immutable) SetImmutable(m_Path, false);
-        chmod(m_Path.c_str(), 0644);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    bool Ok() const { return m_Ok; }
-
-private:
-    std::string m_Path;
-    bool m_Immutable = false;
-    bool m_Ok = false;
-};
 }  // namespace
 
 TEST(SettingsStore, FreshFolderGetsA4096ByteFileOfFF) {

@@ -40,6 +40,16 @@ uint64_t MsUntil(uint32_t relay, bool closed, uint64_t limit) {
     while (Closed(relay) != closed && Rig_NowMs() - start < limit) Rig_AdvanceMs(100);
     return Rig_NowMs() - start;
 }
+// A start whose DIn1 holds the outputs while channel A is shown, with DIn1 high.
+void BootWithDigitalInputHold() {
+    std::string folder = Rig_MakeTempFolder();
+    Boot(folder);
+    std::vector<uint8_t> b = Rig_StoreBytes();
+    b[2036] = 1;
+    Rig_WriteStoreBytes(b);
+    Boot(folder);
+    g_DigitalInputs[0] = 1;
+}
 }  // namespace
 
 TEST(Cleaning, EveryHourAndAHalfThirtySecondsWithTwentySecondsOfRecovery) {
@@ -88,13 +98,7 @@ TEST(Cleaning, ADayLongIntervalCountsBeyond65535Seconds) {
 }
 
 TEST(Cleaning, ADigitalInputHoldKeepsACleaningFromStarting) {
-    std::string folder = Rig_MakeTempFolder();
-    Boot(folder);
-    std::vector<uint8_t> b = Rig_StoreBytes();
-    b[2036] = 1;  // DIn1 high holds the outputs while channel A is shown
-    Rig_WriteStoreBytes(b);
-    Boot(folder);
-    g_DigitalInputs[0] = 1;
+    BootWithDigitalInputHold();
     Configure(1.0f, 30.0f, 0);
     Rig_AdvanceMs(5000);
     EXPECT_FALSE(Closed(0));
@@ -105,13 +109,7 @@ TEST(Cleaning, ADigitalInputHoldKeepsACleaningFromStarting) {
 }
 
 TEST(Cleaning, AHoldThatIsNoCleaningNeverRunsTheCleaningRelay) {
-    std::string folder = Rig_MakeTempFolder();
-    Boot(folder);
-    std::vector<uint8_t> b = Rig_StoreBytes();
-    b[2036] = 1;  // DIn1 high holds the outputs while channel A is shown
-    Rig_WriteStoreBytes(b);
-    Boot(folder);
-    g_DigitalInputs[0] = 1;
+    BootWithDigitalInputHold();
     Configure(1.0f, 30.0f, 0);
     for (uint8_t behaviour : {kRelayHoldRest, kRelayHoldKeep, kRelayHoldActive}) {
         g_RelaySettings.holdBehaviour[0] = behaviour;

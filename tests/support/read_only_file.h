@@ -31,6 +31,7 @@ inline bool SetImmutable(const std::string& path, bool on) {
     return done;
 }
 
+// While it lives, the file is one this process may read but not write.
 class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(std::string path) : m_Path(std::move(path)) {
