@@ -1,15 +1,42 @@
 // Tests of files a program may read but not write: makes a file read-only for this process while
 // the guard lives. By its mode for a user; root, whom the mode does not stop, gets the immutable
-// attribute where the host allows it.
+// attribute where the host allows it, else gives up its override of the mode for the thread.
 #pragma once
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
+
+// While it lives, the calling thread obeys the files' permission bits even as root: it gives up
+// the capabilities that override them (kept in its permitted set, so they come back after).
+class WithoutFileOverride {
+public:
+    WithoutFileOverride() {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (syscall(SYS_capget, &header, m_Saved) != 0) return;
+        __user_cap_data_struct reduced[2] = {m_Saved[0], m_Saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_Dropped = syscall(SYS_capset, &header, reduced) == 0;
+    }
+    ~WithoutFileOverride() {
+        if (!m_Dropped) return;
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        syscall(SYS_capset, &header, m_Saved);
+    }
+    WithoutFileOverride(const WithoutFileOverride&) = delete;
+    WithoutFileOverride& operator=(const WithoutFileOverride&) = delete;
+
+private:
+    __user_cap_data_struct m_Saved[2] = {};
+    bool m_Dropped = false;
+};
 
 inline bool CanOpenForUpdate(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb+");
@@ -37,6 +64,8 @@ public:
     explicit ReadOnlyFile(std::string path) : m_Path(std::move(path)) {
         chmod(m_Path.c_str(), 0444);
         if (CanOpenForUpdate(m_Path)) m_Immutable = SetImmutable(m_Path, true);
+        // Where the host keeps the attribute from us, this thread obeys the mode instead.
+        if (CanOpenForUpdate(m_Path)) m_AsUser.emplace();
         m_Ok = !CanOpenForUpdate(m_Path);
     }
     ~ReadOnlyFile() {
@@ -49,6 +78,7 @@ public:
 
 private:
     std::string m_Path;
+    std::optional<WithoutFileOverride> m_AsUser;
     bool m_Immutable = false;
     bool m_Ok = false;
 };
