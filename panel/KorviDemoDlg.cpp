@@ -101,6 +101,32 @@ void CIndicator::OnPaint(wxPaintEvent&) {
     dc.DrawRectangle(0, 0, size.x, size.y);
 }
 
+// ---- CClockView -------------------------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(CClockView, wxWindow) EVT_PAINT(CClockView::OnPaint) wxEND_EVENT_TABLE()
+
+    CClockView::CClockView(wxWindow* parent, int id, const wxPoint& position, const wxSize& size)
+    : wxWindow(parent, id, position, size, wxBORDER_NONE) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+void CClockView::SetText(const wxString& text) {
+    if (text == m_Text) return;
+    m_Text = text;
+    Refresh();
+}
+
+void CClockView::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+    dc.Clear();
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(GetParent()->GetForegroundColour());
+    wxSize size = GetClientSize();
+    wxSize extent = dc.GetTextExtent(m_Text);
+    dc.DrawText(m_Text, (size.x - extent.x) / 2, (size.y - extent.y) / 2);
+}
+
 // ---- CPanelView -------------------------------------------------------------------------------
 
 wxBEGIN_EVENT_TABLE(CPanelView, wxWindow) EVT_PAINT(CPanelView::OnPaint) EVT_LEFT_DOWN(CPanelView::OnLeftDown)
@@ -434,8 +460,7 @@ void CKorviDemoDlg::CreateControls() {
     new wxStaticText(this, wxID_STATIC, "mA", wxPoint(rightX + 168, 420));
 
     // The clock, large.
-    m_Clock = new wxStaticText(this, IDC_CLOCK, "", wxPoint(kColumnX, 492), wxSize(kColumnWidth, 50),
-                               wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    m_Clock = new CClockView(this, IDC_CLOCK, wxPoint(kColumnX, 492), wxSize(kColumnWidth, 50));
     m_Clock->SetFont(wxFont(wxFontInfo(wxSize(0, 42)).FaceName("arial").Weight(wxFONTWEIGHT_THIN)));
 
     // The inputs are taken when their text changes, not read back from the toolkit.
@@ -456,8 +481,7 @@ void CKorviDemoDlg::OnInitDialog(wxInitDialogEvent& event) {
     Plat_PeriodicStart(timers, 2);
     for (uint32_t field = 0; field < kInputFields; ++field) EnterField(field);
     Panel_LoadChannelSetup();
-    m_ClockShown = Panel_ClockSecond();
-    m_Clock->SetLabel(Text(m_ClockShown));
+    m_Clock->SetText(Text(Panel_ClockSecond()));
     RefreshFromFirmware();
 }
 
@@ -499,11 +523,7 @@ void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
             return;
         }
         if (m_SetupPending) Panel_LoadChannelSetup();
-        std::string clock = Panel_ClockSecond();
-        if (clock != m_ClockShown) {
-            m_ClockShown = clock;
-            m_Clock->SetLabel(Text(clock));
-        }
+        m_Clock->SetText(Text(Panel_ClockSecond()));
     }
 }
 

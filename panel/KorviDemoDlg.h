@@ -40,6 +40,19 @@ private:
     wxDECLARE_EVENT_TABLE();
 };
 
+// The clock line: its text centred in the window. A new text repaints the window alone, without
+// the layout pass a label's new text starts.
+class CClockView : public wxWindow {
+public:
+    CClockView(wxWindow* parent, int id, const wxPoint& position, const wxSize& size);
+    void SetText(const wxString& text);
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    wxString m_Text;
+    wxDECLARE_EVENT_TABLE();
+};
+
 // The instrument front: the panel picture, the five keys and the display, all painted here.
 class CPanelView : public wxWindow {
 public:
@@ -164,9 +177,8 @@ private:
     uint32_t m_RelayClosingsSeen[2] = {0, 0};
     // Channel A's configured kind as the panel shows it (-1: to be shown again).
     int m_KindAShown = -1;
-    // What the output fields and the clock show, so that a control is written only on a change.
+    // What the output fields show, so that a control is written only on a change.
     std::string m_AnalogOutShown[2];
-    std::string m_ClockShown;
 
     CPanelView* m_Panel = nullptr;
     wxComboBox* m_SensorA = nullptr;
@@ -184,7 +196,7 @@ private:
     wxTextCtrl* m_AnalogOut[2] = {nullptr, nullptr};
     CIndicator* m_RelayNo[2] = {nullptr, nullptr};
     CIndicator* m_RelayNc[2] = {nullptr, nullptr};
-    wxStaticText* m_Clock = nullptr;
+    CClockView* m_Clock = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };
