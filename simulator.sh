@@ -69,7 +69,8 @@ test)
         echo "== clang: the library with the sanitizers, fuzzing"
         cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
             -DKORVI_SANITIZE=ON -DKORVI_FUZZ=ON -DKORVI_PANEL=OFF >/dev/null
-        cmake --build build-fuzz -j "$jobs" --target Brannic brannic_fuzz reply_fuzz store_fuzz calibration_fuzz
+        cmake --build build-fuzz -j "$jobs" --target Brannic brannic_fuzz reply_fuzz store_fuzz calibration_fuzz \
+            fields_fuzz
         (cd build-fuzz && ctest -j 3 -R '^fuzz_.*_run$' --output-on-failure)
     else
         echo "== clang is not installed: no fuzzing"

@@ -40,6 +40,10 @@ bool CKorviDemoApp::OnInit() {
     // whatever language the desktop speaks.
     std::setlocale(LC_NUMERIC, "C");
     wxInitAllImageHandlers();
+    // No window asks for idle or update-UI events: the toolkit need not walk every control with
+    // them after each event.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
     return true;
 }
 

@@ -53,6 +53,11 @@ constexpr int kRowHeight = 34;
 constexpr int kClientWidth = kColumnX + kColumnWidth + 14;
 constexpr int kClientHeight = 590;
 
+// A field whose text is no number: marked until the user leaves it, which shows the value in use
+// again.
+wxColour RefusedFieldColour() { return wxColour(255, 205, 205); }
+constexpr char kRefusedFieldTip[] = "Not a number: the value in use stays";
+
 // Relay indicators: white where the contact is made, blue where it is open.
 wxColour IndicatorColour(bool lit) { return lit ? wxColour(255, 255, 255) : wxColour(0, 0, 255); }
 
@@ -94,6 +99,32 @@ void CIndicator::OnPaint(wxPaintEvent&) {
     dc.SetPen(wxPen(wxColour(96, 96, 96)));
     dc.SetBrush(wxBrush(IndicatorColour(m_Lit)));
     dc.DrawRectangle(0, 0, size.x, size.y);
+}
+
+// ---- CClockView -------------------------------------------------------------------------------
+
+wxBEGIN_EVENT_TABLE(CClockView, wxWindow) EVT_PAINT(CClockView::OnPaint) wxEND_EVENT_TABLE()
+
+    CClockView::CClockView(wxWindow* parent, int id, const wxPoint& position, const wxSize& size)
+    : wxWindow(parent, id, position, size, wxBORDER_NONE) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+void CClockView::SetText(const wxString& text) {
+    if (text == m_Text) return;
+    m_Text = text;
+    Refresh();
+}
+
+void CClockView::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
+    dc.Clear();
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(GetParent()->GetForegroundColour());
+    wxSize size = GetClientSize();
+    wxSize extent = dc.GetTextExtent(m_Text);
+    dc.DrawText(m_Text, (size.x - extent.x) / 2, (size.y - extent.y) / 2);
 }
 
 // ---- CPanelView -------------------------------------------------------------------------------
@@ -265,13 +296,35 @@ wxBEGIN_EVENT_TABLE(CKorviDemoDlg, wxDialog) EVT_INIT_DIALOG(CKorviDemoDlg::OnIn
 }
 
 void CKorviDemoDlg::OnDisplayWake(wxThreadEvent&) {
-    // At most one repaint per paint period; a display that comes sooner waits for the timer.
-    if (Plat_NowMs() - m_LastTakeMs >= kPaintPeriodMs) TakeDisplay();
+    if (m_Destroyed) return;
+    // At most one refresh per paint period; what comes sooner waits for the paint timer.
+    uint64_t since = Plat_NowMs() - m_LastRefreshMs;
+    if (since >= kPaintPeriodMs) {
+        RefreshFromFirmware();
+    } else {
+        ScheduleRefresh(kPaintPeriodMs - static_cast<int>(since));
+    }
+}
+
+void CKorviDemoDlg::ScheduleRefresh(int ms) {
+    if (!m_Destroyed && !m_PaintTimer.IsRunning()) m_PaintTimer.StartOnce(ms > 0 ? ms : 1);
+}
+
+void CKorviDemoDlg::RefreshFromFirmware() {
+    m_LastRefreshMs = Plat_NowMs();
+    TakeDisplay();
+    bool outputs = m_Firmware.outputsReady.exchange(0, std::memory_order_acq_rel) != 0;
+    if (outputs && m_SetupPending) Panel_LoadChannelSetup();
+    FollowChannelAKind();
+    if (outputs) Panel_ShowAnalogOutputs();
+    if (outputs || m_PulseShown) {
+        m_PulseShown = ShowRelays();
+        if (m_PulseShown) ScheduleRefresh(kPaintPeriodMs);
+    }
 }
 
 void CKorviDemoDlg::TakeDisplay() {
     if (m_Firmware.frameReady.exchange(0, std::memory_order_acq_rel) == 0) return;
-    m_LastTakeMs = Plat_NowMs();
     ShownDisplay display;
     Panel_TakeDisplay(&m_Firmware, &display);
     m_Panel->ShowDisplay(display);
@@ -320,16 +373,16 @@ void CKorviDemoDlg::CreateControls() {
         int editA, spinA, editB, spinB;
         const char* unitA;
         const char* unitB;
-        const char* defaultA;
-        const char* defaultB;
+        uint32_t fieldA;
+        uint32_t fieldB;
     };
     const Row rows[4] = {
-        {"Primary Meas", IDC_A_PRIMARY, IDC_SPIN_A_PRIMARY, IDC_B_PRIMARY, IDC_SPIN_B_PRIMARY, " ", " ", "0.00",
-         "0.00"},
+        {"Primary Meas", IDC_A_PRIMARY, IDC_SPIN_A_PRIMARY, IDC_B_PRIMARY, IDC_SPIN_B_PRIMARY, " ", " ", kFieldAPrimary,
+         kFieldBPrimary},
         {"Temperature", IDC_A_TEMPERATURE, IDC_SPIN_A_TEMPERATURE, IDC_B_TEMPERATURE, IDC_SPIN_B_TEMPERATURE, "ohm",
-         "oC", "1097.4", "25.0"},
-        {"Rg", IDC_A_RG, IDC_SPIN_A_RG, IDC_B_RG, IDC_SPIN_B_RG, "Mohm", "Mohm", "100.00", "100.00"},
-        {"Rr/pNa Rg", IDC_A_RR, IDC_SPIN_A_RR, IDC_B_RR, IDC_SPIN_B_RR, "Kohm", "Kohm", "30.00", "30.00"},
+         "oC", kFieldATemperature, kFieldBTemperature},
+        {"Rg", IDC_A_RG, IDC_SPIN_A_RG, IDC_B_RG, IDC_SPIN_B_RG, "Mohm", "Mohm", kFieldARg, kFieldBRg},
+        {"Rr/pNa Rg", IDC_A_RR, IDC_SPIN_A_RR, IDC_B_RR, IDC_SPIN_B_RR, "Kohm", "Kohm", kFieldARr, kFieldBRr},
     };
     wxTextCtrl* edits[4][2];
     wxSpinButton* spins[4][2];
@@ -341,10 +394,11 @@ void CKorviDemoDlg::CreateControls() {
         const int editIds[2] = {rows[r].editA, rows[r].editB};
         const int spinIds[2] = {rows[r].spinA, rows[r].spinB};
         const char* unitTexts[2] = {rows[r].unitA, rows[r].unitB};
-        const char* defaults[2] = {rows[r].defaultA, rows[r].defaultB};
+        const uint32_t fields[2] = {rows[r].fieldA, rows[r].fieldB};
         for (int c = 0; c < 2; ++c) {
-            edits[r][c] =
-                new wxTextCtrl(this, editIds[c], defaults[c], wxPoint(x[c], y), wxSize(kEditWidth, kRowHeight));
+            edits[r][c] = new wxTextCtrl(this, editIds[c], Panel_FieldDefaultText(fields[c]), wxPoint(x[c], y),
+                                         wxSize(kEditWidth, kRowHeight));
+            m_Fields[fields[c]] = edits[r][c];
             spins[r][c] = new wxSpinButton(this, spinIds[c], wxPoint(x[c] + kEditWidth + 2, y), wxSize(-1, kRowHeight),
                                            wxSP_VERTICAL | wxSP_WRAP);
             // Only the direction of a step counts; the spin's own position just wraps round.
@@ -357,14 +411,6 @@ void CKorviDemoDlg::CreateControls() {
             units[r][c] = new wxStaticText(this, unitId, unitTexts[c], wxPoint(spinRight + 4, y + 6), wxSize(44, -1));
         }
     }
-    m_APrimary = edits[0][0];
-    m_BPrimary = edits[0][1];
-    m_ATemperature = edits[1][0];
-    m_BTemperature = edits[1][1];
-    m_ARg = edits[2][0];
-    m_BRg = edits[2][1];
-    m_ARr = edits[3][0];
-    m_BRr = edits[3][1];
     m_SpinARg = spins[2][0];
     m_SpinBRg = spins[2][1];
     m_SpinARr = spins[3][0];
@@ -409,28 +455,34 @@ void CKorviDemoDlg::CreateControls() {
     }
     new CSxGroupBox(this, IDC_GROUP_ANALOG_INPUT, "Analog Input", wxPoint(rightX, 390), wxSize(halfWidth, 96));
     new wxStaticText(this, wxID_STATIC, "Analog Ain", wxPoint(rightX + 14, 420));
-    m_AnalogIn = new wxTextCtrl(this, IDC_AIN, "4", wxPoint(rightX + 94, 414), wxSize(70, 30), wxTE_RIGHT);
+    m_Fields[kFieldAnalogIn] = new wxTextCtrl(this, IDC_AIN, Panel_FieldDefaultText(kFieldAnalogIn),
+                                              wxPoint(rightX + 94, 414), wxSize(70, 30), wxTE_RIGHT);
     new wxStaticText(this, wxID_STATIC, "mA", wxPoint(rightX + 168, 420));
 
     // The clock, large.
-    m_Clock = new wxStaticText(this, IDC_CLOCK, "", wxPoint(kColumnX, 492), wxSize(kColumnWidth, 50),
-                               wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    m_Clock = new CClockView(this, IDC_CLOCK, wxPoint(kColumnX, 492), wxSize(kColumnWidth, 50));
     m_Clock->SetFont(wxFont(wxFontInfo(wxSize(0, 42)).FaceName("arial").Weight(wxFONTWEIGHT_THIN)));
+
+    // The inputs are taken when their text changes, not read back from the toolkit.
+    for (wxTextCtrl* field : m_Fields) {
+        field->Bind(wxEVT_TEXT, &CKorviDemoDlg::OnInputText, this);
+        field->Bind(wxEVT_KILL_FOCUS, &CKorviDemoDlg::OnInputLeft, this);
+    }
 }
 
 void CKorviDemoDlg::OnInitDialog(wxInitDialogEvent& event) {
     event.Skip();
     SetIcons(m_Icons);
-    m_PaintTimer.Start(kPaintPeriodMs);
+    // The paint timer runs only while a refresh waits for its turn (ScheduleRefresh).
     m_ClockTimer.Start(kClockPeriodMs);
     Link_BindLibrary();
     // The firmware's tick first, then the byte pump, on one thread with absolute deadlines.
     const PlatPeriodic timers[2] = {{kTickPeriodMs, Panel_TickTimerProc}, {kLinkPeriodMs, Panel_LinkTimerProc}};
     Plat_PeriodicStart(timers, 2);
+    for (uint32_t field = 0; field < kInputFields; ++field) EnterField(field);
     Panel_LoadChannelSetup();
-    Panel_UpdateInputs();
-    m_Clock->SetLabel(Text(Panel_ClockSecond()));
-    ShowRelays();
+    m_Clock->SetText(Text(Panel_ClockSecond()));
+    RefreshFromFirmware();
 }
 
 void CKorviDemoDlg::OnSysCommand(int command) {
@@ -453,102 +505,129 @@ void CKorviDemoDlg::OnClose(wxCloseEvent& event) {
 
 void CKorviDemoDlg::OnCharHook(wxKeyEvent& event) {
     // Every key passes here before the control with the focus sees it: Return in an edit must
-    // not end the panel.
-    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) return;
+    // not end the panel. In a field whose text was refused it shows the value in use again.
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) {
+        uint32_t field = FieldOfWindow(FindFocus());
+        if (field < kInputFields) ShowFieldInUse(field);
+        return;
+    }
     event.Skip();
 }
 
 void CKorviDemoDlg::OnTimer(wxTimerEvent& event) {
     if (event.GetId() == kPaintTimer) {
+        RefreshFromFirmware();
+    } else if (event.GetId() == kClockTimer) {
         if (Panel_ExitRequested()) {
             Close();
             return;
         }
         if (m_SetupPending) Panel_LoadChannelSetup();
-        TakeDisplay();
-        Panel_ShowAnalogOutputs();
-        Panel_ReadAnalogInput();
-        Panel_UpdateInputs();
-        ShowRelays();
-    } else if (event.GetId() == kClockTimer) {
-        m_Clock->SetLabel(Text(Panel_ClockSecond()));
+        m_Clock->SetText(Text(Panel_ClockSecond()));
     }
 }
 
-void CKorviDemoDlg::ShowRelays() {
+bool CKorviDemoDlg::ShowRelays() {
     uint8_t bits = g_RelayBits.load(std::memory_order_relaxed);
+    bool pulseShown = false;
     for (int r = 0; r < 2; ++r) {
         uint32_t closings = g_RelayClosings[r].load(std::memory_order_relaxed);
         int closed = Panel_RelayShownClosed(bits, r, closings, &m_RelayClosingsSeen[r]) ? 1 : 0;
+        if (closed && ((bits >> r) & 1u) == 0) pulseShown = true;
         if (closed == m_RelayShown[r]) continue;
         m_RelayShown[r] = closed;
         uint8_t shown = static_cast<uint8_t>(closed << r);
         m_RelayNo[r]->SetLit(Panel_RelayIndicatorLit(shown, r, false));
         m_RelayNc[r]->SetLit(Panel_RelayIndicatorLit(shown, r, true));
     }
+    return pulseShown;
 }
 
 void CKorviDemoDlg::EnableChannelARows(uint32_t kind) {
     bool glass = Panel_ChannelAUsesGlass(kind) != 0;
     bool reference = Panel_ChannelAUsesReference(kind) != 0;
-    if (m_ARg->IsEnabled() != glass) {
-        m_ARg->Enable(glass);
-        m_SpinARg->Enable(glass);
-    }
-    if (m_ARr->IsEnabled() != reference) {
-        m_ARr->Enable(reference);
-        m_SpinARr->Enable(reference);
-    }
+    m_Fields[kFieldARg]->Enable(glass);
+    m_SpinARg->Enable(glass);
+    m_Fields[kFieldARr]->Enable(reference);
+    m_SpinARr->Enable(reference);
 }
 
 void CKorviDemoDlg::EnableChannelBRows(bool enable) {
-    m_BRg->Enable(enable);
+    m_Fields[kFieldBRg]->Enable(enable);
     m_SpinBRg->Enable(enable);
-    m_BRr->Enable(enable);
+    m_Fields[kFieldBRr]->Enable(enable);
     m_SpinBRr->Enable(enable);
 }
 
-void CKorviDemoDlg::Panel_UpdateInputs() {
+void CKorviDemoDlg::FollowChannelAKind() {
     uint32_t kind = Fw_GetChannelType(0);
+    if (static_cast<int>(kind) == m_KindAShown) return;
+    m_KindAShown = static_cast<int>(kind);
     KindRow row = Panel_KindRow(kind);
-    int selection = kind < kChannelATypes ? static_cast<int>(kind) : wxNOT_FOUND;
-    if (m_SensorA->GetSelection() != selection) {
-        m_SettingLists = true;
-        m_SensorA->SetSelection(selection);
-        m_SettingLists = false;
-    }
-    if (m_UnitAPrimary->GetLabel() != row.unitLabel) m_UnitAPrimary->SetLabel(row.unitLabel);
+    m_SettingLists = true;
+    m_SensorA->SetSelection(kind < kChannelATypes ? static_cast<int>(kind) : wxNOT_FOUND);
+    m_SettingLists = false;
+    m_UnitAPrimary->SetLabel(row.unitLabel);
     Panel_SetPrimaryQuantity(0, row.primaryQuantity);
     EnableChannelARows(kind);
-
-    struct Feed {
-        wxTextCtrl* edit;
-        uint32_t channel;
-        uint32_t q;
-    };
-    const Feed feeds[8] = {
-        {m_APrimary, 0, Panel_GetPrimaryQuantity(0)},
-        {m_BPrimary, 1, Panel_GetPrimaryQuantity(1)},
-        {m_ATemperature, 0, kSimElementOhm},
-        {m_BTemperature, 1, kSimTemperatureB},
-        {m_ARg, 0, kSimGlassImpedance},
-        {m_BRg, 1, kSimGlassImpedance},
-        {m_ARr, 0, kSimRefImpedance},
-        {m_BRr, 1, kSimRefImpedance},
-    };
-    for (const Feed& feed : feeds) {
-        Panel_StoreInputText(feed.channel, feed.q, feed.edit->GetValue().utf8_str());
-    }
+    // The primary row's text now feeds the kind's quantity.
+    Panel_RetakeFieldTexts();
 }
 
 void CKorviDemoDlg::Panel_ShowAnalogOutputs() {
     for (uint32_t i = 0; i < 2; ++i) {
-        wxString text = Text(Panel_AnalogOutputText(i));
-        if (m_AnalogOut[i]->GetValue() != text) m_AnalogOut[i]->ChangeValue(text);
+        std::string text = Panel_AnalogOutputText(i);
+        if (text == m_AnalogOutShown[i]) continue;
+        m_AnalogOutShown[i] = text;
+        m_AnalogOut[i]->ChangeValue(Text(text));
     }
 }
 
-void CKorviDemoDlg::Panel_ReadAnalogInput() { ::Panel_ReadAnalogInput(m_AnalogIn->GetValue().utf8_str()); }
+uint32_t CKorviDemoDlg::FieldOfWindow(const wxObject* window) const {
+    for (uint32_t field = 0; field < kInputFields; ++field) {
+        if (window != nullptr && m_Fields[field] == window) return field;
+    }
+    return kInputFields;
+}
+
+void CKorviDemoDlg::EnterField(uint32_t field) {
+    MarkField(field, !Panel_EnterFieldText(field, m_Fields[field]->GetValue().utf8_str()));
+}
+
+void CKorviDemoDlg::SetFieldText(uint32_t field, const char* text) {
+    m_Fields[field]->ChangeValue(Text(text));
+    MarkField(field, !Panel_EnterFieldText(field, text));
+}
+
+void CKorviDemoDlg::ShowFieldInUse(uint32_t field) {
+    if (!m_FieldRefused[field]) return;
+    m_Fields[field]->ChangeValue(Text(Panel_FieldTextInUse(field)));
+    MarkField(field, false);
+}
+
+void CKorviDemoDlg::MarkField(uint32_t field, bool refused) {
+    if (m_FieldRefused[field] == refused) return;
+    m_FieldRefused[field] = refused;
+    wxTextCtrl* edit = m_Fields[field];
+    edit->SetBackgroundColour(refused ? RefusedFieldColour() : wxNullColour);
+    if (refused) {
+        edit->SetToolTip(kRefusedFieldTip);
+    } else {
+        edit->UnsetToolTip();
+    }
+    edit->Refresh();
+}
+
+void CKorviDemoDlg::OnInputText(wxCommandEvent& event) {
+    uint32_t field = FieldOfWindow(event.GetEventObject());
+    if (field < kInputFields) EnterField(field);
+}
+
+void CKorviDemoDlg::OnInputLeft(wxFocusEvent& event) {
+    uint32_t field = FieldOfWindow(event.GetEventObject());
+    if (field < kInputFields) ShowFieldInUse(field);
+    event.Skip();
+}
 
 void CKorviDemoDlg::Panel_LoadChannelSetup() {
     // The firmware thread loads the channel kinds and sets the store up; until it has, the panel
@@ -559,12 +638,14 @@ void CKorviDemoDlg::Panel_LoadChannelSetup() {
     m_UnitAPrimary->SetLabel(setup.unitA);
     m_UnitBPrimary->SetLabel(setup.unitB);
     if (setup.fourthUnitB != nullptr) m_UnitBRr->SetLabel(setup.fourthUnitB);
-    if (setup.fourthTextB != nullptr) m_BRr->ChangeValue(setup.fourthTextB);
+    if (setup.fourthTextB != nullptr) SetFieldText(kFieldBRr, setup.fourthTextB);
     m_SettingLists = true;
     m_SensorB->SetSelection(setup.sensorIndex < kSensorListTexts ? setup.sensorIndex : wxNOT_FOUND);
     m_SettingLists = false;
     EnableChannelARows(setup.kindA);
     EnableChannelBRows(Panel_ChannelBHasElectrodes(setup.kindB) != 0);
+    // Channel B's primary row feeds its model's quantity from now on.
+    Panel_RetakeFieldTexts();
 }
 
 void CKorviDemoDlg::OnBnClickedEsc(wxCommandEvent&) { Key_Put(kKeyEscape); }
@@ -582,17 +663,22 @@ void CKorviDemoDlg::OnBnClickedDin2High(wxCommandEvent& event) { ClickDigitalInp
 
 void CKorviDemoDlg::ShowChannelARows(const SensorARows& rows) {
     m_UnitAPrimary->SetLabel(rows.primaryUnit);
-    m_ARg->Enable(rows.glassRow);
+    m_Fields[kFieldARg]->Enable(rows.glassRow);
     m_SpinARg->Enable(rows.glassRow);
-    m_ARr->Enable(rows.referenceRow);
+    m_Fields[kFieldARr]->Enable(rows.referenceRow);
     m_SpinARr->Enable(rows.referenceRow);
+    Panel_RetakeFieldTexts();
+    // The list only shows the configured kind: the next refresh shows it again.
+    m_KindAShown = -1;
+    ScheduleRefresh(kPaintPeriodMs);
 }
 
 void CKorviDemoDlg::ShowChannelBRows(const SensorBRows& rows) {
     m_UnitBPrimary->SetLabel(rows.primaryUnit);
     EnableChannelBRows(rows.electrodeRows);
     if (rows.fourthUnit != nullptr) m_UnitBRr->SetLabel(rows.fourthUnit);
-    if (rows.fourthText != nullptr) m_BRr->ChangeValue(rows.fourthText);
+    if (rows.fourthText != nullptr) SetFieldText(kFieldBRr, rows.fourthText);
+    Panel_RetakeFieldTexts();
 }
 
 void CKorviDemoDlg::OnCbnSelchangeSensorA(wxCommandEvent&) {
@@ -613,17 +699,18 @@ void CKorviDemoDlg::OnCbnEditupdateSensorB(wxCommandEvent&) {
     ShowChannelBRows(Panel_ClearSensorB());
 }
 
-void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit) {
+void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t field) {
     // The spin's up arrow raises the value, the down arrow lowers it.
     int32_t delta = event.GetEventType() == wxEVT_SPIN_DOWN ? 1 : -1;
-    edit->ChangeValue(Text(Panel_StepInputText(channel, q, delta)));
+    m_Fields[field]->ChangeValue(Text(Panel_StepField(field, delta)));
+    MarkField(field, false);
 }
 
-void CKorviDemoDlg::OnDeltaposSpinAPrimary(wxSpinEvent& e) { StepRow(e, 0, Panel_GetPrimaryQuantity(0), m_APrimary); }
-void CKorviDemoDlg::OnDeltaposSpinBPrimary(wxSpinEvent& e) { StepRow(e, 1, Panel_GetPrimaryQuantity(1), m_BPrimary); }
-void CKorviDemoDlg::OnDeltaposSpinATemperature(wxSpinEvent& e) { StepRow(e, 0, kSimElementOhm, m_ATemperature); }
-void CKorviDemoDlg::OnDeltaposSpinBTemperature(wxSpinEvent& e) { StepRow(e, 1, kSimTemperatureB, m_BTemperature); }
-void CKorviDemoDlg::OnDeltaposSpinARg(wxSpinEvent& e) { StepRow(e, 0, kSimGlassImpedance, m_ARg); }
-void CKorviDemoDlg::OnDeltaposSpinBRg(wxSpinEvent& e) { StepRow(e, 1, kSimGlassImpedance, m_BRg); }
-void CKorviDemoDlg::OnDeltaposSpinARr(wxSpinEvent& e) { StepRow(e, 0, kSimRefImpedance, m_ARr); }
-void CKorviDemoDlg::OnDeltaposSpinBRr(wxSpinEvent& e) { StepRow(e, 1, kSimRefImpedance, m_BRr); }
+void CKorviDemoDlg::OnDeltaposSpinAPrimary(wxSpinEvent& e) { StepRow(e, kFieldAPrimary); }
+void CKorviDemoDlg::OnDeltaposSpinBPrimary(wxSpinEvent& e) { StepRow(e, kFieldBPrimary); }
+void CKorviDemoDlg::OnDeltaposSpinATemperature(wxSpinEvent& e) { StepRow(e, kFieldATemperature); }
+void CKorviDemoDlg::OnDeltaposSpinBTemperature(wxSpinEvent& e) { StepRow(e, kFieldBTemperature); }
+void CKorviDemoDlg::OnDeltaposSpinARg(wxSpinEvent& e) { StepRow(e, kFieldARg); }
+void CKorviDemoDlg::OnDeltaposSpinBRg(wxSpinEvent& e) { StepRow(e, kFieldBRg); }
+void CKorviDemoDlg::OnDeltaposSpinARr(wxSpinEvent& e) { StepRow(e, kFieldARr); }
+void CKorviDemoDlg::OnDeltaposSpinBRr(wxSpinEvent& e) { StepRow(e, kFieldBRr); }

@@ -14,6 +14,7 @@
 #include <wx/timer.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "panel/firmware_thread.h"
@@ -36,6 +37,19 @@ public:
 private:
     void OnPaint(wxPaintEvent& event);
     bool m_Lit = false;
+    wxDECLARE_EVENT_TABLE();
+};
+
+// The clock line: its text centred in the window. A new text repaints the window alone, without
+// the layout pass a label's new text starts.
+class CClockView : public wxWindow {
+public:
+    CClockView(wxWindow* parent, int id, const wxPoint& position, const wxSize& size);
+    void SetText(const wxString& text);
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    wxString m_Text;
     wxDECLARE_EVENT_TABLE();
 };
 
@@ -109,20 +123,39 @@ private:
     void OnDeltaposSpinARr(wxSpinEvent& event);
     void OnDeltaposSpinBRr(wxSpinEvent& event);
     void OnDisplayWake(wxThreadEvent& event);
+    // A field's text changed; the user left a field.
+    void OnInputText(wxCommandEvent& event);
+    void OnInputLeft(wxFocusEvent& event);
 
+    // What the firmware thread published: the display, and the outputs when they changed. Runs
+    // when the firmware wakes the panel, at most once per paint period; the paint timer runs
+    // only while something waits for its turn.
+    void RefreshFromFirmware();
+    // Starts the paint timer once, unless it already runs.
+    void ScheduleRefresh(int ms);
     // Takes a display the firmware thread published, if there is one, and shows it.
     void TakeDisplay();
     void ClickDigitalInput(wxCommandEvent& event);
     void ShowChannelARows(const SensorARows& rows);
     void ShowChannelBRows(const SensorBRows& rows);
 
-    // One spin step of a row: the quantity's new text into the row's edit.
-    void StepRow(wxSpinEvent& event, uint32_t channel, uint32_t q, wxTextCtrl* edit);
-    void Panel_UpdateInputs();
+    // The input field a window is, or kInputFields.
+    uint32_t FieldOfWindow(const wxObject* window) const;
+    // The field's text into the store; a text it refuses marks the field.
+    void EnterField(uint32_t field);
+    // A field the panel writes: shown and taken.
+    void SetFieldText(uint32_t field, const char* text);
+    // A marked field shows its text in use again (the user left it or pressed Return).
+    void ShowFieldInUse(uint32_t field);
+    void MarkField(uint32_t field, bool refused);
+    // One spin step of a field's row: its new text into the field.
+    void StepRow(wxSpinEvent& event, uint32_t field);
+    // Channel A's list, unit and rows after the configured kind, when it changed.
+    void FollowChannelAKind();
     void Panel_ShowAnalogOutputs();
-    void Panel_ReadAnalogInput();
     void Panel_LoadChannelSetup();
-    void ShowRelays();
+    // True while a relay is shown closed for a pulse that has already ended.
+    bool ShowRelays();
     void EnableChannelARows(uint32_t kind);
     void EnableChannelBRows(bool enable);
 
@@ -133,25 +166,26 @@ private:
     bool m_Destroyed = false;
     // Set while the firmware has not yet loaded the channel set-up the panel shows.
     bool m_SetupPending = false;
-    uint64_t m_LastTakeMs = 0;
+    uint64_t m_LastRefreshMs = 0;
+    // Set while a relay pulse is shown; the next refresh shows the contact as it is.
+    bool m_PulseShown = false;
     // Set while the panel itself changes a list, whose text events are then not the user's.
     bool m_SettingLists = false;
     int m_Din1 = -1;
     int m_Din2 = -1;
     int m_RelayShown[2] = {-1, -1};
     uint32_t m_RelayClosingsSeen[2] = {0, 0};
+    // Channel A's configured kind as the panel shows it (-1: to be shown again).
+    int m_KindAShown = -1;
+    // What the output fields show, so that a control is written only on a change.
+    std::string m_AnalogOutShown[2];
 
     CPanelView* m_Panel = nullptr;
     wxComboBox* m_SensorA = nullptr;
     wxComboBox* m_SensorB = nullptr;
-    wxTextCtrl* m_APrimary = nullptr;
-    wxTextCtrl* m_BPrimary = nullptr;
-    wxTextCtrl* m_ATemperature = nullptr;
-    wxTextCtrl* m_BTemperature = nullptr;
-    wxTextCtrl* m_ARg = nullptr;
-    wxTextCtrl* m_BRg = nullptr;
-    wxTextCtrl* m_ARr = nullptr;
-    wxTextCtrl* m_BRr = nullptr;
+    // The input fields, by their index in the panel core (kFieldAPrimary ... kFieldAnalogIn).
+    wxTextCtrl* m_Fields[kInputFields] = {};
+    bool m_FieldRefused[kInputFields] = {};
     wxSpinButton* m_SpinARg = nullptr;
     wxSpinButton* m_SpinBRg = nullptr;
     wxSpinButton* m_SpinARr = nullptr;
@@ -160,10 +194,9 @@ private:
     wxStaticText* m_UnitBPrimary = nullptr;
     wxStaticText* m_UnitBRr = nullptr;
     wxTextCtrl* m_AnalogOut[2] = {nullptr, nullptr};
-    wxTextCtrl* m_AnalogIn = nullptr;
     CIndicator* m_RelayNo[2] = {nullptr, nullptr};
     CIndicator* m_RelayNc[2] = {nullptr, nullptr};
-    wxStaticText* m_Clock = nullptr;
+    CClockView* m_Clock = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,11 +1,13 @@
 // The firmware thread.
 #include "panel/firmware_thread.h"
 
+#include <bit>
 #include <cstring>
 
 #include "core/eeprom.h"
 #include "fw_main.h"
 #include "outputs/aout.h"
+#include "outputs/relays.h"
 #include "platform/plat.h"
 #include "platform/plat_thread.h"
 
@@ -25,21 +27,27 @@ static bool PacingWait(FirmwareThread* block, uint32_t ms) {
     return block->stop.load(std::memory_order_relaxed) == 0;
 }
 
+// What the panel shows: the display and the outputs beside it.
+static void PublishAll(FirmwareThread* block) {
+    Panel_PublishDisplay(block);
+    Panel_PublishOutputs(block);
+}
+
 // The firmware's wait loops (the start-up wait for the sensor board, the store-error halt) idle
 // here: what they drew is shown while they wait.
 static void IdleWhileWaiting() {
     FirmwareThread* block = s_Running.load(std::memory_order_relaxed);
-    if (block != nullptr) Panel_PublishDisplay(block);
+    if (block != nullptr) PublishAll(block);
     Plat_WaitForStop(kIdleWaitMs);
 }
 
 void Panel_FirmwareThreadProc(FirmwareThread* block) {
     Fw_Start();
-    Panel_PublishDisplay(block);
+    PublishAll(block);
     if (!PacingWait(block, kStartPauseMs)) return;
     while (block->stop.load(std::memory_order_relaxed) == 0) {
         Fw_MainLoopPass();
-        Panel_PublishDisplay(block);
+        PublishAll(block);
         if (!PacingWait(block, kPassPeriodMs)) return;
     }
 }
@@ -56,6 +64,8 @@ bool Panel_StartFirmwareThread(FirmwareThread* block) {
     // painter never shows a display nobody published.
     Panel_PublishDisplay(block);
     block->frameReady.store(1, std::memory_order_relaxed);
+    Panel_CaptureOutputs(&block->publishedOutputs);
+    block->outputsReady.store(1, std::memory_order_relaxed);
     block->stop.store(0, std::memory_order_relaxed);
     Plat_ClearStop();
     s_Running.store(block, std::memory_order_relaxed);
@@ -103,6 +113,35 @@ bool Panel_PublishDisplay(FirmwareThread* block) {
     block->displaySequence.store(sequence + 2, std::memory_order_release);
 
     if (block->frameReady.exchange(1, std::memory_order_acq_rel) == 0 && block->wake != nullptr) {
+        block->wake(block->wakeContext);
+    }
+    return true;
+}
+
+void Panel_CaptureOutputs(ShownOutputs* outputs) {
+    for (uint32_t i = 0; i < 2; ++i) {
+        outputs->current[i] = Aout_GetShownCurrent(i);
+        outputs->relayClosings[i] = g_RelayClosings[i].load(std::memory_order_relaxed);
+    }
+    outputs->relayBits = g_RelayBits.load(std::memory_order_relaxed);
+    outputs->kindA = Fw_GetChannelType(0);
+    outputs->settingsLoaded = Fw_SettingsLoaded() ? 1 : 0;
+}
+
+static bool SameOutputs(const ShownOutputs& a, const ShownOutputs& b) {
+    for (uint32_t i = 0; i < 2; ++i) {
+        if (std::bit_cast<uint32_t>(a.current[i]) != std::bit_cast<uint32_t>(b.current[i])) return false;
+        if (a.relayClosings[i] != b.relayClosings[i]) return false;
+    }
+    return a.relayBits == b.relayBits && a.kindA == b.kindA && a.settingsLoaded == b.settingsLoaded;
+}
+
+bool Panel_PublishOutputs(FirmwareThread* block) {
+    ShownOutputs now;
+    Panel_CaptureOutputs(&now);
+    if (SameOutputs(now, block->publishedOutputs)) return false;
+    block->publishedOutputs = now;
+    if (block->outputsReady.exchange(1, std::memory_order_acq_rel) == 0 && block->wake != nullptr) {
         block->wake(block->wakeContext);
     }
     return true;

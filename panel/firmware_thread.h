@@ -19,15 +19,28 @@ struct ShownDisplay {
 // The published display travels in 32-bit words, each written and read whole.
 constexpr uint32_t kShownDisplayWords = (sizeof(ShownDisplay) + 3) / 4;
 
+// What the panel shows beside the display, as a pass leaves it: the output currents, the relay
+// contacts and closings, channel A's configured kind and whether the settings are loaded. The
+// panel reads the values themselves; this copy only tells it when one changed.
+struct ShownOutputs {
+    float current[2];
+    uint8_t relayBits;
+    uint32_t relayClosings[2];
+    uint8_t kindA;
+    uint8_t settingsLoaded;
+};
+
 struct FirmwareThread {
     // The running thread; nullptr before the start and after the stop.
     PlatThread* thread = nullptr;
     // Set when a display that differs from the one before was published (and at start), cleared
     // by the painter when it takes it.
     std::atomic<uint32_t> frameReady{0};
+    // Set when the outputs changed (and at start), cleared by the panel when it shows them.
+    std::atomic<uint32_t> outputsReady{0};
     std::atomic<uint32_t> stop{0};
-    // Called on the firmware thread when frameReady goes from 0 to 1, so that the painter need
-    // not wait for its next timer; set before the start. May be nullptr.
+    // Called on the firmware thread when frameReady or outputsReady goes from 0 to 1: the panel
+    // has no timer of its own running at rest. Set before the start. May be nullptr.
     void (*wake)(void* context) = nullptr;
     void* wakeContext = nullptr;
 
@@ -36,6 +49,7 @@ struct FirmwareThread {
     std::atomic<uint32_t> displayWords[kShownDisplayWords] = {};
     // What was published last; the firmware thread's own.
     ShownDisplay published = {};
+    ShownOutputs publishedOutputs = {};
 };
 
 // Starts the firmware; false when the thread cannot be created.
@@ -54,6 +68,11 @@ void Panel_CaptureDisplay(ShownDisplay* display);
 // Firmware thread: publishes the display when it differs from the one published last, sets
 // frameReady and wakes the painter. True when it published.
 bool Panel_PublishDisplay(FirmwareThread* block);
+// The outputs as the firmware thread sees them now. Firmware thread only.
+void Panel_CaptureOutputs(ShownOutputs* outputs);
+// Firmware thread: when the outputs differ from those seen last, sets outputsReady and wakes the
+// panel. True when they differed.
+bool Panel_PublishOutputs(FirmwareThread* block);
 // Painter's thread: a whole copy of the display published last (never half of one and half of
 // the next).
 void Panel_TakeDisplay(FirmwareThread* block, ShownDisplay* display);

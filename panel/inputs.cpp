@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "core/eeprom.h"
 #include "core/link_transport.h"
@@ -57,28 +58,63 @@ static std::atomic<uint8_t> s_PrimaryQuantity[2] = {kSimCondSignal, kSimCondSign
 // reference electrode in kilohm (as the dialog first shows it).
 static std::atomic<uint8_t> s_SecondGlassB{0};
 
+// Each field's default text and the quantity of its row (primary rows: their channel's primary
+// quantity, looked up when fed).
+struct FieldRow {
+    const char* defaultText;
+    uint8_t channel;
+    uint8_t q;
+};
+static constexpr uint8_t kPrimaryRow = 0xFF;
+static const FieldRow kFieldRows[kInputFields] = {
+    {"0.00", 0, kPrimaryRow},       {"0.00", 1, kPrimaryRow},          {"1097.4", 0, kSimElementOhm},
+    {"25.0", 1, kSimTemperatureB},  {"100.00", 0, kSimGlassImpedance}, {"100.00", 1, kSimGlassImpedance},
+    {"30.00", 0, kSimRefImpedance}, {"30.00", 1, kSimRefImpedance},    {"4", 0, kSimAnalogInput},
+};
+
+// The text each field's value in use came from; user-interface thread only.
+static std::string s_FieldText[kInputFields];
+
 KindRow Panel_KindRow(uint32_t kindOrCode) { return kindOrCode < kKindRows ? kKindTable[kindOrCode] : kNoSelection; }
 
-// The number at the start of the text, and the factor of its suffix (1 without one).
-static double ParseNumber(const char* text, double* suffixFactor) {
+// The number at the start of the text, and the factor of its suffix (1 without one); false when
+// the text does not start with a number.
+static bool ParseNumber(const char* text, double* value, double* suffixFactor) {
+    *value = 0.0;
     *suffixFactor = 1.0;
-    if (text == nullptr) return 0.0;
+    if (text == nullptr) return false;
     size_t n = std::strlen(text);
     const char* p = text;
     const char* end = text + n;
     while (p < end && (*p == ' ' || *p == '\t')) ++p;
     if (p < end && *p == '+') ++p;
-    double value = 0.0;
-    std::from_chars(p, end, value);
+    double number = 0.0;
+    if (std::from_chars(p, end, number).ec != std::errc()) return false;
+    *value = number;
     if (n > 0 && text[n - 1] == 'K') *suffixFactor = kOhmsPerKilohm;
     if (n > 0 && text[n - 1] == 'M') *suffixFactor = kOhmsPerMegohm;
-    return value;
+    return true;
+}
+
+// A parsed value as the store's float: false for "nan", "inf" and what a float cannot hold.
+static bool ToFiniteFloat(double value, float* result) {
+    if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+        return false;
+    }
+    *result = static_cast<float>(value);
+    return true;
+}
+
+bool Panel_TryParseValueText(const char* text, float* value) {
+    double number = 0.0;
+    double factor = 1.0;
+    if (!ParseNumber(text, &number, &factor)) return false;
+    return ToFiniteFloat(number * factor, value);
 }
 
 float Panel_ParseValueText(const char* text) {
-    double factor = 1.0;
-    double value = ParseNumber(text, &factor);
-    return static_cast<float>(value * factor);
+    float value = 0.0f;
+    return Panel_TryParseValueText(text, &value) ? value : 0.0f;
 }
 
 float Panel_RowOhmsPerUnit(uint32_t channel, uint32_t q) {
@@ -89,14 +125,15 @@ float Panel_RowOhmsPerUnit(uint32_t channel, uint32_t q) {
     return static_cast<float>(secondGlass ? kOhmsPerMegohm : kOhmsPerKilohm);
 }
 
-float Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text) {
+bool Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text, float* value) {
     double perUnit = Panel_RowOhmsPerUnit(channel, q);
-    if (perUnit == 0.0) return Panel_ParseValueText(text);
+    if (perUnit == 0.0) return Panel_TryParseValueText(text, value);
+    double number = 0.0;
     double factor = 1.0;
-    double value = ParseNumber(text, &factor);
+    if (!ParseNumber(text, &number, &factor)) return false;
     // A suffix gives ohms; a bare number is already counted in the row's unit.
-    if (factor != 1.0) value = value * factor / perUnit;
-    return static_cast<float>(value);
+    if (factor != 1.0) number = number * factor / perUnit;
+    return ToFiniteFloat(number, value);
 }
 
 // "%.2f" whatever the host's locale says about decimal points.
@@ -117,6 +154,7 @@ std::string Panel_FormatValueText(float value) {
 void Panel_ResetInputs() {
     for (std::atomic<uint8_t>& q : s_PrimaryQuantity) q.store(kSimCondSignal, kRelaxed);
     s_SecondGlassB.store(0, kRelaxed);
+    for (uint32_t field = 0; field < kInputFields; ++field) s_FieldText[field] = kFieldRows[field].defaultText;
 }
 
 uint8_t Panel_GetPrimaryQuantity(uint32_t channel) {
@@ -148,14 +186,63 @@ std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta) {
     return Panel_FormatValueText(value);
 }
 
-void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text) {
+bool Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text) {
+    float value = 0.0f;
     bool empty = text == nullptr || text[0] == '\0';
-    Panel_SetSimInput(channel, q, empty ? 0.0f : Panel_ParseRowText(channel, q, text));
+    if (!empty && !Panel_ParseRowText(channel, q, text, &value)) return false;
+    Panel_SetSimInput(channel, q, value);
+    return true;
 }
 
-void Panel_ReadAnalogInput(const char* text) {
+bool Panel_ReadAnalogInput(const char* text) {
+    float value = kAnalogInputDefaultMa;
     bool empty = text == nullptr || text[0] == '\0';
-    Panel_SetSimInput(0, kSimAnalogInput, empty ? kAnalogInputDefaultMa : Panel_ParseValueText(text));
+    if (!empty && !Panel_TryParseValueText(text, &value)) return false;
+    Panel_SetSimInput(0, kSimAnalogInput, value);
+    return true;
+}
+
+const char* Panel_FieldDefaultText(uint32_t field) { return field < kInputFields ? kFieldRows[field].defaultText : ""; }
+
+uint32_t Panel_FieldChannel(uint32_t field) { return field < kInputFields ? kFieldRows[field].channel : 0; }
+
+uint32_t Panel_FieldQuantity(uint32_t field) {
+    if (field >= kInputFields) return kSimUnused;
+    const FieldRow& row = kFieldRows[field];
+    return row.q == kPrimaryRow ? Panel_GetPrimaryQuantity(row.channel) : row.q;
+}
+
+// A field's text into the store, by the rule of its row.
+static bool FeedField(uint32_t field, const char* text) {
+    if (field == kFieldAnalogIn) return Panel_ReadAnalogInput(text);
+    return Panel_StoreInputText(Panel_FieldChannel(field), Panel_FieldQuantity(field), text);
+}
+
+bool Panel_EnterFieldText(uint32_t field, const char* text) {
+    if (field >= kInputFields) return false;
+    if (text == nullptr) text = "";
+    if (!FeedField(field, text)) return false;
+    s_FieldText[field] = text;
+    return true;
+}
+
+const std::string& Panel_FieldTextInUse(uint32_t field) {
+    static const std::string kNone;
+    return field < kInputFields ? s_FieldText[field] : kNone;
+}
+
+std::string Panel_StepField(uint32_t field, int32_t delta) {
+    if (field >= kInputFields) return "";
+    std::string text = Panel_StepInputText(Panel_FieldChannel(field), Panel_FieldQuantity(field), delta);
+    // The row shows two decimals: the value in use is what the text says, as when it is typed. A
+    // step no float can hold leaves the field as it was.
+    if (Panel_EnterFieldText(field, text.c_str())) return text;
+    FeedField(field, s_FieldText[field].c_str());
+    return s_FieldText[field];
+}
+
+void Panel_RetakeFieldTexts() {
+    for (uint32_t field = 0; field < kInputFields; ++field) FeedField(field, s_FieldText[field].c_str());
 }
 
 uint8_t Panel_FindSensorIndex(uint32_t modelNumber) {

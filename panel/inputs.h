@@ -36,6 +36,10 @@ extern const char* const g_ChannelATypeTexts[kChannelATypes];
 // The decimal number at the start of the text, times 1000 for a last character K and 1000000
 // for M; 0.0 when the text holds no number. Independent of the host's locale.
 float Panel_ParseValueText(const char* text);
+// The same, for a text that must hold a number: false, and value untouched, when the text does
+// not start with one (letters, a lone sign or point) or its value is no finite float ("nan",
+// "inf", 1e39).
+bool Panel_TryParseValueText(const char* text, float* value);
 // Two decimals, with K above 1000 and M above 1000000 (by magnitude).
 std::string Panel_FormatValueText(float value);
 
@@ -45,11 +49,12 @@ std::string Panel_FormatValueText(float value);
 float Panel_RowOhmsPerUnit(uint32_t channel, uint32_t q);
 // A row's text as the value the store takes. In a kilohm or megaohm row a last character K or M
 // scales the number to ohms, which are then counted in the row's own unit ("2.2M" and "2200K" are
-// 2.2 in a megaohm row); a number without a suffix is already in the row's unit.
-float Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text);
+// 2.2 in a megaohm row); a number without a suffix is already in the row's unit. False, and value
+// untouched, for a text that holds no number or no finite one.
+bool Panel_ParseRowText(uint32_t channel, uint32_t q, const char* text, float* value);
 
 // The rows as the dialog first shows them: primary rows on a resistance, channel B's fourth row
-// on the reference electrode.
+// on the reference electrode, every field's text in use its default.
 void Panel_ResetInputs();
 
 // The quantity a channel's primary row feeds, and its unit label.
@@ -61,10 +66,42 @@ void Panel_SetPrimaryQuantity(uint32_t channel, uint8_t q);
 // positive delta lowers the value, any other raises it. Returns the row's new text: two decimals,
 // with a K or M suffix only in rows that are not kept in kilohm or megaohm.
 std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta);
-// An edit's text into the store: empty is 0.0, anything else its value in the row's unit.
-void Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text);
-// The analog input edit: empty is 4.0 mA; stored on channel A (the store limits it to 0..23).
-void Panel_ReadAnalogInput(const char* text);
+// An edit's text into the store: empty is 0.0, a number its value in the row's unit. A text that
+// is no number is refused: the store keeps the value in use. True when taken.
+bool Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text);
+// The analog input edit: empty is 4.0 mA; stored on channel A (the store limits it to 0..23). A
+// text that is no number is refused as above. True when taken.
+bool Panel_ReadAnalogInput(const char* text);
+
+// The panel's input fields: the four rows of each channel and the analog input.
+constexpr uint32_t kFieldAPrimary = 0;
+constexpr uint32_t kFieldBPrimary = 1;
+constexpr uint32_t kFieldATemperature = 2;
+constexpr uint32_t kFieldBTemperature = 3;
+constexpr uint32_t kFieldARg = 4;
+constexpr uint32_t kFieldBRg = 5;
+constexpr uint32_t kFieldARr = 6;
+constexpr uint32_t kFieldBRr = 7;
+constexpr uint32_t kFieldAnalogIn = 8;
+constexpr uint32_t kInputFields = 9;
+// The text a field shows when the panel opens.
+const char* Panel_FieldDefaultText(uint32_t field);
+// The channel and store quantity a field feeds (a primary row: its channel's primary quantity).
+uint32_t Panel_FieldChannel(uint32_t field);
+uint32_t Panel_FieldQuantity(uint32_t field);
+// A field's text changed (typed, or written by the panel): a text the field takes goes into the
+// store and becomes the field's text in use. A text that is no number is refused: the store keeps
+// the value in use and the field its text in use, which the panel shows again once the user
+// leaves the field. True when taken.
+bool Panel_EnterFieldText(uint32_t field, const char* text);
+// The text the field's value in use came from.
+const std::string& Panel_FieldTextInUse(uint32_t field);
+// One spin step of a field's row (Panel_StepInputText); the new text is taken as if typed, and
+// returned for the field to show.
+std::string Panel_StepField(uint32_t field, int32_t delta);
+// Every field's text in use into the store again: after a primary row changed its quantity or
+// channel B's fourth row its unit.
+void Panel_RetakeFieldTexts();
 
 // The first entry with that model number, else 255.
 uint8_t Panel_FindSensorIndex(uint32_t modelNumber);

@@ -146,13 +146,15 @@ uint8_t Fmt_UnitAt(uint32_t list, uint32_t index) {
     return index < Fmt_UnitListLength(list) ? kUnitLists[list][index] : 0;
 }
 
-void Fmt_DrawUnitString(uint32_t row, uint32_t column, uint32_t blink, uint32_t prefix) {
+const char* Fmt_PrefixSymbol(uint32_t prefix) {
     static const char* const kSymbols[10] = {"", "n", "{", "m", "M", "K", "ppk", "ppm", "ppb", "ppt"};
-    if (prefix >= 1 && prefix <= 9) {
-        Lcd_DrawTextMode(row, column, blink, kSymbols[prefix]);
-    } else if (prefix == kPrefixUnits) {
-        Lcd_DrawTextMode(row, column, blink, " ");
-    }
+    if (prefix >= 1 && prefix <= 9) return kSymbols[prefix];
+    return prefix == kPrefixUnits ? " " : nullptr;
+}
+
+void Fmt_DrawUnitString(uint32_t row, uint32_t column, uint32_t blink, uint32_t prefix) {
+    const char* symbol = Fmt_PrefixSymbol(prefix);
+    if (symbol != nullptr) Lcd_DrawTextMode(row, column, blink, symbol);
 }
 
 uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix) {

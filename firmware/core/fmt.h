@@ -43,6 +43,9 @@ uint32_t Fmt_UnitIndexInList(uint32_t list, uint32_t unit);
 // Length of a channel kind's unit list (0 for a list outside the table) and its entry at index.
 uint32_t Fmt_UnitListLength(uint32_t list);
 uint8_t Fmt_UnitAt(uint32_t list, uint32_t index);
+// The symbol a unit prefix draws before the unit ("m", "ppm", a blank for "Units"); nullptr for a
+// prefix that draws nothing.
+const char* Fmt_PrefixSymbol(uint32_t prefix);
 void Fmt_DrawUnitString(uint32_t row, uint32_t column, uint32_t blink, uint32_t prefix);
 // The row index of (code, prefix) in the limit table, or kUnitLimitRows when none matches.
 uint32_t Fmt_FindLimitRow(uint32_t code, uint32_t prefix);

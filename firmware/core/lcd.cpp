@@ -20,6 +20,9 @@ uint32_t g_SymbolBlinkMask;
 uint32_t g_HoldMarkPhase;
 uint8_t g_StateMarkerStep;
 
+// Writes into the frame since power-on (Lcd_FrameWrites).
+static uint32_t s_FrameWrites;
+
 static constexpr uint32_t kBigLeft = 24;
 static constexpr uint32_t kBigWidth = 80;
 static constexpr uint32_t kSymbolColumn = 125;
@@ -33,7 +36,10 @@ static const uint8_t kChannelSymbol[2][16] = {
 
 // ---- Buffer ---------------------------------------------------------------------------------
 
+uint32_t Lcd_FrameWrites() { return s_FrameWrites; }
+
 void Lcd_FillRect(uint32_t row, uint32_t column, uint32_t width, uint32_t rows, uint8_t byte) {
+    ++s_FrameWrites;
     g_LcdBusy.store(1, std::memory_order_relaxed);
     for (uint32_t r = row; r < row + rows && r < kLcdRows; ++r) {
         for (uint32_t c = column; c < column + width && c < kLcdColumns; ++c) g_LcdFrame[r][c] = byte;
@@ -52,6 +58,7 @@ void Lcd_ClearAll() {
 
 void Lcd_WriteColumns(uint32_t row, uint32_t column, const uint8_t* bytes, uint32_t n) {
     if (row >= kLcdRows) return;
+    ++s_FrameWrites;
     g_LcdBusy.store(1, std::memory_order_relaxed);
     // Columns past the row's end are dropped: nothing spills into the next row.
     uint32_t c = column;
@@ -141,6 +148,7 @@ void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t 
     Lcd_ClearSpan(row, column, width);
     // Mode 2 hides to blank; any other mode leaves a cursor line under the first character.
     uint8_t cursor = hideMode == 2 ? 0 : 0x40;
+    ++s_FrameWrites;
     for (uint32_t c = column + 1; c <= column + 5 && c < column + width; ++c) {
         if (row < kLcdRows && c < kLcdColumns) g_LcdFrame[row][c] = cursor;
     }
@@ -152,6 +160,7 @@ void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t 
 static void DrawCells(uint32_t row, uint32_t column, const char* text) {
     uint32_t n = TextLength(text);
     if (row >= kLcdRows) return;
+    ++s_FrameWrites;
     Lcd_TextToGlyphs(text, n);
     for (uint32_t i = 0; i < 6 * n && column + i < kLcdColumns; ++i) g_LcdFrame[row][column + i] = g_LcdLine[i];
 }
@@ -195,6 +204,7 @@ void Lcd_DrawChannelMark(uint32_t channel, uint32_t blink) {
 
 void Lcd_FillBigRows(uint32_t line, uint32_t, uint8_t byte, uint32_t operation) {
     if (line > 1) return;
+    ++s_FrameWrites;
     g_LcdBusy.store(1, std::memory_order_relaxed);
     for (uint32_t r = line * 4; r < line * 4 + 4; ++r) {
         for (uint32_t c = kBigLeft; c < kBigLeft + kBigWidth; ++c) {
@@ -219,6 +229,7 @@ static void OrByte(uint32_t row, uint32_t column, uint8_t byte) {
 void Lcd_DrawBigText(uint32_t pixelRow, uint32_t column, const char* text) {
     uint32_t top = pixelRow / 8;
     uint32_t shift = pixelRow % 8;
+    ++s_FrameWrites;
     for (uint32_t i = 0; text[i] != '\0' && column < kLcdColumns; ++i) {
         uint8_t code = static_cast<uint8_t>(text[i]);
         if (code < 32 || code > 127) continue;
@@ -234,23 +245,46 @@ void Lcd_DrawBigText(uint32_t pixelRow, uint32_t column, const char* text) {
     }
 }
 
-void Lcd_DrawBigValue(float value, uint32_t decimals, uint32_t format, uint32_t line) {
-    char text[kNumberTextMax + 1];
+void Lcd_BigLineColumns(const char* text, uint32_t* first, uint32_t* end) {
+    uint32_t width = 0;
+    for (uint32_t i = 0; text[i] != '\0'; ++i) {
+        uint8_t code = static_cast<uint8_t>(text[i]);
+        if (code >= 32 && code <= 127) width += g_BigFontWidth[code - 32];
+    }
+    *first = kBigLeft;
+    *end = kBigLeft + (width > kBigWidth ? width : kBigWidth);
+    if (*end > kLcdColumns) *end = kLcdColumns;
+}
+
+void Lcd_BigValueText(float value, uint32_t decimals, char* text) {
     Util_FloatToText(value, 255, decimals, text);
-    Lcd_ClearBigLine(line);
-    if (format == 30) return;
     Text_RightJustify(text, 6);
+}
+
+const char* Lcd_BigPlaceholderText(uint32_t kind) {
+    return kind == 0x41 ? "}.}.}.}" : (kind == 0xC0 ? "_._._._" : "{.{.{.{");
+}
+
+void Lcd_DrawBigLine(uint32_t line, const char* text) {
+    Lcd_ClearBigLine(line);
     Lcd_DrawBigText(line * 32, kBigLeft, text);
 }
 
-void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind) {
-    const char* text = kind == 0x41 ? "}.}.}.}" : (kind == 0xC0 ? "_._._._" : "{.{.{.{");
-    Lcd_ClearBigLine(line);
-    Lcd_DrawBigText(line * 32, kBigLeft, text);
+void Lcd_DrawBigValue(float value, uint32_t decimals, uint32_t format, uint32_t line) {
+    char text[kNumberTextMax + 1];
+    if (format == 30) {
+        Lcd_ClearBigLine(line);
+        return;
+    }
+    Lcd_BigValueText(value, decimals, text);
+    Lcd_DrawBigLine(line, text);
 }
+
+void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind) { Lcd_DrawBigLine(line, Lcd_BigPlaceholderText(kind)); }
 
 static void WriteSymbol(uint32_t channel, bool show) {
     uint32_t row = channel == 0 ? 0 : 4;
+    ++s_FrameWrites;
     for (uint32_t half = 0; half < 2; ++half) {
         for (uint32_t x = 0; x < 16; ++x)
             g_LcdFrame[row + half][kSymbolColumn + x] = show ? kChannelSymbol[half][x] : 0;
@@ -275,6 +309,7 @@ void Lcd_SetBlinkPhase() { g_BlinkTick.store(1, std::memory_order_relaxed); }
 
 void Lcd_DrawBarGraph(uint32_t row, uint32_t fill) {
     if (row >= kLcdRows) return;
+    ++s_FrameWrites;
     g_LcdBusy.store(1, std::memory_order_relaxed);
     g_LcdFrame[row][0] = 0xFF;
     for (uint32_t c = 1; c <= 100; ++c) g_LcdFrame[row][c] = 0x81;
@@ -336,6 +371,7 @@ void Lcd_ResetState() {
         for (uint8_t& column : row) column = 0;
     }
     g_LcdBusy.store(0, std::memory_order_relaxed);
+    s_FrameWrites = 0;
     for (uint8_t& column : g_LcdLine) column = 0;
     g_BlinkField = BlinkField{};
     g_BlinkTick.store(0, std::memory_order_relaxed);

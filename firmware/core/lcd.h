@@ -74,6 +74,15 @@ void Lcd_ClearBigLine(uint32_t line);
 void Lcd_DrawBigText(uint32_t pixelRow, uint32_t column, const char* text);
 void Lcd_DrawBigValue(float value, uint32_t decimals, uint32_t format, uint32_t line);
 void Lcd_DrawBigPlaceholder(uint32_t line, uint32_t kind);
+// The two halves of the calls above: the text a big line shows for a value (right-justified to
+// six characters; text holds kNumberTextMax + 1) or a placeholder, and a big line cleared and
+// drawn with a text ("" only clears).
+void Lcd_BigValueText(float value, uint32_t decimals, char* text);
+const char* Lcd_BigPlaceholderText(uint32_t kind);
+void Lcd_DrawBigLine(uint32_t line, const char* text);
+// The columns Lcd_DrawBigLine writes on each of its four rows with that text: from first to
+// below end.
+void Lcd_BigLineColumns(const char* text, uint32_t* first, uint32_t* end);
 void Lcd_DrawChannelSymbol(uint32_t channel);
 void Lcd_EraseChannelSymbol(uint32_t channel);
 void Lcd_StartSymbolBlink(uint32_t channel);
@@ -82,6 +91,10 @@ void Lcd_StopSymbolBlink(uint32_t channel, uint32_t show);
 void Lcd_SetBlinkPhase();
 void Lcd_DrawBarGraph(uint32_t row, uint32_t fill);
 void Lcd_ShowTestPattern();
+
+// How many writes into the frame were made since power-on (every fill, text, big text, symbol or
+// bar counts one, whether or not it changed a byte): a pass that drew nothing leaves it as it was.
+uint32_t Lcd_FrameWrites();
 
 void Lcd_InitController();
 void Lcd_InitControllerTwice();

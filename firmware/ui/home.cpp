@@ -40,6 +40,114 @@ static constexpr uint32_t kSmallUnitColumn = 48;
 // Channel of the slot whose line is being drawn (its unit may carry the "U" of no compensation).
 static uint8_t s_LineChannel;
 
+// ---- Drawing steps ---------------------------------------------------------------------------
+// A display line is drawn in steps. While the one-second refresh records a line, its steps are
+// kept instead of drawn; the line is then drawn only when its steps differ from those it drew
+// last, or when the bytes they wrote no longer hold what they wrote (another screen drew there).
+// Each step sets or ORs fixed bytes, so drawing the same steps again over what they wrote changes
+// nothing: skipping them leaves the display as a full redraw would. Bytes the steps do not write
+// (a blinking hold mark or alarm symbol beside the value) do not count.
+
+enum : uint8_t { kStepText, kStepClear, kStepBigLine };
+
+struct DrawStep {
+    uint8_t kind;
+    uint8_t row;  // the big line for kStepBigLine
+    uint8_t column;
+    uint8_t width;  // columns cleared by kStepClear
+    char text[kLcdLineChars + 1];
+};
+
+// No line takes more than a dozen steps; a line that would is drawn at once and not kept.
+static constexpr uint32_t kLineStepsMax = 16;
+
+struct LineSteps {
+    uint32_t count;
+    bool overflow;
+    DrawStep steps[kLineStepsMax];
+};
+
+// What the refresh drew on each line: its steps, the line's rows as they left them, and which
+// bytes of those rows they wrote.
+struct DrawnLine {
+    bool valid;
+    LineSteps steps;
+    uint8_t rows[4][kLcdColumns];
+    uint8_t written[4][kLcdColumns];
+};
+static DrawnLine s_Drawn[kHomeLines];
+// The line being recorded; nullptr draws every step at once.
+static LineSteps* s_Recording;
+
+static void RunStep(const DrawStep& step) {
+    switch (step.kind) {
+        case kStepText:
+            Lcd_DrawText(step.row, step.column, step.text);
+            break;
+        case kStepClear:
+            Lcd_ClearSpan(step.row, step.column, step.width);
+            break;
+        default:
+            Lcd_DrawBigLine(step.row, step.text);
+            break;
+    }
+}
+
+static void Step(uint8_t kind, uint32_t row, uint32_t column, uint32_t width, const char* text) {
+    DrawStep step{};
+    step.kind = kind;
+    step.row = static_cast<uint8_t>(row < 255 ? row : 255);
+    step.column = static_cast<uint8_t>(column < 255 ? column : 255);
+    step.width = static_cast<uint8_t>(width < 255 ? width : 255);
+    if (text != nullptr) std::strncpy(step.text, text, kLcdLineChars);
+    if (s_Recording == nullptr) {
+        RunStep(step);
+    } else if (s_Recording->count < kLineStepsMax) {
+        s_Recording->steps[s_Recording->count++] = step;
+    } else {
+        s_Recording->overflow = true;
+    }
+}
+
+// As Lcd_DrawText: the characters drawn (at most a row's worth).
+static uint32_t StepText(uint32_t row, uint32_t column, const char* text) {
+    Step(kStepText, row, column, 0, text);
+    uint32_t n = 0;
+    while (n < kLcdLineChars && text[n] != '\0') ++n;
+    return n;
+}
+
+static uint32_t StepTextRef(uint32_t row, uint32_t column, TextRef ref) {
+    char text[kTextMaxChars + 1];
+    Text_Copy(ref, text);
+    return StepText(row, column, text);
+}
+
+static void StepClear(uint32_t row, uint32_t column, uint32_t width) {
+    if (column < kLcdColumns) Step(kStepClear, row, column, width, nullptr);
+}
+
+static void StepClearBigLine(uint32_t line) { Step(kStepBigLine, line, 0, 0, ""); }
+
+static void StepBigPlaceholder(uint32_t line, uint32_t kind) {
+    Step(kStepBigLine, line, 0, 0, Lcd_BigPlaceholderText(kind));
+}
+
+static void StepBigValue(float value, uint32_t decimals, uint32_t format, uint32_t line) {
+    if (format == kHomeNoMeasurement) {
+        StepClearBigLine(line);
+        return;
+    }
+    char text[kNumberTextMax + 1];
+    Lcd_BigValueText(value, decimals, text);
+    Step(kStepBigLine, line, 0, 0, text);
+}
+
+static void StepPrefix(uint32_t row, uint32_t column, uint32_t prefix) {
+    const char* symbol = Fmt_PrefixSymbol(prefix);
+    if (symbol != nullptr) StepText(row, column, symbol);
+}
+
 static uint8_t CurrentChannel() {
     uint8_t channel = Chan_GetCurrentChannel();
     return channel < 2 ? channel : 0;
@@ -90,7 +198,7 @@ void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
     uint32_t row, column;
     if (line < 2) {
         row = kUnitRow[line];
-        Lcd_ClearSpan(row, kUnitColumn + 1, 36);
+        StepClear(row, kUnitColumn + 1, 36);
         column = kUnitColumn;
     } else {
         row = kSmallRow[line < kHomeLines ? line : 3];
@@ -99,13 +207,13 @@ void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
     if (kind == 2) {
         char name[kConcNameSize];
         Conc_GetTableName(name);
-        Lcd_DrawText(row, column, name);
+        StepText(row, column, name);
         return;
     }
-    Fmt_DrawUnitString(row, column, 0, prefix);
+    StepPrefix(row, column, prefix);
     column += PrefixWidth(prefix);
-    column += 6 * Lcd_DrawText(row, column, UnitText(kind));
-    if ((kind == 0 || kind == 1) && !Chan_HasTempComp(s_LineChannel)) Lcd_DrawText(row, column, "U");
+    column += 6 * StepText(row, column, UnitText(kind));
+    if ((kind == 0 || kind == 1) && !Chan_HasTempComp(s_LineChannel)) StepText(row, column, "U");
 }
 
 // The start of a small line: channel symbol, a blank, and the value area cleared.
@@ -113,14 +221,14 @@ static void BeginSmallLine(uint32_t line, uint32_t channel) {
     uint32_t row = kSmallRow[line];
     if (!ChannelHeld(channel)) {
         if (channel < 2) {
-            Lcd_DrawTextRef(row, 0, Text_Nth(kTextChannelLetters, channel));
+            StepTextRef(row, 0, Text_Nth(kTextChannelLetters, channel));
         } else {
-            Lcd_DrawText(row, 0, " ");
+            StepText(row, 0, " ");
         }
     }
-    Lcd_DrawText(row, 6, " ");
+    StepText(row, 6, " ");
     uint32_t start = NameOffset(line) + 6;
-    if (start < kLcdColumns) Lcd_ClearSpan(row, start, kLcdColumns - start);
+    if (start < kLcdColumns) StepClear(row, start, kLcdColumns - start);
 }
 
 void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t prefix, uint32_t channel,
@@ -129,7 +237,7 @@ void Home_DrawLineUnit(float value, uint32_t decimals, uint32_t kind, uint32_t p
     BeginSmallLine(line, channel);
     char text[kNumberTextMax + 1];
     Util_FloatToText(value, 255, decimals, text);
-    Lcd_DrawText(kSmallRow[line], NameOffset(line) + 12, text);
+    StepText(kSmallRow[line], NameOffset(line) + 12, text);
     Home_DrawValue(kind, prefix, line);
 }
 
@@ -140,11 +248,10 @@ void Home_DrawLineValue(uint32_t line, const MeasLineConfig* lines, uint32_t sta
     uint8_t kind = KindOfSlot(lines, slot);
     bool over = state == 2;
     if (line < 2) {
-        Lcd_ClearBigLine(line);
-        Lcd_DrawBigPlaceholder(line, over ? kBigOverRange : kBigUnderRange);
+        StepBigPlaceholder(line, over ? kBigOverRange : kBigUnderRange);
     } else {
         BeginSmallLine(line, lines->channel[slot]);
-        Lcd_DrawText(kSmallRow[line], NameOffset(line) + 12, over ? "*****" : "_____");
+        StepText(kSmallRow[line], NameOffset(line) + 12, over ? "*****" : "_____");
     }
     Home_DrawValue(kind, prefix, line);
 }
@@ -161,23 +268,22 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
 
     if (Home_ChannelBIsDigital(current)) {
         if (big) {
-            if (!Hold_IsOutputHoldForChannel(channel)) Lcd_ClearSpan(kSymbolRow[line], 0, 6);
-            Lcd_ClearBigLine(line);
-            Lcd_DrawBigPlaceholder(line, kBigInvalid);
-            Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
+            if (!Hold_IsOutputHoldForChannel(channel)) StepClear(kSymbolRow[line], 0, 6);
+            StepBigPlaceholder(line, kBigInvalid);
+            StepClear(kUnitRow[line], kUnitColumn + 1, 36);
         } else {
-            Lcd_ClearSpan(kSmallRow[line], 0, kLcdColumns);
-            if (g_SensorKindDetected[1] == 15) Lcd_DrawTextRef(kSmallRow[line], 0, kTextUnknown);
+            StepClear(kSmallRow[line], 0, kLcdColumns);
+            if (g_SensorKindDetected[1] == 15) StepTextRef(kSmallRow[line], 0, kTextUnknown);
         }
         return;
     }
     if (!big && Meas_CheckCalDue(current) == 1) {
         // The optical sensor's LED is off while it waits for its calibration.
         if (line == 2) {
-            Lcd_ClearSpan(kRowStatus, 0, kLcdColumns);
-            Lcd_DrawTextRef(kRowStatus, 0, kTextLedOffNoMeasurement);
+            StepClear(kRowStatus, 0, kLcdColumns);
+            StepTextRef(kRowStatus, 0, kTextLedOffNoMeasurement);
         } else if (!messages) {
-            Lcd_ClearSpan(kRowMessage, 0, kLcdColumns);
+            StepClear(kRowMessage, 0, kLcdColumns);
         }
         return;
     }
@@ -186,19 +292,19 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         // channel B shows "B" while channel A is current, so no value is ever labelled with the
         // wrong channel. The small lines do the same.
         if (kind == kHomeNoMeasurement || channel >= 2) {
-            Lcd_DrawText(kSymbolRow[line], 0, " ");
+            StepText(kSymbolRow[line], 0, " ");
         } else {
-            Lcd_DrawTextRef(kSymbolRow[line], 0, Text_Nth(kTextChannelLetters, channel));
+            StepTextRef(kSymbolRow[line], 0, Text_Nth(kTextChannelLetters, channel));
         }
     }
     if (kind == kHomeNoMeasurement) {
         if (big) {
-            Lcd_ClearBigLine(line);
-            Lcd_ClearSpan(kUnitRow[line], kUnitColumn + 1, 36);
+            StepClearBigLine(line);
+            StepClear(kUnitRow[line], kUnitColumn + 1, 36);
         } else {
-            Lcd_ClearSpan(kSmallRow[line], 0, 12);
+            StepClear(kSmallRow[line], 0, 12);
             uint32_t start = NameOffset(line) + 6;
-            if (start < kLcdColumns) Lcd_ClearSpan(kSmallRow[line], start, kLcdColumns - start);
+            if (start < kLcdColumns) StepClear(kSmallRow[line], start, kLcdColumns - start);
         }
         return;
     }
@@ -217,7 +323,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
     }
     uint32_t decimals = Home_LineDecimals(shown, lines->resolution[slot]);
     if (big) {
-        Lcd_DrawBigValue(shown, decimals, kind, line);
+        StepBigValue(shown, decimals, kind, line);
         Home_DrawValue(kind, prefix, line);
     } else {
         Home_DrawLineUnit(shown, decimals, kind, prefix, channel, line);
@@ -229,7 +335,7 @@ static void DrawLineName(uint32_t line) {
     if (Settings_GetNameOffset(index) == 0) return;
     char name[kLineNameSize];
     Settings_GetLineName(index, name);
-    Lcd_DrawText(kSmallRow[line], 12, name);
+    StepText(kSmallRow[line], 12, name);
 }
 
 // The electrode checks of the current channel; a check switched off in the cause mask clears its
@@ -260,6 +366,84 @@ static void RunSensorEvaluations(uint8_t channel) {
     }
 }
 
+// The frame rows a display line draws on: the four rows of a big line, the one row of a small
+// line.
+static uint32_t FirstRowOfLine(uint32_t line) { return line < 2 ? 4 * line : kSmallRow[line]; }
+static uint32_t RowsOfLine(uint32_t line) { return line < 2 ? 4 : 1; }
+
+static bool SameSteps(const LineSteps& a, const LineSteps& b) {
+    return a.count == b.count && std::memcmp(a.steps, b.steps, a.count * sizeof a.steps[0]) == 0;
+}
+
+static void MarkWritten(DrawnLine* drawn, uint32_t firstRow, uint32_t row, uint32_t from, uint32_t to) {
+    if (row < firstRow || row >= firstRow + 4) return;
+    for (uint32_t c = from; c < to && c < kLcdColumns; ++c) drawn->written[row - firstRow][c] = 1;
+}
+
+// The bytes a line's steps write, as the display module writes them: a text its glyphs and the
+// blank column after them, a clear its span, a big line its four rows over its columns. False
+// when a step writes outside the line's rows (such a line is always drawn).
+static bool MarkSteps(DrawnLine* drawn, uint32_t line) {
+    uint32_t firstRow = FirstRowOfLine(line);
+    std::memset(drawn->written, 0, sizeof drawn->written);
+    for (uint32_t i = 0; i < drawn->steps.count; ++i) {
+        const DrawStep& step = drawn->steps.steps[i];
+        uint32_t top = step.kind == kStepBigLine ? 4 * step.row : step.row;
+        uint32_t bottom = step.kind == kStepBigLine ? top + 3 : top;
+        if (top < firstRow || bottom >= firstRow + RowsOfLine(line)) return false;
+        if (step.kind == kStepText) {
+            uint32_t n = static_cast<uint32_t>(std::strlen(step.text));
+            MarkWritten(drawn, firstRow, step.row, step.column, step.column + 6 * n + 1);
+        } else if (step.kind == kStepClear) {
+            MarkWritten(drawn, firstRow, step.row, step.column, step.column + step.width);
+        } else {
+            uint32_t from = 0, to = 0;
+            Lcd_BigLineColumns(step.text, &from, &to);
+            for (uint32_t r = 0; r < 4; ++r) MarkWritten(drawn, firstRow, 4 * step.row + r, from, to);
+        }
+    }
+    return true;
+}
+
+static bool WrittenBytesAsDrawn(uint32_t line, const DrawnLine& drawn) {
+    uint32_t firstRow = FirstRowOfLine(line);
+    for (uint32_t r = 0; r < RowsOfLine(line); ++r) {
+        for (uint32_t c = 0; c < kLcdColumns; ++c) {
+            if (drawn.written[r][c] && g_LcdFrame[firstRow + r][c] != drawn.rows[r][c]) return false;
+        }
+    }
+    return true;
+}
+
+// A line with its name (small lines, when shown), as the one-second refresh draws it.
+static void DrawLineWithName(uint32_t line, const MeasLineConfig* lines, float value, uint32_t status,
+                             uint32_t messages, bool named) {
+    if (named) DrawLineName(line);
+    Home_DrawLine(line, lines, value, status, messages);
+}
+
+// Draws a line only when it would come out different from what its rows hold.
+static void RefreshLine(uint32_t line, const MeasLineConfig* lines, float value, uint32_t status, uint32_t messages,
+                        bool named) {
+    static LineSteps now;
+    now.count = 0;
+    now.overflow = false;
+    s_Recording = &now;
+    DrawLineWithName(line, lines, value, status, messages, named);
+    s_Recording = nullptr;
+    DrawnLine& drawn = s_Drawn[line];
+    if (now.overflow) {
+        drawn.valid = false;
+        DrawLineWithName(line, lines, value, status, messages, named);
+        return;
+    }
+    if (drawn.valid && SameSteps(now, drawn.steps) && WrittenBytesAsDrawn(line, drawn)) return;
+    for (uint32_t i = 0; i < now.count; ++i) RunStep(now.steps[i]);
+    drawn.steps = now;
+    std::memcpy(drawn.rows, g_LcdFrame[FirstRowOfLine(line)], RowsOfLine(line) * kLcdColumns);
+    drawn.valid = MarkSteps(&drawn, line);
+}
+
 void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
     if (lines == nullptr) return;
     uint8_t channel = CurrentChannel();
@@ -270,7 +454,6 @@ void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
             count = 4;
         } else {
             count = 3;
-            DrawLineName(2);
             if (!messages) {
                 if (mode == 2) {
                     uint32_t manual = Pid_IsManual() ? 1 : 0;
@@ -278,7 +461,6 @@ void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
                     Pid_DrawOutputLine(manual, output * 100.0f);
                 } else {
                     count = 4;
-                    DrawLineName(3);
                 }
             }
         }
@@ -286,7 +468,8 @@ void Home_Draw(const MeasLineConfig* lines, uint32_t mode, uint32_t messages) {
     for (uint32_t line = 0; line < count; ++line) {
         uint32_t status = 2;
         float value = Meas_GetSlotValue(SlotOfLine(lines, line), &status);
-        Home_DrawLine(line, lines, value, status, messages);
+        // The small lines carry their names unless the calibration-due text stands there.
+        RefreshLine(line, lines, value, status, messages, line >= 2 && !calDue);
     }
     RunSensorEvaluations(channel);
 }
@@ -549,6 +732,8 @@ int32_t Home_SetupKey(uint32_t event) {
 
 void Home_ResetState() {
     s_LineChannel = 0;
+    s_Recording = nullptr;
+    for (DrawnLine& drawn : s_Drawn) drawn.valid = false;
     s_Setup = SetupBuffer{};
     s_SetupPair = 0;
 }

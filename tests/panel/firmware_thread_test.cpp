@@ -8,6 +8,9 @@
 #include "core/eeprom.h"
 #include "core/lcd.h"
 #include "fw_main.h"
+#include "measurement/channel.h"
+#include "outputs/aout.h"
+#include "outputs/relays.h"
 #include "panel/firmware_thread.h"
 #include "panel/inputs.h"
 #include "platform/plat.h"
@@ -22,6 +25,7 @@ TEST(FirmwareThread, StopDuringTheStartUpWaitEndsAndJoinsTheThread) {
     FirmwareThread block;
     ASSERT_TRUE(Panel_StartFirmwareThread(&block));
     EXPECT_EQ(block.frameReady.load(), 1u);
+    EXPECT_EQ(block.outputsReady.load(), 1u);
     auto start = std::chrono::steady_clock::now();
     Panel_StopFirmwareThread(&block);
     EXPECT_EQ(block.thread, nullptr);
@@ -72,6 +76,45 @@ TEST(FirmwareThread, PublishesTheDisplayOnlyWhenItChanged) {
     EXPECT_EQ(s_Wakes, 2u);
     Panel_TakeDisplay(&block, &shown);
     EXPECT_TRUE(FrameHasDots(shown, kRowStatus));
+}
+
+TEST(FirmwareThread, WakesThePanelOnlyWhenItsOutputsChanged) {
+    // The panel runs no timer at rest: what it shows beside the display reaches it only when the
+    // firmware thread finds it changed after a pass.
+    Rig_Reset(Rig_MakeTempFolder());
+    Rig_Boot();
+    Rig_AdvanceMs(2000);
+    FirmwareThread block;
+    s_Wakes = 0;
+    block.wake = CountWake;
+    block.wakeContext = &s_Wakes;
+    EXPECT_TRUE(Panel_PublishOutputs(&block)) << "the settings loaded and the kinds differ from nothing";
+    EXPECT_EQ(block.outputsReady.load(), 1u);
+    EXPECT_EQ(s_Wakes, 1u);
+    block.outputsReady.store(0);
+    Rig_AdvanceMs(3000);
+    EXPECT_FALSE(Panel_PublishOutputs(&block)) << "nothing changed";
+    EXPECT_EQ(block.outputsReady.load(), 0u);
+    EXPECT_EQ(s_Wakes, 1u);
+
+    // A relay contact, a relay pulse, an output current, channel A's kind: each wakes the panel.
+    g_RelayBits.store(g_RelayBits.load() ^ 1u);
+    EXPECT_TRUE(Panel_PublishOutputs(&block));
+    EXPECT_EQ(s_Wakes, 2u);
+    block.outputsReady.store(0);
+    g_RelayClosings[1].fetch_add(1);
+    EXPECT_TRUE(Panel_PublishOutputs(&block));
+    EXPECT_EQ(s_Wakes, 3u);
+    block.outputsReady.store(0);
+    g_AnalogOut[1].shownCurrent.store(Aout_GetShownCurrent(1) + 0.5f);
+    EXPECT_TRUE(Panel_PublishOutputs(&block));
+    EXPECT_EQ(s_Wakes, 4u);
+    // A change while the panel has not yet taken the last: published, one wake is enough.
+    g_ChannelKind[0] = 5;
+    Rig_AdvanceMs(20);
+    EXPECT_TRUE(Panel_PublishOutputs(&block));
+    EXPECT_EQ(block.outputsReady.load(), 1u);
+    EXPECT_EQ(s_Wakes, 4u);
 }
 
 TEST(FirmwareThread, PanelSetUpAndDisplayWhileTheFirmwareStarts) {

@@ -9,7 +9,8 @@
 #  - with the display drawing built: sees the display drawn (not blank); with the menus built
 #    too: waits for the home screen (dots above the status and message rows), clicks MENU and
 #    sees the display change to a screen that is not blank, then types an electrode potential
-#    into channel A's primary edit and sees the value on the display change;
+#    into channel A's primary edit and sees the value on the display change, and types letters
+#    into it and sees the value stay;
 #  - single-file mode: while it runs, the library lies unpacked in its own folder under TMPDIR;
 #  - closes the window as a window manager does and requires the program to end within 6 s
 #    with status 0, leaving nothing under TMPDIR, and the settings store beside the program.
@@ -81,6 +82,19 @@ wait_dark() {  # window, file, geometry, seconds
         shot "$1" "$2" "$3"
         [ "$(dark_pixels "$2")" -gt 100 ] && return 0
         sleep 1
+    done
+    return 1
+}
+
+# Waits up to that many seconds until two shots of a part of the window a second apart agree;
+# the file holds the last.
+wait_steady() {  # window, file, geometry, seconds
+    shot "$1" "$2" "$3"
+    for _ in $(seq 1 "$4"); do
+        sleep 1
+        shot "$1" "$2.next.png" "$3"
+        if [ "$(differing "$2" "$2.next.png")" -lt 20 ]; then return 0; fi
+        mv "$2.next.png" "$2"
     done
     return 1
 }
@@ -165,6 +179,16 @@ run_mode() {
                 if [ "$(differing "$work/value-before.png" "$work/value-after.png")" -gt 100 ]; then changed=1; break; fi
             done
             [ "$changed" = 1 ] || fail "$mode: typing an input did not change the value shown"
+            # Letters typed into the same edit are refused: the value in use stays, and so does
+            # the display once the value has settled.
+            wait_steady "$window" "$work/settled.png" "$lcd_top_geometry" 30 ||
+                fail "$mode: the value shown does not settle"
+            xdotool key ctrl+a
+            xdotool type abc
+            sleep 3
+            shot "$window" "$work/refused.png" "$lcd_top_geometry"
+            [ "$(differing "$work/settled.png" "$work/refused.png")" -lt 50 ] ||
+                fail "$mode: letters typed into an input changed the value shown"
         else
             echo "   (menus not built: the home screen and MENU's effect are not checked)"
         fi

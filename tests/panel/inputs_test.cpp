@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -41,10 +42,24 @@ TEST(PanelInputs, ValueTextsWithKAndMSuffixes) {
 }
 
 TEST(PanelInputs, TextsIgnoreTheDesktopsDecimalComma) {
-    // Where the host has such a locale, numbers still use the point.
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+    // A desktop whose numbers take a decimal comma: the build compiles such a locale for the
+    // tests, so this runs wherever they run.
+#ifdef KORVI_COMMA_LOCALE_PATH
+    setenv("LOCPATH", KORVI_COMMA_LOCALE_PATH, 1);
+#endif
+    const char* locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    unsetenv("LOCPATH");
+    ASSERT_NE(locale, nullptr) << "no locale with a decimal comma";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    // Numbers still use the point, on the way in and on the way out.
     EXPECT_FLOAT_EQ(Panel_ParseValueText("2.5"), 2.5f);
     EXPECT_EQ(Panel_FormatValueText(2.5f), "2.50");
+    EXPECT_EQ(Panel_FormatValueText(1500.0f), "1.50K");
+    EXPECT_TRUE(Panel_EnterFieldText(kFieldBTemperature, "25.5"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimTemperatureB), 25.5f);
+    EXPECT_EQ(Panel_StepField(kFieldBTemperature, -1), "25.51");
+    // A comma ends the number at its start, as any other character does.
+    EXPECT_FLOAT_EQ(Panel_ParseValueText("2,5"), 2.0f);
     std::setlocale(LC_NUMERIC, "C");
 }
 
@@ -68,6 +83,95 @@ TEST(PanelInputs, EditsFeedTheStoreWithItsLimits) {
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 0.0f);
     Panel_ReadAnalogInput("12.5");
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 12.5f);
+}
+
+TEST(PanelInputs, ATextThatIsNoNumberKeepsTheValueInUse) {
+    // Letters, "nan", a lone sign or point, or a number no float holds: refused, and the store
+    // keeps what it had; the emptied edit keeps its own rule.
+    Panel_StoreInputText(0, kSimElementOhm, "1097.4");
+    for (const char* text :
+         {"abc", "nan", "NaN", "-nan", "inf", "+inf", "-", ".", "K", "M", " ", "1e39", "1e400", "-1e39M"}) {
+        EXPECT_FALSE(Panel_StoreInputText(0, kSimElementOhm, text)) << text;
+        EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElementOhm), 1097.4f) << text;
+        float value = 7.0f;
+        EXPECT_FALSE(Panel_TryParseValueText(text, &value)) << text;
+        EXPECT_FLOAT_EQ(value, 7.0f) << text;
+    }
+    // A resistance row in megaohm: "1e33M" is a number, but no float of ohms counted in megaohm.
+    Panel_StoreInputText(0, kSimGlassImpedance, "2.2M");
+    EXPECT_FALSE(Panel_StoreInputText(0, kSimGlassImpedance, "nanM"));
+    EXPECT_TRUE(Panel_StoreInputText(0, kSimGlassImpedance, "1e33M"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimGlassImpedance), 1e33f);
+    EXPECT_FALSE(Panel_StoreInputText(0, kSimCondSignal, "1e33M"));
+    // The electrode potential keeps its volts; the analog input its milliamperes.
+    Panel_StoreInputText(0, kSimElectrodeVolts, "59.16");
+    EXPECT_FALSE(Panel_StoreInputText(0, kSimElectrodeVolts, "nan"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), 0.05916f);
+    Panel_ReadAnalogInput("12.5");
+    EXPECT_FALSE(Panel_ReadAnalogInput("mA"));
+    EXPECT_FALSE(Panel_ReadAnalogInput("inf"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 12.5f);
+    // A number at the start is taken, whatever follows it.
+    EXPECT_TRUE(Panel_StoreInputText(1, kSimTemperatureB, "25.0oC"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimTemperatureB), 25.0f);
+    EXPECT_TRUE(Panel_StoreInputText(1, kSimTemperatureB, " +30"));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimTemperatureB), 30.0f);
+    // The empty texts keep their values: 0 in a sensor row, 4 mA in the analog input.
+    EXPECT_TRUE(Panel_StoreInputText(1, kSimTemperatureB, ""));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimTemperatureB), 0.0f);
+    EXPECT_TRUE(Panel_ReadAnalogInput(""));
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 4.0f);
+}
+
+TEST(PanelInputs, FieldsKeepTheTextTheirValueCameFrom) {
+    // As the dialog opens: every field's default text taken.
+    for (uint32_t field = 0; field < kInputFields; ++field) {
+        EXPECT_EQ(Panel_FieldTextInUse(field), Panel_FieldDefaultText(field)) << field;
+        EXPECT_TRUE(Panel_EnterFieldText(field, Panel_FieldDefaultText(field))) << field;
+    }
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElementOhm), 1097.4f);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimTemperatureB), 25.0f);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(1, kSimRefImpedance), 30.0f);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 4.0f);
+
+    // Typing: every text on the way is offered; a number is taken, anything else refused, and the
+    // field's text in use (which the panel shows again when the user leaves the field) stays the
+    // last number.
+    Panel_SetPrimaryQuantity(0, kSimElectrodeVolts);
+    const char* typed[] = {"-", "-5", "-59", "-59.", "-59.1", "-59.1x"};
+    const bool taken[] = {false, true, true, true, true, true};
+    const char* inUse[] = {"0.00", "-5", "-59", "-59.", "-59.1", "-59.1x"};
+    for (uint32_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(Panel_EnterFieldText(kFieldAPrimary, typed[i]), taken[i]) << typed[i];
+        EXPECT_EQ(Panel_FieldTextInUse(kFieldAPrimary), inUse[i]) << typed[i];
+    }
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), -0.0591f);
+    EXPECT_FALSE(Panel_EnterFieldText(kFieldAPrimary, "nan"));
+    EXPECT_FALSE(Panel_EnterFieldText(kFieldAPrimary, "abc"));
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAPrimary), "-59.1x");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), -0.0591f);
+    EXPECT_FALSE(Panel_EnterFieldText(kFieldAnalogIn, "four"));
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), "4");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 4.0f);
+    EXPECT_TRUE(Panel_EnterFieldText(kFieldAnalogIn, ""));
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), "");
+    // No such field.
+    EXPECT_FALSE(Panel_EnterFieldText(kInputFields, "1"));
+    EXPECT_EQ(Panel_FieldTextInUse(kInputFields), "");
+
+    // A spin step writes the field: its text is in use, and the value is what the text says.
+    EXPECT_EQ(Panel_StepField(kFieldATemperature, -1), "1.11K");
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldATemperature), "1.11K");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElementOhm), 1110.0f);
+    // After a refused text the step starts from the value in use.
+    EXPECT_FALSE(Panel_EnterFieldText(kFieldBRg, "x"));
+    EXPECT_EQ(Panel_StepField(kFieldBRg, -1), "100.01");
+
+    // A primary row that changes its quantity feeds its text in use to the new one.
+    Panel_SetPrimaryQuantity(0, kSimCondSignal);
+    EXPECT_EQ(Panel_FieldQuantity(kFieldAPrimary), kSimCondSignal);
+    Panel_RetakeFieldTexts();
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimCondSignal), -59.1f);
 }
 
 TEST(PanelInputs, SpinStepsByMagnitude) {

@@ -11,6 +11,9 @@
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
 #include "measurement/temperature.h"
+#include "outputs/alarms.h"
+#include "outputs/sensor_alarm.h"
+#include "settings/settings_system.h"
 #include "settings/settings_work.h"
 #include "sim/sim_inputs.h"
 #include "ui/home.h"
@@ -252,4 +255,123 @@ TEST(HomeScreen, MessagesLeaveRow12ToTheFailureText) {
     Home_Draw(&lines, 0, 0);
     EXPECT_EQ(Rig_RowText(11), "");
     EXPECT_EQ(Rig_BigLineText(1), "}.}.}.}");
+}
+
+namespace {
+// A start with the sensor board answering, channel A measuring pH at 25 °C, and all four lines
+// showing channel A: pH and temperature on the big lines, the electrode potential and the
+// temperature again on the small ones.
+void BootMeasuring() {
+    Rig_Reset(Rig_MakeTempFolder());
+    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
+    Rtc_SetTime(&t);
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(25.0f));
+    Panel_SetSimInput(0, kSimGlassImpedance, 100.0f);
+    Panel_SetSimInput(0, kSimRefImpedance, 30.0f);
+    Rig_Boot();
+    const uint8_t kinds[4] = {13, 11, 14, 11};
+    for (uint32_t slot = 0; slot < 4; ++slot) {
+        g_MeasLines.kind[slot] = kinds[slot];
+        Meas_SetSlotAssignment(slot, 0, kinds[slot]);
+    }
+    Rig_AdvanceMs(8000);
+}
+
+// The rows of two frames that differ, by number, with the text each shows (big lines by their
+// digits).
+std::string DifferingRows(const std::string& a, const std::string& b, const std::string& aText,
+                          const std::string& bText) {
+    std::string rows;
+    for (uint32_t r = 0; r < kLcdRows; ++r) {
+        if (a.compare(r * kLcdColumns, kLcdColumns, b, r * kLcdColumns, kLcdColumns) != 0) {
+            rows += " " + std::to_string(r);
+        }
+    }
+    return rows.empty() ? "" : "rows" + rows + ": " + aText + " | " + bText;
+}
+
+std::string ShownText() {
+    return Rig_BigLineText(0) + "/" + Rig_BigLineText(1) + "/" + Rig_RowText(11) + "/" + Rig_RowText(12);
+}
+
+// The one-second refresh of the measurement screen as the menu engine runs it, against a full
+// redraw of every line right after it: a line the refresh did not draw must be one that drawing
+// in full leaves as it is.
+void ExpectRefreshAsFullRedraw(const std::string& what) {
+    uint32_t mode = Settings_PidMayRun() ? 2 : 1;
+    Home_Draw(&g_MeasLines, mode, Menu_MessagesToShow());
+    std::string refreshed = Rig_FrameBytes();
+    std::string refreshedText = ShownText();
+    Home_ResetState();  // forgets what each line drew
+    Home_Draw(&g_MeasLines, mode, Menu_MessagesToShow());
+    EXPECT_EQ(DifferingRows(refreshed, Rig_FrameBytes(), refreshedText, ShownText()), "") << what;
+}
+
+// Every half second for that long, the refresh leaves the display as a full redraw would.
+void ExpectSecondsAsFullRedraw(uint32_t seconds, const std::string& what) {
+    for (uint32_t i = 0; i < 2 * seconds; ++i) {
+        Rig_AdvanceMs(500);
+        ExpectRefreshAsFullRedraw(what + " at " + std::to_string(500 * (i + 1)) + " ms");
+    }
+}
+
+// The glass electrode's check finds it below its limit: an alarm with its message.
+uint32_t GlassBelowLimit(uint32_t, uint32_t code) { return code == kDiagGlassRes ? kDiagBelow : kDiagOk; }
+}  // namespace
+
+TEST(HomeScreen, TheSecondsRefreshDrawsOnlyWhatChanged) {
+    BootMeasuring();
+    EXPECT_EQ(Rig_BigLineText(0), "7.00");
+    EXPECT_EQ(Rig_BigLineText(1), "25.0");
+    EXPECT_EQ(SmallValue(12), "25.00 °C");
+    // Nothing changed: a second passes without a write into the display.
+    uint32_t writes = Lcd_FrameWrites();
+    Rig_AdvanceMs(1000);
+    EXPECT_EQ(Lcd_FrameWrites(), writes);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Lcd_FrameWrites(), writes);
+    ExpectRefreshAsFullRedraw("unchanged");
+
+    // A value changes: its lines show it, the pH line as it was.
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(37.0f));
+    ExpectSecondsAsFullRedraw(3, "temperature changed");
+    EXPECT_EQ(Rig_BigLineText(1), "37.0");
+    EXPECT_EQ(SmallValue(12), "37.00 °C");
+    EXPECT_EQ(Rig_BigLineText(0), "7.00");
+
+    // A unit changes: degrees Fahrenheit on the second big line.
+    g_MeasLines.kind[1] = 12;
+    Meas_SetSlotAssignment(1, 0, 12);
+    ExpectSecondsAsFullRedraw(2, "unit changed");
+    EXPECT_EQ(Rig_BigLineText(1), "98.6");
+    std::string unit = Rig_RowText(6);
+    EXPECT_EQ(unit.substr(unit.size() - 3), "°F");
+
+    // The output hold blinks its mark where the channel letter stands; the lines stay right.
+    Menu_SetTimedHold(0);
+    ExpectSecondsAsFullRedraw(3, "output hold");
+    Menu_SetTimedHold(1);
+    ExpectSecondsAsFullRedraw(2, "output hold ended");
+    EXPECT_EQ(Rig_RowText(1).substr(0, 1), "A");
+
+    // An alarm: the channel symbol blinks beside the first big line, the failure text takes the
+    // message row; when it clears, the fourth line comes back.
+    g_SystemSettings.errorDisplay = 1;
+    g_AlarmSettings.disableMask = 0;
+    SensorAlarm_SetStatusSource(GlassBelowLimit);
+    ExpectSecondsAsFullRedraw(3, "alarm");
+    EXPECT_EQ(Menu_MessagesToShow(), 1u);
+    EXPECT_NE(g_SymbolBlinkMask, 0u);
+    EXPECT_NE(SmallValue(12), "37.00 °C");
+    SensorAlarm_SetStatusSource(nullptr);
+    ExpectSecondsAsFullRedraw(3, "alarm cleared");
+    EXPECT_EQ(Menu_MessagesToShow(), 0u);
+    EXPECT_EQ(SmallValue(12), "37.00 °C");
+
+    // Another screen over the lines, then the measurement screen again.
+    Press(kKeyMenu);
+    EscapeKey();
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    ExpectSecondsAsFullRedraw(2, "back from the menu");
+    EXPECT_EQ(Rig_BigLineText(1), "98.6");
 }
