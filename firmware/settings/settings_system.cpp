@@ -265,3 +265,7 @@ void Settings_GetLineName(uint32_t index, char* text) {
     text[kLineNameSize - 1] = '\0';
 }
 uint8_t Settings_GetNameOffset(uint32_t) { return kNameOffsetDefault; }
+
+bool Settings_IsAdministratorCode(uint32_t code) {
+    return code == g_SystemSettings.accessCode[0] || code == kMasterCode;
+}

@@ -71,3 +71,5 @@ void Settings_CommitAccessCode1(uint32_t* status);
 void Settings_CommitAccessCode2(uint32_t* status);
 // The live settings as at power-up (nothing read yet).
 void Settings_ResetSystemState();
+// True for the administrator's access code and for the master code.
+bool Settings_IsAdministratorCode(uint32_t code);

@@ -77,7 +77,7 @@ static uint32_t EnteredCode() {
 }
 
 static bool CodeAccepted(uint32_t code) {
-    return code == g_SystemSettings.accessCode[0] || code == g_SystemSettings.accessCode[1] || code == kMasterCode;
+    return Settings_IsAdministratorCode(code) || code == g_SystemSettings.accessCode[1];
 }
 
 static int32_t Enter() {

@@ -935,7 +935,7 @@ static bool FromOutputBranch() {
 }
 
 static int32_t AccessCodeAccepted(uint32_t code) {
-    if (code == g_SystemSettings.accessCode[0] || code == kMasterCode) return Act(kActionAccessGranted);
+    if (Settings_IsAdministratorCode(code)) return Act(kActionAccessGranted);
     if (code == g_SystemSettings.accessCode[1]) {
         // The operator opens what the administrator left open to the operator.
         uint8_t under = g_MenuDepth >= 2 ? g_MenuStack[g_MenuDepth - 2] : kScreenHome;
@@ -1041,7 +1041,7 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
         case kValuePagePassword: {
             uint32_t code = RoundToWhole(values[0]);
             g_PasswordChoice = ChoiceOf(0, 3);
-            if (code == g_SystemSettings.accessCode[0] || code == kMasterCode) {
+            if (Settings_IsAdministratorCode(code)) {
                 return Act(g_PasswordChoice == 2 ? kActionSectionLocksPage : kActionNewPasswordPage);
             }
             ValuePage_ShowInvalid(kInvalidPassword);
