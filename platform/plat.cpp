@@ -172,10 +172,10 @@ int Plat_RemoveTree(const char* path) {
     return error ? -1 : 0;
 }
 
-static bool WriteAll(int fd, const uint8_t* bytes, uint32_t size) {
+bool Plat_WriteAll(int handle, const uint8_t* bytes, uint32_t size) {
     uint32_t done = 0;
     while (done < size) {
-        ssize_t n = write(fd, bytes + done, size - done);
+        ssize_t n = write(handle, bytes + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<uint32_t>(n);
@@ -187,7 +187,7 @@ int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size) {
     if (path == nullptr || path[0] == '\0') return -1;
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
     if (fd < 0) return -1;
-    bool written = bytes != nullptr || size == 0 ? WriteAll(fd, bytes, size) : false;
+    bool written = bytes != nullptr || size == 0 ? Plat_WriteAll(fd, bytes, size) : false;
     bool closed = close(fd) == 0;
     return written && closed ? 0 : 1;
 }

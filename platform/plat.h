@@ -67,6 +67,9 @@ int32_t Plat_HeldReadAt(int handle, uint32_t offset, void* buffer, uint32_t n);
 // file was removed or replaced since it was opened, since what is written then is lost.
 int Plat_HeldWriteAt(int handle, uint32_t offset, const void* bytes, uint32_t n);
 void Plat_HeldClose(int handle);
+// Writes all n bytes at the handle's position (taking up after interruptions); false when the
+// file did not take them all.
+bool Plat_WriteAll(int handle, const uint8_t* bytes, uint32_t n);
 
 // ---- Folders -------------------------------------------------------------------------------
 

@@ -1,6 +1,8 @@
 // Host layer, files that survive a kill.
 #include "platform/plat_safe_file.h"
 
+#include "platform/plat.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,17 +21,6 @@ static bool LeftoverPath(const char* path, char* leftover, size_t size) {
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
-static bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Copies what the file at from holds past offset to the end of the open file to.
 static bool CopyTail(const char* from, off_t offset, int to) {
     int fd = open(from, O_RDONLY | O_CLOEXEC);
@@ -41,7 +32,7 @@ static bool CopyTail(const char* from, off_t offset, int to) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) copied = false;
         if (n <= 0) break;
-        if (!WriteAll(to, chunk, static_cast<size_t>(n))) {
+        if (!Plat_WriteAll(to, chunk, static_cast<uint32_t>(n))) {
             copied = false;
             break;
         }
@@ -94,7 +85,7 @@ int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool
         int owned = fchown(fd, old.st_uid, old.st_gid);
         (void)owned;
     }
-    bool written = WriteAll(fd, bytes, size);
+    bool written = Plat_WriteAll(fd, bytes, size);
     if (written && keepTail && exists && old.st_size > static_cast<off_t>(size))
         written = CopyTail(target, static_cast<off_t>(size), fd);
     written = written && fsync(fd) == 0;
