@@ -119,15 +119,7 @@ int32_t PlatSafe_ReadAt(const char* path, uint32_t offset, uint8_t* bytes, uint3
         close(fd);
         return -1;
     }
-    uint32_t done = 0;
-    bool failed = false;
-    while (done < n) {
-        ssize_t got = pread(fd, bytes + done, n - done, static_cast<off_t>(offset) + done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) failed = true;
-        if (got <= 0) break;
-        done += static_cast<uint32_t>(got);
-    }
+    int32_t got = n == 0 ? 0 : Plat_HeldReadAt(fd, offset, bytes, n);
     close(fd);
-    return failed ? -1 : static_cast<int32_t>(done);
+    return got;
 }
