@@ -169,9 +169,22 @@ TEST(OxygenCalibrationWalk, ProcessCalibrationOnATakesTheLabValueAsTheReference)
     EXPECT_NEAR(CalO2_GetSlopeAtAir(0), 70.0f, 0.01f);
     EXPECT_NEAR(Reading(), 100.0f, 0.1f);
 
-    // Again, now adjusted: the captured 70 nA are the lab's 90 %air.
+    // Again, now adjusted: the captured 70 nA are the lab's 90 %air. Under the hold the point
+    // offers the captured reading, in the unit chosen for it.
     OpenProcessCalibration("Channel A Oxygen       $");
-    CaptureThenEnterLabValue(0, "90.00");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "A Point1=100.0 %air");
+    Step(3);
+    EXPECT_EQ(Row(11), "A Point1=8.244 mg/L");
+    Step(-3);
+    EXPECT_EQ(Row(11), "A Point1=100.0 %air");
+    NumEditType("90.00");
+    Press(kKeyEnter);
+    for (int i = 0; i < 10 && Menu_TopScreen() != kScreenSelectMode2; ++i) Rig_AdvanceMs(1000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
     EXPECT_EQ(Row(11), "O2 S=-77.78nA Z=0.0000nA");
     EXPECT_NEAR(CalO2_GetSlopeInUseAtAir(0), kSlopeAt90, kSlopeAt90 * 0.01f);
     EXPECT_EQ(Row(12), "Save Adjust            $");
@@ -261,6 +274,39 @@ TEST(OxygenCalibrationWalk, OpticalSensorInAirByEnterAlone) {
     ASSERT_TRUE(LastS112Reference(&reference, &unit));
     EXPECT_FLOAT_EQ(reference, 100.0f);
     EXPECT_EQ(unit, 0) << "%air";
+}
+
+TEST(OxygenCalibrationWalk, OpticalSensorsSecondPointIsWithoutOxygen) {
+    PlugOnB("OPT_SelvoQ11_0.txt", 9, kSimPrimaryKind9, 85.0f);
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    ASSERT_TRUE(Choose("LED Mode"));
+    Press(kKeyUp);
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(8000);
+    Press(kKeyCal);
+    Press(kKeyEnter);
+    Step(2);
+    EXPECT_EQ(Row(12), "Type = 2 point         $");
+    Press(kKeyEnter);
+    // The question before the points keeps its answer; the pressure and humidity as they stand.
+    EXPECT_EQ(Row(12), "change? No             $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point1=100.0 %air");
+    Press(kKeyEnter);
+    for (int i = 0; i < 700 && Menu_TopScreen() == kScreenNumericEditor; ++i) Rig_AdvanceMs(1000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenList);
+    Panel_SetSimInput(1, kSimPrimaryKind9, 3.0f);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point2=0.000 %air");
 }
 
 TEST(OxygenCalibrationWalk, ThePointsReferenceFollowsTheUnitChosen) {
