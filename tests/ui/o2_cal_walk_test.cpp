@@ -65,6 +65,21 @@ void PlugOnB(const char* file, uint8_t code, uint32_t q, float value) {
     g_SystemSettings.calUnlock = 0;
 }
 
+// A SelvoQ11 on channel B reading 85 %air; its LED switched on by keys, so that it measures.
+void PlugOpticalMeasuring() {
+    PlugOnB("OPT_SelvoQ11_0.txt", 9, kSimPrimaryKind9, 85.0f);
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    ASSERT_TRUE(Choose("LED Mode"));
+    Press(kKeyUp);
+    ASSERT_EQ(Item(), "LED = On");
+    Press(kKeyEnter);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(8000);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+}
+
 float Reading() {
     uint32_t status = 0;
     float value = Meas_GetSlotValue(0, &status);
@@ -234,18 +249,7 @@ TEST(OxygenCalibrationWalk, ProcessCalibrationOnBIsWrittenIntoTheSensor) {
 }
 
 TEST(OxygenCalibrationWalk, OpticalSensorInAirByEnterAlone) {
-    // A SelvoQ11 on channel B reading 85 %air; its LED switched on by keys, so that it measures.
-    PlugOnB("OPT_SelvoQ11_0.txt", 9, kSimPrimaryKind9, 85.0f);
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Measurement"));
-    ASSERT_TRUE(Choose("LED Mode"));
-    Press(kKeyUp);
-    ASSERT_EQ(Item(), "LED = On");
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    Rig_AdvanceMs(8000);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    PlugOpticalMeasuring();
 
     Press(kKeyCal);
     EXPECT_EQ(Row(12), "Channel B O2 Opt       $");
@@ -277,15 +281,7 @@ TEST(OxygenCalibrationWalk, OpticalSensorInAirByEnterAlone) {
 }
 
 TEST(OxygenCalibrationWalk, OpticalSensorsSecondPointIsWithoutOxygen) {
-    PlugOnB("OPT_SelvoQ11_0.txt", 9, kSimPrimaryKind9, 85.0f);
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Measurement"));
-    ASSERT_TRUE(Choose("LED Mode"));
-    Press(kKeyUp);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    Rig_AdvanceMs(8000);
+    PlugOpticalMeasuring();
     Press(kKeyCal);
     Press(kKeyEnter);
     Step(2);
