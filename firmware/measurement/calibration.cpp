@@ -17,6 +17,7 @@
 #include "digital_sensor/sens_diag_opt.h"
 #include "digital_sensor/sens_mem.h"
 #include "measurement/cal_values.h"
+#include "measurement/chan_sensor.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
 #include "measurement/conductivity.h"
@@ -631,7 +632,9 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
             uint32_t i = CalO2_PointOfStep(point, g_CalUnitSelector);
             CalO2_SetPointKind(channel, i, static_cast<uint8_t>(unit));
             if (Chan_GetMeasureFlag(channel) == 0) {
-                CalO2_SetPointCurrent(channel, i, value);
+                // Under the hold of a process calibration the current was captured before; what
+                // is entered now is the lab's value for it.
+                CalO2_SetPointReference(channel, i, value);
             } else {
                 CalO2_CapturePoint(channel, i, g_ChosenMode, value, status);
             }
@@ -908,16 +911,9 @@ static void SaveKindCal(uint32_t channel, uint32_t q, uint32_t* status) {
         return;
     }
     SensMem_StoreCalHistory(channel, &set);
-    if (q != kQuantityPh && q != kQuantityCo2) return;
-    CalDataSetRecord actual;
-    std::memset(&actual, 0, sizeof actual);
-    if (!SensMem_ReadCalDataSet(channel, kCalSetActual, &actual)) return;
-    uint32_t applied = 0;
-    if (q == kQuantityPh) {
-        CalPh_ApplyDataSet(channel, &actual, &applied);
-    } else {
-        CalPh_ApplyCo2DataSet(channel, &actual, &applied);
-    }
+    // The calibration the sensor keeps as its own stays in use, as after the sensor is plugged
+    // again: the save's last step applies it.
+    g_ApplySensorCal = 1;
 }
 
 static void SaveById(uint32_t id, uint32_t* status) {

@@ -342,17 +342,51 @@ float CalO2_GetPointCurrent(uint32_t channel, uint32_t i) {
     return IsChannel(channel) && i < 2 ? g_CalInUse[channel].o2.pointCurrent[i] : 0.0f;
 }
 
+void CalO2_SetPointReference(uint32_t channel, uint32_t i, float reference) {
+    if (IsChannel(channel) && i < 2) g_CalInUse[channel].o2.pointRef[i] = reference;
+}
+
 uint32_t CalO2_PointOfStep(uint32_t point, uint32_t selector) { return point == 0 && selector == 0 ? 0 : 1; }
 
 uint8_t CalO2_GetPointKind(uint32_t channel, uint32_t i) {
     return IsChannel(channel) && i < 2 ? g_CalInUse[channel].o2.pointKind[i] : kO2PointAirPercent;
 }
 
+// A reference of the kind given for the oxygen partial pressure (mbar) it stands for, as the slope
+// calibration reads a reference: at the pressure, its dry-gas share and the temperature.
+static float ReferenceForOxygen(uint32_t channel, uint8_t kind, float oxygen, float pressure, float dry, float t) {
+    switch (kind) {
+        case kO2PointAirPercent:
+            return oxygen * kPercent / (dry * kO2AirFraction);
+        case kO2PointOxygenPercent:
+            return oxygen * kPercent / dry;
+        case kO2PointGasPercent:
+            return oxygen * kPercent / pressure;
+        case kO2PointGasPpm:
+            return oxygen * kPpm / pressure;
+        case kO2PointMilligram:
+            return oxygen * CalO2_GetSolubility(t, g_SensorCal[channel].salinity) / AirOxygenAt(t);
+        case kO2PointMicrogram:
+            return oxygen * CalO2_GetSolubility(t, g_SensorCal[channel].salinity) / AirOxygenAt(t) * 1000.0f;
+        default:
+            return 0.0f;
+    }
+}
+
 float CalO2_GetPointReference(uint32_t channel, uint32_t i, uint8_t kind) {
     if (i >= 2) return 0.0f;
     if (!IsChannel(channel)) return kDefaultPointRef[i];
     const CalInUseO2& u = g_CalInUse[channel].o2;
-    return u.pointKind[i] == kind && IsFinite(u.pointRef[i]) ? u.pointRef[i] : kDefaultPointRef[i];
+    if (u.pointKind[i] == kind && IsFinite(u.pointRef[i])) return u.pointRef[i];
+    if (i == 1 || kind == kO2PointAirPercent) return kDefaultPointRef[i];
+    // The slope point is taken in air: what air is in the kind's unit at the calibration's
+    // pressure and humidity and the temperature measured now.
+    float pressure = CalO2_GetPressureForCal(channel);
+    float t = g_Measurement[channel].temperature;
+    float humidity = g_ChosenMode == kCalModeProcess ? 1.0f : g_SensorCal[channel].relHumidity;
+    float dry = DryPressure(pressure, humidity, t);
+    float reference = ReferenceForOxygen(channel, kind, dry * kO2AirFraction, pressure, dry, t);
+    return IsFinite(reference) ? reference : kDefaultPointRef[i];
 }
 
 void CalO2_CapturePoint(uint32_t channel, uint32_t i, uint32_t mode, float reference, uint32_t* status) {

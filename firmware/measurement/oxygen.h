@@ -93,12 +93,16 @@ float CalO2_GetValueForCal(uint32_t channel, uint32_t i, uint32_t* status);
 void CalO2_SetPointKind(uint32_t channel, uint32_t i, uint8_t kind);
 void CalO2_SetPointCurrent(uint32_t channel, uint32_t i, float current);
 float CalO2_GetPointCurrent(uint32_t channel, uint32_t i);
+// The reference of point i in the unit of its kind: in a process calibration the lab's value,
+// entered after the point's current was captured.
+void CalO2_SetPointReference(uint32_t channel, uint32_t i, float reference);
 // The point a calibration step of the page's selector (0 slope, 1 zero) takes: the slope point
 // for a slope calibration's first point, else the zero point.
 uint32_t CalO2_PointOfStep(uint32_t point, uint32_t selector);
 // The kind of point i's reference, and that reference in the unit of the kind given: the point's
-// own when it was taken in that kind, else the point's default (100.0 for the slope point, 0.0
-// for the zero point).
+// own when it was taken in that kind, else the point's default: no oxygen for the zero point, air
+// for the slope point (100 %air, or what air is in the kind's unit at the calibration's pressure
+// and humidity and the channel's temperature).
 uint8_t CalO2_GetPointKind(uint32_t channel, uint32_t i);
 float CalO2_GetPointReference(uint32_t channel, uint32_t i, uint8_t kind);
 // Captures point i from the calibration filters; unless mode is 2 (process) the reference too.

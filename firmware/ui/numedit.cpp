@@ -510,23 +510,17 @@ void NumEdit_OpenOutputCal(uint32_t type, float value, uint32_t mode) {
     DriveCount();
 }
 
-// The value a field opens with, item being the unit it shows: the oxygen point's reference (the
-// air calibration's 100 %air), except in a process calibration, whose reference is the lab's;
-// an output's count; else the measured value of the position in that unit.
-static float OpeningValue(uint32_t type, uint8_t item) {
-    if (type >= kNumFieldCount) return 1.0f;
-    Meas_SetSelectorByte(g_ChosenOption);
-    Cal_BeginTracking(g_MenuPosition, g_CalPoint);
-    Cal_TrackValue(g_MenuPosition, g_CalPoint);
+// What a field offers in the unit of item, once its point is tracked: the oxygen point's
+// reference (in air 100 %air, or what the air is in another unit; the optical sensor's 100 % in
+// air and 0 % without oxygen), except in a process calibration, whose reference is the lab's;
+// else the measured value of the position in that unit.
+static float OfferedValue(uint32_t type, uint8_t item) {
     if (type == kTypeOxygen && !CaptureMode()) {
         uint32_t point = CalO2_PointOfStep(g_CalPoint, g_ChosenOption);
         return CalO2_GetPointReference(Menu_ChannelOfPosition(g_MenuPosition), point, item);
     }
-    if (IsOutputType(type)) {
-        // An output's point is its converter count.
-        uint32_t status = 0;
-        float count = Aout_GetCalPoint(OutputOfType(type), g_CalPoint, &status);
-        return status == 0 ? count : kCountLowest[OutputOfType(type)];
+    if (type == kTypeOpticalOxygen && !CaptureMode() && g_CalTracking.settingStatus == 0) {
+        return g_CalTracking.setting;
     }
     // The position is tracked in the unit shown from here on (the live value on row 12 reads it so
     // too): what was tracked before, another position, unit or nothing, is not this field's value.
@@ -534,6 +528,22 @@ static float OpeningValue(uint32_t type, uint8_t item) {
     float value = Cal_GetValueById(g_MenuPosition, item, &status);
     if (status == kStatusOver || status == kStatusUnder || !(std::fabs(value) <= kTrackedLimit)) return 1.0f;
     return value;
+}
+
+// The value a field opens with, item being the unit it shows: what it offers, or an output's
+// count.
+static float OpeningValue(uint32_t type, uint8_t item) {
+    if (type >= kNumFieldCount) return 1.0f;
+    Meas_SetSelectorByte(g_ChosenOption);
+    Cal_BeginTracking(g_MenuPosition, g_CalPoint);
+    Cal_TrackValue(g_MenuPosition, g_CalPoint);
+    if (IsOutputType(type)) {
+        // An output's point is its converter count.
+        uint32_t status = 0;
+        float count = Aout_GetCalPoint(OutputOfType(type), g_CalPoint, &status);
+        return status == 0 ? count : kCountLowest[OutputOfType(type)];
+    }
+    return OfferedValue(type, item);
 }
 
 // A field opened afresh shows its record's unit first.
@@ -660,6 +670,12 @@ static void StepAtCursor(int32_t step) {
     if (cursor == ChoicePosition()) {
         if (IsItemType(type)) {
             StepItem(step);
+            if (type == kTypeOxygen) {
+                // The value follows the unit: the same point, in the unit now chosen.
+                float value = OfferedValue(type, s_CalItem);
+                FormatValue(value, Util_DecimalsForDigits(value, Digits() - 2u));
+                DrawText();
+            }
         } else {
             StepUnitPrefix(step);
         }

@@ -69,4 +69,14 @@ inline bool MessageActive(uint16_t code) {
     return false;
 }
 
+// The sensor taken off and, once the channel reports it missing, plugged again as it is now: the
+// file the library keeps it in (with what was written into it) is handed over again.
+inline bool Replug(const std::string& file, uint8_t code) {
+    Unplug();
+    if (!RunUntilState(kPlugNoSensor)) return false;
+    if (!RunUntilState(kPlugIdle, 10000)) return false;
+    Link_SelectSensorImage(1, file.c_str(), code);
+    return RunUntilState(kPlugResume) && RunUntilState(kPlugIdle, 10000);
+}
+
 }  // namespace plug_test
