@@ -576,7 +576,10 @@ static void SetConductivityPoint(uint32_t channel, uint32_t q, uint32_t point, f
         }
         reference = 1.0f / value;
     }
-    if (Chan_GetMeasureFlag(channel) == 0) {
+    if (Chan_GetMeasureFlag(channel) == 0 && g_ChosenMode == kCalModeProcess) {
+        // The lab's value of the sample whose reading was captured: the point's reference.
+        CalCond_CompensatePoint(channel, point, reference, status);
+    } else if (Chan_GetMeasureFlag(channel) == 0) {
         CalCond_SetPointValue(channel, point, reference, status);
     } else if (g_ChosenMode == kCalModeProcess) {
         CalCond_CaptureRawPoint(channel, point, g_CalTracking.value, status);

@@ -1,0 +1,164 @@
+// Process calibrations by keys against the sensor board library, each from the capture of the
+// reading to the lab's value entered later under the channel's hold, the result, "Save Adjust",
+// the reading that follows and the program started again: conductivity at 25 C and at 40 C with a
+// linear calibration compensation; CO2 of a digital sensor, whose point offers the captured
+// reading in the unit shown.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../digital_sensor/plug_support.h"
+#include "core/settings.h"
+#include "digital_sensor/vdx.h"
+#include "measurement/calibration.h"
+#include "measurement/chan_reset.h"
+#include "measurement/cond_comp.h"
+#include "measurement/conductivity.h"
+#include "measurement/slots.h"
+#include "measurement/temperature.h"
+#include "settings/settings_system.h"
+#include "sim/sim_inputs.h"
+#include "ui/select_screen.h"
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+constexpr uint32_t kStoreCellConstantA = 832;
+
+// Channel A with a two-electrode cell of 0.1 /cm at 1000 ohm (100 uS/cm) and its element at t,
+// started on the store of the folder; the first start configures the kind as its page does.
+void StartConductivity(const std::string& folder, float t, bool configure) {
+    Rig_Reset(folder);
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(t));
+    Panel_SetSimInput(0, kSimCondSignal, 1000.0f);
+    Rig_Boot();
+    if (configure) {
+        Settings_CopyAll();
+        Chan_ResetForSensorKind(0, kKindCond2);
+        uint32_t status = 0;
+        Settings_CommitAll(&status, 1);
+        ASSERT_EQ(status, 0u);
+    }
+    Rig_AdvanceMs(8000);
+    g_SystemSettings.calUnlock = 0;
+}
+
+// CAL on the conductivity, its calibration compensation chosen by UP steps (the page then shows
+// it on row 12), "Type = Process", and the reading captured: the channel is held and the
+// measurement screen is back.
+void CaptureConductivity(int compensationSteps, const std::string& compensation) {
+    Press(kKeyCal);
+    ASSERT_EQ(Row(12), "Channel A Conductivity $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalCompensation);
+    Step(compensationSteps);
+    EXPECT_EQ(Row(12), compensation);
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    Press(kKeyUp);
+    ASSERT_EQ(Row(12), "Type = Process         $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "Press ENTER to Capture");
+    Rig_AdvanceMs(3000);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ASSERT_EQ(Menu_IsChannelHeld(0), 1u);
+}
+
+// Later: CAL opens the held point on the captured reading; the lab's value is typed over it.
+void EnterLabValue(const std::string& captured, const char* lab) {
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "A Point1 = " + captured + " µS/cm");
+    NumEditType(lab);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+}
+
+// The first line as the measurement screen shows it (in mS/cm), and the value behind it in uS/cm.
+void ExpectReading(const char* shown, float microSiemens) {
+    EXPECT_EQ(Rig_BigLineText(0), shown);
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status) * 1e6f, microSiemens, 0.05f);
+    EXPECT_EQ(status, 0u);
+}
+
+// "Save Adjust": the result in use and stored, the hold ended.
+void SaveAdjust() {
+    ASSERT_EQ(Row(12), "Save Adjust            $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(Menu_IsChannelHeld(0), 0u);
+}
+}  // namespace
+
+TEST(ProcessCalibrationWalk, ConductivityFromTheLabValueAt25C) {
+    std::string folder = Rig_MakeTempFolder();
+    StartConductivity(folder, 25.0f, true);
+    // "Standard" compensation: at 25 C the lab's 120 uS/cm stands as it is.
+    CaptureConductivity(0, "Standard               $");
+    ExpectReading("0.10", 100.0f);
+    EnterLabValue("100.0", "120.0");
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    // 1000 ohm are 120 uS/cm: a cell of 0.12 /cm.
+    EXPECT_EQ(Row(11), "C M=0.12000 A=0.00000");
+    SaveAdjust();
+    EXPECT_NEAR(CalCond_GetCellConstant(0), 0.12f, 1e-6f);
+    EXPECT_NEAR(Rig_StoredFloat(kStoreCellConstantA), 0.12f, 1e-6f);
+    Rig_AdvanceMs(20000);
+    ExpectReading("0.12", 120.0f);
+    // Started again, the channel reads with the calibration it was given.
+    StartConductivity(folder, 25.0f, false);
+    EXPECT_NEAR(CalCond_GetCellConstant(0), 0.12f, 1e-6f);
+    Rig_AdvanceMs(20000);
+    ExpectReading("0.12", 120.0f);
+}
+
+TEST(ProcessCalibrationWalk, ConductivityAt40CWithALinearCompensation) {
+    std::string folder = Rig_MakeTempFolder();
+    StartConductivity(folder, 40.0f, true);
+    // The line shows the conductivity at 25 C by the same 2 %/C.
+    uint32_t status = 0;
+    CalCond_SetTempCompMode(0, kCompModeLinear25, &status);
+    ASSERT_EQ(status, 0u);
+    Rig_AdvanceMs(20000);
+    ExpectReading("0.08", 76.92f);
+    // "Lin 25@C" with its 2 %/C for the calibration.
+    CaptureConductivity(1, "Lin 25°C = 02.00 %/°C  $");
+    // The sample was taken at 40 C; the process cools to 30 C before its value comes back.
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(30.0f));
+    Rig_AdvanceMs(30000);
+    EnterLabValue("76.92", "120.0");
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    // 120 uS/cm at 25 C are 156 uS/cm at 40 C, where the cell read 1000 ohm: 0.156 /cm.
+    EXPECT_EQ(Row(11), "C M=0.15600 A=0.00000");
+    EXPECT_NEAR(g_CalInUse[0].cond.pointCompensated[0], 1e6f / 156.0f, 0.5f);
+    SaveAdjust();
+    EXPECT_NEAR(Rig_StoredFloat(kStoreCellConstantA), 0.156f, 1e-5f);
+    // At 40 C again the line shows the lab's value.
+    Panel_SetSimInput(0, kSimElementOhm, Temp_RtdRatioFromTemp(40.0f));
+    Rig_AdvanceMs(30000);
+    ExpectReading("0.12", 120.0f);
+    StartConductivity(folder, 40.0f, false);
+    Rig_AdvanceMs(20000);
+    ExpectReading("0.12", 120.0f);
+}
+
+TEST(ProcessCalibrationWalk, ConductivityLabValueOfNothingIsNotDone) {
+    StartConductivity(Rig_MakeTempFolder(), 25.0f, true);
+    CaptureConductivity(0, "Standard               $");
+    EnterLabValue("100.0", "000.0");
+    EXPECT_EQ(Menu_TopScreen(), kScreenCalNotDone);
+    EXPECT_EQ(Row(11), "Calibration Not Done");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(Menu_IsChannelHeld(0), 0u);
+    EXPECT_FLOAT_EQ(CalCond_GetCellConstant(0), 0.1f);
+    ExpectReading("0.10", 100.0f);
+}
