@@ -536,8 +536,11 @@ static float OpeningValue(uint32_t type, uint8_t item) {
     return value;
 }
 
-// A field opened afresh shows its record's unit first.
-float NumEdit_ReadFieldValue(uint32_t type) { return OpeningValue(type, FreshItem(type)); }
+// A field opened afresh shows its record's unit first; the held point of a process calibration
+// keeps the unit its reading was captured in.
+float NumEdit_ReadFieldValue(uint32_t type) {
+    return OpeningValue(type, CaptureMode() && Held() ? s_CalItem : FreshItem(type));
+}
 
 // ---- Keys ----------------------------------------------------------------------------------------
 
@@ -692,7 +695,9 @@ static int32_t TakeValue(float* value) {
         }
         return kResultRefused;
     }
-    if (type >= kTypePh && g_NumEditField->unit == kUnitPh && (*value < kPhLowest || *value > kPhHighest)) {
+    // A pH lies within its bounds; the CO2 of a process calibration is entered in a CO2 unit.
+    bool ph = type >= kTypePh && g_NumEditField->unit == kUnitPh && !(type == kTypeCo2 && CaptureMode());
+    if (ph && (*value < kPhLowest || *value > kPhHighest)) {
         *value = *value < kPhLowest ? kPhLowest : kPhHighest;
         FormatValue(*value, Util_DecimalsForDigits(*value, Digits() - 2u));
         DrawText();

@@ -5,6 +5,7 @@
 // reading in the unit shown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "../digital_sensor/plug_support.h"
@@ -12,6 +13,7 @@
 #include "digital_sensor/vdx.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
+#include "measurement/co2.h"
 #include "measurement/cond_comp.h"
 #include "measurement/conductivity.h"
 #include "measurement/slots.h"
@@ -161,4 +163,143 @@ TEST(ProcessCalibrationWalk, ConductivityLabValueOfNothingIsNotDone) {
     EXPECT_EQ(Menu_IsChannelHeld(0), 0u);
     EXPECT_FLOAT_EQ(CalCond_GetCellConstant(0), 0.1f);
     ExpectReading("0.10", 100.0f);
+}
+
+namespace {
+// A digital CO2 sensor on channel B at 25 C, its electrode at mv, measuring; started on the
+// program's own sensor file.
+void StartCo2(float mv) {
+    plug_test::BootOnChannelB();
+    Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
+    Panel_SetSimInput(1, kSimElectrodeVolts, mv);
+    plug_test::Plug("CO2_SelvoC11_0.txt", 10);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    Rig_AdvanceMs(20000);
+    g_SystemSettings.calUnlock = 0;
+}
+
+// CAL, "Type = Process", the unit stepped up that often, and the reading captured after a few
+// seconds: the channel is held and the measurement screen is back.
+void CaptureCo2(int unitSteps, const std::string& field) {
+    Press(kKeyCal);
+    ASSERT_EQ(Row(12), "Channel B CO2          $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+    Step(2);
+    ASSERT_EQ(Row(12), "Type = Process         $");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    Step(unitSteps);
+    Rig_AdvanceMs(3000);
+    // The unit blinks; the value stands.
+    std::string shown = "B    CO2 = " + field;
+    EXPECT_EQ(Row(12).substr(0, shown.size()), shown);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ASSERT_EQ(Menu_IsChannelHeld(1), 1u);
+}
+}  // namespace
+
+TEST(ProcessCalibrationWalk, Co2PointOffersTheCapturedReading) {
+    std::string folder;
+    StartCo2(1.83f);
+    folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 14.45f, 0.005f);
+    CaptureCo2(0, "14.5");
+    // The process moves on while the sample is in the lab.
+    Panel_SetSimInput(1, kSimElectrodeVolts, 10.0f);
+    Rig_AdvanceMs(20000);
+    EXPECT_EQ(Rig_BigLineText(0), "20.0");
+    // The held point offers the reading captured, not the process value stored before.
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point1 = 14.45 %CO2");
+    EXPECT_EQ(Row(12), "B    CO2 = 14.5  %CO2");
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Row(12), "B    CO2 = 14.5  %CO2");
+    // The lab found 15.00 %CO2: the zero moves so that the captured voltage reads it.
+    NumEditType("15.00");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_EQ(Row(12), "Save Adjust            $");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Please wait...");
+    for (int i = 0; i < 30 && Row(12) != "Calibration Successful"; ++i) Rig_AdvanceMs(1000);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    Rig_AdvanceMs(5000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(Menu_IsChannelHeld(1), 0u);
+    Panel_SetSimInput(1, kSimElectrodeVolts, 1.83f);
+    Rig_AdvanceMs(20000);
+    EXPECT_EQ(Rig_BigLineText(0), "15.0");
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 15.0f, 0.005f);
+    // Started again with the sensor as it was written, the channel reads the same.
+    Rig_Reset(folder);
+    Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
+    Panel_SetSimInput(1, kSimElectrodeVolts, 1.83f);
+    Rig_Boot();
+    std::filesystem::current_path(folder);
+    Link_SelectSensorImage(1, "CO2_SelvoC11_0.txt", 10);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 60000));
+    Rig_AdvanceMs(20000);
+    EXPECT_EQ(Rig_BigLineText(0), "15.0");
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 15.0f, 0.05f);
+}
+
+TEST(ProcessCalibrationWalk, Co2PointKeepsTheUnitItWasCapturedIn) {
+    StartCo2(1.83f);
+    // Captured in mbar of CO2.
+    CaptureCo2(2, "139.9");
+    Panel_SetSimInput(1, kSimElectrodeVolts, 10.0f);
+    Rig_AdvanceMs(20000);
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    EXPECT_EQ(Row(11), "B Point1 = 139.9 mbar");
+    EXPECT_EQ(Row(12), "B    CO2 = 139.9 mbar");
+    // Another unit shows the same point in it.
+    while (g_NumEditBuffer.cursor != g_NumEditField->digits + 1) Press(kKeyCal);
+    Press(kKeyInfo);
+    Press(kKeyInfo);
+    Rig_AdvanceMs(2000);
+    EXPECT_EQ(Row(12).substr(0, 21), "B    CO2 = 14.5  %CO2");
+    Press(kKeyUp);
+    Press(kKeyUp);
+    // The lab's 150.0 mbar are taken as they are: no pH bound applies to them.
+    NumEditType("150.0");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
+    EXPECT_FLOAT_EQ(g_CalInUse[1].co2.processValue, 150.0f);
+    EXPECT_FLOAT_EQ(g_CalInUse[1].co2.processPressure, 150.0f);
+    // "Abort" leaves the stored calibration as it was and ends the hold.
+    float zero = CalPh_GetCo2Zero(1);
+    Step(2);
+    EXPECT_EQ(Row(12), "Save Abort             $");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_IsChannelHeld(1), 0u);
+    EXPECT_EQ(CalPh_GetCo2Zero(1), zero);
+    Panel_SetSimInput(1, kSimElectrodeVolts, 1.83f);
+    Rig_AdvanceMs(20000);
+    uint32_t status = 0;
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 14.45f, 0.005f);
+}
+
+TEST(ProcessCalibrationWalk, Co2HeldPointLeftByItsMarkerEndsTheHold) {
+    StartCo2(1.83f);
+    CaptureCo2(0, "14.5");
+    float zero = CalPh_GetCo2Zero(1);
+    Press(kKeyCal);
+    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
+    for (int i = 0; i < 10 && g_NumEditBuffer.cursor != kNumEditLeave; ++i) Press(kKeyCal);
+    ASSERT_EQ(g_NumEditBuffer.cursor, kNumEditLeave);
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(Menu_IsChannelHeld(1), 0u);
+    EXPECT_EQ(CalPh_GetCo2Zero(1), zero);
 }
