@@ -104,6 +104,7 @@ const NumFieldDesc g_NumFieldTable[kNumFieldCount] = {
 
 // Field types by what they take.
 static constexpr uint8_t kTypeTemperatureInput = 5;
+static constexpr uint8_t kTypeReferenceImpedance = 9;
 static constexpr uint8_t kTypePh = 14;
 static constexpr uint8_t kTypeTemperature = 15;
 static constexpr uint8_t kTypeResistivity = 16;
@@ -215,6 +216,11 @@ void NumEdit_MoveDecimalPoint(char* text, uint32_t length, uint8_t* point) {
 static uint8_t Digits() { return g_NumEditField->digits; }
 static uint8_t ChoicePosition() { return static_cast<uint8_t>(Digits() + 1); }
 static bool IsOutputType(uint32_t type) { return type >= kNumFieldOut1At4mA && type <= kNumFieldOut2At20mA; }
+// The meter's inputs: resistances, temperature, voltage, Rg and Rr, the currents, and the analog
+// input.
+static bool IsMeterType(uint32_t type) {
+    return type <= kTypeReferenceImpedance || type == kTypeAnalogInput || type == kTypeCurrent2;
+}
 static bool IsPhType(uint32_t type) { return type == kTypePh || type == kTypeCo2 || type == kTypePna; }
 static bool IsItemType(uint32_t type) {
     return type == kTypeOxygen || type == kTypeOzone || type == kTypeOpticalOxygen || type == kTypeCo2;
@@ -532,6 +538,12 @@ static float OpeningValue(uint32_t type, uint8_t item) {
     // too): what was tracked before, another position, unit or nothing, is not this field's value.
     uint32_t status = 0;
     float value = Cal_GetValueById(g_MenuPosition, item, &status);
+    // The meter's inputs are calibrated against references of their own: each point offers its
+    // preset, which the user changes to the reference applied.
+    if (IsMeterType(type)) {
+        value = g_CalTracking.setting;
+        status = g_CalTracking.settingStatus;
+    }
     if (status == kStatusOver || status == kStatusUnder || !(std::fabs(value) <= kTrackedLimit)) return 1.0f;
     return value;
 }
@@ -785,7 +797,7 @@ static void OpenFieldAgain(uint32_t type, uint32_t mode) {
 int32_t NumEdit_NextField(uint32_t type) {
     uint32_t points = g_NumFieldTable[type < kNumFieldCount ? type : 0].points;
     bool last = g_CalPoint + 1u >= points;
-    if (type <= 9 || type == kTypeAnalogInput || type == kTypeCurrent2) {
+    if (IsMeterType(type)) {
         if (last) return static_cast<int32_t>(kActionWaitForBoard);
         ++g_CalPoint;
         OpenFieldAgain(type, 0);
