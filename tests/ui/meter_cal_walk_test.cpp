@@ -1,6 +1,8 @@
 // The meter calibration by keys against the sensor board library: Service > Calibrate > "Meter",
 // each of its eleven inputs opening every point at the input's preset reference in the field's
-// unit; the analog input at its presets.
+// unit; a resistance range calibrated with those references, saved into the library's calibration
+// and read back from it after the program started again; the calibration not saved, and the
+// inputs whose calibration the board refuses; the analog input at its presets.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,6 +26,12 @@ using namespace ui_test;
 namespace {
 // The board's calibration request for a point: command 0x01 with the point, the kind and the value.
 constexpr uint8_t kCommandCalPoint = 0x01;
+// The library's parameter file beside the settings store, and in it the cell factor of
+// conductivity range 2 (the meter's "Resistance 3").
+constexpr char kBoardFile[] = "Sensor Simulator";
+constexpr uint32_t kBoardCellFactorRange2 = 164 + 4 * 2;
+// Resistance 3's entry of the board's calibration table.
+constexpr uint32_t kTableCellFactorRange2 = 2;
 
 // A start on the store and library file of the folder, the element at 25 C.
 void Start(const std::string& folder) {
@@ -53,6 +61,23 @@ std::vector<float> PointValuesSent(size_t from) {
         if (f.size() >= 9 && f[2] == kCommandCalPoint) values.push_back(Util_GetFloatBE(&f[5]));
     }
     return values;
+}
+
+float BoardFileFloat(const std::string& folder, uint32_t offset) {
+    std::ifstream in(std::filesystem::path(folder) / kBoardFile, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    float value = std::nanf("");
+    if (bytes.size() >= offset + 4) std::memcpy(&value, &bytes[offset], 4);
+    return value;
+}
+
+// ENTER on each point in turn, a user's pause between them; the editor gives way after the last.
+void EnterEveryPoint() {
+    for (int i = 0; i < 3 && Menu_TopScreen() == kScreenNumericEditor; ++i) {
+        Rig_AdvanceMs(2000);
+        Press(kKeyEnter);
+    }
+    for (int i = 0; i < 20 && Menu_TopScreen() == kScreenWaitForBoard; ++i) Rig_AdvanceMs(500);
 }
 
 // A reference as the field's text and unit prefix give it back: the preset to float precision.
@@ -112,6 +137,73 @@ TEST(MeterCalibrationWalk, EachInputOpensItsPointsAtTheirPresets) {
         EscapeKey();
         Rig_AdvanceMs(3000);
         ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    }
+}
+
+TEST(MeterCalibrationWalk, ResistanceReachesTheBoardsCalibrationAndAStartAgain) {
+    std::string folder = Rig_MakeTempFolder();
+    Start(folder);
+    EXPECT_FLOAT_EQ(g_BoardCalTable[kTableCellFactorRange2], 1.0f);
+    ChooseMeterInput(2);
+    Press(kKeyEnter);
+    size_t sent = Rig_SentFrames().size();
+    EnterEveryPoint();
+    std::vector<float> sentValues = PointValuesSent(sent);
+    ASSERT_EQ(sentValues.size(), 2u);
+    ExpectReference(sentValues[0], 1e4f);
+    ExpectReference(sentValues[1], 1e5f);
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode1);
+    EXPECT_EQ(Row(11), "Save Calibration Yes");
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(12), "Please wait...");
+    for (int i = 0; i < 10 && Row(12) != "Calibration Successful"; ++i) Rig_AdvanceMs(500);
+    EXPECT_EQ(Row(12), "Calibration Successful");
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    // The board took the range's new cell factor (its readings equal its references: 1 / 100000)
+    // into its file, and its table says so.
+    EXPECT_NEAR(BoardFileFloat(folder, kBoardCellFactorRange2), 1e-5f, 1e-9f);
+    EXPECT_NEAR(g_BoardCalTable[kTableCellFactorRange2], 1e-5f, 1e-9f);
+    // Started again, the board reads its calibration back; the meter's points are presets again.
+    Start(folder);
+    EXPECT_NEAR(g_BoardCalTable[kTableCellFactorRange2], 1e-5f, 1e-9f);
+    ChooseMeterInput(2);
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(11), "A Point1 = 10.000 KΩ");
+}
+
+TEST(MeterCalibrationWalk, CalibrationNotSavedLeavesTheBoardsAsItWas) {
+    std::string folder = Rig_MakeTempFolder();
+    Start(folder);
+    float stored = BoardFileFloat(folder, kBoardCellFactorRange2);
+    ChooseMeterInput(2);
+    Press(kKeyEnter);
+    EnterEveryPoint();
+    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode1);
+    Press(kKeyUp);
+    EXPECT_EQ(Row(11), "Save Calibration No");
+    Press(kKeyEnter);
+    Rig_AdvanceMs(3000);
+    EXPECT_EQ(Menu_TopScreen(), kScreenHome);
+    EXPECT_EQ(BoardFileFloat(folder, kBoardCellFactorRange2), stored);
+    Start(folder);
+    EXPECT_FLOAT_EQ(g_BoardCalTable[kTableCellFactorRange2], 1.0f);
+}
+
+TEST(MeterCalibrationWalk, InputsWhoseCalibrationTheBoardRefusesAreNotDone) {
+    // The temperature input's three points lie on the board's own straight line, and the board
+    // demodulates no impedance from which an Rg factor could come.
+    for (int steps : {5, 9}) {
+        SCOPED_TRACE(steps);
+        Start(Rig_MakeTempFolder());
+        ChooseMeterInput(steps);
+        Press(kKeyEnter);
+        EnterEveryPoint();
+        EXPECT_EQ(Menu_TopScreen(), kScreenCalNotDone);
+        EXPECT_EQ(Row(11), "Calibration Not Done");
+        Press(kKeyEnter);
+        Rig_AdvanceMs(3000);
+        EXPECT_EQ(Menu_TopScreen(), kScreenHome);
     }
 }
 
