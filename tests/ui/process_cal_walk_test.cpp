@@ -46,9 +46,16 @@ void StartConductivity(const std::string& folder, float t, bool configure) {
     g_SystemSettings.calUnlock = 0;
 }
 
+// ENTER captures the reading: the channel is held and the measurement screen is back.
+void CaptureAndHold(uint32_t channel) {
+    Press(kKeyEnter);
+    Rig_AdvanceMs(200);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ASSERT_EQ(Menu_IsChannelHeld(channel), 1u);
+}
+
 // CAL on the conductivity, its calibration compensation chosen by UP steps (the page then shows
-// it on row 12), "Type = Process", and the reading captured: the channel is held and the
-// measurement screen is back.
+// it on row 12), "Type = Process", and the reading captured.
 void CaptureConductivity(int compensationSteps, const std::string& compensation) {
     Press(kKeyCal);
     ASSERT_EQ(Row(12), "Channel A Conductivity $");
@@ -64,10 +71,7 @@ void CaptureConductivity(int compensationSteps, const std::string& compensation)
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(Row(11), "Press ENTER to Capture");
     Rig_AdvanceMs(3000);
-    Press(kKeyEnter);
-    Rig_AdvanceMs(200);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
-    ASSERT_EQ(Menu_IsChannelHeld(0), 1u);
+    CaptureAndHold(0);
 }
 
 // Later: CAL opens the held point on the captured reading; the lab's value is typed over it.
@@ -180,7 +184,7 @@ void StartCo2(float mv) {
 }
 
 // CAL, "Type = Process", the unit stepped up that often, and the reading captured after a few
-// seconds: the channel is held and the measurement screen is back.
+// seconds.
 void CaptureCo2(int unitSteps, const std::string& field) {
     Press(kKeyCal);
     ASSERT_EQ(Row(12), "Channel B CO2          $");
@@ -195,10 +199,7 @@ void CaptureCo2(int unitSteps, const std::string& field) {
     // The unit blinks; the value stands.
     std::string shown = "B    CO2 = " + field;
     EXPECT_EQ(Row(12).substr(0, shown.size()), shown);
-    Press(kKeyEnter);
-    Rig_AdvanceMs(200);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
-    ASSERT_EQ(Menu_IsChannelHeld(1), 1u);
+    CaptureAndHold(1);
 }
 }  // namespace
 
