@@ -181,7 +181,9 @@ static float Co2Value(uint32_t channel, uint32_t unit, uint32_t* status) {
         return Meas_GetPh(channel, status);
     }
     if (Chan_GetMeasureFlag(channel) == 1) return Meas_GetCo2ByUnit(channel, unit, status);
-    return CalPh_GetCo2ProcessValue(channel);
+    // The reading captured for the point, in the unit shown: the lab's value is entered over it.
+    const CalInUseCo2& point = g_CalInUse[channel].co2;
+    return Meas_GetCo2FromMv(channel, unit, point.pointMv[0], point.pointTemp[0], status);
 }
 
 static float ChannelValue(uint32_t channel, uint32_t quantity, uint32_t unit, uint32_t* status) {

@@ -137,6 +137,10 @@ static bool IsFinite(float value) { return Util_ClassifyFloat(value) < kFloatPlu
 static bool IsOutputId(uint32_t id) { return id == kMeasIdOutput1 || id == kMeasIdOutput2; }
 static bool IsChannelLess(uint32_t id) { return IsOutputId(id) || id == kMeasIdAnalogInput; }
 static bool IsMeterQuantity(uint32_t q) { return q >= kQuantityMeterR1 && q <= kQuantityReference; }
+// The sensor board numbers the calibrations of its inputs in the order of the meter's quantities:
+// the five conductivity ranges, the temperature curve, the voltage input, the two current lines,
+// the two impedances, the analog input and the raw linear input of the oxygen meter.
+static uint8_t BoardKindOf(uint32_t q) { return static_cast<uint8_t>(q - kQuantityMeterR1); }
 static bool IsCondKind(uint16_t kind) { return kind == kKindCond2 || kind == kKindCond4; }
 static uint8_t ChannelKind(uint32_t channel) { return channel < 2 ? g_ChannelKind[channel] : 0; }
 
@@ -577,7 +581,10 @@ static void SetConductivityPoint(uint32_t channel, uint32_t q, uint32_t point, f
         }
         reference = 1.0f / value;
     }
-    if (Chan_GetMeasureFlag(channel) == 0) {
+    if (Chan_GetMeasureFlag(channel) == 0 && g_ChosenMode == kCalModeProcess) {
+        // The lab's value of the sample whose reading was captured: the point's reference.
+        CalCond_CompensatePoint(channel, point, reference, status);
+    } else if (Chan_GetMeasureFlag(channel) == 0) {
         CalCond_SetPointValue(channel, point, reference, status);
     } else if (g_ChosenMode == kCalModeProcess) {
         CalCond_CaptureRawPoint(channel, point, g_CalTracking.value, status);
@@ -655,13 +662,13 @@ void Cal_SetPointById(uint32_t id, uint32_t point, float value, uint32_t unit, u
             CalPh_SetLimitPairValue(point, value);
             break;
         case kQuantityMeterOxygen:
-            Link_RequestCalPoint(static_cast<uint8_t>(point), static_cast<uint8_t>(q), value, status);
+            Link_RequestCalPoint(static_cast<uint8_t>(point), BoardKindOf(q), value, status);
             break;
         default:
             if (IsMeterQuantity(q)) {
                 uint32_t ignored = 0;
                 MeterCal_SetResistancePoint(point, value, &ignored);
-                Link_RequestCalPoint(static_cast<uint8_t>(point), static_cast<uint8_t>(q), value, status);
+                Link_RequestCalPoint(static_cast<uint8_t>(point), BoardKindOf(q), value, status);
             }
             break;
     }
@@ -966,9 +973,7 @@ static void SaveById(uint32_t id, uint32_t* status) {
             Link_QueueItem(kSensCmdS112);
             break;
         default:
-            if (IsMeterQuantity(q) || q == kQuantityMeterOxygen) {
-                Link_RequestCalSave(0, static_cast<uint8_t>(q));
-            }
+            if (IsMeterQuantity(q) || q == kQuantityMeterOxygen) Link_RequestCalSave(0, BoardKindOf(q));
             break;
     }
     Chan_ApplySensorCalData();

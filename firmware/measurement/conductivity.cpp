@@ -144,13 +144,13 @@ void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_
     if (*status == 0 && u.pointMeasured[i] < 0.0f) *status = kStatusUnder;
 }
 
+// The value is the lab's for the sample of a captured reading: it is referred to the temperature
+// the reading was captured at, which the measured value belongs to, not to the temperature of the
+// moment it is entered.
 void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t* status) {
     if (Cal_NoPoint(channel, i, status)) return;
     CalInUseCond& u = g_CalInUse[channel].cond;
-    float t = Meas_GetFilteredTemperature(status);
-    if (*status != 0) return;
-    u.pointTemp[i] = t;
-    float compensated = ReferToPoint(value, t, kStatusUnder, status);
+    float compensated = ReferToPoint(value, u.pointTemp[i], kStatusUnder, status);
     if (compensated < 0.0f) {
         compensated = 0.0f;
         *status = kStatusUnder;

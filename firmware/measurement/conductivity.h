@@ -37,7 +37,8 @@ float CalCond_Compensate(uint32_t channel, uint32_t mode, float coefficient, flo
 // Takes point i: its temperature and measured value from the calibration filters, the reference
 // resistivity (at the reference temperature) and its value referred to the point's temperature.
 void CalCond_CapturePoint(uint32_t channel, uint32_t i, float reference, uint32_t* status);
-// Refers an entered reference to the point's temperature and keeps it as point i's reference.
+// Refers an entered reference to the temperature point i was captured at and keeps it as the
+// point's reference.
 void CalCond_CompensatePoint(uint32_t channel, uint32_t i, float value, uint32_t* status);
 // The raw value of a process calibration point, with the point's temperature and measured value.
 void CalCond_CaptureRawPoint(uint32_t channel, uint32_t i, float raw, uint32_t* status);

@@ -429,6 +429,12 @@ float Meas_GetCo2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status) {
     if (*status != 0) return 0.0f;
     float mv = Meas_GetMv(channel, status);
     if (*status != 0) return 0.0f;
+    return Meas_GetCo2FromMv(channel, unit, mv, t, status);
+}
+
+float Meas_GetCo2FromMv(uint32_t channel, uint32_t unit, float mv, float t, uint32_t* status) {
+    *status = 0;
+    if (unit < 33 || unit > 37) return 0.0f;
     switch (unit) {
         case 33:
             return CalPh_GetCo2Percent(channel, mv, t, status);

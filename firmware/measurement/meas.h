@@ -142,6 +142,8 @@ float Meas_GetPh(uint32_t channel, uint32_t* status);
 // Electrode voltage in mV, clamped to +-1500 mV.
 float Meas_GetMv(uint32_t channel, uint32_t* status);
 float Meas_GetCo2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
+// The same for an electrode voltage (mV) and temperature given, such as a calibration point's.
+float Meas_GetCo2FromMv(uint32_t channel, uint32_t unit, float mv, float t, uint32_t* status);
 float Meas_GetO2ByUnit(uint32_t channel, uint32_t unit, uint32_t* status);
 // The pressure oxygen values are computed at (mbar): the analog input's when its mode supplies the
 // pressure, else the process pressure.

@@ -104,6 +104,7 @@ const NumFieldDesc g_NumFieldTable[kNumFieldCount] = {
 
 // Field types by what they take.
 static constexpr uint8_t kTypeTemperatureInput = 5;
+static constexpr uint8_t kTypeReferenceImpedance = 9;
 static constexpr uint8_t kTypePh = 14;
 static constexpr uint8_t kTypeTemperature = 15;
 static constexpr uint8_t kTypeResistivity = 16;
@@ -215,6 +216,11 @@ void NumEdit_MoveDecimalPoint(char* text, uint32_t length, uint8_t* point) {
 static uint8_t Digits() { return g_NumEditField->digits; }
 static uint8_t ChoicePosition() { return static_cast<uint8_t>(Digits() + 1); }
 static bool IsOutputType(uint32_t type) { return type >= kNumFieldOut1At4mA && type <= kNumFieldOut2At20mA; }
+// The meter's inputs: resistances, temperature, voltage, Rg and Rr, the currents, and the analog
+// input.
+static bool IsMeterType(uint32_t type) {
+    return type <= kTypeReferenceImpedance || type == kTypeAnalogInput || type == kTypeCurrent2;
+}
 static bool IsPhType(uint32_t type) { return type == kTypePh || type == kTypeCo2 || type == kTypePna; }
 static bool IsItemType(uint32_t type) {
     return type == kTypeOxygen || type == kTypeOzone || type == kTypeOpticalOxygen || type == kTypeCo2;
@@ -526,6 +532,12 @@ static float OfferedValue(uint32_t type, uint8_t item) {
     // too): what was tracked before, another position, unit or nothing, is not this field's value.
     uint32_t status = 0;
     float value = Cal_GetValueById(g_MenuPosition, item, &status);
+    // The meter's inputs are calibrated against references of their own: each point offers its
+    // preset, which the user changes to the reference applied.
+    if (IsMeterType(type)) {
+        value = g_CalTracking.setting;
+        status = g_CalTracking.settingStatus;
+    }
     if (status == kStatusOver || status == kStatusUnder || !(std::fabs(value) <= kTrackedLimit)) return 1.0f;
     return value;
 }
@@ -546,8 +558,11 @@ static float OpeningValue(uint32_t type, uint8_t item) {
     return OfferedValue(type, item);
 }
 
-// A field opened afresh shows its record's unit first.
-float NumEdit_ReadFieldValue(uint32_t type) { return OpeningValue(type, FreshItem(type)); }
+// A field opened afresh shows its record's unit first; the held point of a process calibration
+// keeps the unit its reading was captured in.
+float NumEdit_ReadFieldValue(uint32_t type) {
+    return OpeningValue(type, CaptureMode() && Held() ? s_CalItem : FreshItem(type));
+}
 
 // ---- Keys ----------------------------------------------------------------------------------------
 
@@ -708,7 +723,9 @@ static int32_t TakeValue(float* value) {
         }
         return kResultRefused;
     }
-    if (type >= kTypePh && g_NumEditField->unit == kUnitPh && (*value < kPhLowest || *value > kPhHighest)) {
+    // A pH lies within its bounds; the CO2 of a process calibration is entered in a CO2 unit.
+    bool ph = type >= kTypePh && g_NumEditField->unit == kUnitPh && !(type == kTypeCo2 && CaptureMode());
+    if (ph && (*value < kPhLowest || *value > kPhHighest)) {
         *value = *value < kPhLowest ? kPhLowest : kPhHighest;
         FormatValue(*value, Util_DecimalsForDigits(*value, Digits() - 2u));
         DrawText();
@@ -796,7 +813,7 @@ static void OpenFieldAgain(uint32_t type, uint32_t mode) {
 int32_t NumEdit_NextField(uint32_t type) {
     uint32_t points = g_NumFieldTable[type < kNumFieldCount ? type : 0].points;
     bool last = g_CalPoint + 1u >= points;
-    if (type <= 9 || type == kTypeAnalogInput || type == kTypeCurrent2) {
+    if (IsMeterType(type)) {
         if (last) return static_cast<int32_t>(kActionWaitForBoard);
         ++g_CalPoint;
         OpenFieldAgain(type, 0);

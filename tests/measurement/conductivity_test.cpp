@@ -88,13 +88,19 @@ TEST(CondPoints, ReferencesReferredToThePointTemperature) {
     CalCond_CapturePoint(0, 1, 2000.0f, &status);
     EXPECT_EQ(status, 3u);
     EXPECT_EQ(u.pointRef[1], 2000.0f);
-    // An entered point: the same referral, its degenerate factor gives status 3 and 1e-29.
+    // A value entered for a captured reading: the same referral to the temperature of the
+    // capture, whatever the temperature is when it is entered; its degenerate factor gives
+    // status 3 and 1e-29.
     Rig_SettleCalFilters(5000.0f, 35.0f);
+    CalCond_CaptureRawPoint(0, 0, 0.0002f, &status);
+    Rig_SettleCalFilters(5000.0f, 20.0f);
     CalCond_CompensatePoint(0, 0, 1200.0f, &status);
     EXPECT_EQ(status, 0u);
     EXPECT_NEAR(u.pointCompensated[0], 1000.0f, 0.01f);
+    EXPECT_EQ(u.pointTemp[0], 35.0f);
     EXPECT_EQ(CalCond_GetPointValue(0, 0), 1200.0f);
     Rig_SettleCalFilters(5000.0f, -25.0f);
+    CalCond_CaptureRawPoint(0, 0, 0.0002f, &status);
     CalCond_CompensatePoint(0, 0, 1200.0f, &status);
     EXPECT_EQ(status, 3u);
     EXPECT_EQ(u.pointCompensated[0], 1e-29f);

@@ -149,8 +149,11 @@ TEST(NumericEditor, MeterPointsAndTheSignedFirstPlace) {
     EXPECT_EQ(Menu_TopScreen(), kScreenNumericEditor);
     EXPECT_EQ(g_CalPoint, 0);
     EXPECT_EQ(Row(11).substr(0, 11), "A Point1 = ");
-    // The unit prefix: units, kilo, mega.
+    // The unit prefix: units, kilo, mega; the point opens at its 1 megaohm.
     while (g_NumEditBuffer.cursor != g_NumEditField->digits + 1) Press(kKeyCal);
+    EXPECT_EQ(g_NumEditBuffer.prefix, 4);
+    Press(kKeyUp);
+    EXPECT_EQ(g_NumEditBuffer.prefix, 11);
     Press(kKeyUp);
     EXPECT_EQ(g_NumEditBuffer.prefix, 5);
     Press(kKeyUp);
