@@ -894,7 +894,8 @@ int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
             values[1] = high;
             return kEntryStay;
         }
-        case kValuePageFixedTemp: {
+        case kValuePageFixedTemp:
+        case kValuePageCalTemperature: {
             // A fixed temperature stands in for a measured one: it is held to the same range.
             uint32_t status = 0;
             Temp_CheckManualRange(values[1], &status);
@@ -1160,7 +1161,15 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
 }
 
 int32_t ValuePage_ResultOf(uint32_t page, int32_t r, const float* values) {
-    return r == 0 ? ResultOfLeave(page) : ResultOfValues(page, values);
+    if (r != 0) return ResultOfValues(page, values);
+    // A service code typed and confirmed on the leave marker is refused as in the field; the page
+    // left as it opened (code 0) leaves without one.
+    uint32_t code = RoundToWhole(values[1]);
+    if (page == kValuePageService && code != 0 && code != kServiceCode) {
+        ValuePage_ShowInvalid(kInvalidPassword);
+        return -1;
+    }
+    return ResultOfLeave(page);
 }
 
 void ValuePage_ResetCatalogue() {
