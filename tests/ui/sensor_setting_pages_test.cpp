@@ -120,21 +120,7 @@ bool Sent(const std::vector<SentCommand>& commands, const char* name) {
     return false;
 }
 
-// ---- Keys on a value page ------------------------------------------------------------------------
-
-void StepTo(char c) {
-    ASSERT_GE(g_ValuePageCursor, 0);
-    for (int i = 0; i < 20 && g_EditLines[g_ValuePageLine].text[g_ValuePageCursor] != c; ++i) Press(kKeyUp);
-    ASSERT_EQ(g_EditLines[g_ValuePageLine].text[g_ValuePageCursor], c);
-}
-
-// Types the characters at the places the cursor visits from where it stands, CAL between them.
-void Type(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p != text) Press(kKeyCal);
-        StepTo(*p);
-    }
-}
+// ---- Keys on the pages ----------------------------------------------------------------------------
 
 // How a page is left once its values are typed.
 enum class Leave {
@@ -259,7 +245,7 @@ void TypeTimers(const TimerCase& c) {
         }
         ASSERT_EQ(g_ValuePageLine, line);
         ASSERT_EQ(g_ValuePageCursor, 0);
-        Type(c.typed[line]);
+        ValuePageType(c.typed[line]);
     }
 }
 }  // namespace
@@ -338,7 +324,7 @@ TEST(SensorSettingPages, SamplingIntervalReachesTheStoreAndTheSensorOnlyWhenSave
         size_t from = Rig_SentFrames().size();
         OpenSamplingRatePage();
         EXPECT_EQ(Row(11), "Sampling rate");
-        Type("31");
+        ValuePageType("31");
         EXPECT_EQ(Row(12), " 31 sec/measurement    $");
         LeaveBy(leave);
         EXPECT_EQ(Rig_StoreBytes().at(kStoreSamplingRate), stored);
@@ -347,7 +333,7 @@ TEST(SensorSettingPages, SamplingIntervalReachesTheStoreAndTheSensorOnlyWhenSave
     }
     size_t from = Rig_SentFrames().size();
     OpenSamplingRatePage();
-    Type("31");
+    ValuePageType("31");
     LeaveBy(Leave::kYesAndExit);
     EXPECT_EQ(Rig_StoreBytes().at(kStoreSamplingRate), 31);
     std::vector<SentCommand> sent = CommandsSince(from);
@@ -407,7 +393,7 @@ std::string Shown(const OwnSetting& s) {
 void ChangeAndSave(const OwnSetting& s) {
     s.open();
     if (Menu_TopScreen() == kScreenValuePage) {
-        Type("31");
+        ValuePageType("31");
     } else {
         Press(kKeyUp);
         ASSERT_EQ(Item(), s.after);

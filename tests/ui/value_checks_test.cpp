@@ -17,20 +17,6 @@
 using namespace ui_test;
 
 namespace {
-void StepTo(char c) {
-    ASSERT_GE(g_ValuePageCursor, 0);
-    for (int i = 0; i < 20 && g_EditLines[g_ValuePageLine].text[g_ValuePageCursor] != c; ++i) Press(kKeyUp);
-    ASSERT_EQ(g_EditLines[g_ValuePageLine].text[g_ValuePageCursor], c);
-}
-
-// Types the characters at the places the cursor visits from where it stands, CAL between them.
-void Type(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (p != text) Press(kKeyCal);
-        StepTo(*p);
-    }
-}
-
 void ToLeave() {
     for (int i = 0; i < 20 && g_ValuePageCursor != kCursorLeave; ++i) Press(kKeyCal);
     ASSERT_EQ(g_ValuePageCursor, kCursorLeave);
@@ -127,7 +113,7 @@ TEST(ValueChecks, TheManualTemperatureOfACalibrationIsHeldToTheMeasuredRange) {
         Press(kKeyEnter);
         ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
         EXPECT_EQ(Row(12), "Fixed = 25.00 °C       $");
-        Type(refused);
+        ValuePageType(refused);
         Press(kKeyEnter);
         EXPECT_EQ(Row(11), "Invalid Value");
         EXPECT_EQ(Row(12), "Press ENTER to Continue$");
@@ -137,7 +123,7 @@ TEST(ValueChecks, TheManualTemperatureOfACalibrationIsHeldToTheMeasuredRange) {
         ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
         EXPECT_EQ(Row(12), "Fixed = 25.00 °C       $");
         Press(kKeyCal);
-        Type(refused);
+        ValuePageType(refused);
         ToLeave();
         Press(kKeyEnter);
         EXPECT_EQ(Row(11), "Invalid Value");
@@ -149,7 +135,7 @@ TEST(ValueChecks, TheManualTemperatureOfACalibrationIsHeldToTheMeasuredRange) {
     Press(kKeyCal);
     Press(kKeyEnter);
     Press(kKeyEnter);
-    Type("200.0");
+    ValuePageType("200.0");
     Press(kKeyEnter);
     EXPECT_NE(Row(11), "Invalid Value");
     EXPECT_FLOAT_EQ(Temp_GetCurrentValue(), 200.0f);
@@ -163,7 +149,7 @@ TEST(ValueChecks, AWrongServiceCodeIsRefusedOnTheLeaveMarkerToo) {
     ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
     EXPECT_EQ(Row(12), "Enter Password 00000   $");
     // A wrong code confirmed on the leave marker: "Invalid Password", as in the field.
-    Type("12345");
+    ValuePageType("12345");
     ToLeave();
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Invalid Password");
@@ -179,13 +165,13 @@ TEST(ValueChecks, AWrongServiceCodeIsRefusedOnTheLeaveMarkerToo) {
     // The right code on the leave marker leaves too, without the technician's pages; in the field
     // it opens them.
     ASSERT_TRUE(Choose("Tech Service"));
-    Type("49263");
+    ValuePageType("49263");
     ToLeave();
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu);
     EXPECT_NE(Row(11), "Service Technician");
     ASSERT_TRUE(Choose("Tech Service"));
-    Type("49263");
+    ValuePageType("49263");
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Service Technician");
 }
