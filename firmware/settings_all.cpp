@@ -8,7 +8,6 @@
 #include "core/link.h"
 #include "core/param.h"
 #include "core/settings.h"
-#include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
@@ -248,7 +247,9 @@ static void CopyParams() {
     p.pressureSource = GetInt(1, 28);
     p.ledMode = GetInt(1, 42);
     p.sensorFlag = GetInt(1, 46);
-    p.processStress = SensDiag_GetS133Setting();
+    p.maintDays = SensDiag_GetMaintInterval(1);
+    p.actDays = SensDiag_GetActInterval(1);
+    p.samplingRate = GetInt(1, 53);
     std::memcpy(&g_ParamCopied, &p, sizeof p);
 }
 
@@ -264,16 +265,6 @@ static void PutFloat(uint32_t channel, uint32_t number, float value, float copie
     if (std::memcmp(&value, &copied, sizeof value) == 0) return;
     uint32_t s = 0;
     Param_SetFloat(channel, number, 0, value / factor, &s);
-}
-
-// The process stress is kept by the transmitter (the setting it gives every optical sensor it takes
-// over) and given at once to the optical sensor on channel B.
-static void CommitProcessStress(uint32_t* status) {
-    *status = 0;
-    uint8_t stress = g_WorkSet.params.processStress;
-    if (stress == g_ParamCopied.processStress) return;
-    SensDiag_StoreS133Setting(stress, status);
-    if (g_SensorKindActive[1] == kKindO2Optical) SensCmd_SetParamThousandths(1, static_cast<float>(stress));
 }
 
 static void CommitParams() {
@@ -314,6 +305,10 @@ static void CommitParams() {
     PutInt(1, 28, p.pressureSource, was.pressureSource);
     PutInt(1, 42, p.ledMode, was.ledMode);
     PutInt(1, 46, p.sensorFlag, was.sensorFlag);
+    PutInt(1, 53, p.samplingRate, was.samplingRate);
+    // The sensor timers reach the sensor (its memory or its registers) and the store together.
+    if (std::memcmp(&p.maintDays, &was.maintDays, sizeof p.maintDays) != 0) SensDiag_SetMaintInterval(1, p.maintDays);
+    if (std::memcmp(&p.actDays, &was.actDays, sizeof p.actDays) != 0) SensDiag_SetActInterval(1, p.actDays);
     std::memcpy(&g_ParamCopied, &p, sizeof p);
 }
 
@@ -391,8 +386,6 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     const ParamChannelEdit& co2 = g_WorkSet.params.channel[1];
     bool co2Changed = co2.co2Salinity != g_ParamCopied.channel[1].co2Salinity ||
                       co2.co2Bicarbonate != g_ParamCopied.channel[1].co2Bicarbonate;
-    CommitProcessStress(&s);
-    Eeprom_NoteFailure(status, s);
     CommitParams();
     if (g_WorkSet.sensorOptionB != Vdx_GetSensorOption(1)) Vdx_SetSensorOption(1, g_WorkSet.sensorOptionB);
     // The CO2 sensor keeps its electrolyte values in its own memory.

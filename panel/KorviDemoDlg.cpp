@@ -53,10 +53,11 @@ constexpr int kRowHeight = 34;
 constexpr int kClientWidth = kColumnX + kColumnWidth + 14;
 constexpr int kClientHeight = 590;
 
-// A field whose text is no number: marked until the user leaves it, which shows the value in use
-// again.
+// A field whose text is no number, or a number beyond what the input takes: marked until the user
+// leaves it, which shows the value in use.
 wxColour RefusedFieldColour() { return wxColour(255, 205, 205); }
 constexpr char kRefusedFieldTip[] = "Not a number: the value in use stays";
+constexpr char kLimitedFieldTip[] = "Out of range: the nearest value is used";
 
 // Relay indicators: white where the contact is made, blue where it is open.
 wxColour IndicatorColour(bool lit) { return lit ? wxColour(255, 255, 255) : wxColour(0, 0, 255); }
@@ -591,29 +592,29 @@ uint32_t CKorviDemoDlg::FieldOfWindow(const wxObject* window) const {
 }
 
 void CKorviDemoDlg::EnterField(uint32_t field) {
-    MarkField(field, !Panel_EnterFieldText(field, m_Fields[field]->GetValue().utf8_str()));
+    MarkField(field, Panel_TakeFieldText(field, m_Fields[field]->GetValue().utf8_str()));
 }
 
 void CKorviDemoDlg::SetFieldText(uint32_t field, const char* text) {
     m_Fields[field]->ChangeValue(Text(text));
-    MarkField(field, !Panel_EnterFieldText(field, text));
+    MarkField(field, Panel_TakeFieldText(field, text));
 }
 
 void CKorviDemoDlg::ShowFieldInUse(uint32_t field) {
-    if (!m_FieldRefused[field]) return;
+    if (m_FieldMark[field] == kFieldTaken) return;
     m_Fields[field]->ChangeValue(Text(Panel_FieldTextInUse(field)));
-    MarkField(field, false);
+    MarkField(field, kFieldTaken);
 }
 
-void CKorviDemoDlg::MarkField(uint32_t field, bool refused) {
-    if (m_FieldRefused[field] == refused) return;
-    m_FieldRefused[field] = refused;
+void CKorviDemoDlg::MarkField(uint32_t field, uint32_t entry) {
+    if (m_FieldMark[field] == entry) return;
+    m_FieldMark[field] = entry;
     wxTextCtrl* edit = m_Fields[field];
-    edit->SetBackgroundColour(refused ? RefusedFieldColour() : wxNullColour);
-    if (refused) {
-        edit->SetToolTip(kRefusedFieldTip);
-    } else {
+    edit->SetBackgroundColour(entry != kFieldTaken ? RefusedFieldColour() : wxNullColour);
+    if (entry == kFieldTaken) {
         edit->UnsetToolTip();
+    } else {
+        edit->SetToolTip(entry == kFieldLimited ? kLimitedFieldTip : kRefusedFieldTip);
     }
     edit->Refresh();
 }
@@ -703,7 +704,7 @@ void CKorviDemoDlg::StepRow(wxSpinEvent& event, uint32_t field) {
     // The spin's up arrow raises the value, the down arrow lowers it.
     int32_t delta = event.GetEventType() == wxEVT_SPIN_DOWN ? 1 : -1;
     m_Fields[field]->ChangeValue(Text(Panel_StepField(field, delta)));
-    MarkField(field, false);
+    MarkField(field, kFieldTaken);
 }
 
 void CKorviDemoDlg::OnDeltaposSpinAPrimary(wxSpinEvent& e) { StepRow(e, kFieldAPrimary); }

@@ -141,13 +141,14 @@ private:
 
     // The input field a window is, or kInputFields.
     uint32_t FieldOfWindow(const wxObject* window) const;
-    // The field's text into the store; a text it refuses marks the field.
+    // The field's text into the store; a text it refuses or limits marks the field.
     void EnterField(uint32_t field);
     // A field the panel writes: shown and taken.
     void SetFieldText(uint32_t field, const char* text);
     // A marked field shows its text in use again (the user left it or pressed Return).
     void ShowFieldInUse(uint32_t field);
-    void MarkField(uint32_t field, bool refused);
+    // Marks a field by what became of its text (kFieldTaken: unmarked).
+    void MarkField(uint32_t field, uint32_t entry);
     // One spin step of a field's row: its new text into the field.
     void StepRow(wxSpinEvent& event, uint32_t field);
     // Channel A's list, unit and rows after the configured kind, when it changed.
@@ -185,7 +186,7 @@ private:
     wxComboBox* m_SensorB = nullptr;
     // The input fields, by their index in the panel core (kFieldAPrimary ... kFieldAnalogIn).
     wxTextCtrl* m_Fields[kInputFields] = {};
-    bool m_FieldRefused[kInputFields] = {};
+    uint32_t m_FieldMark[kInputFields] = {};  // kFieldTaken, kFieldLimited or kFieldRefused
     wxSpinButton* m_SpinARg = nullptr;
     wxSpinButton* m_SpinBRg = nullptr;
     wxSpinButton* m_SpinARr = nullptr;

@@ -171,6 +171,14 @@ static float RowValue(uint32_t channel, uint32_t q) {
     return q == kSimElectrodeVolts ? value * 1000.0f : value;
 }
 
+// The value in use as the row's text.
+static std::string RowText(uint32_t channel, uint32_t q) {
+    float value = RowValue(channel, q);
+    // A suffix in a kilohm or megaohm row would read back as ohms: such a row shows its own unit.
+    if (Panel_RowOhmsPerUnit(channel, q) != 0.0f) return TwoDecimals(value);
+    return Panel_FormatValueText(value);
+}
+
 std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta) {
     float magnitude = std::fabs(RowValue(channel, q));
     float step = 10000.0f;
@@ -180,10 +188,7 @@ std::string Panel_StepInputText(uint32_t channel, uint32_t q, int32_t delta) {
         step = 10.0f;
     }
     Panel_StepSimInput(channel, q, delta > 0 ? -step : step);
-    float value = RowValue(channel, q);
-    // A suffix in a kilohm or megaohm row would read back as ohms: such a row shows its own unit.
-    if (Panel_RowOhmsPerUnit(channel, q) != 0.0f) return TwoDecimals(value);
-    return Panel_FormatValueText(value);
+    return RowText(channel, q);
 }
 
 bool Panel_StoreInputText(uint32_t channel, uint32_t q, const char* text) {
@@ -218,12 +223,39 @@ static bool FeedField(uint32_t field, const char* text) {
     return Panel_StoreInputText(Panel_FieldChannel(field), Panel_FieldQuantity(field), text);
 }
 
-bool Panel_EnterFieldText(uint32_t field, const char* text) {
-    if (field >= kInputFields) return false;
+// The value a field's text stands for in its row's unit (an emptied field: its row's value for
+// none); false when the text is no number.
+static bool TypedValue(uint32_t field, const char* text, float* value) {
+    bool empty = text[0] == '\0';
+    if (field == kFieldAnalogIn) {
+        *value = kAnalogInputDefaultMa;
+        return empty || Panel_TryParseValueText(text, value);
+    }
+    *value = 0.0f;
+    return empty || Panel_ParseRowText(Panel_FieldChannel(field), Panel_FieldQuantity(field), text, value);
+}
+
+uint32_t Panel_TakeFieldText(uint32_t field, const char* text) {
+    if (field >= kInputFields) return kFieldRefused;
     if (text == nullptr) text = "";
-    if (!FeedField(field, text)) return false;
-    s_FieldText[field] = text;
-    return true;
+    float typed = 0.0f;
+    if (!TypedValue(field, text, &typed)) return kFieldRefused;
+    uint32_t channel = Panel_FieldChannel(field);
+    uint32_t q = Panel_FieldQuantity(field);
+    Panel_SetSimInput(channel, q, typed);
+    // The electrode's millivolts come back from volts: a limit shows as more than float rounding.
+    float used = RowValue(channel, q);
+    float tolerance = 1e-5f * std::fmax(1.0f, std::fabs(typed));
+    if (std::fabs(used - typed) <= tolerance) {
+        s_FieldText[field] = text;
+        return kFieldTaken;
+    }
+    s_FieldText[field] = RowText(channel, q);
+    return kFieldLimited;
+}
+
+bool Panel_EnterFieldText(uint32_t field, const char* text) {
+    return Panel_TakeFieldText(field, text) != kFieldRefused;
 }
 
 const std::string& Panel_FieldTextInUse(uint32_t field) {
@@ -236,8 +268,9 @@ std::string Panel_StepField(uint32_t field, int32_t delta) {
     std::string text = Panel_StepInputText(Panel_FieldChannel(field), Panel_FieldQuantity(field), delta);
     // The row shows two decimals: the value in use is what the text says, as when it is typed. A
     // step no float can hold leaves the field as it was.
-    if (Panel_EnterFieldText(field, text.c_str())) return text;
-    FeedField(field, s_FieldText[field].c_str());
+    uint32_t taken = Panel_TakeFieldText(field, text.c_str());
+    if (taken == kFieldTaken) return text;
+    if (taken == kFieldRefused) FeedField(field, s_FieldText[field].c_str());
     return s_FieldText[field];
 }
 

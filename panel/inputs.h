@@ -94,10 +94,18 @@ uint32_t Panel_FieldQuantity(uint32_t field);
 // the value in use and the field its text in use, which the panel shows again once the user
 // leaves the field. True when taken.
 bool Panel_EnterFieldText(uint32_t field, const char* text);
+// What became of a field's text (Panel_TakeFieldText).
+constexpr uint32_t kFieldTaken = 0;
+constexpr uint32_t kFieldLimited = 1;  // a number beyond the store's limits: the limit is used
+constexpr uint32_t kFieldRefused = 2;  // no number: the value in use stays
+// As Panel_EnterFieldText, and a number that the store limits is taken as the limit: the field's
+// text in use is then the value used, as its row shows values, which the panel shows once the
+// user leaves the field (marked meanwhile, as a refused text is).
+uint32_t Panel_TakeFieldText(uint32_t field, const char* text);
 // The text the field's value in use came from.
 const std::string& Panel_FieldTextInUse(uint32_t field);
 // One spin step of a field's row (Panel_StepInputText); the new text is taken as if typed, and
-// returned for the field to show.
+// returned for the field to show (a step beyond the store's limits: the value used).
 std::string Panel_StepField(uint32_t field, int32_t delta);
 // Every field's text in use into the store again: after a primary row changed its quantity or
 // channel B's fourth row its unit.

@@ -21,6 +21,11 @@ uint32_t Util_FloatToText(float value, uint32_t width, uint32_t decimals, char* 
     if (n < 0) n = 0;
     if (n >= static_cast<int>(sizeof raw)) n = sizeof raw - 1;
     uint32_t length = static_cast<uint32_t>(n);
+    // A zero carries no sign: -0.0, or a small negative value rounded to zero, prints as 0.
+    if (length > 1 && raw[0] == '-' && std::strspn(raw + 1, "0.") == length - 1) {
+        std::memmove(raw, raw + 1, length);
+        --length;
+    }
     if (width < 255) {
         uint32_t target = decimals == 0 ? width : width + decimals + 1;
         if (target > kNumberTextMax) target = kNumberTextMax;

@@ -17,8 +17,9 @@ constexpr uint32_t kNumberTextMax = 24;
 
 uint32_t Util_ClassifyFloat(float value);
 // The value with decimals (0..9) places; below 255 the width fixes the length (width, or
-// width + decimals + 1), padded with leading "0" after any sign or cut. Returns the length;
-// never more than kNumberTextMax characters are written, plus the ending zero.
+// width + decimals + 1), padded with leading "0" after any sign or cut; a text that reads zero
+// has no sign. Returns the length; never more than kNumberTextMax characters are written, plus
+// the ending zero.
 uint32_t Util_FloatToText(float value, uint32_t width, uint32_t decimals, char* text);
 // A decimal number of text: blanks around it, an optional '-', digits with at most one '.'. 1 and
 // the value when it is one, 0 otherwise (a fill, a lone sign, no digit).

@@ -394,8 +394,6 @@ void SensDiag_StoreS133Setting(uint8_t value, uint32_t* status) {
     StoreByte(kStoreS133Setting, value, status);
 }
 
-uint8_t SensDiag_GetS133Setting() { return g_SensorCal[1].sensorSetting; }
-
 uint32_t SensDiag_GetCipCycleLimit(uint32_t channel) {
     return IsChannel(channel) ? g_SensDiagSettings[channel].cipLimit : 0;
 }

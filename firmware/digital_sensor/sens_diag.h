@@ -105,7 +105,6 @@ float SensDiag_GetSipTempLimit(uint32_t channel);
 // The optical sensor's S133 setting (the S133 value in thousandths), kept with the calibration
 // settings.
 void SensDiag_StoreS133Setting(uint8_t value, uint32_t* status);
-uint8_t SensDiag_GetS133Setting();
 uint32_t SensDiag_GetCipCycleLimit(uint32_t channel);
 uint32_t SensDiag_GetSipCycleLimit(uint32_t channel);
 uint32_t SensDiag_GetAutoclaveCycleLimit(uint32_t channel);

@@ -19,6 +19,7 @@ static constexpr uint32_t kStoreFlag378 = 378;
 static constexpr uint32_t kStoreParam41 = 379;
 static constexpr uint32_t kStoreCo2PressureUnit = 521;
 static constexpr uint32_t kStoreProcCalMode = 2200;
+static constexpr uint32_t kStoreProcessStress = 2202;
 // Cycle-counter settings: three bytes of each monitoring record, six bytes apart; the message and
 // output bytes of each cycle kind, twelve bytes apart.
 static constexpr uint32_t kStoreMonitorOff = 384;
@@ -44,7 +45,7 @@ static constexpr StoreRange kStoreRanges[] = {
     {kStoreMonitorMessage + 12, 1}, {kStoreMonitorOutput, 1},   {kStoreMonitorOutput + 6, 1},
     {kStoreMonitorOutput + 12, 1},  {kStoreCycleMessage, 1},    {kStoreCycleMessage + 12, 1},
     {kStoreCycleMessage + 24, 1},   {kStoreCycleOutput, 1},     {kStoreCycleOutput + 12, 1},
-    {kStoreCycleOutput + 24, 1},    {kStoreProcCalMode, 1},
+    {kStoreCycleOutput + 24, 1},    {kStoreProcCalMode, 1},     {kStoreProcessStress, 1},
 };
 const StoreMap g_SensorSettingsStoreMap = {"sensor settings", kStoreRanges,
                                            sizeof kStoreRanges / sizeof kStoreRanges[0]};
@@ -80,6 +81,7 @@ static SensorSettings FactorySensor() {
         s.calPolVoltage[ch] = kPolDefault;
     }
     s.param41 = kParam41Default;
+    s.processStress = kProcessStressMedium;
     return s;
 }
 
@@ -131,6 +133,7 @@ static void StoreSensor(const SensorSettings& s, uint32_t* status) {
     Eeprom_WriteFloat(kStoreParam41, s.param41, &f);
     Eeprom_NoteFailure(status, f);
     Eeprom_WriteNoted(kStoreProcCalMode, &s.procCalMode, 1, status);
+    Eeprom_WriteNoted(kStoreProcessStress, &s.processStress, 1, status);
 }
 
 void Settings_DefaultSensor(uint32_t* status) {
@@ -173,6 +176,7 @@ void Settings_LoadSensor(uint32_t* status) {
     uint32_t p = 0;
     Param_SetFloat(1, 41, 0, value, &p);
     s.procCalMode = Eeprom_ReadByteOr(kStoreProcCalMode, kProcCalScaling, kProcCalCalibration, status);
+    s.processStress = Eeprom_ReadByteOr(kStoreProcessStress, kProcessStressSpecial, kProcessStressMedium, status);
 }
 
 void Settings_CopySensor() { g_SensorEdit = g_SensorSettings; }
@@ -210,6 +214,10 @@ void Settings_CommitSensor(uint32_t* status) {
     if (e.procCalMode != s.procCalMode) {
         s.procCalMode = e.procCalMode <= kProcCalScaling ? e.procCalMode : kProcCalCalibration;
         Eeprom_WriteNoted(kStoreProcCalMode, &s.procCalMode, 1, status);
+    }
+    if (e.processStress != s.processStress) {
+        s.processStress = e.processStress <= kProcessStressSpecial ? e.processStress : kProcessStressMedium;
+        Eeprom_WriteNoted(kStoreProcessStress, &s.processStress, 1, status);
     }
     for (uint32_t ch = 0; ch < 2; ++ch) {
         if (e.calPressureUnit[ch] != s.calPressureUnit[ch]) {

@@ -18,7 +18,8 @@ float Settings_PressureFactor(uint32_t unit);
 
 // Sensor module, per channel: polarization voltages in mV, the pressure units of parameters 22
 // (calibration pressure) and 23 (process pressure); the option flag; parameter 41 of channel B;
-// and what a process calibration of channel B's optical sensor does.
+// what a process calibration of channel B's optical sensor does; and the process stress its
+// lifetime indicator allows for.
 struct SensorSettings {
     int16_t measPolVoltage[2];
     int16_t calPolVoltage[2];
@@ -26,12 +27,17 @@ struct SensorSettings {
     uint8_t procPressureUnit[2];
     uint8_t flag378;
     float param41;
-    uint8_t procCalMode;  // kProcCalCalibration or kProcCalScaling
+    uint8_t procCalMode;    // kProcCalCalibration or kProcCalScaling
+    uint8_t processStress;  // kProcessStressLow to kProcessStressSpecial
 };
 // Process calibration mode ("ProcCal ="): the process value calibrates the sensor, or only scales
 // its reading.
 constexpr uint8_t kProcCalCalibration = 0;
 constexpr uint8_t kProcCalScaling = 1;
+// Process stress ("DLI Stress Adjustment"): "Low", "Medium", "High", "Special".
+constexpr uint8_t kProcessStressLow = 0;
+constexpr uint8_t kProcessStressMedium = 1;
+constexpr uint8_t kProcessStressSpecial = 3;
 extern SensorSettings g_SensorSettings;
 extern SensorSettings g_SensorEdit;
 // Pressure unit of parameter 37 (the CO2 pressure), per channel.

@@ -53,9 +53,11 @@ struct ParamEdit {
     uint8_t pressureSource;  // 28
     uint8_t ledMode;         // 42
     uint8_t sensorFlag;      // 46
-    // The optical sensor's process stress ("DLI Stress Adjustment"): its S133 setting, 0 "Low"
-    // to 3 "Special".
-    uint8_t processStress;
+    // Channel B's sensor timers in days: the time to maintenance and the adaptive calibration
+    // timer; and the optical sensor's sampling interval in seconds (53).
+    float maintDays;
+    float actDays;
+    uint8_t samplingRate;
 };
 
 struct SettingsWorkingSet {

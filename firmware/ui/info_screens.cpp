@@ -101,9 +101,10 @@ float Screen_GetMeterFactor(uint32_t code, uint32_t item, uint32_t channel) {
 }
 
 uint32_t Screen_FormatField(float value, uint32_t digits, uint32_t width, char* text) {
-    if (value == 0.0f) value = 0.0f;  // a zero of either sign shows without its sign
     char number[kNumberTextMax + 1];
     uint32_t n = Util_FloatToText(value, 255, Util_DecimalsForDigits(value, digits), number);
+    // A negative value that rounds to zero is shown as a zero is, with a zero's decimals.
+    if (value < 0.0f && number[0] != '-') n = Util_FloatToText(0.0f, 255, Util_DecimalsForDigits(0.0f, digits), number);
     if (n > width) n = width;
     std::memcpy(text, number, n);
     if (n < width && std::memchr(text, '.', n) == nullptr) text[n++] = '.';

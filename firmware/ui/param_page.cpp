@@ -615,7 +615,7 @@ void ParamPage_LoadValues(uint32_t page) {
             break;
         case kParamPageProcessStress:
             // The first choice ("None") is never offered: the setting counts from "Low".
-            v[3] = ToChoice(w.params.processStress + 1u);
+            v[3] = ToChoice(g_SensorEdit.processStress + 1u);
             break;
         case kParamPageManualHold:
             v[3] = ToChoice(g_SystemEdit.manualHold);
@@ -866,7 +866,7 @@ void ParamPage_ApplyValues(const PageEditState* state) {
             g_SensorEdit.procCalMode = Byte(v[3]);
             break;
         case kParamPageProcessStress:
-            w.params.processStress = static_cast<uint8_t>(v[3] > 1 ? v[3] - 1 : 0);
+            g_SensorEdit.processStress = static_cast<uint8_t>(v[3] > 1 ? v[3] - 1 : kProcessStressLow);
             break;
         case kParamPageManualHold:
             g_SystemEdit.manualHold = Byte(v[3]);

@@ -8,11 +8,9 @@
 #include <cstring>
 
 #include "core/fmt.h"
-#include "core/param.h"
 #include "core/rtc.h"
 #include "core/settings.h"
 #include "core/util.h"
-#include "digital_sensor/sens_diag.h"
 #include "measurement/cal_values.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
@@ -457,11 +455,11 @@ void ValuePage_Load(uint32_t page, float* values) {
             break;
         case kValuePageMaint:
         case kValuePageMaint2:
-            values[0] = SensDiag_GetMaintInterval(1);
-            values[1] = SensDiag_GetActInterval(1);
+            values[0] = g_WorkSet.params.maintDays;
+            values[1] = g_WorkSet.params.actDays;
             break;
         case kValuePageAct:
-            values[1] = SensDiag_GetActInterval(1);
+            values[1] = g_WorkSet.params.actDays;
             break;
         case kValuePageCipSetup:
         case kValuePageSipSetup: {
@@ -488,11 +486,9 @@ void ValuePage_Load(uint32_t page, float* values) {
             values[0] = Settings_GetEditMeasPolVoltage(ch);
             values[1] = Settings_GetEditCalPolVoltage(ch);
             break;
-        case kValuePageSampling: {
-            uint32_t status = 0;
-            values[1] = static_cast<float>(Param_GetInt(1, 53, &status));
+        case kValuePageSampling:
+            values[1] = static_cast<float>(g_WorkSet.params.samplingRate);
             break;
-        }
         case kValuePageO2Conditions:
         case kValuePageO2Pressure: {
             uint8_t unit = UnitIndex(g_SensorEdit.calPressureUnit[ch]);
@@ -681,11 +677,11 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
         }
         case kValuePageMaint:
         case kValuePageMaint2:
-            SensDiag_SetMaintInterval(1, values[0]);
-            SensDiag_SetActInterval(1, values[1]);
+            g_WorkSet.params.maintDays = values[0];
+            g_WorkSet.params.actDays = values[1];
             break;
         case kValuePageAct:
-            SensDiag_SetActInterval(1, values[1]);
+            g_WorkSet.params.actDays = values[1];
             break;
         case kValuePageCipSetup:
         case kValuePageSipSetup: {
@@ -719,8 +715,8 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             Settings_SetEditCalPolVoltage(ch, static_cast<int16_t>(std::lround(values[1])));
             break;
         case kValuePageSampling: {
-            uint32_t status = 0;
-            Param_SetInt(1, 53, RoundToWhole(values[1]), &status);
+            uint32_t seconds = RoundToWhole(values[1]);
+            g_WorkSet.params.samplingRate = static_cast<uint8_t>(seconds > 255 ? 255 : seconds);
             break;
         }
         case kValuePageCalTemperature:
@@ -898,7 +894,8 @@ int32_t ValuePage_CheckEntry(uint32_t page, int32_t r, float* values) {
             values[1] = high;
             return kEntryStay;
         }
-        case kValuePageFixedTemp: {
+        case kValuePageFixedTemp:
+        case kValuePageCalTemperature: {
             // A fixed temperature stands in for a measured one: it is held to the same range.
             uint32_t status = 0;
             Temp_CheckManualRange(values[1], &status);
@@ -1164,7 +1161,15 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
 }
 
 int32_t ValuePage_ResultOf(uint32_t page, int32_t r, const float* values) {
-    return r == 0 ? ResultOfLeave(page) : ResultOfValues(page, values);
+    if (r != 0) return ResultOfValues(page, values);
+    // A service code typed and confirmed on the leave marker is refused as in the field; the page
+    // left as it opened (code 0) leaves without one.
+    uint32_t code = RoundToWhole(values[1]);
+    if (page == kValuePageService && code != 0 && code != kServiceCode) {
+        ValuePage_ShowInvalid(kInvalidPassword);
+        return -1;
+    }
+    return ResultOfLeave(page);
 }
 
 void ValuePage_ResetCatalogue() {

@@ -63,6 +63,11 @@ static void FormatToWidth(float value, uint32_t width, char* text) {
         n = Util_FloatToText(value, 255, static_cast<uint32_t>(decimals), text);
         if (n <= width) break;
     }
+    // A negative value that rounds to zero is shown as a zero is, with a zero's decimals.
+    if (value < 0.0f && text[0] != '-') {
+        FormatToWidth(0.0f, width, text);
+        return;
+    }
     if (n < width && std::strchr(text, '.') == nullptr) {
         text[n] = '.';
         text[n + 1] = '\0';

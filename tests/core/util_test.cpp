@@ -36,6 +36,13 @@ TEST(NumberText, FixedWidthPadsCutsAndKeepsTheSignInFront) {
     EXPECT_EQ(Text(3.0e38f, 255, 9).size(), kNumberTextMax);
     EXPECT_EQ(Text(-3.0e38f, 200, 9).size(), kNumberTextMax);
     EXPECT_EQ(Text(1.0f, 2, 12), "01.000000000");
+    // A zero has no sign, also where a small negative value rounds to it; padding fills the place.
+    EXPECT_EQ(Text(-0.0f, 255, 2), "0.00");
+    EXPECT_EQ(Text(-0.004f, 255, 2), "0.00");
+    EXPECT_EQ(Text(-0.004f, 3, 2), "000.00");
+    EXPECT_EQ(Text(-0.4f, 255, 0), "0");
+    EXPECT_EQ(Text(-0.005f, 255, 3), "-0.005");
+    EXPECT_EQ(Text(-0.6f, 255, 0), "-1");
 
     char digits[12];
     Util_UIntToDecimal(42, 5, digits);

@@ -2,8 +2,9 @@
 // and channel B's sensor model setting what the primary rows feed and in which unit the fourth row
 // counts, then a spin step on the same field. Nothing may crash; a text the field refuses leaves
 // the value in use and the field's text in use as they were; a text it takes becomes the text in
-// use and gives a finite value within the store's limits, the same value every time it is taken;
-// a spin step leaves a text the field takes and a finite value.
+// use (a number beyond the store's limits: the value used, a text the field takes as it is) and
+// gives a finite value within the store's limits, the same value every time it is taken; a spin
+// step leaves a text the field takes and a finite value.
 //
 // Input: a field byte (taken modulo the number of fields), a set-up byte (low four bits channel
 // A's configured kind, high four bits channel B's model in the list, 14 and 15 no sensor), a spin
@@ -62,8 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     uint32_t before = std::bit_cast<uint32_t>(FieldValue(field));
     std::string textBefore = Panel_FieldTextInUse(field);
-    if (Panel_EnterFieldText(field, text.c_str())) {
-        Check(Panel_FieldTextInUse(field) == text, "a taken text is not the text in use");
+    uint32_t entry = Panel_TakeFieldText(field, text.c_str());
+    if (entry != kFieldRefused) {
+        if (entry == kFieldTaken) {
+            Check(Panel_FieldTextInUse(field) == text, "a taken text is not the text in use");
+        } else {
+            // A limited number: the text in use is the value used, which is taken as it is.
+            uint32_t used = std::bit_cast<uint32_t>(FieldValue(field));
+            std::string inUse = Panel_FieldTextInUse(field);
+            Check(Panel_TakeFieldText(field, inUse.c_str()) == kFieldTaken,
+                  "the value used is no text the field takes");
+            Check(std::bit_cast<uint32_t>(FieldValue(field)) == used, "the value used shown gives another value");
+        }
         CheckWithinLimits(field);
         uint32_t taken = std::bit_cast<uint32_t>(FieldValue(field));
         Panel_RetakeFieldTexts();

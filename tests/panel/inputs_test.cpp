@@ -174,6 +174,45 @@ TEST(PanelInputs, FieldsKeepTheTextTheirValueCameFrom) {
     EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimCondSignal), -59.1f);
 }
 
+TEST(PanelInputs, ANumberBeyondTheLimitsIsMarkedAndShowsTheValueUsed) {
+    // The analog input: -5 mA is used as 0 mA. The field is marked as a refused text is, and the
+    // text it shows again once the user leaves it is the value used.
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, "12.5"), kFieldTaken);
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, "-5"), kFieldLimited);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 0.0f);
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), "0.00");
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, "30"), kFieldLimited);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 23.0f);
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), "23.00");
+    EXPECT_TRUE(Panel_EnterFieldText(kFieldAnalogIn, "-1")) << "a limited number is taken";
+    // The ends themselves, and the emptied field's 4 mA, are no limit.
+    for (const char* text : {"0", "23", "23.0", ""}) {
+        EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, text), kFieldTaken) << text;
+        EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), text);
+    }
+    // A text that is no number is still refused, the value in use kept.
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, "-"), kFieldRefused);
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAnalogIn), "");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 4.0f);
+
+    // The electrode potential in mV, kept within 2.5 V: the value used in the row's own form.
+    Panel_SetPrimaryQuantity(0, kSimElectrodeVolts);
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAPrimary, "-3000"), kFieldLimited);
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimElectrodeVolts), -2.5f);
+    EXPECT_EQ(Panel_FieldTextInUse(kFieldAPrimary), "-2.50K");
+    for (const char* text : {"2500", "1234.56", "-59.1", "2.5K"}) {
+        EXPECT_EQ(Panel_TakeFieldText(kFieldAPrimary, text), kFieldTaken) << text;
+    }
+    // Rows without limits take any number.
+    EXPECT_EQ(Panel_TakeFieldText(kFieldBTemperature, "-500"), kFieldTaken);
+
+    // A spin step beyond the limit shows the value used.
+    EXPECT_EQ(Panel_TakeFieldText(kFieldAnalogIn, "23"), kFieldTaken);
+    EXPECT_EQ(Panel_StepField(kFieldAnalogIn, -1), "23.00");
+    EXPECT_FLOAT_EQ(Panel_GetSimInput(0, kSimAnalogInput), 23.0f);
+    EXPECT_EQ(Panel_StepField(kFieldAnalogIn, 1), "22.99");
+}
+
 TEST(PanelInputs, SpinStepsByMagnitude) {
     // The up arrow (delta -1) raises, the down arrow (+1) lowers.
     Panel_StoreInputText(1, kSimTemperatureB, "25.0");

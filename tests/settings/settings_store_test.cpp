@@ -83,13 +83,14 @@ TEST(SettingsModules, AFreshStoreGetsBothMarkersAndEveryModulesFactoryValues) {
     EXPECT_EQ(Slice(b, 2036, 2), (Bytes{2, 2}));
     EXPECT_EQ(b[2201], 1) << "manual hold \"No\"";
     // Sensor module: -674 mV four times, the pressure units, the flag, parameter 41 = 40.0, the
-    // process calibration mode "Calibration".
+    // process calibration mode "Calibration", the process stress "Medium".
     EXPECT_EQ(Slice(b, 936, 8), (Bytes{0x5E, 0xFD, 0x5E, 0xFD, 0x5E, 0xFD, 0x5E, 0xFD}));
     EXPECT_EQ(Slice(b, 720, 4), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(b[378], 0);
     EXPECT_EQ(Slice(b, 379, 4), LittleEndian(40.0f));
     EXPECT_EQ(Slice(b, 521, 2), (Bytes{0, 0}));
     EXPECT_EQ(b[2200], 0);
+    EXPECT_EQ(b[2202], 1);
     // Cycle-counter settings: monitoring records 0, 0, no output; cycles message only, no output.
     for (uint32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(b[384 + 6 * i], 0) << i;
@@ -99,7 +100,7 @@ TEST(SettingsModules, AFreshStoreGetsBothMarkersAndEveryModulesFactoryValues) {
         EXPECT_EQ(b[413 + 12 * i], 2) << i;
     }
     EXPECT_EQ(Slice(b, 893, 2), (Bytes{1, 1}));
-    EXPECT_EQ(g_SensorCal[1].sensorSetting, 1) << "the S133 setting (process stress) is live at once";
+    EXPECT_EQ(g_SensorCal[1].sensorSetting, 1) << "the S133 setting (sampling interval) is live at once";
     // Channel B's option word 2; the serial text made showable.
     EXPECT_EQ(b[383], 2);
     EXPECT_EQ(Slice(b, 90, 11), Bytes(11, '0'));
@@ -155,6 +156,7 @@ TEST(SettingsModules, ValuesOutOfRangeLoadAsTheirDefaults) {
     b[377] = 4;
     b[2200] = 2;
     b[2201] = 7;
+    b[2202] = 4;
     Rig_WriteStoreBytes(b);
     Boot(folder);
 
@@ -183,6 +185,7 @@ TEST(SettingsModules, ValuesOutOfRangeLoadAsTheirDefaults) {
     EXPECT_EQ(g_SensorParams[1].flag, 1);
     EXPECT_EQ(g_SensorSettings.procCalMode, kProcCalCalibration);
     EXPECT_EQ(s.manualHold, 1);
+    EXPECT_EQ(g_SensorSettings.processStress, kProcessStressMedium);
 
     // The pending change went into the pair and was erased; the flag at 377 was written back.
     Bytes after = Rig_StoreBytes();

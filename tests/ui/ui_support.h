@@ -21,6 +21,7 @@
 #include "ui/menu.h"
 #include "ui/menu_tree.h"
 #include "ui/numedit.h"
+#include "ui/value_page.h"
 
 namespace ui_test {
 
@@ -171,6 +172,23 @@ inline std::vector<std::string> Walk(uint8_t key, int n) {
         items.push_back(Item());
     }
     return items;
+}
+
+// A value page: UP until the character under the cursor is c (at most a turn of its set).
+inline void ValuePageStepTo(char c) {
+    ASSERT_GE(g_ValuePageCursor, 0);
+    ASSERT_LT(g_ValuePageCursor, static_cast<int32_t>(kEditTextMax));
+    for (int i = 0; i < 96 && g_EditLines[g_ValuePageLine].text[g_ValuePageCursor] != c; ++i) Press(kKeyUp);
+    ASSERT_EQ(g_EditLines[g_ValuePageLine].text[g_ValuePageCursor], c);
+}
+
+// A value page: types the characters at the places the cursor visits from where it stands, CAL
+// between them; the cursor stays on the last.
+inline void ValuePageType(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (p != text) Press(kKeyCal);
+        ValuePageStepTo(*p);
+    }
 }
 
 }  // namespace ui_test
