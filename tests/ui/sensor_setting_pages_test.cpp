@@ -339,7 +339,9 @@ TEST(SensorSettingPages, SamplingIntervalReachesTheStoreAndTheSensorOnlyWhenSave
     std::vector<SentCommand> sent = CommandsSince(from);
     ASSERT_TRUE(Sent(sent, "S133"));
     for (const SentCommand& command : sent) {
-        if (command.name == "S133") EXPECT_FLOAT_EQ(command.value, 31000.0f);
+        if (command.name == "S133") {
+            EXPECT_FLOAT_EQ(command.value, 31000.0f);
+        }
     }
     Restart(kOpticalSensor);
     OpenSamplingRatePage();
@@ -420,7 +422,9 @@ TEST(SensorSettingPages, SamplingStressCalibrationModeAndManualHoldEachKeepTheir
         uint32_t expected = c.offset == kStoreSamplingRate ? 31u : sampling;
         EXPECT_EQ(SensCmd_GetParamRounded(1), expected);
         for (const SentCommand& command : CommandsSince(from)) {
-            if (command.name == "S133") EXPECT_FLOAT_EQ(command.value, expected * 1000.0f);
+            if (command.name == "S133") {
+                EXPECT_FLOAT_EQ(command.value, expected * 1000.0f);
+            }
         }
         for (size_t k = 0; k < sizeof kOwnSettings / sizeof kOwnSettings[0]; ++k) {
             const OwnSetting& other = kOwnSettings[k];
