@@ -1160,12 +1160,30 @@ static int32_t ResultOfValues(uint32_t page, const float* values) {
     }
 }
 
+// A code typed on one of the code pages that none of the page's codes opens. The page left as it
+// opened (code 0) typed nothing.
+static bool TypedCodeIsWrong(uint32_t page, const float* values) {
+    uint32_t code = 0;
+    switch (page) {
+        case kValuePagePassword:
+            code = RoundToWhole(values[0]);
+            return code != 0 && !Settings_IsAdministratorCode(code);
+        case kValuePageAccessCode:
+            code = RoundToWhole(values[1]);
+            return code != 0 && !Settings_IsAdministratorCode(code) && code != g_SystemSettings.accessCode[1];
+        case kValuePageService:
+            code = RoundToWhole(values[1]);
+            return code != 0 && code != kServiceCode;
+        default:
+            return false;
+    }
+}
+
 int32_t ValuePage_ResultOf(uint32_t page, int32_t r, const float* values) {
     if (r != 0) return ResultOfValues(page, values);
-    // A service code typed and confirmed on the leave marker is refused as in the field; the page
-    // left as it opened (code 0) leaves without one.
-    uint32_t code = RoundToWhole(values[1]);
-    if (page == kValuePageService && code != 0 && code != kServiceCode) {
+    // A wrong code confirmed on the leave marker is refused as in the field; a right one leaves
+    // without opening anything.
+    if (TypedCodeIsWrong(page, values)) {
         ValuePage_ShowInvalid(kInvalidPassword);
         return -1;
     }

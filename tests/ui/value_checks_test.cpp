@@ -1,7 +1,7 @@
 // What pages show and refuse, by keys: a zero in mV shown without a sign on the calibration
 // result, the sensor's calibration data sets and the channel's calibration values; the manual
-// temperature of a calibration held to the range a measured one has; and a wrong service code
-// refused on the leave marker too.
+// temperature of a calibration held to the range a measured one has; and a wrong service code,
+// password or access code refused on the leave marker too.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -174,4 +174,54 @@ TEST(ValueChecks, AWrongServiceCodeIsRefusedOnTheLeaveMarkerToo) {
     ValuePageType("49263");
     Press(kKeyEnter);
     EXPECT_EQ(Row(11), "Service Technician");
+}
+
+TEST(ValueChecks, AWrongPasswordOrAccessCodeIsRefusedOnTheLeaveMarkerToo) {
+    // System, "Passwords": a wrong code confirmed on the leave marker is refused as in the field;
+    // the page left as it opened, or with the administrator's code, leaves without a word.
+    BootHome();
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("System"));
+    ASSERT_TRUE(Choose("Passwords"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    EXPECT_EQ(Row(11), "Enter Password 00000");
+    ValuePageType("11111");
+    ToLeave();
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(11), "Invalid Password");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    ToLeave();
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+    EXPECT_NE(Row(11), "Invalid Password");
+    ASSERT_TRUE(Choose("Passwords"));
+    ValuePageType("31752");
+    ToLeave();
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu) << "the right code on the leave marker leaves";
+
+    // The access code a locked section asks for: a wrong one is refused on the leave marker, the
+    // operator's leaves without opening the section.
+    BootHome();
+    g_SystemSettings.lockout = kLockoutOn;
+    g_SystemSettings.accessCode[1] = 22222;
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    EXPECT_EQ(Row(12), "Enter Password 00000   $");
+    ValuePageType("22223");
+    ToLeave();
+    Press(kKeyEnter);
+    EXPECT_EQ(Row(11), "Invalid Password");
+    Press(kKeyEnter);
+    ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
+    EXPECT_EQ(Row(12), "Enter Password 00000   $") << "the page again with no code";
+    Press(kKeyCal);
+    ValuePageType("22222");
+    ToLeave();
+    Press(kKeyEnter);
+    EXPECT_EQ(Menu_TopScreen(), kScreenTreeMenu);
+    EXPECT_NE(Row(11), "Invalid Password");
+    EXPECT_NE(Row(11), "Configure") << "the leave marker opens nothing";
 }
