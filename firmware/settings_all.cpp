@@ -359,6 +359,7 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     Fw_HardwareHook();
     Settings_RefreshOutputRanges();
     Settings_RefreshAllSetPoints();
+    Settings_KeepOneUserPerRelay();
     Settings_CommitOutputs(&s);
     Eeprom_NoteFailure(status, s);
     Settings_CommitCleaning(&s);
@@ -383,8 +384,10 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     uint8_t current = Chan_GetCurrentChannel() < 2 ? Chan_GetCurrentChannel() : 0;
     if (g_SensorKindDetected[current] < kKindNoSensor) {
         Settings_CommitSlots(&s);
-        Eeprom_NoteFailure(status, s);
+    } else {
+        Settings_CommitSlotRelays(&s);
     }
+    Eeprom_NoteFailure(status, s);
     Conc_CommitUserTable(&s);
     Eeprom_NoteFailure(status, s);
     if (mode == 1 && Chan_IsKindConductivity(g_ChannelKind[0])) Chan_SaveCalEditValues(0);
