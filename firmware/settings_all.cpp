@@ -31,6 +31,7 @@
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
 #include "ui/menu.h"
+#include "ui/menu_tasks.h"
 
 // The store's two markers: the measurement store (calibration data) and the configuration.
 static const uint8_t kMeasurementMarker[2] = {'2', 'w'};
@@ -344,8 +345,8 @@ void Settings_CopyAll() {
     }
     for (uint8_t& flag : g_WorkSet.pageFlags) flag = 1;
     g_WorkSet.sensorOptionB = static_cast<uint8_t>(Vdx_GetSensorOption(1));
-    // The relay test page let go of the relays while it was open.
-    g_PeriodicTasksSuspended = 0;
+    // The relay test page, if it held the relays, gives them back.
+    Menu_ResumePeriodicTasks();
 }
 
 void Settings_DropAll() { Settings_CopyAll(); }

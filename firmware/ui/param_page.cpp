@@ -1511,6 +1511,8 @@ int32_t ParamPage_Screen(uint32_t event) {
         g_ValuePageMode = static_cast<uint8_t>(page);
     }
     int32_t result = ParamPage_NextOnEnter(page, static_cast<uint32_t>(where));
+    // The relay test is over whichever way ENTER leaves it.
+    if (page == kParamPageRelayTest) Menu_ResumePeriodicTasks();
     uint32_t editChannel = EditChannel();
     // After "Stop OC" the way goes on from the page that asked.
     if (page == kParamPageStopRelayAsked && (result == kPagePrevious || result == kPageNext)) page = g_ValuePageMode;
