@@ -51,6 +51,14 @@ void SaveAndExit() {
     ASSERT_EQ(Menu_TopScreen(), kScreenHome);
 }
 
+// ENTER on the asking page opens the question, on that page, about that relay and its user.
+void EnterAsks(uint32_t page, const std::string& relay, const std::string& user) {
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, page);
+    EXPECT_EQ(Row(11), "Stop OC #" + relay + " on");
+    EXPECT_EQ(Row(12), user + std::string(19 - user.size(), ' ') + "No  $");
+}
+
 // The question's answer: "No" as it opens, "Yes" one step up.
 void Answer(bool yes) {
     std::string row = Row(12);
@@ -117,10 +125,7 @@ TEST(RelayUsers, ASetPointTakesTheAlarmRelayOnlyByYes) {
         std::string folder = Rig_MakeTempFolder();
         BootIn(folder);
         SetPoint1OnRelay2();
-        Press(kKeyEnter);
-        ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
-        EXPECT_EQ(Row(11), "Stop OC #2 on");
-        EXPECT_EQ(Row(12), "Alarm              No  $");
+        EnterAsks(kParamPageStopRelayAsked, "2", "Alarm");
         Answer(yes);
         if (yes) {
             // On to the relay's own pages: its delay, then its hold and contact.
@@ -169,16 +174,11 @@ TEST(RelayUsers, TheQuestionNamesTheUserThatIsNotAsking) {
     Press(kKeyCal);
     Press(kKeyUp);
     ASSERT_EQ(Row(12), "Use OC # 2             $");
-    Press(kKeyEnter);
-    ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
-    EXPECT_EQ(Row(12), "SP1                No  $");
+    EnterAsks(kParamPageStopRelayAsked, "2", "SP1");
     // And the PID asking for it names the set point too.
     Post(kEventHome);
     PidOnRelays(false, true);
-    Press(kKeyEnter);
-    ASSERT_EQ(g_PageEdit.page, kParamPageStopRelay);
-    EXPECT_EQ(Row(11), "Stop OC #2 on");
-    EXPECT_EQ(Row(12), "SP1                No  $");
+    EnterAsks(kParamPageStopRelay, "2", "SP1");
 }
 
 TEST(RelayUsers, ThePidGetsItsRelaysByItsOwnPageAndIsAskedOncePerRelay) {
@@ -193,10 +193,7 @@ TEST(RelayUsers, ThePidGetsItsRelaysByItsOwnPageAndIsAskedOncePerRelay) {
         BootIn(folder);
         // As delivered relay 1 serves the cleaning and relay 2 the alarm.
         PidOnRelays(true, true);
-        Press(kKeyEnter);
-        ASSERT_EQ(g_PageEdit.page, kParamPageStopRelay);
-        EXPECT_EQ(Row(11), "Stop OC #1 on");
-        EXPECT_EQ(Row(12), "Clean              No  $");
+        EnterAsks(kParamPageStopRelay, "1", "Clean");
         Answer(c.yesClean);
         // Then relay 2, once, on the same page.
         ASSERT_EQ(g_PageEdit.page, kParamPageStopRelay);
@@ -258,10 +255,7 @@ TEST(RelayUsers, TheCleaningTakesARelayOnlyByYes) {
         BootIn(folder);
         // Relay 2, the alarm's.
         CleaningOnRelay(1);
-        Press(kKeyEnter);
-        ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
-        EXPECT_EQ(Row(11), "Stop OC #2 on");
-        EXPECT_EQ(Row(12), "Alarm              No  $");
+        EnterAsks(kParamPageStopRelayAsked, "2", "Alarm");
         Answer(yes);
         if (yes) {
             // The cleaning's interval and time, then its relay's contact.
