@@ -30,6 +30,7 @@
 #include "settings/settings_system.h"
 #include "settings/settings_work.h"
 #include "ui/menu.h"
+#include "ui/menu_tasks.h"
 
 // The store's two markers: the measurement store (calibration data) and the configuration.
 static const uint8_t kMeasurementMarker[2] = {'2', 'w'};
@@ -339,8 +340,8 @@ void Settings_CopyAll() {
     }
     for (uint8_t& flag : g_WorkSet.pageFlags) flag = 1;
     g_WorkSet.sensorOptionB = static_cast<uint8_t>(Vdx_GetSensorOption(1));
-    // The relay test page let go of the relays while it was open.
-    g_PeriodicTasksSuspended = 0;
+    // The relay test page, if it held the relays, gives them back.
+    Menu_ResumePeriodicTasks();
 }
 
 void Settings_DropAll() { Settings_CopyAll(); }
@@ -354,6 +355,7 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     Fw_HardwareHook();
     Settings_RefreshOutputRanges();
     Settings_RefreshAllSetPoints();
+    Settings_KeepOneUserPerRelay();
     Settings_CommitOutputs(&s);
     Eeprom_NoteFailure(status, s);
     Settings_CommitCleaning(&s);
@@ -378,8 +380,10 @@ void Settings_CommitAll(uint32_t* status, uint32_t mode) {
     uint8_t current = Chan_GetCurrentChannel() < 2 ? Chan_GetCurrentChannel() : 0;
     if (g_SensorKindDetected[current] < kKindNoSensor) {
         Settings_CommitSlots(&s);
-        Eeprom_NoteFailure(status, s);
+    } else {
+        Settings_CommitSlotRelays(&s);
     }
+    Eeprom_NoteFailure(status, s);
     Conc_CommitUserTable(&s);
     Eeprom_NoteFailure(status, s);
     if (mode == 1 && Chan_IsKindConductivity(g_ChannelKind[0])) Chan_SaveCalEditValues(0);

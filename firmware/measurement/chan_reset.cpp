@@ -277,23 +277,57 @@ void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
     for (SlotCycle& c : slots.cycle) c.output = kRelayNone;
 }
 
-uint32_t Relay_GetUsage(uint32_t relay) {
-    if (relay > 1) return 0;
+// The relay bytes of channel B's sensor monitoring: the lifetime, maintenance and calibration
+// timer alarms, then the CIP, SIP and autoclave alarms. A byte that names a relay is a use of it
+// whichever channel is shown: the alarms switch their relays as soon as channel B is.
+static constexpr uint32_t kMonitorOutputs = 6;
+static uint8_t* MonitorOutput(uint32_t i) {
+    return i < kMonitorRecords ? &g_SlotEdit.monitor[i].output : &g_SlotEdit.cycle[i - kMonitorRecords].output;
+}
+
+uint32_t Relay_GetOtherUser(uint32_t relay, uint32_t asking) {
+    if (relay > 1) return kRelayUserNone;
     const SettingsWorkingSet& w = g_WorkSet;
-    if (w.alarm.relay == relay) return 16;
-    if (w.cleaning.relay == relay) return 32;
-    for (uint32_t i = 0; i < kSetPointCount; ++i) {
-        if (w.setPoints.source[i] != kSetPointSourceOff && w.setPoints.relay[i] == relay) return 48;
+    if (asking != kRelayUserAlarm && w.alarm.relay == relay) return kRelayUserAlarm;
+    if (asking != kRelayUserCleaning && w.cleaning.relay == relay) return kRelayUserCleaning;
+    if (asking != kRelayUserSetPoints && Relay_GetSetPointUser(relay) < kSetPointCount) return kRelayUserSetPoints;
+    for (uint32_t i = 0; i < kMonitorOutputs; ++i) {
+        uint32_t user = kRelayUserMonitorFirst + kRelayUserMonitorStep * i;
+        if (asking != user && *MonitorOutput(i) == relay) return user;
     }
-    if (w.channel.currentChannel == 1) {
-        const uint8_t outputs[6] = {g_SlotEdit.monitor[0].output, g_SlotEdit.monitor[1].output,
-                                    g_SlotEdit.monitor[2].output, g_SlotEdit.cycle[0].output,
-                                    g_SlotEdit.cycle[1].output,   g_SlotEdit.cycle[2].output};
-        for (uint32_t i = 0; i < 6; ++i) {
-            if (outputs[i] == relay) return 96 + 16 * i;
+    if (asking != kRelayUserPid && (w.pid.relayPositive == relay || w.pid.relayNegative == relay)) return kRelayUserPid;
+    return kRelayUserNone;
+}
+
+uint32_t Relay_GetUsage(uint32_t relay) { return Relay_GetOtherUser(relay, kRelayUserPid); }
+
+uint32_t Relay_GetSetPointUser(uint32_t relay) {
+    const SetPointSettings& s = g_WorkSet.setPoints;
+    for (uint32_t i = 0; i < kSetPointCount; ++i) {
+        if (s.source[i] != kSetPointSourceOff && s.relay[i] == relay) return i;
+    }
+    return kSetPointCount;
+}
+
+void Relay_TakeFromOthers(uint32_t relay, uint32_t keeping) {
+    if (relay > 1) return;
+    SettingsWorkingSet& w = g_WorkSet;
+    if (keeping != kRelayUserAlarm && w.alarm.relay == relay) w.alarm.relay = kAlarmRelayNone;
+    if (keeping != kRelayUserCleaning && w.cleaning.relay == relay) w.cleaning.relay = kRelayNone;
+    if (keeping != kRelayUserSetPoints) {
+        for (uint32_t i = Relay_GetSetPointUser(relay); i < kSetPointCount; i = Relay_GetSetPointUser(relay)) {
+            w.setPoints.relay[i] = kRelayNone;
         }
     }
-    return 0;
+    for (uint32_t i = 0; i < kMonitorOutputs; ++i) {
+        if (keeping != kRelayUserMonitorFirst + kRelayUserMonitorStep * i && *MonitorOutput(i) == relay) {
+            *MonitorOutput(i) = kRelayNone;
+        }
+    }
+    if (keeping != kRelayUserPid) {
+        if (w.pid.relayPositive == relay) w.pid.relayPositive = kRelayNone;
+        if (w.pid.relayNegative == relay) w.pid.relayNegative = kRelayNone;
+    }
 }
 
 float Chan_DecadeStep(float x, uint32_t highSide) {

@@ -36,9 +36,26 @@ void Chan_ReadCalEditValues(uint32_t unit, uint32_t channel);
 void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind);
 // The resolution of a measurement line's unit (into the edited line), returned.
 uint8_t Chan_SetDefaultResolution(uint32_t unit, uint32_t line);
-// What uses a relay in the edited settings: 0 nothing, 16 the alarm, 32 the cleaning, 48 a set
-// point, 96 to 176 the sensor-monitoring alarms of channel B.
+// The users of a relay in the edited settings. The set points are one user: several may switch
+// one relay together. The six sensor-monitoring alarms of channel B follow from 96 in steps of
+// 16: the lifetime, maintenance and calibration timer alarms, then the CIP, SIP and autoclave
+// alarms.
+constexpr uint32_t kRelayUserNone = 0;
+constexpr uint32_t kRelayUserAlarm = 16;
+constexpr uint32_t kRelayUserCleaning = 32;
+constexpr uint32_t kRelayUserSetPoints = 48;
+constexpr uint32_t kRelayUserPid = 64;
+constexpr uint32_t kRelayUserMonitorFirst = 96;
+constexpr uint32_t kRelayUserMonitorStep = 16;
+// What uses a relay besides the PID: the first of the alarm, the cleaning, the set points and the
+// sensor-monitoring alarms; 0 for nothing.
 uint32_t Relay_GetUsage(uint32_t relay);
+// The first user of the relay other than the one asking, in the order above and the PID last.
+uint32_t Relay_GetOtherUser(uint32_t relay, uint32_t asking);
+// The first set point that switches the relay (its source not off), 6 for none.
+uint32_t Relay_GetSetPointUser(uint32_t relay);
+// Every user of the relay but the one keeping it gives it up: its relay becomes none.
+void Relay_TakeFromOthers(uint32_t relay, uint32_t keeping);
 // Widens a range to the PID edit copy's set point and dead band: bit 0 the low end moved, bit 1
 // the high end.
 uint32_t Chan_FitRangeToBand(float low, float high, float* lowOut, float* highOut);

@@ -381,6 +381,23 @@ void Settings_CommitSlots(uint32_t* status) {
     if (limits) HandLimitsOn(s, status);
 }
 
+void Settings_CommitSlotRelays(uint32_t* status) {
+    *status = 0;
+    SlotSettings& s = g_SlotSettings;
+    bool changed = false;
+    for (uint32_t i = 0; i < kMonitorRecords; ++i) {
+        changed = changed || s.monitor[i].output != g_SlotEdit.monitor[i].output;
+        s.monitor[i].output = g_SlotEdit.monitor[i].output;
+    }
+    for (uint32_t k = 0; k < kCycleKinds; ++k) {
+        changed = changed || s.cycle[k].output != g_SlotEdit.cycle[k].output;
+        s.cycle[k].output = g_SlotEdit.cycle[k].output;
+    }
+    if (!changed) return;
+    Settings_StoreSlots(status);
+    HandAlarmsOn(s);
+}
+
 void Settings_ReadSlotCounts(uint32_t* counts) {
     counts[kCycleCip] = counts[kCycleSip] = counts[kCycleAutoclave] = 0;
     if (g_SensorKindActive[1] != kKindO2Optical) return;

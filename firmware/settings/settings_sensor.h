@@ -89,6 +89,10 @@ void Settings_LoadSlots(uint32_t* status);
 void Settings_CopySlots();
 // The edit copy into the live settings, stored, and the limits handed to the diagnostics.
 void Settings_CommitSlots(uint32_t* status);
+// Only the alarms' relays of the edit copy into the live settings and the store, for a commit
+// that leaves the rest of the cycle-counter settings alone: a relay taken from an alarm stays
+// taken.
+void Settings_CommitSlotRelays(uint32_t* status);
 // The live settings into the store.
 void Settings_StoreSlots(uint32_t* status);
 // The optical sensor's cycle counts into the edit copy's limits' places: CIP, SIP and, with the

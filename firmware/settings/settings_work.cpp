@@ -165,6 +165,15 @@ uint32_t Settings_MarkChannelEdited(uint8_t relay) {
     return 1;
 }
 
+void Settings_KeepOneUserPerRelay() {
+    const PidSettings& pid = g_WorkSet.pid;
+    for (uint8_t relay = 0; relay < kRelayCount; ++relay) {
+        bool pulses = pid.relayPositive == relay || pid.relayNegative == relay;
+        uint32_t keeper = pulses ? kRelayUserPid : Relay_GetUsage(relay);
+        if (keeper != kRelayUserNone) Relay_TakeFromOthers(relay, keeper);
+    }
+}
+
 void Settings_RefreshSetPointDefaults(uint32_t i) {
     if (i >= kSetPointCount) return;
     SetPointSettings& e = g_WorkSet.setPoints;

@@ -99,6 +99,10 @@ void Settings_CommitPid(uint32_t* status);
 // Relay 2 is none; a relay that one of the PID edit copy's pulse outputs uses is a clash: it is
 // remembered, the clash display counter set to 80, and the result is 1.
 uint32_t Settings_MarkChannelEdited(uint8_t relay);
+// A relay the pages left with two users (none asked about it) keeps one: the PID's pulse outputs,
+// else the alarm, the cleaning, the set points, the sensor-monitoring alarms, in that order; the
+// others' relay becomes none.
+void Settings_KeepOneUserPerRelay();
 extern uint8_t g_RelayClash;
 extern uint8_t g_RelayClashCounter;
 // Measurement codes 11 to 15 (temperatures, pH, volts): absolute hysteresis.

@@ -19,6 +19,7 @@
 #include "outputs/hold.h"
 #include "outputs/messages.h"
 #include "outputs/pid.h"
+#include "outputs/pid_pulse.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
 #include "ui/cal_view.h"
@@ -104,9 +105,29 @@ void Menu_TickRelays() {
     Relay_UpdateAll(g_OutputHold, Clean_IsActive(), cleanRelay, pidRelay[0], pidRelay[1]);
 }
 
+// The contacts as they stood when the relay test took the relays.
+static uint8_t s_ContactsBeforeTest;
+
 void Menu_SuspendPeriodicTasks() {
+    if (!g_PeriodicTasksSuspended) s_ContactsBeforeTest = g_RelayBits.load(std::memory_order_relaxed);
     g_PeriodicTasksSuspended = 1;
     Pid_Suspend();
+}
+
+void Menu_ResumePeriodicTasks() {
+    if (!g_PeriodicTasksSuspended) return;
+    g_PeriodicTasksSuspended = 0;
+    // Under a hold a relay that keeps its contact keeps the one it had before the test.
+    if (g_OutputHold != 0) {
+        for (uint32_t relay = 0; relay < kRelayCount; ++relay)
+            Relay_SetContact(relay, (s_ContactsBeforeTest >> relay) & 1u);
+    }
+    // The PID's pulse relays rest until its next pulse, unless its pulses are held.
+    if (!Pid_IsPulseHeld() && Pid_GetOutputType() != kPidOutputNone) {
+        for (uint32_t output = 0; output < 2; ++output) Relay_SetLogical(Pid_GetPulseRelay(output), 0);
+    }
+    // Every other relay at once as its users ask.
+    Menu_TickRelays();
 }
 
 void Menu_TickPid() {

@@ -20,6 +20,9 @@ void Menu_TickClock();
 // The relay test page holds the relays: the periodic relay, cleaning and PID tasks leave them
 // alone from now until the settings are copied again, and the PID stops at once.
 void Menu_SuspendPeriodicTasks();
+// The relay test page is left: the tasks take the relays back at once, each relay as its users
+// ask (a PID pulse relay at rest until the next pulse); nothing while they were not suspended.
+void Menu_ResumePeriodicTasks();
 // The fixed part of the one-second block, in the order it runs: the optical LED sync, output
 // hold, cleaning, analog outputs, hardware hook, set points, alarm relay, relays, PID, clock,
 // hardware hook. The measurement-screen refresh and the diagnostic refresh run before it, the

@@ -29,6 +29,7 @@
 #include "ui/menu.h"
 #include "ui/menu_tasks.h"
 #include "ui/menu_tree.h"
+#include "ui/pid_pages.h"
 #include "ui/value_page.h"
 
 PageEditState g_PageEdit;
@@ -250,37 +251,27 @@ static void DrawSetPointLine(uint32_t row, uint32_t column) {
     Lcd_DrawTextRef(row, column, Text_Nth(kTextLineLetters, source < 4 ? source : 4));
 }
 
-// What uses a relay (Relay_GetUsage): the alarm, the cleaning, a set point, or one of the sensor
-// monitoring alarms in the order of their pages.
-static constexpr uint32_t kUsageAlarm = 16;
-static constexpr uint32_t kUsageCleaning = 32;
-static constexpr uint32_t kUsageSetPoint = 48;
-static constexpr uint32_t kUsageMonitorFirst = 96;
-static constexpr uint32_t kUsageMonitorStep = 16;
+// The user a "Stop OC" page asks for: the PID on its own pages, else the page that asked.
+static uint32_t AskingUser(uint32_t page);
 
-// What uses the relay of a "Stop OC" page, at most the cells before the page's value.
+// The relay's user that a "Stop OC" page names, besides the one asking: at most the cells before
+// the page's value.
 static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t maxCells) {
     char text[kTextMaxChars + 1];
     text[0] = '\0';
     uint8_t relay = s_Relay < 2 ? s_Relay : 0;
-    uint32_t usage = Relay_GetUsage(relay);
-    if (usage == kUsageAlarm) {
+    uint32_t user = Relay_GetOtherUser(relay, AskingUser(page));
+    if (user == kRelayUserAlarm) {
         CopyText(kGroupRelayUsers, 0, text);
-    } else if (usage == kUsageCleaning) {
+    } else if (user == kRelayUserCleaning) {
         CopyText(kGroupRelayUsers, 1, text);
-    } else if (usage == kUsageSetPoint) {
+    } else if (user == kRelayUserSetPoints) {
         uint32_t n = CopyText(kSetPointLabelGroup, kTextSp, text);
-        for (uint32_t i = 0; i < kSetPointCount; ++i) {
-            if (g_WorkSet.setPoints.source[i] != kSetPointSourceOff && g_WorkSet.setPoints.relay[i] == relay) {
-                text[n++] = static_cast<char>('1' + i);
-                text[n] = '\0';
-                break;
-            }
-        }
-    } else if (usage >= kUsageMonitorFirst) {
-        CopyText(kGroupMonitorShort, (usage - kUsageMonitorFirst) / kUsageMonitorStep, text);
-    } else if (page == kParamPageStopRelayAsked || relay == g_WorkSet.pid.relayPositive ||
-               relay == g_WorkSet.pid.relayNegative) {
+        text[n++] = static_cast<char>('1' + Relay_GetSetPointUser(relay));
+        text[n] = '\0';
+    } else if (user >= kRelayUserMonitorFirst) {
+        CopyText(kGroupMonitorShort, (user - kRelayUserMonitorFirst) / kRelayUserMonitorStep, text);
+    } else if (user == kRelayUserPid) {
         CopyText(kGroupLabels25, kTextOnPid, text);
     }
     if (std::strlen(text) > maxCells) text[maxCells] = '\0';
@@ -619,6 +610,11 @@ void ParamPage_LoadValues(uint32_t page) {
             break;
         case kParamPageManualHold:
             v[3] = ToChoice(g_SystemEdit.manualHold);
+            break;
+        case kParamPageStopRelay:
+        case kParamPageStopRelayAsked:
+            // Each question starts on "No": a relay changes hands only by a "Yes".
+            v[3] = kChoiceNo;
             break;
         default:
             break;
@@ -1147,22 +1143,49 @@ static constexpr int32_t kAnalogOutputPage = 4169;
 static constexpr int32_t kChannelPageMarker = 4170;
 static constexpr int32_t kCounterResetPage = 4182;
 
-// The relay a page asks for is used otherwise: by the PID's pulse outputs, or by another user
-// than the one that asks.
+// The relay a page asks for has another user than the one that asks.
 static bool RelayClashes(uint8_t relay, uint32_t own) {
-    if (relay >= kRelayNone) return false;
-    if (relay == g_WorkSet.pid.relayPositive || relay == g_WorkSet.pid.relayNegative) return true;
-    uint32_t usage = Relay_GetUsage(relay);
-    return usage != 0 && usage != own;
+    return relay < kRelayNone && Relay_GetOtherUser(relay, own) != kRelayUserNone;
 }
 
 static uint32_t OwnUsage(uint32_t page) {
-    if (page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) return kUsageSetPoint;
-    if (page == kParamPageAlarmClean) return s_Setup == 0 ? kUsageAlarm : kUsageCleaning;
+    if (page == kParamPageSetPointRelay || page == kParamPageSetPointRelayOnly) return kRelayUserSetPoints;
+    if (page == kParamPageAlarmClean) return s_Setup == 0 ? kRelayUserAlarm : kRelayUserCleaning;
     if (page >= kParamPageLifetimeAlarm && page <= kParamPageAutoclaveAlarm) {
-        return kUsageMonitorFirst + kUsageMonitorStep * (page - kParamPageLifetimeAlarm);
+        return kRelayUserMonitorFirst + kRelayUserMonitorStep * (page - kParamPageLifetimeAlarm);
     }
-    return 0;
+    return kRelayUserNone;
+}
+
+static uint32_t AskingUser(uint32_t page) {
+    if (page == kParamPageStopRelay || page == kParamPageStopPidRelay) return kRelayUserPid;
+    return OwnUsage(g_ValuePageMode);
+}
+
+// The answer to "Stop OC": "Yes" takes the relay from its other users for the one that asked,
+// "No" leaves it with them and the one that asked without it.
+static void AnswerStopRelay(uint32_t page, bool yes) {
+    uint8_t relay = s_Relay < 2 ? s_Relay : 0;
+    uint32_t asking = AskingUser(page);
+    if (yes) {
+        Relay_TakeFromOthers(relay, asking);
+        return;
+    }
+    SettingsWorkingSet& w = g_WorkSet;
+    uint32_t asker = page == kParamPageStopRelayAsked ? g_ValuePageMode : page;
+    if (asking == kRelayUserPid) {
+        ParamPage_ReleasePidRelay(relay);
+    } else if (asking == kRelayUserSetPoints) {
+        if (w.setPoints.relay[SetPointIndex()] == relay) w.setPoints.relay[SetPointIndex()] = kRelayNone;
+    } else if (asking == kRelayUserAlarm) {
+        if (w.alarm.relay == relay) w.alarm.relay = kAlarmRelayNone;
+    } else if (asking == kRelayUserCleaning) {
+        if (w.cleaning.relay == relay) w.cleaning.relay = kRelayNone;
+    } else if (asker >= kParamPageLifetimeAlarm && asker <= kParamPageAdaptCalAlarm) {
+        if (Monitor(asker).output == relay) Monitor(asker).output = kRelayNone;
+    } else if (asker >= kParamPageCipAlarm && asker <= kParamPageAutoclaveAlarm) {
+        if (Cycle(asker).output == relay) Cycle(asker).output = kRelayNone;
+    }
 }
 
 // The relay chosen on a page that may clash.
@@ -1174,7 +1197,7 @@ static uint8_t ChosenRelay(uint32_t page) {
 
 uint32_t ParamPage_AskStopRelay(uint32_t page, uint32_t where) {
     uint8_t relay = ChosenRelay(page);
-    if (g_PageEdit.values[2] != kChoiceYes || !Settings_MarkChannelEdited(relay)) return 0;
+    if (!RelayClashes(relay, OwnUsage(page))) return 0;
     s_Relay = relay;
     g_ValuePageMode = static_cast<uint8_t>(page);
     g_PageCursor = where == 0 ? kPageCursorMarker : kPageCursorField;
@@ -1308,6 +1331,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
         case kParamPageSetPointRelay:
         case kParamPageSetPointRelayOnly: {
             uint8_t relay = ChosenRelay(page);
+            // The relay's own page that follows shows this one.
+            if (relay < kRelayNone) s_Relay = relay;
             if (RelayClashes(relay, OwnUsage(page))) return kStopRelayPage;
             if (marker) {
                 uint8_t type = g_WorkSet.setPoints.type[SetPointIndex()];
@@ -1333,9 +1358,7 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
         case kParamPageLifetimeAlarm:
         case kParamPageMaintAlarm:
         case kParamPageAdaptCalAlarm: {
-            uint8_t relay = ChosenRelay(page);
-            bool clash = RelayClashes(relay, OwnUsage(page)) && v[2] == kChoiceYes;
-            if (clash) return kStopRelayPage;
+            if (RelayClashes(ChosenRelay(page), OwnUsage(page))) return kStopRelayPage;
             if (marker) return page == kParamPageLifetimeAlarm ? kActionBackToFirst : kPagePrevious;
             if (page != kParamPageAdaptCalAlarm) return kPageNext;
             uint32_t kind = EditKind(1);
@@ -1352,6 +1375,7 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
         case kParamPageStopRelayAsked: {
             uint32_t asking = g_ValuePageMode;
             if (marker) return asking < kParamPageCipAlarm ? Act(kEventRedraw) : Act(kActionBack);
+            AnswerStopRelay(page, v[3] == kChoiceYes);
             if (g_PageCursor == kPageCursorMarker) {
                 if (asking == kParamPageMaintAlarm || asking == kParamPageAdaptCalAlarm) return kPagePrevious;
                 if (asking == kParamPageAlarmClean || asking > kParamPagePidHoldOutput) return kActionBackToFirst;
@@ -1432,7 +1456,11 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
                 return kActionBack;
             }
             if (page == kParamPageStopRelay) {
-                if (ParamPage_ReleasePidRelay(s_Relay)) return Act(kActionStopRelayPage);
+                AnswerStopRelay(page, v[3] == kChoiceYes);
+                // The PID's other relay may be in use as well: that one is asked about next.
+                uint16_t conflict = Screen_PidRelayConflict();
+                ParamPage_SetRelayConflict(conflict);
+                if (conflict != 0) return Act(kActionStopRelayPage);
                 return g_PageCursor == kPageCursorMarker ? Act(kActionBackToFirst) : Act(kActionPidHoldPage);
             }
             return kActionAskSave;
@@ -1483,7 +1511,11 @@ int32_t ParamPage_Screen(uint32_t event) {
         g_ValuePageMode = static_cast<uint8_t>(page);
     }
     int32_t result = ParamPage_NextOnEnter(page, static_cast<uint32_t>(where));
+    // The relay test is over whichever way ENTER leaves it.
+    if (page == kParamPageRelayTest) Menu_ResumePeriodicTasks();
     uint32_t editChannel = EditChannel();
+    // After "Stop OC" the way goes on from the page that asked.
+    if (page == kParamPageStopRelayAsked && (result == kPagePrevious || result == kPageNext)) page = g_ValuePageMode;
     switch (result) {
         case kPagePrevious: {
             uint32_t previous = page > kParamPageSetPoint ? page - 1 : 0;
@@ -1518,6 +1550,13 @@ int32_t ParamPage_Screen(uint32_t event) {
         case kStopRelayPage:
             s_Relay = ChosenRelay(page) < 2 ? ChosenRelay(page) : s_Relay;
             OpenInPlace(kParamPageStopRelayAsked, 0);
+            break;
+        case static_cast<int32_t>(kActionStopRelayPage):
+            // The PID's second relay is asked about on the same page.
+            if (page == kParamPageStopRelay) {
+                OpenInPlace(kParamPageStopRelay, 0);
+                return kResultStay;
+            }
             break;
         case kAnalogOutputPage:
             OpenInPlace(kParamPageOutputOfSetPoint, 0);

@@ -214,6 +214,11 @@ static uint16_t RelayConflict(uint8_t relay, uint16_t output) {
     return static_cast<uint16_t>(usage + relay * kConflictRelayFactor + output);
 }
 
+uint16_t Screen_PidRelayConflict() {
+    uint16_t conflict = RelayConflict(Work().relayPositive, kConflictPositive);
+    return conflict != 0 ? conflict : RelayConflict(Work().relayNegative, kConflictNegative);
+}
+
 static int32_t ModeEnter() {
     bool leave = s_ModeField == kModeLeave;
     g_PageCursor = leave ? kPageCursorMarker : kPageCursorField;
@@ -237,8 +242,7 @@ static int32_t ModeEnter() {
         DrawModeCursor(1);
         return kStay;
     }
-    uint16_t conflict = RelayConflict(Work().relayPositive, kConflictPositive);
-    if (conflict == 0) conflict = RelayConflict(Work().relayNegative, kConflictNegative);
+    uint16_t conflict = Screen_PidRelayConflict();
     ParamPage_SetRelayConflict(conflict);
     if (conflict != 0) return static_cast<int32_t>(kActionStopRelayPage);
     return static_cast<int32_t>(leave ? kActionBackToFirst : kActionPidHoldPage);

@@ -21,6 +21,9 @@ void Screen_PidPulseLengthLine(uint32_t plain);
 void Screen_PidPulseFreqLine(uint32_t plain);
 // Returns -1, 4144 (a relay is in use), 4164 or 4080.
 int32_t Screen_PidModeKey(uint32_t event);
+// The word of the first PID relay in the working set that another user has (the positive
+// output's first): that user's code + relay x 4096 + 256 (positive) or 512 (negative); 0 for none.
+uint16_t Screen_PidRelayConflict();
 
 // PID tuning (screen 35): the line, then gain, Tr and Td in digit fields 1 to 3.
 void Screen_PidTuneDraw(uint32_t redraw);

@@ -353,6 +353,8 @@ TEST(SettingsModules, ACommittedSettingSurvivesARestart) {
     g_WorkSet.channel.lines.kind[3] = 12;  // line d: degrees F
     g_WorkSet.relays.delay[1] = 7.0f;
     g_WorkSet.pidHold[0] = 1;
+    // Relay 1, which the cleaning gives up.
+    g_WorkSet.cleaning.relay = kRelayNone;
     g_SlotEdit.monitor[1].output = 0;
     g_Co2PressureUnitEdit[1] = kPressureKpa;
     uint32_t status = 0;

@@ -299,6 +299,11 @@ bool ChangeAndSave(uint32_t id, Shown* shown) {
         EXPECT_NE(shown->value, before) << "page " << shown->page << " field " << shown->field;
     }
     Press(kKeyEnter);
+    // A relay another user has: "Yes" gives it to the page.
+    if (Menu_TopScreen() == kScreenParamPage && g_PageEdit.page == kParamPageStopRelayAsked) {
+        Press(kKeyUp);
+        Press(kKeyEnter);
+    }
     SaveAndLeave();
     // Whatever followed, the keys lead home again (a digital sensor's settings may take a while).
     for (int i = 0; i < 60 && Menu_TopScreen() != kScreenHome; ++i) {
@@ -609,14 +614,22 @@ TEST(ParamPage, TheRelayContactShownIsTheOneStoredAndUsed) {
     EXPECT_EQ(Item(), "OC2 State = Normal");
     Post(kEventHome);
 
-    // Watching "Power Failure" on the alarm relay (relay 2) makes its contact inverted, and then the
+    // The set point took relay 2 from the alarm: the alarm takes it back ("Stop OC #2 on SP1",
+    // "Yes"). Watching "Power Failure" on the alarm relay makes its contact inverted, and then the
     // contact cannot be chosen.
     Press(kKeyMenu);
     ASSERT_TRUE(Choose("Configure"));
     ASSERT_TRUE(Choose("Alarm/Clean"));
     ASSERT_EQ(g_PageEdit.page, kParamPageAlarmClean);
     Press(kKeyCal);
+    ASSERT_EQ(Item(), "Use OC # _");
+    // Relay 1 is the cleaning's and is passed over.
+    Press(kKeyUp);
     ASSERT_EQ(Item(), "Use OC # 2");
+    Press(kKeyEnter);
+    ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
+    EXPECT_EQ(Row(12).substr(0, 3), "SP1");
+    Press(kKeyUp);
     Press(kKeyEnter);
     ASSERT_EQ(g_PageEdit.page, kParamPageAlarmCauses);
     Press(kKeyCal);
@@ -627,10 +640,22 @@ TEST(ParamPage, TheRelayContactShownIsTheOneStoredAndUsed) {
     EXPECT_EQ(g_WorkSet.relays.sense[1], kRelayNormallyClosed);
     SaveAndLeave();
     EXPECT_EQ(StoredContact2(), kRelayNormallyClosed);
+    EXPECT_EQ(Rig_StoreBytes().at(1048), kRelayNone) << "set point 1 without its relay";
     EXPECT_TRUE(Relay2Closed());
     BootIn(folder);
     EXPECT_TRUE(Relay2Closed());
-    OpenRelay2Contact();
+    // Relay 2's page while it is the alarm relay (chosen on the alarm page, INFO past relay 1 and
+    // "_"): the contact does not move.
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Alarm/Clean"));
+    Press(kKeyCal);
+    Press(kKeyInfo);
+    Press(kKeyInfo);
+    ASSERT_EQ(Item(), "Use OC # 2");
+    Post(kActionRelayHoldPage);
+    ASSERT_EQ(g_PageEdit.page, kParamPageRelayHold);
+    Press(kKeyCal);
     EXPECT_EQ(Item(), "OC2 State = Inverted");
     Press(kKeyUp);
     Press(kKeyInfo);

@@ -109,8 +109,8 @@ TEST(ServicePages, ReadOcShowsTheContactsAsTheyStand) {
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenHome);
 
-    // "Set OC" closes relay 1 and opens relay 2 until the settings are copied again; "Read OC"
-    // then reads them so.
+    // "Set OC" closes relay 1 and opens relay 2 while it is open; left by its marker, it gives
+    // them back, and "Read OC" reads them as their users have them.
     OpenDiagnostic("Set OC");
     Press(kKeyUp);
     Press(kKeyCal);
@@ -118,9 +118,9 @@ TEST(ServicePages, ReadOcShowsTheContactsAsTheyStand) {
     Press(kKeyEnter);
     ASSERT_EQ(Menu_TopScreen(), kScreenTreeMenu);
     ASSERT_TRUE(Choose("Read OC"));
-    EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
+    EXPECT_EQ(Row(11), "OC1 = 0    OC2 = 1");
     Rig_AdvanceMs(2000);
-    EXPECT_EQ(Row(11), "OC1 = 1    OC2 = 0");
+    EXPECT_EQ(Row(11), "OC1 = 0    OC2 = 1");
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "measurement/channel.h"
 #include "measurement/ph.h"
 #include "rig.h"
+#include "settings/settings_sensor.h"
 #include "settings/settings_work.h"
 #include "sim/sim_inputs.h"
 #include "ui/menu.h"
@@ -307,22 +308,30 @@ TEST(VdxPages, CycleLimitSetupAsksToStopARelayThePidPulses) {
         Press(kKeyEnter);
         ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
         EXPECT_EQ(Row(12), "Alarm Yes OC#2         $");
-        // Leaving the set-up from its own leave marker asks too; answered, the menu is back.
+        // Leaving the set-up from its own leave marker asks too; answered "No", the menu is back
+        // and the relay stays the PID's.
         Press(kKeyEnter);
         ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
         EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
         Press(kKeyEnter);
         ASSERT_EQ(Menu_TopScreen(), kScreenTreeMenu);
-        // Opened again, the set-up shows what was chosen; ENTER in a field asks, and the answer
-        // leads to "Save Changes".
+        EXPECT_EQ(g_WorkSet.pid.relayPositive, 1);
+        // Opened again, the set-up shows the alarm without the relay; given relay 2 again, ENTER in
+        // a field asks, and "Yes" takes the relay from the PID and leads to "Save Changes".
         ASSERT_TRUE(Choose("CIP Cycle Limit"));
         ASSERT_EQ(Menu_TopScreen(), kScreenCycleLimitSetup);
+        EXPECT_EQ(Row(12), "Alarm Yes OC#_         $");
+        for (int i = 0; i < 7; ++i) Press(kKeyCal);
+        ui_test::Step(1);
         EXPECT_EQ(Row(12), "Alarm Yes OC#2         $");
         Press(kKeyEnter);
         ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
         EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
+        Press(kKeyUp);
         Press(kKeyEnter);
         EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+        EXPECT_EQ(g_WorkSet.pid.relayPositive, kRelayNone);
+        EXPECT_EQ(g_SlotEdit.cycle[0].output, 1);
     }
     {
         SCOPED_TRACE("the alarm on no relay: no question");
@@ -333,12 +342,14 @@ TEST(VdxPages, CycleLimitSetupAsksToStopARelayThePidPulses) {
         EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
     }
     {
-        SCOPED_TRACE("relay 2 without the alarm: no question");
+        // A message-only alarm keeps its relay too, and the relay counts as used by it.
+        SCOPED_TRACE("relay 2 without the alarm: asked all the same");
         OpenCipSetupWithPidOnRelay2();
         for (int i = 0; i < 7; ++i) Press(kKeyCal);
         Press(kKeyUp);
         EXPECT_EQ(Row(12), "Alarm No  OC#2         $");
         Press(kKeyEnter);
-        EXPECT_EQ(Menu_TopScreen(), kScreenSelectMode3);
+        ASSERT_EQ(Menu_TopScreen(), kScreenParamPage);
+        EXPECT_EQ(ParamPage_CurrentPage(), kParamPageStopRelayAsked);
     }
 }
