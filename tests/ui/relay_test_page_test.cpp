@@ -122,7 +122,9 @@ TEST(RelayTestPage, APidPulseRelayRestsOnceThePageIsLeft) {
             Rig_AdvanceMs(1000);
             EXPECT_FALSE(Closed(0));
         }
-        if (way != Way::LeaveMarker) EXPECT_EQ(Row(12), "Auto Ctrl Out 0.0%");
+        if (way != Way::LeaveMarker) {
+            EXPECT_EQ(Row(12), "Auto Ctrl Out 0.0%");
+        }
         // The controller has its relay again: off its set point, it pulses.
         g_SlotValues[0].value = 0.0f;
         uint32_t closings = g_RelayClosings[0].load();
