@@ -46,11 +46,7 @@ void SwitchOutputAlarmsOn() {
         ASSERT_EQ(ui_test::Row(11), std::string("Aout ") + output + " Alarm = On");
         ui_test::Press(kKeyMenu);
     }
-    for (int i = 0; i < 12 && ui_test::Row(11) != "Save Changes Yes & Exit"; ++i) ui_test::Press(kKeyEnter);
-    ASSERT_EQ(ui_test::Row(11), "Save Changes Yes & Exit");
-    ui_test::Press(kKeyEnter);
-    Rig_AdvanceMs(3000);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ui_test::EnterAndSave();
     ASSERT_EQ(g_AoutSettings.alarmEnable[0], 1);
     ASSERT_EQ(g_AoutSettings.alarmEnable[1], 1);
 }
@@ -80,10 +76,7 @@ TEST(SensorTimerAlarms, ConductivitySensorCarriesNoTimerThatCouldExpire) {
     ExpectNoTimerAlarm();
 
     // A new start in the same folder with the same sensor: it resumes, and still nothing expires.
-    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
-    Rig_Reset(folder);
-    Rig_Boot();
-    Rig_AdvanceMs(20);
+    RestartInSameFolder();
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
     Panel_SetSimInput(1, kSimCondSignal, 1000.0f);
     Link_SelectSensorImage(1, "COND_SelvoK11_0.txt", 4);

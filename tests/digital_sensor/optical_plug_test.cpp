@@ -97,19 +97,12 @@ TEST(OpticalPlug, LedModeChosenByKeysIsKeptOverARestart) {
     OpenLedModePage();
     for (int i = 0; i < 3 && ui_test::Item() != "LED = On"; ++i) ui_test::Press(kKeyUp);
     ASSERT_EQ(ui_test::Item(), "LED = On");
-    ui_test::Press(kKeyEnter);
-    ASSERT_EQ(ui_test::Row(11), "Save Changes Yes & Exit");
-    ui_test::Press(kKeyEnter);
-    Rig_AdvanceMs(8000);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    ui_test::EnterAndSave();
     ASSERT_EQ(Rig_StoreBytes()[kStoreLedModeB], kLedModeOn);
 
     // A new start in the same folder; the panel hands the library the same sensor again, which
     // resumes with the stored settings.
-    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
-    Rig_Reset(folder);
-    Rig_Boot();
-    Rig_AdvanceMs(20);
+    RestartInSameFolder();
     SetReading();
     Link_SelectSensorImage(1, "OPT_SelvoQ11_0.txt", 9);
     ASSERT_TRUE(RunUntilState(kPlugResume));

@@ -69,4 +69,13 @@ inline bool MessageActive(uint16_t code) {
     return false;
 }
 
+// The program ended and started again in the same folder, up to its first main-loop pass; the
+// panel has not chosen a sensor yet.
+inline void RestartInSameFolder() {
+    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
+    Rig_Reset(folder);
+    Rig_Boot();
+    Rig_AdvanceMs(20);
+}
+
 }  // namespace plug_test

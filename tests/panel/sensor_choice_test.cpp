@@ -60,9 +60,7 @@ TEST(PanelSensorChoice, TheSecondEntryOfAModelIsLoadedAgainAfterARestart) {
     EXPECT_EQ(ReadFile(RecordPath()), "8 4187\n");
 
     // A new start in the same folder: the panel loads its set-up as the dialog does.
-    Rig_Reset(Folder().string());
-    Rig_Boot();
-    Rig_AdvanceMs(20);
+    plug_test::RestartInSameFolder();
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
     ChannelSetup setup;
     ASSERT_TRUE(Panel_TryLoadChannelSetup(&setup));

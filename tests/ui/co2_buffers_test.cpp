@@ -32,15 +32,6 @@ void OpenBufferSet(const char* item) {
     ASSERT_EQ(g_PageEdit.field, 3);
 }
 
-// ENTER through what follows the page, then "Save Changes Yes & Exit".
-void EnterAndSave() {
-    for (int i = 0; i < 12 && Row(11) != "Save Changes Yes & Exit"; ++i) Press(kKeyEnter);
-    ASSERT_EQ(Row(11), "Save Changes Yes & Exit");
-    Press(kKeyEnter);
-    Rig_AdvanceMs(3000);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
-}
-
 const std::vector<std::string> kCo2Sets = {"pH Buffer= Vandor-9", "pH Buffer= None", "pH Buffer= Vandor-9",
                                            "pH Buffer= None"};
 }  // namespace
@@ -83,10 +74,7 @@ TEST(Co2BufferSets, NoneChosenOnACo2SensorIsKeptOverARestart) {
     EnterAndSave();
     EXPECT_EQ(Rig_StoreBytes()[kStoreBufferSetB], kSetNone);
 
-    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
-    Rig_Reset(folder);
-    Rig_Boot();
-    Rig_AdvanceMs(20);
+    plug_test::RestartInSameFolder();
     Link_SelectSensorImage(1, "CO2_SelvoC11_0.txt", 10);
     ASSERT_TRUE(plug_test::RunUntilState(kPlugResume));
     ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
