@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <system_error>
 
 #include "core/eeprom.h"
 #include "core/link_transport.h"
@@ -16,6 +17,7 @@
 #include "outputs/hold.h"
 #include "panel/Resource.h"
 #include "platform/plat_clock.h"
+#include "platform/plat_safe_file.h"
 #include "sim/sim_inputs.h"
 
 static const KindRow kKindTable[kKindRows] = {
@@ -285,6 +287,59 @@ uint8_t Panel_FindSensorIndex(uint32_t modelNumber) {
     return kNoSensorIndex;
 }
 
+// The record: the entry's index and its model number on one line, "8 4187".
+static constexpr uint32_t kChoiceRecordMax = 24;
+
+// The record's path beside the settings store; false while the program has named no folder.
+static bool SensorChoicePath(char* path, size_t size) {
+    const char* folder = Eeprom_GetDirectory();
+    if (folder[0] == '\0') return false;
+    int n = std::snprintf(path, size, "%s%s", folder, kSensorChoiceFile);
+    return n > 0 && static_cast<size_t>(n) < size;
+}
+
+static void RecordSensorChoice(uint32_t index) {
+    char path[kEepromPathSize + sizeof kSensorChoiceFile];
+    if (index >= kSensorModels || !SensorChoicePath(path, sizeof path)) return;
+    char line[kChoiceRecordMax];
+    int n = std::snprintf(line, sizeof line, "%u %u\n", static_cast<unsigned>(index),
+                          static_cast<unsigned>(g_SensorImageFiles[index].modelNumber));
+    // A record that cannot be written leaves the old one: the next start falls back as without.
+    if (n > 0) PlatSafe_Replace(path, reinterpret_cast<const uint8_t*>(line), static_cast<uint32_t>(n), false);
+}
+
+// A whole decimal number of the text from p up to the character stop; false for anything else.
+static bool ParseWhole(const char** p, const char* end, char stop, uint32_t* value) {
+    const char* at = *p;
+    while (at < end && *at != stop) ++at;
+    if (at == *p || at == end) return false;
+    std::from_chars_result r = std::from_chars(*p, at, *value);
+    if (r.ec != std::errc() || r.ptr != at) return false;
+    *p = at + 1;
+    return true;
+}
+
+// The recorded entry, or 255 when there is no record or it is not one the panel wrote.
+static uint8_t RecordedSensorChoice() {
+    char path[kEepromPathSize + sizeof kSensorChoiceFile];
+    if (!SensorChoicePath(path, sizeof path)) return kNoSensorIndex;
+    uint8_t bytes[kChoiceRecordMax];
+    int32_t n = PlatSafe_ReadAt(path, 0, bytes, sizeof bytes);
+    if (n <= 0 || n >= static_cast<int32_t>(sizeof bytes)) return kNoSensorIndex;
+    const char* p = reinterpret_cast<const char*>(bytes);
+    const char* end = p + n;
+    uint32_t index = 0, model = 0;
+    if (!ParseWhole(&p, end, ' ', &index) || !ParseWhole(&p, end, '\n', &model) || p != end) return kNoSensorIndex;
+    if (index >= kSensorModels || g_SensorImageFiles[index].modelNumber != model) return kNoSensorIndex;
+    return static_cast<uint8_t>(index);
+}
+
+uint8_t Panel_RestoreSensorIndex(uint32_t modelNumber) {
+    uint8_t recorded = RecordedSensorChoice();
+    if (recorded < kSensorModels && g_SensorImageFiles[recorded].modelNumber == modelNumber) return recorded;
+    return Panel_FindSensorIndex(modelNumber);
+}
+
 void Panel_SelectDigitalSensor(uint32_t channel, uint32_t index) {
     if (index < kSensorModels) {
         Link_SelectSensorImage(channel, g_SensorImageFiles[index].fileName, g_SensorImageFiles[index].code);
@@ -344,6 +399,7 @@ SensorBRows Panel_ChooseSensorB(int32_t selection) {
                          : kNoSensorIndex;
     SensorBRows rows;
     rows.primaryUnit = Panel_ApplySensorChoice(1, index);
+    RecordSensorChoice(index);
     uint32_t code = SensorCode(index);
     rows.electrodeRows = Panel_ChannelBHasElectrodes(code) != 0;
     SetUpFourthRowB(code, &rows.fourthUnit, &rows.fourthText);
@@ -396,7 +452,7 @@ ChannelSetup Panel_LoadChannelSetup() {
     KindRow rowA = Panel_KindRow(setup.kindA);
     Panel_SetPrimaryQuantity(0, rowA.primaryQuantity);
     setup.unitA = rowA.unitLabel;
-    setup.sensorIndex = Panel_FindSensorIndex(Panel_ReadStoredSensorModel(1));
+    setup.sensorIndex = Panel_RestoreSensorIndex(Panel_ReadStoredSensorModel(1));
     setup.unitB = Panel_ApplySensorChoice(1, setup.sensorIndex);
     // A stored pNa sensor's fourth row counts in megaohm from the start, as after choosing it.
     SetUpFourthRowB(SensorCode(setup.sensorIndex), &setup.fourthUnitB, &setup.fourthTextB);

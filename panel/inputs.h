@@ -113,6 +113,13 @@ void Panel_RetakeFieldTexts();
 
 // The first entry with that model number, else 255.
 uint8_t Panel_FindSensorIndex(uint32_t modelNumber);
+// The panel's record of the last model chosen in channel B's list, a file beside the settings
+// store: two entries carry one model number, and only the record tells them apart after a
+// restart. Written whole, so that a kill leaves the old record or the new one.
+constexpr char kSensorChoiceFile[] = "Panel Sensor Choice";
+// The entry to load for a stored model number: the recorded entry while it carries that model,
+// else (no record, a garbled one, or another model stored since) the first entry with it.
+uint8_t Panel_RestoreSensorIndex(uint32_t modelNumber);
 // Hands the entry's image file and code (or " " and 255 for no entry) to the library.
 void Panel_SelectDigitalSensor(uint32_t channel, uint32_t index);
 // Takes over a model choice: for an entry its code's unit and primary quantity (no entry: "no
@@ -145,7 +152,8 @@ struct SensorBRows {
 };
 // A choice in channel B's model list (negative or 14 and above: no model): the model's unit and
 // primary quantity, its image to the library, and for a sensor with electrodes the fourth row
-// set up as a reference electrode in kilohm or, for a pNa sensor, a second glass in megaohm.
+// set up as a reference electrode in kilohm or, for a pNa sensor, a second glass in megaohm. A
+// model chosen is recorded for the next start.
 SensorBRows Panel_ChooseSensorB(int32_t selection);
 // Channel B's list emptied: no sensor, a resistance primary, no electrode rows.
 SensorBRows Panel_ClearSensorB();

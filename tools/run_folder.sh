@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Lays out the folder the simulator runs in: the program with the sensor-board library beside
 # it, so that the library reads the digital sensors' memories from the sensor files in the
-# working folder and writes every change back into them; the settings store and the sensor
-# board's calibration file are kept there too, beside the program.
+# working folder and writes every change back into them; the settings store, the sensor board's
+# calibration file and the panel's record of the sensor model chosen are kept there too, beside
+# the program.
 #
 # Usage: run_folder.sh BUILD_FOLDER RUN_FOLDER
 # Every call puts the build's program and library in place; the sensor files are copied only
@@ -21,7 +22,7 @@ cp --remove-destination "$build/sensor_board/Brannic.so" "$run/Brannic.so"
 for file in "$build"/sensor_images/*.txt; do
     [ -e "$run/${file##*/}" ] || cp "$file" "$run/"
 done
-for file in "R718G 2XH Simulator" "Sensor Simulator"; do
+for file in "R718G 2XH Simulator" "Sensor Simulator" "Panel Sensor Choice"; do
     if [ -f "$build/panel/$file" ] && [ ! -e "$run/$file" ]; then
         cp "$build/panel/$file" "$run/$file"
     fi

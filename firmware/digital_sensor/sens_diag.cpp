@@ -885,8 +885,11 @@ void SensDiag_EvalAlarms() {
     if (ActiveKind(b) == kKindO2Optical) return;
     const float days[3] = {g_DiagIndicators[kDiagLifetimeDays], g_DiagIndicators[kDiagTtmDays],
                            g_DiagIndicators[kDiagActDays]};
+    // A conductivity sensor's memory holds no lifetime, maintenance or calibration timer: its 0 days
+    // are no timer run out, and a timer it does not carry never expires.
+    bool carried = Layout(b) != kLayoutCond;
     for (uint32_t j = 0; j < 3; ++j) {
-        float value = (g_CycleAlarmEnable & kEnableTimer[j]) != 0 ? days[j] : 1.0f;
+        float value = carried && (g_CycleAlarmEnable & kEnableTimer[j]) != 0 ? days[j] : 1.0f;
         uint32_t a = kDiagAlarmLifetime + j;
         bool due = !(value >= 0.001f) && g_SensDiagAlarms[a].off == 0;
         if (due) {

@@ -44,9 +44,11 @@ static constexpr uint32_t kOpticalResumeSeconds = 10;
 // Calibration polarization voltages (mV): every amperometric kind but the gas sensor's.
 static constexpr int16_t kCalPolarization = -674;
 static constexpr int16_t kCalPolarizationGas = -800;
-// Parameters of channel B's optical sensor: 41 the stored value, 44 the LED byte, 45 its copy,
-// 46 the mode flag; 22 and 24 its range values.
+// Parameters of channel B's optical sensor: 41 the stored value, 42 the LED mode as stored (the
+// option word at 383), 44 the same sent again, 45 the stored value's copy, 46 the mode flag; 22 and
+// 24 its range values.
 static constexpr uint32_t kParamStoredValue = 41;
+static constexpr uint32_t kParamLedStored = 42;
 static constexpr uint32_t kParamLedByte = 44;
 static constexpr uint32_t kParamStoredCopy = 45;
 static constexpr uint32_t kParamModeFlag = 46;
@@ -415,10 +417,18 @@ void Vdx_ReadSensorSetup() {
     Param_SetInt(1, kParamModeFlag, mode == 1 ? 1 : 0, &status);
 }
 
+// The optical sensor gets the LED mode the user chose (Off, On, Auto), as it stands in the store:
+// the sensor measures only while its LED may light.
+static void SendStoredLedMode() {
+    uint32_t status = 0;
+    uint32_t stored = Param_GetInt(1, kParamLedStored, &status);
+    Param_SetInt(1, kParamLedByte, stored, &status);
+}
+
 void Vdx_ReadOptParam41(uint32_t channel) {
     if (channel != 1 || g_ChannelKind[1] != kKindO2Optical) return;
     uint32_t status = 0;
-    Param_SetInt(1, kParamLedByte, Settings_GetFlag378(), &status);
+    SendStoredLedMode();
     float value = Param_GetFloat(1, kParamStoredValue, 0, &status);
     if (status != 0) return;
     g_SensorEdit.param41 = value;
@@ -428,7 +438,7 @@ void Vdx_ReadOptParam41(uint32_t channel) {
 void Vdx_WriteOptParam45(uint32_t channel) {
     if (channel != 1) return;
     uint32_t status = 0;
-    Param_SetInt(1, kParamLedByte, Settings_GetFlag378(), &status);
+    SendStoredLedMode();
     float value = Param_GetFloat(1, kParamStoredValue, 0, &status);
     if (status == 0) Param_SetFloat(1, kParamStoredCopy, 0, value, &status);
 }

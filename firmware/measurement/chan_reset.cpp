@@ -18,6 +18,7 @@
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
+#include "measurement/ph_buffers.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
 #include "outputs/alarms.h"
@@ -229,6 +230,10 @@ void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
         w.params.channel[0].isoPoint = 7.0f;
         w.params.channel[0].stcCoefficient = 0.0f;
     }
+    // The CO2 electrode takes the buffer sets 0 and 8 only; a set chosen for the pH electrode before
+    // must not be committed over the CO2 channel's.
+    uint8_t& set = w.params.channel[channel].bufferSet;
+    if (kind == kKindCo2 && set != kBufferSetNone) set = 0;
     // The lines: the kind's own unit, its temperature, nothing; all of this channel.
     const uint8_t units[kSlotCount] = {Chan_GetDefaultLineUnit(kind), 11, kMeasNothingShown, kMeasNothingShown};
     MeasLineConfig& lines = w.channel.lines;

@@ -79,4 +79,13 @@ inline bool Replug(const std::string& file, uint8_t code) {
     return RunUntilState(kPlugResume) && RunUntilState(kPlugIdle, 10000);
 }
 
+// The program ended and started again in the same folder, up to its first main-loop pass; the
+// panel has not chosen a sensor yet.
+inline void RestartInSameFolder() {
+    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
+    Rig_Reset(folder);
+    Rig_Boot();
+    Rig_AdvanceMs(20);
+}
+
 }  // namespace plug_test

@@ -125,7 +125,17 @@ const bool s_PowerOnRegistered = [] {
 }();
 }  // namespace
 
+// The working folder the test program started in. A test that lays sensor files out makes its
+// folder the working folder, where the library looks first; the next test starts from here again,
+// so that it never loads a file an earlier test left.
+static const std::filesystem::path& StartFolder() {
+    static const std::filesystem::path folder = std::filesystem::current_path();
+    return folder;
+}
+
 void Rig_PowerOn() {
+    std::error_code error;
+    std::filesystem::current_path(StartFolder(), error);
     s_Folder.clear();
     s_Now.store(0, std::memory_order_relaxed);
     s_Booting = false;

@@ -28,6 +28,7 @@ build="$work/build"
 run="$work/run"
 store="R718G 2XH Simulator"
 board="Sensor Simulator"
+choice="Panel Sensor Choice"
 mkdir -p "$build/panel" "$build/sensor_board" "$build/sensor_images"
 echo "program 1" >"$build/panel/Ostrel"
 echo "library 1" >"$build/sensor_board/Brannic.so"
@@ -72,9 +73,11 @@ same "$build/sensor_images/DO_SelvoD11_0.txt" "$run/DO_SelvoD11_0.txt" "a missin
 
 # Settings left beside the build's program go into a new run folder, once.
 echo "old board calibration" >"$build/panel/$board"
+echo "8 4187" >"$build/panel/$choice"
 "$script" "$build" "$work/fresh" || fail "the layout of a fresh run folder failed"
 same "$build/panel/$store" "$work/fresh/$store" "the earlier settings were not taken over"
 same "$build/panel/$board" "$work/fresh/$board" "the earlier board calibration was not taken over"
+same "$build/panel/$choice" "$work/fresh/$choice" "the earlier sensor choice was not taken over"
 
 # A build without its program: nothing to lay out, and the layout says so.
 rm "$build/panel/Ostrel"

@@ -292,7 +292,7 @@ TEST(CalibrationWalk, DigitalOxygenSensorInAirByEnterAlone) {
 }
 
 TEST(CalibrationWalk, OpticalOxygenProcessCalibrationOffersTheReadingInItsUnit) {
-    // A SelvoQ11 on channel B reads 85 %air; its LED switched on by keys, so that it measures.
+    // A SelvoQ11 on channel B reads 85 %air; its LED switched from "Auto" to "On" by keys.
     plug_test::BootOnChannelB();
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
     Panel_SetSimInput(1, kSimPrimaryKind9, 85.0f);
@@ -305,7 +305,7 @@ TEST(CalibrationWalk, OpticalOxygenProcessCalibrationOffersTheReadingInItsUnit) 
     ASSERT_TRUE(Choose("Configure"));
     ASSERT_TRUE(Choose("Measurement"));
     ASSERT_TRUE(Choose("LED Mode"));
-    Press(kKeyUp);
+    Press(kKeyInfo);
     ASSERT_EQ(Item(), "LED = On");
     Press(kKeyEnter);
     Press(kKeyEnter);

@@ -65,14 +65,14 @@ void PlugOnB(const char* file, uint8_t code, uint32_t q, float value) {
     g_SystemSettings.calUnlock = 0;
 }
 
-// A SelvoQ11 on channel B reading 85 %air; its LED switched on by keys, so that it measures.
+// A SelvoQ11 on channel B reading 85 %air; its LED switched on by keys.
 void PlugOpticalMeasuring() {
     PlugOnB("OPT_SelvoQ11_0.txt", 9, kSimPrimaryKind9, 85.0f);
     Press(kKeyMenu);
     ASSERT_TRUE(Choose("Configure"));
     ASSERT_TRUE(Choose("Measurement"));
     ASSERT_TRUE(Choose("LED Mode"));
-    Press(kKeyUp);
+    for (int i = 0; i < 3 && Item() != "LED = On"; ++i) Press(kKeyUp);
     ASSERT_EQ(Item(), "LED = On");
     Press(kKeyEnter);
     Press(kKeyEnter);

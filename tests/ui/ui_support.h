@@ -191,4 +191,16 @@ inline void ValuePageType(const char* text) {
     }
 }
 
+// ENTER through what follows a page until "Save Changes Yes & Exit", then ENTER on it, and on
+// until the measurement screen is back (a save that also writes a sensor waits for it, at most
+// 10 s).
+inline void EnterAndSave() {
+    for (int i = 0; i < 12 && Row(11) != "Save Changes Yes & Exit"; ++i) Press(kKeyEnter);
+    ASSERT_EQ(Row(11), "Save Changes Yes & Exit");
+    Press(kKeyEnter);
+    for (int i = 0; i < 20 && Menu_TopScreen() != kScreenHome; ++i) Rig_AdvanceMs(500);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome);
+    Rig_AdvanceMs(1000);
+}
+
 }  // namespace ui_test
