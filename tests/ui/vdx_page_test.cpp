@@ -176,6 +176,22 @@ TEST(VdxPages, CalibrationValuesOfAPhSensorTurnToItsOrpOffset) {
     EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
 }
 
+TEST(VdxPages, CalibrationValuesOfACo2SensorFollowTheUnitsAsPhDoes) {
+    // SelvoC11's calibration in use: 57.92 mV/pH, zero point 6.86 pH.
+    PlugAndSettle("CO2_SelvoC11_0.txt", 10);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalHistory);
+    EXPECT_EQ(Row(11), "BP S=97.91%   Z=6.860pH");
+    // The slope in mV/pH and the zero in mV, as the options show a pH electrode's.
+    uint32_t status = 0;
+    CalPh_SetSlopeUnitFlag(0, 1, &status);
+    CalPh_SetOffsetUnitFlag(0, 1, &status);
+    Press(kKeyEnter);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    EXPECT_EQ(Row(11), "BP S=57.9mV/pH Z=-8.09mV");
+}
+
 namespace {
 // The first cell from `from` on where the codes stand whole; -1 when none.
 int FindWhole(uint32_t row, const std::string& codes, int from) {
