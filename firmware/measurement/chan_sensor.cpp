@@ -252,7 +252,13 @@ uint32_t Cal_GetDataSet(uint32_t channel, uint32_t n, CalDataSetView* view) {
             break;
         case kLayoutPh: {
             float slope = 0.0f, zeroPoint = 0.0f;
-            CalPh_CalibrateFromDataSet(&set, &slope, &zeroPoint);
+            if (n == kCalSetFactory) {
+                // The factory record holds no points, only the slope in mV/pH and the zero point.
+                slope = set.v40 / kNernstSlope;
+                zeroPoint = set.v44;
+            } else {
+                CalPh_CalibrateFromDataSet(&set, &slope, &zeroPoint);
+            }
             view->slope = slope * 100.0f;
             view->zero = zeroPoint;
             view->slopeMv = slope * kNernstSlope;

@@ -349,16 +349,16 @@ void CalPh_StoreCo2Cal(uint32_t channel, uint32_t* status) {
     *status = result != 0 ? kCo2NotStored : 0;
 }
 
-// The record's fields for a CO2 sensor: v0 the isothermal point, v4 and v8 the points' mV, v60
-// and v64 their buffers, v48 and v52 their temperatures, v40 the slope in mV/pH and v44 the zero
-// in mV.
+// The record's fields for a CO2 sensor: v0 the isothermal point, v4 and v8 the points' mV at 25 C
+// (v4 by the calibration, v8 referred from its measurement), v60 and v64 their buffers, v48 and
+// v52 their temperatures (25.0), v40 the slope in mV/pH and v44 the zero in mV.
 void CalPh_FillCo2DataSet(uint32_t channel, CalDataSetRecord* record) {
     if (!IsChannel(channel)) return;
     const CalInUseCo2& u = g_CalInUse[channel].co2;
     float zeroMv = (u.zero - kCo2IsoPoint) * CalPh_GetCo2SlopeMv(channel);
     record->v0 = kCo2IsoPoint;
     record->v4 = zeroMv - (kCo2IsoPoint - u.pointBuffer[0]) * -u.slope;
-    record->v8 = u.pointMv[1];
+    record->v8 = CalPh_PointMvAt25(u.pointMv[1], zeroMv, u.pointTemp[1]);
     record->v60 = u.pointBuffer[0];
     record->v64 = u.pointBuffer[1];
     record->v48 = kDataSetTemperature;

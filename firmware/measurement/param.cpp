@@ -161,14 +161,14 @@ static void SetPhZero(uint32_t channel, float value, uint32_t* status) {
 }
 
 static float Co2Slope(uint32_t channel) {
-    return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopePercent(channel) : CalPh_GetCo2SlopeMv(channel);
+    return CalPh_GetSlopeUnitFlag(0) == 1 ? CalPh_GetCo2SlopeMv(channel) : CalPh_GetCo2SlopePercent(channel);
 }
 
 static void SetCo2Slope(uint32_t channel, float value, uint32_t* status) {
     if (CalPh_GetSlopeUnitFlag(0) == 1) {
-        CalPh_SetCo2SlopePercent(channel, value, status);
-    } else {
         CalPh_SetCo2SlopeMv(channel, value, status);
+    } else {
+        CalPh_SetCo2SlopePercent(channel, value, status);
     }
 }
 

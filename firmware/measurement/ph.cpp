@@ -293,6 +293,8 @@ void CalPh_TakeDataSetPoints(const CalDataSetRecord* record, float* pointMv, flo
     pointTemp[1] = record->v52;
 }
 
+float CalPh_PointMvAt25(float mv, float zeroMv, float t) { return zeroMv + CalPh_NormalizeMvTo25(mv - zeroMv, t); }
+
 void CalPh_MakeUpSecondPoint(CalDataSetRecord* record, float mvPerPh, float isoPoint) {
     if (record->b82 != 0) return;
     if (record->v60 >= isoPoint) {
@@ -552,8 +554,8 @@ void CalPh_FillDataSet(uint32_t channel, CalDataSetRecord* record) {
     float mvPerPh = u.slope * -kNernstSlope;
     record->v0 = ip;
     record->v12 = u.zero - (ip - u.pointBuffer[0]) * mvPerPh;
-    record->v4 = u.pointMv[0];
-    record->v8 = u.pointMv[1];
+    record->v4 = CalPh_PointMvAt25(u.pointMv[0], u.zero, u.pointTemp[0]);
+    record->v8 = CalPh_PointMvAt25(u.pointMv[1], u.zero, u.pointTemp[1]);
     record->v60 = u.pointBuffer[0];
     record->v64 = u.pointBuffer[1];
     record->v48 = kDataSetTemperature;

@@ -73,10 +73,15 @@ void CalPh_CaptureElectrodePoint(float* pointMv, float* pointTemp, float* pointB
 bool CalPh_TwoPointMvPerPh(const float* pointMv, const float* pointTemp, const float* pointBuffer, float isoPoint,
                            float* mvPerPh);
 // A data set's points (buffers v60/v64, mV v4/v8, temperatures v48/v52) into a calibration's arrays.
+// A sensor's sets hold their points as at 25 C (both temperatures 25.0), which is how a sensor
+// calibrated before and a new sensor from the factory hold them too.
 void CalPh_TakeDataSetPoints(const CalDataSetRecord* record, float* pointMv, float* pointTemp, float* pointBuffer);
 // A sensor's data set always holds two points: for a one-point calibration (b82 0) the second is
 // made up 2 pH from the first (v60, v4) on the isothermal point's side, along mvPerPh.
 void CalPh_MakeUpSecondPoint(CalDataSetRecord* record, float mvPerPh, float isoPoint);
+// A point's electrode voltage measured at t referred to 25 C: its distance from the zero in mV
+// (the voltage at the isothermal point, which the temperature does not move) scales as the slope.
+float CalPh_PointMvAt25(float mv, float zeroMv, float t);
 
 // ---- ORP ------------------------------------------------------------------------------------------
 float CalPh_GetOrpOffset(uint32_t channel);
@@ -135,6 +140,8 @@ void CalPh_SetLimitPair30To200();
 void CalPh_SetLimitPairValue(uint32_t i, float value);
 
 // ---- Calibration data sets ------------------------------------------------------------------------
+// The in-use calibration into a sensor's data set: its points referred to 25 C, so that the set
+// gives back the same slope and zero when it is applied.
 void CalPh_FillDataSet(uint32_t channel, CalDataSetRecord* record);
 // Takes a sensor's data set into use; a degenerate or non-finite set gives status 2 and leaves
 // slope, zero and isothermal point as they were.

@@ -11,6 +11,7 @@
 #include "core/util.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
+#include "measurement/co2.h"
 #include "measurement/meas.h"
 #include "measurement/oxygen.h"
 #include "measurement/ph.h"
@@ -42,6 +43,8 @@ static const uint8_t kMessageBase[kCalUnitCodes] = {0, 8, 16, 24, kNoMessages, 7
 // The unit code the parameters are read with, by configured channel kind 0 to 11: the slope and
 // zero selectors of the parameters by number.
 static const uint8_t kParamSelector[12] = {0, 0, 0, 2, 2, 3, 3, 3, 3, 8, 13, 0};
+static constexpr uint32_t kSelectorPh = 0;
+static constexpr uint32_t kSelectorCo2 = 13;
 
 static constexpr uint32_t kUnitPh = 0;
 static constexpr uint32_t kUnitPna = 5;
@@ -200,6 +203,26 @@ void Screen_JudgeCalibration(uint32_t position, float slope, float offset) {
     Fw_HardwareHook(2, kHookCalJudged);
 }
 
+// The slope and offset of a channel as its bands take them. The pH electrode's and the CO2
+// electrode's are judged in percent and in pH whatever units the pages show them in (the
+// parameters follow the unit options); the other kinds' parameters are in their bands' units.
+static void ReadJudgedPair(uint32_t channel, uint32_t selector, float* slope, float* offset) {
+    switch (selector) {
+        case kSelectorPh:
+            *slope = CalPh_GetSlopePercent(channel);
+            *offset = CalPh_GetZeroPointPh(channel);
+            break;
+        case kSelectorCo2:
+            *slope = CalPh_GetCo2SlopePercent(channel);
+            *offset = CalPh_GetCo2Zero(channel);
+            break;
+        default:
+            *slope = ReadJudged(channel, kParamSlopeB, selector);
+            *offset = ReadJudged(channel, kParamZeroB, selector);
+            break;
+    }
+}
+
 void Screen_DrawDiagIndicators() {
     uint32_t channel = Chan_GetCurrentChannel();
     if (channel > 1) channel = 0;
@@ -207,8 +230,8 @@ void Screen_DrawDiagIndicators() {
     if (kind < kKindNoSensor) {
         uint8_t configured = g_ChannelKind[channel];
         uint32_t selector = kParamSelector[configured < 12 ? configured : 0];
-        float slope = ReadJudged(channel, kParamSlopeB, selector);
-        float offset = ReadJudged(channel, kParamZeroB, selector);
+        float slope = 0.0f, offset = 0.0f;
+        ReadJudgedPair(channel, selector, &slope, &offset);
         Screen_JudgeCalibration(channel * 0x1000 + Screen_GetStartPosition(configured), slope, offset);
     }
     g_SensorParamSavePending = 0;

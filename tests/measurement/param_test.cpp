@@ -145,17 +145,20 @@ TEST(Params, SlopeAndZeroBySelector) {
     EXPECT_NEAR(GetFloat(1, 15, 0), CalPh_GetZeroValue(1), 1e-5f);
     SetFloat(1, 8, -12.0f, 0);
     EXPECT_EQ(CalPh_GetZeroValue(1), -12.0f);
-    // Selector 13: the CO2 electrode; mV/pH (or % with the first option), pH (or mV).
+    // Selector 13: the CO2 electrode, its options read as the pH electrode's: mV/pH with the
+    // first (set now), else %; mV with the second, else pH.
     CalPh_LoadCo2Settings(1, 1, &status);
-    EXPECT_NEAR(GetFloat(1, 7, 13), 100.0f, 1e-4f);
-    SetFloat(1, 7, 95.0f, 13);
+    EXPECT_NEAR(GetFloat(1, 7, 13), 59.16f, 1e-4f);
+    SetFloat(1, 7, 56.202f, 13);
     EXPECT_NEAR(CalPh_GetCo2SlopeMv(1), 56.202f, 1e-3f);
     SetFloat(1, 8, 5.916f, 13);
     EXPECT_NEAR(CalPh_GetCo2Zero(1), 7.1f, 1e-5f);
     EXPECT_NEAR(GetFloat(1, 15, 13), (7.1f - 7.0f) * 56.202f, 1e-3f);
     CalPh_SetSlopeUnitFlag(0, 0, &status);
     CalPh_SetOffsetUnitFlag(0, 0, &status);
-    EXPECT_NEAR(GetFloat(1, 7, 13), 56.202f, 1e-3f);
+    EXPECT_NEAR(GetFloat(1, 7, 13), 95.0f, 1e-3f);
+    SetFloat(1, 7, 90.0f, 13);
+    EXPECT_NEAR(CalPh_GetCo2SlopeMv(1), 53.244f, 1e-3f);
     SetFloat(1, 8, 6.95f, 13);
     EXPECT_NEAR(GetFloat(1, 8, 13), 6.95f, 1e-6f);
     // Selector 2: cell constant and zero offset.

@@ -71,12 +71,12 @@ TEST(ValueChecks, AZeroInMillivoltsIsShownWithoutASign) {
     ASSERT_EQ(Menu_TopScreen(), kScreenHome);
 
     // The sensor's data sets (INFO, "VDX Diagnostics", "ChB Cal History"): the factory set's zero
-    // and the new calibration's offset.
+    // (7.02 pH at 59.05 mV/pH) and the new calibration's offset.
     Press(kKeyInfo);
     ASSERT_TRUE(Choose("VDX Diagnostics"));
     ASSERT_TRUE(Choose("ChB Cal History"));
-    for (int set = 0; set < 2; ++set) {
-        EXPECT_EQ(Row(12).substr(12), "Z=0.000mV") << Row(11);
+    for (const char* zero : {"Z=1.169mV", "Z=0.000mV"}) {
+        EXPECT_EQ(Row(12).substr(12), zero) << Row(11);
         EXPECT_FALSE(SignedZero(Row(12))) << Row(11);
         Press(kKeyUp);
     }

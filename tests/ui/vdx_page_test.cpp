@@ -176,6 +176,53 @@ TEST(VdxPages, CalibrationValuesOfAPhSensorTurnToItsOrpOffset) {
     EXPECT_EQ(Menu_TopScreen(), kScreenTreeInfo);
 }
 
+TEST(VdxPages, CalibrationValuesOfACo2SensorFollowTheUnitsAsPhDoes) {
+    // SelvoC11's calibration in use: 57.92 mV/pH, zero point 6.86 pH.
+    PlugAndSettle("CO2_SelvoC11_0.txt", 10);
+    Press(kKeyInfo);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    ASSERT_EQ(Menu_TopScreen(), kScreenCalHistory);
+    EXPECT_EQ(Row(11), "BP S=97.91%   Z=6.860pH");
+    // The slope in mV/pH and the zero in mV, as the options show a pH electrode's.
+    uint32_t status = 0;
+    CalPh_SetSlopeUnitFlag(0, 1, &status);
+    CalPh_SetOffsetUnitFlag(0, 1, &status);
+    Press(kKeyEnter);
+    ASSERT_TRUE(Choose("Calibration Data"));
+    EXPECT_EQ(Row(11), "BP S=57.9mV/pH Z=-8.09mV");
+}
+
+TEST(VdxPages, FactoryCalibrationShowsTheSlopeAndZeroOfItsRecord) {
+    struct Sensor {
+        const char* file;
+        uint8_t code;
+        const char* percentAndPh;
+        const char* mvPerPhAndMv;
+    };
+    // The factory records: SelvoP11 59.05 mV/pH and 7.02 pH, SelvoN11 58.5 and 6.99, SelvoC11
+    // 58.9 and 6.95 (the zero points as their 14-bit fields hold them).
+    const Sensor sensors[] = {{"PH_SelvoP11_0.txt", 1, "S=99.81%    Z=7.020pH", "S=59.05mV/pHZ=1.169mV"},
+                              {"pNa_SelvoN11_0.txt", 2, "S=98.88%    Z=6.990pH", "S=58.50mV/pHZ=-0.58mV"},
+                              {"CO2_SelvoC11_0.txt", 10, "S=99.56%    Z=6.950pH", "S=58.90mV/pHZ=-2.97mV"}};
+    for (const Sensor& s : sensors) {
+        SCOPED_TRACE(s.file);
+        PlugAndSettle(s.file, s.code);
+        Press(kKeyInfo);
+        ASSERT_TRUE(Choose("VDX Diagnostics"));
+        ASSERT_TRUE(Choose("ChB Cal History"));
+        ASSERT_EQ(Menu_TopScreen(), kScreenCalData);
+        EXPECT_EQ(Row(11).substr(0, 4), "Fact");
+        EXPECT_EQ(Row(12), s.percentAndPh);
+        // The same record in mV/pH and mV about the isothermal point.
+        uint32_t status = 0;
+        CalPh_SetSlopeUnitFlag(0, 1, &status);
+        CalPh_SetOffsetUnitFlag(0, 1, &status);
+        Press(kKeyUp);
+        Press(kKeyInfo);
+        EXPECT_EQ(Row(12), s.mvPerPhAndMv);
+    }
+}
+
 namespace {
 // The first cell from `from` on where the codes stand whole; -1 when none.
 int FindWhole(uint32_t row, const std::string& codes, int from) {
