@@ -10,6 +10,7 @@
 #include "measurement/meas.h"
 #include "settings/settings_work.h"
 #include "ui/menu.h"
+#include "ui/select_screen.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -26,6 +27,9 @@ struct FixedPage {
     uint32_t events[2];
     // The page shows the leave marker.
     bool marker;
+    // Channel A measures conductivity, and the page is its calibration's compensation, chosen
+    // on the selection screen after the CAL key (its first measurement).
+    bool conductivity = false;
 };
 
 const FixedPage kPages[] = {
@@ -38,6 +42,7 @@ const FixedPage kPages[] = {
     {kScreenCalEdit2, {kActionCalEdit2}, true},
     {kScreenRevision, {kItemRevision}, false},
     {kScreenLinComp, {kActionLinComp}, true},
+    {kScreenCalCompensation, {kEventHome, kEventCal}, true, true},
     {kScreenAoutHoldValue, {kItemOutputHoldValue}, true},
     {kScreenReadOc, {kItemReadOc}, false},
     {kScreenReadAnalogOutputs, {kItemReadAnalogOutputs}, true},
@@ -83,10 +88,17 @@ TEST(FixedPagesLayout, EveryFieldSteppedStandsWholeInEveryLanguage) {
             EscapeKey();
             ASSERT_EQ(Menu_TopScreen(), kScreenHome);
             g_Language = static_cast<uint8_t>(language);
+            g_ChannelKind[0] = page.conductivity ? kKindCond2 : kKindPh;
             Press(kKeyMenu);
             WidestSettings();
+            if (page.conductivity) g_WorkSet.channel.kind[0] = kKindCond2;
             for (uint32_t event : page.events) {
                 if (event != 0) Post(event);
+            }
+            if (page.conductivity) {
+                // The CAL key starts on the measurement (row 12).
+                for (int i = 0; i < 6 && g_MenuTreeView.index != 0; ++i) Press(kKeyUp);
+                Press(kKeyEnter);
             }
             ASSERT_EQ(Menu_TopScreen(), page.screen) << "language " << language;
             ExpectRowsWhole(page, language, -1);
