@@ -165,6 +165,15 @@ static void DrawCells(uint32_t row, uint32_t column, const char* text) {
     for (uint32_t i = 0; i < 6 * n && column + i < kLcdColumns; ++i) g_LcdFrame[row][column + i] = g_LcdLine[i];
 }
 
+uint32_t Lcd_DrawFieldText(uint32_t row, uint32_t column, uint32_t blink, const char* text) {
+    DrawCells(row, column, text);
+    if (blink == 1) {
+        SetBlinkField(row, column, 1, text[0] == '_' ? 2 : 1, text);
+        g_BlinkTick.store(0, std::memory_order_relaxed);
+    }
+    return TextLength(text);
+}
+
 void Lcd_BlinkField(uint32_t phase) {
     if (phase == 0) {
         DrawCells(g_BlinkField.row, g_BlinkField.column, g_BlinkField.text);

@@ -62,6 +62,10 @@ uint32_t Lcd_DrawTextBlink(uint32_t row, uint32_t column, const char* text);
 uint32_t Lcd_DrawTextRef(uint32_t row, uint32_t column, TextRef text);
 uint32_t Lcd_DrawTextRefBlink(uint32_t row, uint32_t column, TextRef text);
 uint32_t Lcd_DrawTextMode(uint32_t row, uint32_t column, uint32_t blink, const char* text);
+// A field's text in its own cells, plain or (blink 1) as the blinking field: unlike Lcd_DrawText
+// the column after the text is left alone, so a field that ends where the next text or the leave
+// marker begins never cuts into it. The caller clears the field's span first. Returns the length.
+uint32_t Lcd_DrawFieldText(uint32_t row, uint32_t column, uint32_t blink, const char* text);
 void Lcd_BlinkField(uint32_t phase);
 void Lcd_HideBlinkField(uint32_t row, uint32_t column, uint32_t width, uint32_t hideMode);
 // The main loop's 500-ms step of the blinking field: toggles its phase and draws or hides it.

@@ -193,10 +193,11 @@ static void DrawValue(uint32_t field, uint32_t blink) {
     }
     char text[kTextMaxChars + 1];
     ValueText(page, field, g_PageEdit.values[field], text);
-    // Never wider than the field's span, so a value cannot run into its neighbour.
+    // Never wider than the field's span, and drawn within it: a value cannot run into its
+    // neighbour, nor into the leave marker after the last field of row 12.
     uint32_t cells = d.valueWidth[lang][field] / 6;
     if (cells < kTextMaxChars && std::strlen(text) > cells) text[cells] = '\0';
-    Lcd_DrawTextMode(row, column, blink, text);
+    Lcd_DrawFieldText(row, column, blink, text);
 }
 
 static void DrawMarker(uint32_t blink) { Lcd_DrawChannelMark(kLeaveMarkChannel, blink); }

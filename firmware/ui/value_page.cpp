@@ -327,11 +327,7 @@ static void DrawChoice(uint32_t line, uint32_t blink) {
     ChoicePlace(line, &row, &column);
     uint32_t clear = ChoiceKind(line) == kChoiceDecade ? 6 : (ChoiceKind(line) == kChoicePassword ? 132 : 30);
     Lcd_ClearSpan(row, column, clear);
-    if (blink) {
-        Lcd_DrawTextBlink(row, column, text);
-    } else {
-        Lcd_DrawText(row, column, text);
-    }
+    Lcd_DrawFieldText(row, column, blink ? 1 : 0, text);
 }
 
 // The unit after a line: its unit id, the decade's unit, or the unit of the range page's quantity.
@@ -341,8 +337,12 @@ static void DrawUnit(uint32_t line) {
     uint32_t row = RowOf(line);
     uint32_t column = UnitColumn(line);
     uint8_t unit = Desc().unit[line];
+    char text[kTextMaxChars + 1];
+    // Units are drawn in their own cells: one that ends in the cell before the leave marker
+    // leaves the marker whole.
     if (unit != 255) {
-        Lcd_DrawTextRef(row, column, Text_Nth(kTextUnits, unit));
+        Text_Copy(Text_Nth(kTextUnits, unit), text);
+        Lcd_DrawFieldText(row, column, 0, text);
         return;
     }
     if ((page >= kValuePageSetPointRange && page <= kValuePageSetPointValue) ||
@@ -351,14 +351,16 @@ static void DrawUnit(uint32_t line) {
         ValuePage_RangeUnit(page, &code, &prefix);
         if (page == kValuePageRelayAbsolute) {
             // Hysteresis of a voltage kind is in millivolts.
-            if (line == 1 && (code == 14 || code == 15 || code == 38 || code == 40)) Lcd_DrawText(row, column, "mV");
+            if (line == 1 && (code == 14 || code == 15 || code == 38 || code == 40))
+                Lcd_DrawFieldText(row, column, 0, "mV");
             return;
         }
-        if (prefix != kPrefixNone && prefix != kPrefixUnits) {
-            Fmt_DrawUnitString(row, column, 0, prefix);
-            column += 6;
-        }
-        Lcd_DrawText(row, column, Unit_GetText(code));
+        // The prefix's symbol ("m", or "ppm" before "TDS") and the unit's text after it.
+        text[0] = '\0';
+        const char* symbol = Fmt_PrefixSymbol(prefix);
+        if (prefix != kPrefixNone && prefix != kPrefixUnits && symbol != nullptr) std::strcpy(text, symbol);
+        std::strncat(text, Unit_GetText(code), kTextMaxChars - std::strlen(text));
+        Lcd_DrawFieldText(row, column, 0, text);
     }
 }
 

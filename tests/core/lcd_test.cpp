@@ -36,6 +36,31 @@ TEST(Display, TextTouchesItsCellsAndTheColumnAfterOnly) {
     EXPECT_EQ(Rig_RowText(11), "       R718G/2XH");
 }
 
+// A field ending in the cell before the leave marker, plain and blinking: the marker keeps its
+// first column, which a text drawn there would clear.
+TEST(Display, FieldTextTouchesItsCellsOnly) {
+    Lcd_ClearAll();
+    Lcd_DrawChannelMark(0, 0);
+    std::string marker(reinterpret_cast<const char*>(&g_LcdFrame[12][138]), 6);
+    EXPECT_EQ(Lcd_DrawFieldText(12, 90, 0, "Standard"), 8u);
+    EXPECT_EQ(Rig_RowText(12), "               Standard$");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&g_LcdFrame[12][138]), 6), marker);
+    // Blinking: both phases leave the marker alone; the field blinks as a text drawn blinking does.
+    Lcd_DrawFieldText(12, 114, 1, "Yes");
+    ASSERT_TRUE(g_BlinkField.active);
+    EXPECT_EQ(g_BlinkField.column, 114);
+    EXPECT_EQ(g_BlinkField.hideMode, 1);
+    for (uint32_t phase : {1u, 0u}) {
+        Lcd_BlinkField(phase);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&g_LcdFrame[12][138]), 6), marker) << phase;
+    }
+    EXPECT_EQ(Rig_RowText(12), "               StanYesd$");
+    // The same text drawn by Lcd_DrawText cuts into the marker.
+    Lcd_DrawText(12, 120, "Yes");
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(&g_LcdFrame[12][138]), 6), marker);
+    g_BlinkField.active = 0;
+}
+
 TEST(Display, DrawingClipsAtTheRowEnd) {
     FillFrame(0x55);
     Lcd_DrawText(4, 138, "ABCDEFGH");

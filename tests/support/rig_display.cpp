@@ -1,5 +1,7 @@
 // Reading the display back as text for the tests.
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 
 #include "core/lcd.h"
 #include "core/lcd_fonts.h"
@@ -17,18 +19,29 @@ bool Blank(const uint8_t* columns, uint32_t n) {
     return true;
 }
 
+// Six glyph columns as one key.
+uint64_t CellKey(const uint8_t* columns) {
+    uint64_t key = 0;
+    for (int i = 0; i < 6; ++i) key = key << 8 | columns[i];
+    return key;
+}
+
 // The code of the glyph drawn exactly at these 6 columns, or -1. Plain ASCII is tried first, so
-// a letter shared with another font reads as ASCII.
+// a letter shared with another font reads as ASCII. The glyphs are looked up in a table made once,
+// in that order, so that reading rows back stays cheap for tests that read many.
 int MatchCell(const uint8_t* columns) {
-    for (int code = 33; code <= 126; ++code) {
-        if (std::memcmp(Lcd_GlyphOf(static_cast<uint8_t>(code)), columns, 6) == 0) return code;
-    }
-    for (int code = 1; code < 256; ++code) {
-        if (code >= 32 && code <= 127) continue;
-        const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(code));
-        if (!Blank(glyph, 6) && std::memcmp(glyph, columns, 6) == 0) return code;
-    }
-    return -1;
+    static const std::unordered_map<uint64_t, int> kCodes = [] {
+        std::unordered_map<uint64_t, int> codes;
+        for (int code = 33; code <= 126; ++code) codes.emplace(CellKey(Lcd_GlyphOf(static_cast<uint8_t>(code))), code);
+        for (int code = 1; code < 256; ++code) {
+            if (code >= 32 && code <= 127) continue;
+            const uint8_t* glyph = Lcd_GlyphOf(static_cast<uint8_t>(code));
+            if (!Blank(glyph, 6)) codes.emplace(CellKey(glyph), code);
+        }
+        return codes;
+    }();
+    auto found = kCodes.find(CellKey(columns));
+    return found == kCodes.end() ? -1 : found->second;
 }
 }  // namespace
 

@@ -156,6 +156,49 @@ TEST(ParamPage, EveryPageOpensInEveryLanguageWithTheMarkerAlone) {
     g_Language = 0;
 }
 
+// Every choice of every field, stepped in by UP as the user does, in every language: the value
+// stands whole in its span in both phases of its blinking (a row-12 value ending in the cell before
+// the leave marker, too), and the marker beside it stays whole.
+TEST(ParamPage, EveryChoiceStandsWholeAndLeavesTheMarkerWholeInEveryLanguage) {
+    BootHome();
+    for (uint32_t lang = 0; lang < kLanguages; ++lang) {
+        g_Language = static_cast<uint8_t>(lang);
+        for (uint32_t page = 0; page < kParamPageCount; ++page) {
+            const ParamPageDesc& d = g_ParamPageTable[page];
+            for (uint32_t f = 0; f < kParamFields; ++f) {
+                if (d.choiceGroup[f] == kNoGroup || d.choiceGroup[f] == kGroupCalUnits) continue;
+                Settings_CopyAll();
+                ParamPage_ResetSelectors(1);
+                ParamPage_Open(page, 0);
+                ParamPage_SelectField(f);
+                uint32_t row = f < 2 ? kRowStatus : kRowMessage;
+                uint32_t column = d.valueColumn[lang][f];
+                // The largest choice group has twelve texts: every choice is met on the way round.
+                for (int step = 0; step < 13 && g_PageEdit.page == page && g_PageEdit.field == f; ++step) {
+                    std::string where = "page " + std::to_string(page) + " lang " + std::to_string(lang) + " field " +
+                                        std::to_string(f) + " value " + std::to_string(g_PageEdit.values[f]);
+                    // The measurement of an output is drawn inverted rather than blinking.
+                    bool blinks = g_BlinkField.active && g_BlinkField.row == row && g_BlinkField.column == column;
+                    std::string value = blinks ? std::string(g_BlinkField.text) : std::string();
+                    for (uint32_t phase : {1u, 0u}) {
+                        if (blinks) Lcd_BlinkField(phase);
+                        bool whole = GlyphsDrawn(kRowMessage, 138, "$");
+                        if (blinks && phase == 0) {
+                            whole =
+                                whole && GlyphsDrawn(row, column, value) && 6 * value.size() <= d.valueWidth[lang][f];
+                        }
+                        // The rows are read back only to say what went wrong.
+                        EXPECT_TRUE(whole) << where << " phase " << phase << ": " << Rig_RowText(kRowStatus) << " | "
+                                           << Rig_RowText(kRowMessage);
+                    }
+                    ParamPage_EditKey(kEventUp, &g_PageEdit);
+                }
+            }
+        }
+    }
+    g_Language = 0;
+}
+
 TEST(ParamPage, LanguageChangedByKeysIsSavedAndKeptOverARestart) {
     std::string folder = Rig_MakeTempFolder();
     Rig_Reset(folder);

@@ -11,6 +11,7 @@
 #include "ui/menu.h"
 #include "ui/param_page.h"
 #include "ui/pid_pages.h"
+#include "ui/value_catalogue.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -207,6 +208,26 @@ TEST(PidPages, TuningHoldsTheGainTo20) {
     EXPECT_EQ(Menu_TopScreen(), kScreenValuePage);
     EXPECT_EQ(g_PendingMenuItem, kActionPidSetPointPage);
     EXPECT_EQ(g_WorkSet.pid.source, 0);
+}
+
+// The set point, dead band and proportional limits of a controller on a pH line, as the tuning
+// page leads to them: each value with its unit after it, row 12 ending before the leave marker.
+TEST(PidPages, SetPointAndLimitsShowTheirUnitBeforeTheMarker) {
+    OpenPidItem("Tune Parameters");
+    Step(1);  // line a, pH
+    Press(kKeyEnter);
+    ASSERT_EQ(g_ValuePageNumber, kValuePagePid);
+    EXPECT_EQ(Row(11), "SetPoint = 7.000 pH");
+    EXPECT_EQ(Row(12), "Dead Band= 0.000 pH    $");
+    Press(kKeyEnter);
+    ASSERT_EQ(g_ValuePageNumber, kValuePagePropLimits);
+    EXPECT_EQ(Row(11), "P-Lim Low  0.000 pH");
+    EXPECT_EQ(Row(12), "P-Lim High 14.00 pH    $");
+    // The cursor walked round the page redraws the values and units; the marker stays whole.
+    for (int i = 0; i < 10; ++i) Press(kKeyCal);
+    ASSERT_EQ(g_ValuePageCursor, kCursorLeave);
+    Lcd_BlinkField(0);
+    EXPECT_EQ(Row(12), "P-Lim High 14.00 pH    $");
 }
 
 TEST(PidPages, CornersFollowTheCurve) {

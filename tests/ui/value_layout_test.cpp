@@ -5,8 +5,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "core/fmt.h"
 #include "core/lcd_glyphs.h"
+#include "core/settings.h"
+#include "measurement/units.h"
+#include "settings/settings_work.h"
 #include "ui/value_catalogue.h"
 #include "ui/value_page.h"
 #include "ui_support.h"
@@ -92,15 +97,138 @@ TEST(ValuePageLayout, ChoiceTextsFitInEveryLanguage) {
                 for (uint32_t option = 0; option < ValuePage_ChoiceCount(kind); ++option) {
                     ValuePage_Open(page, 1);
                     g_ValuePageChoice[line] = static_cast<int8_t>(option);
-                    // Redrawn the way the choice position draws it.
+                    // Redrawn the way the choice position draws it: by the page's own keys.
                     g_ValuePageLine = static_cast<uint8_t>(line);
                     g_ValuePageCursor = g_ValuePageTable[page].width[line];
-                    Press(kKeyUp);
-                    Press(kKeyInfo);
+                    ValuePage_Screen(kEventUp);
+                    ValuePage_Screen(kEventDown);
+                    ASSERT_EQ(g_ValuePageChoice[line], static_cast<int8_t>(option));
+                    // The choice blinks; in its shown phase it stands whole, and the marker too.
+                    ASSERT_TRUE(g_BlinkField.active);
+                    Lcd_BlinkField(0);
+                    uint32_t row = g_BlinkField.row;
+                    EXPECT_TRUE(Drawn(row, g_BlinkField.column, g_BlinkField.text,
+                                      static_cast<uint32_t>(std::strlen(g_BlinkField.text))))
+                        << Where(page, language, line, Row(row).c_str());
+                    EXPECT_LE(g_BlinkField.column + 6 * std::strlen(g_BlinkField.text),
+                              row == 12 ? kMarkColumn : kLcdTextColumns)
+                        << Where(page, language, line, Row(row).c_str());
+                    EXPECT_TRUE(Drawn(12, kMarkColumn, "$", 1)) << Where(page, language, line, Row(12).c_str());
+                    std::string text = Row(RowOfLine(page, kind == kChoicePassword ? 1 : line));
+                    EXPECT_EQ(text.find("\uFFFD"), std::string::npos) << Where(page, language, line, text.c_str());
+                }
+            }
+        }
+    }
+    g_Language = 0;
+}
+
+// Every place of every page, walked by the page's own keys with each place stepped up and down
+// again, in every language: whatever a step redraws (the value, its unit, a choice, a selector),
+// the leave marker at the end of row 12 stays whole.
+TEST(ValuePageLayout, EveryPlaceRedrawnLeavesTheMarkerWholeInEveryLanguage) {
+    BootHome();
+    Press(kKeyMenu);
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        g_Language = static_cast<uint8_t>(language);
+        for (uint32_t page = 0; page < kValuePageCount; ++page) {
+            ValuePage_Open(page, 0);
+            for (int place = 0; place < 40; ++place) {
+                int32_t cursor = g_ValuePageCursor;
+                ValuePage_Screen(kEventUp);
+                ValuePage_Screen(kEventDown);
+                // A set point's selector shows another page for another type of set point.
+                if (g_ValuePageNumber != page) break;
+                if (g_BlinkField.active) Lcd_BlinkField(0);
+                EXPECT_TRUE(Drawn(12, kMarkColumn, "$", 1)) << Where(
+                    page, language, g_ValuePageLine, ("cursor " + std::to_string(cursor) + ": " + Row(12)).c_str());
+                if (cursor == kCursorLeave && place > 0) break;
+                ValuePage_Screen(kEventRight);
+            }
+        }
+    }
+    g_Language = 0;
+}
+
+namespace {
+// Every unit a display line can carry: each measurement of each channel kind's list, with each
+// prefix its resolutions give it.
+struct LineUnit {
+    uint8_t code;
+    uint8_t prefix;
+};
+
+std::vector<LineUnit> EveryLineUnit() {
+    std::vector<LineUnit> units;
+    for (uint32_t list = 0; list < 13; ++list) {
+        for (uint32_t i = 0; i < Fmt_UnitListLength(list); ++i) {
+            uint8_t code = Fmt_UnitAt(list, i);
+            uint32_t resolutions = Fmt_DecimalsByUnit(code);
+            for (uint32_t r = 0; r < (resolutions > 0 ? resolutions : 1); ++r) {
+                LineUnit unit{code, static_cast<uint8_t>(Fmt_ResolutionClass(code, r))};
+                bool known = false;
+                for (const LineUnit& u : units) known = known || (u.code == unit.code && u.prefix == unit.prefix);
+                if (!known) units.push_back(unit);
+            }
+        }
+    }
+    return units;
+}
+
+// The unit as the pages draw it: the prefix's symbol, then the unit's text.
+std::string UnitText(const LineUnit& unit) {
+    std::string text;
+    if (unit.prefix != kPrefixNone && unit.prefix != kPrefixUnits) text = Fmt_PrefixSymbol(unit.prefix);
+    return text + Unit_GetText(unit.code);
+}
+
+// Every display line shows the unit; the set points, outputs and the PID take their quantity from
+// a line.
+void ShowUnitOnEveryLine(const LineUnit& unit) {
+    for (uint32_t slot = 0; slot < 4; ++slot) {
+        g_WorkSet.channel.lines.kind[slot] = unit.code;
+        g_WorkSet.channel.lines.prefix[slot] = unit.prefix;
+        g_WorkSet.channel.lines.lineSlot[slot] = static_cast<uint8_t>(slot);
+    }
+    g_WorkSet.pid.source = 0;
+}
+}  // namespace
+
+// The pages of a set point, an output's range, the PID and a relay's hysteresis draw the unit of
+// the quantity they work on after each value: with every unit a display line can carry, in every
+// language, the unit stands whole after its value within its row (row 12: before the leave
+// marker), also after the cursor has walked the page and redrawn it.
+TEST(ValuePageLayout, QuantityUnitsStandWholeInEveryLanguage) {
+    BootHome();
+    Press(kKeyMenu);
+    const uint32_t kPages[] = {kValuePageSetPointRange, kValuePageOutputRange, kValuePageOutputLow,
+                               kValuePageSetPointValue, kValuePagePid,         kValuePagePropLimits,
+                               kValuePagePropLimits2};
+    std::vector<LineUnit> units = EveryLineUnit();
+    ASSERT_GT(units.size(), 40u);
+    for (uint32_t language = 0; language < kLanguages; ++language) {
+        g_Language = static_cast<uint8_t>(language);
+        for (const LineUnit& unit : units) {
+            std::string text = UnitText(unit);
+            for (uint32_t page : kPages) {
+                Settings_CopyAll();
+                ShowUnitOnEveryLine(unit);
+                ValuePage_Open(page, 0);
+                for (int place = 0; place < 16; ++place) {
                     Menu_BlinkOff();
-                    EXPECT_TRUE(Drawn(12, kMarkColumn, "$", 1)) << Where(page, language, line, "choice");
-                    std::string row = Row(RowOfLine(page, kind == kChoicePassword ? 1 : line));
-                    EXPECT_EQ(row.find("\uFFFD"), std::string::npos) << Where(page, language, line, row.c_str());
+                    for (uint32_t line = 0; line < 2; ++line) {
+                        uint32_t column = ValuePage_ValueColumn(page, line, language);
+                        if (column == 0 || g_ValuePageTable[page].width[line] == 0) continue;
+                        uint32_t row = RowOfLine(page, line);
+                        uint32_t at = column + 6 * g_ValuePageTable[page].width[line] + 6;
+                        bool whole = Drawn(row, at, text.c_str(), static_cast<uint32_t>(text.size())) &&
+                                     at + 6 * text.size() <= (row == 12 ? kMarkColumn : kLcdTextColumns);
+                        EXPECT_TRUE(whole) << Where(page, language, line, (text + ": " + Row(row)).c_str());
+                    }
+                    EXPECT_TRUE(Drawn(12, kMarkColumn, "$", 1))
+                        << Where(page, language, 1, (text + ": " + Row(12)).c_str());
+                    if (g_ValuePageCursor == kCursorLeave) break;
+                    ValuePage_Screen(kEventRight);
                 }
             }
         }
