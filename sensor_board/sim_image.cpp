@@ -264,6 +264,32 @@ uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
     return 1;
 }
 
+// The leftover of a sensor file's name, where the file is looked for: as given (the working
+// folder), and a bare name in the program's folder too.
+static void DropLeftoversOf(const char* name) {
+    if (name[0] == '\0') return;
+    PlatSafe_DropLeftover(name);
+    const char* folder = g_BoardConfig.eepromFolder;
+    size_t folderLength = strnlen(folder, kBoardFolderSize);
+    size_t nameLength = std::strlen(name);
+    if (folderLength == 0 || BaseName(name) != name || folderLength + nameLength >= kSimPathSize) return;
+    char path[kSimPathSize];
+    std::memcpy(path, folder, folderLength);
+    std::memcpy(path + folderLength, name, nameLength + 1);
+    PlatSafe_DropLeftover(path);
+}
+
+void SimImage_DropLeftovers() {
+    for (const char* name : kResourceNames) DropLeftoversOf(name);
+    char held[kSimPathSize];
+    {
+        std::lock_guard<std::mutex> hold(s_SlotLock);
+        std::memcpy(held, g_SimImageSlots[1].path, sizeof held);
+    }
+    held[kSimPathSize - 1] = '\0';
+    DropLeftoversOf(held);
+}
+
 // Presence, range and busy rules of a block access, under the lock.
 static bool BlockAccessAllowed(SimImageSlot& s, uint32_t offset) {
     if (offset > kSimLastBlock * kSimBlockBytes || !s.present.load(kAcquire)) return false;

@@ -1,6 +1,7 @@
-// The sensor board's files where something else stands in their place: a pipe in place of a
-// sensor file or the parameter file is refused at once (no sensor, no parameter file), never
-// waited on.
+// The sensor board's files where something else stands in their place, and what a killed
+// write-back leaves: a pipe in place of a sensor file or the parameter file is refused at once
+// (no sensor, no parameter file), never waited on; the temporary file a kill left beside a
+// sensor file is removed at the board's start.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,4 +87,34 @@ TEST(SensorFilePipes, APipeInPlaceOfTheParameterFileIsNoParameterFile) {
         60);
     EXPECT_EQ(started, 0) << (started == -1 ? "the start never returned" : "");
     EXPECT_TRUE(fs::is_fifo(path));
+}
+
+// A kill during a sensor file's write-back leaves "<file>.tmp" beside it (beside the link's
+// target for a file that is a link): the board's start removes it, where it removes its parameter
+// file's, in the working folder and in the program's folder. Folders of such names, and temporary
+// files of names that are no sensor files, are not the board's and stay.
+TEST(SensorFileLeftovers, TheBoardsStartRemovesWhatAKilledWriteBackLeft) {
+    std::string working = Rig_MakeTempFolder();
+    std::string program = Rig_MakeTempFolder();
+    std::string elsewhere = Rig_MakeTempFolder();
+    const std::vector<uint8_t> text = {'0', '0', ' '};
+    WriteFile(working + "/" + kSensorFile, text);
+    WriteFile(working + "/" + kSensorFile + ".tmp", text);
+    WriteFile(program + "/DO_SelvoD11_0.txt.tmp", text);
+    WriteFile(program + "/Sensor Simulator.tmp", text);
+    WriteFile(elsewhere + "/COND_SelvoK11_0.txt", text);
+    WriteFile(elsewhere + "/COND_SelvoK11_0.txt.tmp", text);
+    fs::create_symlink(elsewhere + "/COND_SelvoK11_0.txt", working + "/COND_SelvoK11_0.txt");
+    fs::create_directories(working + "/" + kOpticalFile + ".tmp/kept");
+    WriteFile(working + "/notes.txt.tmp", text);
+    fs::current_path(working);
+    StartBoardIn(program);
+    EXPECT_FALSE(fs::exists(working + "/" + kSensorFile + ".tmp"));
+    EXPECT_FALSE(fs::exists(program + "/DO_SelvoD11_0.txt.tmp"));
+    EXPECT_FALSE(fs::exists(program + "/Sensor Simulator.tmp"));
+    EXPECT_FALSE(fs::exists(elsewhere + "/COND_SelvoK11_0.txt.tmp"));
+    EXPECT_EQ(ReadFile(working + "/" + kSensorFile), text);
+    EXPECT_TRUE(fs::is_symlink(working + "/COND_SelvoK11_0.txt"));
+    EXPECT_TRUE(fs::is_directory(working + "/" + kOpticalFile + ".tmp/kept"));
+    EXPECT_TRUE(fs::exists(working + "/notes.txt.tmp"));
 }
