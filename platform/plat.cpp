@@ -74,8 +74,29 @@ static std::FILE* Stream(PlatFile* file) { return reinterpret_cast<std::FILE*>(f
 
 PlatFile* Plat_FileOpen(const char* path, const char* mode) {
     if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
-    std::FILE* stream = std::fopen(path, mode);
-    if (stream == nullptr) return nullptr;
+    bool update = std::strchr(mode, '+') != nullptr;
+    int flags = 0;
+    if (mode[0] == 'r') {
+        flags = update ? O_RDWR : O_RDONLY;
+    } else if (mode[0] == 'w') {
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    } else if (mode[0] == 'a') {
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    } else {
+        return nullptr;
+    }
+    // Only a file: a pipe or a device in its place is refused at once, never waited on.
+    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    int status = fcntl(fd, F_GETFL);
+    std::FILE* stream = nullptr;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && status >= 0 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0)
+        stream = fdopen(fd, mode);
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
     return reinterpret_cast<PlatFile*>(stream);
 }
 

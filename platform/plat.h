@@ -29,7 +29,9 @@ void Plat_SleepMs(uint32_t ms);
 // ---- Files ---------------------------------------------------------------------------------
 
 struct PlatFile;
-// Opens with a C stream mode ("rb+", "wb+", "r", "w", "rb"); nullptr when it cannot.
+// Opens with a C stream mode ("rb+", "wb+", "r", "w", "rb"); nullptr when it cannot, and when
+// something other than a file stands at path (a pipe or a device is refused at once, never
+// waited on).
 PlatFile* Plat_FileOpen(const char* path, const char* mode);
 // Closes the file, writing out what is still buffered; 0 when that succeeded (or there was no
 // file), -1 when buffered bytes could not be written.

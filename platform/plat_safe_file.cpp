@@ -23,7 +23,7 @@ static bool LeftoverPath(const char* path, char* leftover, size_t size) {
 
 // Copies what the file at from holds past offset to the end of the open file to.
 static bool CopyTail(const char* from, off_t offset, int to) {
-    int fd = open(from, O_RDONLY | O_CLOEXEC);
+    int fd = open(from, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     uint8_t chunk[4096];
     bool copied = true;
