@@ -446,6 +446,9 @@ uint32_t Panel_ReadStoredSensorModel(uint32_t channel) {
 }
 
 ChannelSetup Panel_LoadChannelSetup() {
+    // What a write of the record killed on its way left beside it goes at the start.
+    char record[kEepromPathSize + sizeof kSensorChoiceFile];
+    if (SensorChoicePath(record, sizeof record)) PlatSafe_DropLeftover(record);
     ChannelSetup setup;
     setup.kindA = Fw_GetChannelType(0);
     setup.kindB = Fw_GetChannelType(1);

@@ -187,7 +187,8 @@ struct ChannelSetup {
     const char* fourthTextB;
 };
 // Takes over the channel kinds the firmware has loaded and channel B's stored model, and loads
-// that model's image into the library.
+// that model's image into the library. A temporary file a killed write of the panel's record of
+// the chosen entry left is removed.
 ChannelSetup Panel_LoadChannelSetup();
 // The same once the firmware thread has set the store up and loaded the kinds (it alone loads
 // them, and the store's file name is its until then); false, and nothing done, before.

@@ -9,6 +9,7 @@
 #include "core/link_transport.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
+#include "platform/plat_safe_file.h"
 
 // The paths to remove live in fixed buffers so that a signal handler may use them.
 static char s_ExtractFolder[PATH_MAX];
@@ -24,12 +25,9 @@ std::string Panel_GetProgramFolder() {
     return Plat_GetProgramFolder(folder, sizeof folder) ? folder : "";
 }
 
-static bool CanRead(const std::string& path) {
-    PlatFile* file = Plat_FileOpen(path.c_str(), "r");
-    if (file == nullptr) return false;
-    Plat_FileClose(file);
-    return true;
-}
+// A library file beside the program: a file that can be read (a pipe of that name is none, and
+// is never waited on).
+static bool CanRead(const std::string& path) { return PlatSafe_ReadAt(path.c_str(), 0, nullptr, 0) == 0; }
 
 static std::string TempFolder() {
     char folder[PATH_MAX];

@@ -74,8 +74,29 @@ static std::FILE* Stream(PlatFile* file) { return reinterpret_cast<std::FILE*>(f
 
 PlatFile* Plat_FileOpen(const char* path, const char* mode) {
     if (path == nullptr || mode == nullptr || path[0] == '\0') return nullptr;
-    std::FILE* stream = std::fopen(path, mode);
-    if (stream == nullptr) return nullptr;
+    bool update = std::strchr(mode, '+') != nullptr;
+    int flags = 0;
+    if (mode[0] == 'r') {
+        flags = update ? O_RDWR : O_RDONLY;
+    } else if (mode[0] == 'w') {
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    } else if (mode[0] == 'a') {
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    } else {
+        return nullptr;
+    }
+    // Only a file: a pipe or a device in its place is refused at once, never waited on.
+    int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    int status = fcntl(fd, F_GETFL);
+    std::FILE* stream = nullptr;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && status >= 0 && fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0)
+        stream = fdopen(fd, mode);
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
     return reinterpret_cast<PlatFile*>(stream);
 }
 
@@ -195,21 +216,59 @@ int Plat_WriteNewFile(const char* path, const uint8_t* bytes, uint32_t size) {
 int Plat_HeldOpen(const char* path, bool* writable) {
     *writable = false;
     if (path == nullptr || path[0] == '\0') return -1;
-    int fd = open(path, O_RDWR | O_CLOEXEC);
+    // Not blocking: a pipe in the file's place must not stop the caller.
+    int fd = open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
         *writable = true;
     } else if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY) {
-        fd = open(path, O_RDONLY | O_CLOEXEC);
+        fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     }
     if (fd < 0) return -1;
-    // A folder opens for reading, but holds no bytes.
+    // A folder opens for reading but holds no bytes; a pipe or a device is no file of bytes.
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         close(fd);
         *writable = false;
         return -1;
     }
     return fd;
+}
+
+int Plat_HeldReopen(int handle, const char* path, bool* writable) {
+    *writable = false;
+    if (handle < 0) return -1;
+    bool now = false;
+    int fd = Plat_HeldOpen(path, &now);
+    if (fd < 0) return -1;
+    // One step: a reader on another thread finds the old file or the new one under the handle.
+    int moved = dup3(fd, handle, O_CLOEXEC);
+    close(fd);
+    if (moved < 0) return -1;
+    *writable = now;
+    return 0;
+}
+
+static void StampOf(const struct stat& info, PlatFileStamp* stamp) {
+    stamp->device = static_cast<uint64_t>(info.st_dev);
+    stamp->inode = static_cast<uint64_t>(info.st_ino);
+    stamp->size = static_cast<uint64_t>(info.st_size);
+    stamp->modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp->changedNs = static_cast<int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+}
+
+bool Plat_FileStampOf(const char* path, PlatFileStamp* stamp) {
+    struct stat info {};
+    if (path == nullptr || path[0] == '\0' || stat(path, &info) != 0) return false;
+    StampOf(info, stamp);
+    return true;
+}
+
+bool Plat_HeldStamp(int handle, PlatFileStamp* stamp) {
+    struct stat info {};
+    if (handle < 0 || fstat(handle, &info) != 0) return false;
+    StampOf(info, stamp);
+    return true;
 }
 
 int Plat_HeldCreate(const char* path) {

@@ -29,7 +29,9 @@ void Plat_SleepMs(uint32_t ms);
 // ---- Files ---------------------------------------------------------------------------------
 
 struct PlatFile;
-// Opens with a C stream mode ("rb+", "wb+", "r", "w", "rb"); nullptr when it cannot.
+// Opens with a C stream mode ("rb+", "wb+", "r", "w", "rb"); nullptr when it cannot, and when
+// something other than a file stands at path (a pipe or a device is refused at once, never
+// waited on).
 PlatFile* Plat_FileOpen(const char* path, const char* mode);
 // Closes the file, writing out what is still buffered; 0 when that succeeded (or there was no
 // file), -1 when buffered bytes could not be written.
@@ -57,8 +59,13 @@ char Plat_PathSeparator();
 // A write that lies within the file's first 4096 bytes touches one page of it, which a killed
 // program leaves either written or not.
 // Opens an existing file for reading and writing, or for reading only where writing is not
-// allowed (*writable tells which); -1 when it cannot be read at all or is a folder.
+// allowed (*writable tells which); -1 when it cannot be read at all or is no file (a folder, a
+// pipe, a device), which is refused at once, never waited on.
 int Plat_HeldOpen(const char* path, bool* writable);
+// Opens the file that now stands at path, as Plat_HeldOpen does, in the handle's place: the
+// handle (and any other thread using it) reads and writes that file from then on. 0 done; -1 when
+// it cannot be opened, and the handle keeps its file.
+int Plat_HeldReopen(int handle, const char* path, bool* writable);
 // Creates a file that did not exist before, for reading and writing; -1 when it cannot.
 int Plat_HeldCreate(const char* path);
 // Reads up to n bytes at offset: how many were read (fewer at the file's end), -1 on error.
@@ -67,6 +74,19 @@ int32_t Plat_HeldReadAt(int handle, uint32_t offset, void* buffer, uint32_t n);
 // file was removed or replaced since it was opened, since what is written then is lost.
 int Plat_HeldWriteAt(int handle, uint32_t offset, const void* bytes, uint32_t n);
 void Plat_HeldClose(int handle);
+// What tells one state of a file from another: the file itself (device and number) and its size
+// and times, which every write moves on.
+struct PlatFileStamp {
+    uint64_t device;
+    uint64_t inode;
+    uint64_t size;
+    int64_t modifiedNs;
+    int64_t changedNs;
+};
+// The stamp of the file at path (through links); false when nothing can be found there.
+bool Plat_FileStampOf(const char* path, PlatFileStamp* stamp);
+// The stamp of a held file; false on error.
+bool Plat_HeldStamp(int handle, PlatFileStamp* stamp);
 // Writes all n bytes at the handle's position (taking up after interruptions); false when the
 // file did not take them all.
 bool Plat_WriteAll(int handle, const uint8_t* bytes, uint32_t n);

@@ -23,7 +23,7 @@ static bool LeftoverPath(const char* path, char* leftover, size_t size) {
 
 // Copies what the file at from holds past offset to the end of the open file to.
 static bool CopyTail(const char* from, off_t offset, int to) {
-    int fd = open(from, O_RDONLY | O_CLOEXEC);
+    int fd = open(from, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     uint8_t chunk[4096];
     bool copied = true;
@@ -100,26 +100,58 @@ int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool
 
 int PlatSafe_DropLeftover(const char* path) {
     if (path == nullptr || path[0] == '\0') return 0;
+    // A replace through a link leaves its temporary file beside the link's target.
+    char target[PATH_MAX];
+    struct stat link {};
+    if (lstat(path, &link) != 0 || !S_ISLNK(link.st_mode) || realpath(path, target) == nullptr) {
+        if (std::snprintf(target, sizeof target, "%s", path) >= static_cast<int>(sizeof target)) return 0;
+    }
     char temporary[PATH_MAX];
-    if (!LeftoverPath(path, temporary, sizeof temporary)) return 0;
-    struct stat leftover {};
-    if (lstat(temporary, &leftover) != 0) return 0;
-    // Only a file of ours: a folder of that name is the user's.
-    if (!S_ISREG(leftover.st_mode)) return -1;
-    return unlink(temporary) == 0 ? 0 : -1;
+    if (!LeftoverPath(target, temporary, sizeof temporary)) return 0;
+    return PlatSafe_Remove(temporary);
 }
 
-int32_t PlatSafe_ReadAt(const char* path, uint32_t offset, uint8_t* bytes, uint32_t n) {
-    if (path == nullptr || path[0] == '\0' || (bytes == nullptr && n > 0)) return -1;
-    // Not blocking: a pipe in the file's place must not stop the caller.
+int PlatSafe_Remove(const char* path) {
+    if (path == nullptr || path[0] == '\0') return 0;
+    struct stat entry {};
+    if (lstat(path, &entry) != 0) return errno == ENOENT ? 0 : -1;
+    // Only a file (or a link) can be ours: a folder or a pipe of that name is the user's.
+    if (!S_ISREG(entry.st_mode) && !S_ISLNK(entry.st_mode)) return -1;
+    return unlink(path) == 0 || errno == ENOENT ? 0 : -1;
+}
+
+// A file opened for reading only when it is a file: never waiting on a pipe or a device.
+static int OpenFileForReading(const char* path, struct stat* info) {
+    if (path == nullptr || path[0] == '\0') return -1;
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || n > static_cast<uint32_t>(INT32_MAX)) {
+    if (fstat(fd, info) != 0 || !S_ISREG(info->st_mode)) {
         close(fd);
         return -1;
     }
+    return fd;
+}
+
+int32_t PlatSafe_ReadAt(const char* path, uint32_t offset, uint8_t* bytes, uint32_t n) {
+    if ((bytes == nullptr && n > 0) || n > static_cast<uint32_t>(INT32_MAX)) return -1;
+    struct stat info {};
+    int fd = OpenFileForReading(path, &info);
+    if (fd < 0) return -1;
     int32_t got = n == 0 ? 0 : Plat_HeldReadAt(fd, offset, bytes, n);
     close(fd);
     return got;
+}
+
+PlatFile* PlatSafe_OpenForReading(const char* path) {
+    struct stat info {};
+    int fd = OpenFileForReading(path, &info);
+    if (fd < 0) return nullptr;
+    int flags = fcntl(fd, F_GETFL);
+    std::FILE* stream = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, "r") : nullptr;
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+    // The host layer's file handle is the C stream itself.
+    return reinterpret_cast<PlatFile*>(stream);
 }

@@ -173,6 +173,9 @@ void Board_Start() {
     g_BoardMailbox.receiveCount.store(0, kRelaxed);
     g_BoardSettlingCount = kSettlingAtStart;
     SimEeprom_Open();
+    // What a write-back killed on its way left beside a sensor file goes at the start, as the
+    // parameter file's own leftover does.
+    SimImage_DropLeftovers();
     Board_InitIdentity();
     // The start's writes (defaults, the zero sum's mark) reach the file as one save.
     uint32_t status = 0;

@@ -204,11 +204,12 @@ void SimImage_Reset() {
 }
 
 // Opens a sensor file for reading: the name as given, else a bare name in the program's folder.
-// The path that opened is kept in path.
+// The path that opened is kept in path. Only a file opens: a pipe or a folder of that name is no
+// sensor file, and is never waited on.
 static PlatFile* OpenSensorFile(const char* name, char* path) {
     std::strncpy(path, name, kSimPathSize - 1);
     path[kSimPathSize - 1] = '\0';
-    PlatFile* file = Plat_FileOpen(path, "r");
+    PlatFile* file = PlatSafe_OpenForReading(path);
     if (file != nullptr) return file;
     const char* folder = g_BoardConfig.eepromFolder;
     size_t folderLength = strnlen(folder, kBoardFolderSize);
@@ -216,7 +217,7 @@ static PlatFile* OpenSensorFile(const char* name, char* path) {
     if (folderLength == 0 || BaseName(name) != name || folderLength + nameLength >= kSimPathSize) return nullptr;
     std::memcpy(path, folder, folderLength);
     std::memcpy(path + folderLength, name, nameLength + 1);
-    file = Plat_FileOpen(path, "r");
+    file = PlatSafe_OpenForReading(path);
     if (file == nullptr) std::strncpy(path, name, kSimPathSize - 1);
     return file;
 }
@@ -247,7 +248,7 @@ uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
         if (text == nullptr) return 0;
         numbers = SimImage_ParseHex(text, size, s.image, &bad);
     } else {
-        PlatFile* file = Plat_FileOpen(s.path, "r");
+        PlatFile* file = PlatSafe_OpenForReading(s.path);
         if (file == nullptr) return 1;
         TextSource source = FileSource(file);
         numbers = ReadNumbers(&source, s.image, &bad);
@@ -261,6 +262,32 @@ uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code) {
     }
     s.present.store(1, kRelease);
     return 1;
+}
+
+// The leftover of a sensor file's name, where the file is looked for: as given (the working
+// folder), and a bare name in the program's folder too.
+static void DropLeftoversOf(const char* name) {
+    if (name[0] == '\0') return;
+    PlatSafe_DropLeftover(name);
+    const char* folder = g_BoardConfig.eepromFolder;
+    size_t folderLength = strnlen(folder, kBoardFolderSize);
+    size_t nameLength = std::strlen(name);
+    if (folderLength == 0 || BaseName(name) != name || folderLength + nameLength >= kSimPathSize) return;
+    char path[kSimPathSize];
+    std::memcpy(path, folder, folderLength);
+    std::memcpy(path + folderLength, name, nameLength + 1);
+    PlatSafe_DropLeftover(path);
+}
+
+void SimImage_DropLeftovers() {
+    for (const char* name : kResourceNames) DropLeftoversOf(name);
+    char held[kSimPathSize];
+    {
+        std::lock_guard<std::mutex> hold(s_SlotLock);
+        std::memcpy(held, g_SimImageSlots[1].path, sizeof held);
+    }
+    held[kSimPathSize - 1] = '\0';
+    DropLeftoversOf(held);
 }
 
 // Presence, range and busy rules of a block access, under the lock.
@@ -326,7 +353,7 @@ int32_t SimImage_FindRecord(const uint8_t* request, uint8_t* destination, uint32
         if (text == nullptr) return 0;
         source = MemorySource(text, size);
     } else {
-        file = Plat_FileOpen(path, "r");
+        file = PlatSafe_OpenForReading(path);
         if (file == nullptr) return 0;
         source = FileSource(file);
     }

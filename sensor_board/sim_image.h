@@ -49,6 +49,10 @@ uint32_t SimImage_ResourceIdOf(const char* name);
 // slot was set (with or without an image, as the rules say), 0 when the name or its content is
 // refused (no resource, a text that is not a memory image, pages whose sums are not zero).
 uint32_t SimImage_Load(uint32_t slot, const char* name, uint8_t code);
+// Removes what a write-back killed on its way left beside a sensor file: "<file>.tmp" of each
+// sensor file the host can choose (and of the one slot 1 holds), in the working folder and in the
+// program's folder. Only files go; a folder of such a name stays.
+void SimImage_DropLeftovers();
 // 32 bytes of slot 1 from offset (0 to 576); 0 without an image, while busy or out of range.
 uint32_t SimImage_ReadBlock(uint32_t offset, uint8_t* destination);
 // 32 bytes into slot 1 at offset, then its file (file mode) replaced whole by the image; 0 when

@@ -1,7 +1,9 @@
 // Settings store file, held open from start-up on. Its 4096 bytes are kept in memory as well, so
-// a read never touches the file; a write goes to the file at once and then to memory. "Save
-// Changes" writes all it changes at once through a journal beside the store, so that a program
-// killed at any moment leaves the commit either whole or not at all.
+// a read never touches the file; a change made to the file from outside while the program runs (a
+// restored backup, a hex editor) is noticed by the file's stamp and taken in before every write
+// and commit, and before reads at most once a second. A write goes to the file at once and then
+// to memory. "Save Changes" writes the bytes it changes, and only those, through a journal beside
+// the store, so that a program killed at any moment leaves the commit either whole or not at all.
 #include "core/eeprom.h"
 
 #include <atomic>
@@ -10,6 +12,7 @@
 
 #include "core/util.h"
 #include "platform/plat.h"
+#include "platform/plat_safe_file.h"
 
 char g_EepromDirectory[kEepromPathSize];
 char g_LibraryDirectory[kEepromPathSize];
@@ -26,15 +29,22 @@ static constexpr StoreRange kStoreRanges[] = {
 const StoreMap g_EepromStoreMap = {"settings store", kStoreRanges, sizeof kStoreRanges / sizeof kStoreRanges[0]};
 
 static const char kStoreFileName[] = "R718G 2XH Simulator";
-// The journal: the whole new store image, then a trailer of two marker bytes and the image's
-// CRC-16 (low byte first). Only a journal of exactly that size with a good trailer is a finished
-// one; anything else is what a killed commit left before it touched the store.
+// The journal of a commit: the runs of bytes it changes, each its offset and length (two bytes
+// each, low byte first) and the new bytes; then a trailer: the marker "CJ", the length of the
+// runs (two bytes), a fingerprint of the whole store the commit leaves and a fingerprint of every
+// journal byte before it (four bytes each). Only a journal with a whole and right trailer is a
+// finished one, and it is finished into the store only where its runs make the store the one it
+// was made for: a journal is never laid over a store that has moved on since.
 static const char kJournalSuffix[] = ".journal";
 static constexpr uint8_t kJournalMarker[2] = {'C', 'J'};
-static constexpr uint32_t kJournalTrailer = 4;
-static constexpr uint32_t kJournalSize = kEepromSize + kJournalTrailer;
+static constexpr uint32_t kRunHeader = 4;
+static constexpr uint32_t kJournalTrailer = 12;
+// The longest journal: every other byte changed, each a run of its own.
+static constexpr uint32_t kJournalMax = kEepromSize + (kEepromSize / 2 + 1) * kRunHeader + kJournalTrailer;
 // An erased byte: what a store has where nothing was ever written.
 static constexpr uint8_t kErased = 0xFF;
+// Reads look for an outside change at most this often.
+static constexpr uint64_t kOutsideCheckMs = 1000;
 
 // Set when a directory handed in did not fit: the store then never becomes ready rather than
 // opening a file under a cut-off name.
@@ -43,16 +53,24 @@ static char s_JournalName[kEepromPathSize + sizeof kJournalSuffix];
 // The store file, held open (-1 none). Another thread may read the file through it.
 static std::atomic<int> s_File{-1};
 static bool s_Writable;
+// A journal that could not be removed: the store takes no write while it stands, since the
+// next start would take it for the store's last commit and lay it over every later one.
+static bool s_JournalStays;
 // The store's bytes; during a commit they hold the commit's new values, and s_Committed the
 // bytes the file has.
 static uint8_t s_Image[kEepromSize];
 static uint8_t s_Committed[kEepromSize];
+// The file as this program last left it, and when reads last looked.
+static PlatFileStamp s_Stamp;
+static uint64_t s_CheckedAtMs;
 static bool s_InCommit;
 // Commits begun and not yet ended: one inside another belongs to the outer one.
 static uint32_t s_CommitDepth;
 // A write inside the commit that could not be taken: the commit fails as a whole.
 static bool s_CommitRefused;
 static uint32_t s_FileWrites;
+// A journal being written, or read back at the start (one byte more, to tell a longer file).
+static uint8_t s_Journal[kJournalMax + 1];
 
 // Copies a path with its ending zero; false (and an empty text) when it does not fit.
 static bool CopyPath(char* target, const char* path) {
@@ -73,42 +91,168 @@ const char* Eeprom_GetDirectory() { return g_EepromDirectory; }
 // An access must lie inside the 4096 bytes; anything else would grow or garble the file.
 static bool InStore(uint32_t offset, uint32_t n) { return offset <= kEepromSize && n <= kEepromSize - offset; }
 
+static uint32_t Get16(const uint8_t* bytes) { return bytes[0] | static_cast<uint32_t>(bytes[1]) << 8; }
+static uint32_t Get32(const uint8_t* bytes) { return Get16(bytes) | Get16(bytes + 2) << 16; }
+static void Put16(uint8_t* bytes, uint32_t value) {
+    bytes[0] = static_cast<uint8_t>(value);
+    bytes[1] = static_cast<uint8_t>(value >> 8);
+}
+static void Put32(uint8_t* bytes, uint32_t value) {
+    Put16(bytes, value);
+    Put16(bytes + 2, value >> 16);
+}
+
+// FNV-1a: 32 bits, enough to tell a store or a journal from any other.
+static uint32_t Fingerprint(const uint8_t* bytes, uint32_t n) {
+    uint32_t hash = 2166136261u;
+    for (uint32_t i = 0; i < n; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+    return hash;
+}
+
+static bool SameStamp(const PlatFileStamp& a, const PlatFileStamp& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs &&
+           a.changedNs == b.changedNs;
+}
+
 static void CloseStore() {
     Plat_HeldClose(s_File.exchange(-1, std::memory_order_relaxed));
     s_Writable = false;
+    s_JournalStays = false;
     s_InCommit = false;
     s_CommitDepth = 0;
     s_CommitRefused = false;
+    s_Stamp = PlatFileStamp{};
 }
 
-// The journal's bytes into image; true when it is a finished one.
-static bool ReadJournal(uint8_t* image) {
-    PlatFile* file = Plat_FileOpen(s_JournalName, "rb");
-    if (file == nullptr) return false;
-    uint8_t trailer[kJournalTrailer];
+// The file as it stands is what this program wrote last.
+static void NoteOwnWrite(int file) {
+    if (!Plat_HeldStamp(file, &s_Stamp)) s_Stamp = PlatFileStamp{};
+}
+
+// The file's first 4096 bytes into memory; what a short file lacks is erased, in memory and in
+// the file, so that it loads as never written (a write beyond the file's end would fill the gap
+// with zeros instead); bytes beyond the 4096 are never touched. *written tells whether the file
+// took that completion (a store that cannot take it is not written at all). False when the file
+// cannot be read; memory then keeps what it had.
+static bool LoadImage(int file, bool writable, bool* written) {
+    uint8_t image[kEepromSize];
+    int32_t got = Plat_HeldReadAt(file, 0, image, kEepromSize);
+    if (got < 0) return false;
+    uint32_t have = static_cast<uint32_t>(got);
+    std::memset(image + have, kErased, kEepromSize - have);
+    *written = true;
+    if (have < kEepromSize && writable) *written = Plat_HeldWriteAt(file, have, image + have, kEepromSize - have) == 0;
+    std::memcpy(s_Image, image, kEepromSize);
+    NoteOwnWrite(file);
+    return true;
+}
+
+// Takes in what was done to the store file from outside since this program last wrote it: its
+// bytes changed in place, or another file put in its place (which is held from then on). A store
+// file that is gone or is no file now leaves memory as it is; writes are then refused, since
+// their bytes would be lost. Never within a commit, whose writes wait in memory.
+static void TakeInOutsideChange() {
+    int file = s_File.load(std::memory_order_relaxed);
+    if (file < 0 || s_InCommit) return;
+    s_CheckedAtMs = Plat_NowMs();
+    PlatFileStamp now{};
+    if (!Plat_FileStampOf(g_EepromFileName, &now) || SameStamp(now, s_Stamp)) return;
+    bool writable = s_Writable;
+    if ((now.device != s_Stamp.device || now.inode != s_Stamp.inode) &&
+        Plat_HeldReopen(file, g_EepromFileName, &writable) != 0)
+        return;
+    bool completed = true;
+    if (LoadImage(file, writable, &completed)) s_Writable = writable && completed;
+}
+
+// The journal of the commit from s_Committed to s_Image into s_Journal; its length (the trailer
+// alone when nothing changed).
+static uint32_t BuildJournal() {
     uint32_t n = 0;
-    int c = 0;
-    while (n <= kJournalSize && (c = Plat_FileGetByte(file)) >= 0) {
-        if (n < kEepromSize) {
-            image[n] = static_cast<uint8_t>(c);
-        } else if (n < kJournalSize) {
-            trailer[n - kEepromSize] = static_cast<uint8_t>(c);
+    for (uint32_t i = 0; i < kEepromSize;) {
+        if (s_Committed[i] == s_Image[i]) {
+            ++i;
+            continue;
         }
-        ++n;
+        uint32_t end = i;
+        while (end < kEepromSize && s_Committed[end] != s_Image[end]) ++end;
+        Put16(s_Journal + n, i);
+        Put16(s_Journal + n + 2, end - i);
+        std::memcpy(s_Journal + n + kRunHeader, s_Image + i, end - i);
+        n += kRunHeader + end - i;
+        i = end;
     }
-    Plat_FileClose(file);
-    if (n != kJournalSize || trailer[0] != kJournalMarker[0] || trailer[1] != kJournalMarker[1]) return false;
-    uint16_t crc = Util_Crc16Ccitt(image, kEepromSize);
-    return trailer[2] == static_cast<uint8_t>(crc) && trailer[3] == static_cast<uint8_t>(crc >> 8);
+    uint8_t* trailer = s_Journal + n;
+    trailer[0] = kJournalMarker[0];
+    trailer[1] = kJournalMarker[1];
+    Put16(trailer + 2, n);
+    Put32(trailer + 4, Fingerprint(s_Image, kEepromSize));
+    Put32(trailer + 8, Fingerprint(s_Journal, n + 8));
+    return n + kJournalTrailer;
 }
 
-// A journal a killed commit left: a finished one is written into the store (the commit it
-// holds was whole), an unfinished one is dropped. Either way it is removed once the store is
-// right, so it is never taken for the store itself.
-static void SettleJournal(int file) {
-    if (!Plat_FileExists(s_JournalName)) return;
-    if (ReadJournal(s_Image) && Plat_HeldWriteAt(file, 0, s_Image, kEepromSize) != 0) return;
-    Plat_FileRemove(s_JournalName);
+// True when the n bytes are a finished journal: trailer whole and right, every run inside the
+// store.
+static bool JournalFinished(const uint8_t* journal, uint32_t n) {
+    if (n < kJournalTrailer || n > kJournalMax) return false;
+    uint32_t runs = n - kJournalTrailer;
+    const uint8_t* trailer = journal + runs;
+    if (trailer[0] != kJournalMarker[0] || trailer[1] != kJournalMarker[1] || Get16(trailer + 2) != runs ||
+        Get32(trailer + 8) != Fingerprint(journal, runs + 8))
+        return false;
+    for (uint32_t at = 0; at < runs;) {
+        if (runs - at < kRunHeader) return false;
+        uint32_t offset = Get16(journal + at), length = Get16(journal + at + 2);
+        at += kRunHeader;
+        if (length == 0 || length > runs - at || !InStore(offset, length)) return false;
+        at += length;
+    }
+    return true;
+}
+
+// The number of runs in a journal's runs part.
+static uint32_t CountRuns(const uint8_t* journal, uint32_t runs) {
+    uint32_t count = 0;
+    for (uint32_t at = 0; at < runs; ++count) at += kRunHeader + Get16(journal + at + 2);
+    return count;
+}
+
+// Writes the bytes of image at the first `most` runs of the journal into the file; the number
+// written before one failed.
+static uint32_t WriteRuns(int file, const uint8_t* journal, uint32_t runs, const uint8_t* image, uint32_t most) {
+    uint32_t written = 0;
+    for (uint32_t at = 0; at < runs && written < most; ++written) {
+        uint32_t offset = Get16(journal + at), length = Get16(journal + at + 2);
+        at += kRunHeader + length;
+        if (Plat_HeldWriteAt(file, offset, image + offset, length) != 0) break;
+    }
+    return written;
+}
+
+// A journal a killed commit left. A finished one whose runs make the store the one it was made for
+// is written into the store (the commit it holds was whole; the kill may have cut its writing
+// short); any other is dropped. Either way it is then removed. False when it cannot be finished
+// or removed (a folder that lets no file go, a pipe or a folder in its place): the store is not
+// to be used, or the journal would be laid over every later commit at every start.
+static bool SettleJournal(int file) {
+    int32_t n = PlatSafe_ReadAt(s_JournalName, 0, s_Journal, sizeof s_Journal);
+    if (n > 0 && JournalFinished(s_Journal, static_cast<uint32_t>(n))) {
+        uint32_t runs = static_cast<uint32_t>(n) - kJournalTrailer;
+        uint8_t image[kEepromSize];
+        std::memcpy(image, s_Image, kEepromSize);
+        for (uint32_t at = 0; at < runs;) {
+            uint32_t offset = Get16(s_Journal + at), length = Get16(s_Journal + at + 2);
+            std::memcpy(image + offset, s_Journal + at + kRunHeader, length);
+            at += kRunHeader + length;
+        }
+        if (Fingerprint(image, kEepromSize) == Get32(s_Journal + runs + 4)) {
+            uint32_t total = CountRuns(s_Journal, runs);
+            if (WriteRuns(file, s_Journal, runs, image, total) != total) return false;
+            std::memcpy(s_Image, image, kEepromSize);
+            NoteOwnWrite(file);
+        }
+    }
+    return PlatSafe_Remove(s_JournalName) == 0;
 }
 
 void Eeprom_Open() {
@@ -129,64 +273,60 @@ void Eeprom_Open() {
     if (file < 0) {
         // Create only a file that is not there, so one we merely may not open keeps its contents.
         if (Plat_FileExists(g_EepromFileName)) return;
+        // A journal beside a store that was not there belongs to no store; one that cannot be
+        // removed would be taken for the new store's.
+        if (PlatSafe_Remove(s_JournalName) != 0) return;
         file = Plat_HeldCreate(g_EepromFileName);
         if (file < 0) return;
         writable = true;
         created = true;
-        // A journal beside a store that was not there belongs to no store.
-        Plat_FileRemove(s_JournalName);
-    } else if (writable) {
-        SettleJournal(file);
     }
-    int32_t got = Plat_HeldReadAt(file, 0, s_Image, kEepromSize);
-    if (got < 0) {
+    bool completed = true;
+    // A new store the disk could not take whole is not one; an old one that cannot be completed
+    // is not written at all.
+    if (!LoadImage(file, writable, &completed) || (created && !completed) ||
+        (writable && completed && !SettleJournal(file))) {
         Plat_HeldClose(file);
         return;
     }
-    // What a short store lacks is erased, in memory and in the file, so that it loads as never
-    // written (a write beyond the file's end would fill the gap with zeros instead). A store that
-    // cannot be completed is not written at all. Bytes beyond the 4096 are never touched.
-    uint32_t have = static_cast<uint32_t>(got);
-    if (have < kEepromSize) {
-        std::memset(s_Image + have, kErased, kEepromSize - have);
-        if (writable && Plat_HeldWriteAt(file, have, s_Image + have, kEepromSize - have) != 0) {
-            // A new store the disk could not take whole is not one.
-            if (created) {
-                Plat_HeldClose(file);
-                return;
-            }
-            writable = false;
-        }
-    }
-    s_Writable = writable;
+    s_Writable = writable && completed;
+    s_CheckedAtMs = Plat_NowMs();
     s_File.store(file, std::memory_order_relaxed);
     g_EepromReady = 1;
 }
 
+// A write the store cannot take now; within a commit the whole commit fails.
+static bool Refused(uint32_t* status) {
+    *status = kStoreNotReady;
+    if (s_InCommit) s_CommitRefused = true;
+    return true;
+}
+
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
     *status = 0;
-    if (!InStore(offset, n) || data == nullptr || s_File.load(std::memory_order_relaxed) < 0 || !s_Writable) {
-        *status = kStoreNotReady;
-        if (s_InCommit) s_CommitRefused = true;
+    TakeInOutsideChange();
+    int file = s_File.load(std::memory_order_relaxed);
+    if (!InStore(offset, n) || data == nullptr || file < 0 || !s_Writable || s_JournalStays) {
+        Refused(status);
         return;
     }
     // The file first: memory keeps what the file has. Within a commit the bytes wait for its
     // end, but a store that is gone refuses them at once, as it refuses a single write.
-    int file = s_File.load(std::memory_order_relaxed);
     if (Plat_HeldWriteAt(file, offset, data, s_InCommit ? 0 : n) != 0) {
-        *status = kStoreNotReady;
-        if (s_InCommit) s_CommitRefused = true;
+        Refused(status);
         return;
     }
-    if (!s_InCommit) ++s_FileWrites;
+    if (!s_InCommit) {
+        ++s_FileWrites;
+        NoteOwnWrite(file);
+    }
     std::memcpy(s_Image + offset, data, n);
 }
 
 uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status) {
     *status = 0;
     if (g_EepromReady != 1) {
-        *status = kStoreNotReady;
-        if (s_InCommit) s_CommitRefused = true;
+        Refused(status);
         return 0;
     }
     Eeprom_Write(offset, data, n, status);
@@ -196,6 +336,7 @@ uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint
 void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status) {
     *status = 0;
     if (n == 0) return;
+    if (!s_InCommit && Plat_NowMs() - s_CheckedAtMs >= kOutsideCheckMs) TakeInOutsideChange();
     if (!InStore(offset, n) || buffer == nullptr || s_File.load(std::memory_order_relaxed) < 0) {
         *status = kStoreNotReady;
         return;
@@ -218,33 +359,61 @@ void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* stat
 
 void Eeprom_BeginCommit() {
     if (s_CommitDepth++ > 0) return;
+    TakeInOutsideChange();
     std::memcpy(s_Committed, s_Image, kEepromSize);
     s_InCommit = true;
     s_CommitRefused = false;
 }
 
-// The commit's image to the file: the journal first, whole, then the store, then the journal
-// removed. A kill before the journal is finished leaves the store as it was; one after it
+// The commit's changed bytes into the file: the journal first, whole, then the bytes, then the
+// journal removed. A kill before the journal is finished leaves the store as it was; one after it
 // leaves a journal the next start finishes the commit from. Where no journal can be made (a
-// folder that takes no new file, a full disk) the image is written in place all the same, as a
-// single write within the file's first page.
+// folder that takes no new file, a full disk) the changed span is written in place all the same,
+// as a single write within the file's first page. A store the bytes do not reach whole is put
+// back as it was where it can be; where it cannot, the journal stays for the next start to finish.
 static bool WriteCommit() {
-    uint8_t journal[kJournalSize];
-    std::memcpy(journal, s_Image, kEepromSize);
-    uint16_t crc = Util_Crc16Ccitt(s_Image, kEepromSize);
-    journal[kEepromSize] = kJournalMarker[0];
-    journal[kEepromSize + 1] = kJournalMarker[1];
-    journal[kEepromSize + 2] = static_cast<uint8_t>(crc);
-    journal[kEepromSize + 3] = static_cast<uint8_t>(crc >> 8);
-    Plat_FileRemove(s_JournalName);
-    int journaled = Plat_WriteNewFile(s_JournalName, journal, kJournalSize);
+    int file = s_File.load(std::memory_order_relaxed);
+    uint32_t n = BuildJournal();
+    uint32_t runs = n - kJournalTrailer;
+    // A journal still there could not be told from this one at the next start.
+    if (PlatSafe_Remove(s_JournalName) != 0) {
+        s_JournalStays = true;
+        return false;
+    }
+    int journaled = Plat_WriteNewFile(s_JournalName, s_Journal, n);
     // A journal not written whole is no journal.
-    if (journaled > 0) Plat_FileRemove(s_JournalName);
-    bool written = Plat_HeldWriteAt(s_File.load(std::memory_order_relaxed), 0, s_Image, kEepromSize) == 0;
-    if (written) ++s_FileWrites;
-    // Also the journal of a commit the store did not take: it must not be finished at the next
-    // start.
-    if (journaled == 0) Plat_FileRemove(s_JournalName);
+    if (journaled > 0 && PlatSafe_Remove(s_JournalName) != 0) {
+        s_JournalStays = true;
+        return false;
+    }
+    bool written = false;
+    if (journaled == 0) {
+        uint32_t total = CountRuns(s_Journal, runs);
+        uint32_t done = WriteRuns(file, s_Journal, runs, s_Image, total);
+        written = done == total;
+        // Runs already written are put back; a journal of a commit the store did not take must
+        // not be finished at the next start, unless the store could not be put back.
+        bool restored = !written && WriteRuns(file, s_Journal, runs, s_Committed, done) == done;
+        if (!written && !restored) {
+            s_JournalStays = true;
+        } else if (PlatSafe_Remove(s_JournalName) != 0) {
+            s_JournalStays = true;
+        }
+    } else {
+        uint32_t first = Get16(s_Journal);
+        uint32_t last = first;
+        for (uint32_t at = 0; at < runs;) {
+            uint32_t offset = Get16(s_Journal + at), length = Get16(s_Journal + at + 2);
+            last = offset + length;
+            at += kRunHeader + length;
+        }
+        written = Plat_HeldWriteAt(file, first, s_Image + first, last - first) == 0;
+        if (!written) Plat_HeldWriteAt(file, first, s_Committed + first, last - first);
+    }
+    if (written) {
+        ++s_FileWrites;
+        NoteOwnWrite(file);
+    }
     return written;
 }
 
@@ -355,6 +524,7 @@ void Eeprom_SaveDisplayFlag(uint32_t* status) { Eeprom_WriteChecked(kStoreDispla
 void Eeprom_ResetState() {
     CloseStore();
     s_FileWrites = 0;
+    s_CheckedAtMs = 0;
     g_EepromDirectory[0] = '\0';
     g_LibraryDirectory[0] = '\0';
     g_SfxFlag = 0;

@@ -1,5 +1,6 @@
 // Settings store: the instrument's 4096-byte EEPROM, kept as a file in the program's folder, held
-// open and mirrored in memory; "Save Changes" reaches the file whole or not at all.
+// open and mirrored in memory; a change made to the file from outside is taken in, and "Save
+// Changes" writes the bytes it changes, whole or not at all.
 #pragma once
 #include <cstdint>
 
@@ -50,24 +51,31 @@ const char* Eeprom_GetDirectory();
 // The paths, flags and readiness back to power-on: nothing set, store not ready.
 void Eeprom_ResetState();
 // Opens or creates the store file (4096 bytes of 0xFF) and takes its bytes into memory;
-// g_EepromReady = 1 when it can. A commit a kill interrupted is finished or dropped first, and a
-// store shorter than 4096 bytes is completed with 0xFF (bytes beyond the 4096 stay as they are).
-// A store that may only be read is ready, and every write to it reports status 10.
+// g_EepromReady = 1 when it can. A store shorter than 4096 bytes is completed with 0xFF (bytes
+// beyond the 4096 stay as they are), and a commit a kill interrupted is finished or dropped. A
+// store that may only be read is ready, and every write to it reports status 10. Not ready when
+// the store is no file (a folder, a pipe), and when something stands at the journal's place that
+// cannot be removed: it would be taken for the store's last commit at every start.
 void Eeprom_Open();
 // Writes the bytes into the file and memory; status 10 when the file does not take them all (the
-// store then keeps what it had). Within a commit the bytes wait in memory for its end.
+// store then keeps what it had). Within a commit the bytes wait in memory for its end. What was
+// changed in the file from outside is taken in first.
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
 // Eeprom_Write when the store is ready (returns 1), else status 10 (returns 0).
 uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
-// The bytes from memory, which holds what the file has (and a commit's writes so far).
+// The bytes from memory, which holds what the file has (and a commit's writes so far). Once a
+// second at most, outside a commit, it first looks whether the file was changed from outside (the
+// file's stamp: one system call) and takes the change in.
 void Eeprom_Read(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
 // Eeprom_Read for a thread other than the firmware's: the bytes as the file holds them.
 void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* status);
-// A commit: every write up to its end is kept in memory (and read back from there), and the end
-// writes them into the file at once, through a journal, so that a program killed at any moment
+// A commit: it begins on the file as it stands (an outside change taken in), every write up to
+// its end is kept in memory (and read back from there), and the end writes the bytes it changed,
+// and no others, into the file at once, through a journal, so that a program killed at any moment
 // leaves all of them or none. Status 10 when a write of it was refused or the file took none of
 // it; memory then goes back to what the file holds. A commit that changed nothing writes nothing.
-// A commit begun inside another is part of the outer one, which alone reaches the file.
+// A commit begun inside another is part of the outer one, which alone reaches the file. Once a
+// journal could not be removed, the store takes no write (status 10) until the next start.
 void Eeprom_BeginCommit();
 void Eeprom_EndCommit(uint32_t* status);
 // How many writes the store file has taken since power-on (a commit counts as one).

@@ -38,7 +38,8 @@ uint8_t g_AutoConfigure[2];
 static uint8_t s_ChannelSpare[2];
 
 void Vdx_ResetConfig() {
-    std::memcpy(&g_MeasLines, kDefaultBlock, sizeof g_MeasLines);
+    // As a program just started has them: the lines come from the store's load.
+    std::memset(&g_MeasLines, 0, sizeof g_MeasLines);
     std::memset(g_ChanSetupEdit, 0, sizeof g_ChanSetupEdit);
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_SensorSecondId[channel] = 0;
@@ -148,17 +149,21 @@ void Vdx_LoadChannelConfig(uint32_t* status) {
     uint8_t selected = 0;
     g_CurrentChannel = Read(kStoreSelectedChannel, &selected, 1, status) && selected <= 1 ? selected : 0;
     Cal_SelectMeasurement(2, 0);
-    // An erased block was never written (a store whose defaults could not be saved): the lines
-    // keep what they hold.
-    MeasLineConfig lines = g_MeasLines;
-    if (Read(kStoreLines, &lines, sizeof lines, status) && !IsErased(&lines, sizeof lines)) g_MeasLines = lines;
+    // An erased block was never written (a store cut short, or one whose defaults could not be
+    // saved): the lines are the factory ones, as after a first start.
+    MeasLineConfig lines;
+    if (!Read(kStoreLines, &lines, sizeof lines, status) || IsErased(&lines, sizeof lines))
+        std::memcpy(&lines, kDefaultBlock, sizeof lines);
+    g_MeasLines = lines;
     for (uint32_t slot = 0; slot < 4; ++slot) {
         if (g_MeasLines.channel[slot] >= 2) g_MeasLines.channel[slot] = 0;
         if (g_MeasLines.kind[slot] > kMaxLineQuantity) g_MeasLines.kind[slot] = kNoMeasurement;
         Meas_SetSlotAssignment(slot, g_MeasLines.channel[slot], g_MeasLines.kind[slot]);
     }
     uint8_t edit[kChanSetupEditBytes] = {};
-    if (Read(kStoreSetupEdit, edit, kChanSetupEditBytes, status)) std::memcpy(g_ChanSetupEdit, edit, sizeof edit);
+    if (!Read(kStoreSetupEdit, edit, kChanSetupEditBytes, status) || IsErased(edit, sizeof edit))
+        std::memcpy(edit, kDefaultBlock + (kStoreSetupEdit - kStoreLines), sizeof edit);
+    std::memcpy(g_ChanSetupEdit, edit, sizeof edit);
     uint8_t flags[2] = {1, 1};
     bool read = Read(kStoreAutoConfigure, flags, 2, status);
     g_AutoConfigure[1] = read && flags[1] < 2 ? flags[1] : 1;

@@ -18,10 +18,12 @@
 #include "core/rtc.h"
 #include "core/timers.h"
 #include "core/util.h"
+#include "full_disk.h"
 #include "measurement/channel.h"
 #include "measurement/temperature.h"
 #include "read_only_file.h"
 #include "rig.h"
+#include "store_journal.h"
 #include "ui/menu.h"
 
 namespace {
@@ -234,33 +236,53 @@ TEST(SettingsStore, StoreThatCanOnlyBeReadShowsWhatItHoldsAndRefusesSaves) {
     EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
 }
 
+// A disk that takes no more bytes (a file size limit stands in for it, whoever writes): every
+// write reports status 10, memory keeps what the file has, and a commit leaves no journal behind.
+// A commit the file takes in part (the limit between two of its runs) is put back as it was.
 TEST(SettingsStore, WriteTheDiskCannotTakeReportsStatus10) {
-    // /dev/full reads zeros and takes no byte written, whoever writes; the bytes are refused
-    // only when the file is closed.
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     Rig_Reset(Rig_MakeTempFolder());
-    std::filesystem::create_symlink("/dev/full", Rig_StorePath());
     Eeprom_Open();
-    EXPECT_EQ(g_EepromReady, 1);
-    uint32_t status = 0;
-    uint8_t marker[2] = {'K', '2'};
-    Eeprom_WriteChecked(6, marker, 2, &status);
-    EXPECT_EQ(status, 10u);
-    Eeprom_WriteFloat(100, 1.0f, &status);
-    EXPECT_EQ(status, 10u);
-    uint8_t read[2] = {1, 1};
-    Eeprom_Read(6, read, 2, &status);
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(read[0], 0);
-    // A commit: status 10 at its end, memory as the file holds it, and no journal left behind.
-    Eeprom_BeginCommit();
-    Eeprom_WriteChecked(6, marker, 2, &status);
-    EXPECT_EQ(status, 0u) << "kept for the commit's end";
-    Eeprom_EndCommit(&status);
-    EXPECT_EQ(status, 10u);
-    Eeprom_Read(6, read, 2, &status);
-    EXPECT_EQ(read[0], 0);
-    EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+    const std::vector<uint8_t> erased(4096, 0xFF);
+    {
+        FullDisk full(0);
+        ASSERT_TRUE(full.Ok());
+        Eeprom_Open();
+        EXPECT_EQ(g_EepromReady, 1);
+        uint32_t status = 0;
+        uint8_t marker[2] = {'K', '2'};
+        Eeprom_WriteChecked(6, marker, 2, &status);
+        EXPECT_EQ(status, 10u);
+        Eeprom_WriteFloat(100, 1.0f, &status);
+        EXPECT_EQ(status, 10u);
+        uint8_t read[2] = {1, 1};
+        Eeprom_Read(6, read, 2, &status);
+        EXPECT_EQ(status, 0u);
+        EXPECT_EQ(read[0], 0xFF);
+        Eeprom_BeginCommit();
+        Eeprom_WriteChecked(6, marker, 2, &status);
+        EXPECT_EQ(status, 0u) << "kept for the commit's end";
+        Eeprom_EndCommit(&status);
+        EXPECT_EQ(status, 10u);
+        Eeprom_Read(6, read, 2, &status);
+        EXPECT_EQ(read[0], 0xFF);
+        EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+    }
+    EXPECT_EQ(FileBytes(Rig_StorePath()), erased);
+    {
+        FullDisk full(2048);
+        ASSERT_TRUE(full.Ok());
+        uint32_t status = 0;
+        Eeprom_BeginCommit();
+        Eeprom_WriteFloat(100, 1.0f, &status);
+        Eeprom_WriteFloat(3000, 2.0f, &status);
+        Eeprom_EndCommit(&status);
+        EXPECT_EQ(status, 10u);
+        float value = 0.0f;
+        Eeprom_ReadFloat(100, &value, &status);
+        EXPECT_EQ(status, 11u) << "memory as the file holds it: never written";
+        EXPECT_FALSE(std::filesystem::exists(Rig_StorePath() + ".journal"));
+    }
+    EXPECT_EQ(FileBytes(Rig_StorePath()), erased);
 }
 
 TEST(SettingsStore, OverlongDirectoryLeavesTheStoreNotReady) {
@@ -459,18 +481,75 @@ TEST(SettingsStore, ACommitReachesTheFileWholeAtItsEnd) {
     EXPECT_EQ(FileBytes(Rig_StorePath()), stored);
 }
 
-// What a commit killed on its way leaves beside the store: a finished journal (the whole new
-// image and its trailer) is written into the store at the next start; anything less is dropped
-// and the store loads as it was. Either way the journal is gone after the start, and it never
-// stands in for a store that is missing.
-TEST(SettingsStore, AJournalAKillLeftIsFinishedWhenWholeAndDroppedOtherwise) {
-    auto journalOf = [](uint8_t byte100) {
-        std::vector<uint8_t> image(4096, 0xFF);
-        image[100] = byte100;
-        uint16_t crc = Util_Crc16Ccitt(image.data(), 4096);
-        image.insert(image.end(), {'C', 'J', static_cast<uint8_t>(crc), static_cast<uint8_t>(crc >> 8)});
-        return image;
+// The store file changed from outside while the program runs is taken in: a write elsewhere keeps
+// the change and reads see it; a commit writes (and journals) only the bytes it changes; a file
+// put in the store's place takes the next commit; reads look at most once a second; and a store
+// cut short from outside is completed erased, never with zeros.
+TEST(SettingsStore, ChangesMadeToTheFileFromOutsideAreTakenInNeverUndone) {
+    Rig_Reset(Rig_MakeTempFolder());
+    Eeprom_Open();
+    uint32_t status = 0;
+    auto byteAt = [&status](uint32_t offset) {
+        uint8_t byte = 0;
+        Eeprom_Read(offset, &byte, 1, &status);
+        return byte;
     };
+    Eeprom_WriteFloat(100, 1.0f, &status);
+    Rig_ChangeStoreOnDisk(500, {0x42});
+    Eeprom_WriteFloat(200, 2.0f, &status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(FileBytes(Rig_StorePath())[500], 0x42);
+    EXPECT_EQ(byteAt(500), 0x42);
+
+    Rig_ChangeStoreOnDisk(501, {0x43});
+    const std::vector<uint8_t> before = FileBytes(Rig_StorePath());
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 3.0f, &status);
+    Eeprom_WriteFloat(200, 2.0f, &status);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    std::vector<uint8_t> after = FileBytes(Rig_StorePath());
+    std::vector<uint32_t> changed;
+    for (uint32_t i = 0; i < 4096; ++i) {
+        if (before[i] != after[i]) changed.push_back(i);
+    }
+    EXPECT_EQ(changed, (std::vector<uint32_t>{102, 103})) << "1.0 to 3.0: its high bytes alone";
+    EXPECT_EQ(after[501], 0x43);
+
+    Rig_ReplaceStoreOnDisk(600, {0x44});
+    Eeprom_BeginCommit();
+    Eeprom_WriteFloat(100, 4.0f, &status);
+    Eeprom_EndCommit(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(Rig_StoredFloat(100), 4.0f);
+    EXPECT_EQ(FileBytes(Rig_StorePath())[600], 0x44);
+    EXPECT_EQ(byteAt(600), 0x44);
+
+    Rig_ChangeStoreOnDisk(700, {0x45});
+    EXPECT_EQ(byteAt(700), 0xFF) << "within the second: memory as it was";
+    Rig_TickOnlyMs(1000);
+    EXPECT_EQ(byteAt(700), 0x45);
+
+    std::filesystem::resize_file(Rig_StorePath(), 1000);
+    Eeprom_WriteFloat(3000, 5.0f, &status);
+    EXPECT_EQ(status, 0u);
+    after = FileBytes(Rig_StorePath());
+    ASSERT_EQ(after.size(), 4096u);
+    for (uint32_t i = 1000; i < 3000; ++i) ASSERT_EQ(after[i], 0xFF) << i;
+    EXPECT_EQ(Rig_FloatAt(after, 3000), 5.0f);
+    EXPECT_EQ(byteAt(700), 0x45);
+    float value = 0.0f;
+    Eeprom_ReadFloat(1200, &value, &status);
+    EXPECT_EQ(status, 11u) << "beyond the cut: never written";
+}
+
+// What a commit killed on its way leaves beside the store: a finished journal (its runs and a
+// whole, right trailer) is written into the store at the next start, also when the kill had
+// written part of its runs already; anything less is dropped and the store loads as it was; and
+// a journal that does not fit the store (one moved on since by a later write or a restored backup)
+// is dropped too, never laid over it. Either way the journal is gone after the start, and it never
+// stands in for a store that is missing.
+TEST(SettingsStore, AJournalAKillLeftIsFinishedWhenItFitsTheStoreAndDroppedOtherwise) {
     auto writeFile = [](const std::string& path, const std::vector<uint8_t>& bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -480,39 +559,65 @@ TEST(SettingsStore, AJournalAKillLeftIsFinishedWhenWholeAndDroppedOtherwise) {
     const std::string journal = Rig_StorePath() + ".journal";
     std::vector<uint8_t> store(4096, 0xFF);
     store[100] = 1;
+    store[3000] = 1;
     Rig_WriteStoreBytes(store);
+    auto byteAt = [](uint32_t offset) {
+        uint8_t byte = 0;
+        uint32_t status = 0;
+        Eeprom_Read(offset, &byte, 1, &status);
+        return byte;
+    };
+    // The commit that writes 2 at 100 and 3 at 3000.
+    const std::vector<uint8_t> whole = StoreJournal(store, {{100, {2}}, {3000, {3}}});
 
-    std::vector<uint8_t> cut = journalOf(2);
-    cut.resize(4096);
-    std::vector<uint8_t> badSum = journalOf(3);
-    badSum[4099] ^= 1;
-    std::vector<uint8_t> longer = journalOf(4);
+    std::vector<uint8_t> cut(whole.begin(), whole.end() - 1);
+    std::vector<uint8_t> badSum = whole;
+    badSum.back() ^= 1;
+    std::vector<uint8_t> longer = whole;
     longer.push_back(0);
-    for (const std::vector<uint8_t>& unfinished : {cut, badSum, longer, std::vector<uint8_t>{}}) {
+    std::vector<uint8_t> outside = StoreJournal(store, {{4095, {2, 2}}});
+    for (const std::vector<uint8_t>& unfinished : {cut, badSum, longer, outside, std::vector<uint8_t>{}}) {
         writeFile(journal, unfinished);
         Rig_Reset(folder);
         Eeprom_Open();
-        uint8_t byte = 0;
-        uint32_t status = 0;
-        Eeprom_Read(100, &byte, 1, &status);
-        EXPECT_EQ(byte, 1) << unfinished.size();
+        EXPECT_EQ(g_EepromReady, 1);
+        EXPECT_EQ(byteAt(100), 1) << unfinished.size();
         EXPECT_EQ(FileBytes(Rig_StorePath()), store);
         EXPECT_FALSE(std::filesystem::exists(journal));
     }
 
-    writeFile(journal, journalOf(5));
+    // Finished, with nothing of it in the store yet, and with its first run in the store already.
+    for (uint8_t firstDone : {1, 2}) {
+        std::vector<uint8_t> partly = store;
+        partly[100] = firstDone;
+        Rig_WriteStoreBytes(partly);
+        writeFile(journal, whole);
+        Rig_Reset(folder);
+        Eeprom_Open();
+        EXPECT_EQ(byteAt(100), 2);
+        EXPECT_EQ(byteAt(3000), 3);
+        std::vector<uint8_t> bytes = FileBytes(Rig_StorePath());
+        EXPECT_EQ(bytes[100], 2);
+        EXPECT_EQ(bytes[3000], 3);
+        EXPECT_FALSE(std::filesystem::exists(journal));
+    }
+
+    // The store moved on since the journal was made: a later write at 500 stands, and so does
+    // the store's 3000.
+    std::vector<uint8_t> later = store;
+    later[500] = 7;
+    later[3000] = 9;
+    Rig_WriteStoreBytes(later);
+    writeFile(journal, whole);
     Rig_Reset(folder);
     Eeprom_Open();
-    uint8_t byte = 0;
-    uint32_t status = 0;
-    Eeprom_Read(100, &byte, 1, &status);
-    EXPECT_EQ(byte, 5);
-    EXPECT_EQ(FileBytes(Rig_StorePath())[100], 5);
+    EXPECT_EQ(FileBytes(Rig_StorePath()), later);
+    EXPECT_EQ(byteAt(100), 1);
     EXPECT_FALSE(std::filesystem::exists(journal));
 
     // No store: a fresh one, and the journal removed unread.
     std::remove(Rig_StorePath().c_str());
-    writeFile(journal, journalOf(6));
+    writeFile(journal, whole);
     Rig_Reset(folder);
     Eeprom_Open();
     EXPECT_EQ(FileBytes(Rig_StorePath()), std::vector<uint8_t>(4096, 0xFF));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "core/eeprom.h"
 #include "core/link_transport.h"
 #include "panel/placement.h"
@@ -61,6 +62,25 @@ TEST(LibraryPlacement, LibraryBesideTheProgramIsUsedInPlace) {
     EXPECT_TRUE(IsEmptyFolder(folders.tmp));
     Panel_RemoveExtracted();
     EXPECT_TRUE(fs::exists(folders.program + "/Brannic.so"));
+}
+
+// A pipe named like the library beside the program is no library: the placement returns at once
+// and unpacks the library it carries, leaving the pipe be.
+TEST(LibraryPlacement, APipeNamedLikeTheLibraryBesideTheProgramIsPassedOver) {
+    Folders folders;
+    std::string pipe = folders.program + "/Brannic.so";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    int placed = RunInChild(
+        [&folders] {
+            LibraryPlace place =
+                Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size()));
+            Panel_RemoveExtracted();
+            return place == LibraryPlace::kExtracted ? 0 : 1;
+        },
+        60);
+    EXPECT_EQ(placed, 0) << (placed == -1 ? "the placement never returned" : "not unpacked");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(IsEmptyFolder(folders.tmp));
 }
 
 TEST(LibraryPlacement, SingleFileModeUnpacksIntoAPrivateFolderAndRemovesIt) {

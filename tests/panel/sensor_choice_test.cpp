@@ -89,6 +89,9 @@ TEST(PanelSensorChoice, ARecordThePanelCannotUseLeavesTheFirstEntryOfTheStoredMo
     // A write a kill cut short leaves its temporary file beside the record, which stays in use.
     WriteFile(RecordPath().string() + ".tmp", "9 42");
     EXPECT_EQ(Panel_RestoreSensorIndex(4187), kEntrySelvoP11Second);
+    // The panel's start, loading its set-up, removes it.
+    EXPECT_EQ(Panel_LoadChannelSetup().sensorIndex, kEntrySelvoP11Second);
+    EXPECT_FALSE(std::filesystem::exists(RecordPath().string() + ".tmp"));
 
     const char* const garbled[] = {"",          "8",         "8 4187",    "8 4187\n\n",
                                    " 8 4187\n", "8 4188\n",  "14 4187\n", "-8 4187\n",

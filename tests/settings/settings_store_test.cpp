@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "outputs/pid.h"
 #include "outputs/relays.h"
 #include "outputs/setpoint.h"
+#include "read_only_file.h"
 #include "rig.h"
 #include "settings/settings_comm.h"
 #include "settings/settings_sensor.h"
@@ -263,6 +265,41 @@ TEST(SettingsModules, AStoreCutShortLoadsWhatItLacksAsAFreshStoreWould) {
         }
         ASSERT_EQ(stores[1].size(), 4096u) << size;
         EXPECT_EQ(Differences(stores[0], stores[1]), std::vector<uint32_t>{}) << size;
+    }
+}
+
+// A store cut to 100 bytes keeps both markers, and its measurement lines are missing (erased): they
+// load as the factory lines, so the measurement screen shows what a fresh store's shows (channel
+// A's pH and temperature), not lines of a program just started ("A 0 Ω-cm"). Also where the
+// store may only be read and is not completed.
+TEST(SettingsModules, AStoreCutTo100BytesShowsTheMeasurementScreenOfAFreshStore) {
+    auto screen = [] {
+        std::vector<std::string> rows;
+        for (uint32_t row = 0; row < 13; ++row) rows.push_back(Rig_RowText(row));
+        return rows;
+    };
+    std::string folder = Rig_MakeTempFolder();
+    Boot(folder);
+    Rig_AdvanceMs(2000);
+    const std::vector<std::string> fresh = screen();
+    ASSERT_EQ(fresh[2].substr(fresh[2].size() - 2), "pH");
+    ASSERT_EQ(fresh[6].substr(fresh[6].size() - 3), "°C");
+    Bytes cut = Rig_StoreBytes();
+    cut.resize(100);
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "a store that may only be read" : "a store that may be written");
+        std::string where = Rig_MakeTempFolder();
+        Rig_Reset(where);
+        Rig_WriteStoreBytes(cut);
+        std::optional<ReadOnlyFile> guard;
+        if (readOnly) {
+            guard.emplace(Rig_StorePath());
+            if (!guard->Ok()) GTEST_SKIP() << "no way here to make a file this process cannot write";
+        }
+        Boot(where);
+        Rig_AdvanceMs(2000);
+        EXPECT_EQ(screen(), fresh);
+        EXPECT_EQ(Rig_StoreBytes().size(), readOnly ? 100u : 4096u);
     }
 }
 

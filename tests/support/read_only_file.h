@@ -1,6 +1,7 @@
 // Tests of files a program may read but not write: makes a file read-only for this process while
 // the guard lives. By its mode for a user; root, whom the mode does not stop, gets the immutable
-// attribute where the host allows it, else gives up its override of the mode for the thread.
+// attribute where the host allows it, else gives up its override of the mode for the thread. And
+// folders in which no file may be created or removed, by their mode (root: for the thread).
 #pragma once
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 // While it lives, the calling thread obeys the files' permission bits even as root: it gives up
 // the capabilities that override them (kept in its permitted set, so they come back after).
@@ -80,5 +82,35 @@ private:
     std::string m_Path;
     std::optional<WithoutFileOverride> m_AsUser;
     bool m_Immutable = false;
+    bool m_Ok = false;
+};
+
+// True when a new file can be made (and removed again) in the folder.
+inline bool CanCreateIn(const std::string& folder) {
+    std::string probe = folder + "/.probe";
+    int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0) return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+// While it lives, no file may be created in the folder or removed from it; the files in it may
+// still be written as their own modes allow.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::string path) : m_Path(std::move(path)) {
+        chmod(m_Path.c_str(), 0555);
+        if (CanCreateIn(m_Path)) m_AsUser.emplace();
+        m_Ok = !CanCreateIn(m_Path);
+    }
+    ~ReadOnlyFolder() { chmod(m_Path.c_str(), 0755); }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Ok() const { return m_Ok; }
+
+private:
+    std::string m_Path;
+    std::optional<WithoutFileOverride> m_AsUser;
     bool m_Ok = false;
 };

@@ -1,6 +1,9 @@
 // The virtual-time test rig.
 #include "rig.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -241,6 +244,34 @@ std::vector<uint8_t> Rig_StoreBytes() {
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes) {
     std::ofstream out(Rig_StorePath(), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The times of a backup taken long ago.
+static void GiveBackupTimes(const std::string& path) {
+    const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+void Rig_ChangeStoreOnDisk(uint32_t offset, const std::vector<uint8_t>& bytes) {
+    {
+        std::fstream file(Rig_StorePath(), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(offset);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    GiveBackupTimes(Rig_StorePath());
+}
+
+void Rig_ReplaceStoreOnDisk(uint32_t offset, const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> copy = Rig_StoreBytes();
+    if (copy.size() < offset + bytes.size()) copy.resize(offset + bytes.size(), 0xFF);
+    std::copy(bytes.begin(), bytes.end(), copy.begin() + offset);
+    std::string backup = Rig_StorePath() + ".backup";
+    {
+        std::ofstream out(backup, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(copy.data()), static_cast<std::streamsize>(copy.size()));
+    }
+    GiveBackupTimes(backup);
+    std::filesystem::rename(backup, Rig_StorePath());
 }
 
 void Rig_LoseStore() {

@@ -40,6 +40,11 @@ std::string Rig_StorePath();
 std::vector<uint8_t> Rig_StoreBytes();
 // Replaces the settings store file with these bytes (for a start from a prepared store).
 void Rig_WriteStoreBytes(const std::vector<uint8_t>& bytes);
+// Changes to the store file from outside while the program runs: bytes written into it in place,
+// and a copy of it with those bytes put in its place (a file of its own, renamed over the store).
+// Both leave the file the times of a backup taken long ago, as a restored backup keeps its own.
+void Rig_ChangeStoreOnDisk(uint32_t offset, const std::vector<uint8_t>& bytes);
+void Rig_ReplaceStoreOnDisk(uint32_t offset, const std::vector<uint8_t>& bytes);
 // The settings store lost while the program runs: its file gone, a folder in its place, and the
 // store opened again, so that every read and every write reports status 10.
 void Rig_LoseStore();

@@ -1,0 +1,47 @@
+// Tests of the settings store's journal: the journal a commit writes beside the store, built by
+// hand as a commit killed on its way leaves it.
+#pragma once
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+using StoreRun = std::pair<uint32_t, std::vector<uint8_t>>;
+
+namespace store_journal {
+inline uint32_t Fingerprint(const std::vector<uint8_t>& bytes, size_t n) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < n; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+    return hash;
+}
+inline void Put16(std::vector<uint8_t>* bytes, uint32_t value) {
+    bytes->push_back(static_cast<uint8_t>(value));
+    bytes->push_back(static_cast<uint8_t>(value >> 8));
+}
+inline void Put32(std::vector<uint8_t>* bytes, uint32_t value) {
+    Put16(bytes, value);
+    Put16(bytes, value >> 16);
+}
+}  // namespace store_journal
+
+// The journal of a commit that writes these runs (offset, new bytes) into the 4096-byte store:
+// each run's offset and length (low byte first) and its bytes, then the marker "CJ", the runs'
+// length, the fingerprint of the store the commit leaves and that of the journal's bytes before.
+inline std::vector<uint8_t> StoreJournal(const std::vector<uint8_t>& store, const std::vector<StoreRun>& runs) {
+    using namespace store_journal;
+    std::vector<uint8_t> after(store.begin(), store.begin() + 4096);
+    std::vector<uint8_t> journal;
+    for (const StoreRun& run : runs) {
+        Put16(&journal, run.first);
+        Put16(&journal, static_cast<uint32_t>(run.second.size()));
+        journal.insert(journal.end(), run.second.begin(), run.second.end());
+        for (size_t i = 0; i < run.second.size() && run.first + i < after.size(); ++i)
+            after[run.first + i] = run.second[i];
+    }
+    uint32_t length = static_cast<uint32_t>(journal.size());
+    journal.push_back('C');
+    journal.push_back('J');
+    Put16(&journal, length);
+    Put32(&journal, Fingerprint(after, after.size()));
+    Put32(&journal, Fingerprint(journal, journal.size()));
+    return journal;
+}
