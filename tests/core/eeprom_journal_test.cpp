@@ -20,6 +20,8 @@
 #include "store_journal.h"
 
 using namespace ui_test;
+using store_journal::BootIn;
+using store_journal::FloatBytes;
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,25 +30,9 @@ constexpr uint32_t kStoreManualTempA = 66;
 constexpr uint32_t kStoreTempSourceA = 64;
 const char kEepromError[] = "EEPROM Error!";
 
-std::vector<uint8_t> LittleEndian(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16),
-            static_cast<uint8_t>(bits >> 24)};
-}
-
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void BootIn(const std::string& folder) {
-    Rig_Reset(folder);
-    Rig_UseNoLibrary();
-    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
-    Rtc_SetTime(&t);
-    Rig_Boot();
-    Rig_AdvanceMs(1100);
 }
 
 std::string JournalPath() { return Rig_StorePath() + ".journal"; }
@@ -78,7 +64,7 @@ TEST(StoreJournal, AFinishedJournalThatCannotBeRemovedIsFinishedAndStopsEverySta
     uint32_t status = 0;
     Temp_SetManualValue(0, 30.0f, &status);
     ASSERT_EQ(status, 0u);
-    WriteFile(JournalPath(), StoreJournal(Rig_StoreBytes(), {{kStoreManualTempA, LittleEndian(40.0f)}}));
+    WriteFile(JournalPath(), StoreJournal(Rig_StoreBytes(), {{kStoreManualTempA, FloatBytes(40.0f)}}));
     {
         ReadOnlyFolder readOnly(folder);
         if (!readOnly.Ok()) GTEST_SKIP() << "no way here to make a folder this process cannot remove a file from";

@@ -12,29 +12,16 @@
 #include "measurement/ph.h"
 #include "measurement/temperature.h"
 #include "rig.h"
+#include "store_journal.h"
 
 using namespace ui_test;
+using store_journal::BootIn;
+using store_journal::FloatBytes;
 
 namespace {
 // Channel A's pH slope, a fraction, and its temperature source.
 constexpr uint32_t kStoreSlopeA = 792;
 constexpr uint32_t kStoreTempSourceA = 64;
-
-std::vector<uint8_t> LittleEndian(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16),
-            static_cast<uint8_t>(bits >> 24)};
-}
-
-void BootIn(const std::string& folder) {
-    Rig_Reset(folder);
-    Rig_UseNoLibrary();
-    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
-    Rtc_SetTime(&t);
-    Rig_Boot();
-    Rig_AdvanceMs(1100);
-}
 
 // Channel A's temperature source set to Pt100 by keys and saved.
 void SaveTemperatureSourcePt100() {
@@ -56,9 +43,9 @@ TEST(OutsideChanges, ACalibrationRestoredOnDiskSurvivesSaveChangesAndARestart) {
         ASSERT_EQ(Rig_StoredFloat(kStoreSlopeA), 1.0f);
         // No page touches the slope: a restored calibration of 95 %.
         if (replaced) {
-            Rig_ReplaceStoreOnDisk(kStoreSlopeA, LittleEndian(0.95f));
+            Rig_ReplaceStoreOnDisk(kStoreSlopeA, FloatBytes(0.95f));
         } else {
-            Rig_ChangeStoreOnDisk(kStoreSlopeA, LittleEndian(0.95f));
+            Rig_ChangeStoreOnDisk(kStoreSlopeA, FloatBytes(0.95f));
         }
         SaveTemperatureSourcePt100();
         EXPECT_EQ(Rig_RowText(12).find("Failed"), std::string::npos);
@@ -73,7 +60,7 @@ TEST(OutsideChanges, ACalibrationRestoredOnDiskSurvivesSaveChangesAndARestart) {
 
 TEST(OutsideChanges, ALoaderASecondAfterAnOutsideChangeLoadsIt) {
     BootIn(Rig_MakeTempFolder());
-    Rig_ChangeStoreOnDisk(kStoreSlopeA, LittleEndian(0.9f));
+    Rig_ChangeStoreOnDisk(kStoreSlopeA, FloatBytes(0.9f));
     Rig_AdvanceMs(1000);
     uint32_t status = 0;
     CalPh_LoadChannel(0, 1, &status);

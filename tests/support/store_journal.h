@@ -2,8 +2,13 @@
 // hand as a commit killed on its way leaves it.
 #pragma once
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "core/rtc.h"
+#include "rig.h"
 
 using StoreRun = std::pair<uint32_t, std::vector<uint8_t>>;
 
@@ -20,6 +25,24 @@ inline void Put16(std::vector<uint8_t>* bytes, uint32_t value) {
 inline void Put32(std::vector<uint8_t>* bytes, uint32_t value) {
     Put16(bytes, value);
     Put16(bytes, value >> 16);
+}
+
+// A float's four bytes as the store holds them, low byte first.
+inline std::vector<uint8_t> FloatBytes(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16),
+            static_cast<uint8_t>(bits >> 24)};
+}
+
+// A start of the program in that folder, without the sensor board, past its first second.
+inline void BootIn(const std::string& folder) {
+    Rig_Reset(folder);
+    Rig_UseNoLibrary();
+    ClockRecord t{2025, 6, 1, 0, 10, 0, 0};
+    Rtc_SetTime(&t);
+    Rig_Boot();
+    Rig_AdvanceMs(1100);
 }
 }  // namespace store_journal
 
