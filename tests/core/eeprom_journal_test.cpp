@@ -39,12 +39,8 @@ std::string JournalPath() { return Rig_StorePath() + ".journal"; }
 
 // Channel A's temperature source set to Pt100 by keys, up to "Save Changes Yes & Exit" and ENTER.
 void AskToSaveTemperatureSourcePt100() {
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Measurement"));
-    ASSERT_TRUE(Choose("Temperature Source"));
-    Step(3);
-    ASSERT_EQ(Row(12), "A: Use Pt100           $");
+    store_journal::ChooseTemperatureSourcePt100();
+    if (::testing::Test::HasFatalFailure()) return;
     for (int i = 0; i < 12 && Row(11) != "Save Changes Yes & Exit"; ++i) Press(kKeyEnter);
     ASSERT_EQ(Row(11), "Save Changes Yes & Exit");
     Press(kKeyEnter);

@@ -25,12 +25,8 @@ constexpr uint32_t kStoreTempSourceA = 64;
 
 // Channel A's temperature source set to Pt100 by keys and saved.
 void SaveTemperatureSourcePt100() {
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Measurement"));
-    ASSERT_TRUE(Choose("Temperature Source"));
-    Step(3);
-    ASSERT_EQ(Row(12), "A: Use Pt100           $");
+    store_journal::ChooseTemperatureSourcePt100();
+    if (::testing::Test::HasFatalFailure()) return;
     EnterAndSave();
 }
 }  // namespace

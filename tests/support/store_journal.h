@@ -7,6 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "../ui/ui_support.h"
 #include "core/rtc.h"
 #include "rig.h"
 
@@ -43,6 +46,17 @@ inline void BootIn(const std::string& folder) {
     Rtc_SetTime(&t);
     Rig_Boot();
     Rig_AdvanceMs(1100);
+}
+
+// Channel A's temperature source stepped to Pt100 by keys on its page, not yet taken.
+inline void ChooseTemperatureSourcePt100() {
+    using namespace ui_test;
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Configure"));
+    ASSERT_TRUE(Choose("Measurement"));
+    ASSERT_TRUE(Choose("Temperature Source"));
+    Step(3);
+    ASSERT_EQ(Row(12), "A: Use Pt100           $");
 }
 }  // namespace store_journal
 
