@@ -10,7 +10,7 @@ jobs="$(nproc 2>/dev/null || echo 4)"
 # Build tools, test libraries and the formatter; the panel's window toolkit; libpng for the
 # display proof sheets; for the panel's test a virtual X display, a mouse driver for it and
 # screenshots; clang with its sanitizer and fuzzer runtimes for the fuzzing stage.
-packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libpng-dev clang-format libx11-dev xvfb xdotool imagemagick clang libclang-rt-dev)
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libpng-dev clang-format libx11-dev xvfb xdotool imagemagick clang libclang-rt-dev librapidcheck-dev)
 
 install_missing() {
     local missing=()
