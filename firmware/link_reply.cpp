@@ -47,6 +47,7 @@ static constexpr uint8_t kS112CalibrationStep = 3;
 // ---- Requests that carry the sensor's data ------------------------------------------------------
 
 static uint8_t BlockOfPage(uint8_t page) { return page == kLinkLastPage ? kBlockOfLastPage : page; }
+static uint8_t PageOfBlock(uint8_t block) { return block == kBlockOfLastPage ? kLinkLastPage : block; }
 
 uint32_t Link_BuildSensorPayload(uint8_t kind, uint8_t* payload, uint8_t* wait) {
     uint32_t n = 0;
@@ -369,6 +370,12 @@ void Link_HandleFailure(uint8_t channel) {
         return;
     }
     if (Link_Retry(0)) return;
+    if (kind == kReqWritePage && channel < 2) {
+        // The page the sensor refused is still not written: a save that waits for the sensor
+        // fails, even where no other page waits, and the sensor is read again as it is.
+        uint8_t page = PageOfBlock(g_LinkBuffer.frame[3]);
+        if (page <= kLinkLastPage) g_DirtyPages[channel] |= 1u << page;
+    }
     if ((kind >= kReqMeasureB && kind <= kReqReadPage) || kind == kReqSensorCommand) {
         if (kind == kReqSensorCommand) {
             uint32_t status = 0;

@@ -3,6 +3,7 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 
@@ -692,7 +693,15 @@ void CKorviDemoDlg::OnCbnEditupdateSensorA(wxCommandEvent&) {
 }
 
 void CKorviDemoDlg::OnCbnSelchangeSensorB(wxCommandEvent&) {
-    ShowChannelBRows(Panel_ChooseSensorB(m_SensorB->GetSelection()));
+    int selection = m_SensorB->GetSelection();
+    SensorBRows rows = Panel_ChooseSensorB(selection);
+    ShowChannelBRows(rows);
+    if (!rows.kept) {
+        wxMessageBox(wxString::Format("The choice of %s is not kept for the next start: \"%s\" beside the settings "
+                                      "store cannot be written.",
+                                      g_SensorImageFiles[selection].listText, kSensorChoiceFile),
+                     "R718 2roru Simulator", wxOK | wxICON_WARNING, this);
+    }
 }
 
 void CKorviDemoDlg::OnCbnEditupdateSensorB(wxCommandEvent&) {

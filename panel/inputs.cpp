@@ -298,14 +298,17 @@ static bool SensorChoicePath(char* path, size_t size) {
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
-static void RecordSensorChoice(uint32_t index) {
+// False when the choice will not come back at the next start: a record that cannot be written
+// leaves the old one (or none), and the next start falls back as without, to another entry.
+static bool RecordSensorChoice(uint32_t index) {
     char path[kEepromPathSize + sizeof kSensorChoiceFile];
-    if (index >= kSensorModels || !SensorChoicePath(path, sizeof path)) return;
+    if (index >= kSensorModels || !SensorChoicePath(path, sizeof path)) return true;
     char line[kChoiceRecordMax];
     int n = std::snprintf(line, sizeof line, "%u %u\n", static_cast<unsigned>(index),
                           static_cast<unsigned>(g_SensorImageFiles[index].modelNumber));
-    // A record that cannot be written leaves the old one: the next start falls back as without.
-    if (n > 0) PlatSafe_Replace(path, reinterpret_cast<const uint8_t*>(line), static_cast<uint32_t>(n), false);
+    if (n > 0 && PlatSafe_Replace(path, reinterpret_cast<const uint8_t*>(line), static_cast<uint32_t>(n), false) == 0)
+        return true;
+    return Panel_RestoreSensorIndex(g_SensorImageFiles[index].modelNumber) == index;
 }
 
 // A whole decimal number of the text from p up to the character stop; false for anything else.
@@ -399,7 +402,7 @@ SensorBRows Panel_ChooseSensorB(int32_t selection) {
                          : kNoSensorIndex;
     SensorBRows rows;
     rows.primaryUnit = Panel_ApplySensorChoice(1, index);
-    RecordSensorChoice(index);
+    rows.kept = RecordSensorChoice(index);
     uint32_t code = SensorCode(index);
     rows.electrodeRows = Panel_ChannelBHasElectrodes(code) != 0;
     SetUpFourthRowB(code, &rows.fourthUnit, &rows.fourthText);

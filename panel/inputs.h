@@ -149,6 +149,10 @@ struct SensorBRows {
     bool electrodeRows;      // "Rg" and "Rr/pNa Rg" edits and spins take input
     const char* fourthUnit;  // the "Rr/pNa Rg" row's unit label and text; nullptr: as they are
     const char* fourthText;
+    // false: the model chosen will not come back at the next start, since its record could not be
+    // written (something other than a file in its place) and the next start would load another
+    // entry of the same model; the panel says so.
+    bool kept = true;
 };
 // A choice in channel B's model list (negative or 14 and above: no model): the model's unit and
 // primary quantity, its image to the library, and for a sensor with electrodes the fourth row

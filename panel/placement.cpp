@@ -9,6 +9,7 @@
 #include "core/link_transport.h"
 #include "platform/plat.h"
 #include "platform/plat_clock.h"
+#include "platform/plat_library.h"
 #include "platform/plat_safe_file.h"
 
 // The paths to remove live in fixed buffers so that a signal handler may use them.
@@ -25,9 +26,16 @@ std::string Panel_GetProgramFolder() {
     return Plat_GetProgramFolder(folder, sizeof folder) ? folder : "";
 }
 
-// A library file beside the program: a file that can be read (a pipe of that name is none, and
-// is never waited on).
-static bool CanRead(const std::string& path) { return PlatSafe_ReadAt(path.c_str(), 0, nullptr, 0) == 0; }
+// A library beside the program: a file that can be read (a pipe of that name is none, and is
+// never waited on) and that the loader takes. An empty or garbled file is no library either: the
+// program goes on with the library it carries, rather than without a sensor board.
+static bool LibraryLoads(const std::string& path) {
+    if (PlatSafe_ReadAt(path.c_str(), 0, nullptr, 0) != 0) return false;
+    PlatLibrary* library = Plat_LibraryOpen(path.c_str());
+    if (library == nullptr) return false;
+    Plat_LibraryClose(library);
+    return true;
+}
 
 static std::string TempFolder() {
     char folder[PATH_MAX];
@@ -63,7 +71,7 @@ static bool WriteLibrary(const uint8_t* image, uint32_t size) {
 }
 
 LibraryPlace Panel_PlaceLibrary(const std::string& programFolder, const uint8_t* image, uint32_t size) {
-    if (CanRead(programFolder + "/" + kLibraryFileName)) {
+    if (LibraryLoads(programFolder + "/" + kLibraryFileName)) {
         SetSFXFlag(0);
         SetDLLFilePath(programFolder.c_str());
         return LibraryPlace::kBeside;

@@ -16,7 +16,8 @@ enum class LibraryPlace {
 std::string Panel_GetProgramFolder();
 
 // Decides where the library comes from and tells the firmware (single-file flag, library
-// folder). Without a library beside the program, image (size bytes, nullptr when the program
+// folder). A file beside the program that the loader does not take (empty, garbled, a pipe) is no
+// library beside it. Without a library beside the program, image (size bytes, nullptr when the program
 // carries none) is written into a new folder "$TMPDIR/<seconds since 1970>" (else under /tmp),
 // created for this process alone (mode 0700; on a clash a suffix "-1", "-2" ... is added), as a
 // newly created file whose every write is checked.

@@ -76,13 +76,15 @@ void Brannic_ArmReply(uint32_t length) {
 }
 
 // Takes the newest armed reply, but only between two replies: once the host has started reading
-// one, it reads that one to its end.
+// one, it reads that one to its end. A reply read to its end gives way at once, also when the host
+// read on past its end (which starts it again from its first byte).
 static void TakeNewReply() {
     BoardMailbox& m = g_BoardMailbox;
-    if (m.replyReadPos.load(kRelaxed) != 0) return;
+    if (m.replyReadPos.load(kRelaxed) != 0 && m.replyReady.load(kRelaxed) != 0) return;
     if (!(m.handover.load(kRelaxed) & kBoardReplyFresh)) return;
     uint8_t taken = m.handover.exchange(m.hostBuffer.load(kRelaxed), kAcqRel);
     m.hostBuffer.store(static_cast<uint8_t>(taken & ~kBoardReplyFresh), kRelaxed);
+    m.replyReadPos.store(0, kRelaxed);
     m.replyReady.store(1, kRelaxed);
 }
 

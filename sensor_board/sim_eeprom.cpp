@@ -35,15 +35,25 @@ void SimEeprom_Reset() {
 
 const char* SimEeprom_GetFileName() { return s_FileName; }
 
-// The file's first 2048 bytes; what a short file lacks reads as erased. False when it cannot be
-// read.
-static bool ReadImage(uint8_t* image) {
-    std::memset(image, kErased, kSimEepromBytes);
-    return PlatSafe_ReadAt(s_FileName, 0, image, kSimEepromBytes) >= 0;
+// The board's EEPROM holds 2048 bytes: a longer file (a link to some big file, above all) is no
+// parameter file, as a folder or a pipe in its place is none. It is neither read nor written, so
+// no save copies it whole.
+static bool FileFits() {
+    uint8_t probe = 0;
+    return PlatSafe_ReadAt(s_FileName, kSimEepromBytes, &probe, 1) == 0;
 }
 
-// The file replaced whole by the image; bytes past the 2048 stay as they are.
-static bool WriteImage(const uint8_t* image) { return PlatSafe_Replace(s_FileName, image, kSimEepromBytes, true) == 0; }
+// The file's 2048 bytes; what a short file lacks reads as erased. False when it cannot be read
+// or is longer.
+static bool ReadImage(uint8_t* image) {
+    std::memset(image, kErased, kSimEepromBytes);
+    return FileFits() && PlatSafe_ReadAt(s_FileName, 0, image, kSimEepromBytes) >= 0;
+}
+
+// The file replaced whole by the image.
+static bool WriteImage(const uint8_t* image) {
+    return PlatSafe_Replace(s_FileName, image, kSimEepromBytes, false) == 0;
+}
 
 void SimEeprom_Open() {
     SimEeprom_Reset();
@@ -60,9 +70,9 @@ void SimEeprom_Open() {
         if (!WriteImage(s_Image)) return;
     }
     // Available when it can be read (a file the user may not write still loads); a folder in the
-    // file's place is not.
+    // file's place is not, nor a file longer than the EEPROM.
     uint8_t probe = 0;
-    if (PlatSafe_ReadAt(s_FileName, 0, &probe, 1) < 0) return;
+    if (PlatSafe_ReadAt(s_FileName, 0, &probe, 1) < 0 || !FileFits()) return;
     s_Available = true;
     // A short file is completed with erased bytes, so what it lacks loads as the defaults and is
     // never filled with zeros by a write past its end. One that may not be written reads the same.
@@ -93,7 +103,7 @@ uint32_t SimEeprom_ReadBytes(uint32_t* status, uint8_t* buffer, uint32_t n, uint
         std::memcpy(buffer, s_Image + offset, n);
         return n;
     }
-    int32_t got = s_Available ? PlatSafe_ReadAt(s_FileName, offset, buffer, n) : -1;
+    int32_t got = s_Available && FileFits() ? PlatSafe_ReadAt(s_FileName, offset, buffer, n) : -1;
     if (got < 0) {
         *status = kSimEepromNotAvailable;
         return 0;

@@ -19,7 +19,8 @@ constexpr uint32_t kSimEepromRawWriteMax = 20;
 // Back to the state at load: no file name, nothing available.
 void SimEeprom_Reset();
 // Builds the file's name from the EEPROM folder and creates the file (2048 bytes 0xFF) when it
-// does not exist; a shorter file is completed with 0xFF, a longer one keeps its bytes. A
+// does not exist; a shorter file is completed with 0xFF. A longer file is no parameter file (as a
+// folder in its place is none): nothing is available, and its bytes are left as they are. A
 // temporary file that a kill left beside it is removed.
 void SimEeprom_Open();
 // The path built by SimEeprom_Open ("" before).

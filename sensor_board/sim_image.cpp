@@ -313,19 +313,28 @@ uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset) {
     std::lock_guard<std::mutex> hold(s_SlotLock);
     SimImageSlot& s = g_SimImageSlots[1];
     if (!BlockAccessAllowed(s, offset)) return 0;
-    std::memcpy(s.image + offset, source, kSimBlockBytes);
     // A resource is not written: the change lives in the slot until the next load.
-    if (SingleFileMode()) return 1;
+    if (SingleFileMode()) {
+        std::memcpy(s.image + offset, source, kSimBlockBytes);
+        return 1;
+    }
+    // The sensor keeps the block only once its file has taken it: a block the file refuses (a
+    // full disk, a file or folder that may not be written) is not read back from the slot either.
+    static uint8_t image[kSimImageBytes];
+    std::memcpy(image, s.image, kSimImageBytes);
+    std::memcpy(image + offset, source, kSimBlockBytes);
     // Two lower-case digits and a blank a byte, replacing the file whole: a kill leaves the old
     // image or the new one in it, never a part.
     static const char kDigits[] = "0123456789abcdef";
     static uint8_t text[kSimImageBytes * 3];
     for (uint32_t i = 0; i < kSimImageBytes; ++i) {
-        text[3 * i] = static_cast<uint8_t>(kDigits[s.image[i] >> 4]);
-        text[3 * i + 1] = static_cast<uint8_t>(kDigits[s.image[i] & 0xF]);
+        text[3 * i] = static_cast<uint8_t>(kDigits[image[i] >> 4]);
+        text[3 * i + 1] = static_cast<uint8_t>(kDigits[image[i] & 0xF]);
         text[3 * i + 2] = ' ';
     }
-    return PlatSafe_Replace(s.path, text, sizeof text, false) == 0 ? 1 : 0;
+    if (PlatSafe_Replace(s.path, text, sizeof text, false) != 0) return 0;
+    std::memcpy(s.image, image, kSimImageBytes);
+    return 1;
 }
 
 // Request bytes 9-12: the command's tag inside the tunnelled sensor command.

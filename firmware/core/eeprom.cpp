@@ -56,6 +56,12 @@ static bool s_Writable;
 // A journal that could not be removed: the store takes no write while it stands, since the
 // next start would take it for the store's last commit and lay it over every later one.
 static bool s_JournalStays;
+// The store's name stands for no file now (the file was deleted or moved away), or what was put
+// in its place from outside lacks the markers, so that the next start lays the factory settings
+// over it: a write would be lost (or land in a file moved elsewhere), so none is taken until the
+// store stands again.
+static bool s_NameLost;
+static bool s_MarkersLost;
 // The store's bytes; during a commit they hold the commit's new values, and s_Committed the
 // bytes the file has.
 static uint8_t s_Image[kEepromSize];
@@ -68,6 +74,8 @@ static bool s_InCommit;
 static uint32_t s_CommitDepth;
 // A write inside the commit that could not be taken: the commit fails as a whole.
 static bool s_CommitRefused;
+// A write inside the commit, whether or not it changed a byte.
+static bool s_CommitWrote;
 static uint32_t s_FileWrites;
 // A journal being written, or read back at the start (one byte more, to tell a longer file).
 static uint8_t s_Journal[kJournalMax + 1];
@@ -118,6 +126,8 @@ static void CloseStore() {
     Plat_HeldClose(s_File.exchange(-1, std::memory_order_relaxed));
     s_Writable = false;
     s_JournalStays = false;
+    s_NameLost = false;
+    s_MarkersLost = false;
     s_InCommit = false;
     s_CommitDepth = 0;
     s_CommitRefused = false;
@@ -147,6 +157,12 @@ static bool LoadImage(int file, bool writable, bool* written) {
     return true;
 }
 
+// The markers of a store this program has set up.
+static bool HasMarkers(const uint8_t* image) {
+    return image[kStoreMeasurementMarker] == '2' && image[kStoreMeasurementMarker + 1] == 'w' &&
+           image[kStoreConfigMarker] == 'K' && image[kStoreConfigMarker + 1] == '2';
+}
+
 // Takes in what was done to the store file from outside since this program last wrote it: its
 // bytes changed in place, or another file put in its place (which is held from then on). A store
 // file that is gone or is no file now leaves memory as it is; writes are then refused, since
@@ -156,13 +172,32 @@ static void TakeInOutsideChange() {
     if (file < 0 || s_InCommit) return;
     s_CheckedAtMs = Plat_NowMs();
     PlatFileStamp now{};
-    if (!Plat_FileStampOf(g_EepromFileName, &now) || SameStamp(now, s_Stamp)) return;
+    s_NameLost = !Plat_FileStampOf(g_EepromFileName, &now);
+    if (s_NameLost || SameStamp(now, s_Stamp)) return;
     bool writable = s_Writable;
     if ((now.device != s_Stamp.device || now.inode != s_Stamp.inode) &&
-        Plat_HeldReopen(file, g_EepromFileName, &writable) != 0)
+        Plat_HeldReopen(file, g_EepromFileName, &writable) != 0) {
+        // Something that is no store file stands at the name; the held file is not there.
+        s_NameLost = true;
         return;
+    }
+    bool marked = HasMarkers(s_Image);
     bool completed = true;
     if (LoadImage(file, writable, &completed)) s_Writable = writable && completed;
+    // Only a store that had its markers can lose them; one that never had them (before the first
+    // start has written them) is written as before.
+    if (HasMarkers(s_Image)) {
+        s_MarkersLost = false;
+    } else if (marked) {
+        s_MarkersLost = true;
+    }
+}
+
+// The held file still stands at the store's name: a store moved away meanwhile is not written.
+static bool StoreStands(int file) {
+    PlatFileStamp named{}, held{};
+    return !s_NameLost && !s_MarkersLost && Plat_FileStampOf(g_EepromFileName, &named) && Plat_HeldStamp(file, &held) &&
+           named.device == held.device && named.inode == held.inode;
 }
 
 // The journal of the commit from s_Committed to s_Image into s_Journal; its length (the trailer
@@ -306,7 +341,8 @@ void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* statu
     *status = 0;
     TakeInOutsideChange();
     int file = s_File.load(std::memory_order_relaxed);
-    if (!InStore(offset, n) || data == nullptr || file < 0 || !s_Writable || s_JournalStays) {
+    if (!InStore(offset, n) || data == nullptr || file < 0 || !s_Writable || s_JournalStays ||
+        (!s_InCommit && !StoreStands(file))) {
         Refused(status);
         return;
     }
@@ -320,6 +356,7 @@ void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* statu
         ++s_FileWrites;
         NoteOwnWrite(file);
     }
+    if (s_InCommit) s_CommitWrote = true;
     std::memcpy(s_Image + offset, data, n);
 }
 
@@ -363,6 +400,7 @@ void Eeprom_BeginCommit() {
     std::memcpy(s_Committed, s_Image, kEepromSize);
     s_InCommit = true;
     s_CommitRefused = false;
+    s_CommitWrote = false;
 }
 
 // The commit's changed bytes into the file: the journal first, whole, then the bytes, then the
@@ -373,6 +411,7 @@ void Eeprom_BeginCommit() {
 // back as it was where it can be; where it cannot, the journal stays for the next start to finish.
 static bool WriteCommit() {
     int file = s_File.load(std::memory_order_relaxed);
+    if (!StoreStands(file)) return false;
     uint32_t n = BuildJournal();
     uint32_t runs = n - kJournalTrailer;
     // A journal still there could not be told from this one at the next start.
@@ -421,7 +460,13 @@ void Eeprom_EndCommit(uint32_t* status) {
     *status = 0;
     if (s_CommitDepth == 0 || --s_CommitDepth > 0) return;
     s_InCommit = false;
-    if (std::memcmp(s_Committed, s_Image, kEepromSize) == 0 && !s_CommitRefused) return;
+    if (std::memcmp(s_Committed, s_Image, kEepromSize) == 0 && !s_CommitRefused) {
+        // Values written that the store held already: a store that is gone does not hold them
+        // for the next start all the same. A commit that wrote nothing touches nothing.
+        int file = s_File.load(std::memory_order_relaxed);
+        if (s_CommitWrote && file >= 0 && !StoreStands(file)) *status = kStoreNotReady;
+        return;
+    }
     if (s_CommitRefused || !WriteCommit()) {
         // Nothing of the commit reached the file; memory goes back to what the file holds.
         std::memcpy(s_Image, s_Committed, kEepromSize);

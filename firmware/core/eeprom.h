@@ -58,8 +58,10 @@ void Eeprom_ResetState();
 // cannot be removed: it would be taken for the store's last commit at every start.
 void Eeprom_Open();
 // Writes the bytes into the file and memory; status 10 when the file does not take them all (the
-// store then keeps what it had). Within a commit the bytes wait in memory for its end. What was
-// changed in the file from outside is taken in first.
+// store then keeps what it had), and while the store is gone: its file deleted or moved away (a
+// moved file is never written), or its markers taken away from outside, so that the next start
+// would lay the factory settings over the write. Within a commit the bytes wait in memory for its
+// end. What was changed in the file from outside is taken in first.
 void Eeprom_Write(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
 // Eeprom_Write when the store is ready (returns 1), else status 10 (returns 0).
 uint32_t Eeprom_WriteChecked(uint32_t offset, const void* data, uint32_t n, uint32_t* status);
@@ -73,7 +75,9 @@ void Eeprom_ReadShared(uint32_t offset, void* buffer, uint32_t n, uint32_t* stat
 // its end is kept in memory (and read back from there), and the end writes the bytes it changed,
 // and no others, into the file at once, through a journal, so that a program killed at any moment
 // leaves all of them or none. Status 10 when a write of it was refused or the file took none of
-// it; memory then goes back to what the file holds. A commit that changed nothing writes nothing.
+// it, or the store is gone (as for Eeprom_Write); memory then goes back to what the file holds.
+// A commit that changed nothing writes nothing; it fails only where it wrote values (the bytes the
+// store held already) into a store that is gone.
 // A commit begun inside another is part of the outer one, which alone reaches the file. Once a
 // journal could not be removed, the store takes no write (status 10) until the next start.
 void Eeprom_BeginCommit();

@@ -3,6 +3,7 @@
 #include "ui/menu_tasks.h"
 
 #include "core/fw_hook.h"
+#include "core/keypad.h"
 #include "core/lcd.h"
 #include "core/link.h"
 #include "core/rtc.h"
@@ -197,7 +198,10 @@ int32_t Menu_RunSecondTasks(uint8_t top, int32_t result) {
     if (top == kScreenMessages) Msg_DrawPage();
     if (!(top == kScreenValuePage && g_EditFlags[0] != 0)) {
         if (Vdx_GetPlugState() == kPlugIdle) SensDiag_RunPeriodic();
-        if ((g_SaveWaitBits & kSaveWaitSensor) == 0 && channel == 1) result = Vdx_GetPendingPlugPage();
+        // A sensor taken anew waits for the end of a save, and for ENTER under a message that
+        // stands until ENTER ("Sensor Save Failed!" above all), which its screens would draw over.
+        if ((g_SaveWaitBits & kSaveWaitSensor) == 0 && g_DisplayMode != kKeyModeMessage && channel == 1)
+            result = Vdx_GetPendingPlugPage();
     }
     return result;
 }

@@ -178,6 +178,29 @@ TEST(ChannelServices, ASensorSaveWaitsForTheLinkAndFailsWhenTheSensorIsLost) {
     EXPECT_EQ(g_DisplayMode, kKeyModeMessage);
 }
 
+// A page the sensor refuses three times is not written: a save that waits for it fails, also
+// where it was the only page waiting.
+TEST(ChannelServices, ASensorSaveFailsWhenTheSensorRefusesItsOnlyPage) {
+    Rig_Reset(Rig_MakeTempFolder());
+    SetSFXFlag(1);
+    Rig_UseBoardRejecting(0x08);
+    Rig_Boot();
+    Rig_AdvanceMs(20);
+    Panel_ApplySensorChoice(1, 0);  // "SelvoP11", pH
+    Link_SetMeasureMode(1, 1);
+    g_CurrentChannel = 1;
+    Settings_CopyAll();
+    Rig_AdvanceMs(28000);
+    ASSERT_EQ(g_SensorKindActive[1], kKindPh);
+    g_SensorMemImage[1][11 * kSensorPageBytes + 5] ^= 0x01;
+    SensMem_CommitPage(1, 11);
+    g_SaveWaitBits |= kSaveWaitSensor;
+    for (int i = 0; i < 500 && g_SaveWaitBits != 0; ++i) Rig_AdvanceMs(20);
+    EXPECT_EQ(g_SaveWaitBits, 0);
+    EXPECT_EQ(Rig_RowText(12), "  Sensor Save Failed!");
+    EXPECT_EQ(g_DisplayMode, kKeyModeMessage);
+}
+
 TEST(ChannelServices, CalibrationEditValuesOutOfRangeResetOnlyThemselves) {
     Boot(Rig_MakeTempFolder());
     uint32_t status = 0;

@@ -52,7 +52,7 @@ struct Folders {
 
 TEST(LibraryPlacement, LibraryBesideTheProgramIsUsedInPlace) {
     Folders folders;
-    std::ofstream(folders.program + "/Brannic.so") << "library";
+    fs::copy_file(KORVI_BRANNIC_PATH, folders.program + "/Brannic.so");
     SetSFXFlag(7);
     EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
               LibraryPlace::kBeside);
@@ -81,6 +81,25 @@ TEST(LibraryPlacement, APipeNamedLikeTheLibraryBesideTheProgramIsPassedOver) {
     EXPECT_EQ(placed, 0) << (placed == -1 ? "the placement never returned" : "not unpacked");
     EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+}
+
+// A file beside the program that is no library (empty, erased, garbled) is passed over as a pipe
+// is: the library the program carries is unpacked, and the file is left as it is.
+TEST(LibraryPlacement, AFileBesideTheProgramThatIsNoLibraryIsPassedOver) {
+    const std::vector<uint8_t> kNoLibraries[] = {{}, std::vector<uint8_t>(4096, 0xFF), kImage};
+    for (const std::vector<uint8_t>& bytes : kNoLibraries) {
+        SCOPED_TRACE(bytes.size());
+        Folders folders;
+        std::string beside = folders.program + "/Brannic.so";
+        std::ofstream(beside, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        EXPECT_EQ(Panel_PlaceLibrary(folders.program, kImage.data(), static_cast<uint32_t>(kImage.size())),
+                  LibraryPlace::kExtracted);
+        EXPECT_EQ(Link_GetSfxFlag(), 1u);
+        Panel_RemoveExtracted();
+        EXPECT_EQ(FileBytes(beside), bytes);
+        EXPECT_TRUE(IsEmptyFolder(folders.tmp));
+    }
 }
 
 TEST(LibraryPlacement, SingleFileModeUnpacksIntoAPrivateFolderAndRemovesIt) {

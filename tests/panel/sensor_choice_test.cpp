@@ -2,6 +2,7 @@
 // entries with one model number the one chosen is loaded again after a restart, and a record the
 // panel cannot use leaves the first entry of the stored model.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -100,13 +101,28 @@ TEST(PanelSensorChoice, ARecordThePanelCannotUseLeavesTheFirstEntryOfTheStoredMo
         WriteFile(RecordPath(), bytes);
         EXPECT_EQ(Panel_RestoreSensorIndex(4187), kEntrySelvoP11) << bytes;
     }
-    // A folder in the record's place reads as no record.
+    // A folder, a pipe or a link to a folder in the record's place reads as no record, and a choice
+    // cannot replace it: the choice still goes to the library, and where the next start would
+    // take the model's first entry instead, the panel is told so.
+    std::filesystem::path away = Folder() / "elsewhere";
+    std::filesystem::create_directory(away);
+    for (int odd = 0; odd < 3; ++odd) {
+        SCOPED_TRACE(odd);
+        std::filesystem::remove(RecordPath());
+        if (odd == 0) std::filesystem::create_directory(RecordPath());
+        if (odd == 1) {
+            ASSERT_EQ(mkfifo(RecordPath().c_str(), 0600), 0);
+        }
+        if (odd == 2) std::filesystem::create_directory_symlink(away, RecordPath());
+        EXPECT_EQ(Panel_RestoreSensorIndex(4187), kEntrySelvoP11);
+        EXPECT_FALSE(Panel_ChooseSensorB(kEntrySelvoP11Second).kept);
+        EXPECT_TRUE(Panel_ChooseSensorB(kEntrySelvoP11).kept) << "the first entry comes back anyway";
+        EXPECT_EQ(std::filesystem::symlink_status(RecordPath()).type(),
+                  odd == 0 ? std::filesystem::file_type::directory
+                           : (odd == 1 ? std::filesystem::file_type::fifo : std::filesystem::file_type::symlink));
+    }
     std::filesystem::remove(RecordPath());
-    std::filesystem::create_directory(RecordPath());
-    EXPECT_EQ(Panel_RestoreSensorIndex(4187), kEntrySelvoP11);
-    // ... and a choice cannot replace it: the choice still goes to the library.
-    Panel_ChooseSensorB(kEntrySelvoP11Second);
-    EXPECT_TRUE(std::filesystem::is_directory(RecordPath()));
+    EXPECT_TRUE(Panel_ChooseSensorB(kEntrySelvoP11Second).kept);
     std::filesystem::remove(RecordPath());
 
     // The record names another model than the one stored since: the stored model decides.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -119,13 +120,13 @@ TEST(ParameterFile, AFileWithoutTheMarkerIsResetToDefaultsAtTheNextStart) {
 }
 
 TEST(ParameterFile, ExistingFilesAreNeverTruncatedAndBadValuesLoadAsDefaults) {
-    // A longer file with a valid marker keeps every byte; its garbled values load as defaults.
+    // A file with a valid marker keeps every byte; its garbled values load as defaults.
     std::string folder = Rig_MakeTempFolder();
     std::string path = folder + "/Sensor Simulator";
-    std::vector<uint8_t> file(3000, 0xFF);
+    std::vector<uint8_t> file(2048, 0xFF);
     file[2] = 'A';
     file[3] = '9';
-    file[2999] = 0x42;
+    file[2047] = 0x42;
     // A valid four-electrode zero sum: 0.0 and its mark.
     for (int i = 632; i < 636; ++i) file[i] = 0;
     file[636] = 14025 & 0xFF;
@@ -181,7 +182,7 @@ TEST(ParameterFile, WithoutAFileEveryAccessReportsNotAvailable) {
     EXPECT_EQ(status, 12u);
 }
 
-TEST(ParameterFile, AShortFileIsCompletedAsErasedAndALongOneKeepsItsExtraBytes) {
+TEST(ParameterFile, AShortFileIsCompletedAsErasedAndALongOneIsNoParameterFile) {
     std::string folder = Rig_MakeTempFolder();
     std::string path = StartBoardIn(folder) + "Sensor Simulator";
     // A file cut short after range 4's offset: the temperature factor, the impedances, the
@@ -208,19 +209,41 @@ TEST(ParameterFile, AShortFileIsCompletedAsErasedAndALongOneKeepsItsExtraBytes) 
         }
     }
     EXPECT_EQ(file[636] | file[637] << 8, 14025);
-    // A longer file keeps its bytes past the 2048 through every save.
+    // A file longer than the 2048, grown while the board runs or there from the start, and a link
+    // to a big file (which each save would otherwise copy whole): no parameter file. Saves fail,
+    // the board runs on its defaults, and the file is left as it was.
     std::vector<uint8_t> longer = ReadFile(path);
-    for (int i = 0; i < 952; ++i) longer.push_back(static_cast<uint8_t>(i));
+    longer.push_back(0x5A);
+    std::string big = folder + "/big";
+    { std::ofstream(big, std::ios::binary); }
+    fs::resize_file(big, 1u << 30);
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        if (way < 2) {
+            fs::remove(path);
+            WriteFile(path, longer);
+        } else {
+            fs::remove(path);
+            fs::create_symlink(big, path);
+        }
+        if (way > 0) {
+            SimCal_Reset();
+            StartBoardIn(folder);
+            EXPECT_FLOAT_EQ(SimCal_GetValue(11, 0), 1.0201217f);
+        }
+        ASSERT_EQ(Point(0, 11, 4.1f), 1);
+        ASSERT_EQ(Point(1, 11, 20.2f), 1);
+        EXPECT_EQ(Save(11, 1), 0);
+        EXPECT_EQ(StatusOf(0x13, RawAddress("00000002", 2)), 7);
+    }
+    EXPECT_EQ(ReadFile(path + ".tmp").size(), 0u);
+    EXPECT_EQ(fs::file_size(big), 1u << 30);
+    EXPECT_FALSE(fs::exists(big + ".tmp"));
+    fs::remove(path);
     WriteFile(path, longer);
-    ASSERT_EQ(Point(0, 11, 4.1f), 1);
-    ASSERT_EQ(Point(1, 11, 20.2f), 1);
-    ASSERT_EQ(Save(11, 1), 1);
-    file = ReadFile(path);
-    ASSERT_EQ(file.size(), 3000u);
-    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 2048, file.end()),
-              std::vector<uint8_t>(longer.begin() + 2048, longer.end()));
-    EXPECT_NEAR(FloatLEAt(file, 240), 1.00625f, 1e-5f);
-    EXPECT_NEAR(FloatLEAt(file, 616), 1.00625f, 1e-5f);
+    SimCal_Reset();
+    StartBoardIn(folder);
+    EXPECT_EQ(ReadFile(path), longer);
 }
 
 TEST(ParameterFile, ATemporaryFileLeftByAKillIsRemovedNeverLoaded) {
