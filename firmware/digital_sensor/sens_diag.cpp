@@ -135,9 +135,10 @@ static Detector s_Sip[2];
 static uint8_t s_CipJustCounted[2];
 static uint8_t s_OutputState[kDiagAlarms];
 
-// Until the cycle-counter settings load them: the timers' alarms on (the cycle alarms follow their
-// limits once set), with a flag, no output.
-static constexpr uint32_t kDefaultEnable = kDiagEnableTtm | kDiagEnableAct | kDiagEnableLifetime;
+// Nothing in the settings switches the sensor's alarms on: every start switches the timers' alarms
+// on (each is switched off on its own page); the cycle alarms stay off.
+static constexpr uint32_t kTimerAlarmsOn = kDiagEnableTtm | kDiagEnableAct | kDiagEnableLifetime;
+// Until the cycle-counter settings load them: with a flag, no output.
 static constexpr SensDiagAlarmSetting kDefaultAlarm = {0, kOutputNone, 0};
 
 void SensDiag_ResetState() {
@@ -146,7 +147,8 @@ void SensDiag_ResetState() {
     std::memset(g_ChanOcAlarm, 0, sizeof g_ChanOcAlarm);
     std::memset(s_OutputState, 0, sizeof s_OutputState);
     for (SensDiagAlarmSetting& a : g_SensDiagAlarms) a = kDefaultAlarm;
-    g_CycleAlarmEnable = kDefaultEnable;
+    // As the program has it at power-on: the start switches the timers' alarms on.
+    g_CycleAlarmEnable = 0;
     for (uint32_t channel = 0; channel < 2; ++channel) {
         g_SensDiagSettings[channel] = kDefaultSettings;
         s_Cip[channel] = {1, 0, 0};
@@ -514,6 +516,7 @@ void SensDiag_LoadSettings(uint32_t* status) {
     s.actInterval = LoadWord(kStoreActInterval + 4 * b, kActIntervalLimit, status);
     s_Cip[b].enabled = s.cipLimit != 0 ? 1 : 0;
     s_Sip[b].enabled = s.sipLimit != 0 ? 1 : 0;
+    g_CycleAlarmEnable |= kTimerAlarmsOn;
 }
 
 void SensDiag_DefaultSettings(uint32_t* status) {

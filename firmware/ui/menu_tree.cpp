@@ -78,6 +78,7 @@ static uint8_t s_Remembered[kMenuNodeCount];
 static uint8_t s_PageOpened;
 
 static constexpr uint8_t kNodeMenu = 1;
+static constexpr uint8_t kNodeInfo = 2;
 static constexpr uint8_t kNodeConfigure = 3;
 static constexpr uint8_t kNodeSystem = 4;
 static constexpr uint8_t kNodeService = 5;
@@ -233,16 +234,6 @@ void Menu_RefreshNode() {
     if (node != kNodeMeasurementSetup && node != kNodeComp) s_Remembered[kNodeComp] = 0;
 }
 
-void Menu_EnterNode(uint32_t node) {
-    if (node >= kMenuNodeCount) node = kNodeMenu;
-    g_MenuCurNode.node = &g_MenuNodes[node];
-    g_MenuCurNode.page = &g_MenuPages[node];
-    s_Cursor = 0;
-    if (node == kNodeVdxSetup && IsConductivityKind(g_SensorKindDetected[1])) s_Cursor = 1;
-    s_LineState = kLineItem;
-    Menu_RefreshNode();
-}
-
 // ---- Moving the cursor -------------------------------------------------------------------------
 
 static int32_t Wrap(int32_t value, int32_t first, int32_t last) {
@@ -251,72 +242,95 @@ static int32_t Wrap(int32_t value, int32_t first, int32_t last) {
     return value;
 }
 
-// Whether the current node offers an item; the skip rules in their order, each for its node.
-static void ApplySkips(int32_t direction, int32_t first, int32_t last) {
-    uint8_t node = NodeId();
+// The items a node offers by the channel shown, its sensor and the settings. UP and INFO step
+// over the others and wrap within the node's range, so that every node is a ring of what it
+// offers.
+static bool ItemOffered(uint8_t node, int32_t item) {
     uint8_t channel = CurrentChannel();
-    int32_t steps = last - first + 1;
-    auto moveWhile = [&](auto skipped) {
-        for (int32_t i = 0; i < steps && skipped(s_Cursor); ++i)
-            s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
-    };
-    if (node == 2 && (channel == 0 || ActiveKind(channel) >= 15)) {
-        moveWhile([&](int32_t c) { return c == 1 || c == 3 || (c == 2 && channel == 1); });
+    uint8_t editChannel = EditChannel();
+    switch (node) {
+        case kNodeInfo:
+            if (channel == 0 || ActiveKind(channel) >= 15)
+                return !(item == 1 || item == 3 || (item == 2 && channel == 1));
+            return true;
+        case kNodeVdxSetup:
+            // With a conductivity sensor the range holds the CIP and SIP limits alone, and both stay.
+            if (IsConductivityKind(ActiveKind(channel))) return true;
+            if (item == 3 && ActiveKind(1) == 9 && !Meas_HasSensorStatusBit2(1)) return false;
+            // The cycle-limit items only while the CIP alarm is switched on.
+            return (SensDiag_GetCycleAlarmEnable() & 1) != 0 || item < 1 || item > 3;
+        case kNodeTechnician: {
+            uint32_t kind = Chan_GetSensorKindBySel(3);
+            if (kind == 1) return item != 3;
+            if (kind == 2) return item != 2;
+            return item == 0;
+        }
+        case kNodeConfigure:
+            return item != 4 || (editChannel == 1 && ActiveKind(1) < 15);
+        case kNodeVdxDiagnostics:
+            return editChannel != 1 || (item >= 0 && item < 6 && g_MenuNode13Available[item] != 0);
+        case kNodeMeasurementSetup: {
+            int32_t last = static_cast<int32_t>(Menu_ItemCount());
+            if (item == 0 || item == last || item == 2) return true;
+            if (item == 1) return editChannel == 0;
+            if (item == 3 || item == 4) return ActiveKind(channel) == 9;
+            return item == 5 && IsConductivityKind(Settings_GetEditKind(editChannel));
+        }
+        default:
+            return true;
     }
-    if (node == kNodeVdxSetup && ActiveKind(1) == 9 && !Meas_HasSensorStatusBit2(1)) {
-        moveWhile([](int32_t c) { return c == 3; });
-    }
-    if (node == kNodeVdxSetup && (SensDiag_GetCycleAlarmEnable() & 1) == 0) {
-        if (direction > 0 && s_Cursor == 1) s_Cursor = 4;
-        if (direction < 0 && s_Cursor == 3) s_Cursor = 0;
-    }
-    if (node == kNodeTechnician) {
-        uint32_t kind = Chan_GetSensorKindBySel(3);
-        if (kind == 1) {
-            moveWhile([](int32_t c) { return c == 3; });
-        } else if (kind == 2) {
-            moveWhile([](int32_t c) { return c == 2; });
-        } else {
-            s_Cursor = 0;
+}
+
+// The first and last item the keys step between.
+static void ItemRange(uint8_t node, int32_t* first, int32_t* last) {
+    uint8_t channel = CurrentChannel();
+    *first = 0;
+    *last = static_cast<int32_t>(Menu_ItemCount());
+    if (node == kNodeDiagnostics && ActiveKind(channel) != 9) *last -= 1;
+    if (node == kNodeVdxSetup) {
+        if (IsConductivityKind(ActiveKind(channel))) {
+            *first = 1;
+            *last = 2;
+        } else if (!Vdx_HasSensorOption(channel)) {
+            *last -= 1;
         }
     }
-    uint8_t editChannel = EditChannel();
-    if (node == 3 && (editChannel == 0 || ActiveKind(1) >= 15)) {
-        moveWhile([](int32_t c) { return c == 4; });
-    }
-    if (node == kNodeVdxDiagnostics && editChannel == 1) {
-        moveWhile([](int32_t c) { return c >= 0 && c < 6 && g_MenuNode13Available[c] == 0; });
-    }
-    if (node == kNodeMeasurementSetup) {
-        bool optical = ActiveKind(channel) == 9;
-        bool conductivity = IsConductivityKind(Settings_GetEditKind(editChannel));
-        moveWhile([&](int32_t c) {
-            if (c == 0 || c == last || c == 2) return false;
-            if (c == 1 && editChannel == 0) return false;
-            if ((c == 3 || c == 4) && optical) return false;
-            if (c == 5 && conductivity) return false;
-            return true;
-        });
-    }
+    if (*last < *first) *last = *first;
 }
 
 static void MoveCursor(int32_t direction) {
     uint8_t node = NodeId();
-    uint8_t channel = CurrentChannel();
     int32_t first = 0;
-    int32_t last = static_cast<int32_t>(Menu_ItemCount());
-    if (node == kNodeDiagnostics && ActiveKind(channel) != 9) last -= 1;
-    if (node == kNodeVdxSetup) {
-        if (IsConductivityKind(ActiveKind(channel))) {
-            first = 1;
-            last = 2;
-        } else if (!Vdx_HasSensorOption(channel)) {
-            last -= 1;
+    int32_t last = 0;
+    ItemRange(node, &first, &last);
+    int32_t cursor = s_Cursor;
+    for (int32_t steps = 0; steps <= last - first; ++steps) {
+        cursor = Wrap(cursor + direction, first, last);
+        if (ItemOffered(node, cursor)) {
+            s_Cursor = static_cast<int8_t>(cursor);
+            break;
         }
     }
-    if (last < first) last = first;
-    s_Cursor = static_cast<int8_t>(Wrap(s_Cursor + direction, first, last));
-    ApplySkips(direction, first, last);
+    Menu_RefreshNode();
+}
+
+void Menu_EnterNode(uint32_t node) {
+    if (node >= kMenuNodeCount) node = kNodeMenu;
+    g_MenuCurNode.node = &g_MenuNodes[node];
+    g_MenuCurNode.page = &g_MenuPages[node];
+    s_Cursor = 0;
+    if (node == kNodeVdxSetup && IsConductivityKind(g_SensorKindDetected[1])) s_Cursor = 1;
+    // A node opens on an item it offers, whatever the sensor's kind was when it was detected.
+    int32_t first = 0;
+    int32_t last = 0;
+    ItemRange(static_cast<uint8_t>(node), &first, &last);
+    for (int32_t item = s_Cursor; item <= last; ++item) {
+        if (item >= first && ItemOffered(static_cast<uint8_t>(node), item)) {
+            s_Cursor = static_cast<int8_t>(item);
+            break;
+        }
+    }
+    s_LineState = kLineItem;
     Menu_RefreshNode();
 }
 

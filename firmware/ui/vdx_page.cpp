@@ -58,6 +58,9 @@ static uint8_t s_PageChannel;
 
 // As many decimals as width allows; a "." behind a whole number that leaves room.
 static void FormatToWidth(float value, uint32_t width, char* text) {
+    // A field of no width shows nothing (and the loop below would leave the text unwritten).
+    text[0] = '\0';
+    if (width == 0) return;
     uint32_t n = 0;
     for (int32_t decimals = static_cast<int32_t>(width) - 1; decimals >= 0; --decimals) {
         n = Util_FloatToText(value, 255, static_cast<uint32_t>(decimals), text);

@@ -13,32 +13,6 @@
 using namespace ui_test;
 using Items = std::vector<std::string>;
 
-TEST(MenuTree, MenuRootAndConfigureOnChannelA) {
-    OpenMenu();
-    EXPECT_EQ(Menu_TopScreen(), 2);
-    EXPECT_EQ(g_DisplayMode, 1);
-    EXPECT_EQ(Row(11), "MENU");
-    // UP steps forward and wraps from the last item to the first.
-    EXPECT_EQ(Walk(kKeyUp, 5), (Items{"Quick Setup", "Configure", "System", "PID Setup", "Service", "Quick Setup"}));
-    // INFO steps back and wraps from the first to the last.
-    EXPECT_EQ(Walk(kKeyInfo, 1), (Items{"Quick Setup", "Service"}));
-
-    Press(kKeyInfo);
-    Press(kKeyInfo);
-    Press(kKeyInfo);
-    ASSERT_EQ(Item(), "Configure");
-    Press(kKeyEnter);
-    EXPECT_EQ(Row(11), "Configure");
-    // Channel A never offers "VDX Setup".
-    EXPECT_EQ(Walk(kKeyUp, 6), (Items{"Measurement", "Analog Outputs", "Set Points", "Alarm/Clean", "Display",
-                                      "Hold Outputs", "Measurement"}));
-    EXPECT_EQ(Walk(kKeyInfo, 2), (Items{"Measurement", "Hold Outputs", "Display"}));
-
-    Press(kKeyEnter);
-    EXPECT_EQ(Row(11), "Display Setup");
-    EXPECT_EQ(Walk(kKeyUp, 4), (Items{"Measurement", "Resolution", "Backlight", "Name", "Measurement"}));
-}
-
 TEST(MenuTree, MeasurementSetupOffersWhatThePhChannelHas) {
     OpenMenu();
     g_WorkSet.channel.kind[0] = 1;
@@ -174,42 +148,6 @@ TEST(MenuTree, SystemPidAndServiceNodes) {
     EXPECT_EQ(Walk(kKeyUp, 10),
               (Items{"Model/Software Revision", "Digital Input", "Display", "Keypad", "Memory", "Set OC", "Read OC",
                      "Set Analog Outputs", "Read Analog Outputs", "Read Analog Inputs", "Model/Software Revision"}));
-}
-
-TEST(MenuTree, ServiceTechnicianAfterTheAccessCodeBySensorKind) {
-    struct Case {
-        uint8_t kind;
-        Items items;
-    };
-    for (const Case& c :
-         {Case{1, {"Meter Cal Factors", "pH Glass Resistance", "pH Reference Resistance", "Meter Cal Factors"}},
-          Case{2, {"Meter Cal Factors", "pH Glass Resistance", "pNa Glass Resistance", "Meter Cal Factors"}},
-          Case{3, {"Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors", "Meter Cal Factors"}}}) {
-        OpenMenu();
-        g_ChannelKind[0] = c.kind;
-        Press(kKeyInfo);
-        Press(kKeyEnter);
-        Press(kKeyUp);
-        Press(kKeyUp);
-        ASSERT_EQ(Item(), "Tech Service");
-        // The item first asks for its code on a value page; the page grants access with 4093.
-        Press(kKeyEnter);
-        EXPECT_EQ(Menu_TopScreen(), 8);
-        EXPECT_EQ(g_PendingMenuItem, 0xc00002u);
-        Post(4093);
-        EXPECT_EQ(Menu_TopScreen(), 2);
-        EXPECT_EQ(Row(11), "Service Technician");
-        EXPECT_EQ(Walk(kKeyUp, 3), c.items) << "kind " << int(c.kind);
-    }
-}
-
-TEST(MenuTree, InfoTreeOnChannelAAlternatesThreeItems) {
-    BootHome();
-    Press(kKeyInfo);
-    EXPECT_EQ(Menu_TopScreen(), 4);
-    EXPECT_EQ(Row(11), "INFO");
-    EXPECT_EQ(Walk(kKeyInfo, 3), (Items{"Messages", "Model/Software Revision", "Calibration Data", "Messages"}));
-    EXPECT_EQ(Walk(kKeyUp, 3), (Items{"Messages", "Calibration Data", "Model/Software Revision", "Messages"}));
 }
 
 TEST(MenuTree, ChannelBNodesWithADigitalSensor) {
