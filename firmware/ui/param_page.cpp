@@ -351,8 +351,8 @@ void ParamPage_SetCurrent(uint32_t page) {
 
 uint32_t ParamPage_CurrentPage() { return g_PageEdit.page; }
 
-// Page 16 puts each value on its relay at once; the periodic relay, cleaning and PID tasks leave
-// the relays alone until the settings are copied again.
+// Page 16 takes the relays as they stand: the periodic relay, cleaning and PID tasks leave them
+// alone until the page is left, and a value stepped on the page goes on its relay at once.
 static void DriveTestRelays() {
     Menu_SuspendPeriodicTasks();
     for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
@@ -369,7 +369,7 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
     Menu_ClearStatusRows();
     DrawLabelsAndExtras(page);
     ParamPage_LoadValues(page);
-    if (page == kParamPageRelayTest) DriveTestRelays();
+    if (page == kParamPageRelayTest) Menu_SuspendPeriodicTasks();
     if (mode == 1) g_PageEdit.field = kParamLeaveMarker;
     DrawSelection();
     if (page == kParamPageO2OptCalType && (g_ChosenMode == kCalModeTwoPoints || g_ChosenMode == kCalModeProcess)) {
@@ -443,6 +443,12 @@ void ParamPage_LoadValues(uint32_t page) {
             break;
         case kParamPageErrorDisplay:
             v[2] = ToChoice(g_SystemEdit.errorDisplay);
+            break;
+        case kParamPageRelayTest:
+            // The page opens on the contacts as they are: opening it switches nothing.
+            for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
+                v[relay] = ((g_RelayBits.load(std::memory_order_relaxed) >> relay) & 1u) != 0 ? 1 : 0;
+            }
             break;
         case kParamPageResolution:
             for (uint32_t f = 0; f < 4; ++f)
