@@ -65,7 +65,9 @@ static constexpr uint32_t kGroupLabels23 = 23;
 static constexpr uint32_t kTextUseOcHash = 13;
 static constexpr uint32_t kGroupLabels25 = 25;
 static constexpr uint32_t kTextConductivity = 7;
-static constexpr uint32_t kTextOnPid = 6;
+// The controller as a relay's user, named as every language writes it: the question's first row
+// ends in "on" (in the language's own word), so the row below names the PID alone.
+static constexpr char kPidName[] = "PID";
 static constexpr uint32_t kGroupRelayUsers = 62;
 static constexpr uint32_t kGroupMonitorShort = 81;
 static constexpr uint32_t kSetPointLabelGroup = 22;
@@ -273,7 +275,7 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
     } else if (user >= kRelayUserMonitorFirst) {
         CopyText(kGroupMonitorShort, (user - kRelayUserMonitorFirst) / kRelayUserMonitorStep, text);
     } else if (user == kRelayUserPid) {
-        CopyText(kGroupLabels25, kTextOnPid, text);
+        std::memcpy(text, kPidName, sizeof kPidName);
     }
     if (std::strlen(text) > maxCells) text[maxCells] = '\0';
     Lcd_DrawText(row, column, text);

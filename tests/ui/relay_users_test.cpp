@@ -287,7 +287,7 @@ TEST(RelayUsers, TheCleaningTakesARelayOnlyByYes) {
     CleaningOnRelay(0);
     Press(kKeyEnter);
     ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
-    EXPECT_EQ(Row(12), "on PID             No  $");
+    EXPECT_EQ(Row(12), "PID                No  $");
     Answer(true);
     Press(kKeyEnter);
     Press(kKeyEnter);
