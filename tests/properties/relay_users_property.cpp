@@ -162,6 +162,7 @@ struct Visit {
                               // negative output's relay; Channel Setup: UP on its field (1 to 3)
     std::array<bool, 2> yes;  // the answers to the questions it meets
     End end;
+    bool marker;  // ENTER on the relay page's leave marker, not in its field
 };
 
 struct RelayUsersCase {
@@ -185,8 +186,8 @@ void showValue(const RelayUsersCase& c, std::ostream& os) {
         if (v.page == Page::Restart) continue;
         if (v.page == Page::SetPoint || v.page == Page::Monitor) os << int(v.item + 1);
         if (v.page == Page::ChannelSetup) os << (v.item == 0 ? ", Channel Select" : ", Parameter");
-        os << " +" << int(v.steps) << (v.yes[0] ? " Yes" : " No") << (v.yes[1] ? "/Yes" : "/No") << ", "
-           << kEnds[static_cast<int>(v.end)];
+        os << " +" << int(v.steps) << (v.marker ? " (marker)" : "") << (v.yes[0] ? " Yes" : " No")
+           << (v.yes[1] ? "/Yes" : "/No") << ", " << kEnds[static_cast<int>(v.end)];
     }
 }
 
@@ -290,6 +291,11 @@ bool EnterToSaveChanges(const Visit& v, const Users& before, const std::vector<G
     size_t next = 0;
     int answered = 0;
     for (int i = 0; i < 16 && !AtSaveChanges(); ++i) {
+        // A leave marker leads back to the menu, which asks whether to save when it is left.
+        if (Menu_TopScreen() == kScreenTreeMenu) {
+            Post(kActionAskSave);
+            continue;
+        }
         if (Asking()) {
             // The question is about the first relay given that has another user.
             while (next < given.size() && !OthersHold(before, given[next].user, given[next].relay)) ++next;
@@ -366,8 +372,11 @@ std::optional<std::vector<Given>> GiveRelays(const Visit& v) {
             Press(kKeyCal);
             if (g_PageEdit.values[3] == 0) Press(kKeyUp);
             for (int i = 0;
-                 i < 4 && !(Menu_TopScreen() == kScreenParamPage && g_PageEdit.page == kParamPageSetPointRelay); ++i)
+                 i < 4 && !(Menu_TopScreen() == kScreenParamPage && g_PageEdit.page == kParamPageSetPointRelay); ++i) {
+                // The limits' page may open with its cursor where an earlier visit left it.
+                if (Menu_TopScreen() == kScreenValuePage && g_ValuePageCursor == kCursorLeave) Press(kKeyCal);
                 Press(kKeyEnter);
+            }
             EXPECT_EQ(g_PageEdit.page, kParamPageSetPointRelay) << Row(11) << "|" << Row(12);
             Press(kKeyCal);
             Press(kKeyCal);
@@ -406,6 +415,12 @@ std::optional<std::vector<Given>> GiveRelays(const Visit& v) {
             break;
     }
     for (const Given& g : given) EXPECT_NE(g.relay, 255) << "the page shows its relay: " << Row(11) << "|" << Row(12);
+    if (v.marker && v.page == Page::Pid) {
+        // The three digits of the pulse, then the marker.
+        for (int i = 0; i < 4; ++i) Press(kKeyCal);
+    } else if (v.marker) {
+        for (int i = 0; i < 4 && g_PageEdit.field != kParamLeaveMarker; ++i) Press(kKeyMenu);
+    }
     return given;
 }
 
@@ -508,6 +523,7 @@ rc::Gen<RelayUsersCase> GenRelayUsersCase() {
             v.yes = {*gen::arbitrary<bool>(), *gen::arbitrary<bool>()};
             v.end = *OneOf<End>(
                 {End::Save, End::SaveAndStay, End::NoAndExit, End::Escape, End::TimeOut, End::EscapeOnThePage});
+            v.marker = v.page != Page::ChannelSetup && *gen::arbitrary<bool>();
             c.visits.push_back(v);
         }
         return c;
@@ -524,10 +540,12 @@ RC_GTEST_PROP(RelayUsersProperty, EachRelayHasOneUser, ()) { CheckRelayUsers(*Ge
 // store kept the alarm's relay 1 beside the cleaning's.
 TEST(RelayUsersProperty, ChannelSetupResetsTheMonitoringRelaysOnlyWithTheRest) {
     CheckRelayUsers(
-        {true, {10, 0}, {{Page::ChannelSetup, 0, 1, {}, End::Escape}, {Page::SetPoint, 0, 1, {}, End::Save}}});
-    CheckRelayUsers({true, {10, 0}, {{Page::ChannelSetup, 0, 1, {}, End::Save}}});
+        {true,
+         {10, 0},
+         {{Page::ChannelSetup, 0, 1, {}, End::Escape, false}, {Page::SetPoint, 0, 1, {}, End::Save, false}}});
+    CheckRelayUsers({true, {10, 0}, {{Page::ChannelSetup, 0, 1, {}, End::Save, false}}});
 }
 // The question named the PID as "on PID" below "Stop OC #2 on".
 TEST(RelayUsersProperty, TheQuestionNamesThePid) {
-    CheckRelayUsers({false, {2, 3}, {{Page::SetPoint, 0, 1, {}, End::Save}}});
+    CheckRelayUsers({false, {2, 3}, {{Page::SetPoint, 0, 1, {}, End::Save, false}}});
 }
