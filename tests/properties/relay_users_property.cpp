@@ -124,7 +124,6 @@ std::string TwoUsers(Users u) {
     return found;
 }
 
-void PrintTo(const Users& u, std::ostream* os);
 // The other user of the relay as the question names it below "Stop OC #n on", its row filled
 // with blanks to the answer's column.
 std::string Holder(Users u, int asking, uint8_t relay) {
