@@ -277,7 +277,9 @@ void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
     w.pid.spareB[1] = kRelayNone;
     Vdx_ReadSensorSetup();
     w.alarm.disableMask = 0xFFFFFE7F;
-    SlotSettings& slots = channel == 1 ? g_SlotEdit : g_SlotSettings;
+    // The monitoring alarms' relays in the edit copy whichever channel is set up: the commit
+    // stores them with the rest, and a dropped change leaves the live ones and the store alike.
+    SlotSettings& slots = g_SlotEdit;
     for (SlotMonitor& m : slots.monitor) m.output = kRelayNone;
     for (SlotCycle& c : slots.cycle) c.output = kRelayNone;
 }

@@ -94,6 +94,9 @@ uint8_t g_OutputStartFlags[kAoutCount] = {kAoutModeNormal, kAoutModeNormal};
 AnalogOutput g_AnalogOut[kAoutCount];
 // The current of mode 2.
 static float s_FixedValue = kFixedCurrent;
+// The currents the output test found, while it holds the outputs.
+static float s_CurrentsBeforeTest[kAoutCount];
+static uint8_t s_TestHolds;
 static FilterRecord s_DampingFilter;
 
 static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
@@ -124,6 +127,7 @@ void Aout_ResetState() {
         g_AnalogOut[i].displayLevel = 0.0f;
     }
     s_FixedValue = kFixedCurrent;
+    s_TestHolds = 0;
     Filter_Init(&s_DampingFilter, kFilterDamping);
 }
 
@@ -133,6 +137,24 @@ float Aout_GetShownCurrent(uint32_t output) {
     return output < kAoutCount ? g_AnalogOut[output].shownCurrent.load(kRelaxed) : 0.0f;
 }
 uint32_t Aout_GetDamping() { return g_AoutSettings.damping; }
+
+void Aout_TakeForTest() {
+    if (s_TestHolds) return;
+    for (uint32_t i = 0; i < kAoutCount; ++i) s_CurrentsBeforeTest[i] = Aout_GetShownCurrent(i);
+    s_TestHolds = 1;
+}
+
+void Aout_GiveBackAfterTest() {
+    if (!s_TestHolds) return;
+    s_TestHolds = 0;
+    for (uint32_t i = 0; i < kAoutCount; ++i) {
+        Aout_WriteCurrent(i, s_CurrentsBeforeTest[i]);
+        // At once, not as a fall of output 1 after its delay: a hold that keeps the last value
+        // reads the shown current at the next update.
+        g_AnalogOut[i].shownCurrent.store(g_AnalogOut[i].lastRequested.load(kRelaxed), kRelaxed);
+    }
+    Timer_Stop(kTimerAoutFall);
+}
 
 // Timer 4 ran out: a fall of output 1 shows now.
 static void FallDelayEnded() {

@@ -67,6 +67,12 @@ void Aout_UpdateAll();
 void Aout_WriteCurrent(uint32_t output, float mA);
 // The current an output shows, in mA (the front panel displays it).
 float Aout_GetShownCurrent(uint32_t output);
+// The output test takes both outputs as they stand (their currents noted; nothing changes), and
+// gives them back: the noted currents go on the outputs again at once, so that a hold that keeps
+// the last value keeps the one from before the test; the next update drives the rest as their
+// measurements ask. Giving back without a test taken does nothing.
+void Aout_TakeForTest();
+void Aout_GiveBackAfterTest();
 // Output 1's damping: the number of values its filter averages.
 uint32_t Aout_GetDamping();
 // Default range end of a measured quantity for a line: which 0 the value at 20 mA, 1 at 4 mA.

@@ -179,7 +179,11 @@ uint32_t NumEdit_GetItemChoice() { return s_ItemChoice; }
 
 void NumEdit_SetChannelB(uint32_t flag) { s_ChannelB = flag ? 1 : 0; }
 uint32_t NumEdit_IsOutputCalOpen() { return s_OutputOverride; }
-void NumEdit_SetOutputOverride(uint32_t on) { s_OutputOverride = on ? 1 : 0; }
+void NumEdit_SetOutputOverride(uint32_t on) {
+    s_OutputOverride = on ? 1 : 0;
+    // Every way out of the output test ends the override here.
+    if (!on) Aout_GiveBackAfterTest();
+}
 
 // ---- Character stepping -----------------------------------------------------------------------
 

@@ -65,7 +65,9 @@ static constexpr uint32_t kGroupLabels23 = 23;
 static constexpr uint32_t kTextUseOcHash = 13;
 static constexpr uint32_t kGroupLabels25 = 25;
 static constexpr uint32_t kTextConductivity = 7;
-static constexpr uint32_t kTextOnPid = 6;
+// The controller as a relay's user, named as every language writes it: the question's first row
+// ends in "on" (in the language's own word), so the row below names the PID alone.
+static constexpr char kPidName[] = "PID";
 static constexpr uint32_t kGroupRelayUsers = 62;
 static constexpr uint32_t kGroupMonitorShort = 81;
 static constexpr uint32_t kSetPointLabelGroup = 22;
@@ -273,7 +275,7 @@ static void DrawRelayUser(uint32_t page, uint32_t row, uint32_t column, uint32_t
     } else if (user >= kRelayUserMonitorFirst) {
         CopyText(kGroupMonitorShort, (user - kRelayUserMonitorFirst) / kRelayUserMonitorStep, text);
     } else if (user == kRelayUserPid) {
-        CopyText(kGroupLabels25, kTextOnPid, text);
+        std::memcpy(text, kPidName, sizeof kPidName);
     }
     if (std::strlen(text) > maxCells) text[maxCells] = '\0';
     Lcd_DrawText(row, column, text);
@@ -351,8 +353,8 @@ void ParamPage_SetCurrent(uint32_t page) {
 
 uint32_t ParamPage_CurrentPage() { return g_PageEdit.page; }
 
-// Page 16 puts each value on its relay at once; the periodic relay, cleaning and PID tasks leave
-// the relays alone until the settings are copied again.
+// Page 16 takes the relays as they stand: the periodic relay, cleaning and PID tasks leave them
+// alone until the page is left, and a value stepped on the page goes on its relay at once.
 static void DriveTestRelays() {
     Menu_SuspendPeriodicTasks();
     for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
@@ -369,7 +371,7 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
     Menu_ClearStatusRows();
     DrawLabelsAndExtras(page);
     ParamPage_LoadValues(page);
-    if (page == kParamPageRelayTest) DriveTestRelays();
+    if (page == kParamPageRelayTest) Menu_SuspendPeriodicTasks();
     if (mode == 1) g_PageEdit.field = kParamLeaveMarker;
     DrawSelection();
     if (page == kParamPageO2OptCalType && (g_ChosenMode == kCalModeTwoPoints || g_ChosenMode == kCalModeProcess)) {
@@ -443,6 +445,12 @@ void ParamPage_LoadValues(uint32_t page) {
             break;
         case kParamPageErrorDisplay:
             v[2] = ToChoice(g_SystemEdit.errorDisplay);
+            break;
+        case kParamPageRelayTest:
+            // The page opens on the contacts as they are: opening it switches nothing.
+            for (uint32_t relay = 0; relay < kRelayCount; ++relay) {
+                v[relay] = ((g_RelayBits.load(std::memory_order_relaxed) >> relay) & 1u) != 0 ? 1 : 0;
+            }
             break;
         case kParamPageResolution:
             for (uint32_t f = 0; f < 4; ++f)

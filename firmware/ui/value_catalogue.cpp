@@ -20,6 +20,7 @@
 #include "measurement/meas.h"
 #include "measurement/temperature.h"
 #include "measurement/units.h"
+#include "outputs/aout.h"
 #include "outputs/hold.h"
 #include "settings/settings_sensor.h"
 #include "settings/settings_system.h"
@@ -406,6 +407,7 @@ void ValuePage_Load(uint32_t page, float* values) {
             SetChoice(0, g_PasswordChoice, 3);
             break;
         case kValuePageOutputTest:
+            Aout_TakeForTest();
             NumEdit_SetOutputOverride(1);
             values[0] = Aout_GetShownCurrent(0);
             values[1] = Aout_GetShownCurrent(1);

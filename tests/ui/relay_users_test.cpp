@@ -23,13 +23,11 @@
 using namespace ui_test;
 
 namespace {
-// Store bytes of the relays' users: set point 1's relay, the cleaning's, the alarm's, the PID's
-// two pulse relays, the lifetime indicator alarm's.
+// Store bytes of the relays' users: set point 1's relay, the cleaning's, the alarm's, the lifetime
+// indicator alarm's.
 constexpr uint32_t kStoredSetPoint1Relay = 1048;
 constexpr uint32_t kStoredCleanRelay = 1198;
 constexpr uint32_t kStoredAlarmRelay = 1292;
-constexpr uint32_t kStoredPidPositive = 1537 + 8;
-constexpr uint32_t kStoredPidNegative = 1537 + 9;
 constexpr uint32_t kStoredLifetimeRelay = 388;
 constexpr uint8_t kNone = kRelayNone;
 
@@ -106,17 +104,6 @@ void PidOnRelays(bool positive, bool negative) {
             std::string("PIDMode= OC PL #") + (positive ? "1" : "_") + " #" + (negative ? "2" : "_"));
 }
 
-// "Alarm/Clean" with "Clean" and the relay as given (a choice index: 0 relay 1, 1 relay 2).
-void CleaningOnRelay(int8_t relay) {
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Alarm/Clean"));
-    Press(kKeyUp);
-    ASSERT_EQ(Row(11), "Setup Clean");
-    Press(kKeyCal);
-    for (int i = 0; i < 3 && g_PageEdit.values[2] != relay; ++i) Press(kKeyUp);
-    ASSERT_EQ(g_PageEdit.values[2], relay);
-}
 }  // namespace
 
 TEST(RelayUsers, ASetPointTakesTheAlarmRelayOnlyByYes) {
@@ -157,72 +144,6 @@ TEST(RelayUsers, ASetPointTakesTheAlarmRelayOnlyByYes) {
     }
 }
 
-TEST(RelayUsers, TheQuestionNamesTheUserThatIsNotAsking) {
-    std::string folder = Rig_MakeTempFolder();
-    BootIn(folder);
-    SetPoint1OnRelay2();
-    Press(kKeyEnter);
-    Answer(true);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    SaveAndExit();
-    // Set point 1 holds relay 2 now; the alarm asking for it names the set point, not itself.
-    Press(kKeyMenu);
-    ASSERT_TRUE(Choose("Configure"));
-    ASSERT_TRUE(Choose("Alarm/Clean"));
-    ASSERT_EQ(g_WorkSet.alarm.relay, kNone);
-    Press(kKeyCal);
-    Press(kKeyUp);
-    ASSERT_EQ(Row(12), "Use OC # 2             $");
-    EnterAsks(kParamPageStopRelayAsked, "2", "SP1");
-    // And the PID asking for it names the set point too.
-    Post(kEventHome);
-    PidOnRelays(false, true);
-    EnterAsks(kParamPageStopRelay, "2", "SP1");
-}
-
-TEST(RelayUsers, ThePidGetsItsRelaysByItsOwnPageAndIsAskedOncePerRelay) {
-    struct Case {
-        bool yesClean;
-        bool yesAlarm;
-    };
-    for (const Case c : {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
-        SCOPED_TRACE(std::string(c.yesClean ? "Yes" : "No") + " for relay 1, " + (c.yesAlarm ? "Yes" : "No") +
-                     " for relay 2");
-        std::string folder = Rig_MakeTempFolder();
-        BootIn(folder);
-        // As delivered relay 1 serves the cleaning and relay 2 the alarm.
-        PidOnRelays(true, true);
-        EnterAsks(kParamPageStopRelay, "1", "Clean");
-        Answer(c.yesClean);
-        // Then relay 2, once, on the same page.
-        ASSERT_EQ(g_PageEdit.page, kParamPageStopRelay);
-        EXPECT_EQ(Row(11), "Stop OC #2 on");
-        EXPECT_EQ(Row(12), "Alarm              No  $");
-        Answer(c.yesAlarm);
-        // No third question: on to "PID Hold".
-        ASSERT_EQ(g_PageEdit.page, kParamPagePidHoldRelays);
-        Press(kKeyEnter);
-        SaveAndExit();
-        EXPECT_EQ(Stored(kStoredPidPositive), c.yesClean ? 0 : kNone);
-        EXPECT_EQ(Stored(kStoredCleanRelay), c.yesClean ? kNone : 0);
-        EXPECT_EQ(Stored(kStoredPidNegative), c.yesAlarm ? 1 : kNone);
-        EXPECT_EQ(Stored(kStoredAlarmRelay), c.yesAlarm ? kNone : 1);
-
-        BootIn(folder);
-        EXPECT_EQ(g_PidSettings.relayPositive, c.yesClean ? 0 : kNone);
-        EXPECT_EQ(g_CleanSettings.relay, c.yesClean ? kNone : 0);
-        EXPECT_EQ(g_PidSettings.relayNegative, c.yesAlarm ? 1 : kNone);
-        EXPECT_EQ(g_AlarmSettings.relay, c.yesAlarm ? kNone : 1);
-        // The mode page shows what the PID kept, and asks nothing more.
-        PidMode(false, false,
-                std::string("PIDMode= OC PL #") + (c.yesClean ? "1" : "_") + " #" + (c.yesAlarm ? "2" : "_"));
-        Press(kKeyEnter);
-        EXPECT_EQ(g_PageEdit.page, kParamPagePidHoldRelays);
-        Post(kEventHome);
-    }
-}
-
 TEST(RelayUsers, ThePidLeftFromItsMarkerAsksAndReturnsToTheMenu) {
     std::string folder = Rig_MakeTempFolder();
     BootIn(folder);
@@ -246,57 +167,6 @@ TEST(RelayUsers, ThePidLeftFromItsMarkerAsksAndReturnsToTheMenu) {
     EXPECT_EQ(Menu_TopScreen(), kScreenPidMode);
     EXPECT_EQ(g_WorkSet.pid.relayNegative, 1);
     EXPECT_EQ(g_WorkSet.alarm.relay, 1);
-}
-
-TEST(RelayUsers, TheCleaningTakesARelayOnlyByYes) {
-    for (bool yes : {true, false}) {
-        SCOPED_TRACE(yes ? "Yes" : "No");
-        std::string folder = Rig_MakeTempFolder();
-        BootIn(folder);
-        // Relay 2, the alarm's.
-        CleaningOnRelay(1);
-        EnterAsks(kParamPageStopRelayAsked, "2", "Alarm");
-        Answer(yes);
-        if (yes) {
-            // The cleaning's interval and time, then its relay's contact.
-            ASSERT_EQ(Menu_TopScreen(), kScreenValuePage);
-            EXPECT_EQ(Row(11).substr(0, 14), "CleanInterval=");
-            Press(kKeyEnter);
-            ASSERT_EQ(g_PageEdit.page, kParamPageRelayContact);
-            Press(kKeyEnter);
-        }
-        SaveAndExit();
-        EXPECT_EQ(Stored(kStoredCleanRelay), yes ? 1 : kNone);
-        EXPECT_EQ(Stored(kStoredAlarmRelay), yes ? kNone : 1);
-        BootIn(folder);
-        EXPECT_EQ(g_CleanSettings.relay, yes ? 1 : kNone);
-        EXPECT_EQ(g_AlarmSettings.relay, yes ? kNone : 1);
-        CleaningOnRelay(yes ? 1 : 2);
-        Post(kEventHome);
-    }
-    // The PID's relay: "Yes" takes it from the PID.
-    std::string folder = Rig_MakeTempFolder();
-    BootIn(folder);
-    PidOnRelays(true, false);
-    Press(kKeyEnter);
-    Answer(true);
-    Press(kKeyEnter);
-    SaveAndExit();
-    ASSERT_EQ(Stored(kStoredPidPositive), 0);
-    BootIn(folder);
-    CleaningOnRelay(0);
-    Press(kKeyEnter);
-    ASSERT_EQ(g_PageEdit.page, kParamPageStopRelayAsked);
-    EXPECT_EQ(Row(12), "on PID             No  $");
-    Answer(true);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    SaveAndExit();
-    EXPECT_EQ(Stored(kStoredCleanRelay), 0);
-    EXPECT_EQ(Stored(kStoredPidPositive), kNone);
-    BootIn(folder);
-    EXPECT_EQ(g_PidSettings.relayPositive, kNone);
-    EXPECT_EQ(g_CleanSettings.relay, 0);
 }
 
 TEST(RelayUsers, ASensorMonitoringAlarmAsksLikeAnyOtherUser) {

@@ -163,12 +163,20 @@ TEST(ServicePages, SetOcHoldsThePidPulsesUntilItIsLeft) {
     ASSERT_TRUE(Choose("Service"));
     ASSERT_TRUE(Choose("Diagnostics"));
     ASSERT_TRUE(Choose("Set OC"));
-    ASSERT_EQ(Row(11), "OC1 = 0  OC2 = 0");
-    // From the page's opening the contacts are the page's: no pulse in 20 s.
-    EXPECT_EQ(Contacts(), 0u);
+    // The page opens on the contacts as they stand (a pulse may be on), and from then on they are
+    // the page's: no pulse in 20 s.
+    uint8_t shown = Contacts();
+    ASSERT_EQ(Row(11), std::string("OC1 = ") + (shown & 1u ? "1" : "0") + "  OC2 = " + (shown & 2u ? "1" : "0"));
     EXPECT_EQ(EdgesDuring(20000), 0u);
-    EXPECT_EQ(Contacts(), 0u);
-    // The page's own edge, and nothing else.
+    EXPECT_EQ(Contacts(), shown);
+    // Both open by the page's keys, then the page's own edge, and nothing else.
+    if (shown & 1u) Press(kKeyUp);
+    if (shown & 2u) {
+        Press(kKeyCal);
+        Press(kKeyUp);
+        Press(kKeyMenu);
+    }
+    ASSERT_EQ(Contacts(), 0u);
     uint32_t before[2] = {g_RelayClosings[0].load(), g_RelayClosings[1].load()};
     Press(kKeyUp);
     EXPECT_EQ(Row(11), "OC1 = 1  OC2 = 0");
