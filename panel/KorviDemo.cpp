@@ -9,10 +9,13 @@
 #include <cstdlib>
 
 #include "core/eeprom.h"
+#include "fw_modules.h"
 #include "panel/KorviDemoDlg.h"
+#include "panel/inputs.h"
 #include "panel/placement.h"
 #include "platform/plat.h"
 #include "platform/plat_resources.h"
+#include "sim/sim_inputs.h"
 
 wxIMPLEMENT_APP(CKorviDemoApp);
 
@@ -56,6 +59,11 @@ bool CKorviDemoApp::InitInstance() {
     // Whatever way the program ends from here, the unpacked library goes with it.
     std::atexit(Panel_RemoveExtracted);
     Plat_CatchTerminatingSignals(OnTerminatingSignal);
+    // Every module starts from the state its reset gives, the state each test starts from, rather
+    // than from what its globals happen to be initialised with.
+    Fw_ResetModules();
+    Panel_ResetSimInputs();
+    Panel_ResetInputs();
 
     std::string folder = Panel_GetProgramFolder();
     std::string storeFolder = folder == "/" ? folder : folder + "/";
