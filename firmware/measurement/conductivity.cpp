@@ -228,7 +228,10 @@ void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status) {
         return;
     }
     float cell = measured / compensated;
-    float offset = u.pointCompensated[0] - u.pointMeasured[0] / cell;
+    // The offset from the point nearer zero: the same line through both points, but a float's
+    // seven digits, spent on a point decades larger, would leave the smaller one off by more.
+    const uint32_t k = std::fabs(u.pointCompensated[1]) < std::fabs(u.pointCompensated[0]) ? 1 : 0;
+    float offset = u.pointCompensated[k] - u.pointMeasured[k] / cell;
     if (!IsFinite(cell) || !IsFinite(offset)) {
         *status = kStatusOver;
         return;
