@@ -515,6 +515,36 @@ float CalCond_AmmoniaCompensate(float p, float t) {
     return ResistivityFrom25(k25);
 }
 
+// The formulas give the conductivity at 25 C of a solution from its conductivity at t, and rise
+// with it. Their inverse is found by halving a bracket of conductivities at t on a logarithmic
+// scale, from below what water conducts to above any solution measured: sixty halvings narrow
+// its ten decades to far below a float's resolution.
+static constexpr double kInverseLowest = 1e-12;  // S/cm
+static constexpr double kInverseHighest = 10.0;  // S/cm
+static constexpr int kInverseHalvings = 60;
+
+float CalCond_FormulaToTemp(uint32_t kind, float p25, float t) {
+    if (!(p25 > 0.0f) || !std::isfinite(p25) || !std::isfinite(t)) return kCompOverRange;
+    const float k25 = 1.0f / p25;
+    // Conductivity at 25 C of the solution that conducts g at t; 0 where water alone conducts more.
+    auto at25 = [kind, t](double g) {
+        const float p = CalCond_TempCompensate(kCompToReferenceTemp, static_cast<float>(1.0 / g), t, kind);
+        return p < kCompOverRange ? 1.0f / p : 0.0f;
+    };
+    double low = std::log(kInverseLowest);
+    double high = std::log(kInverseHighest);
+    if (at25(std::exp(low)) > k25 || at25(std::exp(high)) < k25) return kCompOverRange;
+    for (int i = 0; i < kInverseHalvings; ++i) {
+        const double middle = 0.5 * (low + high);
+        if (at25(std::exp(middle)) < k25) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    return static_cast<float>(1.0 / std::exp(0.5 * (low + high)));
+}
+
 float CalCond_CompensateAtTemp(uint32_t mode, float coefficient, float value, float t, uint32_t* status) {
     if (value <= kTinyValue) return value;
     float result;

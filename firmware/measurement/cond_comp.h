@@ -45,6 +45,10 @@ float CalCond_TempCompensate(uint32_t direction, float p, float t, uint32_t kind
 // resistivity p at t; 1e20 when the conductivity is below what water alone conducts.
 float CalCond_CationCompensate(float p, float t);
 float CalCond_AmmoniaCompensate(float p, float t);
+// The other way for those two formulas (kind 7 or 9): the resistivity at t of the solution whose
+// resistivity at 25 C is p25, so that the formula takes it back to p25; 1e20 when no solution
+// at t has it (p25 above what pure water has, or no number).
+float CalCond_FormulaToTemp(uint32_t kind, float p25, float t);
 // A resistivity measured at t referred to the reference temperature of the mode: the body of
 // the channel's compensation once its temperature is known. A value at or below 1e-29 comes back
 // unchanged; a result below 1e-29 reads 0.0, one above 9.999e19 reads 9.999e19; a non-finite

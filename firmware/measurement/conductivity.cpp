@@ -107,9 +107,11 @@ float CalCond_Compensate(uint32_t channel, uint32_t mode, float coefficient, flo
 // ---- Calibration points -----------------------------------------------------------------------------
 
 // The reference referred from the reference temperature to t by the calibration pair; status 2
-// (or, for an entered value, 3) when the linear factor leaves nothing to divide by.
+// (or, for an entered value, 3) when the linear factor leaves nothing to divide by, status 2 when
+// no solution at t has the reference.
 static float ReferToPoint(float reference, float t, uint32_t degenerateStatus, uint32_t* status) {
     float compensated;
+    const uint32_t kind = CalCond_GetCompKind(s_RefMode);
     if (s_RefMode == kCompModeLinear25 || s_RefMode == kCompModeLinear20) {
         float f = CalCond_GetLinearFactor(s_RefMode, s_RefCoefficient, t);
         if (!(f >= kLinearFactorMin)) {
@@ -117,11 +119,20 @@ static float ReferToPoint(float reference, float t, uint32_t degenerateStatus, u
             return kTiny;
         }
         compensated = reference / f;
+    } else if (kind == kCompKindCation || kind == kCompKindAmmonia) {
+        // The formulas only refer a measured value to 25 C; the reference is the value at 25 C
+        // of a solution measured at t, so the formula is solved for it.
+        compensated = CalCond_FormulaToTemp(kind, reference, t);
     } else {
-        compensated = CalCond_TempCompensate(kCompToMeasuringTemp, reference, t, CalCond_GetCompKind(s_RefMode));
+        compensated = CalCond_TempCompensate(kCompToMeasuringTemp, reference, t, kind);
     }
     if (!(compensated >= kTiny)) {
         *status = kStatusUnder;
+        return kTiny;
+    }
+    // No solution at t has the reference (the compensation's mark for none): no point to take.
+    if (compensated >= kCompOverRange) {
+        *status = kStatusOver;
         return kTiny;
     }
     return compensated;
@@ -217,7 +228,10 @@ void CalCond_CalibrateTwoPoint(uint32_t channel, uint32_t* status) {
         return;
     }
     float cell = measured / compensated;
-    float offset = u.pointCompensated[0] - u.pointMeasured[0] / cell;
+    // The offset from the point nearer zero: the same line through both points, but a float's
+    // seven digits, spent on a point decades larger, would leave the smaller one off by more.
+    const uint32_t k = std::fabs(u.pointCompensated[1]) < std::fabs(u.pointCompensated[0]) ? 1 : 0;
+    float offset = u.pointCompensated[k] - u.pointMeasured[k] / cell;
     if (!IsFinite(cell) || !IsFinite(offset)) {
         *status = kStatusOver;
         return;

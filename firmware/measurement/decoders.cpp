@@ -131,6 +131,17 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
             Meas_SetFieldWord(channel, kPhFieldReferenceStatus, 0);
             break;
         }
+        case kKindPhPna: {
+            // The pNa electrode's voltage, as the panel gives it for this kind; its two glass
+            // electrodes have no rows on channel A, so no impedance is taken.
+            float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
+            record.primary = volts;
+            Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
+            MeterCal_CheckSignalRange(volts, &status);
+            Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
+            Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);
+            break;
+        }
         case kKindCond2:
         case kKindCond4: {
             float value = Panel_GetSimInput(channel, kSimCondSignal);

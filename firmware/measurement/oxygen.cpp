@@ -55,6 +55,9 @@ static constexpr float kSaturationBoundHigh = 5.0f;
 static constexpr float kConcentrationBound = 20.0f;
 static constexpr float kConcentrationBoundHigh = 50.0f;
 static constexpr float kGasPercentMax = 100.0f;
+// Below 0 by less than this (5 ppm of the gas) a gas percentage reads 0, as a saturation reads 0
+// from -0.25 %.
+static constexpr float kGasPercentZeroBand = -0.0005f;
 static constexpr float kGasPpmMax = 9999.0f;
 static constexpr uint32_t kUnitOxygenPercent = 20;
 // Channel B's limits: the negated slope at air, for "ppmO2 G" sensors their own; the zero.
@@ -280,7 +283,10 @@ float CalO2_ToUnit22(uint32_t channel, float base, float pressure, uint32_t* sta
         *status = kStatusOver;
         return 0.0f;
     }
-    if (value < 0.0f) {
+    if (value < 0.0f && value >= kGasPercentZeroBand) {
+        // The rounding of a reading at the zero the sensor was calibrated at, not a value under it.
+        value = 0.0f;
+    } else if (value < 0.0f) {
         *status = kStatusUnder;
     } else if (value > kGasPercentMax) {
         *status = kStatusOver;

@@ -210,7 +210,8 @@ static const SlopeAndZero kSlopeAndZero[] = {
     {kSelCond, CalCond_GetCellConstant, CalCond_SetCellConstant, CalCond_GetZeroOffset, CalCond_SetZeroOffset},
     {kSelO2, O2Slope, SetO2Slope, O2Zero, SetO2Zero},
     {kSelNominal5, NominalSlope, nullptr, NominalZero, nullptr},
-    {kSelTemperature, Temp_GetSlope, Temp_SetSlope, Temp_GetOffset, Temp_SetOffset},
+    // The temperature's in use, as the others' are stored: a result not saved into use is not one.
+    {kSelTemperature, Temp_GetSlopeInUse, Temp_SetSlope, Temp_GetOffsetInUse, Temp_SetOffset},
     {kSelOptical, OpticalSlope, nullptr, OpticalZero, nullptr},
     {kSelPhCo2, PhSlope, SetPhSlope, PhZero, SetPhZero},
     {kSelCo2, Co2Slope, SetCo2Slope, Co2Zero, SetCo2Zero},

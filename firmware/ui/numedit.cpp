@@ -415,13 +415,12 @@ void NumEdit_Open(uint32_t type, float value, uint32_t mode) {
     // The value in the field's unit prefix.
     float shown = value;
     uint8_t prefix = kPrefixNone;
-    if (type <= kTypeTemperatureInput) {
+    // A resistivity shows in the unit its live value has on row 12 (ohm, kilo or mega ohm-cm), as
+    // the resistances do: in megaohm-cm alone a value below 1 would move in steps of 1000 ohm-cm.
+    if (type <= kTypeTemperatureInput || type == kTypeResistivity) {
         shown = Fmt_ScaleKiloMega(value, &prefix);
     } else if (type == kTypeConductivity) {
         shown = Fmt_ScaleMicroMilli(value, &prefix);
-    } else if (type == kTypeResistivity) {
-        prefix = kPrefixMega;
-        shown = Fmt_ConvertUnit(0, value, prefix);
     }
     g_NumEditBuffer.prefix = prefix;
     s_Editable = 1;
@@ -663,11 +662,11 @@ static void StepItem(int32_t step) {
     s_CalItem = CalItemOfChoice(type, choice);
 }
 
-// The unit prefix of the auto-range fields: ohms cycle units, kilo, mega; conductivity micro and
-// milli.
+// The unit prefix of the auto-range fields: ohms and ohm-cm cycle units, kilo, mega;
+// conductivity micro and milli.
 static void StepUnitPrefix(int32_t step) {
     uint8_t& prefix = g_NumEditBuffer.prefix;
-    if (s_Type <= kTypeTemperatureInput) {
+    if (s_Type <= kTypeTemperatureInput || s_Type == kTypeResistivity) {
         static const uint8_t kCycle[3] = {kPrefixUnits, kPrefixKilo, kPrefixMega};
         uint32_t at = prefix == kPrefixKilo ? 1 : (prefix == kPrefixMega ? 2 : 0);
         at = step > 0 ? (at + 1) % 3 : (at + 2) % 3;

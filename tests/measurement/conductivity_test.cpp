@@ -115,6 +115,13 @@ TEST(CondPoints, ReferencesReferredToThePointTemperature) {
     EXPECT_EQ(CalCond_GetRawPointValue(0, 1, &status), 0.00123f);
     EXPECT_EQ(u.pointMeasured[1], 7000.0f);
     EXPECT_EQ(u.pointTemp[1], 21.0f);
+    // No solution has the reference at the point's temperature (5 Mohm x cm at 75 C is purer than
+    // water at 0 C by "Std 75@C"): status 2, nothing taken.
+    CalCond_SetRefTempMode(0, kCompModeStandard75);
+    Rig_SettleCalFilters(5000.0f, 0.0f);
+    CalCond_CapturePoint(0, 1, 5e6f, &status);
+    EXPECT_EQ(status, 2u);
+    EXPECT_EQ(u.pointRef[1], 2000.0f);
 }
 
 TEST(CondCalibration, CellConstantsOneAndTwoPointsAndChannelBLimits) {
