@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/fmt.h"
 #include "core/settings.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
@@ -39,18 +40,17 @@ static void Move(T* to, const T& from) {
     std::memcpy(to, &from, sizeof(T));
 }
 
-// ---- Measurement codes of the display lines -------------------------------------------------------
+// ---- Measurement codes of the measurement lines -----------------------------------------------------
 
+// A measurement line a to d is its slot; which display line shows it does not matter here.
 static uint8_t LineCode(const MeasLineConfig& lines, uint32_t line) {
     if (line >= kSlotCount) return kCodeNone;
-    uint8_t slot = lines.lineSlot[line] < kSlotCount ? lines.lineSlot[line] : 0;
-    return lines.kind[slot] <= 54 ? lines.kind[slot] : kCodeNone;
+    return lines.kind[line] <= 54 ? lines.kind[line] : kCodeNone;
 }
 
 static uint8_t LineChannel(const MeasLineConfig& lines, uint32_t line) {
     if (line >= kSlotCount) return kChannelNone;
-    uint8_t slot = lines.lineSlot[line] < kSlotCount ? lines.lineSlot[line] : 0;
-    return lines.channel[slot] < 2 ? lines.channel[slot] : 0;
+    return lines.channel[line] < 2 ? lines.channel[line] : 0;
 }
 
 uint8_t Settings_EditLineCode(uint32_t line) { return LineCode(g_WorkSet.channel.lines, line); }
@@ -196,16 +196,25 @@ void Settings_RefreshAllSetPoints() {
     for (uint32_t i = 0; i < kSetPointCount; ++i) Settings_RefreshSetPointDefaults(i);
 }
 
-// Output i follows display line i: a new measurement there brings that measurement's range.
+static uint8_t LinePrefix(const MeasLineConfig& lines, uint32_t line) {
+    return line < kSlotCount ? lines.prefix[line] : kPrefixNone;
+}
+
+// Output i follows measurement line i: a new measurement there brings that measurement's range; a new
+// unit prefix keeps the range while the line's unit can show it.
 void Settings_RefreshOutputRange(uint32_t output) {
     if (output >= kAoutCount) return;
     const MeasLineConfig& edited = g_WorkSet.channel.lines;
     uint8_t code = LineCode(edited, output);
-    if (code == LineCode(g_MeasLines, output) && LineChannel(edited, output) == LineChannel(g_MeasLines, output)) {
+    uint8_t prefix = LinePrefix(edited, output);
+    float& low = g_WorkSet.outputs.valueAt4mA[output];
+    float& high = g_WorkSet.outputs.valueAt20mA[output];
+    if (code == LineCode(g_MeasLines, output) && LineChannel(edited, output) == LineChannel(g_MeasLines, output) &&
+        (prefix == LinePrefix(g_MeasLines, output) || Aout_RangeFitsUnit(code, prefix, low, high))) {
         return;
     }
-    g_WorkSet.outputs.valueAt20mA[output] = Aout_GetDefaultRangeBound(output, code, 0);
-    g_WorkSet.outputs.valueAt4mA[output] = Aout_GetDefaultRangeBound(output, code, 1);
+    high = Aout_GetDefaultRangeBound(code, prefix, 0);
+    low = Aout_GetDefaultRangeBound(code, prefix, 1);
 }
 
 void Settings_RefreshOutputRanges() {

@@ -73,9 +73,10 @@ static constexpr uint32_t kTextSp = 0;
 
 // The sensor kinds the channel page offers per channel: the analog sensors of channel A and the
 // digital sensors of channel B (group 58: 0 "Auto", 1 "pH/ORP", 2 "pH/pNa", 3 "Cond(2)",
-// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2").
+// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2"). Every kind
+// plug-and-measure takes over is among channel B's, so that the page left unchanged keeps it.
 static const uint8_t kSensorTypesA[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
-static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 9, 10};
+static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10};
 static constexpr uint32_t kSensorTypesACount = sizeof kSensorTypesA;
 static constexpr uint32_t kSensorTypesBCount = sizeof kSensorTypesB;
 
@@ -1089,8 +1090,10 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
                 SelectItem(page, value);
                 if (page == kParamPageSetPointRelay || page == kParamPageOutputMeasurement ||
                     page == kParamPageOutputHold) {
-                    // The page stays and shows the values of the newly selected item.
+                    // The page stays and shows the values of the newly selected item, and its
+                    // number where a row repeats it.
                     ParamPage_LoadValues(page);
+                    DrawLabelsAndExtras(page);
                     s->values[field] = static_cast<int8_t>(value);
                     s->field = static_cast<uint8_t>(field);
                     DrawSelection();
