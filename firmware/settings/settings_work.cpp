@@ -56,8 +56,6 @@ static uint8_t LineChannel(const MeasLineConfig& lines, uint32_t line) {
 uint8_t Settings_EditLineCode(uint32_t line) { return LineCode(g_WorkSet.channel.lines, line); }
 uint8_t Settings_LiveLineCode(uint32_t line) { return LineCode(g_MeasLines, line); }
 
-uint32_t Settings_IsCode11To15(uint32_t code) { return code >= 11 && code <= 15 ? 1 : 0; }
-
 // ---- Channel set-up -------------------------------------------------------------------------------
 
 void Settings_CopyChannelConfig() {
@@ -189,7 +187,7 @@ void Settings_RefreshSetPointDefaults(uint32_t i) {
     }
     e.valueA[i] = limit;
     e.valueB[i] = 0.0f;
-    e.hysteresis[i] = Settings_IsCode11To15(edited) ? 0.0f : 5.0f;
+    e.hysteresis[i] = SetPoint_IsAbsoluteHysteresisCode(edited) ? 0.0f : 5.0f;
 }
 
 void Settings_RefreshAllSetPoints() {

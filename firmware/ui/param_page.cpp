@@ -1348,8 +1348,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (relay >= kRelayNone) return kActionAskSave;
             if (page == kParamPageSetPointRelayOnly) return kActionAskSave;
             uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
-                                                                      : Act(kActionRelayPage);
+            return SetPoint_IsAbsoluteHysteresisCode(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                                  : Act(kActionRelayPage);
         }
         case kParamPageAlarmClean: {
             uint8_t relay = ChosenRelay(page);
@@ -1390,8 +1390,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (asking == kParamPageLifetimeAlarm || asking == kParamPageMaintAlarm) return kPageNext;
             if (asking == kParamPageSetPointRelay) {
                 uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
-                                                                          : Act(kActionRelayPage);
+                return SetPoint_IsAbsoluteHysteresisCode(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                                      : Act(kActionRelayPage);
             }
             return kActionAskSave;
         }
