@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include <rapidcheck.h>
+
 #include "../digital_sensor/plug_support.h"
 #include "../ui/ui_support.h"
 #include "core/fmt.h"
@@ -13,6 +15,13 @@
 #include "sim/sim_inputs.h"
 
 namespace walk {
+
+// A choice in [min, max) taken evenly whatever the size of the case (RapidCheck's inRange keeps
+// small cases near min); it still shrinks towards min.
+template <typename T>
+rc::Gen<T> AnyOf(T min, T max) {
+    return rc::gen::resize(100, rc::gen::inRange<T>(min, max));
+}
 
 // The kinds "Channel Setup" offers for channel A, in the order UP steps from "pH/ORP", and
 // their names there.
@@ -60,9 +69,17 @@ inline void ChooseAnalogKind(uint8_t kind) {
     ASSERT_EQ(Menu_TopScreen(), kScreenLineSetup);
 }
 
-// A start on channel B (its cycle limits set), the sensor's temperature 25 C.
+// A fresh start, then "Channel Select= VDX" on "Channel Setup" and "Save Changes"; the sensor's
+// temperature 25 C.
 inline void BootOnB() {
-    plug_test::BootOnChannelB();
+    BootOnA();
+    ui_test::Press(kKeyMenu);
+    ASSERT_TRUE(ui_test::Choose("Configure"));
+    ASSERT_TRUE(ui_test::Choose("Measurement"));
+    ASSERT_TRUE(ui_test::Choose("Channel Setup"));
+    ui_test::Press(kKeyUp);
+    ASSERT_EQ(ui_test::Row(11), "Channel Select= VDX");
+    ui_test::EnterAndSave();
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
 }
 

@@ -107,7 +107,7 @@ void SetInputs(const OutputCase& c) {
         case 1:
         case 2:
         case 10:
-            Panel_SetSimInput(ch, kSimElectrodeVolts, -0.45f + 0.9f * p);
+            Panel_SetSimInput(ch, kSimElectrodeVolts, -450.0f + 900.0f * p);  // mV
             break;
         case 3:
         case 4:
@@ -273,18 +273,18 @@ void CheckOutputs(const OutputCase& c) {
 rc::Gen<OutputCase> GenOutputCase() {
     return rc::gen::exec([] {
         OutputCase c{};
-        c.channel = *rc::gen::inRange<uint8_t>(0, 2);
+        c.channel = *walk::AnyOf<uint8_t>(0, 2);
         size_t setups = c.channel == 0 ? walk::kAnalogKindCount : walk::kModelCount;
-        c.setup = *rc::gen::inRange<uint8_t>(0, static_cast<uint8_t>(setups));
+        c.setup = *walk::AnyOf<uint8_t>(0, static_cast<uint8_t>(setups));
         for (int line = 0; line < 2; ++line) {
-            c.unitSteps[line] = *rc::gen::inRange<uint8_t>(0, 18);
-            c.resolutionSteps[line] = *rc::gen::inRange<uint8_t>(0, 4);
-            c.alarm[line] = *rc::gen::inRange<uint8_t>(0, 3);
+            c.unitSteps[line] = *walk::AnyOf<uint8_t>(0, 18);
+            c.resolutionSteps[line] = *walk::AnyOf<uint8_t>(0, 4);
+            c.alarm[line] = *walk::AnyOf<uint8_t>(0, 3);
         }
-        for (uint8_t& shift : c.shown) shift = *rc::gen::inRange<uint8_t>(0, 4);
+        for (uint8_t& shift : c.shown) shift = *walk::AnyOf<uint8_t>(0, 4);
         c.cause = *rc::gen::arbitrary<bool>();
-        c.input = *rc::gen::inRange<uint8_t>(0, 101);
-        c.celsius = *rc::gen::inRange<uint8_t>(0, 101);
+        c.input = *walk::AnyOf<uint8_t>(0, 101);
+        c.celsius = *walk::AnyOf<uint8_t>(0, 101);
         return c;
     });
 }
