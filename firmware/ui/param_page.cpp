@@ -382,11 +382,13 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
 
 // ---- Values and the working set ---------------------------------------------------------------
 
-// The sensor service each reset question runs (fields 0 and 2 of pages 63, 64, 65, 70 and 84):
-// 1 the CIP count, 2 the SIP count, 3 the autoclave count, 4 the time to maintenance; the
-// lifetime indicator has no reset of its own in the sensor.
+// The sensor service each reset question runs, by the row it stands on (fields 0 and 2 of pages
+// 63 "Reset Time to Maint", 64 "Reset CIP" / "Reset SIP", 65 "Reset AutoClave" / "Reset Lifetime
+// Ind", 70 "Reset Lifetime Ind" and 84 "Reset Time to Maint" / "Reset AutoClave"): 0 restarts the
+// time to maintenance, 1 clears the CIP count, 2 the SIP count, 3 the autoclave count, 4 restarts
+// the lifetime indicator.
 static constexpr uint8_t kNoReset = 255;
-static const uint8_t kCounterResets[5][2] = {{kNoReset, 4}, {1, 2}, {3, kNoReset}, {kNoReset, kNoReset}, {4, 3}};
+static const uint8_t kCounterResets[5][2] = {{kNoReset, 0}, {1, 2}, {3, 4}, {kNoReset, 4}, {0, 3}};
 
 static uint8_t SetPointIndex() { return s_SetPoint < kSetPointCount ? s_SetPoint : 0; }
 static uint8_t OutputIndex() { return s_Output < kAoutCount ? s_Output : 0; }
