@@ -300,11 +300,20 @@ RC_GTEST_PROP(OutputsProperty, ReadingsDriveEachOutputByTheRangeItsPageShows, ()
 // Output 1 on an oxygen line got the pH row's range: -2..20 %air, 85 %air drove 20.5 mA.
 TEST(OutputsProperty, OxygenChosenOnChannelSetup) { CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, false, 40, 25}); }
 TEST(OutputsProperty, OxygenSensorTakenOver) { CheckOutputs({1, 3, {0, 0}, {0, 0}, {0, 0}, {}, false, 40, 25}); }
+// Line a stepped from pH to the glass impedance got the row of the pH it showed before the save.
+TEST(OutputsProperty, GlassImpedanceLine) { CheckOutputs({0, 0, {2, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
 // "Aout 2 Measurement = b" stood over "Aout 1 Range = 4-20".
 TEST(OutputsProperty, TheRangeRowNamesItsOutput) { CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
 // The default range of a line in microsiemens or in nanoamperes was past what its page shows:
 // "*****" or "_____", and ENTER answered "Invalid Value".
 TEST(OutputsProperty, MicrosiemensLine) { CheckOutputs({0, 2, {0, 3}, {0, 1}, {0, 0}, {}, false, 0, 0}); }
 TEST(OutputsProperty, NanoampereLine) { CheckOutputs({1, 3, {9, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, NanoampereLineOnChannelA) { CheckOutputs({0, 5, {5, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+// A sensor's conductivity line set to microsiemens after its take-over kept the range in S/cm.
+TEST(OutputsProperty, MicrosiemensAfterTakeOver) { CheckOutputs({1, 2, {14, 0}, {3, 0}, {0, 0}, {}, false, 0, 0}); }
+// Display line 2 showing measurement c gave output 2 the range of c, while it follows b.
+TEST(OutputsProperty, DisplayLinesReordered) {
+    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {0, 1, 0, 0}, false, 0, 0});
+}
 // "Channel Setup" left unchanged on a "ppmO2 G" sensor chose "Auto" for channel B.
 TEST(OutputsProperty, PpmO2GSensorKeepsItsKind) { CheckOutputs({1, 6, {0, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }

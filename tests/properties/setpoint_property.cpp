@@ -201,8 +201,8 @@ void CheckSetPoint(const SetPointCase& c) {
     SCOPED_TRACE("limit " + limitText + ", \"" + row + "\"");
     bool percent = row.find('%') != std::string::npos;
     EXPECT_EQ(percent, !AbsoluteHysteresis(q.code)) << "the hysteresis page of unit " << int(q.code);
-    if (q.code == 14 || q.code == 15 || q.code == 38)
-        EXPECT_NE(row.find("mV"), std::string::npos) << "a voltage's unit";
+    // A voltage's unit stands whole before the leave marker.
+    if (q.code == 14 || q.code == 15 || q.code == 38) EXPECT_EQ(row.substr(row.size() - 3), "mV$");
 
     // Up through the probes, down, and up again: on past the limit, off only past the release.
     std::vector<uint8_t> order(c.inputs);
@@ -257,4 +257,6 @@ RC_GTEST_PROP(SetPointProperty, SwitchesPastTheLimitAndReleasesPastTheHysteresis
 // relay never released).
 TEST(SetPointProperty, OrpLineAroundThreeHundredMillivolts) { CheckSetPoint({9, false, {85, 86, 88, 89, 90}, 2, 0}); }
 TEST(SetPointProperty, OrpLine) { CheckSetPoint({9, false, {0, 1, 1, 1, 2}, 0, 0}); }
+// The hysteresis page's "mV" ran under the leave marker.
+TEST(SetPointProperty, OrpLineHysteresisUnit) { CheckSetPoint({9, false, {0, 0, 0, 0, 1}, 0, 0}); }
 TEST(SetPointProperty, Co2ElectrodeLine) { CheckSetPoint({13, false, {0, 0, 0, 0, 1}, 0, 0}); }
