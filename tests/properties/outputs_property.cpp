@@ -27,6 +27,7 @@ struct OutputCase {
     uint8_t resolutionSteps[2];
     uint8_t alarm[2];  // 0 the alarm off, 1 on at 3.6 mA, 2 on at 22.0 mA
     uint8_t shown[4];  // the measurement line each display line shows, counted on from its own
+    bool restart;      // the program started again after the checks, and they are made again
     bool cause;        // an alarm cause stands on the shown channel
     uint8_t input;     // where the primary input lies in its span, 0 to 100
     uint8_t celsius;   // the process temperature
@@ -38,8 +39,8 @@ void showValue(const OutputCase& c, std::ostream& os) {
        << ", unit steps " << int(c.unitSteps[0]) << "/" << int(c.unitSteps[1]) << ", resolution steps "
        << int(c.resolutionSteps[0]) << "/" << int(c.resolutionSteps[1]) << ", alarm " << int(c.alarm[0]) << "/"
        << int(c.alarm[1]) << ", display lines shifted " << int(c.shown[0]) << int(c.shown[1]) << int(c.shown[2])
-       << int(c.shown[3]) << (c.cause ? ", an alarm cause" : "") << ", input " << int(c.input) << " %, "
-       << int(c.celsius) << " C}";
+       << int(c.shown[3]) << (c.restart ? ", a restart" : "") << (c.cause ? ", an alarm cause" : "") << ", input "
+       << int(c.input) << " %, " << int(c.celsius) << " C}";
 }
 
 // The range an output takes when its line gets a new quantity, in the line's base unit: a few
@@ -185,28 +186,9 @@ void Saved(Expected* e) {
     }
 }
 
-void CheckOutputs(const OutputCase& c) {
-    Expected expected{};
-    if (c.channel == 0) {
-        walk::BootOnA();
-        expected = Now();
-        walk::ChooseAnalogKind(walk::kAnalogKinds[c.setup]);
-    } else {
-        walk::BootOnB();
-        expected = Now();
-        walk::TakeOver(walk::kModels[c.setup]);
-        Saved(&expected);
-        walk::OpenLineSetup();
-    }
-    walk::StepLinesAndSave(c.unitSteps, c.resolutionSteps);
-    Saved(&expected);
-    walk::ShowLinesAndSave(c.shown);
-    Saved(&expected);
-
-    std::string rows[2][2];
-    for (uint32_t output = 0; output < kAoutCount; ++output) {
-        SetAlarmAndReadRange(output, c.alarm[output], rows[output]);
-    }
+// Once no cleaning holds them, each output's current for the case's reading, by the range its
+// page showed; 3.6 or 22 mA only for an alarm the output is set to show.
+void CheckCurrents(const OutputCase& c, const std::string (&rows)[2][2], const Expected& expected) {
     // A cleaning started by the saves holds the outputs for a while.
     for (int i = 0; i < 60 && g_OutputHold != 0; ++i) Rig_AdvanceMs(1000);
     ASSERT_EQ(g_OutputHold, 0u);
@@ -270,6 +252,41 @@ void CheckOutputs(const OutputCase& c) {
     }
 }
 
+void CheckOutputs(const OutputCase& c) {
+    Expected expected{};
+    if (c.channel == 0) {
+        walk::BootOnA();
+        expected = Now();
+        walk::ChooseAnalogKind(walk::kAnalogKinds[c.setup]);
+    } else {
+        walk::BootOnB();
+        expected = Now();
+        walk::TakeOver(walk::kModels[c.setup]);
+        Saved(&expected);
+        walk::OpenLineSetup();
+    }
+    walk::StepLinesAndSave(c.unitSteps, c.resolutionSteps);
+    Saved(&expected);
+    walk::ShowLinesAndSave(c.shown);
+    Saved(&expected);
+
+    std::string rows[2][2];
+    for (uint32_t output = 0; output < kAoutCount; ++output) {
+        SetAlarmAndReadRange(output, c.alarm[output], rows[output]);
+    }
+    CheckCurrents(c, rows, expected);
+    if (!c.restart) return;
+    // The same after a restart (channel B's sensor found again as it was).
+    plug_test::RestartInSameFolder();
+    if (c.channel == 1) {
+        const walk::Model& model = walk::kModels[c.setup];
+        Link_SelectSensorImage(1, model.file, model.code);
+        ASSERT_TRUE(plug_test::RunUntilState(kPlugResume));
+        ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 15000));
+    }
+    CheckCurrents(c, rows, expected);
+}
+
 rc::Gen<OutputCase> GenOutputCase() {
     return rc::gen::exec([] {
         OutputCase c{};
@@ -282,6 +299,7 @@ rc::Gen<OutputCase> GenOutputCase() {
             c.alarm[line] = *walk::AnyOf<uint8_t>(0, 3);
         }
         for (uint8_t& shift : c.shown) shift = *walk::AnyOf<uint8_t>(0, 4);
+        c.restart = *rc::gen::arbitrary<bool>();
         c.cause = *rc::gen::arbitrary<bool>();
         c.input = *walk::AnyOf<uint8_t>(0, 101);
         c.celsius = *walk::AnyOf<uint8_t>(0, 101);
@@ -297,23 +315,34 @@ RC_GTEST_PROP(OutputsProperty, ReadingsDriveEachOutputByTheRangeItsPageShows, ()
 }
 
 // Cases the property found, and the ones reported before it ran.
-// Output 1 on an oxygen line got the pH row's range: -2..20 %air, 85 %air drove 20.5 mA.
-TEST(OutputsProperty, OxygenChosenOnChannelSetup) { CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, false, 40, 25}); }
-TEST(OutputsProperty, OxygenSensorTakenOver) { CheckOutputs({1, 3, {0, 0}, {0, 0}, {0, 0}, {}, false, 40, 25}); }
+// Output 1 on an oxygen line got the pH row's range: -2..20 %air, 85 %air drove 20.5 mA, over a
+// restart too.
+TEST(OutputsProperty, OxygenChosenOnChannelSetup) {
+    CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, true, false, 40, 25});
+}
+TEST(OutputsProperty, OxygenSensorTakenOver) { CheckOutputs({1, 3, {0, 0}, {0, 0}, {0, 0}, {}, true, false, 40, 25}); }
 // Line a stepped from pH to the glass impedance got the row of the pH it showed before the save.
-TEST(OutputsProperty, GlassImpedanceLine) { CheckOutputs({0, 0, {2, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, GlassImpedanceLine) { CheckOutputs({0, 0, {2, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0}); }
 // "Aout 2 Measurement = b" stood over "Aout 1 Range = 4-20".
-TEST(OutputsProperty, TheRangeRowNamesItsOutput) { CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, TheRangeRowNamesItsOutput) {
+    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+}
 // The default range of a line in microsiemens or in nanoamperes was past what its page shows:
 // "*****" or "_____", and ENTER answered "Invalid Value".
-TEST(OutputsProperty, MicrosiemensLine) { CheckOutputs({0, 2, {0, 3}, {0, 1}, {0, 0}, {}, false, 0, 0}); }
-TEST(OutputsProperty, NanoampereLine) { CheckOutputs({1, 3, {9, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
-TEST(OutputsProperty, NanoampereLineOnChannelA) { CheckOutputs({0, 5, {5, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, MicrosiemensLine) { CheckOutputs({0, 2, {0, 3}, {0, 1}, {0, 0}, {}, false, false, 0, 0}); }
+TEST(OutputsProperty, NanoampereLine) { CheckOutputs({1, 3, {9, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0}); }
+TEST(OutputsProperty, NanoampereLineOnChannelA) {
+    CheckOutputs({0, 5, {5, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+}
 // A sensor's conductivity line set to microsiemens after its take-over kept the range in S/cm.
-TEST(OutputsProperty, MicrosiemensAfterTakeOver) { CheckOutputs({1, 2, {14, 0}, {3, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, MicrosiemensAfterTakeOver) {
+    CheckOutputs({1, 2, {14, 0}, {3, 0}, {0, 0}, {}, false, false, 0, 0});
+}
 // Display line 2 showing measurement c gave output 2 the range of c, while it follows b.
 TEST(OutputsProperty, DisplayLinesReordered) {
-    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {0, 1, 0, 0}, false, 0, 0});
+    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {0, 1, 0, 0}, false, false, 0, 0});
 }
 // "Channel Setup" left unchanged on a "ppmO2 G" sensor chose "Auto" for channel B.
-TEST(OutputsProperty, PpmO2GSensorKeepsItsKind) { CheckOutputs({1, 6, {0, 0}, {0, 0}, {0, 0}, {}, false, 0, 0}); }
+TEST(OutputsProperty, PpmO2GSensorKeepsItsKind) {
+    CheckOutputs({1, 6, {0, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+}
