@@ -125,6 +125,23 @@ inline void ShowLinesAndSave(const uint8_t shift[4]) {
     ui_test::EnterAndSave();
 }
 
+// A value as the characters of a field of that width (a sign among them), as many decimals as fit.
+inline std::string Fit(float value, int width) {
+    char text[32];
+    for (int decimals = width - 2; decimals >= 0; --decimals) {
+        int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (n == width) return text;
+        if (n < width && decimals == 0) {
+            std::string digits = text;
+            bool negative = digits[0] == '-';
+            if (negative) digits.erase(0, 1);
+            digits.insert(0, static_cast<size_t>(width - n), '0');
+            return negative ? "-" + digits : digits;
+        }
+    }
+    return std::string(static_cast<size_t>(width), '9');
+}
+
 // Lets the readings settle: the value of the slot the same over two seconds, at most a minute.
 inline void Settle(uint32_t slot) {
     uint32_t status = 0;

@@ -28,6 +28,8 @@ struct OutputCase {
     uint8_t alarm[2];  // 0 the alarm off, 1 on at 3.6 mA, 2 on at 22.0 mA
     uint8_t shown[4];  // the measurement line each display line shows, counted on from its own
     bool restart;      // the program started again after the checks, and they are made again
+    bool quick;        // channel A set up by "Quick Setup", output 1's range typed in the same visit
+    uint8_t typed[2];  // the typed range ends, in percent of the default range
     bool cause;        // an alarm cause stands on the shown channel
     uint8_t input;     // where the primary input lies in its span, 0 to 100
     uint8_t celsius;   // the process temperature
@@ -39,8 +41,10 @@ void showValue(const OutputCase& c, std::ostream& os) {
        << ", unit steps " << int(c.unitSteps[0]) << "/" << int(c.unitSteps[1]) << ", resolution steps "
        << int(c.resolutionSteps[0]) << "/" << int(c.resolutionSteps[1]) << ", alarm " << int(c.alarm[0]) << "/"
        << int(c.alarm[1]) << ", display lines shifted " << int(c.shown[0]) << int(c.shown[1]) << int(c.shown[2])
-       << int(c.shown[3]) << (c.restart ? ", a restart" : "") << (c.cause ? ", an alarm cause" : "") << ", input "
-       << int(c.input) << " %, " << int(c.celsius) << " C}";
+       << int(c.shown[3]) << (c.restart ? ", a restart" : "")
+       << (c.quick ? ", Quick Setup typing " + std::to_string(c.typed[0]) + "/" + std::to_string(c.typed[1]) + " %"
+                   : "")
+       << (c.cause ? ", an alarm cause" : "") << ", input " << int(c.input) << " %, " << int(c.celsius) << " C}";
 }
 
 // The range an output takes when its line gets a new quantity, in the line's base unit: a few
@@ -243,6 +247,7 @@ void CheckCurrents(const OutputCase& c, const std::string (&rows)[2][2], const E
             // By the range as shown: the shown ends are the stored ones after ENTER on the page.
             float want = (x - low) / (high - low) * 16.0f + 4.0f;
             want = want < 3.8f ? 3.8f : (want > 20.5f ? 20.5f : want);
+            if (!(std::fabs(high - low) / factor >= 1e-10f)) want = 20.5f;  // no span
             EXPECT_NEAR(mA, want, 0.002f);
             if (x >= range.at4mA * factor && x <= range.at20mA * factor) {
                 EXPECT_GE(mA, 3.999f) << "a reading within the quantity's range";
@@ -252,9 +257,39 @@ void CheckCurrents(const OutputCase& c, const std::string (&rows)[2][2], const E
     }
 }
 
+// "Quick Setup": channel A's kind on "Channel Setup", then output 1's range typed on its page in
+// the same visit (its ends at fractions of the default range) and "Save Changes": the typed range
+// is what the output keeps.
+void QuickSetup(const OutputCase& c, Expected* e) {
+    Press(kKeyMenu);
+    ASSERT_TRUE(Choose("Quick Setup"));
+    Press(kKeyEnter);
+    Press(kKeyCal);
+    Step(walk::kAnalogKinds[c.setup] - walk::kAnalogKinds[0]);
+    // On through the pages that follow (a conductivity kind's compensation first) to the range.
+    for (int i = 0; i < 6 && Row(11).substr(0, 10) != "Aout1 min="; ++i) Press(kKeyEnter);
+    ASSERT_EQ(Row(11).substr(0, 10), "Aout1 min=");
+    uint8_t prefix = g_WorkSet.channel.lines.prefix[0];
+    Range d = DefaultRange(g_WorkSet.channel.lines.kind[0], prefix);
+    float factor = Fmt_PrefixFactor(prefix);
+    float a = d.at4mA + (d.at20mA - d.at4mA) * static_cast<float>(c.typed[0]) / 100.0f;
+    float b = d.at4mA + (d.at20mA - d.at4mA) * static_cast<float>(c.typed[1]) / 100.0f;
+    std::string low = walk::Fit(std::fmin(a, b) * factor, 5), high = walk::Fit(std::fmax(a, b) * factor, 5);
+    ValuePageType(low.c_str());
+    Press(kKeyCal);
+    ValuePageType(high.c_str());
+    EnterAndSave();
+    Saved(e);
+    e->range[0] = {std::stof(low) / factor, std::stof(high) / factor};
+}
+
 void CheckOutputs(const OutputCase& c) {
     Expected expected{};
-    if (c.channel == 0) {
+    if (c.quick) {
+        walk::BootOnA();
+        expected = Now();
+        QuickSetup(c, &expected);
+    } else if (c.channel == 0) {
         walk::BootOnA();
         expected = Now();
         walk::ChooseAnalogKind(walk::kAnalogKinds[c.setup]);
@@ -265,8 +300,10 @@ void CheckOutputs(const OutputCase& c) {
         Saved(&expected);
         walk::OpenLineSetup();
     }
-    walk::StepLinesAndSave(c.unitSteps, c.resolutionSteps);
-    Saved(&expected);
+    if (!c.quick) {
+        walk::StepLinesAndSave(c.unitSteps, c.resolutionSteps);
+        Saved(&expected);
+    }
     walk::ShowLinesAndSave(c.shown);
     Saved(&expected);
 
@@ -300,6 +337,8 @@ rc::Gen<OutputCase> GenOutputCase() {
         }
         for (uint8_t& shift : c.shown) shift = *walk::AnyOf<uint8_t>(0, 4);
         c.restart = *rc::gen::arbitrary<bool>();
+        c.quick = c.channel == 0 && *rc::gen::arbitrary<bool>();
+        for (uint8_t& end : c.typed) end = c.quick ? *walk::AnyOf<uint8_t>(0, 101) : 0;
         c.cause = *rc::gen::arbitrary<bool>();
         c.input = *walk::AnyOf<uint8_t>(0, 101);
         c.celsius = *walk::AnyOf<uint8_t>(0, 101);
@@ -318,31 +357,47 @@ RC_GTEST_PROP(OutputsProperty, ReadingsDriveEachOutputByTheRangeItsPageShows, ()
 // Output 1 on an oxygen line got the pH row's range: -2..20 %air, 85 %air drove 20.5 mA, over a
 // restart too.
 TEST(OutputsProperty, OxygenChosenOnChannelSetup) {
-    CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, true, false, 40, 25});
+    CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, true, false, {0, 0}, false, 40, 25});
 }
-TEST(OutputsProperty, OxygenSensorTakenOver) { CheckOutputs({1, 3, {0, 0}, {0, 0}, {0, 0}, {}, true, false, 40, 25}); }
+TEST(OutputsProperty, OxygenSensorTakenOver) {
+    CheckOutputs({1, 3, {0, 0}, {0, 0}, {0, 0}, {}, true, false, {0, 0}, false, 40, 25});
+}
 // Line a stepped from pH to the glass impedance got the row of the pH it showed before the save.
-TEST(OutputsProperty, GlassImpedanceLine) { CheckOutputs({0, 0, {2, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0}); }
+TEST(OutputsProperty, GlassImpedanceLine) {
+    CheckOutputs({0, 0, {2, 0}, {0, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
+}
 // "Aout 2 Measurement = b" stood over "Aout 1 Range = 4-20".
 TEST(OutputsProperty, TheRangeRowNamesItsOutput) {
-    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
 }
 // The default range of a line in microsiemens or in nanoamperes was past what its page shows:
 // "*****" or "_____", and ENTER answered "Invalid Value".
-TEST(OutputsProperty, MicrosiemensLine) { CheckOutputs({0, 2, {0, 3}, {0, 1}, {0, 0}, {}, false, false, 0, 0}); }
-TEST(OutputsProperty, NanoampereLine) { CheckOutputs({1, 3, {9, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0}); }
+TEST(OutputsProperty, MicrosiemensLine) {
+    CheckOutputs({0, 2, {0, 3}, {0, 1}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
+}
+TEST(OutputsProperty, NanoampereLine) {
+    CheckOutputs({1, 3, {9, 0}, {0, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
+}
 TEST(OutputsProperty, NanoampereLineOnChannelA) {
-    CheckOutputs({0, 5, {5, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+    CheckOutputs({0, 5, {5, 0}, {0, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
 }
 // A sensor's conductivity line set to microsiemens after its take-over kept the range in S/cm.
 TEST(OutputsProperty, MicrosiemensAfterTakeOver) {
-    CheckOutputs({1, 2, {14, 0}, {3, 0}, {0, 0}, {}, false, false, 0, 0});
+    CheckOutputs({1, 2, {14, 0}, {3, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
 }
 // Display line 2 showing measurement c gave output 2 the range of c, while it follows b.
 TEST(OutputsProperty, DisplayLinesReordered) {
-    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {0, 1, 0, 0}, false, false, 0, 0});
+    CheckOutputs({0, 0, {0, 0}, {0, 0}, {0, 0}, {0, 1, 0, 0}, false, false, {0, 0}, false, 0, 0});
 }
 // "Channel Setup" left unchanged on a "ppmO2 G" sensor chose "Auto" for channel B.
 TEST(OutputsProperty, PpmO2GSensorKeepsItsKind) {
-    CheckOutputs({1, 6, {0, 0}, {0, 0}, {0, 0}, {}, false, false, 0, 0});
+    CheckOutputs({1, 6, {0, 0}, {0, 0}, {0, 0}, {}, false, false, {0, 0}, false, 0, 0});
+}
+// A range typed on "Quick Setup" after the kind was changed in the same visit went back to the
+// kind's default at "Save Changes".
+TEST(OutputsProperty, RangeTypedOnQuickSetup) {
+    CheckOutputs({0, 4, {0, 0}, {0, 0}, {0, 0}, {}, false, true, {2, 18}, false, 40, 25});
+}
+TEST(OutputsProperty, RangeTypedOnQuickSetupZeroSpan) {
+    CheckOutputs({0, 2, {0, 0}, {0, 0}, {0, 0}, {}, false, true, {0, 0}, false, 0, 0});
 }

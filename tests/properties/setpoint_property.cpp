@@ -41,6 +41,7 @@ bool AbsoluteHysteresis(uint8_t code) { return (code >= 11 && code <= 15) || cod
 struct SetPointCase {
     uint8_t quantity;             // index into kQuantities
     bool low;                     // Low, else High
+    bool second;                  // set point 2 moved from line b, else set point 1
     std::vector<uint8_t> inputs;  // where the swept input stands at each probe, 0 to 100
     uint8_t limitAt;              // the limit lies between the readings of these probes and the next
     uint8_t releaseAt;            // the release lies between these probes and the next
@@ -49,7 +50,8 @@ struct SetPointCase {
 void showValue(const SetPointCase& c, std::ostream& os) {
     const Quantity& q = kQuantities[c.quantity];
     os << "{" << (q.channel == 0 ? "channel A kind " + std::to_string(q.setup) : walk::kModels[q.setup].name)
-       << ", unit " << int(q.code) << (c.low ? ", Low" : ", High") << ", inputs";
+       << ", unit " << int(q.code) << (c.second ? ", set point 2 from line b" : "") << (c.low ? ", Low" : ", High")
+       << ", inputs";
     for (uint8_t input : c.inputs) os << " " << int(input);
     os << ", limit after reading " << int(c.limitAt) << ", release after reading " << int(c.releaseAt) << "}";
 }
@@ -94,34 +96,28 @@ float Probe(const Quantity& q, uint8_t at, uint32_t* status) {
     return Reading(status);
 }
 
-// A value as the characters of a field of that width (a sign among them), as many decimals as fit.
-std::string Fit(float value, int width) {
-    char text[32];
-    for (int decimals = width - 2; decimals >= 0; --decimals) {
-        int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
-        if (n == width) return text;
-        if (n < width && decimals == 0) {
-            std::string digits = text;
-            bool negative = digits[0] == '-';
-            if (negative) digits.erase(0, 1);
-            digits.insert(0, static_cast<size_t>(width - n), '0');
-            return negative ? "-" + digits : digits;
-        }
-    }
-    return std::string(static_cast<size_t>(width), '9');
-}
-
-// Set point 1 on line a: its type, its limit, relay 2 taken from the alarm, no delay, the
+// Set point 1 on line a (or set point 2 moved there): its type, its limit, relay 2 taken from the
+// alarm, no delay, the
 // hysteresis; the hysteresis row as the page shows it. The limit and hysteresis are the typed
 // texts' values in the line's unit.
-std::string SetUp(bool low, const std::string& limit, float hysteresisTarget, float limitValue, float* hysteresis) {
+std::string SetUp(const SetPointCase& c, const std::string& limit, float hysteresisTarget, float limitValue,
+                  float* hysteresis) {
     Press(kKeyMenu);
     EXPECT_TRUE(Choose("Configure"));
     EXPECT_TRUE(Choose("Set Points"));
     EXPECT_EQ(Row(11), "SP1 on Measurement a");
+    if (c.second) {
+        // Set point 2, moved from line b to line a on the same page.
+        Press(kKeyUp);
+        EXPECT_EQ(Row(11), "SP2 on Measurement b");
+        Press(kKeyCal);
+        Step(4);
+        EXPECT_EQ(Row(11), "SP2 on Measurement a");
+    } else {
+        Press(kKeyCal);
+    }
     Press(kKeyCal);
-    Press(kKeyCal);
-    Step(low ? 2 : 1);
+    Step(c.low ? 2 : 1);
     Press(kKeyEnter);
     EXPECT_EQ(Menu_TopScreen(), kScreenValuePage);
     Press(kKeyCal);
@@ -142,9 +138,9 @@ std::string SetUp(bool low, const std::string& limit, float hysteresisTarget, fl
     std::string h;
     if (percent) {
         int p = static_cast<int>(std::lround(100.0f * hysteresisTarget / std::fabs(limitValue)));
-        h = Fit(static_cast<float>(std::clamp(p, 0, 99)), 2);
+        h = walk::Fit(static_cast<float>(std::clamp(p, 0, 99)), 2);
     } else {
-        h = Fit(hysteresisTarget, 5);
+        h = walk::Fit(hysteresisTarget, 5);
     }
     ValuePageType(h.c_str());
     std::string row = Row(12);
@@ -194,10 +190,10 @@ void CheckSetPoint(const SetPointCase& c) {
     size_t k = c.low ? j + c.releaseAt % (n - j) : c.releaseAt % j;
     float limitWanted = c.low ? (readings[j - 1] + readings[j]) / 2 : (readings[j] + readings[j + 1]) / 2;
     float releaseWanted = k + 1 < n ? (readings[k] + readings[k + 1]) / 2 : readings[k] + 1.0f;
-    std::string limitText = Fit(limitWanted, 5);
+    std::string limitText = walk::Fit(limitWanted, 5);
     float limit = std::stof(limitText);
     float hysteresis = 0.0f;
-    std::string row = SetUp(c.low, limitText, std::fabs(releaseWanted - limit), limit, &hysteresis);
+    std::string row = SetUp(c, limitText, std::fabs(releaseWanted - limit), limit, &hysteresis);
     SCOPED_TRACE("limit " + limitText + ", \"" + row + "\"");
     bool percent = row.find('%') != std::string::npos;
     EXPECT_EQ(percent, !AbsoluteHysteresis(q.code)) << "the hysteresis page of unit " << int(q.code);
@@ -243,6 +239,7 @@ RC_GTEST_PROP(SetPointProperty, SwitchesPastTheLimitAndReleasesPastTheHysteresis
         SetPointCase c;
         c.quantity = *walk::AnyOf<uint8_t>(0, kQuantityCount);
         c.low = *rc::gen::arbitrary<bool>();
+        c.second = *rc::gen::arbitrary<bool>();
         c.inputs = *rc::gen::container<std::vector<uint8_t>>(5, walk::AnyOf<uint8_t>(0, 101));
         c.limitAt = *walk::AnyOf<uint8_t>(0, 4);
         c.releaseAt = *walk::AnyOf<uint8_t>(0, 4);
@@ -255,8 +252,13 @@ RC_GTEST_PROP(SetPointProperty, SwitchesPastTheLimitAndReleasesPastTheHysteresis
 // page's millivolts as a percentage of the limit (on at 310 mV, off at 295 with 10 mV below a
 // 300 mV limit), and the CO2 electrode's line took the percentage its page offered as volts (the
 // relay never released).
-TEST(SetPointProperty, OrpLineAroundThreeHundredMillivolts) { CheckSetPoint({9, false, {85, 86, 88, 89, 90}, 2, 0}); }
-TEST(SetPointProperty, OrpLine) { CheckSetPoint({9, false, {0, 1, 1, 1, 2}, 0, 0}); }
+TEST(SetPointProperty, OrpLineAroundThreeHundredMillivolts) {
+    CheckSetPoint({9, false, false, {85, 86, 88, 89, 90}, 2, 0});
+}
+TEST(SetPointProperty, OrpLine) { CheckSetPoint({9, false, false, {0, 1, 1, 1, 2}, 0, 0}); }
 // The hysteresis page's "mV" ran under the leave marker.
-TEST(SetPointProperty, OrpLineHysteresisUnit) { CheckSetPoint({9, false, {0, 0, 0, 0, 1}, 0, 0}); }
-TEST(SetPointProperty, Co2ElectrodeLine) { CheckSetPoint({13, false, {0, 0, 0, 0, 1}, 0, 0}); }
+TEST(SetPointProperty, OrpLineHysteresisUnit) { CheckSetPoint({9, false, false, {0, 0, 0, 0, 1}, 0, 0}); }
+TEST(SetPointProperty, Co2ElectrodeLine) { CheckSetPoint({13, false, false, {0, 0, 0, 0, 1}, 0, 0}); }
+// A limit typed after the set point was moved to another line on the same page went back to the
+// new line's default at "Save Changes".
+TEST(SetPointProperty, LimitTypedAfterMovingTheSetPoint) { CheckSetPoint({0, false, true, {0, 0, 1, 0, 0}, 0, 0}); }
