@@ -3,6 +3,7 @@
 // measurement lines stepped on the line set-up and "Save Changes".
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include <rapidcheck.h>

@@ -4,11 +4,9 @@
 // and "Reset AutoClave" clear their counts, "Reset Lifetime Ind" restarts the lifetime indicator
 // with the sensor's operating time; the optical sensor is told the same by its reset events.
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 

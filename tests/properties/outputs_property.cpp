@@ -1,10 +1,10 @@
 // Outputs stay in range: whatever a channel is set up for by keys (channel A's kind on "Channel
-// Setup", a digital sensor taken over on channel B, any measurement and resolution of lines a and
-// b), each output's page shows the default range of its line's quantity in the line's unit, and a
-// reading drives the output by that range: 4 to 20 mA inside it, 3.8 or 20.5 mA only past its ends
-// or for an unusable reading, 3.6 or 22 mA only for an alarm the output is set to show.
+// Setup" or "Quick Setup", a digital sensor taken over on channel B, any measurement, resolution
+// and display order of the lines), each output's page shows the default range of its line's
+// quantity in the line's unit (or the range typed on it), and a reading drives the output by that
+// range, before and after a restart: 4 to 20 mA inside it, 3.8 or 20.5 mA only past its ends or for
+// an unusable reading, 3.6 or 22 mA only for an alarm the output is set to show.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 

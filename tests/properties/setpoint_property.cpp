@@ -6,8 +6,6 @@
 // the limit for every other value.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
