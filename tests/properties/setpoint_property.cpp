@@ -196,7 +196,9 @@ void CheckSetPoint(const SetPointCase& c) {
     bool percent = row.find('%') != std::string::npos;
     EXPECT_EQ(percent, !AbsoluteHysteresis(q.code)) << "the hysteresis page of unit " << int(q.code);
     // A voltage's unit stands whole before the leave marker.
-    if (q.code == 14 || q.code == 15 || q.code == 38) EXPECT_EQ(row.substr(row.size() - 3), "mV$");
+    if (q.code == 14 || q.code == 15 || q.code == 38) {
+        EXPECT_EQ(row.substr(row.size() - 3), "mV$");
+    }
 
     // Up through the probes, down, and up again: on past the limit, off only past the release.
     std::vector<uint8_t> order(c.inputs);
@@ -223,7 +225,9 @@ void CheckSetPoint(const SetPointCase& c) {
         } else if (released) {
             model = 0;
         }
-        if (model >= 0) EXPECT_EQ(active, model == 1) << "reading " << x << ", release at " << release;
+        if (model >= 0) {
+            EXPECT_EQ(active, model == 1) << "reading " << x << ", release at " << release;
+        }
         if (model == 1 && !past && !released && !near) bandSeen = true;
         model = active ? 1 : 0;
     }
