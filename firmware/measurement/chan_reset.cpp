@@ -254,7 +254,7 @@ void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
     }
     for (uint32_t i = 0; i < 2; ++i) {
         sp.source[i] = static_cast<uint8_t>(i);
-        sp.hysteresis[i] = units[i] >= 11 && units[i] <= 15 ? 0.0f : 5.0f;
+        sp.hysteresis[i] = SetPoint_IsAbsoluteHysteresisCode(units[i]) ? 0.0f : 5.0f;
     }
     sp.valueA[0] = Chan_GetSetPointDefault(kind);
     for (uint32_t i = 0; i < kAoutCount; ++i) {

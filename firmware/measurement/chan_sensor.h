@@ -50,8 +50,9 @@ void Cal_GetDataSetDateText(uint32_t channel, uint32_t n, char* text);
 // The date of the sensor's highest temperature as "YY/MM/DD".
 void Chan_FormatMaxTempDate(uint32_t channel, char* text);
 
-// Service actions on channel B's sensor: 0 restart the maintenance timer, 1 clear the CIP count,
-// 2 the SIP count, 3 the autoclave count, 4 reset the maintenance timer.
+// Service actions on channel B's sensor: 0 restart the time to maintenance, 1 clear the CIP count,
+// 2 the SIP count, 3 the autoclave count, 4 restart the lifetime indicator (with the operating
+// time).
 void Meas_RunSensorService(uint32_t channel, uint32_t action);
 
 // Forwarders to the sensor's record and status.

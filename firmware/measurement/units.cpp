@@ -3,6 +3,7 @@
 
 #include "core/fmt.h"
 #include "digital_sensor/sens_diag.h"
+#include "digital_sensor/vdx_config.h"
 #include "measurement/conductivity.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
@@ -126,8 +127,8 @@ float Unit_GetO2Value(uint32_t slot, uint32_t* status) {
     *status = 0;
     if (unit < 19 || unit > 26) return 0.0f;
     float value = Meas_GetRecordValueNonNeg(channel, unit - 19);
-    uint8_t code = 0, prefix = 0;
-    Meas_GetLineUnit(slot, &code, &prefix);
+    // The slot's own line set-up, whichever display line shows it.
+    uint8_t prefix = slot < kSlotCount ? g_MeasLines.prefix[slot] : 0;
     if (unit == 24 && prefix == kPrefixPpb) value *= 0.001f;
     if (unit == 23) {
         value *= 0.001f;

@@ -254,37 +254,50 @@ void Aout_UpdateAll() {
     }
 }
 
-float Aout_GetDefaultRangeBound(uint32_t line, uint32_t quantity, uint32_t which) {
-    const bool high = which == 0;
-    switch (quantity) {
-        case 0:
-            return high ? 2e7f : 1e7f;
-        case 1:
-            return high ? 0.5f : 0.0f;
-        case 9:
-        case 10:
-        case 21:
-        case 33:
-        case 34:
-        case 35:
-        case 36:
-        case 37:
-        case 38:
-            return high ? 1000.0f : 0.0f;
-        case 13:
-            return high ? 12.0f : 2.0f;
-        case 14:
-        case 15:
-        case 24:
-            return high ? 1.5f : 0.0f;
-        case 23:
-            return high ? 0.0015f : 0.0f;
-        default: {
-            uint8_t code = 0, prefix = 0;
-            Meas_GetSlotUnit(line, &code, &prefix);
-            return Fmt_FindChannelUnitRow(code, prefix, which);
-        }
+// The range ends some quantities take in their base unit (at 4 mA, at 20 mA); the others take the
+// measuring range of their unit.
+struct QuantityRange {
+    uint8_t quantity;
+    float at4mA;
+    float at20mA;
+};
+static const QuantityRange kQuantityRanges[] = {
+    {0, 1e7f, 2e7f},     {1, 0.0f, 0.5f},     {9, 0.0f, 1000.0f},  {10, 0.0f, 1000.0f},
+    {21, 0.0f, 1000.0f}, {33, 0.0f, 1000.0f}, {34, 0.0f, 1000.0f}, {35, 0.0f, 1000.0f},
+    {36, 0.0f, 1000.0f}, {37, 0.0f, 1000.0f}, {38, 0.0f, 1000.0f}, {13, 2.0f, 12.0f},
+    {14, 0.0f, 1.5f},    {15, 0.0f, 1.5f},    {24, 0.0f, 1.5f},    {23, 0.0f, 0.0015f},
+};
+
+// What a range page shows of a range end in the line's unit: five characters, a sign among them.
+static constexpr float kShownLowest = -9999.0f;
+static constexpr float kShownHighest = 99999.0f;
+
+// The span a range end may take for a quantity in a unit: the unit's measuring range (its limit
+// row) where it has one, within what the range page shows.
+static void UnitSpan(uint32_t quantity, uint8_t prefix, float* lowest, float* highest) {
+    float factor = Fmt_PrefixFactor(prefix);
+    *lowest = kShownLowest / factor;
+    *highest = kShownHighest / factor;
+    if (Fmt_FindLimitRow(quantity, prefix) >= kUnitLimitRows) return;
+    *lowest = std::fmax(*lowest, Fmt_FindChannelUnitRow(static_cast<uint8_t>(quantity), prefix, 1));
+    *highest = std::fmin(*highest, Fmt_FindChannelUnitRow(static_cast<uint8_t>(quantity), prefix, 0));
+}
+
+float Aout_GetDefaultRangeBound(uint32_t quantity, uint8_t prefix, uint32_t which) {
+    // The row of the quantity being set up, not of what the line shows until the commit.
+    float end = Fmt_FindChannelUnitRow(static_cast<uint8_t>(quantity), prefix, which);
+    for (const QuantityRange& r : kQuantityRanges) {
+        if (r.quantity == quantity) end = which == 0 ? r.at20mA : r.at4mA;
     }
+    float lowest = 0.0f, highest = 0.0f;
+    UnitSpan(quantity, prefix, &lowest, &highest);
+    return end < lowest ? lowest : (end > highest ? highest : end);
+}
+
+uint32_t Aout_RangeFitsUnit(uint32_t quantity, uint8_t prefix, float low, float high) {
+    float lowest = 0.0f, highest = 0.0f;
+    UnitSpan(quantity, prefix, &lowest, &highest);
+    return low >= lowest && low <= highest && high >= lowest && high <= highest ? 1 : 0;
 }
 
 // ---- Calibration ------------------------------------------------------------------------------

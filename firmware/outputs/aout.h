@@ -75,8 +75,11 @@ void Aout_TakeForTest();
 void Aout_GiveBackAfterTest();
 // Output 1's damping: the number of values its filter averages.
 uint32_t Aout_GetDamping();
-// Default range end of a measured quantity for a line: which 0 the value at 20 mA, 1 at 4 mA.
-float Aout_GetDefaultRangeBound(uint32_t line, uint32_t quantity, uint32_t which);
+// Default range end of a measured quantity shown with a unit prefix (the line's being set up):
+// which 0 the value at 20 mA, 1 at 4 mA.
+float Aout_GetDefaultRangeBound(uint32_t quantity, uint8_t prefix, uint32_t which);
+// 1 when both range ends lie within what the quantity's unit measures and its range page shows.
+uint32_t Aout_RangeFitsUnit(uint32_t quantity, uint8_t prefix, float low, float high);
 
 // Calibration from two converter counts measured at two currents.
 void Aout_SetCalPoint(uint32_t output, uint32_t point, float count);

@@ -157,18 +157,24 @@ void SetPoint_SaveSettings(uint32_t* status) {
 
 // ---- Evaluation ---------------------------------------------------------------------------------
 
-uint32_t SetPoint_IsSpecialSource(const SetPointSettings* settings, uint32_t i) {
-    if (i >= kSetPointCount) return 0;
-    switch (LineKind(settings->source[i])) {
+uint32_t SetPoint_IsAbsoluteHysteresisCode(uint32_t code) {
+    switch (code) {
         case 11:  // temperature in degrees C
         case 12:  // temperature in degrees F
         case 13:  // pH
-        case 14:  // volts
-        case 38:
+        case 14:  // electrode voltage
+        case 15:  // ORP
+        case 38:  // the CO2 electrode's voltage
+        case 40:  // a voltage the pages show in mV
             return 1;
         default:
             return 0;
     }
+}
+
+uint32_t SetPoint_IsSpecialSource(const SetPointSettings* settings, uint32_t i) {
+    if (i >= kSetPointCount) return 0;
+    return SetPoint_IsAbsoluteHysteresisCode(LineKind(settings->source[i]));
 }
 
 // The hysteresis of set point i at a limit: absolute for the special kinds, else percent of it.

@@ -58,7 +58,12 @@ void SetPoint_UpdateAll(const SetPointSettings* settings = &g_SetPointSettings);
 uint32_t SetPoint_Evaluate(const SetPointSettings* settings, float value, uint32_t requester, uint32_t i);
 // The release test of one limit (which 0 = value A, 1 = value B) with the hysteresis.
 uint32_t SetPoint_EvalLimit(const SetPointSettings* settings, float value, uint32_t which, uint32_t i);
-// 1 when set point i's line shows a kind whose hysteresis is absolute (temperatures, pH, volts).
+// 1 for a measurement whose set points take their hysteresis in the value's own unit: the
+// temperatures, pH and the voltages (mV, ORP, the CO2 electrode's); 0 for one whose hysteresis is
+// a percentage of the limit. The one rule of the relay pages (which hysteresis page a set point
+// gets, its factory hysteresis) and of the evaluation.
+uint32_t SetPoint_IsAbsoluteHysteresisCode(uint32_t code);
+// 1 when set point i's line shows a measurement whose hysteresis is absolute.
 uint32_t SetPoint_IsSpecialSource(const SetPointSettings* settings, uint32_t i);
 // Requests or releases set point i's relay for requester 1 or 2 by the change of its active bit.
 void SetPoint_DriveOutput(const SetPointSettings* settings, float value, uint32_t requester, uint32_t i);

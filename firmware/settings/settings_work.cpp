@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/fmt.h"
 #include "core/settings.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
@@ -21,11 +22,27 @@ uint8_t g_RelayClashCounter;
 static constexpr uint8_t kRelayClashShown = 80;
 static constexpr uint8_t kCodeNone = kMeasNothingShown;
 
+// What the edit copies' values that depend on a line's quantity were last set for: each output's
+// range (the line's quantity, channel and unit prefix) and each set point's limits and hysteresis
+// (the quantity it watches). A new quantity brings its defaults once, when a page shows them or at
+// the commit, and what a page sets after that stays through the commit. Until the first copy they
+// follow the live set-up.
+struct RangeQuantity {
+    uint8_t code;
+    uint8_t channel;
+    uint8_t prefix;
+};
+static constexpr uint8_t kNotCopied = 0xFE;
+static RangeQuantity s_RangeSetFor[kAoutCount];
+static uint8_t s_SetPointSetFor[kSetPointCount];
+
 void Settings_ResetWorkState() {
     std::memset(&g_WorkSet, 0, sizeof g_WorkSet);
     std::memset(&g_ParamCopied, 0, sizeof g_ParamCopied);
     g_RelayClash = kRelayNone;
     g_RelayClashCounter = 0;
+    for (RangeQuantity& q : s_RangeSetFor) q = RangeQuantity{kNotCopied, 0, 0};
+    for (uint8_t& code : s_SetPointSetFor) code = kNotCopied;
 }
 
 // Edit copies are moved and compared byte for byte, padding included, so that an untouched copy
@@ -39,24 +56,21 @@ static void Move(T* to, const T& from) {
     std::memcpy(to, &from, sizeof(T));
 }
 
-// ---- Measurement codes of the display lines -------------------------------------------------------
+// ---- Measurement codes of the measurement lines -----------------------------------------------------
 
+// A measurement line a to d is its slot; which display line shows it does not matter here.
 static uint8_t LineCode(const MeasLineConfig& lines, uint32_t line) {
     if (line >= kSlotCount) return kCodeNone;
-    uint8_t slot = lines.lineSlot[line] < kSlotCount ? lines.lineSlot[line] : 0;
-    return lines.kind[slot] <= 54 ? lines.kind[slot] : kCodeNone;
+    return lines.kind[line] <= 54 ? lines.kind[line] : kCodeNone;
 }
 
 static uint8_t LineChannel(const MeasLineConfig& lines, uint32_t line) {
     if (line >= kSlotCount) return kChannelNone;
-    uint8_t slot = lines.lineSlot[line] < kSlotCount ? lines.lineSlot[line] : 0;
-    return lines.channel[slot] < 2 ? lines.channel[slot] : 0;
+    return lines.channel[line] < 2 ? lines.channel[line] : 0;
 }
 
 uint8_t Settings_EditLineCode(uint32_t line) { return LineCode(g_WorkSet.channel.lines, line); }
 uint8_t Settings_LiveLineCode(uint32_t line) { return LineCode(g_MeasLines, line); }
-
-uint32_t Settings_IsCode11To15(uint32_t code) { return code >= 11 && code <= 15 ? 1 : 0; }
 
 // ---- Channel set-up -------------------------------------------------------------------------------
 
@@ -102,7 +116,12 @@ void Settings_CommitRelays(uint32_t* status) {
     Relay_SaveSettings(status);
 }
 
-void Settings_CopyOutputs() { Move(&g_WorkSet.outputs, g_AoutSettings); }
+static RangeQuantity LiveRangeQuantity(uint32_t output);
+
+void Settings_CopyOutputs() {
+    Move(&g_WorkSet.outputs, g_AoutSettings);
+    for (uint32_t output = 0; output < kAoutCount; ++output) s_RangeSetFor[output] = LiveRangeQuantity(output);
+}
 
 void Settings_CommitOutputs(uint32_t* status) {
     *status = 0;
@@ -141,7 +160,15 @@ void Settings_CommitAlarm(uint32_t* status) {
 
 // ---- Set points -------------------------------------------------------------------------------------
 
-void Settings_CopySetPoints() { Move(&g_WorkSet.setPoints, g_SetPointSettings); }
+static uint8_t LiveSetPointCode(uint32_t i) {
+    uint8_t line = g_SetPointSettings.source[i];
+    return line < kSetPointSourceOff ? Settings_LiveLineCode(line) : kCodeNone;
+}
+
+void Settings_CopySetPoints() {
+    Move(&g_WorkSet.setPoints, g_SetPointSettings);
+    for (uint32_t i = 0; i < kSetPointCount; ++i) s_SetPointSetFor[i] = LiveSetPointCode(i);
+}
 
 void Settings_CommitSetPoints(uint32_t* status) {
     *status = 0;
@@ -178,10 +205,9 @@ void Settings_RefreshSetPointDefaults(uint32_t i) {
     if (i >= kSetPointCount) return;
     SetPointSettings& e = g_WorkSet.setPoints;
     uint8_t edited = e.source[i] < kSetPointSourceOff ? Settings_EditLineCode(e.source[i]) : kCodeNone;
-    uint8_t live = g_SetPointSettings.source[i] < kSetPointSourceOff
-                       ? Settings_LiveLineCode(g_SetPointSettings.source[i])
-                       : kCodeNone;
-    if (edited == live) return;
+    uint8_t setFor = s_SetPointSetFor[i] == kNotCopied ? LiveSetPointCode(i) : s_SetPointSetFor[i];
+    if (edited == setFor) return;
+    s_SetPointSetFor[i] = edited;
     float limit = 0.0f;
     if (edited == 19 || edited == 24 || edited == 13 || edited == 39) {
         uint8_t channel = LineChannel(g_WorkSet.channel.lines, e.source[i]);
@@ -189,23 +215,40 @@ void Settings_RefreshSetPointDefaults(uint32_t i) {
     }
     e.valueA[i] = limit;
     e.valueB[i] = 0.0f;
-    e.hysteresis[i] = Settings_IsCode11To15(edited) ? 0.0f : 5.0f;
+    e.hysteresis[i] = SetPoint_IsAbsoluteHysteresisCode(edited) ? 0.0f : 5.0f;
 }
 
 void Settings_RefreshAllSetPoints() {
     for (uint32_t i = 0; i < kSetPointCount; ++i) Settings_RefreshSetPointDefaults(i);
 }
 
-// Output i follows display line i: a new measurement there brings that measurement's range.
+static uint8_t LinePrefix(const MeasLineConfig& lines, uint32_t line) {
+    return line < kSlotCount ? lines.prefix[line] : kPrefixNone;
+}
+
+static RangeQuantity LiveRangeQuantity(uint32_t output) {
+    return RangeQuantity{LineCode(g_MeasLines, output), LineChannel(g_MeasLines, output),
+                         LinePrefix(g_MeasLines, output)};
+}
+
+// Output i follows measurement line i: a new measurement there brings that measurement's range; a new
+// unit prefix keeps the range while the line's unit can show it.
 void Settings_RefreshOutputRange(uint32_t output) {
     if (output >= kAoutCount) return;
     const MeasLineConfig& edited = g_WorkSet.channel.lines;
-    uint8_t code = LineCode(edited, output);
-    if (code == LineCode(g_MeasLines, output) && LineChannel(edited, output) == LineChannel(g_MeasLines, output)) {
+    RangeQuantity now{LineCode(edited, output), LineChannel(edited, output), LinePrefix(edited, output)};
+    RangeQuantity& setFor = s_RangeSetFor[output];
+    if (setFor.code == kNotCopied) setFor = LiveRangeQuantity(output);
+    float& low = g_WorkSet.outputs.valueAt4mA[output];
+    float& high = g_WorkSet.outputs.valueAt20mA[output];
+    bool same = now.code == setFor.code && now.channel == setFor.channel;
+    if (same && (now.prefix == setFor.prefix || Aout_RangeFitsUnit(now.code, now.prefix, low, high))) {
+        setFor = now;
         return;
     }
-    g_WorkSet.outputs.valueAt20mA[output] = Aout_GetDefaultRangeBound(output, code, 0);
-    g_WorkSet.outputs.valueAt4mA[output] = Aout_GetDefaultRangeBound(output, code, 1);
+    setFor = now;
+    high = Aout_GetDefaultRangeBound(now.code, now.prefix, 0);
+    low = Aout_GetDefaultRangeBound(now.code, now.prefix, 1);
 }
 
 void Settings_RefreshOutputRanges() {

@@ -105,9 +105,8 @@ uint32_t Settings_MarkChannelEdited(uint8_t relay);
 void Settings_KeepOneUserPerRelay();
 extern uint8_t g_RelayClash;
 extern uint8_t g_RelayClashCounter;
-// Measurement codes 11 to 15 (temperatures, pH, volts): absolute hysteresis.
-uint32_t Settings_IsCode11To15(uint32_t code);
-// The measurement code a display line shows in the edited or the live set-up (30 for none).
+// The measurement code of a measurement line a to d (its slot) in the edited or the live set-up
+// (30 for none).
 uint8_t Settings_EditLineCode(uint32_t line);
 uint8_t Settings_LiveLineCode(uint32_t line);
 // Defaults of a set point, an output's range and the PID for a measurement that changed.

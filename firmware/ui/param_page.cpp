@@ -75,9 +75,10 @@ static constexpr uint32_t kTextSp = 0;
 
 // The sensor kinds the channel page offers per channel: the analog sensors of channel A and the
 // digital sensors of channel B (group 58: 0 "Auto", 1 "pH/ORP", 2 "pH/pNa", 3 "Cond(2)",
-// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2").
+// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2"). Every kind
+// plug-and-measure takes over is among channel B's, so that the page left unchanged keeps it.
 static const uint8_t kSensorTypesA[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
-static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 9, 10};
+static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10};
 static constexpr uint32_t kSensorTypesACount = sizeof kSensorTypesA;
 static constexpr uint32_t kSensorTypesBCount = sizeof kSensorTypesB;
 
@@ -383,11 +384,13 @@ int32_t ParamPage_Open(uint32_t page, uint32_t mode) {
 
 // ---- Values and the working set ---------------------------------------------------------------
 
-// The sensor service each reset question runs (fields 0 and 2 of pages 63, 64, 65, 70 and 84):
-// 1 the CIP count, 2 the SIP count, 3 the autoclave count, 4 the time to maintenance; the
-// lifetime indicator has no reset of its own in the sensor.
+// The sensor service each reset question runs, by the row it stands on (fields 0 and 2 of pages
+// 63 "Reset Time to Maint", 64 "Reset CIP" / "Reset SIP", 65 "Reset AutoClave" / "Reset Lifetime
+// Ind", 70 "Reset Lifetime Ind" and 84 "Reset Time to Maint" / "Reset AutoClave"): 0 restarts the
+// time to maintenance, 1 clears the CIP count, 2 the SIP count, 3 the autoclave count, 4 restarts
+// the lifetime indicator.
 static constexpr uint8_t kNoReset = 255;
-static const uint8_t kCounterResets[5][2] = {{kNoReset, 4}, {1, 2}, {3, kNoReset}, {kNoReset, kNoReset}, {4, 3}};
+static const uint8_t kCounterResets[5][2] = {{kNoReset, 0}, {1, 2}, {3, 4}, {kNoReset, 4}, {0, 3}};
 
 static uint8_t SetPointIndex() { return s_SetPoint < kSetPointCount ? s_SetPoint : 0; }
 static uint8_t OutputIndex() { return s_Output < kAoutCount ? s_Output : 0; }
@@ -1097,8 +1100,10 @@ int32_t ParamPage_EditKey(uint32_t event, PageEditState* s) {
                 SelectItem(page, value);
                 if (page == kParamPageSetPointRelay || page == kParamPageOutputMeasurement ||
                     page == kParamPageOutputHold) {
-                    // The page stays and shows the values of the newly selected item.
+                    // The page stays and shows the values of the newly selected item, and its
+                    // number where a row repeats it.
                     ParamPage_LoadValues(page);
+                    DrawLabelsAndExtras(page);
                     s->values[field] = static_cast<int8_t>(value);
                     s->field = static_cast<uint8_t>(field);
                     DrawSelection();
@@ -1353,8 +1358,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (relay >= kRelayNone) return kActionAskSave;
             if (page == kParamPageSetPointRelayOnly) return kActionAskSave;
             uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-            return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
-                                                                      : Act(kActionRelayPage);
+            return SetPoint_IsAbsoluteHysteresisCode(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                                  : Act(kActionRelayPage);
         }
         case kParamPageAlarmClean: {
             uint8_t relay = ChosenRelay(page);
@@ -1395,8 +1400,8 @@ int32_t ParamPage_NextOnEnter(uint32_t page, uint32_t where) {
             if (asking == kParamPageLifetimeAlarm || asking == kParamPageMaintAlarm) return kPageNext;
             if (asking == kParamPageSetPointRelay) {
                 uint8_t line = g_WorkSet.setPoints.source[SetPointIndex()];
-                return Settings_IsCode11To15(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
-                                                                          : Act(kActionRelayPage);
+                return SetPoint_IsAbsoluteHysteresisCode(Settings_EditLineCode(line)) ? Act(kActionRelayAbsolutePage)
+                                                                                      : Act(kActionRelayPage);
             }
             return kActionAskSave;
         }

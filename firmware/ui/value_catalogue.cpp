@@ -273,10 +273,10 @@ void ValuePage_RangeUnit(uint32_t page, uint8_t* code, uint8_t* prefix) {
     *code = 30;
     *prefix = kPrefixNone;
     if (line >= 4) return;
+    // The measurement line a to d is its slot, whichever display line shows it.
     const MeasLineConfig& lines = g_WorkSet.channel.lines;
-    uint8_t slot = lines.lineSlot[line] < 4 ? lines.lineSlot[line] : static_cast<uint8_t>(line);
-    *code = lines.kind[slot];
-    *prefix = lines.prefix[slot];
+    *code = lines.kind[line];
+    *prefix = lines.prefix[line];
 }
 
 uint32_t ValuePage_AlarmMask() { return g_WorkSet.alarm.disableMask; }

@@ -350,9 +350,10 @@ static void DrawUnit(uint32_t line) {
         uint8_t code = 30, prefix = kPrefixNone;
         ValuePage_RangeUnit(page, &code, &prefix);
         if (page == kValuePageRelayAbsolute) {
-            // Hysteresis of a voltage kind is in millivolts.
+            // Hysteresis of a voltage kind is in millivolts, drawn right after the field so that
+            // it ends before the leave marker.
             if (line == 1 && (code == 14 || code == 15 || code == 38 || code == 40))
-                Lcd_DrawFieldText(row, column, 0, "mV");
+                Lcd_DrawFieldText(row, column - 6, 0, "mV");
             return;
         }
         // The prefix's symbol ("m", or "ppm" before "TDS") and the unit's text after it.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/eeprom.h"
+#include "core/fmt.h"
 #include "core/timers.h"
 #include "digital_sensor/sens_diag.h"
 #include "measurement/channel.h"
@@ -284,11 +285,14 @@ TEST(OutputCalibration, FactoryCopyResetAndLoad) {
 
 TEST(AnalogOutputs, DefaultRangeEndsByQuantity) {
     Fresh();
-    EXPECT_EQ(Aout_GetDefaultRangeBound(0, 13, 0), 12.0f);
-    EXPECT_EQ(Aout_GetDefaultRangeBound(0, 13, 1), 2.0f);
-    EXPECT_EQ(Aout_GetDefaultRangeBound(0, 0, 0), 2e7f);
-    EXPECT_EQ(Aout_GetDefaultRangeBound(0, 23, 0), 0.0015f);
-    EXPECT_EQ(Aout_GetDefaultRangeBound(1, 36, 0), 1000.0f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(13, kPrefixNone, 0), 12.0f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(13, kPrefixNone, 1), 2.0f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(0, kPrefixMega, 0), 2e7f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(23, kPrefixNone, 0), 0.0015f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(36, kPrefixNone, 0), 1000.0f);
+    // Held to what the line's unit measures and its page shows: microsiemens, nanoamperes.
+    EXPECT_FLOAT_EQ(Aout_GetDefaultRangeBound(1, kPrefixMicro, 0), 0.099999f);
+    EXPECT_EQ(Aout_GetDefaultRangeBound(26, kPrefixNone, 1), -9999.0f);
 }
 
 TEST(AnalogOutputs, FollowTheMeasuredValueInTheRunningFirmware) {
