@@ -277,9 +277,11 @@ void Chan_ResetForSensorKind(uint32_t channel, uint32_t kind) {
     w.pid.spareB[1] = kRelayNone;
     Vdx_ReadSensorSetup();
     w.alarm.disableMask = 0xFFFFFE7F;
-    SlotSettings& slots = channel == 1 ? g_SlotEdit : g_SlotSettings;
-    for (SlotMonitor& m : slots.monitor) m.output = kRelayNone;
-    for (SlotCycle& c : slots.cycle) c.output = kRelayNone;
+    // The sensor-monitoring alarms give up their relays in the edit copy, whichever channel
+    // changed: the live alarms keep theirs until the change is saved, and keep them if it is
+    // dropped.
+    for (SlotMonitor& m : g_SlotEdit.monitor) m.output = kRelayNone;
+    for (SlotCycle& c : g_SlotEdit.cycle) c.output = kRelayNone;
 }
 
 // The relay bytes of channel B's sensor monitoring: the lifetime, maintenance and calibration

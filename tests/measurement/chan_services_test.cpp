@@ -280,14 +280,14 @@ TEST(ChannelServices, ResetForAKindWithItsDefaults) {
     EXPECT_EQ(g_WorkSet.pid.source, kPidSourceOff);
     EXPECT_EQ(g_WorkSet.alarm.disableMask, 0xFFFFFE7Fu);
     EXPECT_EQ(g_WorkSet.relays.delay[1], 1.0f);
-    // Channel A's cycle alarms are reset in the live settings, channel B's in the edit copy.
-    g_SlotSettings.cycle[0].output = 1;
-    g_SlotEdit.cycle[0].output = 1;
-    Chan_ResetForSensorKind(0, kKindPh);
-    EXPECT_EQ(g_SlotSettings.cycle[0].output, 2);
-    EXPECT_EQ(g_SlotEdit.cycle[0].output, 1);
-    Chan_ResetForSensorKind(1, kKindPh);
-    EXPECT_EQ(g_SlotEdit.cycle[0].output, 2);
+    // The sensor alarms give up their relays in the edit copy, whichever channel changed.
+    for (uint32_t channel = 0; channel < 2; ++channel) {
+        g_SlotSettings.cycle[0].output = 1;
+        g_SlotEdit.cycle[0].output = 1;
+        Chan_ResetForSensorKind(channel, kKindPh);
+        EXPECT_EQ(g_SlotSettings.cycle[0].output, 1);
+        EXPECT_EQ(g_SlotEdit.cycle[0].output, 2);
+    }
     // Nothing of it is live before the commit.
     EXPECT_EQ(g_ChannelKind[0], kKindPh);
     EXPECT_EQ(g_AlarmSettings.disableMask, 0xFFFFFE7Fu);
