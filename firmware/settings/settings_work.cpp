@@ -102,7 +102,13 @@ void Settings_CommitRelays(uint32_t* status) {
     Relay_SaveSettings(status);
 }
 
-void Settings_CopyOutputs() { Move(&g_WorkSet.outputs, g_AoutSettings); }
+void Settings_CopyOutputs() {
+    Move(&g_WorkSet.outputs, g_AoutSettings);
+    for (uint32_t output = 0; output < kAoutCount; ++output) {
+        g_WorkSet.outputCode[output] = LineCode(g_MeasLines, output);
+        g_WorkSet.outputChannel[output] = LineChannel(g_MeasLines, output);
+    }
+}
 
 void Settings_CommitOutputs(uint32_t* status) {
     *status = 0;
@@ -141,7 +147,13 @@ void Settings_CommitAlarm(uint32_t* status) {
 
 // ---- Set points -------------------------------------------------------------------------------------
 
-void Settings_CopySetPoints() { Move(&g_WorkSet.setPoints, g_SetPointSettings); }
+void Settings_CopySetPoints() {
+    Move(&g_WorkSet.setPoints, g_SetPointSettings);
+    for (uint32_t i = 0; i < kSetPointCount; ++i) {
+        uint8_t source = g_SetPointSettings.source[i];
+        g_WorkSet.setPointCode[i] = source < kSetPointSourceOff ? Settings_LiveLineCode(source) : kCodeNone;
+    }
+}
 
 void Settings_CommitSetPoints(uint32_t* status) {
     *status = 0;
@@ -178,10 +190,8 @@ void Settings_RefreshSetPointDefaults(uint32_t i) {
     if (i >= kSetPointCount) return;
     SetPointSettings& e = g_WorkSet.setPoints;
     uint8_t edited = e.source[i] < kSetPointSourceOff ? Settings_EditLineCode(e.source[i]) : kCodeNone;
-    uint8_t live = g_SetPointSettings.source[i] < kSetPointSourceOff
-                       ? Settings_LiveLineCode(g_SetPointSettings.source[i])
-                       : kCodeNone;
-    if (edited == live) return;
+    if (edited == g_WorkSet.setPointCode[i]) return;
+    g_WorkSet.setPointCode[i] = edited;
     float limit = 0.0f;
     if (edited == 19 || edited == 24 || edited == 13 || edited == 39) {
         uint8_t channel = LineChannel(g_WorkSet.channel.lines, e.source[i]);
@@ -201,9 +211,10 @@ void Settings_RefreshOutputRange(uint32_t output) {
     if (output >= kAoutCount) return;
     const MeasLineConfig& edited = g_WorkSet.channel.lines;
     uint8_t code = LineCode(edited, output);
-    if (code == LineCode(g_MeasLines, output) && LineChannel(edited, output) == LineChannel(g_MeasLines, output)) {
-        return;
-    }
+    uint8_t channel = LineChannel(edited, output);
+    if (code == g_WorkSet.outputCode[output] && channel == g_WorkSet.outputChannel[output]) return;
+    g_WorkSet.outputCode[output] = code;
+    g_WorkSet.outputChannel[output] = channel;
     g_WorkSet.outputs.valueAt20mA[output] = Aout_GetDefaultRangeBound(output, code, 0);
     g_WorkSet.outputs.valueAt4mA[output] = Aout_GetDefaultRangeBound(output, code, 1);
 }
@@ -216,6 +227,8 @@ void Settings_RefreshOutputRanges() {
 
 void Settings_CopyPid() {
     Move(&g_WorkSet.pid, g_PidSettings);
+    uint8_t source = g_PidSettings.source;
+    g_WorkSet.pidCode = source < kPidSourceOff ? Settings_LiveLineCode(source) : kCodeNone;
     g_WorkSet.pidHold[0] = g_PidHoldBytes[0];
     g_WorkSet.pidHold[1] = g_PidHoldBytes[1];
 }
@@ -223,8 +236,8 @@ void Settings_CopyPid() {
 void Settings_RefreshPidForKind() {
     PidSettings& e = g_WorkSet.pid;
     uint8_t edited = e.source < kPidSourceOff ? Settings_EditLineCode(e.source) : kCodeNone;
-    uint8_t live = g_PidSettings.source < kPidSourceOff ? Settings_LiveLineCode(g_PidSettings.source) : kCodeNone;
-    if (edited == live) return;
+    if (edited == g_WorkSet.pidCode) return;
+    g_WorkSet.pidCode = edited;
     // Set point, dead band, lower and upper limit, and the two corners of the error curve.
     static const float kPh[8] = {7.0f, 0.0f, 0.0f, 14.0f, 0.0f, 1.0f, 14.0f, -1.0f};
     static const float kOther[8] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, -1.0f};

@@ -74,6 +74,13 @@ struct SettingsWorkingSet {
     uint8_t pageFlags[5];
     uint8_t cycleAlarmBits;  // bits 1, 2, 4: CIP, SIP, autoclave alarms offered (limit not 0)
     uint8_t sensorOptionB;
+    // The measurement (code, and channel for the outputs) each set point's limits, each output's
+    // range and the PID's values were set for: a new measurement brings its defaults once, and
+    // values entered for it afterwards stay.
+    uint8_t setPointCode[kSetPointCount];
+    uint8_t outputCode[kAoutCount];
+    uint8_t outputChannel[kAoutCount];
+    uint8_t pidCode;
 };
 extern SettingsWorkingSet g_WorkSet;
 // The parameter edit values as they were copied: a commit writes back only those changed since.
@@ -110,7 +117,8 @@ uint32_t Settings_IsCode11To15(uint32_t code);
 // The measurement code a display line shows in the edited or the live set-up (30 for none).
 uint8_t Settings_EditLineCode(uint32_t line);
 uint8_t Settings_LiveLineCode(uint32_t line);
-// Defaults of a set point, an output's range and the PID for a measurement that changed.
+// Defaults of a set point, an output's range and the PID for a measurement other than the one
+// their edited values were set for.
 void Settings_RefreshSetPointDefaults(uint32_t i);
 void Settings_RefreshAllSetPoints();
 void Settings_RefreshOutputRange(uint32_t output);
