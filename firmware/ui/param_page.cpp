@@ -73,9 +73,11 @@ static constexpr uint32_t kTextSp = 0;
 
 // The sensor kinds the channel page offers per channel: the analog sensors of channel A and the
 // digital sensors of channel B (group 58: 0 "Auto", 1 "pH/ORP", 2 "pH/pNa", 3 "Cond(2)",
-// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2").
+// 4 "Cond(4)", 5 "O2 hi", 6 "O2 lo", 7 "O2 Trace", 8 "ppmO2 G", 9 "O2 Opt", 10 "CO2"). Channel
+// B offers the "ppmO2 G" sensor it takes over, so that its page shows that kind rather than
+// "Auto", which ENTER would then set.
 static const uint8_t kSensorTypesA[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
-static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 9, 10};
+static const uint8_t kSensorTypesB[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10};
 static constexpr uint32_t kSensorTypesACount = sizeof kSensorTypesA;
 static constexpr uint32_t kSensorTypesBCount = sizeof kSensorTypesB;
 
