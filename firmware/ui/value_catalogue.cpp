@@ -594,9 +594,11 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             uint8_t i = SetPointItem();
             g_WorkSet.relays.delay[RelayOf(g_EditRelay)] = values[0];
             float h = values[1];
-            // A voltage hysteresis is shown in mV: one left as shown keeps its volts unrounded.
             if (page == kValuePageRelayAbsolute && IsVoltageCode(SetPointCode(i))) {
-                if (ValuePage_LineKept(1)) break;
+                // Shown in mV: one left as shown keeps its volts unrounded (unless the page showed
+                // 0 for a hysteresis out of its range).
+                float was = g_WorkSet.setPoints.hysteresis[i];
+                if (ValuePage_LineKept(1) && was >= -kHysteresisVoltsMax && was <= kHysteresisVoltsMax) break;
                 h /= kMilli;
             }
             g_WorkSet.setPoints.hysteresis[i] = h;
