@@ -259,6 +259,8 @@ void Settings_RefreshOutputRanges() {
 
 void Settings_CopyPid() {
     Move(&g_WorkSet.pid, g_PidSettings);
+    uint8_t source = g_PidSettings.source;
+    g_WorkSet.pidCode = source < kPidSourceOff ? Settings_LiveLineCode(source) : kCodeNone;
     g_WorkSet.pidHold[0] = g_PidHoldBytes[0];
     g_WorkSet.pidHold[1] = g_PidHoldBytes[1];
 }
@@ -266,8 +268,8 @@ void Settings_CopyPid() {
 void Settings_RefreshPidForKind() {
     PidSettings& e = g_WorkSet.pid;
     uint8_t edited = e.source < kPidSourceOff ? Settings_EditLineCode(e.source) : kCodeNone;
-    uint8_t live = g_PidSettings.source < kPidSourceOff ? Settings_LiveLineCode(g_PidSettings.source) : kCodeNone;
-    if (edited == live) return;
+    if (edited == g_WorkSet.pidCode) return;
+    g_WorkSet.pidCode = edited;
     // Set point, dead band, lower and upper limit, and the two corners of the error curve.
     static const float kPh[8] = {7.0f, 0.0f, 0.0f, 14.0f, 0.0f, 1.0f, 14.0f, -1.0f};
     static const float kOther[8] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, -1.0f};

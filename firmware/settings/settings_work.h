@@ -74,6 +74,9 @@ struct SettingsWorkingSet {
     uint8_t pageFlags[5];
     uint8_t cycleAlarmBits;  // bits 1, 2, 4: CIP, SIP, autoclave alarms offered (limit not 0)
     uint8_t sensorOptionB;
+    // The measurement the PID's values were set for: a new measurement brings its defaults once,
+    // and values entered for it afterwards stay.
+    uint8_t pidCode;
 };
 extern SettingsWorkingSet g_WorkSet;
 // The parameter edit values as they were copied: a commit writes back only those changed since.
@@ -109,7 +112,8 @@ extern uint8_t g_RelayClashCounter;
 // (30 for none).
 uint8_t Settings_EditLineCode(uint32_t line);
 uint8_t Settings_LiveLineCode(uint32_t line);
-// Defaults of a set point, an output's range and the PID for a measurement that changed.
+// Defaults of a set point, an output's range and the PID for a measurement other than the one
+// their edited values were set for.
 void Settings_RefreshSetPointDefaults(uint32_t i);
 void Settings_RefreshAllSetPoints();
 void Settings_RefreshOutputRange(uint32_t output);

@@ -638,10 +638,13 @@ void Home_SetupDraw(uint32_t pair, uint32_t mode) {
     DrawSetupRows();
 }
 
+// The lines take the channel the pages show with them: a measurement of the set-up channel's list
+// kept on a line of the other channel would name a quantity that channel does not measure.
 static void StoreSetupPair() {
     MeasLineConfig* lines = Settings_GetEditMeasLines();
     for (uint32_t j = 0; j < 2; ++j) {
         uint32_t slot = 2 * s_SetupPair + j;
+        lines->channel[slot] = s_Setup.channel[j];
         lines->kind[slot] = UnitAt(SetupKind(), s_Setup.measurement[j]);
         lines->prefix[slot] = s_Setup.prefix[j];
         lines->resolution[slot] = s_Setup.resolution[j];

@@ -596,7 +596,13 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             uint8_t i = SetPointItem();
             g_WorkSet.relays.delay[RelayOf(g_EditRelay)] = values[0];
             float h = values[1];
-            if (page == kValuePageRelayAbsolute && IsVoltageCode(SetPointCode(i))) h /= kMilli;
+            if (page == kValuePageRelayAbsolute && IsVoltageCode(SetPointCode(i))) {
+                // Shown in mV: one left as shown keeps its volts unrounded (unless the page showed
+                // 0 for a hysteresis out of its range).
+                float was = g_WorkSet.setPoints.hysteresis[i];
+                if (ValuePage_LineKept(1) && was >= -kHysteresisVoltsMax && was <= kHysteresisVoltsMax) break;
+                h /= kMilli;
+            }
             g_WorkSet.setPoints.hysteresis[i] = h;
             break;
         }
@@ -729,8 +735,11 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             uint32_t line = page == kValuePageO2Conditions ? 0 : 1;
             uint8_t unit = ChoiceOf(line, kPressureUnits);
             g_SensorEdit.calPressureUnit[ch] = unit;
-            Meas_EditO2CalPressure(ch, values[line] / Settings_PressureFactor(unit));
-            if (page == kValuePageO2Conditions) Meas_EditO2RelHumidity(ch, values[1] / 100.0f);
+            // Shown in the unit, kept in mbar: a pressure left as shown keeps its mbar unrounded.
+            if (!ValuePage_LineKept(line)) Meas_EditO2CalPressure(ch, values[line] / Settings_PressureFactor(unit));
+            if (page == kValuePageO2Conditions && !ValuePage_LineKept(1)) {
+                Meas_EditO2RelHumidity(ch, values[1] / 100.0f);
+            }
             break;
         }
         case kValuePageProcPressure:
@@ -762,12 +771,15 @@ void ValuePage_Store(uint32_t screen, uint32_t page, const float* values) {
             break;
         case kValuePageConcRow:
             Work().temperatures[ConcRow()] = values[0];
-            Work().conductivities[ConcRow()][0] = StoredConductivity(1, values[1]);
+            // Conductivities are shown in a decade of their own: one left as shown stays unrounded.
+            if (!ValuePage_LineKept(1)) Work().conductivities[ConcRow()][0] = StoredConductivity(1, values[1]);
             break;
         case kValuePageConductivities:
             for (uint32_t line = 0; line < 2; ++line) {
                 int32_t e = ConcEntry(page, line);
-                if (e >= 0) Work().conductivities[ConcRow()][e] = StoredConductivity(line, values[line]);
+                if (e >= 0 && !ValuePage_LineKept(line)) {
+                    Work().conductivities[ConcRow()][e] = StoredConductivity(line, values[line]);
+                }
             }
             break;
         case kValuePageDamping: {

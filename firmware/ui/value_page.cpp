@@ -37,6 +37,11 @@ uint8_t g_PasswordChoice;
 uint8_t g_ValuePageSelector;
 uint8_t g_ValuePageReentry;
 static float s_Values[2];
+// The lines as the page drew them from its setting, with their choices, and the page they belong
+// to (255: none, the page was made current without being drawn).
+static char s_DrawnText[2][kEditTextMax + 1];
+static int8_t s_DrawnChoice[2];
+static uint8_t s_DrawnPage = 255;
 
 // Range pages: the position index's last value and the cursor and line at each index.
 struct RangeStart {
@@ -614,6 +619,29 @@ static bool StartsOnLine1(uint32_t page) {
     }
 }
 
+static void NoteDrawnLines(uint32_t page) {
+    for (uint32_t line = 0; line < 2; ++line) {
+        std::memcpy(s_DrawnText[line], g_EditLines[line].text, sizeof s_DrawnText[line]);
+        s_DrawnChoice[line] = g_ValuePageChoice[line];
+    }
+    s_DrawnPage = static_cast<uint8_t>(page);
+}
+
+uint32_t ValuePage_LineKept(uint32_t line) {
+    if (line > 1 || s_DrawnPage != Page()) return 0;
+    return std::strcmp(s_DrawnText[line], g_EditLines[line].text) == 0 && s_DrawnChoice[line] == g_ValuePageChoice[line]
+               ? 1
+               : 0;
+}
+
+// A line left as it was drawn takes back the value it was drawn from, unrounded.
+static void KeepDrawnValues(float* values) {
+    if (IsTextPage(Page())) return;
+    for (uint32_t line = 0; line < 2; ++line) {
+        if (HasValue(line) && ValuePage_LineKept(line)) values[line] = s_Values[line];
+    }
+}
+
 void ValuePage_Open(uint32_t page, uint32_t mode) {
     if (page >= kValuePageCount) return;
     if ((page == kValuePageCalTemperature || page == kValuePageO2Conditions) && mode == 0) {
@@ -631,6 +659,7 @@ void ValuePage_Open(uint32_t page, uint32_t mode) {
         DrawUnit(line);
     }
     DrawLeaveMark(0);
+    NoteDrawnLines(page);
     g_DisplayMode = kKeyModeMenu;
     if (mode == 1) {
         Menu_BlinkOff();
@@ -879,6 +908,7 @@ static void StepRangeSelector(int32_t step) {
             values[0] = ValuePage_ParseInUnit(values[0], prefix);
             values[1] = ValuePage_ParseInUnit(values[1], prefix);
         }
+        KeepDrawnValues(values);
         ValuePage_Store(kScreenValuePage, page, values);
     }
     uint32_t count = page == kValuePageOutputRange ? kAoutCount : kSetPointCount;
@@ -1037,6 +1067,7 @@ int32_t ValuePage_Screen(uint32_t event) {
     float values[2] = {0.0f, 0.0f};
     int32_t r = ValuePage_Key(kEventEnter, values);
     uint32_t page = Page();
+    if (r == kEntryLeave || r == kEntryValues) KeepDrawnValues(values);
     if (r == kEntryLeave || r == kEntryValues) r = ValuePage_CheckEntry(page, r, values);
     // Only values that passed their checks reach a setting.
     if (r == kEntryLeave || r == kEntryValues) ValuePage_Store(kScreenValuePage, page, values);
@@ -1117,6 +1148,7 @@ void ValuePage_ClearPasswordState() { g_PasswordChoice = 0; }
 
 void ValuePage_MakeCurrent(uint32_t page) {
     if (page >= kValuePageCount) return;
+    s_DrawnPage = 255;
     g_ValuePageNumber = static_cast<uint8_t>(page);
     g_ValuePage = &g_ValuePageTable[page];
 }
@@ -1133,5 +1165,6 @@ void ValuePage_ResetState() {
     g_ValuePageSelector = 0;
     g_ValuePageReentry = 0;
     s_Values[0] = s_Values[1] = 0.0f;
+    s_DrawnPage = 255;
     ValuePage_ResetCatalogue();
 }

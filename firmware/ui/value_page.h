@@ -57,6 +57,10 @@ constexpr int32_t kEntryBadCleanTime = 4;
 constexpr int32_t kEntryBadDateTime = 5;
 constexpr int32_t kEntryBadValue = 6;
 constexpr int32_t kEntryStay = -1;
+// 1 when the line still shows the text and choice the page drew from its setting: such a line
+// keeps the value it was drawn from (a page left unchanged writes back nothing its display
+// rounded).
+uint32_t ValuePage_LineKept(uint32_t line);
 // The page's key handler: on ENTER kEntryLeave, kEntryValues, kEntryBadValue (a line that is no
 // number) or kEntryStay; other keys kEntryStay.
 int32_t ValuePage_Key(uint32_t event, float* values);

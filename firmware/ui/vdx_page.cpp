@@ -561,21 +561,10 @@ static int32_t AcceptSetup() {
         ValuePage_ShowInvalid(kInvalidValue);
         return -1;
     }
-    uint32_t status = 0;
-    uint32_t whole = static_cast<uint32_t>(limit);
-    switch (s_Setup.page) {
-        case kCycleCip:
-            SensDiag_SetCipCycleLimit(kChannelB, whole, &status);
-            SensDiag_SetCipTempLimit(kChannelB, temp, &status);
-            break;
-        case kCycleSip:
-            SensDiag_SetSipCycleLimit(kChannelB, whole, &status);
-            SensDiag_SetSipTempLimit(kChannelB, temp, &status);
-            break;
-        default:
-            SensDiag_SetAutoclaveCycleLimit(kChannelB, whole, &status);
-            break;
-    }
+    // Into the edit copy, as every page's values: "Save Changes" hands them to the diagnostics,
+    // and a change that is dropped never reaches them.
+    float values[2] = {limit, temp};
+    ValuePage_Store(kScreenValuePage, kValuePageCipSetup + s_Setup.page, values);
     // An alarm that would switch a relay the PID pulses asks first whether to stop it there.
     bool leave = s_Setup.cursor == kSetupLeave;
     if (ParamPage_AskStopRelay(kParamPageCipAlarm + s_Setup.page, leave ? 0 : 2)) {
