@@ -55,6 +55,9 @@ static constexpr float kSaturationBoundHigh = 5.0f;
 static constexpr float kConcentrationBound = 20.0f;
 static constexpr float kConcentrationBoundHigh = 50.0f;
 static constexpr float kGasPercentMax = 100.0f;
+// A digital sensor keeps its zero to a whole picoampere (a unit of the stored zero); a current
+// below the zero by less than half of that is the zero itself.
+static constexpr float kZeroRounding = 0.5f;
 static constexpr float kGasPpmMax = 9999.0f;
 static constexpr uint32_t kUnitOxygenPercent = 20;
 // Channel B's limits: the negated slope at air, for "ppmO2 G" sensors their own; the zero.
@@ -280,6 +283,8 @@ float CalO2_ToUnit22(uint32_t channel, float base, float pressure, uint32_t* sta
         *status = kStatusOver;
         return 0.0f;
     }
+    // At the calibrated zero the reading is 0, not under range.
+    if (value < 0.0f && base - s.first > -kZeroRounding) value = 0.0f;
     if (value < 0.0f) {
         *status = kStatusUnder;
     } else if (value > kGasPercentMax) {
