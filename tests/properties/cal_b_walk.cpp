@@ -720,7 +720,11 @@ rc::Gen<CalCase> GenCalCase(bool withOptical) {
                     // The lab finds the captured reading itself now and then.
                     c.lab = co2 ? *Grid(0.8f, 1.25f, 0.01f) : *Grid(-0.5f, 0.5f, 0.01f);
                     if (*rc::gen::inRange(0, 3) == 0) c.lab = co2 ? 1.0f : 0.0f;
-                    if (co2 && c.type == Type::Process) c.unit = static_cast<uint8_t>(*rc::gen::inRange(0, 5));
+                    if (co2 && c.type == Type::Process) {
+                        c.unit = static_cast<uint8_t>(*rc::gen::inRange(0, 5));
+                        // A CO2 reading the line can show (pH 6.4 is some 60 % CO2).
+                        if (typed) c.x[0] = std::max(c.x[0], 6.4f);
+                    }
                     break;
                 }
                 case Family::Cond: {
