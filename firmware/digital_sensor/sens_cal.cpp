@@ -295,7 +295,10 @@ void SensMem_DecodeCalDataSet(uint32_t channel, const uint8_t* b, CalDataSetReco
                 r->v40 = Get(b, 306, 12) * 0.01f + 22.0f;
                 r->v44 = Get(b, 296, 10) * 0.25f - 125.0f;
             }
-            r->v0 = Get(b, 342, 14) * 0.0011f - 2.0f;
+            // The isothermal point is set and shown to a thousandth of a pH; its field's steps of
+            // 0.0011 pH would give 7.000 back as 7.0002, which the pH page then stores as 7.000,
+            // moving the zero in use by a settings save.
+            r->v0 = std::round((Get(b, 342, 14) * 0.0011f - 2.0f) * 1000.0f) / 1000.0f;
             r->b84 = static_cast<uint8_t>(Get(b, 356, 4));
             break;
         case kLayoutOxygen:

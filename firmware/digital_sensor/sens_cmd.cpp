@@ -299,8 +299,8 @@ uint32_t SensCmd_GetCalHistoryEntry(uint32_t channel, uint32_t n, SensCalHistory
     if (channel > 1 || n >= kSensCmdHistoryEntries) return 0;
     const SensCalHistoryEntry& entry = g_SensCalHistory[channel][n];
     if (n >= kHistoryAlwaysPresent && std::memcmp(entry.date, kHistoryAbsent, 8) == 0) return 0;
-    record->first = entry.first;
-    record->second = entry.second;
+    record->zero = entry.zero;
+    record->air = entry.air;
     const char* d = entry.date;
     bool digits = IsDigit(d[0]) && IsDigit(d[1]) && IsDigit(d[3]) && IsDigit(d[4]) && IsDigit(d[6]) && IsDigit(d[7]);
     if (!digits) return 1;

@@ -120,11 +120,13 @@ struct SensorParamRecord {
     uint8_t flag;
 };
 
-// One entry of the sensor's calibration history: date text YY/MM/DD and two values.
+// One entry of the sensor's calibration history: date text YY/MM/DD and the two phases of its
+// calibration, the zero phase (P0) before the phase in air (P100), in the order of every
+// calibration record the sensor gives (G113, G129) and takes (S112).
 struct SensCalHistoryEntry {
     char date[9];
-    float first;
-    float second;
+    float zero;
+    float air;
 };
 
 // A history entry as the pages read it.
@@ -133,8 +135,8 @@ struct SensCalHistoryRecord {
     uint8_t month;
     uint8_t day;
     uint8_t weekday;
-    float first;
-    float second;
+    float zero;
+    float air;
 };
 
 extern const SensCmdRow g_SensCmdTable[kSensCmdTableRows];

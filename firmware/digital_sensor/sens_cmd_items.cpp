@@ -311,8 +311,8 @@ uint32_t SensCmd_OnG132CalHistory(uint32_t channel, const uint8_t* payload) {
         SensCalHistoryEntry& e = g_SensCalHistory[channel][i];
         std::memcpy(e.date, entry, kDateChars);
         e.date[kDateChars] = '\0';
-        e.first = Util_GetFloatBE(entry + 8);
-        e.second = Util_GetFloatBE(entry + 12);
+        e.zero = Util_GetFloatBE(entry + 8);
+        e.air = Util_GetFloatBE(entry + 12);
     }
     return 1;
 }

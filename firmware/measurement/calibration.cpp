@@ -904,6 +904,10 @@ static void FillDataSet(uint32_t channel, uint32_t q, CalDataSetRecord* set) {
 
 // Channel B's sensor keeps its own calibration: the local store, then the sensor's memory as the
 // calibration in use, or (calibrate only) as history with the sensor's own calibration put back.
+// Either way the save's last step puts into use what the sensor now holds as its calibration in
+// use: its fields keep points to a tenth of a millivolt and buffers to a thousandth of a pH, so a
+// slope and zero taken back from them can differ from the computed ones in their last digit, and
+// what is in use must be what the sensor gives back when it is plugged again or the program starts.
 static void SaveKindCal(uint32_t channel, uint32_t q, uint32_t* status) {
     bool calibrateOnly = s_CalibrateOnly[channel] != 0;
     if (channel == 0) {
@@ -913,13 +917,11 @@ static void SaveKindCal(uint32_t channel, uint32_t q, uint32_t* status) {
     StoreKind(channel, q, status);
     CalDataSetRecord& set = g_CalDataSet[channel];
     FillDataSet(channel, q, &set);
-    if (!calibrateOnly) {
+    if (calibrateOnly) {
+        SensMem_StoreCalHistory(channel, &set);
+    } else {
         SensMem_StoreCalibration(channel, &set);
-        return;
     }
-    SensMem_StoreCalHistory(channel, &set);
-    // The calibration the sensor keeps as its own stays in use, as after the sensor is plugged
-    // again: the save's last step applies it.
     g_ApplySensorCal = 1;
 }
 

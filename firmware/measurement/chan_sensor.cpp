@@ -229,8 +229,9 @@ uint32_t Cal_GetDataSet(uint32_t channel, uint32_t n, CalDataSetView* view) {
     std::memset(&entry, 0, sizeof entry);
     if (!ReadDataSet(channel, n, &set, &entry)) return 0;
     if (g_SensorProtoFlag[channel] == 1) {
-        view->slope = entry.first;
-        view->zero = entry.second;
+        // P100 is the slope, P0 the zero, as the calibration values page shows them.
+        view->slope = entry.air;
+        view->zero = entry.zero;
         view->year = entry.year;
         view->month = entry.month;
         view->day = entry.day;

@@ -58,6 +58,9 @@ static constexpr float kGasPercentMax = 100.0f;
 // Below 0 by less than this (5 ppm of the gas) a gas percentage reads 0, as a saturation reads 0
 // from -0.25 %.
 static constexpr float kGasPercentZeroBand = -0.0005f;
+// A digital sensor keeps its zero to a whole picoampere (a unit of the stored zero); a current
+// below the zero by less than half of that is the zero itself.
+static constexpr float kZeroRounding = 0.5f;
 static constexpr float kGasPpmMax = 9999.0f;
 static constexpr uint32_t kUnitOxygenPercent = 20;
 // Channel B's limits: the negated slope at air, for "ppmO2 G" sensors their own; the zero.
@@ -283,10 +286,10 @@ float CalO2_ToUnit22(uint32_t channel, float base, float pressure, uint32_t* sta
         *status = kStatusOver;
         return 0.0f;
     }
-    if (value < 0.0f && value >= kGasPercentZeroBand) {
-        // The rounding of a reading at the zero the sensor was calibrated at, not a value under it.
-        value = 0.0f;
-    } else if (value < 0.0f) {
+    // At the calibrated zero the reading is 0, not under range: a reading below 0 by a rounding,
+    // or by less than the picoampere to which a digital sensor keeps its zero.
+    if (value < 0.0f && (value >= kGasPercentZeroBand || base - s.first > -kZeroRounding)) value = 0.0f;
+    if (value < 0.0f) {
         *status = kStatusUnder;
     } else if (value > kGasPercentMax) {
         *status = kStatusOver;

@@ -688,7 +688,7 @@ static void StepAtCursor(int32_t step) {
     if (cursor == ChoicePosition()) {
         if (IsItemType(type)) {
             StepItem(step);
-            if (type == kTypeOxygen) {
+            if (type == kTypeOxygen || type == kTypeCo2) {
                 // The value follows the unit: the same point, in the unit now chosen.
                 float value = OfferedValue(type, s_CalItem);
                 FormatValue(value, Util_DecimalsForDigits(value, Digits() - 2u));

@@ -269,17 +269,17 @@ TEST(SensCmd, CalibrationDataToTheSensorAndBack) {
     EXPECT_EQ(entry.month, 6);
     EXPECT_EQ(entry.day, 15);
     EXPECT_EQ(entry.weekday, 1);  // a Sunday
-    EXPECT_EQ(entry.first, 100.0f);
+    EXPECT_EQ(entry.zero, 100.0f);
     EXPECT_EQ(SensCmd_GetCalHistoryEntry(1, 1, &entry), 1u);
     EXPECT_EQ(entry.year, 2008);
     EXPECT_EQ(SensCmd_GetCalHistoryEntry(1, 2, &entry), 0u);
-    EXPECT_EQ(entry.first, 0.0f);
+    EXPECT_EQ(entry.zero, 0.0f);
     for (uint32_t n : {3u, 4u, 5u}) {
         ASSERT_EQ(SensCmd_GetCalHistoryEntry(1, n, &entry), 1u);
         EXPECT_EQ(entry.year, 2008) << n;  // 2007 is before the clock's years; no 29 February 2031
         EXPECT_EQ(entry.month, 1);
         EXPECT_EQ(entry.weekday, 1);
-        EXPECT_EQ(entry.second, -1.0f * n);
+        EXPECT_EQ(entry.air, -1.0f * n);
     }
     EXPECT_EQ(SensCmd_GetCalHistoryEntry(1, 6, &entry), 0u);
 }

@@ -1,9 +1,7 @@
 // Oxygen calibrations by keys to their end: the process calibration of an amperometric sensor on
 // channel A and on a digital sensor of channel B (the current captured under a hold, the lab's
 // value entered later as the point's reference), its abort; the optical sensor calibrated in air by
-// ENTER alone; the point's reference following the unit chosen for it; and a calibration of a
-// digital oxygen or conductivity sensor saved as "Calibrate" only, which is recorded in the
-// sensor's history while the sensor's own calibration stays in use, also after a re-plug.
+// ENTER alone; and the point's reference following the unit chosen for it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +12,6 @@
 #include "core/util.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
-#include "measurement/conductivity.h"
 #include "measurement/oxygen.h"
 #include "measurement/slots.h"
 #include "measurement/temperature.h"
@@ -337,78 +334,4 @@ TEST(OxygenCalibrationWalk, ThePointsReferenceFollowsTheUnitChosen) {
     Press(kKeyEnter);
     EXPECT_EQ(Row(12), "Calibration Successful");
     EXPECT_EQ(g_CalInUse[0].o2.pointKind[0], kO2PointMilligram);
-}
-
-namespace {
-// The result screen of a calibration, "Calibrate" chosen and ENTER: saved into the history only.
-void SaveCalibrateOnly() {
-    ASSERT_EQ(Menu_TopScreen(), kScreenSelectMode2);
-    Press(kKeyUp);
-    ASSERT_EQ(Row(12), "Save Calibrate         $");
-    Press(kKeyEnter);
-    WaitForSensorSave();
-}
-}  // namespace
-
-TEST(OxygenCalibrationWalk, CalibrateOnlyKeepsTheOxygenSensorsOwnCalibration) {
-    // A SelvoD11 giving 53.6 nA in air reads 76 %air by its own slope of 70.4 nA.
-    PlugOnB("DO_SelvoD11_0.txt", 5, kSimSensorCurrent, -53.6f);
-    ASSERT_NEAR(CalO2_GetSlopeAtAir(1), 70.4f, 0.05f);
-    ASSERT_NEAR(Reading(), 76.0f, 0.1f);
-    Press(kKeyCal);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    Press(kKeyEnter);
-    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
-    EXPECT_EQ(Row(11), "B Point1=100.0 %air");
-    Press(kKeyEnter);
-    for (int i = 0; i < 130 && Menu_TopScreen() == kScreenNumericEditor; ++i) Rig_AdvanceMs(1000);
-    EXPECT_EQ(Row(11), "O2 S=-53.48nA Z=-0.120nA");
-    SaveCalibrateOnly();
-    EXPECT_NEAR(CalO2_GetSlopeAtAir(1), 70.4f, 0.05f);
-    EXPECT_NEAR(Reading(), 76.0f, 0.1f);
-    // The history holds the calibration as its newest set; the set in use is the sensor's own.
-    std::vector<std::string> rows = HistoryRows();
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[1], "Act  24/03/01 Z=-0.12nA |               S=-70.4nA");
-    EXPECT_EQ(rows[3], "Cal1 25/06/01 Z=-0.12nA |               S=-53.5nA");
-    EXPECT_EQ(rows[4], "Cal2 24/03/01 Z=-0.12nA |               S=-70.4nA");
-    ASSERT_TRUE(plug_test::Replug("DO_SelvoD11_0.txt", 5));
-    Rig_AdvanceMs(20000);
-    EXPECT_NEAR(CalO2_GetSlopeAtAir(1), 70.4f, 0.05f);
-    EXPECT_NEAR(Reading(), 76.0f, 0.1f);
-}
-
-TEST(OxygenCalibrationWalk, CalibrateOnlyKeepsTheConductivitySensorsOwnCalibration) {
-    // A SelvoK11 on 1000 ohm reads 319.6 uS/cm with its own cell constant.
-    PlugOnB("COND_SelvoK11_0.txt", 4, kSimCondSignal, 1000.0f);
-    const float cell = CalCond_GetCellConstant(1);
-    ASSERT_NEAR(cell, 0.3196f, 0.0001f);
-    const float reading = Reading();
-    Press(kKeyCal);
-    EXPECT_EQ(Row(12), "Channel B Conductivity $");
-    Press(kKeyEnter);
-    ASSERT_EQ(Menu_TopScreen(), kScreenCalCompensation);
-    Press(kKeyEnter);
-    Press(kKeyUp);
-    Press(kKeyUp);
-    EXPECT_EQ(Row(12), "Type = 1 point         $");
-    Press(kKeyEnter);
-    ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
-    NumEditType("350.0");
-    Press(kKeyEnter);
-    Rig_AdvanceMs(500);
-    EXPECT_EQ(Row(11), "C M=0.35000 A=0.00000");
-    SaveCalibrateOnly();
-    EXPECT_FLOAT_EQ(CalCond_GetCellConstant(1), cell);
-    EXPECT_FLOAT_EQ(Reading(), reading);
-    std::vector<std::string> rows = HistoryRows();
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[1], "Act  24/02/19 M=319.60m |               A=0.0000");
-    EXPECT_EQ(rows[3], "Cal1 25/06/01 M=350.00m |               A=0.0000");
-    ASSERT_TRUE(plug_test::Replug("COND_SelvoK11_0.txt", 4));
-    Rig_AdvanceMs(20000);
-    EXPECT_FLOAT_EQ(CalCond_GetCellConstant(1), cell);
-    EXPECT_FLOAT_EQ(Reading(), reading);
 }

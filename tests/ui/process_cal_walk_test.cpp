@@ -237,7 +237,8 @@ TEST(ProcessCalibrationWalk, Co2PointOffersTheCapturedReading) {
     Panel_SetSimInput(1, kSimElectrodeVolts, 1.83f);
     Rig_AdvanceMs(20000);
     EXPECT_EQ(Rig_BigLineText(0), "15.0");
-    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 15.0f, 0.005f);
+    // The calibration in use is the one the sensor holds, to its points' tenth of a millivolt.
+    EXPECT_NEAR(Meas_GetSlotValue(0, &status), 15.0f, 0.05f);
     // Started again with the sensor as it was written, the channel reads the same.
     Rig_Reset(folder);
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);

@@ -35,11 +35,11 @@ bool SignedZero(const std::string& row) { return row.find("-0.0") != std::string
 }  // namespace
 
 TEST(ValueChecks, AZeroInMillivoltsIsShownWithoutASign) {
-    // Channel B's pH sensor calibrated in two buffers by an electrode 0.01 mV off its ideal: the
+    // Channel B's pH sensor calibrated in two buffers by an electrode 0.004 mV below its ideal: the
     // offset in mV comes out a few thousandths below zero.
     plug_test::BootOnChannelB();
     Panel_SetSimInput(1, kSimTemperatureB, 25.0f);
-    Panel_SetSimInput(1, kSimElectrodeVolts, ElectrodeMv(4.0f, 0.01f));
+    Panel_SetSimInput(1, kSimElectrodeVolts, ElectrodeMv(4.0f, -0.004f));
     plug_test::Plug("PH_SelvoP11_0.txt", 1);
     for (int i = 0; i < 30; ++i) Rig_AdvanceMs(1000);
     ASSERT_EQ(g_SensorKindActive[1], kKindPh);
@@ -57,7 +57,7 @@ TEST(ValueChecks, AZeroInMillivoltsIsShownWithoutASign) {
     Press(kKeyEnter);
     WaitWhileEditing();
     ASSERT_EQ(Row(12), "Sensor is in Buffer 2  $");
-    Panel_SetSimInput(1, kSimElectrodeVolts, ElectrodeMv(7.0f, 0.01f));
+    Panel_SetSimInput(1, kSimElectrodeVolts, ElectrodeMv(7.0f, -0.004f));
     Press(kKeyEnter);
     WaitWhileEditing();
     // The calibration result.
@@ -71,20 +71,21 @@ TEST(ValueChecks, AZeroInMillivoltsIsShownWithoutASign) {
     ASSERT_EQ(Menu_TopScreen(), kScreenHome);
 
     // The sensor's data sets (INFO, "VDX Diagnostics", "ChB Cal History"): the factory set's zero
-    // (7.02 pH at 59.05 mV/pH) and the new calibration's offset.
+    // (7.02 pH at 59.05 mV/pH, 1.181 mV about the isothermal point 7.000) and the new calibration's
+    // offset as the sensor holds it (its points to a tenth of a millivolt and a thousandth of a pH).
     Press(kKeyInfo);
     ASSERT_TRUE(Choose("VDX Diagnostics"));
     ASSERT_TRUE(Choose("ChB Cal History"));
-    for (const char* zero : {"Z=1.169mV", "Z=0.000mV"}) {
+    for (const char* zero : {"Z=1.181mV", "Z=0.012mV"}) {
         EXPECT_EQ(Row(12).substr(12), zero) << Row(11);
         EXPECT_FALSE(SignedZero(Row(12))) << Row(11);
         Press(kKeyUp);
     }
     Post(kEventHome);
-    // The channel's calibration values (INFO, "Calibration Data").
+    // The channel's calibration values (INFO, "Calibration Data"): the sensor's.
     Press(kKeyInfo);
     ASSERT_TRUE(Choose("Calibration Data"));
-    EXPECT_EQ(Row(11), "BP S=99.33%   Z=0.000mV");
+    EXPECT_EQ(Row(11), "BP S=99.33%   Z=0.012mV");
     Post(kEventHome);
 }
 

@@ -201,8 +201,8 @@ TEST(VdxPages, FactoryCalibrationShowsTheSlopeAndZeroOfItsRecord) {
     };
     // The factory records: SelvoP11 59.05 mV/pH and 7.02 pH, SelvoN11 58.5 and 6.99, SelvoC11
     // 58.9 and 6.95 (the zero points as their 14-bit fields hold them).
-    const Sensor sensors[] = {{"PH_SelvoP11_0.txt", 1, "S=99.81%    Z=7.020pH", "S=59.05mV/pHZ=1.169mV"},
-                              {"pNa_SelvoN11_0.txt", 2, "S=98.88%    Z=6.990pH", "S=58.50mV/pHZ=-0.58mV"},
+    const Sensor sensors[] = {{"PH_SelvoP11_0.txt", 1, "S=99.81%    Z=7.020pH", "S=59.05mV/pHZ=1.181mV"},
+                              {"pNa_SelvoN11_0.txt", 2, "S=98.88%    Z=6.990pH", "S=58.50mV/pHZ=-0.57mV"},
                               {"CO2_SelvoC11_0.txt", 10, "S=99.56%    Z=6.950pH", "S=58.90mV/pHZ=-2.97mV"}};
     for (const Sensor& s : sensors) {
         SCOPED_TRACE(s.file);
