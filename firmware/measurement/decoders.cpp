@@ -107,6 +107,18 @@ static void CheckPolarizationEcho(const uint8_t* payload) {
     if (!(std::fabs(echo - g_LinkPolVoltage) <= kPolarizationTolerance)) Link_SetRequestBit(kRequestPolarization);
 }
 
+// Channel A's electrode voltage as the panel gives it: the primary value with its range status,
+// its copy for the ORP reading, and the damping filter.
+static void DecodeElectrodeVoltsA(uint32_t channel) {
+    uint32_t status = 0;
+    float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
+    g_Measurement[channel].primary = volts;
+    Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
+    MeterCal_CheckSignalRange(volts, &status);
+    Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
+    Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);
+}
+
 uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
     if (channel >= 2) return 0;
     MeasurementRecord& record = g_Measurement[channel];
@@ -118,12 +130,7 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
     uint32_t status = 0;
     switch (kind) {
         case kKindPh: {
-            float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
-            record.primary = volts;
-            Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
-            MeterCal_CheckSignalRange(volts, &status);
-            Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
-            Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);
+            DecodeElectrodeVoltsA(channel);
             // Megaohm and kilohm as the panel enters them.
             Meas_SetFieldFloat(channel, kPhFieldGlass, Panel_GetSimInput(channel, kSimGlassImpedance) * 1e6f);
             Meas_SetFieldWord(channel, kPhFieldGlassStatus, 0);
@@ -131,17 +138,10 @@ uint32_t Meas_DecodeChannelAReply(uint32_t channel, const uint8_t* payload) {
             Meas_SetFieldWord(channel, kPhFieldReferenceStatus, 0);
             break;
         }
-        case kKindPhPna: {
-            // The pNa electrode's voltage, as the panel gives it for this kind; its two glass
-            // electrodes have no rows on channel A, so no impedance is taken.
-            float volts = Panel_GetSimInput(channel, kSimElectrodeVolts);
-            record.primary = volts;
-            Meas_SetFieldFloat(channel, kPhFieldOrpVolts, volts);
-            MeterCal_CheckSignalRange(volts, &status);
-            Meas_SetFieldWord(channel, kPhFieldPrimaryStatus, status);
-            Filter_Push(&g_DampFilters[0], volts, kStepVolts, status);
+        case kKindPhPna:
+            // Its two glass electrodes have no rows on channel A, so no impedance is taken.
+            DecodeElectrodeVoltsA(channel);
             break;
-        }
         case kKindCond2:
         case kKindCond4: {
             float value = Panel_GetSimInput(channel, kSimCondSignal);

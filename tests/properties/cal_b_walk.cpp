@@ -302,6 +302,18 @@ void PhFamilyPoints(const CalCase& c, Walked* w) {
     }
 }
 
+// A process point: the reading captured after a few seconds, the held point opened again (its
+// unit stepped where the case asks) and the lab's value taken.
+void ProcessPoint(const CalCase& c, Walked* w, bool stepUnit) {
+    Rig_AdvanceMs(3000);
+    if (!CaptureAndReopen(c)) return;
+    if (stepUnit) {
+        for (uint8_t k = 0; k < c.unit; ++k) Press(kKeyUp);
+        Rig_AdvanceMs(2000);
+    }
+    TakeLabValue(c, w);
+}
+
 void PhFamilyWalk(const CalCase& c, Walked* w) {
     ASSERT_TRUE(UpUntil(12, TypeRow(c), 4)) << Row(12);
     Press(kKeyEnter);
@@ -310,12 +322,8 @@ void PhFamilyWalk(const CalCase& c, Walked* w) {
         return;
     }
     ASSERT_EQ(Menu_TopScreen(), kScreenNumericEditor);
-    Rig_AdvanceMs(3000);
-    if (!CaptureAndReopen(c)) return;
     // The held point in another unit.
-    for (uint8_t k = 0; k < c.unit; ++k) Press(kKeyUp);
-    Rig_AdvanceMs(2000);
-    TakeLabValue(c, w);
+    ProcessPoint(c, w, true);
 }
 
 void CondWalk(const CalCase& c, Walked* w) {
@@ -325,9 +333,7 @@ void CondWalk(const CalCase& c, Walked* w) {
     ASSERT_TRUE(UpUntil(12, TypeRow(c), 4)) << Row(12);
     Press(kKeyEnter);
     if (c.type == Type::Process) {
-        Rig_AdvanceMs(3000);
-        if (!CaptureAndReopen(c)) return;
-        TakeLabValue(c, w);
+        ProcessPoint(c, w, false);
         return;
     }
     uint32_t points = c.type == Type::TwoPoint ? 2 : 1;
@@ -373,11 +379,7 @@ void O2Walk(const CalCase& c, Walked* w) {
     Press(kKeyEnter);
     ToTheEditor();
     if (c.type == Type::Process) {
-        Rig_AdvanceMs(3000);
-        if (!CaptureAndReopen(c)) return;
-        for (uint8_t k = 0; k < c.unit; ++k) Press(kKeyUp);
-        Rig_AdvanceMs(2000);
-        TakeLabValue(c, w);
+        ProcessPoint(c, w, true);
         return;
     }
     SetInputs(c, 0);
@@ -393,9 +395,7 @@ void OpticalWalk(const CalCase& c, Walked* w) {
     Press(kKeyEnter);
     ToTheEditor();
     if (c.type == Type::Process) {
-        Rig_AdvanceMs(3000);
-        if (!CaptureAndReopen(c)) return;
-        TakeLabValue(c, w);
+        ProcessPoint(c, w, false);
         return;
     }
     // Each point is taken by itself once the reading is stable.
