@@ -9,6 +9,7 @@
 #include "core/eeprom.h"
 #include "core/link.h"
 #include "core/timers.h"
+#include "digital_sensor/sens_cal.h"
 #include "digital_sensor/sens_cmd.h"
 #include "digital_sensor/sens_diag_opt.h"
 #include "digital_sensor/sens_mem.h"
@@ -709,10 +710,15 @@ void SensDiag_RestartAct(uint32_t channel) {
 void SensDiag_RestartMaintTimer(uint32_t channel) {
     if (!IsChannel(channel) || !IsImage(channel) || Layout(channel) == kLayoutCond) return;
     uint32_t field = TtmField(channel);
-    // Only the time to maintenance starts again: the counts, the other timers and the calibration
-    // history stay as they are.
     if (Layout(channel) == kLayoutOxygen) {
         PutU16(channel, kTtmLeftByte, field * 2 * 10);
+        // A maintained oxygen sensor starts anew: a new calibration history, new cycle counts and
+        // a calibration due at once.
+        SensMem_ClearCalHistory(channel);
+        uint8_t* image = Image(channel);
+        image[kAutoclaveByte] = image[kSipByte] = image[kCipByte] = 0;
+        SensMem_CommitPage(channel, kSensorPageCounters);
+        PutU16(channel, kActLeftByte, 0);
     } else {
         PutU16(channel, kTtmLeftByte, IsCo2(channel) ? field : field * 24 / 10);
     }
@@ -728,12 +734,12 @@ void SensDiag_ResetMaintTimer(uint32_t channel) {
         return;
     }
     if (Layout(channel) != kLayoutOxygen) return;
-    // A new lifetime with the sensor's operating time (an hour); the time to maintenance has a
-    // reset of its own.
+    // A new sensor body: a new lifetime from an operating time of an hour, and the maintenance of
+    // a new sensor with it.
     PutU16(channel, kLifetimeLeftByte, LifeField(channel) * 10);
     PutU16(channel, kOperatingHoursByte, 1);
     PutU16(channel, kOperatingHoursByte + 2, 1);
-    SensMem_CommitPage(channel, kSensorPageRunning);
+    SensDiag_RestartMaintTimer(channel);
 }
 
 void SensDiag_SyncActInterval(uint32_t channel) {

@@ -2,7 +2,9 @@
 // for every sensor layout (a used sensor, its counts and timers part way), each row answered Yes
 // or No by keys. "Reset Time to Maint" restarts the time to maintenance, "Reset CIP", "Reset SIP"
 // and "Reset AutoClave" clear their counts, "Reset Lifetime Ind" restarts the lifetime indicator
-// with the sensor's operating time; the optical sensor is told the same by its reset events.
+// with the sensor's operating time; the optical sensor is told the same by its reset events. An
+// amperometric oxygen sensor that is maintained (its time to maintenance restarted, or a new
+// lifetime, which is a new sensor) starts anew: its cycle counts go to 0 and a calibration is due.
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -118,6 +120,7 @@ void CheckResets(const ResetCase& c) {
     walk::BootOnB();
     bool optical = model.code == 9;
     bool conductivity = model.code == 4;
+    bool oxygen = model.code >= 5 && model.code <= 8;
     if (optical || conductivity) {
         walk::TakeOver(model);
     } else {
@@ -158,11 +161,15 @@ void CheckResets(const ResetCase& c) {
             asked += std::string(row->label) + (yes ? " Yes; " : " No; ");
             if (!yes) continue;
             reset[row->counter] = true;
-            if (row->counter == kLifetime) reset[kOperating] = true;
+            if (row->counter == kLifetime) {
+                reset[kOperating] = true;
+                if (oxygen) reset[kTimeToMaint] = true;
+            }
             if (optical && row->resetEvent != 0) events.insert(row->resetEvent);
         }
         Press(kKeyEnter);
     }
+    if (oxygen && reset[kTimeToMaint]) reset[kCip] = reset[kSip] = reset[kAutoclave] = reset[kAct] = true;
     ASSERT_EQ(Row(11), "Save Changes Yes & Exit");
     Press(kKeyEnter);
     Rig_AdvanceMs(10000);
@@ -182,6 +189,8 @@ void CheckResets(const ResetCase& c) {
             EXPECT_EQ(after[k], before[k]) << "reset by no row answered Yes";
         } else if (k == kCip || k == kSip || k == kAutoclave) {
             EXPECT_EQ(after[k], 0.0f);
+        } else if (k == kAct) {
+            EXPECT_EQ(after[k], 0.0f) << "a calibration due";
         } else if (k == kOperating) {
             EXPECT_NEAR(after[k], 1.0f / 24.0f, 1e-4f) << "one hour of a new sensor";
         } else {
@@ -208,8 +217,7 @@ RC_GTEST_PROP(CounterResetProperty, EachRowResetsWhatItsLabelNames, ()) {
 
 // Cases the property found, and the ones reported before it ran: "Reset Time to Maint" restarted
 // nothing on pH, pNa and CO2 sensors; on oxygen sensors "Reset Lifetime Ind" restarted nothing, and
-// "Reset Time to Maint" restarted the lifetime and operating time too (and cleared the counts and
-// the adaptive calibration timer).
+// "Reset Time to Maint" restarted the lifetime and operating time too.
 TEST(CounterResetProperty, TimeToMaintOfAPhSensor) { CheckResets({0, {9, 8, 7}, {500, 10, 20, 30}, {true}}); }
 TEST(CounterResetProperty, TimeToMaintOfACo2Sensor) {
     CheckResets({2, {9, 8, 7}, {500, 10, 20, 30}, {true, false, false, false}});
