@@ -470,15 +470,30 @@ int32_t SensMem_GetPolarizationVoltage(uint32_t channel) {
     return static_cast<int32_t>(Get(g_SensorMemImage[channel], kPolarizationBit, 10)) * 2 - 1022;
 }
 
-void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts) {
-    if (channel > 1) return;
-    // Steps of 5 mV around 630 mV from the sensor's own voltage; truncated toward zero.
-    int32_t value = (millivolts - SensMem_GetPolarizationVoltage(channel) + 630) / 5;
+// The offset field for a measuring voltage: steps of 5 mV around 630 mV from the sensor's own
+// voltage, truncated toward zero.
+static constexpr int32_t kOffsetBase = 630;
+static constexpr int32_t kOffsetStep = 5;
+static uint32_t PolarizationOffsetOf(uint32_t channel, int32_t millivolts) {
+    int32_t value = (millivolts - SensMem_GetPolarizationVoltage(channel) + kOffsetBase) / kOffsetStep;
     if (value < 0) value = 0;
     if (value > 255) value = 255;
+    return static_cast<uint32_t>(value);
+}
+
+int32_t SensMem_HeldPolarizationVoltage(uint32_t channel, int32_t millivolts) {
+    if (channel > 1) return millivolts;
+    uint32_t field = Get(g_SensorMemImage[channel], kPolarizationOffsetBit, 8);
+    if (PolarizationOffsetOf(channel, millivolts) == field) return millivolts;
+    return SensMem_GetPolarizationVoltage(channel) - kOffsetBase + kOffsetStep * static_cast<int32_t>(field);
+}
+
+void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts) {
+    if (channel > 1) return;
+    uint32_t value = PolarizationOffsetOf(channel, millivolts);
     uint8_t* image = g_SensorMemImage[channel];
-    if (Get(image, kPolarizationOffsetBit, 8) == static_cast<uint32_t>(value)) return;
-    SensMem_PutBits(image, kPolarizationOffsetBit, 8, static_cast<uint32_t>(value));
+    if (Get(image, kPolarizationOffsetBit, 8) == value) return;
+    SensMem_PutBits(image, kPolarizationOffsetBit, 8, value);
     SensMem_CommitPage(channel, kPagePolarizationOffset);
 }
 
