@@ -5,9 +5,7 @@
 // sensor refused is not taken into use: once the sensor is read again, and after it is plugged
 // again and after a restart, the instrument measures and shows what it did before, and the
 // sensor's file holds what it held.
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -54,8 +52,29 @@ enum class Refusal : uint8_t { kFullDisk, kReadOnlyFile, kReadOnlyFolder };
 // The sensor's file is 608 bytes of three characters each; the disk takes less than that.
 constexpr rlim_t kDiskBytes = 1800;
 
+// While it lives, this process cannot write the sensor's file, in the way chosen.
+struct Refusing {
+    std::optional<FullDisk> disk;
+    std::optional<ReadOnlyFile> file;
+    std::optional<ReadOnlyFolder> where;
+    Refusing(Refusal r, const std::string& path) {
+        if (r == Refusal::kFullDisk) disk.emplace(kDiskBytes);
+        if (r == Refusal::kReadOnlyFile) file.emplace(path);
+        if (r == Refusal::kReadOnlyFolder) where.emplace(std::filesystem::path(path).parent_path().string());
+    }
+    bool Ok() const { return disk ? disk->Ok() : (file ? file->Ok() : where->Ok()); }
+};
+
 // Channel B on all four measurement lines.
 const std::vector<std::pair<uint32_t, uint8_t>> kLinesOnB = {{1200, 1}, {1201, 1}, {1202, 1}, {1203, 1}};
+
+// A start on channel B with the sensor taken over (its file beside the store), idle.
+void BootWithSensor(const char* file, uint8_t code) {
+    plug_test::BootOnChannelB(kLinesOnB);
+    plug_test::Plug(file, code);
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
+    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+}
 
 struct SensorCase {
     uint8_t model = 0;
@@ -139,23 +158,14 @@ void CalibrateAndSaveAdjust(const SensorCase& c) {
 
 void CheckSensorKeepsWhatIsUsed(const SensorCase& c) {
     const PhModel& model = kModels[c.model];
-    plug_test::BootOnChannelB(kLinesOnB);
     InBuffer(c, c.buffers[0]);
-    plug_test::Plug(model.file, model.code);
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    BootWithSensor(model.file, model.code);
     g_SystemSettings.calUnlock = 0;
     const Seen before = Look(c);
 
-    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
-    std::optional<FullDisk> disk;
-    std::optional<ReadOnlyFile> file;
-    std::optional<ReadOnlyFolder> where;
-    if (c.refusal == Refusal::kFullDisk) disk.emplace(kDiskBytes);
-    if (c.refusal == Refusal::kReadOnlyFile) file.emplace(SensorFile(c));
-    if (c.refusal == Refusal::kReadOnlyFolder) where.emplace(folder);
-    bool refused = c.refusal == Refusal::kFullDisk ? disk->Ok() : (file ? file->Ok() : where->Ok());
-    ASSERT_TRUE(refused) << "no way here to keep this process from writing the sensor's file";
+    std::optional<Refusing> refusing;
+    refusing.emplace(c.refusal, SensorFile(c));
+    ASSERT_TRUE(refusing->Ok()) << "no way here to keep this process from writing the sensor's file";
     CalibrateAndSaveAdjust(c);
     for (int i = 0; i < 30 && Row(12) != "  Sensor Save Failed!"; ++i) Rig_AdvanceMs(1000);
     ASSERT_EQ(Row(12), "  Sensor Save Failed!");
@@ -166,9 +176,7 @@ void CheckSensorKeepsWhatIsUsed(const SensorCase& c) {
     EXPECT_EQ(Row(12), "  Sensor Save Failed!");
     // The disk has room again, the file or folder may be written: nothing of the refused
     // calibration reaches the sensor from here on either.
-    disk.reset();
-    file.reset();
-    where.reset();
+    refusing.reset();
     Press(kKeyEnter);
     EXPECT_TRUE(plug_test::RunUntilState(kPlugResume, 20000));
     EXPECT_TRUE(plug_test::RunUntilState(kPlugIdle, 10000));
@@ -251,7 +259,7 @@ struct SettingCase {
     uint8_t model = 0;
     Refusal refusal = Refusal::kReadOnlyFile;
     std::optional<Values> first;  // saved while the file takes writes, before the refused save
-    Values refused{{150, 20}};
+    Values refused{{400, 40}};
 };
 
 void showValue(const SettingCase& c, std::ostream& os) {
@@ -298,8 +306,8 @@ std::string LineText(const SettingModel& m, uint32_t line, int32_t v) {
     return text;
 }
 
-// The page opened, its values typed, and "Save Changes Yes & Exit".
-void TypeAndSave(const SettingModel& m, const Values& v) {
+// The page opened, its values typed, and "Save Changes Yes & Exit" (taken: the save ends home).
+void TypeAndSave(const SettingModel& m, const Values& v, bool taken = false) {
     OpenSettingPage(m);
     for (uint32_t line = 0; line < 2; ++line) {
         for (int i = 0; i < 12 && (g_ValuePageLine != line || g_ValuePageCursor != 0); ++i) Press(kKeyCal);
@@ -309,6 +317,9 @@ void TypeAndSave(const SettingModel& m, const Values& v) {
     for (int i = 0; i < 12 && Row(11) != "Save Changes Yes & Exit"; ++i) Press(kKeyEnter);
     ASSERT_EQ(Row(11), "Save Changes Yes & Exit");
     Press(kKeyEnter);
+    if (!taken) return;
+    for (int i = 0; i < 20 && Menu_TopScreen() != kScreenHome; ++i) Rig_AdvanceMs(500);
+    ASSERT_EQ(Menu_TopScreen(), kScreenHome) << Row(12);
 }
 
 // What the instrument shows and uses of the sensor's settings (of the polarization page its first
@@ -361,58 +372,21 @@ void ReplugAndRestart(const SettingModel& m, const SettingSeen& was, const char*
     ExpectSeen(m, was, "after a restart");
 }
 
-// The values shown on the page now, read back from the edit lines.
-Values ShownValues(const SettingModel& m) {
-    OpenSettingPage(m);
-    Values v{};
-    for (uint32_t line = 0; line < 2; ++line) {
-        std::string t = g_EditLines[line].text;
-        float f = std::strtof(t.c_str(), nullptr);
-        bool tenths = m.setting == Setting::kTimers && line == 0 && IsPh(m);
-        float scale = m.setting == Setting::kCo2 ? (line == 0 ? 100.0f : 1000.0f) : (tenths ? 10.0f : 1.0f);
-        v.line[line] = static_cast<int32_t>(std::lround(f * scale));
-    }
-    Post(kEventHome);
-    return v;
-}
-
 void CheckRefusedSettingIsNotUsed(const SettingCase& c) {
     const SettingModel& m = kSettingModels[c.model];
-    plug_test::BootOnChannelB(kLinesOnB);
-    plug_test::Plug(m.file, m.code);
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
-    if (c.first) {
-        TypeAndSave(m, *c.first);
-        for (int i = 0; i < 20 && Menu_TopScreen() != kScreenHome; ++i) Rig_AdvanceMs(500);
-        ASSERT_EQ(Menu_TopScreen(), kScreenHome) << Row(12);
-    }
+    BootWithSensor(m.file, m.code);
+    if (c.first) TypeAndSave(m, *c.first, true);
     SettingSeen before = LookAt(m);
-    // The refused values differ from those shown, by enough to change what the sensor keeps.
-    Values refused = c.refused;
-    Values shown = ShownValues(m);
-    bool polarization = m.setting == Setting::kPolarization;  // its second line is not typed
-    int32_t least = polarization ? 10 : 1;
-    if (std::abs(refused.line[0] - shown.line[0]) < least && (polarization || refused.line[1] == shown.line[1])) {
-        refused.line[0] = shown.line[0] + (shown.line[0] > 100 ? -2 * least : 2 * least);
-    }
-
-    std::string folder = std::filesystem::path(Rig_StorePath()).parent_path().string();
-    std::optional<FullDisk> disk;
-    std::optional<ReadOnlyFile> file;
-    std::optional<ReadOnlyFolder> where;
-    if (c.refusal == Refusal::kFullDisk) disk.emplace(kDiskBytes);
-    if (c.refusal == Refusal::kReadOnlyFile) file.emplace(FileOf(m));
-    if (c.refusal == Refusal::kReadOnlyFolder) where.emplace(folder);
-    bool refusing = c.refusal == Refusal::kFullDisk ? disk->Ok() : (file ? file->Ok() : where->Ok());
-    ASSERT_TRUE(refusing) << "no way here to keep this process from writing the sensor's file";
-    TypeAndSave(m, refused);
+    std::optional<Refusing> refusing;
+    refusing.emplace(c.refusal, FileOf(m));
+    ASSERT_TRUE(refusing->Ok()) << "no way here to keep this process from writing the sensor's file";
+    TypeAndSave(m, c.refused);
     for (int i = 0; i < 30 && Row(12) != "  Sensor Save Failed!"; ++i) Rig_AdvanceMs(1000);
     ASSERT_EQ(Row(12), "  Sensor Save Failed!");
     Press(kKeyUp);
     Rig_AdvanceMs(20000);
     EXPECT_EQ(Row(12), "  Sensor Save Failed!");
-    if (polarization) before.calPolarization = static_cast<int16_t>(refused.line[1]);
+    if (m.setting == Setting::kPolarization) before.calPolarization = static_cast<int16_t>(c.refused.line[1]);
     // ENTER while the file still refuses: the sensor read again is taken up once, with what it
     // holds, and stays.
     Press(kKeyEnter);
@@ -423,36 +397,41 @@ void CheckRefusedSettingIsNotUsed(const SettingCase& c) {
         ASSERT_EQ(Vdx_GetPlugState(), kPlugIdle) << "the sensor is taken anew: " << Row(11);
     }
     ExpectSeen(m, before, "once the sensor was read again", false);
-    disk.reset();
-    file.reset();
-    where.reset();
+    refusing.reset();
     ExpectSeen(m, before, "once the file takes writes again");
     ReplugAndRestart(m, before, "the refused save");
 
     // The same save, now that the file takes it, is kept.
-    TypeAndSave(m, refused);
-    for (int i = 0; i < 20 && Menu_TopScreen() != kScreenHome; ++i) Rig_AdvanceMs(500);
-    ASSERT_EQ(Menu_TopScreen(), kScreenHome) << Row(12);
+    TypeAndSave(m, c.refused, true);
     const SettingSeen saved = LookAt(m);
     EXPECT_NE(saved.rows, before.rows);
     ReplugAndRestart(m, saved, "the save taken");
 }
 
+// First values from the ranges below the refused ones, which differ from every value a sensor
+// comes with (a refused measuring voltage by 20 mV and more, as the sensor keeps steps of 5 mV).
 rc::Gen<Values> ValuesGen(const SettingModel& m, bool first) {
-    auto pair = [](rc::Gen<int32_t> a, rc::Gen<int32_t> b) {
-        return rc::gen::apply([](int32_t x, int32_t y) { return Values{{x, y}}; }, std::move(a), std::move(b));
+    auto pair = [](int32_t low0, int32_t high0, int32_t low1, int32_t high1) {
+        return rc::gen::apply(
+            [](int32_t x, int32_t y) {
+                return Values{{x, y}};
+            },
+            rc::gen::inRange(low0, high0 + 1), rc::gen::inRange(low1, high1 + 1));
     };
     switch (m.setting) {
-        case Setting::kTimers:
-            return pair(rc::gen::inRange(IsPh(m) ? 1 : 2, IsPh(m) ? 4001 : (m.code == 10 ? 401 : 1001)),
-                        rc::gen::inRange(1, 171));
-        case Setting::kPolarization: {
-            // A first measuring voltage anywhere, a refused one in steps of 10 mV.
-            auto steps = rc::gen::map(rc::gen::inRange(0, 51), [](int32_t k) { return -400 - 10 * k; });
-            return pair(first ? rc::gen::inRange(-900, -399) : steps, rc::gen::inRange(-900, -399));
+        case Setting::kTimers: {
+            int32_t ttm = IsPh(m) ? 300 : (m.code == 10 ? 30 : 180);
+            int32_t ttmHigh = IsPh(m) ? 4000 : (m.code == 10 ? 400 : 1000);
+            return first ? pair(IsPh(m) ? 1 : 2, ttm, 1, 30) : pair(ttm + 1, ttmHigh, 31, 170);
         }
+        case Setting::kPolarization:
+            if (first) return pair(-900, -700, -900, -400);
+            return rc::gen::map(pair(0, 8, -900, -400), [](Values v) {
+                v.line[0] = -400 - 10 * v.line[0];
+                return v;
+            });
         default:
-            return pair(rc::gen::inRange(0, 6001), rc::gen::inRange(0, 256));
+            return first ? pair(0, 50, 0, 15) : pair(51, 6000, 16, 255);
     }
 }
 
@@ -485,8 +464,8 @@ SettingCase Refused(uint8_t model, int32_t line0, int32_t line1) {
 TEST(SensorWriteFailure, ARefusedTimerIsNotUsedNorPushedAgainAndAgain) {
     CheckRefusedSettingIsNotUsed(Refused(0, 1, 1));
 }
-// A CO2 sensor's bicarbonate saved as 0.005 mol/L came back as the sensor's 5 thousandths (not the
-// same float) once the sensor was plugged again, and a salinity of 36.09 g/L as 36.10.
+// A CO2 sensor's salinity saved as 0.51 g/L came back as the sensor's 0.50 once the sensor was
+// plugged again (a bicarbonate of 0.005 mol/L as another float).
 TEST(SensorWriteFailure, Co2ValuesSavedIntoTheSensorStayAsSaved) { CheckRefusedSettingIsNotUsed(Refused(11, 0, 5)); }
 
 // A sensor whose memory holds another time to maintenance than the transmitter keeps (as another
@@ -494,13 +473,9 @@ TEST(SensorWriteFailure, Co2ValuesSavedIntoTheSensorStayAsSaved) { CheckRefusedS
 // refuses it and is read again, and is then taken up once with its own, not again and again.
 TEST(SensorWriteFailure, ASensorRefusingTheTransmittersTimerIsTakenUpWithItsOwn) {
     const SettingModel& m = kSettingModels[0];
-    plug_test::BootOnChannelB(kLinesOnB);
-    plug_test::Plug(m.file, m.code);
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugLoadNew));
-    ASSERT_TRUE(plug_test::RunUntilState(kPlugIdle, 6000));
+    BootWithSensor(m.file, m.code);
     const SettingSeen own = LookAt(m);
-    uint32_t status = 0;
-    SensDiag_PutIntervalSettings(1, 125, 20 * 24, &status);
+    g_SensDiagSettings[1].ttmInterval = 125;
     ReadOnlyFile file(FileOf(m));
     ASSERT_TRUE(file.Ok());
     ASSERT_TRUE(plug_test::Replug(m.file, m.code));
