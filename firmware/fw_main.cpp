@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "core/timers.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_refusal.h"
 #include "measurement/channel.h"
 #include "measurement/filter.h"
 #include "measurement/slots.h"
@@ -175,6 +176,7 @@ static void ReportSaveResults() {
         uint32_t state = Chan_GetLinkState();
         if (state == 0) {
             g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitSensor);
+            Vdx_ForgetSettingsBeforeSave();
             Event_Put(kEventSaveDone);
         } else if (state == 1) {
             g_SaveWaitBits &= static_cast<uint8_t>(~kSaveWaitSensor);

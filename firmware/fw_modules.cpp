@@ -19,6 +19,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
+#include "digital_sensor/vdx_refusal.h"
 #include "fw_main.h"
 #include "measurement/analog_input.h"
 #include "measurement/calibration.h"
@@ -100,6 +101,7 @@ void Fw_ResetModules() {
     SensDiag_ResetState();
     Vdx_ResetConfig();
     Vdx_ResetPlug();
+    Vdx_ResetRefusal();
     Msg_ResetState();
     Alarm_ResetState();
     Aout_ResetState();

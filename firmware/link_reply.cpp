@@ -11,6 +11,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
+#include "digital_sensor/vdx_refusal.h"
 #include "measurement/channel.h"
 #include "measurement/decoders.h"
 #include "measurement/meas.h"
@@ -375,6 +376,8 @@ void Link_HandleFailure(uint8_t channel) {
         // fails, even where no other page waits, and the sensor is read again as it is.
         uint8_t page = PageOfBlock(g_LinkBuffer.frame[3]);
         if (page <= kLinkLastPage) g_DirtyPages[channel] |= 1u << page;
+        // What the save wrote into the sensor is not in use either.
+        Vdx_OnSensorRefusedWrite(channel);
     }
     if ((kind >= kReqMeasureB && kind <= kReqReadPage) || kind == kReqSensorCommand) {
         if (kind == kReqSensorCommand) {

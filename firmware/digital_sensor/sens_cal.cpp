@@ -86,15 +86,14 @@ static uint32_t Ones(uint32_t width) { return width >= 32 ? 0xFFFFFFFFu : (1u <<
 // A scaled value into a field of width bits: the integer part, saturated to the field (a negative
 // value or no number stores 0, a value too large for the field all ones), so that no value wraps
 // into a plausible reading.
-static void PutScaled(uint8_t* bytes, uint32_t start, uint32_t width, double value) {
+static uint32_t ScaledField(uint32_t width, double value) {
     uint32_t max = Ones(width);
-    uint32_t stored = 0;
-    if (value >= static_cast<double>(max)) {
-        stored = max;
-    } else if (value > 0.0) {
-        stored = static_cast<uint32_t>(value);
-    }
-    SensMem_PutBits(bytes, start, width, stored);
+    if (value >= static_cast<double>(max)) return max;
+    return value > 0.0 ? static_cast<uint32_t>(value) : 0;
+}
+
+static void PutScaled(uint8_t* bytes, uint32_t start, uint32_t width, double value) {
+    SensMem_PutBits(bytes, start, width, ScaledField(width, value));
 }
 
 static double RoundHalfAway(double value) { return value < 0.0 ? std::ceil(value - 0.5) : std::floor(value + 0.5); }
@@ -471,15 +470,30 @@ int32_t SensMem_GetPolarizationVoltage(uint32_t channel) {
     return static_cast<int32_t>(Get(g_SensorMemImage[channel], kPolarizationBit, 10)) * 2 - 1022;
 }
 
-void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts) {
-    if (channel > 1) return;
-    // Steps of 5 mV around 630 mV from the sensor's own voltage; truncated toward zero.
-    int32_t value = (millivolts - SensMem_GetPolarizationVoltage(channel) + 630) / 5;
+// The offset field for a measuring voltage: steps of 5 mV around 630 mV from the sensor's own
+// voltage, truncated toward zero.
+static constexpr int32_t kOffsetBase = 630;
+static constexpr int32_t kOffsetStep = 5;
+static uint32_t PolarizationOffsetOf(uint32_t channel, int32_t millivolts) {
+    int32_t value = (millivolts - SensMem_GetPolarizationVoltage(channel) + kOffsetBase) / kOffsetStep;
     if (value < 0) value = 0;
     if (value > 255) value = 255;
+    return static_cast<uint32_t>(value);
+}
+
+int32_t SensMem_HeldPolarizationVoltage(uint32_t channel, int32_t millivolts) {
+    if (channel > 1) return millivolts;
+    uint32_t field = Get(g_SensorMemImage[channel], kPolarizationOffsetBit, 8);
+    if (PolarizationOffsetOf(channel, millivolts) == field) return millivolts;
+    return SensMem_GetPolarizationVoltage(channel) - kOffsetBase + kOffsetStep * static_cast<int32_t>(field);
+}
+
+void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts) {
+    if (channel > 1) return;
+    uint32_t value = PolarizationOffsetOf(channel, millivolts);
     uint8_t* image = g_SensorMemImage[channel];
-    if (Get(image, kPolarizationOffsetBit, 8) == static_cast<uint32_t>(value)) return;
-    SensMem_PutBits(image, kPolarizationOffsetBit, 8, static_cast<uint32_t>(value));
+    if (Get(image, kPolarizationOffsetBit, 8) == value) return;
+    SensMem_PutBits(image, kPolarizationOffsetBit, 8, value);
     SensMem_CommitPage(channel, kPagePolarizationOffset);
 }
 
@@ -487,8 +501,16 @@ void SensMem_LoadCo2Params(uint32_t channel) {
     if (channel > 1 || !g_SensorImageValid[channel]) return;
     const uint8_t* image = g_SensorMemImage[channel];
     uint32_t status = 0;
-    CalPh_SetCo2Salinity(channel, Get(image, kCo2SalinityBit, 10) * 0.1f, &status);
-    CalPh_SetCo2Bicarbonate(channel, Get(image, kCo2BicarbonateBit, 8) * 0.001f, &status);
+    // The sensor keeps a tenth of a g/L and a thousandth of a mol/L: a value in use that its field
+    // holds stays as it was saved, as the transmitter's other settings kept in the sensor do.
+    uint32_t salinity = Get(image, kCo2SalinityBit, 10);
+    if (ScaledField(10, CalPh_GetCo2Salinity(channel) * 10.0 + 0.5) != salinity) {
+        CalPh_SetCo2Salinity(channel, salinity * 0.1f, &status);
+    }
+    uint32_t bicarbonate = Get(image, kCo2BicarbonateBit, 8);
+    if (ScaledField(8, CalPh_GetCo2Bicarbonate(channel) * 1000.0 + 0.5) != bicarbonate) {
+        CalPh_SetCo2Bicarbonate(channel, bicarbonate * 0.001f, &status);
+    }
 }
 
 void SensMem_StoreCo2Salinity(uint32_t channel, float value) {

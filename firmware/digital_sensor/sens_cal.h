@@ -85,6 +85,9 @@ void SensMem_StoreSlope(uint32_t channel);
 int32_t SensMem_GetPolarizationVoltage(uint32_t channel);
 // The polarization the transmitter applies, kept in the sensor as an offset from its own.
 void SensMem_StorePolarizationOffset(uint32_t channel, int32_t millivolts);
+// The measuring voltage as the sensor's offset holds it: the voltage given when the offset stands
+// for it, else the voltage the offset stands for.
+int32_t SensMem_HeldPolarizationVoltage(uint32_t channel, int32_t millivolts);
 // The CO2 sensor's electrolyte values into the CO2 calibration (valid image only).
 void SensMem_LoadCo2Params(uint32_t channel);
 void SensMem_StoreCo2Salinity(uint32_t channel, float value);

@@ -763,20 +763,31 @@ void SensDiag_SyncActInterval(uint32_t channel) {
     StoreActSetting(channel, &status);
 }
 
+static uint32_t TtmTenthsMax(uint32_t layout) {
+    return layout == kLayoutPh ? kTtmTenthsMaxLayout0 : kTtmTenthsMaxLayout1;
+}
+
+// The sensor's TTM field for a setting in tenths of a day (layout 1 counts units of 2 days).
+static uint32_t TtmFieldOf(uint32_t layout, uint32_t tenths) {
+    uint32_t max = TtmTenthsMax(layout);
+    if (tenths > max) tenths = max;
+    return layout == kLayoutPh ? tenths : tenths / 10 / 2;
+}
+
 void SensDiag_SyncMaintInterval(uint32_t channel) {
     if (!IsChannel(channel)) return;
     uint32_t layout = Layout(channel);
     if (layout != kLayoutPh && layout != kLayoutOxygen) return;
     SensDiagSettings& s = g_SensDiagSettings[channel];
     const IntervalFields& f = Fields(channel);
-    uint32_t max = layout == kLayoutPh ? kTtmTenthsMaxLayout0 : kTtmTenthsMaxLayout1;
+    uint32_t max = TtmTenthsMax(layout);
     if (s.ttmInterval == 0) {
         uint32_t field = TtmField(channel);
         uint32_t tenths = layout == kLayoutPh ? field : field * 2 * 10;
         s.ttmInterval = tenths > max ? max : tenths;
     } else {
         if (s.ttmInterval > max) s.ttmInterval = max;
-        WriteIntervalField(channel, f.ttmBit, f.ttmBits, layout == kLayoutPh ? s.ttmInterval : s.ttmInterval / 10 / 2);
+        WriteIntervalField(channel, f.ttmBit, f.ttmBits, TtmFieldOf(layout, s.ttmInterval));
     }
     uint32_t status = 0;
     StoreTtmSetting(channel, &status);
@@ -785,6 +796,28 @@ void SensDiag_SyncMaintInterval(uint32_t channel) {
 void SensDiag_SyncIntervals(uint32_t channel) {
     SensDiag_SyncActInterval(channel);
     if (IsImage(channel)) SensDiag_SyncMaintInterval(channel);
+}
+
+void SensDiag_YieldIntervalsToSensor(uint32_t channel) {
+    if (!IsChannel(channel)) return;
+    uint32_t layout = Layout(channel);
+    if (layout != kLayoutPh && layout != kLayoutOxygen) return;
+    // 0 is what the synchronisation fills from the sensor's field.
+    SensDiagSettings& s = g_SensDiagSettings[channel];
+    if (s.ttmInterval != 0 && TtmFieldOf(layout, s.ttmInterval) != TtmField(channel)) s.ttmInterval = 0;
+    if (s.actInterval != 0 && s.actInterval != ActField(channel)) s.actInterval = 0;
+}
+
+void SensDiag_PutIntervalSettings(uint32_t channel, uint32_t ttmTenths, uint32_t actHours, uint32_t* status) {
+    *status = 0;
+    if (!IsChannel(channel)) return;
+    g_SensorSaveFlags[kSensorSaveDiagnostics] = 1;
+    g_SensDiagSettings[channel].ttmInterval = ttmTenths;
+    g_SensDiagSettings[channel].actInterval = actHours;
+    StoreTtmSetting(channel, status);
+    uint32_t s = 0;
+    StoreActSetting(channel, &s);
+    Eeprom_Chain(status, s);
 }
 
 // ---- Temperature -----------------------------------------------------------------------------------

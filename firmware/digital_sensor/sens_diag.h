@@ -136,6 +136,12 @@ void SensDiag_ResetMaintTimer(uint32_t channel);
 void SensDiag_SyncActInterval(uint32_t channel);
 void SensDiag_SyncMaintInterval(uint32_t channel);
 void SensDiag_SyncIntervals(uint32_t channel);
+// After the sensor refused a write, before an adoption's synchronisation: an interval setting the
+// sensor's field does not hold gives way to the field.
+void SensDiag_YieldIntervalsToSensor(uint32_t channel);
+// The interval settings (tenths of a day, hours) put back into use and the store; the sensor's
+// fields are not touched.
+void SensDiag_PutIntervalSettings(uint32_t channel, uint32_t ttmTenths, uint32_t actHours, uint32_t* status);
 
 // ---- Temperature --------------------------------------------------------------------------------
 float SensDiag_GetMaxTemperature(uint32_t channel);

@@ -13,6 +13,7 @@
 #include "digital_sensor/sens_mem.h"
 #include "digital_sensor/vdx.h"
 #include "digital_sensor/vdx_ident.h"
+#include "digital_sensor/vdx_refusal.h"
 #include "measurement/calibration.h"
 #include "measurement/channel.h"
 #include "measurement/co2.h"
@@ -139,6 +140,10 @@ static uint32_t FeaturesOfImageSensor(uint32_t channel, uint32_t kind) {
 void Chan_ApplyNewSensor(uint32_t channel) {
     if (channel >= 2) return;
     uint32_t kind = g_SensorKindDetected[channel];
+    // The sensor that refused a write comes back: what it holds wins over what it refused.
+    bool sameSensor = Vdx_GetModelNumber(channel) == g_ChannelSensorId[channel] &&
+                      Vdx_GetSerialNumber(channel) == g_SensorSecondId[channel];
+    bool yield = Vdx_TakeRefusal(channel) && sameSensor;
     Chan_ForceKind(channel, kind);
     g_ChannelSensorId[channel] = Vdx_GetModelNumber(channel);
     g_SensorSecondId[channel] = Vdx_GetSerialNumber(channel);
@@ -149,6 +154,7 @@ void Chan_ApplyNewSensor(uint32_t channel) {
         SensMem_AdoptStagingImage(channel);
         SensDiag_PublishIndicators(channel);
         Vdx_ReadSensorOption(channel);
+        if (yield) Vdx_YieldSettingsToSensor(channel);
         SensDiag_SyncIntervals(channel);
         g_SensorFeatures[channel] = FeaturesOfImageSensor(channel, kind);
     } else {

@@ -240,6 +240,12 @@ int16_t Settings_GetEditMeasPolVoltage(uint32_t channel) {
 void Settings_SetEditMeasPolVoltage(uint32_t channel, int16_t millivolts) {
     if (channel < 2) g_SensorEdit.measPolVoltage[channel] = millivolts;
 }
+void Settings_PutMeasPolVoltage(uint32_t channel, int16_t millivolts, uint32_t* status) {
+    *status = 0;
+    if (channel >= 2) return;
+    g_SensorSettings.measPolVoltage[channel] = g_SensorEdit.measPolVoltage[channel] = millivolts;
+    WriteI16(kStoreMeasPolVoltage + 2 * channel, millivolts, status);
+}
 int16_t Settings_GetEditCalPolVoltage(uint32_t channel) {
     return channel < 2 ? g_SensorEdit.calPolVoltage[channel] : kPolDefault;
 }

@@ -50,6 +50,9 @@ void Settings_CopySensor();
 void Settings_CommitSensor(uint32_t* status);
 // Parameter 41 stored and passed on.
 void Settings_CommitParam41(uint32_t* status);
+// A measuring polarization voltage put back into use, the edit copy and the store, without
+// reaching the sensor.
+void Settings_PutMeasPolVoltage(uint32_t channel, int16_t millivolts, uint32_t* status);
 void Settings_DefaultSensorBytes(uint32_t* status);
 void Settings_LoadSensorBytes(uint32_t* status);
 void Settings_CopySensorBytes();

@@ -13,6 +13,7 @@
 #include "digital_sensor/sens_diag.h"
 #include "digital_sensor/sens_diag_opt.h"
 #include "digital_sensor/vdx.h"
+#include "digital_sensor/vdx_refusal.h"
 #include "measurement/calibration.h"
 #include "measurement/chan_reset.h"
 #include "measurement/channel.h"
@@ -822,6 +823,7 @@ static int32_t TranslateItem(uint32_t event) {
             Menu_BlinkOff();
             g_DisplayMode = kKeyModeBusy;
             uint32_t status = 0;
+            Vdx_KeepSettingsBeforeSave();
             Settings_CommitAll(&status, 1);
             if (status != 0) {
                 // The store refused the settings: say so rather than wait for a save that never
