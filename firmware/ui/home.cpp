@@ -34,7 +34,6 @@ static constexpr uint32_t kBigInvalid = 72;
 static constexpr uint32_t kSmallRow[kHomeLines] = {0, 0, 11, 12};
 static constexpr uint32_t kSymbolRow[2] = {1, 5};
 static constexpr uint32_t kUnitRow[2] = {2, 6};
-static constexpr uint32_t kUnitColumn = 108;
 static constexpr uint32_t kSmallUnitColumn = 48;
 
 // Channel of the slot whose line is being drawn (its unit may carry the "U" of no compensation).
@@ -129,6 +128,12 @@ static void StepClear(uint32_t row, uint32_t column, uint32_t width) {
 
 static void StepClearBigLine(uint32_t line) { Step(kStepBigLine, line, 0, 0, ""); }
 
+// A big line's unit, from its first column to the row's end: the unit text starts on that column
+// with a glyph column, so a unit left behind by an earlier draw keeps none of its strokes there.
+static void StepClearUnit(uint32_t line) {
+    StepClear(kUnitRow[line], kHomeUnitColumn, kLcdColumns - kHomeUnitColumn);
+}
+
 static void StepBigPlaceholder(uint32_t line, uint32_t kind) {
     Step(kStepBigLine, line, 0, 0, Lcd_BigPlaceholderText(kind));
 }
@@ -198,8 +203,8 @@ void Home_DrawValue(uint32_t kind, uint32_t prefix, uint32_t line) {
     uint32_t row, column;
     if (line < 2) {
         row = kUnitRow[line];
-        StepClear(row, kUnitColumn + 1, 36);
-        column = kUnitColumn;
+        StepClearUnit(line);
+        column = kHomeUnitColumn;
     } else {
         row = kSmallRow[line < kHomeLines ? line : 3];
         column = kSmallUnitColumn + NameOffset(line);
@@ -270,7 +275,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
         if (big) {
             if (!Hold_IsOutputHoldForChannel(channel)) StepClear(kSymbolRow[line], 0, 6);
             StepBigPlaceholder(line, kBigInvalid);
-            StepClear(kUnitRow[line], kUnitColumn + 1, 36);
+            StepClearUnit(line);
         } else {
             StepClear(kSmallRow[line], 0, kLcdColumns);
             if (g_SensorKindDetected[1] == 15) StepTextRef(kSmallRow[line], 0, kTextUnknown);
@@ -300,7 +305,7 @@ void Home_DrawLine(uint32_t line, const MeasLineConfig* lines, float value, uint
     if (kind == kHomeNoMeasurement) {
         if (big) {
             StepClearBigLine(line);
-            StepClear(kUnitRow[line], kUnitColumn + 1, 36);
+            StepClearUnit(line);
         } else {
             StepClear(kSmallRow[line], 0, 12);
             uint32_t start = NameOffset(line) + 6;

@@ -9,6 +9,8 @@ struct MeasLineConfig;
 
 // Display lines: 0 and 1 in big digits, 2 on row 11 and 3 on row 12.
 constexpr uint32_t kHomeLines = 4;
+// The column a big line's unit starts on (rows 2 and 6).
+constexpr uint32_t kHomeUnitColumn = 108;
 // Measurement kind that shows nothing.
 constexpr uint8_t kHomeNoMeasurement = kMeasNothingShown;
 

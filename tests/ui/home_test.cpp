@@ -130,6 +130,8 @@ TEST(HomeScreen, OverAndUnderRangeFill) {
     g_SensorKindDetected[1] = 15;
     Home_DrawLine(0, &lines, 7.0f, 0, 0);
     EXPECT_EQ(Rig_BigLineText(0), "{.{.{.{");
+    // The placeholder takes the unit away whole: no stroke of the "pH" drawn before stays.
+    for (uint32_t c = kHomeUnitColumn; c < kLcdColumns; ++c) ASSERT_EQ(g_LcdFrame[2][c], 0) << "column " << c;
     Home_DrawLine(2, &lines, 7.0f, 0, 0);
     EXPECT_EQ(Rig_RowText(11), "Unknown");
 }
