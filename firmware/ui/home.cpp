@@ -130,9 +130,7 @@ static void StepClearBigLine(uint32_t line) { Step(kStepBigLine, line, 0, 0, "")
 
 // A big line's unit, from its first column to the row's end: the unit text starts on that column
 // with a glyph column, so a unit left behind by an earlier draw keeps none of its strokes there.
-static void StepClearUnit(uint32_t line) {
-    StepClear(kUnitRow[line], kHomeUnitColumn, kLcdColumns - kHomeUnitColumn);
-}
+static void StepClearUnit(uint32_t line) { StepClear(kUnitRow[line], kHomeUnitColumn, kLcdColumns - kHomeUnitColumn); }
 
 static void StepBigPlaceholder(uint32_t line, uint32_t kind) {
     Step(kStepBigLine, line, 0, 0, Lcd_BigPlaceholderText(kind));
