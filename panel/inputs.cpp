@@ -306,7 +306,7 @@ static bool RecordSensorChoice(uint32_t index) {
     char line[kChoiceRecordMax];
     int n = std::snprintf(line, sizeof line, "%u %u\n", static_cast<unsigned>(index),
                           static_cast<unsigned>(g_SensorImageFiles[index].modelNumber));
-    if (n > 0 && PlatSafe_Replace(path, reinterpret_cast<const uint8_t*>(line), static_cast<uint32_t>(n), false) == 0)
+    if (n > 0 && PlatSafe_Replace(path, reinterpret_cast<const uint8_t*>(line), static_cast<uint32_t>(n)) == 0)
         return true;
     return Panel_RestoreSensorIndex(g_SensorImageFiles[index].modelNumber) == index;
 }

@@ -21,27 +21,6 @@ static bool LeftoverPath(const char* path, char* leftover, size_t size) {
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
-// Copies what the file at from holds past offset to the end of the open file to.
-static bool CopyTail(const char* from, off_t offset, int to) {
-    int fd = open(from, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    uint8_t chunk[4096];
-    bool copied = true;
-    for (;;) {
-        ssize_t n = pread(fd, chunk, sizeof chunk, offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) copied = false;
-        if (n <= 0) break;
-        if (!Plat_WriteAll(to, chunk, static_cast<uint32_t>(n))) {
-            copied = false;
-            break;
-        }
-        offset += n;
-    }
-    close(fd);
-    return copied;
-}
-
 // The folder's entry of the renamed file is on the disk only once the folder is flushed too.
 static void FlushFolderOf(const char* path) {
     char folder[PATH_MAX];
@@ -62,7 +41,7 @@ static void FlushFolderOf(const char* path) {
     close(fd);
 }
 
-int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool keepTail) {
+int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size) {
     if (path == nullptr || path[0] == '\0' || (bytes == nullptr && size > 0)) return -1;
     char target[PATH_MAX];
     struct stat old {};
@@ -85,10 +64,7 @@ int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool
         int owned = fchown(fd, old.st_uid, old.st_gid);
         (void)owned;
     }
-    bool written = Plat_WriteAll(fd, bytes, size);
-    if (written && keepTail && exists && old.st_size > static_cast<off_t>(size))
-        written = CopyTail(target, static_cast<off_t>(size), fd);
-    written = written && fsync(fd) == 0;
+    bool written = Plat_WriteAll(fd, bytes, size) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (!written || rename(temporary, target) != 0) {
         unlink(temporary);

@@ -7,12 +7,11 @@
 struct PlatFile;
 
 // Replaces the file at path with size bytes. They go into "<path>.tmp" first, which is flushed
-// and then renamed over the file; with keepTail the bytes the old file holds past size follow
-// them. A symbolic link keeps its place and its target file is replaced; a replaced file keeps
+// and then renamed over the file. A symbolic link keeps its place and its target file is replaced; a replaced file keeps
 // its permissions. Something other than a file in its place, or a file this process may not
 // write, is not replaced. 0 done; -1 not replaced: the old file is untouched and no temporary
 // file stays behind.
-int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size, bool keepTail);
+int PlatSafe_Replace(const char* path, const uint8_t* bytes, uint32_t size);
 // Removes the temporary file that a replace of path (or of the file a link at path points at)
 // left when its process was killed. 0 when there is none now.
 int PlatSafe_DropLeftover(const char* path);

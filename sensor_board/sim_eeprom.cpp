@@ -51,9 +51,7 @@ static bool ReadImage(uint8_t* image) {
 }
 
 // The file replaced whole by the image.
-static bool WriteImage(const uint8_t* image) {
-    return PlatSafe_Replace(s_FileName, image, kSimEepromBytes, false) == 0;
-}
+static bool WriteImage(const uint8_t* image) { return PlatSafe_Replace(s_FileName, image, kSimEepromBytes) == 0; }
 
 void SimEeprom_Open() {
     SimEeprom_Reset();

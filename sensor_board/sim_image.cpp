@@ -332,7 +332,7 @@ uint32_t SimImage_WriteBlock(const uint8_t* source, uint32_t offset) {
         text[3 * i + 1] = static_cast<uint8_t>(kDigits[image[i] & 0xF]);
         text[3 * i + 2] = ' ';
     }
-    if (PlatSafe_Replace(s.path, text, sizeof text, false) != 0) return 0;
+    if (PlatSafe_Replace(s.path, text, sizeof text) != 0) return 0;
     std::memcpy(s.image, image, kSimImageBytes);
     return 1;
 }
