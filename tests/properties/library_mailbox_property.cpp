@@ -372,8 +372,6 @@ rc::Gen<HostStep> StepGen() {
         }
         switch (s.act) {
             case Act::kRequest:
-                s.n = *rc::gen::inRange<uint8_t>(0, 4);
-                break;
             case Act::kShort:
                 s.n = *rc::gen::inRange<uint8_t>(0, 4);
                 break;
@@ -400,9 +398,7 @@ HostStep Read(uint8_t n) { return HostStep{Act::kRead, 0, {}, n}; }
 
 RC_GTEST_PROP(LibraryMailbox, AnswersEveryWellFormedRequestAsTheMailboxRulesSay, ()) {
     // At most a dozen steps, each drawn from its whole range.
-    auto steps = rc::gen::resize(
-        12, rc::gen::nonEmpty(rc::gen::container<std::vector<HostStep>>(rc::gen::resize(100, StepGen()))));
-    CheckMailbox(*rc::gen::map(steps, [](std::vector<HostStep> s) { return MailboxCase{std::move(s)}; }));
+    CheckMailbox(*prop::CaseOfSteps<MailboxCase>(12, StepGen()));
 }
 
 // A host that reads one byte past the identity reply (its start byte again) still gets the next

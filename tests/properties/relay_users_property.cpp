@@ -31,6 +31,8 @@ using namespace ui_test;
 
 namespace {
 
+using prop::OneOf;
+
 constexpr uint8_t kNone = kRelayNone;
 
 // Who holds which relay (kNone: none). A set point counts only while it watches a line, and the
@@ -491,12 +493,6 @@ void CheckRelayUsers(const RelayUsersCase& c) {
     Restart(c.sensor);
     EXPECT_EQ(Live(), stored) << "after a restart";
     EXPECT_EQ(TwoUsers(Live()), "") << "after a restart";
-}
-
-// One of the values, shrinking towards the first (RapidCheck's gen::element does not shrink).
-template <typename T>
-rc::Gen<T> OneOf(std::vector<T> values) {
-    return rc::gen::map(rc::gen::inRange<size_t>(0, values.size()), [values](size_t i) { return values[i]; });
 }
 
 rc::Gen<RelayUsersCase> GenRelayUsersCase() {

@@ -257,9 +257,7 @@ rc::Gen<StoreStep> StepGen() {
 }  // namespace
 
 RC_GTEST_PROP(StoreSurvives, ASaveReportedDoneIsThereAtTheNextStart, ()) {
-    auto steps = rc::gen::resize(
-        8, rc::gen::nonEmpty(rc::gen::container<std::vector<StoreStep>>(rc::gen::resize(100, StepGen()))));
-    CheckStoreSurvives(*rc::gen::map(steps, [](std::vector<StoreStep> s) { return StoreCase{std::move(s)}; }));
+    CheckStoreSurvives(*prop::CaseOfSteps<StoreCase>(8, StepGen()));
 }
 
 // A store moved away, then saved into: the moved file is not written, and the save fails.

@@ -28,6 +28,8 @@ using namespace ui_test;
 
 namespace {
 
+using prop::OneOf;
+
 enum class Way : uint8_t { EnterInField, LeaveMarker, Escape, TimeOut };
 // Who uses a relay: relay 1 serves none, the cleaning, set point 1 or the PID's positive output;
 // relay 2 none, the alarm or the PID's negative output.
@@ -319,12 +321,6 @@ void CheckTestPage(const TestPageCase& c) {
     }
 }
 
-// One of the values, shrinking towards the first (RapidCheck's gen::element does not shrink).
-template <typename T>
-rc::Gen<T> OneOf(std::vector<T> values) {
-    return rc::gen::map(rc::gen::inRange<size_t>(0, values.size()), [values](size_t i) { return values[i]; });
-}
-
 rc::Gen<TestPageCase> GenTestPageCase() {
     using namespace rc;
     return gen::exec([] {
@@ -348,6 +344,13 @@ rc::Gen<TestPageCase> GenTestPageCase() {
     });
 }
 
+// A case on "Set Analog Outputs" (else "Set OC") with these relay users and keys, the rest at its
+// plainest: contacts closing when active, relays at rest under a hold, no hold, line a at the
+// limit, no alarm, left by ENTER in a field.
+TestPageCase Plain(bool outputs, User user1, User user2, const std::vector<uint8_t>& keys = {}) {
+    return {outputs, {user1, user2}, {0, 0}, {0, 0}, Hold::None, {0, 0}, kLimit, false, keys, false, Way::EnterInField};
+}
+
 }  // namespace
 
 RC_GTEST_PROP(TestPagesProperty, TakeNothingUnaskedAndGiveEverythingBack, ()) { CheckTestPage(*GenTestPageCase()); }
@@ -355,52 +358,18 @@ RC_GTEST_PROP(TestPagesProperty, TakeNothingUnaskedAndGiveEverythingBack, ()) { 
 // The cases the property found, and the fault as first seen: as delivered, relay 2 (the alarm's,
 // normally closed) is closed at rest, and opening "Set OC" opened it.
 TEST(TestPagesProperty, SetOcOpensOnThePresentContacts) {
-    CheckTestPage({false,
-                   {User::None, User::Alarm},
-                   {0, 1},
-                   {1, 1},
-                   Hold::None,
-                   {0, 0},
-                   7.0f,
-                   false,
-                   {},
-                   false,
-                   Way::EnterInField});
-    CheckTestPage({false,
-                   {User::Cleaning, User::None},
-                   {0, 0},
-                   {0, 0},
-                   Hold::None,
-                   {0, 0},
-                   7.0f,
-                   false,
-                   {},
-                   false,
-                   Way::EnterInField});
+    TestPageCase alarmRelay = Plain(false, User::None, User::Alarm);
+    // Relay 2 opening when active, both keeping their contacts under a hold.
+    alarmRelay.sense = {0, 1};
+    alarmRelay.holdBehaviour = {1, 1};
+    CheckTestPage(alarmRelay);
+    CheckTestPage(Plain(false, User::Cleaning, User::None));
 }
 // Under a hold that keeps the last value, the outputs kept the test's currents (output 1 also
 // when its fall was still delayed).
 TEST(TestPagesProperty, AHeldOutputGetsItsCurrentBackFromTheTest) {
-    CheckTestPage({true,
-                   {User::Cleaning, User::None},
-                   {0, 0},
-                   {0, 0},
-                   Hold::None,
-                   {0, 0},
-                   7.0f,
-                   false,
-                   {kKeyUp},
-                   false,
-                   Way::EnterInField});
-    CheckTestPage({true,
-                   {User::None, User::None},
-                   {0, 0},
-                   {0, 0},
-                   Hold::DigitalInput,
-                   {0, 0},
-                   7.0f,
-                   false,
-                   {kKeyUp, kKeyUp, kKeyUp},
-                   false,
-                   Way::EnterInField});
+    CheckTestPage(Plain(true, User::Cleaning, User::None, {kKeyUp}));
+    TestPageCase byDigitalInput = Plain(true, User::None, User::None, {kKeyUp, kKeyUp, kKeyUp});
+    byDigitalInput.hold = Hold::DigitalInput;
+    CheckTestPage(byDigitalInput);
 }
